@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/run/document_settings.h"
+#include "core/run/shell_services.h"
+
+// A range of values for the sweep dialog: VAR=FROM:TO:STEPS.
+struct RangeOption {
+    std::string variable;
+    double from = 0.0;
+    double to = 0.0;
+    int steps = 0;
+};
+
+struct CliOptions {
+    enum class Mode { kRun, kCheck, kHelp, kVersion };
+    Mode mode = Mode::kRun;
+    std::string document;
+    std::string command = "S";
+
+    // Solver options laid over the document's side file.
+    std::optional<std::uint32_t> method, jacobian, maxIterations, steps;
+    std::optional<std::int32_t> toleranceExponent;
+    std::optional<double> deltaJ, deltaT, guessMin, guessMax;
+    std::optional<bool> groups, simplify, autoHomotopy;
+    std::optional<std::string> attach;
+    std::optional<std::uint32_t> seed;
+
+    // Display flags of the application.
+    bool showIterations = false;
+    bool showDerivatives = false;
+    bool echo = true;
+
+    // Dialog answers for the sweep and FFT commands.
+    std::optional<RangeOption> sweep;
+    std::optional<RangeOption> param;
+    bool fft = false;
+    std::string fftFile;
+    std::vector<std::string> fftColumns;  // time, real part, imaginary part
+    std::optional<int> fftAxis;
+    std::optional<int> fftLow, fftHigh;
+
+    bool results = false;  // print name=value lines after the run
+    int repeat = 1;        // run the command this many times and report timings
+};
+
+struct ParsedCommandLine {
+    bool ok = false;
+    std::string error;  // usage error text when !ok
+    CliOptions options;
+};
+
+// args excludes the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// Help text: every option, one line each.
+std::string UsageText();
+
+// Lays the options over a document's settings (those of its side file or a new document's).
+void ApplyOptions(const CliOptions& options, DocumentSettings& settings);
+// Sets the dialog answers and display flags of the default shell services.
+void ConfigureShellServices(const CliOptions& options, DefaultShellServices& services);
+
+// Number of value rows of an attachment table (header line excluded; an empty line ends it).
+int CountAttachmentRows(const std::string& path);

@@ -1,0 +1,25 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/run_document.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    if (!parsed.ok) {
+        std::fprintf(stderr, "valdrix: %s\n%s", parsed.error.c_str(), UsageText().c_str());
+        return 2;
+    }
+    switch (parsed.options.mode) {
+        case CliOptions::Mode::kHelp:
+            std::fputs(UsageText().c_str(), stdout);
+            return 0;
+        case CliOptions::Mode::kVersion:
+            std::printf("valdrix %s\n", VALDRIX_VERSION);
+            return 0;
+        default:
+            return RunDocument(parsed.options, stdout, stderr);
+    }
+}

@@ -1,0 +1,163 @@
+#include "core/eval/evaluator.h"
+
+#include <cmath>
+
+#include "core/eval/complex_ops.h"
+#include "core/eval/special_functions.h"
+#include "core/eval/values.h"
+#include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
+#include "core/run/core_state.h"
+
+namespace {
+
+constexpr const char* kStackOverflow = "Stack Overflow, equation too complex or incorrect";
+constexpr const char* kStackUnderflow = "Stack underflow, equation incorrect";
+constexpr const char* kEndedPrematurely = "Equation ended prematurely, syntax error ";
+
+void StackFault(CoreState& s, bool& errorFlag, const char* text) {
+    ConsoleWrite(s.console, text);
+    RaiseError(s, errorFlag, text);
+    ReportRunError(s);
+}
+
+}  // namespace
+
+double RealBinary(CoreState& s, unsigned char c, double a, double b, bool& errorFlag) {
+    double r;
+    switch (c) {
+        case code::kAdd: r = GuardedAdd(s, a, b); break;
+        case code::kSub: r = GuardedSub(s, a, b); break;
+        case code::kMul: r = GuardedMul(s, a, b); break;
+        case code::kDiv: r = GuardedDiv(s, a, b); break;
+        case code::kPow: r = GuardedPower(s, a, b, errorFlag); break;
+        case code::kGreater: r = GuardedSub(s, a, b); break;
+        case code::kLess: r = GuardedSub(s, b, a); break;
+        case code::kEqual: r = (a == b) ? 0.0 : 1.0; break;
+        case code::kAtan2: r = std::atan2(a, b); break;
+        case code::kGammP: r = GammaP(s, a, b); break;
+        default: r = 0.0; break;
+    }
+    if (std::fabs(r) > s.k.largest) r = s.k.largest;  // whatever the sign; NaN passes
+    return r;
+}
+
+double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
+    switch (c) {
+        case code::kNeg: return -x;
+        case code::kReal:
+        case code::kConjg: return x;
+        case code::kImag:
+        case code::kMag:
+        case code::kAngle: return 0.0;
+        case code::kSquare: return x * x;
+        case code::kAbs: return std::fabs(x);
+        case code::kCos: return std::cos(x);
+        case code::kSin: return std::sin(x);
+        case code::kTan: {
+            const double cx = std::cos(x);
+            if (std::fabs(cx) <= s.k.smallest) {
+                RaiseError(s, errorFlag, "Tangent result Near Infinity");
+                return s.k.largest;
+            }
+            return std::sin(x) / cx;
+        }
+        case code::kArcTan: return std::atan(x);
+        case code::kArcSin:
+        case code::kArcCos: {
+            const double root = GuardedSqrt(s, GuardedSub(s, 1.0, GuardedMul(s, x, x)), errorFlag);
+            const double asin = std::atan(GuardedDiv(s, x, root));
+            return c == code::kArcSin ? asin : kPi / 2 - asin;
+        }
+        case code::kExp: return GuardedExp(s, x);
+        case code::kLn:
+            if (x <= 0) {
+                RaiseError(s, errorFlag, "Log of Zero or Negative Number");
+                return s.k.largest;
+            }
+            return std::log(x);
+        case code::kInv:
+            if (std::fabs(x) <= s.k.smallest) {
+                RaiseError(s, errorFlag, "Inverse of Zero");
+                return s.k.largest;
+            }
+            return 1.0 / x;
+        case code::kSqrt: return GuardedSqrt(s, x, errorFlag);
+        case code::kStep: return x >= 0 ? 1.0 : 0.0;  // a NaN gives 0
+        case code::kErf: return Erf(s, x);
+        case code::kBessJ0: return BesselJ0(s, x);
+        case code::kBessJ1: return BesselJ1(s, x);
+        case code::kBessY0: return BesselY0(s, x);
+        case code::kBessY1: return BesselY1(s, x);
+        case code::kGammLn: return GammaLn(x);
+        default: return 0.0;
+    }
+}
+
+double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
+    errorFlag = false;
+    ComplexValue* st = s.eval.stack.data();
+    const int capacity = s.limits.stackEntries;
+    const bool complexMode = s.k.complexMode;
+    int sp = 0;
+
+    for (const CodeNode* n = codeList; n != nullptr && n->kind != kKindEnd; n = n->next) {
+        switch (n->kind) {
+            case kKindConst:
+            case kKindVar: {
+                if (sp >= capacity) {
+                    StackFault(s, errorFlag, kStackOverflow);
+                    break;
+                }
+                const double v = (n->kind == kKindVar) ? s.names.value[n->var] : n->value;
+                ++sp;
+                switch (n->sub) {
+                    case kSubImaginary: st[sp] = {0.0, v}; break;
+                    case kSubPhasor: st[sp] = {std::cos(v), std::sin(v)}; break;
+                    default: st[sp] = {v, 0.0}; break;
+                }
+                break;
+            }
+            case kKindBinary:
+                if (n->sub == code::kThen) break;
+                if (n->sub == code::kIf) {
+                    sp -= 2;
+                    if (sp >= 1) {
+                        const ComplexValue& chosen = (st[sp].re > 0) ? st[sp + 1] : st[sp + 2];
+                        if (complexMode) st[sp] = chosen;
+                        else st[sp].re = chosen.re;
+                    }
+                } else {
+                    --sp;
+                    if (sp >= 0) {
+                        if (complexMode) {
+                            st[sp] = ComplexBinary(s, n->sub, st[sp], st[sp + 1], errorFlag);
+                        } else {
+                            st[sp].re = RealBinary(s, n->sub, st[sp].re, st[sp + 1].re, errorFlag);
+                        }
+                    }
+                }
+                if (sp < 0) {
+                    StackFault(s, errorFlag, kStackUnderflow);
+                    sp = 0;
+                }
+                break;
+            case kKindUnary:
+                if (complexMode) st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
+                else st[sp].re = RealUnary(s, n->sub, st[sp].re, errorFlag);
+                break;
+            default:  // deleted nodes
+                break;
+        }
+    }
+
+    if (errorFlag) st[1] = {s.k.largest, 0.0};
+    if (sp != 1) {
+        ConsoleWrite(s.console, kEndedPrematurely);
+        RaiseError(s, errorFlag, kEndedPrematurely);
+        ReportRunError(s);
+    }
+    if (IsTiny(s, st[1].re)) st[1].re = 0.0;
+    s.eval.sp = sp;
+    return st[1].re;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/eval/eval_state.h"
+#include "core/lang/code_node.h"
+
+struct CoreState;
+
+// Runs one equation's code (evaluation form) on the value stack with the current variable
+// values. Returns the real part of the result, which also stays in stack entry 1 (with the
+// imaginary part in complex mode). errorFlag tells afterwards whether the evaluation failed;
+// the first failure's text is in CoreState::message.
+double Evaluate(CoreState& s, const CodeNode* code, bool& errorFlag);
+
+// Real operations of the evaluator (also used by the constant folder).
+double RealBinary(CoreState& s, unsigned char code, double a, double b, bool& errorFlag);
+double RealUnary(CoreState& s, unsigned char code, double x, bool& errorFlag);
+
+// Guarded arithmetic: overflow gives the largest number, undefined operands propagate.
+double GuardedAdd(const CoreState& s, double a, double b);
+double GuardedSub(const CoreState& s, double a, double b);
+double GuardedMul(const CoreState& s, double a, double b);
+double GuardedDiv(const CoreState& s, double a, double b);
+double GuardedSqrt(CoreState& s, double x, bool& errorFlag);
+double GuardedExp(CoreState& s, double x);
+double GuardedPower(CoreState& s, double x, double y, bool& errorFlag);
+
+bool IsBig(const CoreState& s, double x);
+bool IsTiny(const CoreState& s, double x);
+bool IsUndefined(double x);
+bool IsSpecial(const CoreState& s, double x);

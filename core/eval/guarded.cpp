@@ -1,0 +1,105 @@
+#include <cmath>
+
+#include "core/eval/evaluator.h"
+#include "core/eval/values.h"
+#include "core/run/core_state.h"
+
+// Guarded arithmetic never fails: an operand at or beyond the largest number makes the result
+// the largest number, and the undefined marker travels through every operation. The first
+// applicable rule wins, so overflow takes precedence over undefined.
+
+bool IsBig(const CoreState& s, double x) { return std::fabs(x) >= s.k.largest; }
+bool IsTiny(const CoreState& s, double x) {
+    return std::fabs(x) <= s.k.smallest && x != kUndefinedValue;
+}
+bool IsUndefined(double x) { return x == kUndefinedValue; }
+bool IsSpecial(const CoreState& s, double x) {
+    return x == s.k.largest || x == s.k.negLargest || x == kUndefinedValue;
+}
+
+double GuardedAdd(const CoreState& s, double a, double b) {
+    if (IsBig(s, a) || IsBig(s, b)) return s.k.largest;
+    if (IsUndefined(a) || IsUndefined(b)) return kUndefinedValue;
+    return a + b;
+}
+
+double GuardedSub(const CoreState& s, double a, double b) {
+    if (IsBig(s, a) || IsBig(s, b)) return s.k.largest;
+    if (IsUndefined(a) || IsUndefined(b)) return kUndefinedValue;
+    return a - b;
+}
+
+double GuardedMul(const CoreState& s, double a, double b) {
+    if (IsBig(s, a) || IsBig(s, b)) return s.k.largest;
+    if (IsUndefined(a) || IsUndefined(b)) return kUndefinedValue;
+    return a * b;
+}
+
+double GuardedDiv(const CoreState& s, double a, double b) {
+    if (IsUndefined(a) || IsUndefined(b)) return kUndefinedValue;
+    const bool tinyA = IsTiny(s, a), tinyB = IsTiny(s, b);
+    if (tinyA && tinyB) return kUndefinedValue;  // 0/0
+    if (IsBig(s, a) || tinyB) return s.k.largest;
+    if (tinyA) return 0.0;
+    if (IsBig(s, b)) return 0.0;
+    return a / b;
+}
+
+double GuardedSqrt(CoreState& s, double x, bool& errorFlag) {
+    if (x < 0) {
+        RaiseError(s, errorFlag, "Square Root of Negative Number");
+        return 0.0;
+    }
+    return std::sqrt(x);
+}
+
+double GuardedExp(CoreState& s, double x) {
+    if (x > s.k.expLimit) {
+        // A warning, not an error: shown once until an EXP in range clears it again.
+        if (!s.eval.expOverflowReported) {
+            s.eval.expOverflowReported = true;
+            ConsoleWrite(s.console, "Overflow in EXP");
+            ConsoleWriteLine(s.console);
+            WarningBeep(s);
+        }
+        return s.k.largest;
+    }
+    s.eval.expOverflowReported = false;
+    return std::exp(x);
+}
+
+double GuardedPower(CoreState& s, double x, double y, bool& errorFlag) {
+    if (std::fabs(x) <= s.k.smallest) return y < 0 ? s.k.largest : 0.0;  // so 0^0 is 0
+
+    enum { kOne, kGeneral, kReciprocal, kIdentity, kSquare, kEven, kOdd } cls;
+    if (std::fabs(y) <= s.k.smallest) {
+        cls = kOne;
+    } else if (std::fabs(y) >= 32767.0) {
+        cls = kGeneral;
+    } else {
+        const double n = std::round(y);  // halves away from zero
+        if (std::fabs(n - y) > 1e-8) cls = kGeneral;
+        else if (n == -1) cls = kReciprocal;
+        else if (n == 1) cls = kIdentity;
+        else if (n == 2) cls = kSquare;
+        else if (std::fmod(n, 2.0) == 0) cls = kEven;
+        else cls = kOdd;
+    }
+    switch (cls) {
+        case kOne: return 1.0;
+        case kReciprocal: return GuardedDiv(s, 1.0, x);
+        case kIdentity: return x;
+        case kSquare: return GuardedMul(s, x, x);
+        case kEven: return GuardedExp(s, y * std::log(std::fabs(x)));
+        case kOdd:
+            if (x <= 0) return -GuardedExp(s, y * std::log(-x));
+            return GuardedExp(s, y * std::log(x));
+        case kGeneral:
+            if (x <= 0) {
+                RaiseError(s, errorFlag, "Fractional Power of Negative Number");
+                return kUndefinedValue;
+            }
+            return GuardedExp(s, y * std::log(x));
+    }
+    return 0.0;
+}

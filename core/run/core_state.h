@@ -1,0 +1,83 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/eval/eval_state.h"
+#include "core/lang/code_node.h"
+#include "core/lang/equation_model.h"
+#include "core/lang/limits.h"
+#include "core/lang/name_table.h"
+#include "core/lang/parser_state.h"
+#include "core/run/console.h"
+#include "core/run/random.h"
+#include "core/run/settings.h"
+#include "core/run/shell_services.h"
+#include "core/run/text_file.h"
+#include "core/solve/solve_state.h"
+
+// Flags of one run.
+struct RunFlags {
+    bool parseError = false;         // the compiler rejected the text
+    bool recompile = false;          // equations must be compiled again before solving
+    bool jacobianNeeded = true;      // the symbolic Jacobian file is missing or out of date
+    bool jacobianRequested = false;  // an advanced operation needs the Jacobian first
+    bool stop = false;               // the run is being abandoned after an error
+    bool solved = false;             // the last solve found a solution (survives runs)
+    int ifMode = 1;                  // 0 random, 1 masks, 2 no IF search
+    bool runError = false;           // a run error was reported
+    bool noScreenDisplay = true;     // the core never shows equation text itself
+    bool notFound = false;           // the last iteration did not find a solution
+    int errorEquation = 0;           // equation of the last error (0 = none)
+    int equationBase = 1;            // number of the first equation
+};
+
+// The files of a run, named from the document's base name.
+struct RunFiles {
+    explicit RunFiles(IoContext* io)
+        : source(io), work(io), result(io), jacobian(io), update(io) {}
+    std::string documentPath;  // the equation document as the shell named it
+    std::string baseName;      // document path up to the first '.' of its file name
+    TextFile source;       // the equation document
+    TextFile work;         // base.TMP (or .SJC, .KTK): what the compiler reads
+    TextFile result;       // base.PRN (or .FFT): the solution table
+    TextFile jacobian;     // base.JAC
+    TextFile update;       // the attachment of repetitive updates
+};
+
+// All state of the solver core. The entry points of entry.h use one process-wide instance;
+// tests build their own.
+struct CoreState {
+    explicit CoreState(const Limits& limits = Limits{});
+    CoreState(const CoreState&) = delete;
+    CoreState& operator=(const CoreState&) = delete;
+
+    Limits limits;             // table sizes
+    SolverSettings settings;   // copied from the shell, overridden by the options line
+    RunConstants k;            // per-run constants
+    RunFlags flags;            // per-run flags
+    NodePool pool;             // storage of every code node
+    NameTable names;           // variables and their values
+    EquationModel model;       // compiled equations
+    EvalState eval;            // evaluator stack
+    ParserState parser;        // compiler state
+    SolveState solve;          // numerical solution state
+    IoContext io;              // shared text-file state
+    RunFiles files;            // the run's files
+    Console console;           // message sink
+    DefaultShellServices defaultShell;  // used while no shell is installed
+    ShellServices* shell;      // dialogs, flags and keyboard of the application
+    Random rng;                // starting values and random IF combinations
+    std::string message;       // the global error message (first error wins)
+};
+
+// Error signalling shared by the whole core.
+void WarningBeep(CoreState& s);
+// A line end followed by "Error ...".
+void ErrorTail(CoreState& s);
+// Sets the stop flag, beeps and writes the error tail.
+void StopWithError(CoreState& s);
+// Raises the run error flag, beeps and writes the error tail.
+void ReportRunError(CoreState& s);
+// Stores message as the global message unless flag is already up, then raises flag.
+void RaiseError(CoreState& s, bool& flag, const char* message);

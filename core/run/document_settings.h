@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/run/settings.h"
+
+// A document's solver options, kept beside the document in the fixed 72-byte side file
+// base + ".VDP".
+struct DocumentSettings {
+    std::uint32_t method = kMethodNewton;
+    std::uint32_t jacobianMethod = kJacobianSymbolic;
+    std::uint32_t maxIterations = 10;
+    std::uint32_t repetitions = 50;
+    std::int32_t toleranceExponent = -3;
+    std::uint32_t autoSimplify = 1;
+    std::uint32_t autoHomotopy = 0;
+    std::uint32_t solveInGroups = 1;
+    double deltaJ = 0.001;
+    double deltaT = 0.1;
+    double minGuess = 0.1;
+    double maxGuess = 1.0;
+    std::uint32_t differentialMethod = 0;  // 0 Trapezoidal, 1 Gear, 2 Backward Euler
+    std::uint32_t lastResult = 0;          // not stored in the side file
+    std::string attachmentPath;            // not stored in the side file
+    std::uint32_t updateStepCount = 0;     // not stored in the side file
+};
+
+inline constexpr std::size_t kSettingsFileSize = 72;
+inline constexpr std::uint32_t kSettingsFileVersion = 0x00020000;
+
+enum class SettingsFileStatus {
+    kOk,         // all fields read
+    kMissing,    // no side file: the defaults stay
+    kTruncated,  // the file ended early: fields before the end were read
+    kBadValue,   // a field holds a value no document can have: fields before it were read
+};
+
+// Name of the side file of a document ("" when the path has no base name).
+std::string SettingsFileName(const std::string& documentPath);
+
+// Reads the side file into settings; fields are replaced one by one in file order, so an
+// error leaves the fields before it read.
+SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings);
+// The message the desktop shows for a failed read ("" for kOk and kMissing).
+const char* SettingsFileMessage(SettingsFileStatus status);
+// Writes the record; the old file is replaced only once the new one is complete.
+bool WriteSettingsFile(const std::string& path, const DocumentSettings& settings);
+
+// The copy the shell makes before every run.
+ShellSettingsRecord MakeShellSettingsRecord(const DocumentSettings& settings);

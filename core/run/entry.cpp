@@ -1,0 +1,116 @@
+#include "core/run/entry.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "core/run/commands.h"
+#include "core/run/core_state.h"
+#include "core/run/run_setup.h"
+
+namespace {
+
+void CleanUp(CoreState& s) {
+    FreeEquations(s);
+    Close(s.files.work);
+    Close(s.files.source);
+    Close(s.files.jacobian);
+    Close(s.files.result);
+    Close(s.files.update);
+    ConsoleWriteLine(s.console);
+}
+
+// Reset, set-up of the file names, the operation, clean-up: the frame of every run.
+template <typename Operation>
+int RunFrame(CoreState& s, const char* fileName, Operation operation) {
+    const std::string path = fileName ? fileName : "";
+    try {
+        ResetDefaults(s);
+        ConsoleWrite(s.console, path);
+        ConsoleWriteLine(s.console);
+
+        s.files.documentPath = path;
+        s.files.baseName = BaseNameOf(path);
+        if (s.files.baseName.empty()) {
+            // Work files are named after the document; without an extension there is no
+            // name to give them that would not overwrite the document itself.
+            ConsoleWrite(s.console, "Document name has no extension: nothing was run");
+            ConsoleWriteLine(s.console);
+            WarningBeep(s);
+            s.flags.solved = false;
+            return 0;
+        }
+        s.flags.ifMode = s.k.autoIfSearch ? 1 : 2;
+        operation();
+        CleanUp(s);
+    } catch (const std::exception& e) {
+        // Nothing may escape the entry: report, tidy up and return "not solved".
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, std::string("Internal error: ") + e.what());
+        s.flags.parseError = true;
+        CleanUp(s);
+    }
+    if (s.flags.parseError) {
+        s.flags.solved = false;
+        return 0;
+    }
+    return s.flags.solved ? 1 : 0;
+}
+
+}  // namespace
+
+int SolverEntry(CoreState& s, const char* fileName, const char* command) {
+    const char letter = (command != nullptr) ? command[0] : '\0';
+    return RunFrame(s, fileName, [&] {
+        if (letter >= 'A' && letter <= 'W') {
+            if (CommandHandler handler = CommandFor(letter)) handler(s, command);
+        }
+    });
+}
+
+int CheckDocument(CoreState& s, const char* fileName) {
+    const bool solved = s.flags.solved;  // a check is not a solve: keep the last result
+    const int accepted = RunFrame(s, fileName, [&] {
+        CompileDocument(s);
+        s.flags.solved = !s.flags.parseError;
+    });
+    s.flags.solved = solved;
+    return accepted;
+}
+
+void GetResultStrings(const CoreState& s, std::vector<std::string>& list) {
+    list.assign(s.names.variableCount, std::string());
+    for (int i = 1; i <= s.names.variableCount; ++i) {
+        char value[400];
+        std::snprintf(value, sizeof value, "%.15lf", s.names.value[i]);
+        list[i - 1] = s.names.name[i] + "=" + value;
+    }
+}
+
+CoreState& GlobalCore() {
+    static CoreState core;
+    return core;
+}
+
+int SolverEntry(const char* fileName, const char* command) {
+    return SolverEntry(GlobalCore(), fileName, command);
+}
+
+int CheckDocument(const char* fileName) { return CheckDocument(GlobalCore(), fileName); }
+
+void SetOutputCallback(void (*callback)(const char*)) {
+    if (callback == nullptr) GlobalCore().console.callback = nullptr;
+    else GlobalCore().console.callback = callback;
+}
+
+void SetOutputFunction(OutputCallback callback) { GlobalCore().console.callback = std::move(callback); }
+
+void SetShellServices(ShellServices* services) {
+    CoreState& s = GlobalCore();
+    s.shell = services ? services : &s.defaultShell;
+}
+
+void ApplyShellSettings(const ShellSettingsRecord& record) {
+    ApplyShellSettings(GlobalCore().settings, record);
+}
+
+void GetResultStrings(std::vector<std::string>& list) { GetResultStrings(GlobalCore(), list); }

@@ -1,0 +1,84 @@
+#include <cctype>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/run/settings.h"
+
+// The options line holds up to nine blank-separated fields in a fixed order. A field that does
+// not fit is consumed all the same and leaves its setting alone, so a misplaced word never
+// shifts the fields after it.
+
+std::string NextOptionToken(std::string& line) {
+    std::size_t i = 0;
+    while (i < line.size() && line[i] == ' ') ++i;  // only the blank: a tab is a character
+    std::string token;
+    while (i < line.size() && line[i] != ' ') {
+        const char c = line[i++];
+        if (c == '}') continue;
+        token += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    line.erase(0, i);
+    return token;
+}
+
+int OptionInteger(const std::string& token, int current) {
+    int value = 0, used = 0;
+    if (std::sscanf(token.c_str(), "%d%n", &value, &used) == 1 &&
+        used == static_cast<int>(token.size())) {
+        return value;
+    }
+    return current;
+}
+
+double OptionReal(const std::string& token, double current) {
+    if (token.empty()) return current;
+    std::string text = token;
+    // Documents always write a point; strtod reads the locale's separator.
+    const char separator = *std::localeconv()->decimal_point;
+    if (separator != '.') {
+        const auto dot = text.find('.');
+        if (dot != std::string::npos) text[dot] = separator;
+    }
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) return current;
+    return value;
+}
+
+int OptionMethod(const std::string& token, int current) {
+    if (token == "NEWTON") return kMethodNewton;
+    if (token == "ROBUST") return kMethodRobust;
+    if (token == "DISHONEST") return kMethodDishonest;
+    if (token == "HOMOTOPY") return kMethodHomotopy;
+    return current;
+}
+
+int OptionJacobian(const std::string& token, int current) {
+    if (token == "SYMBOLIC") return kJacobianSymbolic;
+    if (token == "INCREMENTAL") return kJacobianIncremental;
+    return current;
+}
+
+bool OptionSequential(const std::string& token, bool current) {
+    // The line can switch grouping on but never off.
+    return token == "SEQUENTIAL" ? true : current;
+}
+
+bool OptionComplex(const std::string& token, bool current) {
+    if (token == "COMPLEX") return true;
+    if (token == "REAL") return false;
+    return current;
+}
+
+void ReadOptionsLine(SolverSettings& s, RunConstants& k, std::string line) {
+    s.maxIterations = OptionInteger(NextOptionToken(line), s.maxIterations);
+    s.toleranceExponent = OptionInteger(NextOptionToken(line), s.toleranceExponent);
+    s.method = OptionMethod(NextOptionToken(line), s.method);
+    s.jacobianMode = OptionJacobian(NextOptionToken(line), s.jacobianMode);
+    s.maxGuess = OptionReal(NextOptionToken(line), s.maxGuess);
+    s.solveInGroups = OptionSequential(NextOptionToken(line), s.solveInGroups);
+    s.deltaJ = OptionReal(NextOptionToken(line), s.deltaJ);
+    s.deltaT = OptionReal(NextOptionToken(line), s.deltaT);
+    k.complexMode = OptionComplex(NextOptionToken(line), k.complexMode);
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// State of the numerical solution (Newton loop, grouping, IF search, results).
+struct SolveState {
+};
