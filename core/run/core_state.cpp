@@ -5,6 +5,7 @@ CoreState::CoreState(const Limits& l)
       names(l),
       model(l),
       eval(l),
+      solve(l),
       files(&io),
       shell(&defaultShell) {}
 

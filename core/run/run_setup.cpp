@@ -1,6 +1,7 @@
 #include "core/run/run_setup.h"
 
 #include "core/lang/code_string.h"
+#include "core/lang/parser.h"
 #include "core/run/core_state.h"
 
 namespace {
@@ -145,5 +146,5 @@ void PrepareAndReset(CoreState& s) {
 void CompileDocument(CoreState& s) {
     PrepareAndReset(s);
     if (s.flags.parseError) return;
-    // The compiler joins here once it lands.
+    ParseEquationsComplex(s);
 }

@@ -1,0 +1,82 @@
+#include "core/solve/if_search.h"
+
+#include <vector>
+
+#include "core/eval/evaluator.h"
+#include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
+#include "core/run/core_state.h"
+
+namespace {
+
+bool IsIf(const CodeNode* n) { return n->kind == kKindBinary && n->sub == code::kIf; }
+
+}  // namespace
+
+int CountIfs(const CoreState& s) {
+    int count = 0;
+    for (int e = 1; e <= s.model.count; ++e) {
+        const CodeNode* code = s.solve.savedCode.size() > static_cast<std::size_t>(e) &&
+                                       s.solve.savedCode[e] != nullptr
+                                   ? s.solve.savedCode[e]
+                                   : s.model.eq[e].code;
+        for (const CodeNode* n = code; n != nullptr; n = n->next) count += IsIf(n);
+    }
+    return count;
+}
+
+void ClearIfConditions(CoreState& s) {
+    for (CodeNode* c : s.solve.ifConditions) FreeList(s.pool, c);
+    s.solve.ifConditions.clear();
+}
+
+// In parse form an IF reads: F, then THEN (H, else-run, then-run), then the condition run.
+// IFs are resolved in evaluation order, so an IF nested inside another is resolved first and
+// the enclosing IF's node, which ReplaceSubtree keeps in place, stays valid.
+void SelectIfBranches(CoreState& s, int mask) {
+    ClearIfConditions(s);
+    unsigned bit = 1;
+    for (int e = 1; e <= s.model.count; ++e) {
+        FreeList(s.pool, s.model.eq[e].code);
+        CodeNode* code = ToPrefix(CopyList(s.pool, s.solve.savedCode[e]));
+        std::vector<CodeNode*> ifs;
+        for (CodeNode* n = code; n != nullptr; n = n->next) {
+            if (IsIf(n)) ifs.push_back(n);
+        }
+        for (auto it = ifs.rbegin(); it != ifs.rend(); ++it) {
+            CodeNode* ifNode = *it;
+            CodeNode* thenNode = SkipDeleted(ifNode->next);
+            CodeNode* elseRun = SkipDeleted(thenNode->next);
+            CodeNode* thenRun = SkipDeleted(SubtreeEnd(elseRun)->next);
+            CodeNode* condition = SkipDeleted(SubtreeEnd(thenRun)->next);
+
+            const bool takeThen = (s.flags.ifMode == 1 && (mask & bit) != 0) ||
+                                  (s.flags.ifMode == 0 && s.rng.unit() > 0.5);
+            // A condition's code is positive when its relation holds; the stored form is at
+            // most 0 exactly when the chosen branch is the right one.
+            CodeNode* stored = CopySubtree(s.pool, condition);
+            if (takeThen) stored = WrapUnary(s.pool, code::kNeg, stored);
+            s.solve.ifConditions.insert(s.solve.ifConditions.begin(), Finalize(s.pool, stored));
+
+            ReplaceSubtree(s.pool, ifNode, CopySubtree(s.pool, takeThen ? thenRun : elseRun));
+            bit <<= 1;
+        }
+        s.model.eq[e].code = Finalize(s.pool, code);
+    }
+    s.flags.jacobianNeeded = true;
+}
+
+bool IfConditionsHold(CoreState& s) {
+    bool hold = true;
+    for (CodeNode* c : s.solve.ifConditions) {
+        bool error = false;
+        const double v = Evaluate(s, c, error);
+        if (error) {
+            s.solve.toleranceExponentReached = 99;
+            hold = false;
+        } else if (v > 0.0) {
+            hold = false;
+        }
+    }
+    return hold;
+}

@@ -1,0 +1,130 @@
+#include "core/solve/jacobian_eval.h"
+
+#include "core/eval/evaluator.h"
+#include "core/lang/code_string.h"
+#include "core/run/core_state.h"
+
+namespace {
+
+// Equations of a group in pivot order; group 0 means every equation.
+template <typename F>
+void ForEachEquation(CoreState& s, int group, F f) {
+    const SolveState& v = s.solve;
+    int first = 1, last = s.model.count;
+    if (group > 0) {
+        first = (group == 1) ? 1 : v.groupLast[group - 1] + 1;
+        last = v.groupLast[group];
+    }
+    for (int pos = first; pos <= last; ++pos) f(v.pivotEquation[pos]);
+}
+
+void JacobianError(CoreState& s, int equation) {
+    SolveState& v = s.solve;
+    if (v.evaluationError) return;  // only the first failure is reported
+    v.evaluationError = true;
+    v.firstErrorEquation = equation;
+    ConsoleWrite(s.console, "Error Evaluating Jacobian for Equation ");
+    ConsoleWriteInt(s.console, equation);
+    ConsoleWriteLine(s.console);
+    ConsoleWrite(s.console, s.message);
+}
+
+JacobianEntry* AddEntry(CoreState& s, int equation, int variable) {
+    JacobianEntry* e = s.solve.entries.allocate();
+    e->equation = equation;
+    e->variable = variable;
+    e->nextInRow = s.solve.rowHead[equation];
+    s.solve.rowHead[equation] = e;
+    if (variable == equation) s.solve.diagonal[equation] = e;
+    return e;
+}
+
+JacobianEntry* FindEntry(CoreState& s, int equation, int variable) {
+    for (JacobianEntry* e = s.solve.rowHead[equation]; e != nullptr; e = e->nextInRow) {
+        if (e->variable == variable) return e;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void EvaluateJacobianSymbolic(CoreState& s, int group, bool structural) {
+    ForEachEquation(s, group, [&](int eq) {
+        for (JacobianEntry* e = s.solve.rowHead[eq]; e != nullptr; e = e->nextInRow) {
+            if (e->code == nullptr) {
+                e->value = 0.0;
+            } else if (structural) {
+                e->value = 1.0;
+            } else {
+                bool error = false;
+                const double v = Evaluate(s, e->code, error);
+                if (error) {
+                    e->value = 0.0;
+                    JacobianError(s, eq);
+                } else {
+                    e->value = v;
+                }
+            }
+        }
+    });
+}
+
+// Forward differences (f(x + dJ) - f(x)) / dJ of the variables an equation uses. The creating
+// pass builds each row from the variables of its code; later passes only refresh the entries
+// the analysis kept, so the fill-in positions of the elimination stay in place (at 0) and the
+// terms of earlier groups, which the analysis dropped, are not formed again.
+void EvaluateJacobianIncremental(CoreState& s, int group, bool creating) {
+    const double dJ = s.settings.deltaJ;
+    std::vector<double>& x = s.names.value;
+    ForEachEquation(s, group, [&](int eq) {
+        const CodeNode* code = s.model.eq[eq].code;
+        bool error = false;
+        const double f0 = Evaluate(s, code, error);
+        if (error) {
+            JacobianError(s, eq);
+            return;
+        }
+        auto quotient = [&](int var, double& out) {
+            x[var] += dJ;
+            bool e1 = false;
+            const double f1 = Evaluate(s, code, e1);
+            x[var] -= dJ;
+            if (e1) {
+                JacobianError(s, eq);
+                return false;
+            }
+            out = GuardedDiv(s, GuardedSub(s, f1, f0), dJ);
+            return true;
+        };
+        if (creating) {
+            s.solve.rowHead[eq] = nullptr;
+            s.solve.diagonal[eq] = nullptr;
+            for (const CodeNode* n = code; n != nullptr; n = n->next) {
+                if (n->kind != kKindVar || FindEntry(s, eq, n->var) != nullptr) continue;
+                double value = 0.0;
+                if (!quotient(n->var, value)) return;
+                AddEntry(s, eq, n->var)->value = value;
+            }
+        } else {
+            for (JacobianEntry* e = s.solve.rowHead[eq]; e != nullptr; e = e->nextInRow) {
+                if (e->fill) {
+                    e->value = 0.0;
+                } else if (!quotient(e->variable, e->value)) {
+                    e->value = 0.0;
+                }
+            }
+        }
+    });
+}
+
+void EvaluateJacobianIncremental(CoreState& s, int group) {
+    EvaluateJacobianIncremental(s, group, false);
+}
+
+void EvaluateJacobian(CoreState& s, int group, bool structural) {
+    if (s.settings.jacobianMode == kJacobianIncremental) {
+        EvaluateJacobianIncremental(s, group, structural);
+    } else {
+        EvaluateJacobianSymbolic(s, group, structural);
+    }
+}

@@ -1,0 +1,205 @@
+#include "core/solve/newton.h"
+
+#include <cmath>
+
+#include "core/eval/evaluator.h"
+#include "core/eval/values.h"
+#include "core/run/core_state.h"
+#include "core/solve/grouping.h"
+#include "core/solve/jacobian_eval.h"
+#include "core/solve/results.h"
+
+// Damped Newton iteration over sequential groups.
+//
+// Each iteration steps the groups in solution order, starting after the leading groups that
+// have converged. For a group g with residuals F(x) and Jacobian J the full step solves
+// J dx = F and sets x := x - dx. If the residual norm ||F||inf grew (or an evaluation failed)
+// the step is halved, x := (x + x_before) / 2, up to 12 times, unless the residual is already
+// below tolerance. A group whose halvings ran out stops the iteration from stepping later
+// groups. The iteration stops when every group has E(||F||) below the tolerance exponent,
+// at the iteration limit, on a stop, when the halvings ran out, or when the largest residual
+// grew from one iteration to the next.
+
+namespace {
+
+int GroupFirst(const SolveState& v, int g) { return g == 1 ? 1 : v.groupLast[g - 1] + 1; }
+
+// Probes an undefined residual from its neighbourhood: the variables of earlier groups are
+// shifted by delta J, then by steps ten times smaller, until two probes agree.
+double ProbeUndefined(CoreState& s, int group, const CodeNode* code) {
+    SolveState& v = s.solve;
+    std::vector<double>& x = s.names.value;
+    const int shifted = (group <= 1) ? 0 : v.groupLast[group - 1];
+    auto probe = [&](double shift) {
+        for (int pos = 1; pos <= shifted; ++pos) x[v.pivotVariable[pos]] += shift;
+        bool error = false;
+        const double r = Evaluate(s, code, error);
+        for (int pos = 1; pos <= shifted; ++pos) x[v.pivotVariable[pos]] -= shift;
+        return r;
+    };
+    double shift = s.settings.deltaJ;
+    double last = probe(shift);
+    if (last == kUndefinedValue) return last;
+    const double agreement = std::exp(static_cast<double>(s.settings.toleranceExponent));
+    for (int refinements = 1;; ++refinements) {
+        shift /= 10.0;
+        const double next = probe(shift);
+        const bool close = std::fabs(next - last) <= agreement;
+        last = next;
+        if (refinements > 10 || close) break;
+    }
+    return last;
+}
+
+}  // namespace
+
+int ResidualExponent(const CoreState& s, double r) {
+    const double a = std::fabs(r);
+    if (a <= s.k.smallest) return -99;
+    if (!std::isfinite(a)) return 99;
+    return static_cast<int>(std::log10(a));  // truncation toward zero
+}
+
+double EvaluateGroupResiduals(CoreState& s, int group) {
+    SolveState& v = s.solve;
+    v.evaluationError = false;
+    v.firstErrorEquation = 0;
+    double norm = 0.0;
+    for (int pos = GroupFirst(v, group); pos <= v.groupLast[group]; ++pos) {
+        const int eq = v.pivotEquation[pos];
+        const CodeNode* code = s.model.eq[eq].code;
+        bool error = false;
+        double r = Evaluate(s, code, error);
+        if (!error && r == kUndefinedValue) r = ProbeUndefined(s, group, code);
+        if (error) {
+            v.residual[eq] = 0.0;
+            v.evaluationError = true;
+            norm = s.k.largest;
+            if (v.firstErrorEquation == 0) {
+                v.firstErrorEquation = eq;
+                v.toleranceExponentReached = 99;
+                v.largestResidualEquation = eq;
+            }
+            continue;
+        }
+        v.residual[eq] = r;
+        // An undefined residual counts as infinite, so the group cannot converge on it.
+        const double magnitude = (r == kUndefinedValue) ? s.k.largest : std::fabs(r);
+        if (magnitude > norm) {
+            norm = magnitude;
+            v.largestResidualEquation = eq;
+        }
+    }
+    return norm;
+}
+
+void NewtonGroupStep(CoreState& s, int maxHalvings) {
+    SolveState& v = s.solve;
+    std::vector<double>& x = s.names.value;
+    const int tol = s.settings.toleranceExponent;
+    v.largestResidual = 0.0;
+    int iterationWorst = 0;
+    bool keepStepping = true;
+    bool allConverged = true;
+
+    for (int g = v.lastConvergedGroup + 1; g <= v.groupCount && keepStepping; ++g) {
+        const int first = GroupFirst(v, g), last = v.groupLast[g];
+        if (v.jacobianUpdate || !v.groupFactored[g]) {
+            EvaluateJacobian(s, g, false);
+            FactorizeGroup(s, g);
+            v.groupFactored[g] = 1;
+        }
+        const double before = EvaluateGroupResiduals(s, g);
+        v.groupNorm[g] = before;
+
+        for (int pos = first; pos <= last; ++pos) v.delta[pos] = v.residual[v.pivotEquation[pos]];
+        SubstituteGroup(s, g, v.delta);
+        for (int pos = first; pos <= last; ++pos) {
+            const int var = v.pivotVariable[pos];
+            v.previousValues[var] = x[var];
+            x[var] -= v.delta[pos];
+        }
+
+        double after = EvaluateGroupResiduals(s, g);
+        int halvings = 0;
+        while ((after > before || v.evaluationError) && halvings <= maxHalvings &&
+               ResidualExponent(s, after) >= tol) {
+            ++halvings;
+            for (int pos = first; pos <= last; ++pos) {
+                const int var = v.pivotVariable[pos];
+                x[var] = (x[var] + v.previousValues[var]) * 0.5;
+            }
+            after = EvaluateGroupResiduals(s, g);
+        }
+        v.halvings = halvings;
+        if (halvings > maxHalvings) keepStepping = false;
+        if (ResidualExponent(s, after) >= tol) allConverged = false;
+        if (allConverged) v.lastConvergedGroup = g;
+
+        v.groupNorm[g] = after;
+        v.groupWorstEquation[g] = v.largestResidualEquation;
+        if (after >= v.largestResidual) {
+            v.largestResidual = after;
+            iterationWorst = v.largestResidualEquation;
+        }
+        v.lastSteppedGroup = g;
+    }
+    v.jacobianUpdate = false;
+
+    if (v.firstErrorEquation != 0) {
+        ConsoleWrite(s.console, "Error in Eqn ");
+        ConsoleWriteInt(s.console, v.firstErrorEquation);
+        if (!s.k.complexMode) ConsoleWrite(s.console, ", try complex mode");
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, s.message);
+        StopWithError(s);
+    }
+    if (iterationWorst != 0) v.largestResidualEquation = iterationWorst;
+    v.toleranceExponentReached = ResidualExponent(s, v.largestResidual);
+    if (v.halvings >= kMaxHalvings) s.flags.notFound = true;
+}
+
+bool Converged(const CoreState& s) {
+    const SolveState& v = s.solve;
+    return v.toleranceExponentReached < s.settings.toleranceExponent &&
+           v.lastConvergedGroup >= v.groupCount;
+}
+
+void ResetIteration(CoreState& s) {
+    SolveState& v = s.solve;
+    s.flags.notFound = false;
+    v.previousLargestResidual = s.k.largest;
+    v.toleranceExponentReached = 99;
+    v.largestResidualEquation = 0;
+    v.iteration = 0;
+    v.lastConvergedGroup = 0;
+    v.jacobianUpdate = true;
+}
+
+// The Jacobian is evaluated at every iteration for Newton and Robust Newton. Dishonest Newton
+// keeps the last factors while its steps go well: it refreshes them at the first iteration,
+// after a step that needed two or more halvings and at every fifth iteration.
+static bool JacobianDue(const CoreState& s) {
+    const SolveState& v = s.solve;
+    if (s.settings.method != kMethodDishonest) return true;
+    return v.iteration == 1 || v.halvings >= 2 || v.iteration % 5 == 0;
+}
+
+void NewtonIterate(CoreState& s, int stepIndex) {
+    SolveState& v = s.solve;
+    ResetIteration(s);
+    for (;;) {
+        ++v.iteration;
+        for (int i = 1; i <= s.names.variableCount; ++i) v.previousValues[i] = s.names.value[i];
+        v.jacobianUpdate = JacobianDue(s);
+        if (!s.flags.stop) NewtonGroupStep(s);
+        ShowIteration(s, stepIndex);
+        if (v.structureFailure) return;
+        const bool grew = v.largestResidual > v.previousLargestResidual;
+        if (v.iteration >= s.settings.maxIterations || Converged(s) || s.flags.stop ||
+            s.flags.notFound || grew) {
+            break;
+        }
+        v.previousLargestResidual = v.largestResidual;
+    }
+}

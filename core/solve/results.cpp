@@ -1,0 +1,106 @@
+#include "core/solve/results.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/run/core_state.h"
+#include "core/solve/newton.h"
+
+std::string FormatResultValue(double v) {
+    char cell[400];
+    const double a = std::fabs(v);
+    if ((a > 1e-5 && a < 1e5) || a <= 1e-50) std::snprintf(cell, sizeof cell, "%15.7lf", v);
+    else std::snprintf(cell, sizeof cell, "%15.6le", v);
+    return cell;
+}
+
+static std::string NameCell(const std::string& name) {
+    char cell[64];
+    std::snprintf(cell, sizeof cell, "%15s", name.c_str());
+    return cell;
+}
+
+void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
+    const bool echo = s.shell->ShowResultsInOutput() && stepIndex == 0;
+    const int n = s.names.variableCount;
+    if (stepIndex == 0) {
+        std::string header;
+        for (int i = 1; i <= n; ++i) header += NameCell(s.names.name[i]);
+        if (toFile) {
+            WriteString(s.files.result, header);
+            WriteLine(s.files.result);
+        }
+        if (echo) {
+            ConsoleWrite(s.console, header);
+            ConsoleWriteLine(s.console);
+        }
+    }
+    std::string row;
+    row.reserve(static_cast<std::size_t>(n) * kResultCellWidth);
+    for (int i = 1; i <= n; ++i) row += FormatResultValue(s.names.value[i]);
+    if (toFile) {
+        WriteString(s.files.result, row);
+        WriteLine(s.files.result);
+    }
+    if (echo) {
+        ConsoleWrite(s.console, row);
+        ConsoleWriteLine(s.console);
+    }
+}
+
+void WriteSweepHeader(CoreState& s, int variable) {
+    char line[128];
+    std::snprintf(line, sizeof line, "PARAMETER:%10s  %7d", s.names.name[variable].c_str(), variable - 1);
+    WriteString(s.files.result, line);
+    WriteLine(s.files.result);
+}
+
+// A run that stopped on an error, a converged solve, the iteration limit, and otherwise the
+// group that failed. A converged solve is checked before the limit so that success is never
+// reported as a failure and a failure never as success.
+void ReportOutcome(CoreState& s) {
+    const SolveState& v = s.solve;
+    if (s.flags.stop) {
+        ConsoleWrite(s.console, "Error in Solution ");
+        ConsoleWriteInt(s.console, v.stepNumber);
+        ConsoleWriteLine(s.console);
+        WarningBeep(s);
+    } else if (Converged(s)) {
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, "Solution Found!");
+        ConsoleWriteLine(s.console);
+    } else if (v.iteration >= s.settings.maxIterations &&
+               v.toleranceExponentReached >= s.settings.toleranceExponent) {
+        ConsoleWrite(s.console, "Iteration Limit Sol ");
+        ConsoleWriteInt(s.console, v.stepNumber);
+        WarningBeep(s);
+    } else {
+        const int failed = std::min(v.lastConvergedGroup + 1, v.groupCount);
+        ConsoleWrite(s.console, "Eqn ");
+        ConsoleWriteInt(s.console, v.groupLast[failed]);
+        ConsoleWrite(s.console, " group failed");
+        ConsoleWriteLine(s.console);
+    }
+}
+
+void ShowIteration(CoreState& s, int stepIndex) {
+    if (stepIndex != 0) return;
+    const SolveState& v = s.solve;
+    ConsoleWrite(s.console, "Eq:");
+    ConsoleWriteInt(s.console, v.largestResidualEquation);
+    ConsoleWrite(s.console, "  Tol: E");
+    ConsoleWriteInt(s.console, v.toleranceExponentReached);
+    ConsoleWrite(s.console, "  Iter:");
+    ConsoleWriteInt(s.console, v.iteration);
+    if (s.shell->ShowIterationResults()) {
+        for (int i = 1; i <= s.names.variableCount; ++i) {
+            char value[400];
+            std::snprintf(value, sizeof value, "%.12lf", s.names.value[i]);
+            ConsoleWrite(s.console, " " + s.names.name[i] + "=" + value);
+        }
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, std::string(51, '-'));
+    }
+    ConsoleWriteLine(s.console);
+}

@@ -1,0 +1,119 @@
+#include "core/solve/solve_system.h"
+
+#include <climits>
+
+#include "core/lang/code_string.h"
+#include "core/lang/parser.h"
+#include "core/run/core_state.h"
+#include "core/solve/homotopy.h"
+#include "core/solve/if_search.h"
+#include "core/solve/stepping.h"
+
+namespace {
+
+void SaveEquations(CoreState& s) {
+    s.solve.savedCode.assign(s.model.eq.size(), nullptr);
+    for (int e = 1; e <= s.model.count; ++e) {
+        s.solve.savedCode[e] = s.model.eq[e].code;
+        s.model.eq[e].code = nullptr;
+    }
+}
+
+void RestoreSavedCopies(CoreState& s) {
+    for (int e = 1; e <= s.model.count; ++e) {
+        FreeList(s.pool, s.model.eq[e].code);
+        s.model.eq[e].code = CopyList(s.pool, s.solve.savedCode[e]);
+    }
+    s.flags.jacobianNeeded = true;
+}
+
+void FreeSavedEquations(CoreState& s) {
+    for (CodeNode*& c : s.solve.savedCode) {
+        FreeList(s.pool, c);
+        c = nullptr;
+    }
+    ClearIfConditions(s);
+}
+
+int Combinations(int ifs) {
+    long long combinations = 1;
+    for (int i = 0; i < ifs && combinations < INT_MAX; ++i) combinations *= 2;
+    return combinations > INT_MAX ? INT_MAX : static_cast<int>(combinations);
+}
+
+}  // namespace
+
+bool SolveSystem(CoreState& s) {
+    SolveState& v = s.solve;
+    v.stepNumber = 1;
+    if (s.flags.recompile) {
+        ParseEquationsComplex(s);
+        if (s.flags.parseError) return false;
+    }
+    const int n = s.model.count, m = s.names.variableCount;
+    if (n != m || n < 1) {
+        if (n >= 1) {
+            ConsoleWriteLine(s.console);
+            ConsoleWrite(s.console, n < m ? "Not enough equations" : "Too many equations");
+            StopWithError(s);
+            s.flags.errorEquation = 0;
+        }
+        s.flags.solved = false;
+        return false;
+    }
+
+    int combinations = 1;
+    if (s.k.autoIfSearch) {
+        combinations = Combinations(CountIfs(s));
+        if (combinations < 2) {
+            s.flags.ifMode = 2;
+        } else if (combinations > kMaxIfCombinations) {
+            combinations = kMaxIfCombinations;
+            s.flags.ifMode = 0;
+        } else {
+            s.flags.ifMode = 1;
+        }
+    } else {
+        s.flags.ifMode = 2;
+    }
+    SaveEquations(s);
+    bool solved = false;
+    s.flags.solved = false;
+
+    if (s.flags.ifMode != 2 && s.settings.method != kMethodHomotopy) {
+        for (int mask = 1; mask <= combinations && !solved; ++mask) {
+            ConsoleWrite(s.console, "IF MASK: ");
+            ConsoleWriteInt(s.console, mask);
+            SelectIfBranches(s, mask);
+            v.lastCombination = (mask == combinations);
+            v.searchingIfs = !v.lastCombination;
+            s.flags.stop = false;
+            solved = SolveOnce(s);
+        }
+        v.searchingIfs = false;
+    }
+    if (s.flags.ifMode == 2) {
+        RestoreSavedCopies(s);
+        v.lastCombination = true;
+        s.flags.stop = false;
+        solved = SolveOnce(s);
+    }
+
+    const int method = s.settings.method;
+    if (s.settings.autoHomotopy && !solved) s.settings.method = kMethodHomotopy;
+    if (s.settings.method == kMethodHomotopy) {
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, "Performing Homotopy Transformation ");
+        ClearIfConditions(s);
+        RestoreSavedCopies(s);
+        HomotopyTransform(s);
+        v.lastCombination = true;
+        s.flags.stop = false;
+        solved = SolveOnce(s);
+        RemoveHomotopyParameter(s);
+    }
+    s.settings.method = method;
+    FreeSavedEquations(s);
+    s.flags.solved = solved;
+    return solved;
+}
