@@ -92,7 +92,9 @@ bool SolveSystem(CoreState& s) {
         }
         v.searchingIfs = false;
     }
-    if (s.flags.ifMode == 2) {
+    // With the homotopy chosen, the plain solve would only repeat what the transformed
+    // equations solve next, with a second result table; it goes straight to the homotopy.
+    if (s.flags.ifMode == 2 && s.settings.method != kMethodHomotopy) {
         RestoreSavedCopies(s);
         v.lastCombination = true;
         s.flags.stop = false;
