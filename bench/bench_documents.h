@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+// Equation documents written to a scratch folder for the whole-run benchmarks.
+namespace bench {
+
+inline std::string ScratchDocument(const std::string& name, const std::string& text) {
+    const auto dir = std::filesystem::temp_directory_path() / "valdrix_bench";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / name).string();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs(text.c_str(), f);
+    std::fclose(f);
+    return path;
+}
+
+// The Broyden tridiagonal system: (3 - 2 x_i) x_i - x_(i-1) - 2 x_(i+1) + 1 = 0, from its
+// standard starting point x_i = -1 (given as initial guesses, byte 0xBB).
+inline std::string BroydenTridiagonal(int n, bool guesses = true) {
+    std::string text;
+    for (int i = 1; i <= n; ++i) {
+        const std::string x = "x" + std::to_string(i);
+        text += "(3 - 2*" + x + ")*" + x;
+        if (i > 1) text += " - x" + std::to_string(i - 1);
+        if (i < n) text += " - 2*x" + std::to_string(i + 1);
+        text += " + 1 = 0;\n";
+    }
+    for (int i = 1; guesses && i <= n; ++i) text += "x" + std::to_string(i) + " \xbb -1;\n";
+    return text;
+}
+
+}  // namespace bench
