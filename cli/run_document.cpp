@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "cli/charset.h"
 #include "core/run/core_state.h"
 #include "core/run/entry.h"
@@ -17,6 +19,14 @@ DefaultShellServices* gServices = nullptr;
 extern "C" void OnInterrupt(int) {
     // Only an atomic store: the run sees ESC at its next key poll and ends cleanly.
     if (gServices != nullptr) gServices->cancel();
+}
+
+// A one-line progress indicator on a terminal; finished with a line end by the last step.
+void ShowProgress(long step, long total) {
+    if (total < 2) return;
+    std::fprintf(stderr, "\rstep %ld of %ld", step, total);
+    if (step >= total) std::fputc('\n', stderr);
+    std::fflush(stderr);
 }
 
 bool Readable(const std::string& path) {
@@ -47,6 +57,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
 
     DefaultShellServices services;
     ConfigureShellServices(o, services);
+    if (isatty(fileno(err)) != 0) services.progress = ShowProgress;
     gServices = &services;
     SetShellServices(&services);
     auto previous = std::signal(SIGINT, OnInterrupt);
