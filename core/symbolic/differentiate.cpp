@@ -1,0 +1,320 @@
+#include "core/symbolic/differentiate.h"
+
+#include <string>
+
+#include "core/eval/values.h"
+#include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
+#include "core/run/core_state.h"
+
+// How the rules are written. Output nodes are prepended, so emitting an expression in parse
+// form — operator first, then its right operand, then its left operand — leaves it in
+// evaluation form. Each rule below is therefore a sequence of calls that spells its
+// expression in that order; the comment over each rule gives the expression in infix form.
+// Copy(r) and Diff(r) emit a copy or the derivative of an operand run and return the
+// position after that run, which is how a rule finds where its own run ends.
+
+namespace {
+
+// Step of the central difference used for GAMMLN. Its derivative, the digamma function, has
+// no code of its own, so the rule differences GAMMLN itself: the truncation error is of
+// order h^2 (about 1e-8 relative away from the poles), far below what Newton needs, while a
+// smaller step would start to lose digits to cancellation.
+constexpr double kGammLnStep = 1e-4;
+
+// Skips nodes removed by folding; deliberately not SkipDeleted, which would also walk past
+// a ';' and so run off the end of an equation.
+CodeNode* SkipRemoved(CodeNode* n) {
+    while (n != nullptr && n->kind == kKindDeleted) n = n->next;
+    return n;
+}
+
+// Position after the run that starts at n, or null when the run is incomplete.
+CodeNode* RunAfter(CodeNode* n) {
+    if (n == nullptr) return nullptr;
+    CodeNode* end = SubtreeEnd(n);
+    return end != nullptr ? end->next : nullptr;
+}
+
+bool KnownToRestrictedUnary(unsigned char c) {
+    switch (c) {
+        case code::kNeg: case code::kSin: case code::kCos: case code::kTan: case code::kInv:
+        case code::kSquare: case code::kSqrt: case code::kExp: case code::kLn:
+        case code::kArcSin: case code::kArcCos: case code::kArcTan: case code::kAbs:
+        case code::kStep:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool KnownToRestrictedBinary(unsigned char c) {
+    switch (c) {
+        case code::kAdd: case code::kSub: case code::kMul: case code::kDiv: case code::kPow:
+        case code::kIf: case code::kThen: case code::kLess: case code::kEqual:
+        case code::kGreater:
+            return true;
+        default:
+            return false;
+    }
+}
+
+class Emitter {
+public:
+    Emitter(CoreState& s, int variable, bool restricted, CodeNode*& output)
+        : s_(s), variable_(variable), restricted_(restricted), out_(output) {}
+
+    CodeNode* Diff(CodeNode* run) {
+        CodeNode* n = SkipRemoved(run);
+        if (n == nullptr) {  // past the end of the list: nothing to differentiate
+            Const(0.0);
+            return nullptr;
+        }
+        switch (n->kind) {
+            case kKindVar:
+                if (n->var == variable_) {
+                    Node(kKindConst, Form(n->sub), 0, 1.0);
+                } else {
+                    Const(0.0);
+                }
+                return n->next;
+            case kKindConst:
+                Const(0.0);
+                return n->next;
+            case kKindUnary:
+                return DiffUnary(n);
+            case kKindBinary:
+                return DiffBinary(n);
+            default:
+                IllegalCode(n);
+                Const(0.0);
+                return nullptr;  // the extent of a broken run is unknown: stop walking it
+        }
+    }
+
+    // Counts the operands still owed instead of recursing, so a copy of any length is flat.
+    // A run cut short is completed with zeros to keep the output well-formed.
+    CodeNode* Copy(CodeNode* run) {
+        int owed = 1;
+        CodeNode* n = run;
+        for (; n != nullptr && owed > 0; n = n->next) {
+            const char kind = n->kind;
+            if (kind == kKindDeleted) continue;
+            const bool leaf = kind == kKindConst || kind == kKindVar;
+            if (!leaf && kind != kKindBinary && kind != kKindUnary) break;
+            owed += leaf ? -1 : (kind == kKindBinary ? 1 : 0);
+            Node(kind, leaf ? Form(n->sub) : n->sub, n->var, n->value);
+        }
+        if (owed == 0) return n;
+        for (; owed > 0; --owed) Const(0.0);
+        return nullptr;
+    }
+
+private:
+    // Operand form of an emitted constant or variable: the restricted variant keeps only
+    // real values.
+    unsigned char Form(unsigned char sub) const { return restricted_ ? kSubPlain : sub; }
+
+    void Node(char kind, unsigned char sub, int var, double value) {
+        out_ = MakeNode(s_.pool, kind, sub, var, value, 0, out_);
+    }
+    void Bin(unsigned char op) { Node(kKindBinary, op, 0, 0.0); }
+    void Un(unsigned char f) { Node(kKindUnary, f, 0, 0.0); }
+    void Const(double v) { Node(kKindConst, kSubPlain, 0, v); }
+    void Pi() { Node(kKindConst, kSubPi, 0, kPi); }
+
+    CodeNode* DiffUnary(CodeNode* n) {
+        CodeNode* u = n->next;
+        const unsigned char f = n->sub;
+        if (restricted_ && !KnownToRestrictedUnary(f)) return NotImplemented(n, true);
+        switch (f) {
+            case code::kNeg:  // -(u')
+                Un(code::kNeg);
+                return Diff(u);
+            case code::kReal:  // F(u') for REAL, IMAG, CONJG
+            case code::kImag:
+            case code::kConjg:
+                Un(f);
+                return Diff(u);
+            case code::kSin:  // (u' * COS(u))
+                Bin(code::kMul), Un(code::kCos), Copy(u);
+                return Diff(u);
+            case code::kCos:  // (u' * -(SIN(u)))
+                Bin(code::kMul), Un(code::kNeg), Un(code::kSin), Copy(u);
+                return Diff(u);
+            case code::kTan:  // (INV(SQUARE(COS(u))) * u')
+                Bin(code::kMul), Diff(u), Un(code::kInv), Un(code::kSquare), Un(code::kCos);
+                return Copy(u);
+            case code::kInv:  // -((u' * INV(SQUARE(u))))
+                Un(code::kNeg), Bin(code::kMul), Un(code::kInv), Un(code::kSquare), Copy(u);
+                return Diff(u);
+            case code::kSquare:  // (u' * (u * 2))
+                Bin(code::kMul), Bin(code::kMul), Const(2.0), Copy(u);
+                return Diff(u);
+            case code::kSqrt:  // (u' * (INV(SQRT(u)) * 0.5))
+                Bin(code::kMul), Bin(code::kMul), Const(0.5), Un(code::kInv), Un(code::kSqrt),
+                    Copy(u);
+                return Diff(u);
+            case code::kExp:  // (EXP(u) * u')
+                Bin(code::kMul), Diff(u), Un(code::kExp);
+                return Copy(u);
+            case code::kLn:  // (INV(u) * u')
+                Bin(code::kMul), Diff(u), Un(code::kInv);
+                return Copy(u);
+            case code::kArcSin:  // (INV(SQRT(-((SQUARE(u) - 1)))) * u')
+                Bin(code::kMul), Diff(u), Un(code::kInv), Un(code::kSqrt), Un(code::kNeg),
+                    Bin(code::kSub), Const(1.0), Un(code::kSquare);
+                return Copy(u);
+            case code::kArcCos:  // (-(INV(SQRT(-((SQUARE(u) - 1))))) * u')
+                Bin(code::kMul), Diff(u), Un(code::kNeg), Un(code::kInv), Un(code::kSqrt),
+                    Un(code::kNeg), Bin(code::kSub), Const(1.0), Un(code::kSquare);
+                return Copy(u);
+            case code::kArcTan:  // (INV((SQUARE(u) + 1)) * u')
+                Bin(code::kMul), Diff(u), Un(code::kInv), Bin(code::kAdd), Const(1.0),
+                    Un(code::kSquare);
+                return Copy(u);
+            case code::kErf:  // (u' * (EXP(-(SQUARE(u))) * (2 / SQRT(pi))))
+                Bin(code::kMul), Bin(code::kMul), Bin(code::kDiv), Un(code::kSqrt), Pi(),
+                    Const(2.0), Un(code::kExp), Un(code::kNeg), Un(code::kSquare), Copy(u);
+                return Diff(u);
+            case code::kBessJ0:  // (u' * -(BESSJ1(u)))
+                Bin(code::kMul), Un(code::kNeg), Un(code::kBessJ1), Copy(u);
+                return Diff(u);
+            case code::kBessY0:  // (u' * -(BESSY1(u)))
+                Bin(code::kMul), Un(code::kNeg), Un(code::kBessY1), Copy(u);
+                return Diff(u);
+            case code::kBessJ1:  // (u' * (BESSJ0(u) - (BESSJ1(u) / u)))
+            case code::kBessY1: {  // (u' * (BESSY0(u) - (BESSY1(u) / u)))
+                const unsigned char order0 = f == code::kBessJ1 ? code::kBessJ0 : code::kBessY0;
+                Bin(code::kMul), Bin(code::kSub), Bin(code::kDiv), Copy(u), Un(f), Copy(u),
+                    Un(order0), Copy(u);
+                return Diff(u);
+            }
+            case code::kGammLn:  // (u' * ((GAMMLN(u + h) - GAMMLN(u - h)) / (2h)))
+                Bin(code::kMul), Bin(code::kDiv), Const(2.0 * kGammLnStep), Bin(code::kSub),
+                    Un(code::kGammLn), Bin(code::kSub), Const(kGammLnStep), Copy(u),
+                    Un(code::kGammLn), Bin(code::kAdd), Const(kGammLnStep), Copy(u);
+                return Diff(u);
+            case code::kAbs:  // (u' * ((U(u) * 2) - 1)): the sign of u, taken as 1 at 0
+                Bin(code::kMul), Bin(code::kSub), Const(1.0), Bin(code::kMul), Const(2.0),
+                    Un(code::kStep), Copy(u);
+                return Diff(u);
+            case code::kStep:  // a step is flat wherever it has a derivative
+                Const(0.0);
+                return RunAfter(n);
+            default:
+                return NotImplemented(n, true);
+        }
+    }
+
+    CodeNode* DiffBinary(CodeNode* n) {
+        CodeNode* r = n->next;
+        CodeNode* l = RunAfter(r);
+        const unsigned char op = n->sub;
+        if (restricted_ && !KnownToRestrictedBinary(op)) return NotImplemented(n, false);
+        switch (op) {
+            case code::kAdd:  // (L' + R')
+                Bin(code::kAdd), Diff(r);
+                return Diff(l);
+            case code::kSub:  // (L' + -(R'))
+                Bin(code::kAdd), Un(code::kNeg), Diff(r);
+                return Diff(l);
+            case code::kMul:  // ((L' * R) + (L * R'))
+                Bin(code::kAdd), Bin(code::kMul), Diff(r), Copy(l), Bin(code::kMul), Copy(r);
+                return Diff(l);
+            case code::kDiv:  // (((L' * R) - (L * R')) / SQUARE(R))
+                Bin(code::kDiv), Un(code::kSquare), Copy(r), Bin(code::kSub), Bin(code::kMul),
+                    Diff(r), Copy(l), Bin(code::kMul), Copy(r);
+                return Diff(l);
+            case code::kPow: {
+                // (((L ^ (R - 1)) * (L' * R)) + ((L ^ R) * (LN(L) * R'))); the LN term stays
+                // even for a constant exponent, where folding removes it.
+                Bin(code::kAdd), Bin(code::kMul), Bin(code::kMul), Diff(r), Un(code::kLn),
+                    Copy(l), Bin(code::kPow), Copy(r), Copy(l);
+                Bin(code::kMul), Bin(code::kMul), Copy(r), Diff(l), Bin(code::kPow),
+                    Bin(code::kSub), Const(1.0), Copy(r);
+                return Copy(l);
+            }
+            case code::kAtan2: {  // (((R' * L) - (R * L')) / -((SQUARE(R) + SQUARE(L))))
+                Bin(code::kDiv), Un(code::kNeg), Bin(code::kAdd), Un(code::kSquare), Copy(l),
+                    Un(code::kSquare), Copy(r), Bin(code::kSub), Bin(code::kMul), Diff(l),
+                    Copy(r), Bin(code::kMul);
+                CodeNode* end = Copy(l);
+                Diff(r);
+                return end;
+            }
+            case code::kGammP: {
+                // (((R' * EXP(-((R + GAMMLN(L))))) * (R ^ (L - 1)))
+                //  + (L' * ((LN(L - 1) - EXP(-(GAMMLN(L)))) * GAMMP(L, R))))
+                // The first term is exact. The derivative with respect to the shape L has no
+                // closed form in the language; the second term is kept as the rule has always
+                // been and is only an approximation, so a shape that depends on the unknowns
+                // is better served by the incremental Jacobian.
+                Bin(code::kAdd), Bin(code::kMul), Bin(code::kMul), Copy(n), Bin(code::kSub),
+                    Un(code::kExp), Un(code::kNeg), Un(code::kGammLn), Copy(l), Un(code::kLn),
+                    Bin(code::kSub), Const(1.0), Copy(l);
+                CodeNode* end = Diff(l);
+                Bin(code::kMul), Bin(code::kPow), Bin(code::kSub), Const(1.0), Copy(l), Copy(r),
+                    Bin(code::kMul), Un(code::kExp), Un(code::kNeg), Bin(code::kAdd),
+                    Un(code::kGammLn), Copy(l), Copy(r), Diff(r);
+                return end;
+            }
+            case code::kIf:  // IF(L, R'): the condition is kept, the branches differentiated
+                Bin(code::kIf), Diff(r);
+                return Copy(l);
+            case code::kThen:  // (L' THEN R')
+                Bin(code::kThen), Diff(r);
+                return Diff(l);
+            case code::kLess:  // a comparison is kept as it is
+            case code::kEqual:
+            case code::kGreater:
+                return Copy(n);
+            default:
+                return NotImplemented(n, false);
+        }
+    }
+
+    CodeNode* NotImplemented(CodeNode* n, bool unary) {
+        ConsoleWriteLine(s_.console);
+        std::string text = "Deriv of ";
+        text += unary ? " Unary Function " : " Binary Function ";
+        text += unary ? UnaryCodeName(n->sub) : BinaryCodeName(n->sub);
+        text += " Not Implemented";
+        ConsoleWrite(s_.console, text);
+        ConsoleWriteLine(s_.console);
+        ConsoleWrite(s_.console, "Use Incremental Method");
+        StopWithError(s_);
+        Const(0.0);
+        return RunAfter(n);
+    }
+
+    void IllegalCode(const CodeNode* n) {
+        ConsoleWriteLine(s_.console);
+        std::string text = "Illegal Code \"";
+        text += n->kind;
+        text += static_cast<char>(n->sub);
+        text += "\" in Function during Derivative";
+        ConsoleWrite(s_.console, text);
+        ConsoleWriteLine(s_.console);
+        StopWithError(s_);
+    }
+
+    CoreState& s_;
+    int variable_;
+    bool restricted_;
+    CodeNode*& out_;
+};
+
+}  // namespace
+
+CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& output) {
+    return Emitter(s, variable, false, output).Diff(run);
+}
+
+CodeNode* EmitCopy(CoreState& s, CodeNode* run, CodeNode*& output) {
+    return Emitter(s, 0, false, output).Copy(run);
+}
+
+CodeNode* DifferentiateRestricted(CoreState& s, CodeNode* run, int variable, CodeNode*& output) {
+    return Emitter(s, variable, true, output).Diff(run);
+}

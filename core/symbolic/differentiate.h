@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/lang/code_node.h"
+
+struct CoreState;
+
+// Symbolic partial derivatives of compiled code.
+//
+// Every function reads one run in parse form (an operator, its right operand's run, then its
+// left operand's run; deleted nodes are skipped) and never changes it. New nodes are linked
+// in front of `output` one by one in parse-form order, so a list that the caller started with
+// a ';' node reads, when finished, in evaluation form and still ends with that ';'. The
+// derivative is not simplified: run ConstantFold on it (in parse form) afterwards.
+//
+// A code without a derivative rule, or a node of a kind that cannot start a run, writes its
+// message to the console and raises the stop flag (with beep and error tail); that run's
+// derivative is then the constant 0 so that the output stays a well-formed expression.
+
+// Emits d(run)/d(variable) and returns the position just after the run.
+CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& output);
+
+// Emits a copy of the run (deleted nodes left out) and returns the position just after it.
+CodeNode* EmitCopy(CoreState& s, CodeNode* run, CodeNode*& output);
+
+// The variant used by elimination: only the arithmetic, IF, comparison and elementary real
+// functions have rules, and every constant or variable it emits is real (the pi, imaginary
+// and phasor forms become plain values), so the result can be solved for symbolically.
+CodeNode* DifferentiateRestricted(CoreState& s, CodeNode* run, int variable, CodeNode*& output);

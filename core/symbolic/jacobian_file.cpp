@@ -1,0 +1,309 @@
+#include "core/symbolic/jacobian_file.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/lang/code_string.h"
+#include "core/lang/constant_fold.h"
+#include "core/run/core_state.h"
+#include "core/symbolic/differentiate.h"
+
+namespace {
+
+constexpr const char* kEndLine = "   0   0   0";
+
+std::string JacobianName(const CoreState& s) { return s.files.baseName + ".JAC"; }
+
+// ---- Writing ------------------------------------------------------------------------------
+
+void WriteRecord(CoreState& s, int equation, int variable, const CodeNode* derivative) {
+    TextFile& f = s.files.jacobian;
+    WriteInteger(f, equation, 7);
+    WriteChar(f, ' ');
+    WriteInteger(f, variable, 7);
+    WriteLine(f);
+    for (const CodeNode* n = derivative; n != nullptr; n = n->next) {
+        if (n->kind == kKindDeleted || n->kind == kKindEnd) continue;
+        WriteChar(f, n->kind);
+        WriteChar(f, static_cast<char>(n->sub));
+        WriteChar(f, ' ');
+        WriteInteger(f, n->var, 7);
+        WriteChar(f, ' ');
+        // All the digits the run keeps internally: with fewer, an exact Jacobian term such as
+        // a coefficient 1/3 would come back rounded and Newton would lose its quadratic rate.
+        WriteReal(f, n->value, 14, -std::max(1, s.k.internalAccuracy));
+        WriteLine(f);
+    }
+    WriteChar(f, ';');
+    WriteLine(f);
+}
+
+// Variable numbers of an equation in the order they are first met walking from the head.
+std::vector<int> VariablesOf(const CoreState& s, const CodeNode* code) {
+    std::vector<int> found;
+    std::vector<char> seen(s.names.value.size(), 0);
+    for (const CodeNode* n = code; n != nullptr; n = n->next) {
+        if (n->kind != kKindVar || n->var <= 0) continue;
+        const auto v = static_cast<std::size_t>(n->var);
+        if (v >= seen.size() || seen[v]) continue;
+        seen[v] = 1;
+        found.push_back(n->var);
+    }
+    return found;
+}
+
+// Writes the records of one equation. Its code is turned to parse form for the walk and
+// back again, so the model is unchanged afterwards.
+void DifferentiateEquation(CoreState& s, int e, bool show) {
+    Equation& eq = s.model.eq[e];
+    CodeNode* head = ToPrefix(eq.code);
+    // In parse form the ';' that ends the equation comes first; the expression follows it.
+    CodeNode* root = (head != nullptr && head->kind == kKindEnd) ? head->next : head;
+    const std::vector<int> variables = VariablesOf(s, head);
+    if (show) {
+        ConsoleWriteLine(s.console);
+        ConsoleWriteInt(s.console, e);
+    }
+    for (int v : variables) {
+        if (show) {
+            ConsoleWrite(s.console, " wrt ");
+            ConsoleWrite(s.console, s.names.name[v]);
+        }
+        CodeNode* derivative = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
+        Differentiate(s, root, v, derivative);
+        // Built in evaluation form with the ';' last; folding wants parse form.
+        derivative = Reverse(derivative);
+        ConstantFold(s, derivative);
+        derivative = Reverse(derivative);
+        WriteRecord(s, e, v, derivative);
+        FreeList(s.pool, derivative);
+    }
+    eq.code = ToPostfix(head);
+}
+
+// ---- Reading ------------------------------------------------------------------------------
+
+// Line-wise reading with a cursor, so that header numbers may be spread over lines while
+// node lines, whose sub byte may be anything (a blank included), are taken whole.
+class RecordReader {
+public:
+    explicit RecordReader(TextFile& f) : f_(f) {}
+
+    // Next integer, skipping blanks and line ends; false at the end of the file or, with
+    // bad set, at text that is not a number.
+    bool Integer(long& value, bool& bad) {
+        for (;;) {
+            while (pos_ < line_.size() && IsBlank(line_[pos_])) ++pos_;
+            if (pos_ < line_.size()) break;
+            if (!NextLine()) return false;
+        }
+        const char* start = line_.c_str() + pos_;
+        char* end = nullptr;
+        value = std::strtol(start, &end, 10);
+        if (end == start) {
+            bad = true;
+            return false;
+        }
+        pos_ += static_cast<std::size_t>(end - start);
+        return true;
+    }
+
+    // The next line as a whole; whatever is left of the current one is dropped.
+    bool Line(std::string& out) {
+        if (!NextLine()) return false;
+        out = line_;
+        pos_ = line_.size();
+        return true;
+    }
+
+private:
+    static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f'; }
+    bool NextLine() {
+        if (!ReadWholeLine(f_, line_)) return false;
+        pos_ = 0;
+        return true;
+    }
+
+    TextFile& f_;
+    std::string line_;
+    std::size_t pos_ = 0;
+};
+
+// Parses one node line: kind, sub, blank, var, blank, value.
+bool ParseNode(const std::string& line, char& kind, unsigned char& sub, int& var,
+               double& value) {
+    if (line.size() < 3) return false;
+    kind = line[0];
+    if (kind != kKindBinary && kind != kKindUnary && kind != kKindConst && kind != kKindVar) {
+        return false;
+    }
+    sub = static_cast<unsigned char>(line[1]);
+    const char* numbers = line.c_str() + 2;
+    char* end = nullptr;
+    const long v = std::strtol(numbers, &end, 10);
+    if (end == numbers || v < -0x7fffffffL || v > 0x7fffffffL) return false;
+    const char* real = end;
+    value = std::strtod(real, &end);
+    if (end == real) return false;
+    var = static_cast<int>(v);
+    return true;
+}
+
+// Reads the node lines of one record up to its ";" into a list in evaluation form that ends
+// with a ';' node (null for a record without nodes). The nodes must make one expression, so
+// that no damaged file can drive the evaluator's stack out of bounds. False for a damaged
+// record, whose nodes are then freed.
+bool ReadCode(CoreState& s, RecordReader& in, CodeNode*& code) {
+    code = nullptr;
+    CodeNode** tail = &code;
+    int depth = 0;  // complete operands on hand
+    bool ok = true;
+    std::string line;
+    for (;;) {
+        if (!in.Line(line)) {  // the file ended inside the record
+            ok = false;
+            break;
+        }
+        if (line.empty()) continue;
+        if (line[0] == kKindEnd) break;
+        char kind = 0;
+        unsigned char sub = 0;
+        int var = 0;
+        double value = 0.0;
+        if (!ParseNode(line, kind, sub, var, value)) {
+            ok = false;
+            break;
+        }
+        if (kind == kKindBinary) {
+            ok = depth >= 2;
+            --depth;
+        } else if (kind == kKindUnary) {
+            ok = depth >= 1;
+        } else {
+            ++depth;
+        }
+        if (!ok) break;
+        *tail = MakeNode(s.pool, kind, sub, var, value, 0, nullptr);
+        tail = &(*tail)->next;
+    }
+    if (ok && code != nullptr && depth != 1) ok = false;
+    if (!ok) {
+        FreeList(s.pool, code);
+        code = nullptr;
+        return false;
+    }
+    if (code != nullptr) *tail = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
+    return true;
+}
+
+void FileIncorrect(CoreState& s) {
+    ConsoleWrite(s.console, "Jacobian File Incorrect");
+    StopWithError(s);
+}
+
+bool InRange(long n, long last, std::size_t tableSize) {
+    return n >= 1 && n <= last && static_cast<std::size_t>(n) < tableSize;
+}
+
+}  // namespace
+
+void BuildJacobianFile(CoreState& s) {
+    TextFile& f = s.files.jacobian;
+    f.scratch = true;  // rebuilt whole every time: drop the old file instead of truncating it
+    Assign(f, JacobianName(s));
+    Rewrite(f);
+    ConsoleWriteLine(s.console);
+
+    const int count = s.model.count;
+    int done = 0;
+    bool escape = false;
+    const bool opened = IsOpen(f);
+    if (opened) {
+        for (int e = 1; e <= count && !escape && !s.flags.stop; ++e) {
+            if (static_cast<std::size_t>(e) >= s.model.eq.size()) break;
+            DifferentiateEquation(s, e, s.shell->ShowDerivativeInformation());
+            ++done;
+            // Any other key is consumed and ignored; only ESC ends the build.
+            if (s.shell->PollKey() == kKeyEscape) escape = true;
+        }
+    }
+    // The end line is written whatever happened, so the reader always finds the file's end.
+    bool written = false;
+    if (opened) {
+        WriteString(f, kEndLine);
+        WriteLine(f);
+        Close(f);
+        written = f.error == 0;
+    }
+
+    if (done == count && !s.flags.stop && written) {
+        s.flags.jacobianNeeded = false;
+    } else {
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, "Jacobian Incorrect or Incomplete");
+        WarningBeep(s);
+        s.flags.jacobianNeeded = true;
+    }
+}
+
+bool ReadJacobianFile(CoreState& s) {
+    // Entries left from an earlier read would be unreachable once the rows are cleared.
+    FreeJacobianRows(s);
+    TextFile& f = s.files.jacobian;
+    Assign(f, JacobianName(s));
+    Reset(f);
+    if (!IsOpen(f)) {
+        FileIncorrect(s);
+        return false;
+    }
+
+    SolveState& solve = s.solve;
+    RecordReader in(f);
+    bool bad = false;
+    for (;;) {
+        long e = 0;
+        long v = 0;
+        if (!in.Integer(e, bad) || e == 0) break;
+        if (!in.Integer(v, bad)) break;
+        CodeNode* code = nullptr;
+        if (!ReadCode(s, in, code)) {
+            bad = true;
+            break;
+        }
+        if (!InRange(e, s.model.count, solve.rowHead.size()) ||
+            !InRange(v, s.names.variableCount, solve.columnHead.size())) {
+            FreeList(s.pool, code);  // left by a model with more equations or variables
+            continue;
+        }
+        JacobianEntry* entry = solve.entries.allocate();
+        entry->equation = static_cast<int>(e);
+        entry->variable = static_cast<int>(v);
+        entry->code = code;
+        entry->nextInRow = solve.rowHead[e];
+        solve.rowHead[e] = entry;
+        if (e == v) solve.diagonal[e] = entry;
+    }
+    Close(f);
+    if (bad) {
+        FreeJacobianRows(s);
+        FileIncorrect(s);
+        return false;
+    }
+    return true;
+}
+
+void FreeJacobianRows(CoreState& s) {
+    SolveState& solve = s.solve;
+    for (JacobianEntry*& head : solve.rowHead) {
+        for (JacobianEntry* entry = head; entry != nullptr; entry = entry->nextInRow) {
+            FreeList(s.pool, entry->code);
+            entry->code = nullptr;
+        }
+        head = nullptr;
+    }
+    for (JacobianEntry*& d : solve.diagonal) d = nullptr;
+    for (JacobianEntry*& c : solve.columnHead) c = nullptr;
+    solve.entries.reset();
+}
