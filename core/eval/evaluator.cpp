@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/eval/complex_ops.h"
+#include "core/eval/guarded_ops.h"
 #include "core/eval/special_functions.h"
 #include "core/eval/values.h"
 #include "core/lang/code_string.h"
@@ -38,8 +39,7 @@ double RealBinary(CoreState& s, unsigned char c, double a, double b, bool& error
         case code::kGammP: r = GammaP(s, a, b); break;
         default: r = 0.0; break;
     }
-    if (std::fabs(r) > s.k.largest) r = s.k.largest;  // whatever the sign; NaN passes
-    return r;
+    return guarded::Clip(s.k, r);  // NaN passes
 }
 
 double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
@@ -99,6 +99,7 @@ double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
     ComplexValue* st = s.eval.stack.data();
     const int capacity = s.limits.stackEntries;
     const bool complexMode = s.k.complexMode;
+    const RunConstants k = s.k;  // a local copy: the compiler need not reload it per node
     int sp = 0;
 
     for (const CodeNode* n = codeList; n != nullptr && n->kind != kKindEnd; n = n->next) {
@@ -133,7 +134,17 @@ double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                         if (complexMode) {
                             st[sp] = ComplexBinary(s, n->sub, st[sp], st[sp + 1], errorFlag);
                         } else {
-                            st[sp].re = RealBinary(s, n->sub, st[sp].re, st[sp + 1].re, errorFlag);
+                            // The four arithmetic operations inline; the rest by call.
+                            const double a = st[sp].re, b = st[sp + 1].re;
+                            double r;
+                            switch (n->sub) {
+                                case code::kAdd: r = guarded::Clip(k, guarded::Add(k, a, b)); break;
+                                case code::kSub: r = guarded::Clip(k, guarded::Sub(k, a, b)); break;
+                                case code::kMul: r = guarded::Clip(k, guarded::Mul(k, a, b)); break;
+                                case code::kDiv: r = guarded::Clip(k, guarded::Div(k, a, b)); break;
+                                default: r = RealBinary(s, n->sub, a, b, errorFlag); break;
+                            }
+                            st[sp].re = r;
                         }
                     }
                 }

@@ -1,49 +1,22 @@
 #include <cmath>
 
 #include "core/eval/evaluator.h"
+#include "core/eval/guarded_ops.h"
 #include "core/eval/values.h"
 #include "core/run/core_state.h"
 
-// Guarded arithmetic never fails: an operand at or beyond the largest number makes the result
-// the largest number, and the undefined marker travels through every operation. The first
-// applicable rule wins, so overflow takes precedence over undefined.
 
-bool IsBig(const CoreState& s, double x) { return std::fabs(x) >= s.k.largest; }
-bool IsTiny(const CoreState& s, double x) {
-    return std::fabs(x) <= s.k.smallest && x != kUndefinedValue;
-}
+bool IsBig(const CoreState& s, double x) { return guarded::Big(s.k, x); }
+bool IsTiny(const CoreState& s, double x) { return guarded::Tiny(s.k, x); }
 bool IsUndefined(double x) { return x == kUndefinedValue; }
 bool IsSpecial(const CoreState& s, double x) {
     return x == s.k.largest || x == s.k.negLargest || x == kUndefinedValue;
 }
 
-double GuardedAdd(const CoreState& s, double a, double b) {
-    if (IsBig(s, a) || IsBig(s, b)) return s.k.largest;
-    if (IsUndefined(a) || IsUndefined(b)) return kUndefinedValue;
-    return a + b;
-}
-
-double GuardedSub(const CoreState& s, double a, double b) {
-    if (IsBig(s, a) || IsBig(s, b)) return s.k.largest;
-    if (IsUndefined(a) || IsUndefined(b)) return kUndefinedValue;
-    return a - b;
-}
-
-double GuardedMul(const CoreState& s, double a, double b) {
-    if (IsBig(s, a) || IsBig(s, b)) return s.k.largest;
-    if (IsUndefined(a) || IsUndefined(b)) return kUndefinedValue;
-    return a * b;
-}
-
-double GuardedDiv(const CoreState& s, double a, double b) {
-    if (IsUndefined(a) || IsUndefined(b)) return kUndefinedValue;
-    const bool tinyA = IsTiny(s, a), tinyB = IsTiny(s, b);
-    if (tinyA && tinyB) return kUndefinedValue;  // 0/0
-    if (IsBig(s, a) || tinyB) return s.k.largest;
-    if (tinyA) return 0.0;
-    if (IsBig(s, b)) return 0.0;
-    return a / b;
-}
+double GuardedAdd(const CoreState& s, double a, double b) { return guarded::Add(s.k, a, b); }
+double GuardedSub(const CoreState& s, double a, double b) { return guarded::Sub(s.k, a, b); }
+double GuardedMul(const CoreState& s, double a, double b) { return guarded::Mul(s.k, a, b); }
+double GuardedDiv(const CoreState& s, double a, double b) { return guarded::Div(s.k, a, b); }
 
 double GuardedSqrt(CoreState& s, double x, bool& errorFlag) {
     if (x < 0) {
