@@ -1,5 +1,7 @@
 #include "core/run/commands.h"
 
+#include <string>
+
 #include "core/run/core_state.h"
 #include "core/run/run_setup.h"
 #include "core/solve/solve_system.h"
@@ -28,16 +30,30 @@ void CommandSweep(CoreState& s, const char*) {
 // which is never shown.
 void CommandNothing(CoreState&, const char*) {}
 
+// Advanced operations, differential equations, elimination, optimization, repetitive updates
+// and the FFT have their letters reserved; until their operations exist they only say so.
+void CommandNotAvailable(CoreState& s, const char* command) {
+    ConsoleWrite(s.console, std::string("Command ") + command[0] + " is not available in this version");
+    ConsoleWriteLine(s.console);
+}
+
 struct Entry {
     char letter;
     CommandHandler handler;
 };
 
 constexpr Entry kCommands[] = {
+    {'A', CommandNotAvailable},
+    {'D', CommandNotAvailable},
+    {'E', CommandNotAvailable},
     {'F', CommandRefresh},
     {'G', CommandSweep},
+    {'K', CommandNotAvailable},
+    {'O', CommandNotAvailable},
     {'R', CommandNothing},
     {'S', CommandSolve},
+    {'U', CommandNotAvailable},
+    {'W', CommandNotAvailable},
 };
 
 }  // namespace
