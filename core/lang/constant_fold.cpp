@@ -1,7 +1,5 @@
 #include "core/lang/constant_fold.h"
 
-#include <string>
-
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
@@ -69,9 +67,7 @@ CodeNode* FoldBinary(CoreState& s, CodeNode* node) {
         if (op == code::kIf) return KeepOperand(node, r, l);
         if (op != code::kAngleOp && op != code::kLim) {
             bool error = false;
-            const std::string saved = s.message;
             const double v = RealBinary(s, op, l->value, r->value, error);
-            s.message = saved;
             if (!error) {
                 l->value = v;
                 return KeepOperand(node, l, r);
@@ -164,9 +160,7 @@ CodeNode* FoldUnary(CoreState& s, CodeNode* node) {
     // (it returns 0 for them), so they are left for evaluation.
     if (s.k.complexMode && (node->sub == code::kMag || node->sub == code::kAngle)) return node;
     bool error = false;
-    const std::string saved = s.message;
     const double v = RealUnary(s, node->sub, operand->value, error);
-    s.message = saved;
     if (error) return node;
     operand->value = v;
     node->kind = kKindDeleted;
@@ -187,9 +181,15 @@ CodeNode* Fold(CoreState& s, CodeNode* node) {
 
 CodeNode* ConstantFold(CoreState& s, CodeNode* list) {
     if (list == nullptr) return nullptr;
+    // A fold that fails is simply not made; its error text must not replace the run's message.
+    const bool keep = s.keepMessage;
+    s.keepMessage = true;
+    CodeNode* head = list;
     if (list->kind == kKindEnd) {  // an equation turned to parse form starts with its ';'
         Fold(s, list->next);
-        return list;
+    } else {
+        head = Fold(s, list);
     }
-    return Fold(s, list);
+    s.keepMessage = keep;
+    return head;
 }

@@ -1,0 +1,169 @@
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
+#include "core/lang/parser.h"
+#include "core/run/core_state.h"
+
+namespace {
+
+// Every pass starts from empty tables. The real-variable list of the complex scan survives,
+// since the second pass of a complex compile is what reads it.
+void ResetPass(CoreState& s) {
+    ParserState& p = s.parser;
+    EquationModel& m = s.model;
+    for (std::size_t i = 1; i < m.eq.size(); ++i) {
+        FreeList(s.pool, m.eq[i].code);
+        m.eq[i] = Equation{};
+    }
+    m.count = 0;
+    m.converted = false;
+
+    std::vector<std::string> real = std::move(s.names.realNames);
+    s.names.clear();
+    s.names.realNames = std::move(real);
+
+    FreeList(s.pool, p.list);
+    p.list = nullptr;
+    for (CodeNode* arg : p.args) FreeList(s.pool, arg);
+    p.args.clear();
+    p.error = false;
+    p.errorPosition = 0;
+    p.equation = 0;
+    p.depth = 0;
+    p.nesting = 0;
+    p.currentName.clear();
+    p.functionDepth = 0;
+    p.functionCallPosition = 0;
+    p.functionPath = FunctionPathPrefix(s.files.baseName);
+    p.complexConstant = false;
+    p.linkedConstants = false;
+    p.linkedConstantsAsTerms = true;
+    p.codeUnchanged = true;
+    p.textOrdinal.assign(m.eq.size(), 0);
+}
+
+bool FoundReal(const ParserState& p, int ordinal) {
+    return ordinal > 0 && ordinal < static_cast<int>(p.foundReal.size()) && p.foundReal[ordinal];
+}
+
+// In complex mode a residual is complex while the solver works with real residuals: the
+// equation gives the real part, and a copy multiplied by j gives Re(j*r) = -Im(r), so the
+// pair vanishes exactly when r does. Starting-value assignments are not split: they are
+// consumed before solving, and a copy would assign its value to the wrong half.
+void SplitComplexEquation(CoreState& s, int e, CodeNode* list) {
+    EquationModel& m = s.model;
+    if (m.count >= s.limits.maxEquations) {
+        // Dropping the imaginary half would leave a set that looks square but is not.
+        ParseError(s, parser_message::kTooManyEquations);
+        return;
+    }
+    const int c = ++m.count;
+    CodeNode* copy = WrapBinary(s.pool, code::kMul, ImaginaryOne(s.pool), CopyList(s.pool, list));
+    m.eq[c].code = Finalize(s.pool, copy);
+    m.eq[c].relation = m.eq[e].relation;
+    m.eq[c].designated = m.eq[e].designated;
+    m.eq[c].complex = true;
+    m.eq[e].complex = true;
+    s.parser.textOrdinal[c] = s.parser.textOrdinal[e];
+}
+
+// One equation: a relation followed by ';'.
+void ReadEquation(CoreState& s, int ordinal) {
+    ParserState& p = s.parser;
+    EquationModel& m = s.model;
+    const int e = ++m.count;
+    p.equation = e;
+    m.eq[e].relation = kRelationNone;
+    m.eq[e].designated = 0;
+    m.eq[e].complex = false;
+    p.textOrdinal[e] = ordinal;
+    p.list = nullptr;
+
+    Relation(s);
+    if (!p.error) {
+        if (p.ch == ';') {
+            NextChar(s);
+        } else {
+            ConsoleWrite(s.console, "Char ");
+            ConsoleWriteChar(s.console, static_cast<char>(p.ch));
+            ParseError(s, parser_message::kSemicolonExpected);
+        }
+    }
+    CodeNode* list = p.list;
+    p.list = nullptr;
+    if (!p.error && s.k.complexMode && !FoundReal(p, ordinal) &&
+        m.eq[e].relation != kRelationGuess) {
+        SplitComplexEquation(s, e, list);
+    }
+    m.eq[e].code = Finalize(s.pool, list);
+}
+
+void WriteCounts(CoreState& s) {
+    ConsoleWriteInt(s.console, s.names.variableCount);
+    ConsoleWrite(s.console, " variables and ");
+    ConsoleWriteInt(s.console, s.model.count);
+    ConsoleWrite(s.console, " equations \n");
+    ConsoleWrite(s.console, "Finding Derivatives of Equations...\n");
+}
+
+}  // namespace
+
+void AppendUpdateFileEquations(CoreState& /*s*/) {
+    // Update mode appends one equation per column of the update file's header line after
+    // the document's equations. Nothing is appended until update mode exists.
+}
+
+void ReportParseError(CoreState& s) {
+    ConsoleWriteLine(s.console);
+    ConsoleWrite(s.console, s.message);
+    ConsoleWrite(s.console, " at character ");
+    ConsoleWrite(s.console, std::to_string(s.parser.errorPosition));
+    ConsoleWriteLine(s.console);
+    WarningBeep(s);
+    s.flags.parseError = true;
+}
+
+void CompileSource(CoreState& s) {
+    ParserState& p = s.parser;
+    ResetPass(s);
+    StartReading(s, p.source);
+    int ordinal = 0;
+    while (p.textRemains && !p.error) {
+        if (s.model.count >= s.limits.maxEquations) {
+            ParseError(s, parser_message::kTooManyEquations);
+            break;
+        }
+        ReadEquation(s, ++ordinal);
+    }
+    if (!p.error) AppendUpdateFileEquations(s);
+    if (p.error) {
+        ReportParseError(s);
+        return;
+    }
+    ApplyStartingValues(s);
+    WriteCounts(s);
+    PrepareEquations(s);
+}
+
+void ParseEquations(CoreState& s) {
+    LoadSource(s);
+    CompileSource(s);
+}
+
+void ParseEquationsComplex(CoreState& s) {
+    LoadSource(s);
+    const bool complexMode = s.k.complexMode;
+    s.k.complexMode = false;
+    s.names.realNames.clear();
+    s.parser.foundReal.assign(static_cast<std::size_t>(s.limits.maxEquations) + 2, false);
+    CompileSource(s);
+    if (complexMode && !s.parser.error) {
+        ComplexScan(s);
+        s.k.complexMode = true;
+        CompileSource(s);
+    }
+    s.k.complexMode = complexMode;
+}

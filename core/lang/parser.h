@@ -1,0 +1,92 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/lang/code_node.h"
+
+struct CoreState;
+
+// The equation compiler: a recursive-descent parser driven one character at a time. Every
+// grammar routine starts at the current character (s.parser.ch), consumes what belongs to
+// it, leaves the first character that does not as the new current character, and adds its
+// code in front of s.parser.list (parse form). A rejected text raises s.parser.error with the
+// first message in s.message and its position in s.parser.errorPosition.
+
+namespace parser_message {
+inline constexpr const char* kParenExpected = "Error: \")\" expected";
+inline constexpr const char* kIllegalCharacter = "Illegal Character #";  // + decimal byte
+inline constexpr const char* kThenExpected = "THEN expected";
+inline constexpr const char* kElseExpected = "ELSE expected";
+inline constexpr const char* kCommaExpected = "Comma expected";
+inline constexpr const char* kFunctionError = "Error in Function \"";  // + name + '"'
+inline constexpr const char* kFunctionFileError = "Error in Function File";
+inline constexpr const char* kNumericFormat = "Numeric Format Error";
+inline constexpr const char* kNameTableFull = "Name Table Is Full";
+inline constexpr const char* kTooManyVariables = "Too Many Variables";
+inline constexpr const char* kTooManyEquations = "Too Many Equations";
+inline constexpr const char* kSemicolonExpected = " Error: \";\" expected";
+inline constexpr const char* kNestedTooDeeply = "Expression Nested Too Deeply";
+}  // namespace parser_message
+
+// Deepest nesting of primaries (parentheses, unary minus, function arguments, IF conditions,
+// function bodies) the compiler accepts; deeper text would exhaust the machine stack.
+inline constexpr int kMaxPrimaryNesting = 200;
+
+// Byte the reader returns at the end of the text (a blank of the editor font).
+inline constexpr unsigned char kEndOfText = 0xDB;
+
+// Entry points. ParseEquations compiles the rest of the work file once; ParseEquationsComplex
+// (the entry of the run setup) adds the complex scan and the second pass of complex mode.
+void ParseEquations(CoreState& s);
+void ParseEquationsComplex(CoreState& s);
+
+// Parts of a compile.
+void LoadSource(CoreState& s);     // the rest of s.files.work into s.parser.source
+void CompileSource(CoreState& s);  // one pass over s.parser.source, post-processing included
+void ComplexScan(CoreState& s);    // after a real pass: real equations and real variables
+void AppendUpdateFileEquations(CoreState& s);  // update mode; appends nothing yet
+void ApplyStartingValues(CoreState& s);        // bounds, random values, guesses and first values
+void PrepareEquations(CoreState& s);           // folding and the derivative phase, per equation
+void ReportParseError(CoreState& s);
+
+// Character classes of the equation text.
+bool IsBlankChar(unsigned char c);
+bool IsIdentifierStart(unsigned char c);
+bool IsIdentifierBody(unsigned char c);
+bool IsPrimaryStart(unsigned char c);
+bool IsRelationChar(unsigned char c);
+
+// Reader.
+void StartReading(CoreState& s, std::string_view text);  // and reads the first character
+void NextChar(CoreState& s);
+void PushBack(CoreState& s);  // the current character is read again by the next NextChar
+void ParseError(CoreState& s, const std::string& message);
+
+// Grammar.
+void Relation(CoreState& s);
+void SimpleExpression(CoreState& s);
+void Term(CoreState& s);
+void Factor(CoreState& s);
+void Primary(CoreState& s);
+void ParenthesisedRelation(CoreState& s);       // from the '(' to past the ')'
+void Number(CoreState& s, unsigned char form);  // form: ' ' real, 0xDF imaginary
+std::string Identifier(CoreState& s);
+CodeNode* ParseSubRelation(CoreState& s);  // a Relation compiled into a list of its own
+void Emit(CoreState& s, char kind, unsigned char sub, int var = 0, double value = 0.0);
+void LinkRun(CoreState& s, CodeNode* run);  // puts a whole parse-form run in front
+
+// Names.
+int LookupName(CoreState& s, const std::string& name);
+void EmitVariable(CoreState& s, const std::string& name, bool designated);
+// A call of NAME when NAME.FUN exists in the function folder; false (nothing read) otherwise.
+bool CallUserFunction(CoreState& s, const std::string& name);
+std::string FunctionPathPrefix(const std::string& baseName);
+
+// Numbers: the text of a number token normalised for conversion, and its conversion.
+std::string NormaliseNumber(std::string token);
+bool ConvertNumber(const std::string& token, double& value);
+
+// Derivative phase checks, on parse-form lists.
+bool LinkedConstantsOnlyAsTerms(const CodeNode* list);
+bool SameCodeAfterOffset(const CodeNode* a, const CodeNode* b);
