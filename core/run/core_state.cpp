@@ -29,6 +29,6 @@ void ReportRunError(CoreState& s) {
 }
 
 void RaiseError(CoreState& s, bool& flag, const char* message) {
-    if (!flag) s.message = message;
+    if (!flag && !s.keepMessage) s.message = message;
     flag = true;
 }

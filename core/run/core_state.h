@@ -69,6 +69,7 @@ struct CoreState {
     ShellServices* shell;      // dialogs, flags and keyboard of the application
     Random rng;                // starting values and random IF combinations
     std::string message;       // the global error message (first error wins)
+    bool keepMessage = false;  // trial evaluations (constant folding) leave the message alone
 };
 
 // Error signalling shared by the whole core.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <string_view>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -136,6 +138,30 @@ bool BeginRead(TextFile& f) {
     f.status = (f.status & ~kLastWrite) | kLastRead;
     GiveBack(f);
     return true;
+}
+
+// Text of "%d" and of "%.*E": the Jacobian file writes thousands of them per run, and
+// to_chars gives the same digits as the runtime's formatted output at a fraction of the cost.
+std::string_view DecimalText(int v) {
+    static thread_local char buf[16];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return {buf, static_cast<std::size_t>(r.ptr - buf)};
+}
+
+std::string_view ExponentText(double v, int digits) {
+    static thread_local char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits);
+    for (char* p = buf; p != r.ptr; ++p) *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+    return {buf, static_cast<std::size_t>(r.ptr - buf)};
+}
+
+// Writes text right-aligned in width; returns the characters written, or -1 on an error.
+int PutRightAligned(std::FILE* stream, std::string_view text, int width) {
+    for (int pad = width - static_cast<int>(text.size()); pad > 0; --pad) {
+        if (std::fputc(' ', stream) == EOF) return -1;
+    }
+    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size()) return -1;
+    return std::max(width, static_cast<int>(text.size()));
 }
 
 bool BeginWrite(TextFile& f) {
@@ -444,7 +470,8 @@ bool ReadWholeLine(TextFile& f, std::string& line) {
     if (!BeginRead(f)) return false;
     errno = 0;
     int c;
-    while ((c = std::getc(f.stream)) != EOF && c != '\n') line += static_cast<char>(c);
+    // The stream belongs to this file alone: the unlocked read saves a lock per character.
+    while ((c = getc_unlocked(f.stream)) != EOF && c != '\n') line += static_cast<char>(c);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const bool gotLine = c == '\n' || !line.empty();
     Finish(f, std::ferror(f.stream) ? LibraryError() : 0);
@@ -493,9 +520,9 @@ void WriteChar(TextFile& f, char c, int width) {
 void WriteInteger(TextFile& f, int v, int width) {
     if (!BeginWrite(f)) return;
     if (width == kNoWidth) {
-        EndWrite(f, std::fprintf(f.stream, "%7d", v));
+        EndWrite(f, PutRightAligned(f.stream, DecimalText(v), 7));
     } else if (width >= 0) {
-        EndWrite(f, std::fprintf(f.stream, "%*d", width, v));
+        EndWrite(f, PutRightAligned(f.stream, DecimalText(v), width));
     } else {
         EndWrite(f, std::fprintf(f.stream, "%*o", -width, static_cast<unsigned>(v)));
     }
@@ -545,7 +572,7 @@ void WriteReal(TextFile& f, double v, int width, int precision) {
     if (precision == kNoWidth) {
         EndWrite(f, std::fprintf(f.stream, "%*E", w, v));
     } else if (precision < 0) {
-        EndWrite(f, std::fprintf(f.stream, "%*.*E", w, -precision, v));
+        EndWrite(f, PutRightAligned(f.stream, ExponentText(v, -precision), w));
     } else {
         EndWrite(f, std::fprintf(f.stream, "%*.*f", w, precision, v));
     }
