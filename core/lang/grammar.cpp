@@ -12,6 +12,12 @@
 // order: operands first, then their operator.
 
 void Emit(CoreState& s, char kind, unsigned char sub, int var, double value) {
+    // The symbolic passes walk an equation recursively along its operators; an equation of
+    // unbounded length could exhaust the machine stack there.
+    if (++s.parser.emitted > kMaxEquationNodes) {
+        ParseError(s, parser_message::kEquationTooLong);
+        return;
+    }
     s.parser.list = MakeNode(s.pool, kind, sub, var, value, 0, s.parser.list);
 }
 

@@ -81,6 +81,7 @@ void ReadEquation(CoreState& s, int ordinal) {
     m.eq[e].complex = false;
     p.textOrdinal[e] = ordinal;
     p.list = nullptr;
+    p.emitted = 0;
 
     Relation(s);
     if (!p.error) {

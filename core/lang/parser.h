@@ -27,11 +27,15 @@ inline constexpr const char* kTooManyVariables = "Too Many Variables";
 inline constexpr const char* kTooManyEquations = "Too Many Equations";
 inline constexpr const char* kSemicolonExpected = " Error: \";\" expected";
 inline constexpr const char* kNestedTooDeeply = "Expression Nested Too Deeply";
+inline constexpr const char* kEquationTooLong = "Equation Too Long";
 }  // namespace parser_message
 
 // Deepest nesting of primaries (parentheses, unary minus, function arguments, IF conditions,
 // function bodies) the compiler accepts; deeper text would exhaust the machine stack.
 inline constexpr int kMaxPrimaryNesting = 200;
+
+// Most code nodes one equation may compile to (a sum of about 5,000 terms).
+inline constexpr int kMaxEquationNodes = 10000;
 
 // Byte the reader returns at the end of the text (a blank of the editor font).
 inline constexpr unsigned char kEndOfText = 0xDB;

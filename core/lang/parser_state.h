@@ -28,6 +28,7 @@ struct ParserState {
     int equation = 0;          // number of the equation being read (1-based)
     int depth = 0;             // nesting of relations; 1 is an equation's top level
     int nesting = 0;           // nesting of primaries, refused beyond a fixed limit
+    int emitted = 0;           // code nodes of the equation being read
     CodeNode* list = nullptr;  // code being built, parse form, new nodes go in front
 
     // User functions.

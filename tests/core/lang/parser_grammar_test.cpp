@@ -253,3 +253,16 @@ TEST(ParserGrammar, ArbitraryBytesAreRejectedWithoutFault) {
     EXPECT_FALSE(h.Compile(junk));
     EXPECT_TRUE(h.s.flags.parseError);
 }
+
+TEST(ParserGrammar, OverlongEquationIsRefusedButLongOnesCompile) {
+    std::string longSum = "x = 1";
+    for (int i = 0; i < 2000; ++i) longSum += " + y";
+    ParserHarness fine;
+    EXPECT_TRUE(fine.Compile(longSum + ";")) << fine.s.message;
+
+    std::string tooLong = "x = 1";
+    for (int i = 0; i < 6000; ++i) tooLong += " + y";
+    ParserHarness h;
+    EXPECT_FALSE(h.Compile(tooLong + ";"));
+    EXPECT_EQ(h.s.message, "Equation Too Long");
+}
