@@ -53,8 +53,8 @@ std::string CollectNumberToken(CoreState& s) {
 std::string NormaliseNumber(std::string token) {
     const std::size_t dot = token.find('.');
     if (dot == std::string::npos) return token;
-    if (dot + 1 >= token.size() || !IsDigit(token[dot + 1])) token.insert(dot + 1, "0");
-    if (dot == 0 || !IsDigit(token[dot - 1])) token.insert(dot, "0");
+    if (dot + 1 >= token.size() || !IsDigit(token[dot + 1])) token.insert(dot + 1, 1, '0');
+    if (dot == 0 || !IsDigit(token[dot - 1])) token.insert(dot, 1, '0');
     return token;
 }
 

@@ -18,7 +18,10 @@ std::string Real(double v) {
     return s.str();
 }
 
-std::string X(int i) { return "x" + std::to_string(i); }
+std::string X(int i) {
+    std::string name = "x";
+    return name += std::to_string(i);
+}
 
 struct Problem {
     std::string name;
@@ -115,6 +118,9 @@ TEST_P(StandardProblems, ExactJacobianFindsTheSolution) {
 
 TEST_P(StandardProblems, IncrementalJacobianFindsTheSolution) {
     core_.settings.jacobianMode = kJacobianIncremental;
+    // Forward differences need a step near the square root of the rounding error to reach a
+    // tolerance of 1e-8 on problems that are singular at their solution.
+    core_.settings.deltaJ = 1e-7;
     EXPECT_EQ(Run(Document(GetParam())), 1) << out_;
 }
 
@@ -130,4 +136,4 @@ TEST_P(StandardProblems, ResidualsAreBelowTheTolerance) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FromStandardStart, StandardProblems, ::testing::ValuesIn(Problems()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& p) { return p.param.name; });
