@@ -1,0 +1,145 @@
+// Sparse LU factorization in a fixed pivot order and the substitutions with its factors.
+//
+// With rows and columns permuted into pivot order, A = L U where L is unit lower triangular
+// and U upper triangular. Right-looking elimination: for k = 1..n and every later row t with
+// A[t][k] != 0, m = A[t][k] / A[k][k] replaces A[t][k], and A[t][j] -= m * A[k][j] for every
+// later column j. The pattern of the result is closed under this update because the analysis
+// created every fill-in entry, so the elimination is exact without allocating.
+// Solving A x = b is then L y = b (forward, y[k] = b[k] - sum_{j<k} L[k][j] y[j]) followed by
+// U x = y (back, x[k] = (y[k] - sum_{j>k} U[k][j] x[j]) / U[k][k]).
+//
+// Divisions use the evaluator's guarded division: a pivot that has become zero in a later Newton
+// step (no threshold is applied there) yields the largest number, which the step halving can
+// deal with, instead of an infinity or NaN that would poison every value of the group.
+
+#include <cassert>
+#include <vector>
+
+#include "core/eval/evaluator.h"
+#include "core/run/core_state.h"
+#include "core/solve/grouping.h"
+
+namespace grouping {
+
+int FirstPosition(const SolveState& v, int group) {
+    return group <= 1 ? 1 : v.groupLast[group - 1] + 1;
+}
+
+int LastPosition(const SolveState& v, int group) {
+    return v.groupLast[group];
+}
+
+JacobianEntry* FindEntry(JacobianEntry* row, int variable) {
+    for (; row != nullptr; row = row->nextInRow) {
+        if (row->variable == variable) return row;
+    }
+    return nullptr;
+}
+
+void EliminateBelow(CoreState& s, const JacobianEntry& pivot, const std::vector<char>& equationDone,
+                    const std::vector<char>& variableDone, bool numeric, bool createFill) {
+    SolveState& v = s.solve;
+    const int pivotVar = pivot.variable;
+    for (JacobianEntry* target = v.columnHead[pivotVar]; target != nullptr;
+         target = target->nextInColumn) {
+        const int t = target->equation;
+        if (equationDone[t]) continue;
+        for (JacobianEntry* e = v.rowHead[t]; e != nullptr; e = e->nextInRow) {
+            v.work[e->variable] = e->value;
+            v.workMark[e->variable] = 1;
+        }
+        const double multiplier =
+            numeric ? GuardedDiv(s, target->value, pivot.value) : target->value;
+        for (const JacobianEntry* p = v.rowHead[pivot.equation]; p != nullptr; p = p->nextInRow) {
+            const int w = p->variable;
+            if (variableDone[w]) continue;
+            if (!v.workMark[w]) {
+                // The analysis creates every fill-in; the fixed-order factorization relies on it.
+                assert(createFill);
+                if (!createFill) continue;
+                JacobianEntry* fill = v.entries.allocate();
+                fill->equation = t;
+                fill->variable = w;
+                fill->fill = true;
+                fill->nextInRow = v.rowHead[t];
+                v.rowHead[t] = fill;
+                fill->nextInColumn = v.columnHead[w];
+                v.columnHead[w] = fill;
+                v.work[w] = 0.0;
+                v.workMark[w] = 1;
+            }
+            if (numeric) v.work[w] = v.work[w] - multiplier * p->value;
+        }
+        v.work[pivotVar] = multiplier;
+        for (JacobianEntry* e = v.rowHead[t]; e != nullptr; e = e->nextInRow) {
+            if (numeric) e->value = v.work[e->variable];
+            v.work[e->variable] = 0.0;
+            v.workMark[e->variable] = 0;
+        }
+    }
+}
+
+}  // namespace grouping
+
+namespace {
+
+// The pivot entry of position k: normally the diagonal pointer the analysis left behind.
+JacobianEntry* PivotEntry(SolveState& v, int k) {
+    const int eq = v.pivotEquation[k];
+    JacobianEntry* d = v.diagonal[eq];
+    if (d != nullptr && d->variable == v.pivotVariable[k]) return d;
+    return grouping::FindEntry(v.rowHead[eq], v.pivotVariable[k]);
+}
+
+// Position of the equation a variable is pivoted with (0 when it has none).
+int VariablePosition(const SolveState& v, int variable) {
+    const int eq = v.matchOf[variable];
+    return eq == 0 ? 0 : v.positionOf[eq];
+}
+
+}  // namespace
+
+void FactorizeGroup(CoreState& s, int group) {
+    SolveState& v = s.solve;
+    const int first = grouping::FirstPosition(v, group), last = grouping::LastPosition(v, group);
+    // Everything outside the group counts as done, so only the group's block is touched.
+    std::vector<char> equationDone(v.rowHead.size(), 1), variableDone(v.columnHead.size(), 1);
+    for (int k = first; k <= last; ++k) {
+        equationDone[v.pivotEquation[k]] = 0;
+        variableDone[v.pivotVariable[k]] = 0;
+    }
+    for (int k = first; k <= last; ++k) {
+        equationDone[v.pivotEquation[k]] = 1;
+        variableDone[v.pivotVariable[k]] = 1;
+        const JacobianEntry* pivot = PivotEntry(v, k);
+        assert(pivot != nullptr);
+        if (pivot != nullptr)
+            grouping::EliminateBelow(s, *pivot, equationDone, variableDone, true, false);
+    }
+}
+
+void SubstituteGroup(CoreState& s, int group, std::vector<double>& f) {
+    SolveState& v = s.solve;
+    const int first = grouping::FirstPosition(v, group), last = grouping::LastPosition(v, group);
+    for (int k = first; k <= last; ++k) {
+        for (const JacobianEntry* e = v.rowHead[v.pivotEquation[k]]; e != nullptr;
+             e = e->nextInRow) {
+            const int j = VariablePosition(v, e->variable);
+            if (j >= first && j < k) f[k] -= e->value * f[j];
+        }
+    }
+    for (int k = last; k >= first; --k) {
+        const JacobianEntry* pivot = nullptr;
+        for (const JacobianEntry* e = v.rowHead[v.pivotEquation[k]]; e != nullptr;
+             e = e->nextInRow) {
+            const int j = VariablePosition(v, e->variable);
+            if (j > k && j <= last) {
+                f[k] -= e->value * f[j];
+            } else if (j == k) {
+                pivot = e;
+            }
+        }
+        assert(pivot != nullptr);
+        if (pivot != nullptr) f[k] = GuardedDiv(s, f[k], pivot->value);
+    }
+}

@@ -1,0 +1,189 @@
+// Ordering elimination: chooses the pivot order while eliminating.
+//
+// Rows wait in buckets by count: the number of their entries whose variable is not pivoted yet
+// (capped at the size limit of the equation set), plus the number of equations in the groups
+// before the row's own. The next pivot row is the most recently (re)inserted row of the lowest
+// count; a short row keeps fill-in small, and the group offset keeps each group's rows behind
+// all rows of earlier groups. Within the row the pivot variable is the one with the shortest
+// column (structural mode, again for little fill-in) or the term of largest magnitude
+// (numerical mode, for stability). A row without an unpivoted entry is structurally singular;
+// a numerical pivot of magnitude at most 1e-18 means the row depends on the rows before it.
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/run/console.h"
+#include "core/run/core_state.h"
+#include "core/solve/grouping.h"
+
+namespace {
+
+constexpr double kPivotThreshold = 1e-18;
+constexpr const char* kEquationText = "Equation ";
+constexpr const char* kSingularText = " is Singular or Inconsistent";
+constexpr const char* kDependentText = " Depends on Other Equations";
+
+// Doubly linked lists of equations by count; 0 ends a list.
+class CountBuckets {
+   public:
+    CountBuckets(int equations, int maxCount)
+        : head_(maxCount + 1, 0),
+          next_(equations + 1, 0),
+          prev_(equations + 1, 0),
+          count_(equations + 1, -1) {}
+
+    void insert(int eq, int count) {
+        count_[eq] = count;
+        prev_[eq] = 0;
+        next_[eq] = head_[count];
+        if (head_[count] != 0) prev_[head_[count]] = eq;
+        head_[count] = eq;
+    }
+
+    void remove(int eq) {
+        if (count_[eq] < 0) return;
+        if (prev_[eq] != 0) {
+            next_[prev_[eq]] = next_[eq];
+        } else {
+            head_[count_[eq]] = next_[eq];
+        }
+        if (next_[eq] != 0) prev_[next_[eq]] = prev_[eq];
+        count_[eq] = -1;
+    }
+
+    // Head of the lowest non-empty bucket, removed; 0 when every bucket is empty.
+    int takeLowest() {
+        for (int eq : head_) {
+            if (eq != 0) {
+                remove(eq);
+                return eq;
+            }
+        }
+        return 0;
+    }
+
+   private:
+    std::vector<int> head_;   // count -> first equation
+    std::vector<int> next_;   // equation -> next equation of its bucket
+    std::vector<int> prev_;   // equation -> previous equation of its bucket
+    std::vector<int> count_;  // equation -> its bucket (-1 when in none)
+};
+
+int ColumnLength(const SolveState& v, int variable) {
+    int length = 0;
+    for (const JacobianEntry* e = v.columnHead[variable]; e != nullptr; e = e->nextInColumn)
+        ++length;
+    return length;
+}
+
+int RowCount(const CoreState& s, int eq, const std::vector<char>& variableDone) {
+    int count = 0;
+    for (const JacobianEntry* e = s.solve.rowHead[eq]; e != nullptr; e = e->nextInRow) {
+        if (!variableDone[e->variable]) ++count;
+    }
+    const int offset = grouping::FirstPosition(s.solve, s.solve.groupOf[eq]) - 1;
+    return std::min(count, s.limits.maxEquations) + offset;
+}
+
+JacobianEntry* ChoosePivot(const SolveState& v, int eq, const std::vector<char>& variableDone,
+                           grouping::Mode mode) {
+    JacobianEntry* best = nullptr;
+    int bestLength = 0;
+    double bestMagnitude = 0.0;
+    for (JacobianEntry* e = v.rowHead[eq]; e != nullptr; e = e->nextInRow) {
+        if (variableDone[e->variable]) continue;
+        if (mode == grouping::Mode::kStructural) {
+            const int length = ColumnLength(v, e->variable);
+            if (best == nullptr || length < bestLength) {
+                best = e;
+                bestLength = length;
+            }
+        } else {
+            const double magnitude = std::fabs(e->value);
+            if (best == nullptr || magnitude >= bestMagnitude) {
+                best = e;
+                bestMagnitude = magnitude;
+            }
+        }
+    }
+    return best;
+}
+
+// The message ends without a line end: the error tail or the caller's next output follows.
+void ReportFailure(CoreState& s, int eq, const char* text) {
+    ConsoleWrite(s.console, kEquationText);
+    ConsoleWriteInt(s.console, eq);
+    ConsoleWrite(s.console, text);
+    s.solve.structureFailure = true;
+    s.flags.errorEquation = eq;
+    s.flags.stop = true;
+    WarningBeep(s);
+    // While IF combinations are searched the next combination is tried, so no error tail.
+    if (!s.solve.searchingIfs) ErrorTail(s);
+}
+
+}  // namespace
+
+namespace grouping {
+
+void BuildColumns(SolveState& v, int n) {
+    std::fill(v.columnHead.begin(), v.columnHead.end(), nullptr);
+    for (int pos = n; pos >= 1; --pos) {
+        for (JacobianEntry* e = v.rowHead[v.pivotEquation[pos]]; e != nullptr; e = e->nextInRow) {
+            e->nextInColumn = v.columnHead[e->variable];
+            v.columnHead[e->variable] = e;
+        }
+    }
+}
+
+bool OrderEquations(CoreState& s, Mode mode) {
+    SolveState& v = s.solve;
+    const int n = s.model.count;
+    const bool numeric = mode == Mode::kNumerical;
+    std::vector<char> equationDone(v.rowHead.size(), 0), variableDone(v.columnHead.size(), 0);
+    std::fill(v.matchOf.begin(), v.matchOf.end(), 0);
+
+    std::vector<int> initialCount(n + 1, 0);
+    int maxCount = 0;
+    for (int eq = 1; eq <= n; ++eq) {
+        initialCount[eq] = RowCount(s, eq, variableDone);
+        maxCount = std::max(maxCount, initialCount[eq]);
+    }
+    // Fill-in can raise a row's own count up to the cap, never its group offset.
+    CountBuckets buckets(n, maxCount + s.limits.maxEquations);
+    for (int eq = 1; eq <= n; ++eq) buckets.insert(eq, initialCount[eq]);
+
+    for (int k = 1; k <= n; ++k) {
+        const int eq = buckets.takeLowest();
+        JacobianEntry* pivot = ChoosePivot(v, eq, variableDone, mode);
+        if (pivot == nullptr) {
+            ReportFailure(s, eq, kSingularText);
+            return false;
+        }
+        // Written as "not above" so that a NaN term is rejected as well.
+        if (numeric && !(std::fabs(pivot->value) > kPivotThreshold)) {
+            ReportFailure(s, eq, kDependentText);
+            return false;
+        }
+        const int var = pivot->variable;
+        v.pivotEquation[k] = eq;
+        v.pivotVariable[k] = var;
+        v.positionOf[eq] = k;
+        v.matchOf[var] = eq;
+        equationDone[eq] = 1;
+        variableDone[var] = 1;
+
+        EliminateBelow(s, *pivot, equationDone, variableDone, numeric, true);
+
+        for (const JacobianEntry* e = v.columnHead[var]; e != nullptr; e = e->nextInColumn) {
+            const int t = e->equation;
+            if (equationDone[t]) continue;
+            buckets.remove(t);
+            buckets.insert(t, RowCount(s, t, variableDone));
+        }
+    }
+    return true;
+}
+
+}  // namespace grouping
