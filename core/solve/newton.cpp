@@ -142,7 +142,6 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
             v.largestResidual = after;
             iterationWorst = v.largestResidualEquation;
         }
-        v.lastSteppedGroup = g;
     }
     v.jacobianUpdate = false;
 

@@ -71,7 +71,6 @@ struct SolveState {
     bool evaluationError = false;         // a residual or Jacobian term could not be evaluated
     bool structureFailure = false;        // singular or dependent equations
     int lastConvergedGroup = 0;           // leading groups that converged
-    int lastSteppedGroup = 0;             // last group the latest iteration stepped
     bool jacobianUpdate = true;           // the Jacobian must be evaluated at this step
     bool jacobianFactorized = false;      // the factors in the entries are usable
 

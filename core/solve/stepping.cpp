@@ -50,7 +50,10 @@ bool SolveSteps(CoreState& s, int count, int mode) {
     SolveState& v = s.solve;
     const int n = s.model.count;
     SaveStepStart(s);
-    if (s.settings.jacobianMode == kJacobianSymbolic && !ReadJacobianFile(s)) return false;
+    if (s.settings.jacobianMode == kJacobianSymbolic && !ReadJacobianFile(s)) {
+        s.flags.solved = false;
+        return false;
+    }
 
     v.groupCount = 1;
     v.groupLast[1] = n;
