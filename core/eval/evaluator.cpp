@@ -94,12 +94,16 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
     }
 }
 
-double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
-    errorFlag = false;
+namespace {
+
+// The walk over one equation's code. In real mode only real parts are kept on the stack (the
+// imaginary parts are never read there), which spares a store per operand.
+template <bool kComplex>
+int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
     ComplexValue* st = s.eval.stack.data();
     const int capacity = s.limits.stackEntries;
-    const bool complexMode = s.k.complexMode;
     const RunConstants k = s.k;  // a local copy: the compiler need not reload it per node
+    const double* values = s.names.value.data();
     int sp = 0;
 
     for (const CodeNode* n = codeList; n != nullptr && n->kind != kKindEnd; n = n->next) {
@@ -110,12 +114,17 @@ double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                     StackFault(s, errorFlag, kStackOverflow);
                     break;
                 }
-                const double v = (n->kind == kKindVar) ? s.names.value[n->var] : n->value;
+                const double v = (n->kind == kKindVar) ? values[n->var] : n->value;
                 ++sp;
-                switch (n->sub) {
-                    case kSubImaginary: st[sp] = {0.0, v}; break;
-                    case kSubPhasor: st[sp] = {std::cos(v), std::sin(v)}; break;
-                    default: st[sp] = {v, 0.0}; break;
+                if (n->sub == kSubPlain) {
+                    st[sp].re = v;
+                    if constexpr (kComplex) st[sp].im = 0.0;
+                } else if (n->sub == kSubImaginary) {
+                    st[sp] = {0.0, v};
+                } else if (n->sub == kSubPhasor) {
+                    st[sp] = {std::cos(v), std::sin(v)};
+                } else {
+                    st[sp] = {v, 0.0};
                 }
                 break;
             }
@@ -125,13 +134,13 @@ double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                     sp -= 2;
                     if (sp >= 1) {
                         const ComplexValue& chosen = (st[sp].re > 0) ? st[sp + 1] : st[sp + 2];
-                        if (complexMode) st[sp] = chosen;
+                        if constexpr (kComplex) st[sp] = chosen;
                         else st[sp].re = chosen.re;
                     }
                 } else {
                     --sp;
                     if (sp >= 0) {
-                        if (complexMode) {
+                        if constexpr (kComplex) {
                             st[sp] = ComplexBinary(s, n->sub, st[sp], st[sp + 1], errorFlag);
                         } else {
                             // The four arithmetic operations inline; the rest by call.
@@ -154,14 +163,24 @@ double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                 }
                 break;
             case kKindUnary:
-                if (complexMode) st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
+                if constexpr (kComplex) st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
                 else st[sp].re = RealUnary(s, n->sub, st[sp].re, errorFlag);
                 break;
             default:  // deleted nodes
                 break;
         }
     }
+    if constexpr (!kComplex) st[1].im = 0.0;
+    return sp;
+}
 
+}  // namespace
+
+double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
+    errorFlag = false;
+    const int sp = s.k.complexMode ? Walk<true>(s, codeList, errorFlag)
+                                   : Walk<false>(s, codeList, errorFlag);
+    ComplexValue* st = s.eval.stack.data();
     if (errorFlag) st[1] = {s.k.largest, 0.0};
     if (sp != 1) {
         ConsoleWrite(s.console, kEndedPrematurely);
