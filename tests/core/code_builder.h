@@ -125,10 +125,8 @@ inline std::string Text(const CoreState& s, const CodeNode* list, bool showDelet
                 else word = form + Number(n->value);
                 break;
             case kKindBinary:
-                word = (n->sub == '+' || n->sub == '-' || n->sub == '*' || n->sub == '/' ||
-                        n->sub == '^' || n->sub == '@')
-                           ? std::string(1, static_cast<char>(n->sub))
-                           : std::string(BinaryCodeName(n->sub));
+                word = std::string(1, static_cast<char>(n->sub));
+                if (!IsArithmetic(word)) word = BinaryCodeName(n->sub);
                 break;
             case kKindUnary:
                 word = n->sub == code::kNeg ? "neg" : std::string(UnaryCodeName(n->sub));
