@@ -89,13 +89,7 @@ void Corrector(CoreState& s, bool showParameter, int stepIndex) {
         } else {
             ShowIteration(s, stepIndex);
         }
-        if (v.structureFailure) return;
-        const bool grew = v.largestResidual > v.previousLargestResidual;
-        if (v.iteration >= s.settings.maxIterations || Converged(s) || s.flags.stop ||
-            s.flags.notFound || grew) {
-            return;
-        }
-        v.previousLargestResidual = v.largestResidual;
+        if (v.structureFailure || IterationEnds(s)) return;
     }
 }
 

@@ -193,12 +193,17 @@ void NewtonIterate(CoreState& s, int stepIndex) {
         v.jacobianUpdate = JacobianDue(s);
         if (!s.flags.stop) NewtonGroupStep(s);
         ShowIteration(s, stepIndex);
-        if (v.structureFailure) return;
-        const bool grew = v.largestResidual > v.previousLargestResidual;
-        if (v.iteration >= s.settings.maxIterations || Converged(s) || s.flags.stop ||
-            s.flags.notFound || grew) {
-            break;
-        }
-        v.previousLargestResidual = v.largestResidual;
+        if (v.structureFailure || IterationEnds(s)) return;
     }
+}
+
+bool IterationEnds(CoreState& s) {
+    SolveState& v = s.solve;
+    const bool grew = v.largestResidual > v.previousLargestResidual;  // equal is allowed
+    if (v.iteration >= s.settings.maxIterations || Converged(s) || s.flags.stop ||
+        s.flags.notFound || grew) {
+        return true;
+    }
+    v.previousLargestResidual = v.largestResidual;
+    return false;
 }

@@ -15,5 +15,8 @@ void NewtonGroupStep(CoreState& s, int maxHalvings = kMaxHalvings);
 void NewtonIterate(CoreState& s, int stepIndex);
 // Whether the last iteration converged: tolerance reached in every group.
 bool Converged(const CoreState& s);
+// The termination test after an iteration: the limit, convergence, a stop, exhausted halvings
+// or a largest residual that grew. Otherwise remembers the residual for the next test.
+bool IterationEnds(CoreState& s);
 // Resets the iteration state before a new sequence of iterations.
 void ResetIteration(CoreState& s);
