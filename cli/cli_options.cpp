@@ -115,7 +115,7 @@ std::string UsageText() {
         "  --fft-range LO:HI                          output indexes of the spectrum\n"
         "  --results                                  print name=value for every variable\n"
         "  --repeat N                                 run N times and report the run time\n"
-        "exit status: 0 solved, 1 not solved, 2 usage error or unreadable document\n";
+        "exit status: 0 solved, 1 not solved, 2 usage error or unreadable document, 130 interrupted\n";
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {

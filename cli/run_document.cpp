@@ -93,5 +93,10 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "repeat: %zu runs, median %.0f us, min %.0f us\n", sorted.size(), median,
                      sorted.front());
     }
+    if (services.cancelled.load()) {
+        // The rows solved before the interrupt are in the result file; the run is incomplete.
+        std::fprintf(err, "valdrix: interrupted\n");
+        return 130;
+    }
     return solved ? 0 : 1;
 }

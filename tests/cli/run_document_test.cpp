@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "cli/run_document.h"
+
+namespace {
+
+// Runs the front end on a document and returns what it wrote to its two streams.
+struct FrontEndRun {
+    int status = 0;
+    std::string out, err;
+};
+
+std::string Slurp(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+    std::fclose(f);
+    return text;
+}
+
+FrontEndRun RunOn(const CliOptions& options) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    FrontEndRun r;
+    r.status = RunDocument(options, out, err);
+    r.out = Slurp(out);
+    r.err = Slurp(err);
+    return r;
+}
+
+std::string WriteDocument(const std::string& text) {
+    const auto dir = std::filesystem::temp_directory_path() / "valdrix_cli_run";
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "doc.alg";
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+}
+
+}  // namespace
+
+TEST(RunDocument, SolvedDocumentPrintsResultsAndExitsZero) {
+    CliOptions o;
+    o.document = WriteDocument("x + y = 3;\nx - y = 1;\n");
+    o.results = true;
+    const FrontEndRun r = RunOn(o);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("VALDRIX Version 2.00\n", 0), 0u);
+    EXPECT_NE(r.out.find("\nx=2.000000000000000\ny=1.000000000000000\n"), std::string::npos) << r.out;
+}
+
+TEST(RunDocument, UnsolvedAndUnreadableDocumentsHaveTheirOwnStatus) {
+    CliOptions o;
+    o.document = WriteDocument("x + y = 3;\n");
+    EXPECT_EQ(RunOn(o).status, 1);
+    o.document = "/nonexistent/doc.alg";
+    const FrontEndRun r = RunOn(o);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot read"), std::string::npos);
+}
+
+TEST(RunDocument, RepeatReportsTheRunTimesLast) {
+    CliOptions o;
+    o.document = WriteDocument("x = 2;\n");
+    o.repeat = 3;
+    const FrontEndRun r = RunOn(o);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err.rfind("repeat: 3 runs, median ", 0), 0u) << r.err;
+    int banners = 0;
+    for (auto p = r.out.find("VALDRIX Version"); p != std::string::npos; p = r.out.find("VALDRIX Version", p + 1)) {
+        ++banners;
+    }
+    EXPECT_EQ(banners, 3);
+}
+
+TEST(RunDocument, SymbolsReachTheTerminalAsUtf8) {
+    CliOptions o;
+    o.document = WriteDocument("\xe1 = 2;\n");  // a variable named alpha
+    o.results = true;
+    EXPECT_NE(RunOn(o).out.find("\xce\xb1=2.000000000000000"), std::string::npos);
+}
