@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "cli/run_document.h"
 
 namespace {
@@ -33,8 +35,10 @@ FrontEndRun RunOn(const CliOptions& options) {
     return r;
 }
 
+// Each test has a folder of its own: ctest runs the tests of this file in parallel.
 std::string WriteDocument(const std::string& text) {
-    const auto dir = std::filesystem::temp_directory_path() / "valdrix_cli_run";
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const auto dir = std::filesystem::temp_directory_path() / ("valdrix_cli_" + std::to_string(::getpid()) + "_" + info->name());
     std::filesystem::create_directories(dir);
     const auto path = dir / "doc.alg";
     std::ofstream(path, std::ios::binary) << text;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "core/run/core_state.h"
 #include "core/run/entry.h"
 
@@ -17,7 +19,8 @@ protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
-               ("valdrix_" + std::string(info->test_suite_name()) + "_" + info->name());
+               ("valdrix_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
+                info->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         core_.console.callback = [this](const char* text) { out_ += text; };
