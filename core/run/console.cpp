@@ -21,12 +21,6 @@ void ConsoleWriteInt(Console& console, long value) {
     ConsoleWrite(console, buf);
 }
 
-void ConsoleWriteReal(Console& console, double value, int digits) {
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", digits, value);
-    ConsoleWrite(console, buf);
-}
-
 void ConsoleWriteChar(Console& console, char c) { ConsoleWrite(console, std::string_view(&c, 1)); }
 
 void ConsoleWriteLine(Console& console) { ConsoleWrite(console, "\n"); }

@@ -13,6 +13,5 @@ struct Console {
 
 void ConsoleWrite(Console& console, std::string_view text);
 void ConsoleWriteInt(Console& console, long value);  // "%4d"
-void ConsoleWriteReal(Console& console, double value, int digits);  // digits after the point
 void ConsoleWriteChar(Console& console, char c);
 void ConsoleWriteLine(Console& console);  // a line end, as its own call

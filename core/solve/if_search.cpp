@@ -16,11 +16,7 @@ bool IsIf(const CodeNode* n) { return n->kind == kKindBinary && n->sub == code::
 int CountIfs(const CoreState& s) {
     int count = 0;
     for (int e = 1; e <= s.model.count; ++e) {
-        const CodeNode* code = s.solve.savedCode.size() > static_cast<std::size_t>(e) &&
-                                       s.solve.savedCode[e] != nullptr
-                                   ? s.solve.savedCode[e]
-                                   : s.model.eq[e].code;
-        for (const CodeNode* n = code; n != nullptr; n = n->next) count += IsIf(n);
+        for (const CodeNode* n = s.model.eq[e].code; n != nullptr; n = n->next) count += IsIf(n);
     }
     return count;
 }

@@ -21,32 +21,30 @@ static std::string NameCell(const std::string& name) {
     return cell;
 }
 
+// One line of the table: to the result file and, when echoed, to the console as well.
+static void PutTableLine(CoreState& s, const std::string& line, bool toFile, bool echo) {
+    if (toFile) {
+        WriteString(s.files.result, line);
+        WriteLine(s.files.result);
+    }
+    if (echo) {
+        ConsoleWrite(s.console, line);
+        ConsoleWriteLine(s.console);
+    }
+}
+
 void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
     const bool echo = s.shell->ShowResultsInOutput() && stepIndex == 0;
     const int n = s.names.variableCount;
     if (stepIndex == 0) {
         std::string header;
         for (int i = 1; i <= n; ++i) header += NameCell(s.names.name[i]);
-        if (toFile) {
-            WriteString(s.files.result, header);
-            WriteLine(s.files.result);
-        }
-        if (echo) {
-            ConsoleWrite(s.console, header);
-            ConsoleWriteLine(s.console);
-        }
+        PutTableLine(s, header, toFile, echo);
     }
     std::string row;
     row.reserve(static_cast<std::size_t>(n) * kResultCellWidth);
     for (int i = 1; i <= n; ++i) row += FormatResultValue(s.names.value[i]);
-    if (toFile) {
-        WriteString(s.files.result, row);
-        WriteLine(s.files.result);
-    }
-    if (echo) {
-        ConsoleWrite(s.console, row);
-        ConsoleWriteLine(s.console);
-    }
+    PutTableLine(s, row, toFile, echo);
 }
 
 void WriteSweepHeader(CoreState& s, int variable) {

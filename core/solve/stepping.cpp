@@ -48,22 +48,13 @@ void AdvanceSweep(CoreState& s) {
 
 bool SolveSteps(CoreState& s, int count, int mode) {
     SolveState& v = s.solve;
-    const int n = s.model.count;
     SaveStepStart(s);
     if (s.settings.jacobianMode == kJacobianSymbolic && !ReadJacobianFile(s)) {
         s.flags.solved = false;
         return false;
     }
 
-    v.groupCount = 1;
-    v.groupLast[1] = n;
-    for (int k = 1; k <= n; ++k) {
-        v.pivotEquation[k] = k;
-        v.positionOf[k] = k;
-        v.groupOf[k] = 1;
-    }
-    v.structureFailure = false;
-    AnalyseStructure(s);
+    AnalyseStructure(s);  // starts from one group in equation order
     if (v.structureFailure) {
         FreeJacobianRows(s);
         s.flags.solved = false;
