@@ -3,7 +3,7 @@
 #include "core/eval/evaluator.h"
 #include "core/eval/special_functions.h"
 #include "core/lang/code_string.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 namespace {
 

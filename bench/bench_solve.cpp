@@ -2,7 +2,7 @@
 
 #include "bench/bench_documents.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/run/entry.h"
 #include "core/run/run_setup.h"
 #include "core/symbolic/jacobian_file.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/run/document_settings.h"
-#include "core/run/shell_services.h"
+#include "core/base/shell_services.h"
 
 // A range of values for the sweep dialog: VAR=FROM:TO:STEPS.
 struct RangeOption {

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "cli/charset.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/run/entry.h"
 
 namespace {

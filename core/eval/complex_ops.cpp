@@ -5,9 +5,9 @@
 
 #include "core/eval/evaluator.h"
 #include "core/eval/special_functions.h"
-#include "core/eval/values.h"
+#include "core/base/special_values.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "core/eval/complex_ops.h"
 #include "core/eval/guarded_ops.h"
 #include "core/eval/special_functions.h"
-#include "core/eval/values.h"
+#include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 namespace {
 

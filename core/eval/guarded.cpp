@@ -2,8 +2,8 @@
 
 #include "core/eval/evaluator.h"
 #include "core/eval/guarded_ops.h"
-#include "core/eval/values.h"
-#include "core/run/core_state.h"
+#include "core/base/special_values.h"
+#include "core/base/core_state.h"
 
 
 bool IsBig(const CoreState& s, double x) { return guarded::Big(s.k, x); }

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/eval/values.h"
-#include "core/run/settings.h"
+#include "core/base/special_values.h"
+#include "core/base/settings.h"
 
 // The guarded arithmetic on the run's limits, inline so that the evaluator's loop pays no
 // call per operation. An operand at or beyond the largest number makes the result the largest

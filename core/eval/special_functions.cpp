@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "core/eval/evaluator.h"
-#include "core/eval/values.h"
-#include "core/run/console.h"
-#include "core/run/core_state.h"
+#include "core/base/special_values.h"
+#include "core/base/console.h"
+#include "core/base/core_state.h"
 
 namespace {
 

@@ -1,14 +1,6 @@
 #pragma once
 
-#include "core/lang/code_node.h"
-
-// Node kinds.
-inline constexpr char kKindBinary = 'B';
-inline constexpr char kKindUnary = 'U';
-inline constexpr char kKindConst = 'V';
-inline constexpr char kKindVar = 'X';
-inline constexpr char kKindEnd = ';';
-inline constexpr char kKindDeleted = '0';
+#include "core/base/code_node.h"
 
 // Operand forms of 'V' and 'X' nodes.
 inline constexpr unsigned char kSubPlain = ' ';

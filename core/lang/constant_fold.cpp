@@ -3,7 +3,7 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 // Folding works in place on parse form: a removed node only changes its kind to '0', so the
 // positions of the remaining runs stay valid while the walk goes on; Finalize strips them.

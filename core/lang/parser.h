@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/lang/code_node.h"
+#include "core/base/code_node.h"
 
 struct CoreState;
 

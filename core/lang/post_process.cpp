@@ -6,7 +6,7 @@
 #include "core/lang/code_tables.h"
 #include "core/lang/constant_fold.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 namespace {
 

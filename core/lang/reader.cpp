@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
-#include "core/run/text_file.h"
+#include "core/base/core_state.h"
+#include "core/base/text_file.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/run/run_setup.h"
 #include "core/solve/solve_system.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/run/settings.h"
+#include "core/base/settings.h"
 
 // A document's solver options, kept beside the document in the fixed 72-byte side file
 // base + ".VDP".

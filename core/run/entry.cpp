@@ -4,7 +4,8 @@
 #include <exception>
 
 #include "core/run/commands.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
+#include "core/run/run_settings.h"
 #include "core/run/run_setup.h"
 
 namespace {

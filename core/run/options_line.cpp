@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/run/settings.h"
+#include "core/run/options_line.h"
 
 // The options line holds up to nine blank-separated fields in a fixed order. A field that does
 // not fit is consumed all the same and leaves its setting alone, so a misplaced word never

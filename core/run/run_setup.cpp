@@ -2,7 +2,9 @@
 
 #include "core/lang/code_string.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
+#include "core/run/options_line.h"
+#include "core/run/run_settings.h"
 
 namespace {
 

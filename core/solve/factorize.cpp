@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/eval/evaluator.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/solve/grouping.h"
 
 namespace grouping {

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/lang/code_string.h"
-#include "core/run/console.h"
-#include "core/run/core_state.h"
+#include "core/base/console.h"
+#include "core/base/core_state.h"
 #include "core/solve/jacobian_eval.h"
 
 namespace {

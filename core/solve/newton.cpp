@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "core/eval/evaluator.h"
-#include "core/eval/values.h"
-#include "core/run/core_state.h"
+#include "core/base/special_values.h"
+#include "core/base/core_state.h"
 #include "core/solve/grouping.h"
 #include "core/solve/jacobian_eval.h"
 #include "core/solve/results.h"

@@ -13,8 +13,8 @@
 #include <cmath>
 #include <vector>
 
-#include "core/run/console.h"
-#include "core/run/core_state.h"
+#include "core/base/console.h"
+#include "core/base/core_state.h"
 #include "core/solve/grouping.h"
 
 namespace {

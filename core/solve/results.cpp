@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/solve/newton.h"
 
 std::string FormatResultValue(double v) {

@@ -4,7 +4,7 @@
 
 #include "core/lang/code_string.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
 #include "core/solve/stepping.h"

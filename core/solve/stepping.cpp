@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/solve/grouping.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"

@@ -3,7 +3,7 @@
 
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_system.h"
 #include "core/solve/stepping.h"

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "core/eval/values.h"
+#include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 // How the rules are written. Output nodes are prepended, so emitting an expression in parse
 // form — operator first, then its right operand, then its left operand — leaves it in

@@ -7,7 +7,7 @@
 
 #include "core/lang/code_string.h"
 #include "core/lang/constant_fold.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/symbolic/differentiate.h"
 
 namespace {

@@ -19,11 +19,11 @@
 #include <string>
 #include <string_view>
 
-#include "core/eval/values.h"
+#include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/lang/name_table.h"
-#include "core/run/core_state.h"
+#include "core/base/name_table.h"
+#include "core/base/core_state.h"
 
 namespace testcode {
 

@@ -8,7 +8,7 @@
 
 #include "core/code_builder.h"
 #include "core/eval/evaluator.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 namespace {
 

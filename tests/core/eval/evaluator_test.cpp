@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/code_builder.h"
-#include "core/eval/values.h"
-#include "core/run/core_state.h"
+#include "core/base/special_values.h"
+#include "core/base/core_state.h"
 
 namespace {
 

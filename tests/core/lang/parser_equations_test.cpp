@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/lang/parser_harness.h"
-#include "core/run/random.h"
+#include "core/base/random.h"
 
 TEST(ParserEquations, CountLineAndTrailingBlanksAndComments) {
     const std::string derivatives = "Finding Derivatives of Equations...\n";

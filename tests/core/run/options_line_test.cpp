@@ -4,7 +4,8 @@
 #include <sstream>
 #include <string>
 
-#include "core/run/settings.h"
+#include "core/run/options_line.h"
+#include "core/run/run_settings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/eval/values.h"
+#include "core/base/special_values.h"
 #include "core/document_fixture.h"
 
 // Whole runs of the solve command on small documents.

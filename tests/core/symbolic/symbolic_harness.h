@@ -6,7 +6,7 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/constant_fold.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/symbolic/differentiate.h"
 
 // A core with variables x, y, z (numbers 1, 2, 3) and its console captured. Expressions are

@@ -1,4 +1,4 @@
-#include "core/run/settings.h"
+#include "core/run/run_settings.h"
 
 void ApplyShellSettings(SolverSettings& s, const ShellSettingsRecord& r) {
     s.method = r.method;

@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/lang/code_node.h"
-#include "core/lang/limits.h"
+#include "core/base/code_node.h"
+#include "core/base/limits.h"
 
 // One sparse Jacobian term: equation row, variable column.
 struct JacobianEntry {

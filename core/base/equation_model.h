@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/lang/code_node.h"
-#include "core/lang/limits.h"
+#include "core/base/code_node.h"
+#include "core/base/limits.h"
 
 // Relation characters of an equation's top level.
 inline constexpr unsigned char kRelationNone = ' ';

@@ -1,4 +1,4 @@
-#include "core/run/text_file.h"
+#include "core/base/text_file.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/lang/code_node.h"
+#include "core/base/code_node.h"
 
 // State of the equation compiler. The run reset replaces it with a fresh value; every pass
 // of the compiler resets the per-pass part itself.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/lang/limits.h"
+#include "core/base/limits.h"
 
 struct ComplexValue {
     double re;

@@ -61,21 +61,3 @@ struct ShellSettingsRecord {
 };
 
 inline constexpr std::size_t kMaxUpdateFileName = 128;
-
-void ApplyShellSettings(SolverSettings& settings, const ShellSettingsRecord& record);
-void ResetRunConstants(RunConstants& constants);
-
-// Options line: the rest of a first line "{Options: ..." after those 10 characters.
-void ReadOptionsLine(SolverSettings& settings, RunConstants& constants, std::string line);
-// Takes the next blank-separated token off the front of line, without '}', in capitals.
-std::string NextOptionToken(std::string& line);
-int OptionInteger(const std::string& token, int current);
-double OptionReal(const std::string& token, double current);
-int OptionMethod(const std::string& token, int current);
-int OptionJacobian(const std::string& token, int current);
-bool OptionSequential(const std::string& token, bool current);
-bool OptionComplex(const std::string& token, bool current);
-
-// Names the system shows for methods and Jacobian modes.
-const char* MethodName(int method);
-const char* JacobianModeName(int mode);

@@ -1,4 +1,4 @@
-#include "core/lang/name_table.h"
+#include "core/base/name_table.h"
 
 NameTable::NameTable(const Limits& limits)
     : slotName(limits.nameSlots + 1),

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/lang/limits.h"
+#include "core/base/limits.h"
 
 // Names of a run's variables and their values. Slots and variables are numbered from 1.
 struct NameTable {

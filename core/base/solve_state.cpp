@@ -1,4 +1,4 @@
-#include "core/solve/solve_state.h"
+#include "core/base/solve_state.h"
 
 JacobianEntry* EntryArena::allocate() {
     const std::size_t block = used_ / kBlock;

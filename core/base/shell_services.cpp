@@ -1,4 +1,4 @@
-#include "core/run/shell_services.h"
+#include "core/base/shell_services.h"
 
 namespace {
 

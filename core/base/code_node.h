@@ -4,6 +4,14 @@
 #include <cstdint>
 #include <vector>
 
+// Node kinds.
+inline constexpr char kKindBinary = 'B';
+inline constexpr char kKindUnary = 'U';
+inline constexpr char kKindConst = 'V';
+inline constexpr char kKindVar = 'X';
+inline constexpr char kKindEnd = ';';
+inline constexpr char kKindDeleted = '0';
+
 // One node of a compiled equation (a CodeString is a singly linked list of them).
 struct CodeNode {
     CodeNode* next;      // following node, or null

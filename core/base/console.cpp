@@ -1,4 +1,4 @@
-#include "core/run/console.h"
+#include "core/base/console.h"
 
 #include <cstdio>
 #include <string>

@@ -3,18 +3,18 @@
 #include <memory>
 #include <string>
 
-#include "core/eval/eval_state.h"
-#include "core/lang/code_node.h"
-#include "core/lang/equation_model.h"
-#include "core/lang/limits.h"
-#include "core/lang/name_table.h"
-#include "core/lang/parser_state.h"
-#include "core/run/console.h"
-#include "core/run/random.h"
-#include "core/run/settings.h"
-#include "core/run/shell_services.h"
-#include "core/run/text_file.h"
-#include "core/solve/solve_state.h"
+#include "core/base/eval_state.h"
+#include "core/base/code_node.h"
+#include "core/base/equation_model.h"
+#include "core/base/limits.h"
+#include "core/base/name_table.h"
+#include "core/base/parser_state.h"
+#include "core/base/console.h"
+#include "core/base/random.h"
+#include "core/base/settings.h"
+#include "core/base/shell_services.h"
+#include "core/base/text_file.h"
+#include "core/base/solve_state.h"
 
 // Flags of one run.
 struct RunFlags {

@@ -1,4 +1,4 @@
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 CoreState::CoreState(const Limits& l)
     : limits(l),
