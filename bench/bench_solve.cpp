@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_documents.h"
-#include "core/lang/parser.h"
+#include "core/eval/compile.h"
 #include "core/base/core_state.h"
 #include "core/run/entry.h"
 #include "core/run/run_setup.h"

@@ -102,14 +102,6 @@ void ReadEquation(CoreState& s, int ordinal) {
     m.eq[e].code = Finalize(s.pool, list);
 }
 
-void WriteCounts(CoreState& s) {
-    ConsoleWriteInt(s.console, s.names.variableCount);
-    ConsoleWrite(s.console, " variables and ");
-    ConsoleWriteInt(s.console, s.model.count);
-    ConsoleWrite(s.console, " equations \n");
-    ConsoleWrite(s.console, "Finding Derivatives of Equations...\n");
-}
-
 }  // namespace
 
 void AppendUpdateFileEquations(CoreState& /*s*/) {
@@ -127,7 +119,7 @@ void ReportParseError(CoreState& s) {
     s.flags.parseError = true;
 }
 
-void CompileSource(CoreState& s) {
+bool ReadEquations(CoreState& s) {
     ParserState& p = s.parser;
     ResetPass(s);
     StartReading(s, p.source);
@@ -142,29 +134,7 @@ void CompileSource(CoreState& s) {
     if (!p.error) AppendUpdateFileEquations(s);
     if (p.error) {
         ReportParseError(s);
-        return;
+        return false;
     }
-    ApplyStartingValues(s);
-    WriteCounts(s);
-    PrepareEquations(s);
-}
-
-void ParseEquations(CoreState& s) {
-    LoadSource(s);
-    CompileSource(s);
-}
-
-void ParseEquationsComplex(CoreState& s) {
-    LoadSource(s);
-    const bool complexMode = s.k.complexMode;
-    s.k.complexMode = false;
-    s.names.realNames.clear();
-    s.parser.foundReal.assign(static_cast<std::size_t>(s.limits.maxEquations) + 2, false);
-    CompileSource(s);
-    if (complexMode && !s.parser.error) {
-        ComplexScan(s);
-        s.k.complexMode = true;
-        CompileSource(s);
-    }
-    s.k.complexMode = complexMode;
+    return true;
 }

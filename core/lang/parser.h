@@ -40,18 +40,14 @@ inline constexpr int kMaxEquationNodes = 10000;
 // Byte the reader returns at the end of the text (a blank of the editor font).
 inline constexpr unsigned char kEndOfText = 0xDB;
 
-// Entry points. ParseEquations compiles the rest of the work file once; ParseEquationsComplex
-// (the entry of the run setup) adds the complex scan and the second pass of complex mode.
-void ParseEquations(CoreState& s);
-void ParseEquationsComplex(CoreState& s);
-
-// Parts of a compile.
-void LoadSource(CoreState& s);     // the rest of s.files.work into s.parser.source
-void CompileSource(CoreState& s);  // one pass over s.parser.source, post-processing included
-void ComplexScan(CoreState& s);    // after a real pass: real equations and real variables
+// The parser's part of a compile; the whole compile, with the steps that evaluate code, is
+// in core/eval/compile.h.
+void LoadSource(CoreState& s);  // the rest of s.files.work into s.parser.source
+// One pass over s.parser.source into the name table and the equation model. False, after the
+// error was reported, when the text was rejected.
+bool ReadEquations(CoreState& s);
+void ComplexScan(CoreState& s);                // after a real pass: real equations and real variables
 void AppendUpdateFileEquations(CoreState& s);  // update mode; appends nothing yet
-void ApplyStartingValues(CoreState& s);        // bounds, random values, guesses and first values
-void PrepareEquations(CoreState& s);           // folding and the derivative phase, per equation
 void ReportParseError(CoreState& s);
 
 // Character classes of the equation text.

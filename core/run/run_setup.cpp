@@ -1,7 +1,7 @@
 #include "core/run/run_setup.h"
 
 #include "core/lang/code_string.h"
-#include "core/lang/parser.h"
+#include "core/eval/compile.h"
 #include "core/base/core_state.h"
 #include "core/run/options_line.h"
 #include "core/run/run_settings.h"

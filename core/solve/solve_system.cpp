@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "core/lang/code_string.h"
-#include "core/lang/parser.h"
+#include "core/eval/compile.h"
 #include "core/base/core_state.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "core/lang/parser.h"
+#include "core/eval/compile.h"
 #include "core/base/core_state.h"
 #include "core/solve/grouping.h"
 #include "core/solve/homotopy.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/lang/code_string.h"
-#include "core/lang/constant_fold.h"
+#include "core/eval/constant_fold.h"
 #include "core/base/core_state.h"
 #include "core/symbolic/differentiate.h"
 

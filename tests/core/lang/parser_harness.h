@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/code_builder.h"
+#include "core/eval/compile.h"
 #include "core/lang/parser.h"
 #include "core/base/core_state.h"
 #include "core/base/text_file.h"

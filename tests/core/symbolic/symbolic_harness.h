@@ -5,7 +5,7 @@
 #include "core/code_builder.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
-#include "core/lang/constant_fold.h"
+#include "core/eval/constant_fold.h"
 #include "core/base/core_state.h"
 #include "core/symbolic/differentiate.h"
 

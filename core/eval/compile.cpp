@@ -1,12 +1,12 @@
-#include <string>
-#include <vector>
+#include "core/eval/compile.h"
 
+#include <string>
+
+#include "core/base/core_state.h"
+#include "core/eval/constant_fold.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
-#include "core/lang/constant_fold.h"
 #include "core/lang/parser.h"
-#include "core/base/core_state.h"
 
 namespace {
 
@@ -51,9 +51,12 @@ void CompactEquations(CoreState& s) {
     m.count = kept;
 }
 
-const CodeNode* RunAfter(const CodeNode* operand) {
-    const CodeNode* end = operand ? SubtreeEnd(operand) : nullptr;
-    return end ? SkipDeleted(end->next) : nullptr;
+void WriteCounts(CoreState& s) {
+    ConsoleWriteInt(s.console, s.names.variableCount);
+    ConsoleWrite(s.console, " variables and ");
+    ConsoleWriteInt(s.console, s.model.count);
+    ConsoleWrite(s.console, " equations \n");
+    ConsoleWrite(s.console, "Finding Derivatives of Equations...\n");
 }
 
 }  // namespace
@@ -95,57 +98,6 @@ void ApplyStartingValues(CoreState& s) {
     CompactEquations(s);
 }
 
-bool LinkedConstantsOnlyAsTerms(const CodeNode* list) {
-    const CodeNode* top = SkipDeleted(list);
-    int linked = 0;
-    for (const CodeNode* n = top; n != nullptr; n = n->next) {
-        if (n->kind == kKindConst && n->var > 0) ++linked;
-    }
-    if (linked == 0) return true;
-
-    // Walk the top-level sum without recursion: a long sum is a deep tree.
-    int asTerms = 0;
-    std::vector<const CodeNode*> pending{top};
-    while (!pending.empty()) {
-        const CodeNode* n = pending.back();
-        pending.pop_back();
-        if (n == nullptr) continue;
-        if (n->kind == kKindBinary && (n->sub == code::kAdd || n->sub == code::kSub)) {
-            const CodeNode* right = SkipDeleted(n->next);
-            pending.push_back(right);
-            pending.push_back(RunAfter(right));
-        } else if (n->kind == kKindUnary && n->sub == code::kNeg) {
-            pending.push_back(SkipDeleted(n->next));
-        } else if (n->kind == kKindConst && n->var > 0) {
-            ++asTerms;
-        }
-    }
-    return asTerms == linked;
-}
-
-bool SameCodeAfterOffset(const CodeNode* a, const CodeNode* b) {
-    // A constant added at the top (a linked constant being updated) is not a change.
-    auto skipOffset = [](const CodeNode* n) {
-        n = SkipDeleted(n);
-        if (n != nullptr && n->kind == kKindBinary &&
-            (n->sub == code::kAdd || n->sub == code::kSub)) {
-            const CodeNode* first = SkipDeleted(n->next);
-            if (first != nullptr && first->kind == kKindConst) return RunAfter(first);
-        }
-        return n;
-    };
-    a = skipOffset(a);
-    b = skipOffset(b);
-    while (a != nullptr && b != nullptr) {
-        if (a->kind != b->kind || a->sub != b->sub || a->var != b->var || a->value != b->value) {
-            return false;
-        }
-        a = SkipDeleted(a->next);
-        b = SkipDeleted(b->next);
-    }
-    return a == nullptr && b == nullptr;
-}
-
 void PrepareEquations(CoreState& s) {
     ParserState& p = s.parser;
     EquationModel& m = s.model;
@@ -175,4 +127,31 @@ void PrepareEquations(CoreState& s) {
         }
         if (!earlier.empty()) s.message = earlier;  // the first message stays
     }
+}
+
+void CompileSource(CoreState& s) {
+    if (!ReadEquations(s)) return;
+    ApplyStartingValues(s);
+    WriteCounts(s);
+    PrepareEquations(s);
+}
+
+void ParseEquations(CoreState& s) {
+    LoadSource(s);
+    CompileSource(s);
+}
+
+void ParseEquationsComplex(CoreState& s) {
+    LoadSource(s);
+    const bool complexMode = s.k.complexMode;
+    s.k.complexMode = false;
+    s.names.realNames.clear();
+    s.parser.foundReal.assign(static_cast<std::size_t>(s.limits.maxEquations) + 2, false);
+    CompileSource(s);
+    if (complexMode && !s.parser.error) {
+        ComplexScan(s);
+        s.k.complexMode = true;
+        CompileSource(s);
+    }
+    s.k.complexMode = complexMode;
 }

@@ -1,4 +1,4 @@
-#include "core/lang/constant_fold.h"
+#include "core/eval/constant_fold.h"
 
 #include <gtest/gtest.h>
 
