@@ -31,7 +31,7 @@ CodeNode* BuildChain(CoreState& s) {
 
 void RunChain(benchmark::State& state, bool complexMode) {
     CoreState s;
-    s.k.complexMode = complexMode;
+    s.k.arithmetic = complexMode ? Arithmetic::kComplex : Arithmetic::kReal;
     CodeNode* code = BuildChain(s);
     const int nodes = CountNodes(code) - 1;
     bool error = false;

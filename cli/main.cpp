@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
         case CliOptions::Mode::kVersion:
             std::printf("valdrix %s\n", VALDRIX_VERSION);
             return 0;
-        default:
-            return RunDocument(parsed.options, stdout, stderr);
+        case CliOptions::Mode::kRun:
+        case CliOptions::Mode::kCheck: break;
     }
+    return RunDocument(parsed.options, stdout, stderr);
 }

@@ -4,20 +4,23 @@
 #include <cstdint>
 #include <vector>
 
-// Node kinds.
-inline constexpr char kKindBinary = 'B';
-inline constexpr char kKindUnary = 'U';
-inline constexpr char kKindConst = 'V';
-inline constexpr char kKindVar = 'X';
-inline constexpr char kKindEnd = ';';
-inline constexpr char kKindDeleted = '0';
+// Node kinds. The byte is what the Jacobian file writes for a node; a switch over a node's kind
+// lists every kind and has no default, so a kind added later is named by the compiler.
+enum NodeKind : char {
+    kKindBinary = 'B',   // operator or two-argument function; code in sub
+    kKindUnary = 'U',    // one-argument function or unary minus; code in sub
+    kKindConst = 'V',    // constant; operand form in sub
+    kKindVar = 'X',      // variable; operand form in sub
+    kKindEnd = ';',      // end of an equation
+    kKindDeleted = '0',  // removed by folding, or a free node
+};
 
 // One node of a compiled equation (a CodeString is a singly linked list of them).
 struct CodeNode {
     CodeNode* next;      // following node, or null
     double value;        // constant value (kind 'V')
     std::int32_t var;    // variable number (kind 'X'); link to a variable for tied constants
-    char kind;           // 'B', 'U', 'V', 'X', ';' or '0' (deleted)
+    NodeKind kind;       // what the node is
     unsigned char sub;   // operator or function code ('B', 'U'); operand form ('V', 'X')
     unsigned char mark;  // 0 as parsed; 1 on the head of a polar pair (complex conversion)
 };

@@ -7,6 +7,7 @@
 #include "core/base/code_node.h"
 #include "core/base/equation_model.h"
 #include "core/base/limits.h"
+#include "core/base/modes.h"
 #include "core/base/name_table.h"
 #include "core/base/parser_state.h"
 #include "core/base/console.h"
@@ -24,7 +25,7 @@ struct RunFlags {
     bool jacobianRequested = false;  // an advanced operation needs the Jacobian first
     bool stop = false;               // the run is being abandoned after an error
     bool solved = false;             // the last solve found a solution (survives runs)
-    int ifMode = 1;                  // 0 random, 1 masks, 2 no IF search
+    IfMode ifMode = IfMode::kMasks;  // how the branches of IF constructs are chosen
     bool runError = false;           // a run error was reported
     bool noScreenDisplay = true;     // the core never shows equation text itself
     bool notFound = false;           // the last iteration did not find a solution

@@ -5,6 +5,8 @@
 
 #include "core/base/code_node.h"
 #include "core/base/limits.h"
+#include "core/base/modes.h"
+#include "core/base/special_values.h"
 
 // One sparse Jacobian term: equation row, variable column.
 struct JacobianEntry {
@@ -62,7 +64,8 @@ struct SolveState {
 
     // Iteration state.
     int iteration = 0;                    // iterations of the current solve
-    int toleranceExponentReached = -99;   // residual exponent of the last iteration
+    int toleranceExponentReached = kZeroResidualExponent;  // residual exponent of the last iteration
+    StopReason outcome = StopReason::kContinue;  // why the last iterations ended
     int largestResidualEquation = 0;      // equation with the largest residual
     double largestResidual = 0.0;         // norm of the last iteration
     double previousLargestResidual = 0.0; // norm of the iteration before
@@ -85,7 +88,7 @@ struct SolveState {
     CodeNode* homotopyConstant = nullptr; // the c of the parameter's equation t - c
 
     // Sweep of command G.
-    int sweepMode = 0;                    // 0 none, 1 one parameter, 2 two parameters
+    StepMode sweepMode = StepMode::kTimeSteps;  // the sweep running, if any
     int sweepEquation = 0;                // equation fixing the swept variable
     int sweepVariable = 0;
     double sweepStart = 0.0;

@@ -143,15 +143,15 @@ void ParseEquations(CoreState& s) {
 
 void ParseEquationsComplex(CoreState& s) {
     LoadSource(s);
-    const bool complexMode = s.k.complexMode;
-    s.k.complexMode = false;
+    const Arithmetic arithmetic = s.k.arithmetic;
+    s.k.arithmetic = Arithmetic::kReal;
     s.names.realNames.clear();
     s.parser.foundReal.assign(static_cast<std::size_t>(s.limits.maxEquations) + 2, false);
     CompileSource(s);
-    if (complexMode && !s.parser.error) {
+    if (arithmetic == Arithmetic::kComplex && !s.parser.error) {
         ComplexScan(s);
-        s.k.complexMode = true;
+        s.k.arithmetic = Arithmetic::kComplex;
         CompileSource(s);
     }
-    s.k.complexMode = complexMode;
+    s.k.arithmetic = arithmetic;
 }

@@ -128,8 +128,10 @@ Pair Converter::Split(const CodeNode* node) {
         }
         case kKindBinary: return SplitBinary(node);
         case kKindUnary: return SplitUnary(node);
-        default: return Zero();
+        case kKindEnd:
+        case kKindDeleted: break;
     }
+    return Zero();
 }
 
 Pair Converter::SplitBinary(const CodeNode* node) {
@@ -139,28 +141,28 @@ Pair Converter::SplitBinary(const CodeNode* node) {
     if (left == nullptr) return Zero();  // not a complete operator
 
     const unsigned char op = node->sub;
-    if (op == code::kPow) return Power(right, left);
-    if (op != code::kAdd && op != code::kSub && op != code::kMul && op != code::kDiv &&
-        op != code::kAngleOp) {
-        ConsoleWrite(s_.console, BinaryCodeName(op));
-        return NotImplemented();
-    }
-
-    Pair a = Split(left);
-    Pair b = Split(right);
-    switch (op) {
+    switch (static_cast<code::Binary>(op)) {
+        case code::kPow: return Power(right, left);
         case code::kAdd:
-        case code::kSub:
+        case code::kSub: {
+            Pair a = Split(left);
+            Pair b = Split(right);
             a = Rect(a);
             b = Rect(b);
             return {Bin(op, a.first, b.first), Bin(op, a.second, b.second), false};
-        case code::kMul:
+        }
+        case code::kMul: {
+            Pair a = Split(left);
+            Pair b = Split(right);
             if (a.polar && b.polar) {
                 return {Bin(code::kMul, a.first, b.first), Bin(code::kAdd, a.second, b.second),
                         true};
             }
             return Product(a, b);
+        }
         case code::kDiv: {
+            Pair a = Split(left);
+            Pair b = Split(right);
             if (a.polar && b.polar) {
                 return {Bin(code::kDiv, a.first, b.first), Bin(code::kSub, a.second, b.second),
                         true};
@@ -175,7 +177,9 @@ Pair Converter::SplitBinary(const CodeNode* node) {
                                Bin(code::kMul, a.first, b.second));
             return {Bin(code::kDiv, re, Copy(den)), Bin(code::kDiv, im, den), false};
         }
-        default: {  // '@': magnitude and angle are real operands
+        case code::kAngleOp: {  // magnitude and angle are real operands
+            Pair a = Split(left);
+            Pair b = Split(right);
             a = Rect(a);
             b = Rect(b);
             FreeList(s_.pool, a.second);
@@ -184,7 +188,21 @@ Pair Converter::SplitBinary(const CodeNode* node) {
             CodeNode* im = Bin(code::kMul, a.first, Un(code::kSin, b.first));
             return {re, im, false};
         }
+        case code::kAtan2:
+        case code::kIf:
+        case code::kThen:
+        case code::kLess:
+        case code::kGreater:
+        case code::kEqual:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg:
+        case code::kGammP: break;
     }
+    ConsoleWrite(s_.console, BinaryCodeName(op));
+    return NotImplemented();
 }
 
 Pair Converter::Power(const CodeNode* exponent, const CodeNode* base) {
@@ -218,7 +236,7 @@ Pair Converter::SplitUnary(const CodeNode* node) {
     if (operand == nullptr) return Zero();
     const unsigned char op = node->sub;
     Pair p = Split(operand);
-    switch (op) {
+    switch (static_cast<code::Unary>(op)) {
         case code::kNeg:
             // Negating only the magnitude of a polar pair would leave its angle pointing the
             // old way, so a later MAG or ANGLE would be wrong; negate rectangular parts.
@@ -259,13 +277,27 @@ Pair Converter::SplitUnary(const CodeNode* node) {
                 return {p.second, Num(0.0), false};
             }
             return {Angle(p.first, p.second), Num(0.0), false};
-        default:
-            // Right for a real argument: the function of the real part, imaginary part zero.
-            ConsoleWrite(s_.console, UnaryCodeName(op));
-            ReportNotImplemented();
-            p = Rect(p);
-            return {Un(op, p.first), p.second, false};
+        case code::kSin:
+        case code::kCos:
+        case code::kTan:
+        case code::kArcSin:
+        case code::kArcCos:
+        case code::kArcTan:
+        case code::kLn:
+        case code::kAbs:
+        case code::kStep:
+        case code::kErf:
+        case code::kBessJ0:
+        case code::kBessJ1:
+        case code::kBessY0:
+        case code::kBessY1:
+        case code::kGammLn: break;
     }
+    // Right for a real argument: the function of the real part, imaginary part zero.
+    ConsoleWrite(s_.console, UnaryCodeName(op));
+    ReportNotImplemented();
+    p = Rect(p);
+    return {Un(op, p.first), p.second, false};
 }
 
 // Name of one real half of a complex variable. Both halves differ only in the suffix, so the

@@ -75,7 +75,7 @@ CodeNode* FoldBinary(CoreState& s, CodeNode* node) {
         }
     }
 
-    switch (op) {
+    switch (static_cast<code::Binary>(op)) {
         case code::kMul:
             if (IsZero(r)) return KeepOperand(node, r, l);
             if (IsZero(l)) return KeepOperand(node, l, r);
@@ -148,9 +148,21 @@ CodeNode* FoldBinary(CoreState& s, CodeNode* node) {
                 return KeepOperand(node, l, r);
             }
             return node;
-        default:
-            return node;
+        case code::kAngleOp:
+        case code::kAtan2:
+        case code::kThen:
+        case code::kLess:
+        case code::kGreater:
+        case code::kEqual:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg:
+        case code::kGammP:
+            return node;  // no identity to apply
     }
+    return node;
 }
 
 CodeNode* FoldUnary(CoreState& s, CodeNode* node) {
@@ -158,7 +170,7 @@ CodeNode* FoldUnary(CoreState& s, CodeNode* node) {
     if (operand == nullptr || !IsPlainConst(operand)) return node;
     // In complex mode MAG and ANGLE of a real constant are not what the real evaluator gives
     // (it returns 0 for them), so they are left for evaluation.
-    if (s.k.complexMode && (node->sub == code::kMag || node->sub == code::kAngle)) return node;
+    if (s.k.arithmetic == Arithmetic::kComplex && (node->sub == code::kMag || node->sub == code::kAngle)) return node;
     bool error = false;
     const double v = RealUnary(s, node->sub, operand->value, error);
     if (error) return node;
@@ -173,8 +185,12 @@ CodeNode* Fold(CoreState& s, CodeNode* node) {
     switch (node->kind) {
         case kKindBinary: return FoldBinary(s, node);
         case kKindUnary: return FoldUnary(s, node);
-        default: return node;
+        case kKindConst:
+        case kKindVar:
+        case kKindEnd:
+        case kKindDeleted: return node;
     }
+    return node;
 }
 
 }  // namespace

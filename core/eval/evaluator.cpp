@@ -25,8 +25,10 @@ void StackFault(CoreState& s, bool& errorFlag, const char* text) {
 }  // namespace
 
 double RealBinary(CoreState& s, unsigned char c, double a, double b, bool& errorFlag) {
-    double r;
-    switch (c) {
+    // The IF pair and the angle operator are taken apart before evaluation, and the calculus
+    // codes are rewritten before solving; in real arithmetic they give 0, as any other byte.
+    double r = 0.0;
+    switch (static_cast<code::Binary>(c)) {
         case code::kAdd: r = GuardedAdd(s, a, b); break;
         case code::kSub: r = GuardedSub(s, a, b); break;
         case code::kMul: r = GuardedMul(s, a, b); break;
@@ -37,13 +39,20 @@ double RealBinary(CoreState& s, unsigned char c, double a, double b, bool& error
         case code::kEqual: r = (a == b) ? 0.0 : 1.0; break;
         case code::kAtan2: r = std::atan2(a, b); break;
         case code::kGammP: r = GammaP(s, a, b); break;
-        default: r = 0.0; break;
+        case code::kAngleOp:
+        case code::kIf:
+        case code::kThen:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg: break;
     }
     return guarded::Clip(s.k, r);  // NaN passes
 }
 
 double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
-    switch (c) {
+    switch (static_cast<code::Unary>(c)) {
         case code::kNeg: return -x;
         case code::kReal:
         case code::kConjg: return x;
@@ -90,8 +99,8 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
         case code::kBessY0: return BesselY0(s, x);
         case code::kBessY1: return BesselY1(s, x);
         case code::kGammLn: return GammaLn(x);
-        default: return 0.0;
     }
+    return 0.0;  // a byte that is no code
 }
 
 namespace {
@@ -145,15 +154,12 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                         } else {
                             // The four arithmetic operations inline; the rest by call.
                             const double a = st[sp].re, b = st[sp + 1].re;
-                            double r;
-                            switch (n->sub) {
-                                case code::kAdd: r = guarded::Clip(k, guarded::Add(k, a, b)); break;
-                                case code::kSub: r = guarded::Clip(k, guarded::Sub(k, a, b)); break;
-                                case code::kMul: r = guarded::Clip(k, guarded::Mul(k, a, b)); break;
-                                case code::kDiv: r = guarded::Clip(k, guarded::Div(k, a, b)); break;
-                                default: r = RealBinary(s, n->sub, a, b, errorFlag); break;
-                            }
-                            st[sp].re = r;
+                            const unsigned char op = n->sub;
+                            if (op == code::kAdd) st[sp].re = guarded::Clip(k, guarded::Add(k, a, b));
+                            else if (op == code::kSub) st[sp].re = guarded::Clip(k, guarded::Sub(k, a, b));
+                            else if (op == code::kMul) st[sp].re = guarded::Clip(k, guarded::Mul(k, a, b));
+                            else if (op == code::kDiv) st[sp].re = guarded::Clip(k, guarded::Div(k, a, b));
+                            else st[sp].re = RealBinary(s, op, a, b, errorFlag);
                         }
                     }
                 }
@@ -166,7 +172,8 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                 if constexpr (kComplex) st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
                 else st[sp].re = RealUnary(s, n->sub, st[sp].re, errorFlag);
                 break;
-            default:  // deleted nodes
+            case kKindDeleted:
+            case kKindEnd:  // ends the loop before it gets here
                 break;
         }
     }
@@ -178,7 +185,7 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
 
 double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
     errorFlag = false;
-    const int sp = s.k.complexMode ? Walk<true>(s, codeList, errorFlag)
+    const int sp = s.k.arithmetic == Arithmetic::kComplex ? Walk<true>(s, codeList, errorFlag)
                                    : Walk<false>(s, codeList, errorFlag);
     ComplexValue* st = s.eval.stack.data();
     if (errorFlag) st[1] = {s.k.largest, 0.0};

@@ -1,6 +1,6 @@
 #include "core/lang/code_string.h"
 
-CodeNode* MakeNode(NodePool& pool, char kind, unsigned char sub, int var, double value,
+CodeNode* MakeNode(NodePool& pool, NodeKind kind, unsigned char sub, int var, double value,
                    unsigned char mark, CodeNode* next) {
     CodeNode* n = pool.allocate();
     n->kind = kind;
@@ -83,7 +83,7 @@ CodeNode* SubtreeEnd(CodeNode* node) {
             case kKindUnary: break;
             case kKindConst:
             case kKindVar: owed -= 1; break;
-            default: return nullptr;
+            case kKindEnd: return nullptr;  // the equation ended inside the run
         }
         if (owed == 0) return n;
     }

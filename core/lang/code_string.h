@@ -13,7 +13,7 @@ inline constexpr unsigned char kSubUndefined = '?';
 // its right operand's run and then its left operand's run; in evaluation (postfix) form the
 // left run comes first, then the right run, then the operator, and a ';' node ends the list.
 
-CodeNode* MakeNode(NodePool& pool, char kind, unsigned char sub, int var, double value,
+CodeNode* MakeNode(NodePool& pool, NodeKind kind, unsigned char sub, int var, double value,
                    unsigned char mark, CodeNode* next);
 CodeNode* Reverse(CodeNode* list);
 CodeNode* ToPrefix(CodeNode* list);

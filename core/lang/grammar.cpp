@@ -11,7 +11,7 @@
 // putting each new node in front of the list, so the routines emit nodes in evaluation
 // order: operands first, then their operator.
 
-void Emit(CoreState& s, char kind, unsigned char sub, int var, double value) {
+void Emit(CoreState& s, NodeKind kind, unsigned char sub, int var, double value) {
     // The symbolic passes walk an equation recursively along its operators; an equation of
     // unbounded length could exhaust the machine stack there.
     if (++s.parser.emitted > kMaxEquationNodes) {

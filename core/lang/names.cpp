@@ -81,7 +81,7 @@ std::string Identifier(CoreState& s) {
 void EmitVariable(CoreState& s, const std::string& name, bool designated) {
     ParserState& p = s.parser;
     int first = 0;
-    if (!s.k.complexMode || IsRealName(s, name)) {
+    if (s.k.arithmetic == Arithmetic::kReal || IsRealName(s, name)) {
         first = LookupName(s, name);
         Emit(s, kKindVar, kSubPlain, first);
     } else if (name.find('\x9F') != std::string::npos) {

@@ -95,7 +95,7 @@ void ReadEquation(CoreState& s, int ordinal) {
     }
     CodeNode* list = p.list;
     p.list = nullptr;
-    if (!p.error && s.k.complexMode && !FoundReal(p, ordinal) &&
+    if (!p.error && s.k.arithmetic == Arithmetic::kComplex && !FoundReal(p, ordinal) &&
         m.eq[e].relation != kRelationGuess) {
         SplitComplexEquation(s, e, list);
     }

@@ -73,7 +73,7 @@ void ParenthesisedRelation(CoreState& s);       // from the '(' to past the ')'
 void Number(CoreState& s, unsigned char form);  // form: ' ' real, 0xDF imaginary
 std::string Identifier(CoreState& s);
 CodeNode* ParseSubRelation(CoreState& s);  // a Relation compiled into a list of its own
-void Emit(CoreState& s, char kind, unsigned char sub, int var = 0, double value = 0.0);
+void Emit(CoreState& s, NodeKind kind, unsigned char sub, int var = 0, double value = 0.0);
 void LinkRun(CoreState& s, CodeNode* run);  // puts a whole parse-form run in front
 
 // Names.

@@ -40,7 +40,7 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
             s.flags.solved = false;
             return 0;
         }
-        s.flags.ifMode = s.k.autoIfSearch ? 1 : 2;
+        s.flags.ifMode = s.k.autoIfSearch ? IfMode::kMasks : IfMode::kNone;
         operation();
         CleanUp(s);
     } catch (const std::exception& e) {

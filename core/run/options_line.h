@@ -10,7 +10,7 @@ void ReadOptionsLine(SolverSettings& settings, RunConstants& constants, std::str
 std::string NextOptionToken(std::string& line);
 int OptionInteger(const std::string& token, int current);
 double OptionReal(const std::string& token, double current);
-int OptionMethod(const std::string& token, int current);
-int OptionJacobian(const std::string& token, int current);
+SolveMethod OptionMethod(const std::string& token, SolveMethod current);
+JacobianMode OptionJacobian(const std::string& token, JacobianMode current);
 bool OptionSequential(const std::string& token, bool current);
-bool OptionComplex(const std::string& token, bool current);
+Arithmetic OptionComplex(const std::string& token, Arithmetic current);

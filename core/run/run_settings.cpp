@@ -1,18 +1,7 @@
 #include "core/run/run_settings.h"
 
 void ApplyShellSettings(SolverSettings& s, const ShellSettingsRecord& r) {
-    s.method = r.method;
-    s.jacobianMode = r.jacobianMode;
-    s.maxIterations = r.maxIterations;
-    s.stepCount = r.repetitions;
-    s.toleranceExponent = r.toleranceExponent;
-    s.autoSimplify = r.autoSimplify != 0;
-    s.autoHomotopy = r.autoHomotopy != 0;
-    s.solveInGroups = r.solveInGroups != 0;
-    s.deltaJ = r.deltaJ;
-    s.deltaT = r.deltaT;
-    s.minGuess = r.minGuess;
-    s.maxGuess = r.maxGuess;
+    static_cast<SolverOptions&>(s) = r;
     s.randomSeed = r.randomSeed;
     if (r.attachmentPath.empty()) {
         s.updateFileName.clear();
@@ -26,17 +15,3 @@ void ApplyShellSettings(SolverSettings& s, const ShellSettingsRecord& r) {
 }
 
 void ResetRunConstants(RunConstants& k) { k = RunConstants{}; }
-
-const char* MethodName(int method) {
-    switch (method) {
-        case kMethodNewton: return "Newton";
-        case kMethodRobust: return "Robust Newton";
-        case kMethodDishonest: return "Dishonest Newton";
-        case kMethodHomotopy: return "Homotopy";
-        default: return "?";
-    }
-}
-
-const char* JacobianModeName(int mode) {
-    return mode == kJacobianIncremental ? "Incremental Jacobian" : "Exact Jacobian";
-}

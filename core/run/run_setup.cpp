@@ -97,7 +97,7 @@ void PrepareRun(CoreState& s) {
     s.files.result.scratch = true;
     ConsoleWrite(s.console, "Reading Equations...\n");
 
-    s.k.complexMode = false;
+    s.k.arithmetic = Arithmetic::kReal;
     s.flags.equationBase = 1;
     s.flags.errorEquation = 0;
     s.flags.notFound = true;
@@ -118,9 +118,9 @@ void PrepareRun(CoreState& s) {
     if (haveLine && line.compare(0, kOptionsPrefixLength, kOptionsPrefix) == 0) {
         ReadOptionsLine(s.settings, s.k, line.substr(kOptionsPrefixLength));
         haveLine = ReadWholeLine(s.files.source, line);
-    } else if (s.settings.method == kMethodHomotopy) {
+    } else if (s.settings.method == SolveMethod::kHomotopy) {
         // Homotopy is honoured only when the document itself asks for it.
-        s.settings.method = kMethodRobust;
+        s.settings.method = SolveMethod::kRobust;
     }
 
     std::vector<std::string> pieces;

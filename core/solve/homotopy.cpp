@@ -42,8 +42,8 @@ void HomotopyTransform(CoreState& s) {
     s.model.eq[last].designated = 0;
     s.solve.homotopyConstant = c;
 
-    s.settings.method = kMethodHomotopy;
-    s.settings.jacobianMode = kJacobianSymbolic;
+    s.settings.method = SolveMethod::kHomotopy;
+    s.settings.jacobianMode = JacobianMode::kSymbolic;
     s.flags.jacobianNeeded = true;
 }
 
@@ -116,7 +116,7 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
     bool converged = Converged(s);
     v.homotopySteps = 0;
 
-    while (s.settings.method == kMethodHomotopy && !s.flags.stop && s.names.value[t] < 1.0 &&
+    while (s.settings.method == SolveMethod::kHomotopy && !s.flags.stop && s.names.value[t] < 1.0 &&
            delta >= kSmallestHomotopyStep && v.homotopySteps < kMaxHomotopySteps) {
         ++v.homotopySteps;
         ResetIteration(s);
@@ -140,7 +140,7 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
 
     if (converged && !s.flags.stop && s.names.value[t] >= 1.0) {
         c->value = 1.0;
-        s.settings.method = kMethodRobust;
+        s.settings.method = SolveMethod::kRobust;
         NewtonIterate(s, stepIndex);
         if (Converged(s)) return true;
     }

@@ -6,6 +6,7 @@
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/base/core_state.h"
+#include "core/base/special_values.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ void SelectIfBranches(CoreState& s, int mask) {
             CodeNode* thenRun = SkipDeleted(SubtreeEnd(elseRun)->next);
             CodeNode* condition = SkipDeleted(SubtreeEnd(thenRun)->next);
 
-            const bool takeThen = (s.flags.ifMode == 1 && (mask & bit) != 0) ||
-                                  (s.flags.ifMode == 0 && s.rng.unit() > 0.5);
+            const bool takeThen = (s.flags.ifMode == IfMode::kMasks && (mask & bit) != 0) ||
+                                  (s.flags.ifMode == IfMode::kRandom && s.rng.unit() > 0.5);
             // A condition's code is positive when its relation holds; the stored form is at
             // most 0 exactly when the chosen branch is the right one.
             CodeNode* stored = CopySubtree(s.pool, condition);
@@ -68,7 +69,7 @@ bool IfConditionsHold(CoreState& s) {
         bool error = false;
         const double v = Evaluate(s, c, error);
         if (error) {
-            s.solve.toleranceExponentReached = 99;
+            s.solve.toleranceExponentReached = kFailedResidualExponent;
             hold = false;
         } else if (v > 0.0) {
             hold = false;

@@ -122,7 +122,7 @@ void EvaluateJacobianIncremental(CoreState& s, int group) {
 }
 
 void EvaluateJacobian(CoreState& s, int group, bool structural) {
-    if (s.settings.jacobianMode == kJacobianIncremental) {
+    if (s.settings.jacobianMode == JacobianMode::kIncremental) {
         EvaluateJacobianIncremental(s, group, structural);
     } else {
         EvaluateJacobianSymbolic(s, group, structural);

@@ -55,8 +55,8 @@ double ProbeUndefined(CoreState& s, int group, const CodeNode* code) {
 
 int ResidualExponent(const CoreState& s, double r) {
     const double a = std::fabs(r);
-    if (a <= s.k.smallest) return -99;
-    if (!std::isfinite(a)) return 99;
+    if (a <= s.k.smallest) return kZeroResidualExponent;
+    if (!std::isfinite(a)) return kFailedResidualExponent;
     return static_cast<int>(std::log10(a));  // truncation toward zero
 }
 
@@ -77,7 +77,7 @@ double EvaluateGroupResiduals(CoreState& s, int group) {
             norm = s.k.largest;
             if (v.firstErrorEquation == 0) {
                 v.firstErrorEquation = eq;
-                v.toleranceExponentReached = 99;
+                v.toleranceExponentReached = kFailedResidualExponent;
                 v.largestResidualEquation = eq;
             }
             continue;
@@ -148,7 +148,7 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
     if (v.firstErrorEquation != 0) {
         ConsoleWrite(s.console, "Error in Eqn ");
         ConsoleWriteInt(s.console, v.firstErrorEquation);
-        if (!s.k.complexMode) ConsoleWrite(s.console, ", try complex mode");
+        if (s.k.arithmetic == Arithmetic::kReal) ConsoleWrite(s.console, ", try complex mode");
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, s.message);
         StopWithError(s);
@@ -168,7 +168,7 @@ void ResetIteration(CoreState& s) {
     SolveState& v = s.solve;
     s.flags.notFound = false;
     v.previousLargestResidual = s.k.largest;
-    v.toleranceExponentReached = 99;
+    v.toleranceExponentReached = kFailedResidualExponent;
     v.largestResidualEquation = 0;
     v.iteration = 0;
     v.lastConvergedGroup = 0;
@@ -180,7 +180,7 @@ void ResetIteration(CoreState& s) {
 // after a step that needed two or more halvings and at every fifth iteration.
 static bool JacobianDue(const CoreState& s) {
     const SolveState& v = s.solve;
-    if (s.settings.method != kMethodDishonest) return true;
+    if (s.settings.method != SolveMethod::kDishonest) return true;
     return v.iteration == 1 || v.halvings >= 2 || v.iteration % 5 == 0;
 }
 

@@ -66,21 +66,21 @@ bool SolveSystem(CoreState& s) {
     if (s.k.autoIfSearch) {
         combinations = Combinations(CountIfs(s));
         if (combinations < 2) {
-            s.flags.ifMode = 2;
+            s.flags.ifMode = IfMode::kNone;
         } else if (combinations > kMaxIfCombinations) {
             combinations = kMaxIfCombinations;
-            s.flags.ifMode = 0;
+            s.flags.ifMode = IfMode::kRandom;
         } else {
-            s.flags.ifMode = 1;
+            s.flags.ifMode = IfMode::kMasks;
         }
     } else {
-        s.flags.ifMode = 2;
+        s.flags.ifMode = IfMode::kNone;
     }
     SaveEquations(s);
     bool solved = false;
     s.flags.solved = false;
 
-    if (s.flags.ifMode != 2 && s.settings.method != kMethodHomotopy) {
+    if (s.flags.ifMode != IfMode::kNone && s.settings.method != SolveMethod::kHomotopy) {
         for (int mask = 1; mask <= combinations && !solved; ++mask) {
             ConsoleWrite(s.console, "IF MASK: ");
             ConsoleWriteInt(s.console, mask);
@@ -94,16 +94,16 @@ bool SolveSystem(CoreState& s) {
     }
     // With the homotopy chosen, the plain solve would only repeat what the transformed
     // equations solve next, with a second result table; it goes straight to the homotopy.
-    if (s.flags.ifMode == 2 && s.settings.method != kMethodHomotopy) {
+    if (s.flags.ifMode == IfMode::kNone && s.settings.method != SolveMethod::kHomotopy) {
         RestoreSavedCopies(s);
         v.lastCombination = true;
         s.flags.stop = false;
         solved = SolveOnce(s);
     }
 
-    const int method = s.settings.method;
-    if (s.settings.autoHomotopy && !solved) s.settings.method = kMethodHomotopy;
-    if (s.settings.method == kMethodHomotopy) {
+    const SolveMethod method = s.settings.method;
+    if (s.settings.autoHomotopy && !solved) s.settings.method = SolveMethod::kHomotopy;
+    if (s.settings.method == SolveMethod::kHomotopy) {
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, "Performing Homotopy Transformation ");
         ClearIfConditions(s);

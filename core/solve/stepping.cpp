@@ -35,7 +35,7 @@ void AdvanceSweep(CoreState& s) {
     };
     CodeNode* sweepConst = s.model.eq[v.sweepEquation].code->next;
     const int done = v.stepNumber - 1;  // steps completed so far
-    if (v.sweepMode == kStepSweep2 && done % v.sweepInnerSteps == 0) {
+    if (v.sweepMode == StepMode::kTwoParameterSweep && done % v.sweepInnerSteps == 0) {
         fix(v.sweepEquation, v.sweepVariable, v.sweepStart);
         CodeNode* p = s.model.eq[v.paramEquation].code->next;
         fix(v.paramEquation, v.paramVariable, p->value + v.paramStep);
@@ -46,10 +46,10 @@ void AdvanceSweep(CoreState& s) {
 
 }  // namespace
 
-bool SolveSteps(CoreState& s, int count, int mode) {
+bool SolveSteps(CoreState& s, int count, StepMode mode) {
     SolveState& v = s.solve;
     SaveStepStart(s);
-    if (s.settings.jacobianMode == kJacobianSymbolic && !ReadJacobianFile(s)) {
+    if (s.settings.jacobianMode == JacobianMode::kSymbolic && !ReadJacobianFile(s)) {
         s.flags.solved = false;
         return false;
     }
@@ -71,7 +71,7 @@ bool SolveSteps(CoreState& s, int count, int mode) {
     while (solved && !s.flags.stop && !(s.flags.notFound && stepIndex > 0) && stepIndex < count) {
         if (stepIndex > 0 && KeyPending(s)) break;  // cancelled: the rows so far stay
         bool converged;
-        if (s.settings.method == kMethodHomotopy) {
+        if (s.settings.method == SolveMethod::kHomotopy) {
             converged = HomotopyIterate(s, stepIndex);
         } else {
             NewtonIterate(s, stepIndex);
@@ -85,7 +85,7 @@ bool SolveSteps(CoreState& s, int count, int mode) {
             WriteResultRow(s, true, stepIndex);
             ++stepIndex;
             ++v.stepNumber;
-            if (!s.flags.stop && (mode == kStepSweep || mode == kStepSweep2)) AdvanceSweep(s);
+            if (!s.flags.stop && mode != StepMode::kTimeSteps) AdvanceSweep(s);
             SaveStepStart(s);
             s.shell->Progress(v.stepNumber - 1, v.numberOfSteps);
             continue;
@@ -110,7 +110,7 @@ bool SolveSteps(CoreState& s, int count, int mode) {
 }
 
 bool SolveOnce(CoreState& s) {
-    if (s.settings.jacobianMode == kJacobianSymbolic && s.flags.jacobianNeeded) {
+    if (s.settings.jacobianMode == JacobianMode::kSymbolic && s.flags.jacobianNeeded) {
         BuildJacobianFile(s);
         if (s.flags.jacobianNeeded) {
             s.flags.solved = false;
@@ -118,10 +118,10 @@ bool SolveOnce(CoreState& s) {
         }
     }
     s.solve.numberOfSteps = 1;
-    return SolveSteps(s, 1, kStepTime);
+    return SolveSteps(s, 1, StepMode::kTimeSteps);
 }
 
-void RunSteps(CoreState& s, int mode) {
+void RunSteps(CoreState& s, StepMode mode) {
     SolveState& v = s.solve;
     if (s.flags.recompile) {
         ParseEquationsComplex(s);
@@ -131,7 +131,7 @@ void RunSteps(CoreState& s, int mode) {
     bool solved = true;
     while (solved) {
         if (v.stepNumber > v.numberOfSteps || KeyPending(s) || s.flags.stop) break;
-        if (s.settings.jacobianMode == kJacobianSymbolic && s.flags.jacobianNeeded) {
+        if (s.settings.jacobianMode == JacobianMode::kSymbolic && s.flags.jacobianNeeded) {
             BuildJacobianFile(s);
             if (s.flags.jacobianNeeded) {
                 s.flags.solved = false;

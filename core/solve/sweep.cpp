@@ -53,9 +53,9 @@ void ParameterSweep(CoreState& s) {
         Rewrite(s.files.result);
     }
     int outerSteps = 1;
-    v.sweepMode = kStepSweep;
+    v.sweepMode = StepMode::kOneParameterSweep;
     if (choice.secondParameter && !choice.writeFft) {
-        v.sweepMode = kStepSweep2;
+        v.sweepMode = StepMode::kTwoParameterSweep;
         v.paramVariable = choice.parameter;
         v.paramEquation = AppendFixingEquation(s, choice.parameter, choice.paramFrom);
         v.paramStep = (choice.paramTo - choice.paramFrom) / choice.paramIntervals;
@@ -65,12 +65,12 @@ void ParameterSweep(CoreState& s) {
     v.sweepVariable = choice.variable;
     v.sweepStart = choice.from;
     v.sweepEquation = AppendFixingEquation(s, choice.variable, choice.from);
-    if (v.sweepEquation == 0 || (v.sweepMode == kStepSweep2 && v.paramEquation == 0)) return;
+    if (v.sweepEquation == 0 || (v.sweepMode == StepMode::kTwoParameterSweep && v.paramEquation == 0)) return;
     v.sweepStep = (choice.to - choice.from) / choice.intervals;
     s.settings.deltaT = v.sweepStep;
     v.sweepInnerSteps = choice.intervals + 1;
     v.numberOfSteps = v.sweepInnerSteps * outerSteps;
     s.flags.recompile = false;  // the fixing equations must not be compiled away
     RunSteps(s, v.sweepMode);
-    v.sweepMode = 0;
+    v.sweepMode = StepMode::kTimeSteps;
 }

@@ -36,27 +36,34 @@ CodeNode* RunAfter(CodeNode* n) {
     return end != nullptr ? end->next : nullptr;
 }
 
+// The elimination's variant has rules for the arithmetic, IF, comparisons and the elementary
+// real functions only.
 bool KnownToRestrictedUnary(unsigned char c) {
-    switch (c) {
+    switch (static_cast<code::Unary>(c)) {
         case code::kNeg: case code::kSin: case code::kCos: case code::kTan: case code::kInv:
         case code::kSquare: case code::kSqrt: case code::kExp: case code::kLn:
         case code::kArcSin: case code::kArcCos: case code::kArcTan: case code::kAbs:
         case code::kStep:
             return true;
-        default:
+        case code::kReal: case code::kImag: case code::kConjg: case code::kMag:
+        case code::kAngle: case code::kErf: case code::kBessJ0: case code::kBessJ1:
+        case code::kBessY0: case code::kBessY1: case code::kGammLn:
             return false;
     }
+    return false;
 }
 
 bool KnownToRestrictedBinary(unsigned char c) {
-    switch (c) {
+    switch (static_cast<code::Binary>(c)) {
         case code::kAdd: case code::kSub: case code::kMul: case code::kDiv: case code::kPow:
         case code::kIf: case code::kThen: case code::kLess: case code::kEqual:
         case code::kGreater:
             return true;
-        default:
+        case code::kAngleOp: case code::kAtan2: case code::kDeriv: case code::kDelay:
+        case code::kIntegral: case code::kLim: case code::kArg: case code::kGammP:
             return false;
     }
+    return false;
 }
 
 class Emitter {
@@ -85,11 +92,13 @@ public:
                 return DiffUnary(n);
             case kKindBinary:
                 return DiffBinary(n);
-            default:
-                IllegalCode(n);
-                Const(0.0);
-                return nullptr;  // the extent of a broken run is unknown: stop walking it
+            case kKindEnd:
+            case kKindDeleted:
+                break;
         }
+        IllegalCode(n);
+        Const(0.0);
+        return nullptr;  // the extent of a broken run is unknown: stop walking it
     }
 
     // Counts the operands still owed instead of recursing, so a copy of any length is flat.
@@ -98,7 +107,7 @@ public:
         int owed = 1;
         CodeNode* n = run;
         for (; n != nullptr && owed > 0; n = n->next) {
-            const char kind = n->kind;
+            const NodeKind kind = n->kind;
             if (kind == kKindDeleted) continue;
             const bool leaf = kind == kKindConst || kind == kKindVar;
             if (!leaf && kind != kKindBinary && kind != kKindUnary) break;
@@ -115,7 +124,7 @@ private:
     // real values.
     unsigned char Form(unsigned char sub) const { return restricted_ ? kSubPlain : sub; }
 
-    void Node(char kind, unsigned char sub, int var, double value) {
+    void Node(NodeKind kind, unsigned char sub, int var, double value) {
         out_ = MakeNode(s_.pool, kind, sub, var, value, 0, out_);
     }
     void Bin(unsigned char op) { Node(kKindBinary, op, 0, 0.0); }
@@ -127,7 +136,7 @@ private:
         CodeNode* u = n->next;
         const unsigned char f = n->sub;
         if (restricted_ && !KnownToRestrictedUnary(f)) return NotImplemented(n, true);
-        switch (f) {
+        switch (static_cast<code::Unary>(f)) {
             case code::kNeg:  // -(u')
                 Un(code::kNeg);
                 return Diff(u);
@@ -202,9 +211,11 @@ private:
             case code::kStep:  // a step is flat wherever it has a derivative
                 Const(0.0);
                 return RunAfter(n);
-            default:
-                return NotImplemented(n, true);
+            case code::kMag:
+            case code::kAngle:
+                break;
         }
+        return NotImplemented(n, true);
     }
 
     CodeNode* DiffBinary(CodeNode* n) {
@@ -212,7 +223,7 @@ private:
         CodeNode* l = RunAfter(r);
         const unsigned char op = n->sub;
         if (restricted_ && !KnownToRestrictedBinary(op)) return NotImplemented(n, false);
-        switch (op) {
+        switch (static_cast<code::Binary>(op)) {
             case code::kAdd:  // (L' + R')
                 Bin(code::kAdd), Diff(r);
                 return Diff(l);
@@ -269,9 +280,15 @@ private:
             case code::kEqual:
             case code::kGreater:
                 return Copy(n);
-            default:
-                return NotImplemented(n, false);
+            case code::kAngleOp:
+            case code::kDeriv:
+            case code::kDelay:
+            case code::kIntegral:
+            case code::kLim:
+            case code::kArg:
+                break;
         }
+        return NotImplemented(n, false);
     }
 
     CodeNode* NotImplemented(CodeNode* n, bool unary) {

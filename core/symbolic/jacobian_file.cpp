@@ -132,13 +132,14 @@ private:
 };
 
 // Parses one node line: kind, sub, blank, var, blank, value.
-bool ParseNode(const std::string& line, char& kind, unsigned char& sub, int& var,
+bool ParseNode(const std::string& line, NodeKind& kind, unsigned char& sub, int& var,
                double& value) {
     if (line.size() < 3) return false;
-    kind = line[0];
-    if (kind != kKindBinary && kind != kKindUnary && kind != kKindConst && kind != kKindVar) {
+    const char first = line[0];
+    if (first != kKindBinary && first != kKindUnary && first != kKindConst && first != kKindVar) {
         return false;
     }
+    kind = static_cast<NodeKind>(first);
     sub = static_cast<unsigned char>(line[1]);
     const char* numbers = line.c_str() + 2;
     char* end = nullptr;
@@ -168,7 +169,7 @@ bool ReadCode(CoreState& s, RecordReader& in, CodeNode*& code) {
         }
         if (line.empty()) continue;
         if (line[0] == kKindEnd) break;
-        char kind = 0;
+        NodeKind kind = kKindDeleted;
         unsigned char sub = 0;
         int var = 0;
         double value = 0.0;

@@ -31,7 +31,7 @@ TEST(ParseCommandLineTest, DefaultsAndModes) {
     const CliOptions& o = p.options;
     EXPECT_EQ(o.document, "doc.alg");
     EXPECT_EQ(o.command, "S");
-    EXPECT_FALSE(o.method || o.maxIterations || o.toleranceExponent || o.deltaJ || o.groups);
+    EXPECT_TRUE(o.solver.given.none());
     EXPECT_FALSE(o.attach || o.seed || o.sweep || o.param || o.fftAxis || o.fftLow || o.results);
     EXPECT_TRUE(o.echo);
     EXPECT_EQ(o.repeat, 1);
@@ -74,11 +74,11 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
     DocumentSettings d;
     ApplyOptions(p.options, d);
     // The iteration count was not given; of two opposite switches the last wins.
-    EXPECT_EQ(std::tuple(d.method, d.jacobianMethod, d.maxIterations, d.repetitions),
-              std::tuple(3u, 1u, 10u, 8u));
+    EXPECT_EQ(std::tuple(d.method, d.jacobianMode, d.maxIterations, d.stepCount),
+              std::tuple(SolveMethod::kHomotopy, JacobianMode::kIncremental, 10, 8));
     EXPECT_EQ(std::tuple(d.toleranceExponent, d.deltaJ, d.deltaT, d.minGuess, d.maxGuess),
               std::tuple(-7, 0.002, 0.3, -1.0, 9.0));
-    EXPECT_EQ(std::tuple(d.solveInGroups, d.autoSimplify, d.autoHomotopy), std::tuple(1u, 0u, 1u));
+    EXPECT_EQ(std::tuple(d.solveInGroups, d.autoSimplify, d.autoHomotopy), std::tuple(true, false, true));
     EXPECT_EQ(d.attachmentPath, table);
     EXPECT_EQ(d.updateStepCount, 3u);
 }

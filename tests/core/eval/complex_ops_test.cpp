@@ -21,7 +21,7 @@ struct Harness {
     bool flag = false;
     Harness() {
         s.console.callback = [this](const char* t) { out += t; };
-        s.k.complexMode = true;
+        s.k.arithmetic = Arithmetic::kComplex;
     }
     C Bin(unsigned char op, C a, C b) {
         const auto r = ComplexBinary(s, op, {a.real(), a.imag()}, {b.real(), b.imag()}, flag);

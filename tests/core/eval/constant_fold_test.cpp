@@ -72,7 +72,7 @@ TEST_F(ConstantFold, ComplexModeAndFailingFoldsLeaveCodeAlone) {
                  {"2 ARCSIN", "2 ARCSIN"}, {"-8 1 3 / ^ 2 +", "-8 0.3333333333 ^ 2 +"}});
     EXPECT_EQ(s.message, "earlier message");
     EXPECT_EQ(out, "") << "a refused fold is silent";
-    s.k.complexMode = true;
+    s.k.arithmetic = Arithmetic::kComplex;
     ExpectFolds({{"3 MAG", "3 MAG"}, {"-3 ANGLE", "-3 ANGLE"}, {"0 SIN", "0"}});
 }
 

@@ -47,7 +47,7 @@ struct ParserHarness {
         Close(s.files.work);
         Assign(s.files.work, (dir / "doc.TMP").string());
         Reset(s.files.work);
-        s.k.complexMode = complexMode;
+        s.k.arithmetic = complexMode ? Arithmetic::kComplex : Arithmetic::kReal;
         ParseEquationsComplex(s);
         return !s.parser.error;
     }

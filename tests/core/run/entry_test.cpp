@@ -43,13 +43,13 @@ TEST_F(EntryTest, RefreshWritesBannerFirstThenShortWorkLinesAndEmptyResults) {
 }
 
 TEST_F(EntryTest, HomotopyNeedsAnOptionsLineAndABlankAfterTheBraceMakesText) {
-    core_.settings.method = kMethodHomotopy;
+    core_.settings.method = SolveMethod::kHomotopy;
     Run("{ Options: 30}\nx = 1;\n", "F");
-    EXPECT_EQ(core_.settings.method, kMethodRobust);
+    EXPECT_EQ(core_.settings.method, SolveMethod::kRobust);
     EXPECT_EQ(core_.settings.maxIterations, 10);
     EXPECT_EQ(ReadFile(".TMP"), "{ Options: 30}\nx = 1;\n");
     Run("{Options: 20 -4 HOMOTOPY}\nx = 1;\n", "F");
-    EXPECT_EQ(core_.settings.method, kMethodHomotopy);
+    EXPECT_EQ(core_.settings.method, SolveMethod::kHomotopy);
 }
 
 TEST_F(EntryTest, WorkFilesGoBesideTheDocumentInAFolderWithADot) {

@@ -60,13 +60,13 @@ TEST(CutLineTest, FallsBackFromBlankToStarPlusMinusAndFinallyColumn41) {
 TEST(ResetDefaultsTest, ResetsRunStateButKeepsSettingsAndTheLastResult) {
     CoreState s;
     s.k.outputPrecision = 3;
-    s.k.complexMode = true;
+    s.k.arithmetic = Arithmetic::kComplex;
     s.flags.parseError = true;
     s.flags.solved = true;
     s.settings.maxIterations = 77;
     ResetDefaults(s);
     EXPECT_EQ(s.k.outputPrecision, 8);
-    EXPECT_FALSE(s.k.complexMode);
+    EXPECT_EQ(s.k.arithmetic, Arithmetic::kReal);
     EXPECT_FALSE(s.flags.parseError);
     EXPECT_TRUE(s.flags.solved);
     EXPECT_EQ(s.settings.maxIterations, 77);

@@ -91,14 +91,14 @@ TEST_F(SolveCommand, SymbolicAndIncrementalJacobiansAgree) {
     const std::string doc = "{Options: 20 -10}\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xbb 2;\ny \xbb 2;\n";
     ASSERT_EQ(Run(doc), 1);
     const double x = Value("x"), y = Value("y");
-    core_.settings.jacobianMode = kJacobianIncremental;
+    core_.settings.jacobianMode = JacobianMode::kIncremental;
     ASSERT_EQ(Run(doc), 1);
     EXPECT_NEAR(Value("x"), x, 1e-8);
     EXPECT_NEAR(Value("y"), y, 1e-8);
 }
 
 TEST_F(SolveCommand, DishonestNewtonStillConverges) {
-    core_.settings.method = kMethodDishonest;
+    core_.settings.method = SolveMethod::kDishonest;
     ASSERT_EQ(Run("{Options: 40 -10}\nx^3 + y = 10;\ny^2 - x = 2;\nx \xbb 1;\ny \xbb 1;\n"), 1);
     EXPECT_NEAR(std::pow(Value("x"), 3) + Value("y"), 10.0, 1e-8);
 }
@@ -146,7 +146,7 @@ TEST_F(SolveCommand, HomotopyFromTheOptionsLineAddsTheParameterColumn) {
 }
 
 TEST_F(SolveCommand, HomotopyWithoutOptionsLineBecomesRobustNewton) {
-    core_.settings.method = kMethodHomotopy;
+    core_.settings.method = SolveMethod::kHomotopy;
     ASSERT_EQ(Run("x^2 = 9;\nx \xbb 1;\n"), 1);
     EXPECT_EQ(out_.find("Performing Homotopy Transformation "), std::string::npos);
 }
