@@ -89,7 +89,8 @@ void Corrector(CoreState& s, bool showParameter, int stepIndex) {
         } else {
             ShowIteration(s, stepIndex);
         }
-        if (v.structureFailure || IterationEnds(s)) return;
+        v.outcome = StopTest(s);
+        if (v.outcome != StopReason::kContinue) return;
     }
 }
 
@@ -101,7 +102,7 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
     CodeNode* c = v.homotopyConstant;
     if (c == nullptr) {  // no parameter: nothing to follow
         NewtonIterate(s, stepIndex);
-        return Converged(s);
+        return v.outcome == StopReason::kConverged;
     }
     const int n = s.names.variableCount;
     double delta = s.settings.deltaT;
@@ -113,7 +114,7 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
     ResetIteration(s);
     Corrector(s, false, stepIndex);
     if (v.structureFailure) return false;
-    bool converged = Converged(s);
+    bool converged = v.outcome == StopReason::kConverged;
     v.homotopySteps = 0;
 
     while (s.settings.method == SolveMethod::kHomotopy && !s.flags.stop && s.names.value[t] < 1.0 &&
@@ -123,7 +124,7 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
         v.structureFailure = false;
         Corrector(s, true, stepIndex);
         if (v.structureFailure) return false;
-        converged = Converged(s);
+        converged = v.outcome == StopReason::kConverged;
         if (converged) {
             if (v.iteration > 5) delta *= 0.5;
             else if (v.iteration < 3) delta *= 2.0;
@@ -142,11 +143,14 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
         c->value = 1.0;
         s.settings.method = SolveMethod::kRobust;
         NewtonIterate(s, stepIndex);
-        if (Converged(s)) return true;
+        if (v.outcome == StopReason::kConverged) return true;
     }
+    // Whatever the last corrector or the final Newton iterations did, the path was not
+    // followed to its end: the outcome is the homotopy's failure, never a solution.
     ConsoleWrite(s.console, "Homotopy method did not converge");
     ConsoleWriteLine(s.console);
     ConsoleWrite(s.console, "See Manual for options");
     WarningBeep(s);
+    v.outcome = StopReason::kHomotopyFailed;
     return false;
 }

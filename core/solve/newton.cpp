@@ -18,7 +18,7 @@
 // below tolerance. A group whose halvings ran out stops the iteration from stepping later
 // groups. The iteration stops when every group has E(||F||) below the tolerance exponent,
 // at the iteration limit, on a stop, when the halvings ran out, or when the largest residual
-// grew from one iteration to the next.
+// grew from one iteration to the next; StopTest names the rule that ended them.
 
 namespace {
 
@@ -173,6 +173,7 @@ void ResetIteration(CoreState& s) {
     v.iteration = 0;
     v.lastConvergedGroup = 0;
     v.jacobianUpdate = true;
+    v.outcome = StopReason::kContinue;
 }
 
 // The Jacobian is evaluated at every iteration for Newton and Robust Newton. Dishonest Newton
@@ -193,17 +194,28 @@ void NewtonIterate(CoreState& s, int stepIndex) {
         v.jacobianUpdate = JacobianDue(s);
         if (!s.flags.stop) NewtonGroupStep(s);
         ShowIteration(s, stepIndex);
-        if (v.structureFailure || IterationEnds(s)) return;
+        v.outcome = StopTest(s);
+        if (v.outcome != StopReason::kContinue) return;
     }
 }
 
-bool IterationEnds(CoreState& s) {
+StopReason StopTest(CoreState& s) {
     SolveState& v = s.solve;
-    const bool grew = v.largestResidual > v.previousLargestResidual;  // equal is allowed
-    if (v.iteration >= s.settings.maxIterations || Converged(s) || s.flags.stop ||
-        s.flags.notFound || grew) {
-        return true;
-    }
+    const int tolerance = s.settings.toleranceExponent;
+    const bool atLimit = v.iteration >= s.settings.maxIterations;
+    // An error stopped the run: an evaluation failed, or the equations are singular or
+    // dependent (the structure analysis raises the stop flag with them).
+    if (s.flags.stop) return StopReason::kStopped;
+    // Every group's residual is below the tolerance.
+    if (Converged(s)) return StopReason::kConverged;
+    // The iteration limit, with the largest residual still at or above the tolerance.
+    if (atLimit && v.toleranceExponentReached >= tolerance) return StopReason::kIterationLimit;
+    // The halvings of a step ran out before its group's residual fell.
+    if (s.flags.notFound) return StopReason::kStepNotReduced;
+    // The largest residual grew from the last iteration; staying equal is allowed.
+    if (v.largestResidual > v.previousLargestResidual) return StopReason::kResidualGrew;
+    // The iteration limit, the other rules not applying.
+    if (atLimit) return StopReason::kIterationLimit;
     v.previousLargestResidual = v.largestResidual;
-    return false;
+    return StopReason::kContinue;
 }

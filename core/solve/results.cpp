@@ -54,31 +54,39 @@ void WriteSweepHeader(CoreState& s, int variable) {
     WriteLine(s.files.result);
 }
 
-// A run that stopped on an error, a converged solve, the iteration limit, and otherwise the
-// group that failed. A converged solve is checked before the limit so that success is never
-// reported as a failure and a failure never as success.
 void ReportOutcome(CoreState& s) {
     const SolveState& v = s.solve;
-    if (s.flags.stop) {
-        ConsoleWrite(s.console, "Error in Solution ");
-        ConsoleWriteInt(s.console, v.stepNumber);
-        ConsoleWriteLine(s.console);
-        WarningBeep(s);
-    } else if (Converged(s)) {
-        ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, "Solution Found!");
-        ConsoleWriteLine(s.console);
-    } else if (v.iteration >= s.settings.maxIterations &&
-               v.toleranceExponentReached >= s.settings.toleranceExponent) {
-        ConsoleWrite(s.console, "Iteration Limit Sol ");
-        ConsoleWriteInt(s.console, v.stepNumber);
-        WarningBeep(s);
-    } else {
-        const int failed = std::min(v.lastConvergedGroup + 1, v.groupCount);
-        ConsoleWrite(s.console, "Eqn ");
-        ConsoleWriteInt(s.console, v.groupLast[failed]);
-        ConsoleWrite(s.console, " group failed");
-        ConsoleWriteLine(s.console);
+    switch (v.outcome) {
+        case StopReason::kStopped:
+            ConsoleWrite(s.console, "Error in Solution ");
+            ConsoleWriteInt(s.console, v.stepNumber);
+            ConsoleWriteLine(s.console);
+            WarningBeep(s);
+            return;
+        case StopReason::kConverged:
+            ConsoleWriteLine(s.console);
+            ConsoleWrite(s.console, "Solution Found!");
+            ConsoleWriteLine(s.console);
+            return;
+        case StopReason::kIterationLimit:
+            ConsoleWrite(s.console, "Iteration Limit Sol ");
+            ConsoleWriteInt(s.console, v.stepNumber);
+            WarningBeep(s);
+            return;
+        case StopReason::kStepNotReduced:
+        case StopReason::kResidualGrew: {
+            const int failed = std::min(v.lastConvergedGroup + 1, v.groupCount);
+            ConsoleWrite(s.console, "Eqn ");
+            ConsoleWriteInt(s.console, v.groupLast[failed]);
+            ConsoleWrite(s.console, " group failed");
+            ConsoleWriteLine(s.console);
+            return;
+        }
+        case StopReason::kHomotopyFailed:
+            ConsoleWriteLine(s.console);  // the homotopy has said why
+            return;
+        case StopReason::kContinue:  // no iterations ended: nothing to report
+            return;
     }
 }
 

@@ -75,7 +75,7 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
             converged = HomotopyIterate(s, stepIndex);
         } else {
             NewtonIterate(s, stepIndex);
-            converged = Converged(s);
+            converged = v.outcome == StopReason::kConverged;
         }
         converged = converged && !v.structureFailure;
         solved = converged;

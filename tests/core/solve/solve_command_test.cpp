@@ -160,6 +160,19 @@ TEST_F(SolveCommand, AutomaticHomotopyTakesOverWhenNewtonFails) {
     EXPECT_NE(out_.find("Solution Found!", homotopy), std::string::npos);
 }
 
+TEST_F(SolveCommand, HomotopyStoppedAtItsStepLimitNeverReportsSuccess) {
+    // Steps of 0.001 cannot carry the parameter to 1 within the 50 steps the path may take.
+    EXPECT_EQ(Run("{Options: 50 -12 HOMOTOPY SYMBOLIC 1 SEQUENTIAL 0.001 0.001}\n"
+                  "10*ARCTAN(x - 2) + x = 5;\nx\xBB"
+                  "40;\n"),
+              0);
+    const auto failed = out_.find("Homotopy method did not converge\nSee Manual for options");
+    ASSERT_NE(failed, std::string::npos) << out_;
+    EXPECT_EQ(Count("Solution Found!"), 0) << out_;
+    EXPECT_LT(failed, out_.find("Solved for "));
+    EXPECT_TRUE(Lines(".PRN").empty());
+}
+
 TEST_F(SolveCommand, ComplexDocumentSolvesForRealAndImaginaryParts) {
     ASSERT_EQ(Run("{Options: 20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 COMPLEX}\n"
                   "z*(1 + \xdf) = 2;\n"),
