@@ -1,5 +1,9 @@
 #include "core/base/core_state.h"
 
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
 CoreState::CoreState(const Limits& l)
     : limits(l),
       names(l),
@@ -31,4 +35,17 @@ void ReportRunError(CoreState& s) {
 void RaiseError(CoreState& s, bool& flag, const char* message) {
     if (!flag && !s.keepMessage) s.message = message;
     flag = true;
+}
+
+bool RewriteWorkFile(CoreState& s, TextFile& file) {
+    file.scratch = true;
+    Rewrite(file);
+    if (IsOpen(file)) return true;
+    std::error_code ec;
+    const bool folder = std::filesystem::is_directory(file.name, ec);
+    ConsoleWrite(s.console, "Cannot write " + file.name + ": ");
+    ConsoleWrite(s.console, folder ? "a folder has that name" : std::strerror(file.error));
+    ConsoleWriteLine(s.console);
+    WarningBeep(s);
+    return false;
 }

@@ -6,6 +6,7 @@
 #include "core/base/eval_state.h"
 #include "core/base/code_node.h"
 #include "core/base/equation_model.h"
+#include "core/base/extensions.h"
 #include "core/base/limits.h"
 #include "core/base/modes.h"
 #include "core/base/name_table.h"
@@ -83,3 +84,8 @@ void StopWithError(CoreState& s);
 void ReportRunError(CoreState& s);
 // Stores message as the global message unless flag is already up, then raises flag.
 void RaiseError(CoreState& s, bool& flag, const char* message);
+
+// Opens a work file of the run, already named, for writing; it is rebuilt whole every time. When
+// it cannot be opened (a folder of that name is in the way, which is left alone, or the system
+// refuses) the console says so with a beep, and the result is false.
+bool RewriteWorkFile(CoreState& s, TextFile& file);

@@ -321,8 +321,12 @@ void Rewrite(TextFile& f) {
     }
     Detach(f);
     // Emptying a large file by truncation is much slower than dropping it and starting a
-    // new one, which matters for work files that are rewritten on every run.
-    if (f.scratch && !f.name.empty()) std::remove(f.name.c_str());
+    // new one, which matters for work files that are rewritten on every run. A folder of the
+    // name is never removed: the open below fails on it instead.
+    std::error_code ec;
+    if (f.scratch && !f.name.empty() && !std::filesystem::is_directory(f.name, ec)) {
+        std::remove(f.name.c_str());
+    }
     const unsigned mode = (f.mode & (kBinary | kTemporary)) | kWrite;
     std::FILE* stream = OpenStream(f.name, mode);
     if (!stream) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "core/base/extensions.h"
 #include "core/run/run_setup.h"
 
 namespace {
@@ -107,7 +108,7 @@ void EncodeOption(const Field& f, double value, unsigned char* p) {
 
 std::string SettingsFileName(const std::string& documentPath) {
     const std::string base = BaseNameOf(documentPath);
-    return base.empty() ? std::string() : base + ".VDP";
+    return base.empty() ? std::string() : base + extension::kSettings;
 }
 
 SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings) {

@@ -90,11 +90,9 @@ void PrepareRun(CoreState& s) {
     Close(s.files.work);
     Close(s.files.source);
     Close(s.files.result);
-    Assign(s.files.work, base + ".TMP");
+    Assign(s.files.work, base + extension::kWork);
     Assign(s.files.source, s.files.documentPath);
-    Assign(s.files.result, base + ".PRN");
-    s.files.work.scratch = true;
-    s.files.result.scratch = true;
+    Assign(s.files.result, base + extension::kResult);
     ConsoleWrite(s.console, "Reading Equations...\n");
 
     s.k.arithmetic = Arithmetic::kReal;
@@ -110,8 +108,12 @@ void PrepareRun(CoreState& s) {
         s.flags.parseError = true;
         return;
     }
-    Rewrite(s.files.result);
-    Rewrite(s.files.work);
+    // Without its work files a run could only report a success it cannot write down.
+    if (!RewriteWorkFile(s, s.files.result) || !RewriteWorkFile(s, s.files.work)) {
+        Close(s.files.source);
+        s.flags.parseError = true;
+        return;
+    }
 
     std::string line;
     bool haveLine = ReadWholeLine(s.files.source, line);

@@ -48,9 +48,8 @@ void ParameterSweep(CoreState& s) {
     v.numberOfSteps = 1;
     if (choice.writeFft) {
         Close(s.files.result);
-        Assign(s.files.result, s.files.baseName + ".FFT");
-        s.files.result.scratch = true;
-        Rewrite(s.files.result);
+        Assign(s.files.result, s.files.baseName + extension::kFft);
+        if (!RewriteWorkFile(s, s.files.result)) return;
     }
     int outerSteps = 1;
     v.sweepMode = StepMode::kOneParameterSweep;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kEndLine = "   0   0   0";
 
-std::string JacobianName(const CoreState& s) { return s.files.baseName + ".JAC"; }
+std::string JacobianName(const CoreState& s) { return s.files.baseName + extension::kJacobian; }
 
 // ---- Writing ------------------------------------------------------------------------------
 
@@ -212,15 +212,13 @@ bool InRange(long n, long last, std::size_t tableSize) {
 
 void BuildJacobianFile(CoreState& s) {
     TextFile& f = s.files.jacobian;
-    f.scratch = true;  // rebuilt whole every time: drop the old file instead of truncating it
     Assign(f, JacobianName(s));
-    Rewrite(f);
+    const bool opened = RewriteWorkFile(s, f);
     ConsoleWriteLine(s.console);
 
     const int count = s.model.count;
     int done = 0;
     bool escape = false;
-    const bool opened = IsOpen(f);
     if (opened) {
         for (int e = 1; e <= count && !escape && !s.flags.stop; ++e) {
             if (static_cast<std::size_t>(e) >= s.model.eq.size()) break;

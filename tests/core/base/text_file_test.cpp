@@ -133,6 +133,20 @@ TEST_F(TextFileTest, ScratchRewriteStartsANewFileInsteadOfTruncating) {
     }
 }
 
+TEST_F(TextFileTest, RewriteOfAFolderFailsAndLeavesTheFolder) {
+    for (bool scratch : {false, true}) {
+        fs::create_directories(dir_ / "folder.JAC");
+        TextFile f(&io_);
+        f.scratch = scratch;
+        Assign(f, Path("folder.JAC"));
+        Rewrite(f);
+        EXPECT_FALSE(IsOpen(f));
+        EXPECT_EQ(f.error, EISDIR);
+        EXPECT_TRUE(fs::is_directory(dir_ / "folder.JAC")) << "scratch " << scratch;
+        EXPECT_NE(Reports().find("folder.JAC"), std::string::npos);
+    }
+}
+
 TEST_F(TextFileTest, HistoryDecidesWhetherAFileMayExist) {
     Put("have.txt", "10 20");
     TextFile f(&io_);

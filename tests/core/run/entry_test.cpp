@@ -77,6 +77,20 @@ TEST_F(EntryTest, MissingDocumentsAndNamesWithoutExtensionAreRefused) {
     EXPECT_EQ(FileCount(), 2);
 }
 
+TEST_F(EntryTest, AFolderInThePlaceOfAWorkFileIsReportedAndLeftAlone) {
+    for (const char* extension : {".JAC", ".PRN", ".TMP"}) {
+        const fs::path folder = dir_ / (std::string("doc") + extension);
+        fs::remove(folder);  // the file an earlier round wrote
+        fs::create_directories(folder);
+        EXPECT_EQ(Run("x = 3;\n"), 0) << extension;
+        const std::string message = "Cannot write " + folder.string() + ": a folder has that name";
+        EXPECT_NE(out_.find(message), std::string::npos) << out_;
+        EXPECT_EQ(Count("Solution Found!"), 0) << out_;
+        EXPECT_TRUE(fs::is_directory(folder)) << extension;
+        fs::remove(folder);
+    }
+}
+
 TEST_F(EntryTest, UnknownCommandsAndChecksKeepTheLastResult) {
     for (bool solved : {true, false}) {
         for (const char* command : {"Z", "", "1S"}) {
