@@ -1,4 +1,5 @@
 #include "core/base/core_state.h"
+#include "core/base/base_messages.h"
 
 #include <cstring>
 #include <filesystem>
@@ -17,7 +18,7 @@ void WarningBeep(CoreState& s) { s.shell->WarningBeep(); }
 
 void ErrorTail(CoreState& s) {
     ConsoleWriteLine(s.console);
-    ConsoleWrite(s.console, "Error ...");
+    ConsoleWrite(s.console, base_message::kErrorTail);
 }
 
 void StopWithError(CoreState& s) {
@@ -43,8 +44,8 @@ bool RewriteWorkFile(CoreState& s, TextFile& file) {
     if (IsOpen(file)) return true;
     std::error_code ec;
     const bool folder = std::filesystem::is_directory(file.name, ec);
-    ConsoleWrite(s.console, "Cannot write " + file.name + ": ");
-    ConsoleWrite(s.console, folder ? "a folder has that name" : std::strerror(file.error));
+    ConsoleWrite(s.console, base_message::kCannotWrite + file.name + ": ");
+    ConsoleWrite(s.console, folder ? base_message::kFolderInTheWay : std::strerror(file.error));
     ConsoleWriteLine(s.console);
     WarningBeep(s);
     return false;

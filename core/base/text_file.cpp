@@ -1,4 +1,5 @@
 #include "core/base/text_file.h"
+#include "core/base/base_messages.h"
 
 #include <algorithm>
 #include <cctype>
@@ -55,14 +56,14 @@ std::FILE* ErrorStream(const TextFile& f) {
 }
 
 void Report(const TextFile& f, int code) {
-    const char* name = f.name.empty() ? "input" : f.name.c_str();
+    const char* name = f.name.empty() ? base_message::kIoUnnamedFile : f.name.c_str();
     std::FILE* out = ErrorStream(f);
     if (code == kIoFormatError) {
-        std::fprintf(out, "IO: input format error in file '%s'\n", name);
+        std::fprintf(out, base_message::kIoFormatError, name);
     } else if (code == kIoBeyondEnd) {
-        std::fprintf(out, "IO: access beyond end of file '%s'\n", name);
+        std::fprintf(out, base_message::kIoBeyondEnd, name);
     } else {
-        std::fprintf(out, "IO: file '%s' %s\n", name, std::strerror(code));
+        std::fprintf(out, base_message::kIoFileError, name, std::strerror(code));
     }
     std::fflush(out);
 }
@@ -365,10 +366,9 @@ void OpenWithHistory(TextFile& f, const std::string& name, const std::string& hi
     if (code == 0 || !ReportsAllowed(f)) return;
     std::FILE* out = ErrorStream(f);
     if (code == 4) {
-        std::fprintf(out, "open: 'new' history is specified and file '%s' already exists\n",
-                     resolved.c_str());
+        std::fprintf(out, base_message::kOpenNewExists, resolved.c_str());
     } else {
-        std::fprintf(out, "open: %s\n", std::strerror(cause));
+        std::fprintf(out, base_message::kOpenError, std::strerror(cause));
     }
     std::fflush(out);
 }

@@ -7,6 +7,7 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/parser.h"
+#include "core/eval/eval_messages.h"
 
 namespace {
 
@@ -53,10 +54,10 @@ void CompactEquations(CoreState& s) {
 
 void WriteCounts(CoreState& s) {
     ConsoleWriteInt(s.console, s.names.variableCount);
-    ConsoleWrite(s.console, " variables and ");
+    ConsoleWrite(s.console, eval_message::kVariablesAnd);
     ConsoleWriteInt(s.console, s.model.count);
-    ConsoleWrite(s.console, " equations \n");
-    ConsoleWrite(s.console, "Finding Derivatives of Equations...\n");
+    ConsoleWrite(s.console, eval_message::kEquationsLine);
+    ConsoleWrite(s.console, eval_message::kFindingDerivatives);
 }
 
 }  // namespace
@@ -121,7 +122,7 @@ void PrepareEquations(CoreState& s) {
 
         if (!s.message.empty()) {
             ConsoleWrite(s.console, s.message);
-            ConsoleWrite(s.console, " in Equation ");
+            ConsoleWrite(s.console, eval_message::kInEquation);
             ConsoleWrite(s.console, std::to_string(e));
             ConsoleWriteLine(s.console);
         }

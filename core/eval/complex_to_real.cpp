@@ -7,6 +7,8 @@
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/base/core_state.h"
+#include "core/eval/eval_messages.h"
+#include "core/lang/parser.h"
 
 namespace {
 
@@ -83,7 +85,7 @@ Pair Converter::Polar(Pair p) {
 // The conversion goes on after an unsupported construct; its part of the result is zero (or,
 // for a function, the function of the real part only).
 void Converter::ReportNotImplemented() {
-    ConsoleWrite(s_.console, " Not Implemented");
+    ConsoleWrite(s_.console, eval_message::kNotImplemented);
     WarningBeep(s_);
     ErrorTail(s_);
 }
@@ -207,13 +209,13 @@ Pair Converter::SplitBinary(const CodeNode* node) {
 
 Pair Converter::Power(const CodeNode* exponent, const CodeNode* base) {
     if (exponent->kind != kKindConst) {
-        ConsoleWrite(s_.console, "Variable Complex Power ");
+        ConsoleWrite(s_.console, eval_message::kVariableComplexPower);
         return NotImplemented();
     }
     const double v = exponent->value;
     const double n = std::round(v);
     if (!IsPlainConst(exponent) || n < 1 || std::fabs(v - n) > s_.k.smallest) {
-        ConsoleWrite(s_.console, "Non Positive Integer Power ");
+        ConsoleWrite(s_.console, eval_message::kNonPositivePower);
         return NotImplemented();
     }
     Pair b = Split(base);
@@ -316,17 +318,17 @@ bool ConvertComplexToReal(CoreState& s) {
     const int count = model.count;
     // Checked before anything changes, so a refusal leaves the model as it was.
     if (3 * n > s.limits.maxVariables) {
-        ConsoleWrite(s.console, "Too Many Variables");
+        ConsoleWrite(s.console, parser_message::kTooManyVariables);
         ConsoleWriteLine(s.console);
         return false;
     }
     if (2 * count > s.limits.maxEquations) {
-        ConsoleWrite(s.console, "Too Many Equations");
+        ConsoleWrite(s.console, parser_message::kTooManyEquations);
         ConsoleWriteLine(s.console);
         return false;
     }
 
-    ConsoleWrite(s.console, "Converting Complex to Real");
+    ConsoleWrite(s.console, eval_message::kConvertingComplex);
     ConsoleWriteLine(s.console);
     model.converted = true;
 

@@ -9,12 +9,13 @@
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/base/core_state.h"
+#include "core/eval/eval_messages.h"
 
 namespace {
 
-constexpr const char* kStackOverflow = "Stack Overflow, equation too complex or incorrect";
-constexpr const char* kStackUnderflow = "Stack underflow, equation incorrect";
-constexpr const char* kEndedPrematurely = "Equation ended prematurely, syntax error ";
+using eval_message::kEndedPrematurely;
+using eval_message::kStackOverflow;
+using eval_message::kStackUnderflow;
 
 void StackFault(CoreState& s, bool& errorFlag, const char* text) {
     ConsoleWrite(s.console, text);
@@ -66,7 +67,7 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
         case code::kTan: {
             const double cx = std::cos(x);
             if (std::fabs(cx) <= s.k.smallest) {
-                RaiseError(s, errorFlag, "Tangent result Near Infinity");
+                RaiseError(s, errorFlag, eval_message::kTangentInfinite);
                 return s.k.largest;
             }
             return std::sin(x) / cx;
@@ -81,13 +82,13 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
         case code::kExp: return GuardedExp(s, x);
         case code::kLn:
             if (x <= 0) {
-                RaiseError(s, errorFlag, "Log of Zero or Negative Number");
+                RaiseError(s, errorFlag, eval_message::kLogOfNonPositive);
                 return s.k.largest;
             }
             return std::log(x);
         case code::kInv:
             if (std::fabs(x) <= s.k.smallest) {
-                RaiseError(s, errorFlag, "Inverse of Zero");
+                RaiseError(s, errorFlag, eval_message::kInverseOfZero);
                 return s.k.largest;
             }
             return 1.0 / x;

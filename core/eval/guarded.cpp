@@ -4,6 +4,7 @@
 #include "core/eval/guarded_ops.h"
 #include "core/base/special_values.h"
 #include "core/base/core_state.h"
+#include "core/eval/eval_messages.h"
 
 
 bool IsBig(const CoreState& s, double x) { return guarded::Big(s.k, x); }
@@ -20,7 +21,7 @@ double GuardedDiv(const CoreState& s, double a, double b) { return guarded::Div(
 
 double GuardedSqrt(CoreState& s, double x, bool& errorFlag) {
     if (x < 0) {
-        RaiseError(s, errorFlag, "Square Root of Negative Number");
+        RaiseError(s, errorFlag, eval_message::kRootOfNegative);
         return 0.0;
     }
     return std::sqrt(x);
@@ -31,7 +32,7 @@ double GuardedExp(CoreState& s, double x) {
         // A warning, not an error: shown once until an EXP in range clears it again.
         if (!s.eval.expOverflowReported) {
             s.eval.expOverflowReported = true;
-            ConsoleWrite(s.console, "Overflow in EXP");
+            ConsoleWrite(s.console, eval_message::kExpOverflow);
             ConsoleWriteLine(s.console);
             WarningBeep(s);
         }
@@ -69,7 +70,7 @@ double GuardedPower(CoreState& s, double x, double y, bool& errorFlag) {
             return GuardedExp(s, y * std::log(x));
         case kGeneral:
             if (x <= 0) {
-                RaiseError(s, errorFlag, "Fractional Power of Negative Number");
+                RaiseError(s, errorFlag, eval_message::kFractionalPowerOfNegative);
                 return kUndefinedValue;
             }
             return GuardedExp(s, y * std::log(x));

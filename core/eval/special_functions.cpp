@@ -6,6 +6,7 @@
 #include "core/base/special_values.h"
 #include "core/base/console.h"
 #include "core/base/core_state.h"
+#include "core/eval/eval_messages.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ void Warn(CoreState& s, const char* text, bool beep) {
     if (beep) WarningBeep(s);
 }
 
-void WarnPrecision(CoreState& s) { Warn(s, "Precision Problems in GAMMA or ERF", true); }
+void WarnPrecision(CoreState& s) { Warn(s, eval_message::kGammaPrecision, true); }
 
 // Asymptotic factors shared by J0 and Y0 for arguments of 8 and above (y = (8/x)^2).
 double AsymptoticP0(double y) {
@@ -67,7 +68,7 @@ double GammaSeries(CoreState& s, double a, double x, double& gln) {
     if (x <= 0.0) {
         // The pause that traditionally follows this message does not wait for input: a
         // windowed program usually has no standard input connected, and waiting would hang.
-        if (x < 0.0) Warn(s, "pause in GSER - x less than 0", false);
+        if (x < 0.0) Warn(s, eval_message::kGammaSeriesNegative, false);
         return 0.0;
     }
     double ap = a;
@@ -122,7 +123,7 @@ double GammaContinuedFraction(CoreState& s, double a, double x, double& gln) {
 
 double GammaP(CoreState& s, double a, double x) {
     // Only a warning: the value computed from the bad arguments is still used.
-    if (x < 0.0 || a <= 0.0) Warn(s, "Argument of GAMMA or ERF must be positive", true);
+    if (x < 0.0 || a <= 0.0) Warn(s, eval_message::kGammaArgument, true);
     double gln = 0.0;
     // The series converges quickly below a + 1, the continued fraction above it.
     if (x < a + 1.0) return GammaSeries(s, a, x, gln);

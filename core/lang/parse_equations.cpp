@@ -88,7 +88,7 @@ void ReadEquation(CoreState& s, int ordinal) {
         if (p.ch == ';') {
             NextChar(s);
         } else {
-            ConsoleWrite(s.console, "Char ");
+            ConsoleWrite(s.console, parser_message::kCharacter);
             ConsoleWriteChar(s.console, static_cast<char>(p.ch));
             ParseError(s, parser_message::kSemicolonExpected);
         }
@@ -112,7 +112,7 @@ void AppendUpdateFileEquations(CoreState& /*s*/) {
 void ReportParseError(CoreState& s) {
     ConsoleWriteLine(s.console);
     ConsoleWrite(s.console, s.message);
-    ConsoleWrite(s.console, " at character ");
+    ConsoleWrite(s.console, parser_message::kAtCharacter);
     ConsoleWrite(s.console, std::to_string(s.parser.errorPosition));
     ConsoleWriteLine(s.console);
     WarningBeep(s);

@@ -28,6 +28,8 @@ inline constexpr const char* kTooManyEquations = "Too Many Equations";
 inline constexpr const char* kSemicolonExpected = " Error: \";\" expected";
 inline constexpr const char* kNestedTooDeeply = "Expression Nested Too Deeply";
 inline constexpr const char* kEquationTooLong = "Equation Too Long";
+inline constexpr const char* kCharacter = "Char ";  // + the character before a missing ';'
+inline constexpr const char* kAtCharacter = " at character ";  // message + this + position
 }  // namespace parser_message
 
 // Deepest nesting of primaries (parentheses, unary minus, function arguments, IF conditions,

@@ -5,6 +5,7 @@
 #include "core/base/core_state.h"
 #include "core/run/run_setup.h"
 #include "core/solve/solve_system.h"
+#include "core/run/run_messages.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void CommandNothing(CoreState&, const char*) {}
 // Advanced operations, differential equations, elimination, optimization, repetitive updates
 // and the FFT have their letters reserved; until their operations exist they only say so.
 void CommandNotAvailable(CoreState& s, const char* command) {
-    ConsoleWrite(s.console, std::string("Command ") + command[0] + " is not available in this version");
+    ConsoleWrite(s.console, run_message::kCommand + std::string(1, command[0]) + run_message::kNotAvailable);
     ConsoleWriteLine(s.console);
 }
 

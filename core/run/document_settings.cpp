@@ -9,6 +9,7 @@
 
 #include "core/base/extensions.h"
 #include "core/run/run_setup.h"
+#include "core/run/run_messages.h"
 
 namespace {
 
@@ -142,8 +143,8 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& s
 
 const char* SettingsFileMessage(SettingsFileStatus status) {
     switch (status) {
-        case SettingsFileStatus::kTruncated: return "Incorect File Format";
-        case SettingsFileStatus::kBadValue: return "Bad File Format";
+        case SettingsFileStatus::kTruncated: return run_message::kSideFileIncorrect;
+        case SettingsFileStatus::kBadValue: return run_message::kSideFileBadValue;
         case SettingsFileStatus::kOk:
         case SettingsFileStatus::kMissing: return "";
     }

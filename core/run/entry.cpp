@@ -7,6 +7,7 @@
 #include "core/base/core_state.h"
 #include "core/run/run_settings.h"
 #include "core/run/run_setup.h"
+#include "core/run/run_messages.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
         if (s.files.baseName.empty()) {
             // Work files are named after the document; without an extension there is no
             // name to give them that would not overwrite the document itself.
-            ConsoleWrite(s.console, "Document name has no extension: nothing was run");
+            ConsoleWrite(s.console, run_message::kNoExtension);
             ConsoleWriteLine(s.console);
             WarningBeep(s);
             s.flags.solved = false;
@@ -46,7 +47,7 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
     } catch (const std::exception& e) {
         // Nothing may escape the entry: report, tidy up and return "not solved".
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, std::string("Internal error: ") + e.what());
+        ConsoleWrite(s.console, run_message::kInternalError + std::string(e.what()));
         s.flags.parseError = true;
         CleanUp(s);
     }

@@ -5,6 +5,7 @@
 #include "core/base/core_state.h"
 #include "core/run/options_line.h"
 #include "core/run/run_settings.h"
+#include "core/run/run_messages.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ std::vector<std::string> CutLine(std::string line) {
     return pieces;
 }
 
-void WriteBanner(CoreState& s) { ConsoleWrite(s.console, "VALDRIX Version 2.00\n"); }
+void WriteBanner(CoreState& s) { ConsoleWrite(s.console, run_message::kBanner); }
 
 void ResetDefaults(CoreState& s) {
     WriteBanner(s);
@@ -86,14 +87,14 @@ void PrepareRun(CoreState& s) {
     s.flags.noScreenDisplay = true;
 
     const std::string& base = s.files.baseName;
-    ConsoleWrite(s.console, "Initializing Files...\n");
+    ConsoleWrite(s.console, run_message::kInitializingFiles);
     Close(s.files.work);
     Close(s.files.source);
     Close(s.files.result);
     Assign(s.files.work, base + extension::kWork);
     Assign(s.files.source, s.files.documentPath);
     Assign(s.files.result, base + extension::kResult);
-    ConsoleWrite(s.console, "Reading Equations...\n");
+    ConsoleWrite(s.console, run_message::kReadingEquations);
 
     s.k.arithmetic = Arithmetic::kReal;
     s.flags.equationBase = 1;
@@ -102,7 +103,7 @@ void PrepareRun(CoreState& s) {
 
     Reset(s.files.source);
     if (!IsOpen(s.files.source)) {
-        ConsoleWrite(s.console, "File " + s.files.documentPath + " Does Not Exist");
+        ConsoleWrite(s.console, run_message::kFile + s.files.documentPath + run_message::kDoesNotExist);
         ConsoleWriteLine(s.console);
         WarningBeep(s);
         s.flags.parseError = true;

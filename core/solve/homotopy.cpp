@@ -9,6 +9,7 @@
 #include "core/base/core_state.h"
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
+#include "core/solve/solve_messages.h"
 
 // Continuation: H(x, t) = f(x) - (1 - t) f(x0). At t = 0 the starting values x0 solve every
 // equation exactly; at t = 1 H is f. The parameter advances by delta; a corrector of damped
@@ -72,7 +73,7 @@ void Corrector(CoreState& s, bool showParameter, int stepIndex) {
             NewtonGroupStep(s);
         } else {
             char line[128];
-            std::snprintf(line, sizeof line, "Error %.6f", s.names.value[t]);
+            std::snprintf(line, sizeof line, solve_message::kHomotopyError, s.names.value[t]);
             ConsoleWrite(s.console, line);
             ConsoleWrite(s.console, " ");
             ConsoleWriteInt(s.console, v.iteration);
@@ -147,9 +148,9 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
     }
     // Whatever the last corrector or the final Newton iterations did, the path was not
     // followed to its end: the outcome is the homotopy's failure, never a solution.
-    ConsoleWrite(s.console, "Homotopy method did not converge");
+    ConsoleWrite(s.console, solve_message::kHomotopyFailed);
     ConsoleWriteLine(s.console);
-    ConsoleWrite(s.console, "See Manual for options");
+    ConsoleWrite(s.console, solve_message::kSeeManual);
     WarningBeep(s);
     v.outcome = StopReason::kHomotopyFailed;
     return false;

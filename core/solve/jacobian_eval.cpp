@@ -3,6 +3,7 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/base/core_state.h"
+#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ void JacobianError(CoreState& s, int equation) {
     if (v.evaluationError) return;  // only the first failure is reported
     v.evaluationError = true;
     v.firstErrorEquation = equation;
-    ConsoleWrite(s.console, "Error Evaluating Jacobian for Equation ");
+    ConsoleWrite(s.console, solve_message::kJacobianEvaluation);
     ConsoleWriteInt(s.console, equation);
     ConsoleWriteLine(s.console);
     ConsoleWrite(s.console, s.message);

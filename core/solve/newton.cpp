@@ -8,6 +8,7 @@
 #include "core/solve/grouping.h"
 #include "core/solve/jacobian_eval.h"
 #include "core/solve/results.h"
+#include "core/solve/solve_messages.h"
 
 // Damped Newton iteration over sequential groups.
 //
@@ -146,9 +147,9 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
     v.jacobianUpdate = false;
 
     if (v.firstErrorEquation != 0) {
-        ConsoleWrite(s.console, "Error in Eqn ");
+        ConsoleWrite(s.console, solve_message::kErrorInEquation);
         ConsoleWriteInt(s.console, v.firstErrorEquation);
-        if (s.k.arithmetic == Arithmetic::kReal) ConsoleWrite(s.console, ", try complex mode");
+        if (s.k.arithmetic == Arithmetic::kReal) ConsoleWrite(s.console, solve_message::kTryComplex);
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, s.message);
         StopWithError(s);

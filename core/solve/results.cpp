@@ -6,6 +6,7 @@
 
 #include "core/base/core_state.h"
 #include "core/solve/newton.h"
+#include "core/solve/solve_messages.h"
 
 std::string FormatResultValue(double v) {
     char cell[400];
@@ -49,7 +50,8 @@ void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
 
 void WriteSweepHeader(CoreState& s, int variable) {
     char line[128];
-    std::snprintf(line, sizeof line, "PARAMETER:%10s  %7d", s.names.name[variable].c_str(), variable - 1);
+    std::snprintf(line, sizeof line, solve_message::kSweepHeader, s.names.name[variable].c_str(),
+                  variable - 1);
     WriteString(s.files.result, line);
     WriteLine(s.files.result);
 }
@@ -58,27 +60,27 @@ void ReportOutcome(CoreState& s) {
     const SolveState& v = s.solve;
     switch (v.outcome) {
         case StopReason::kStopped:
-            ConsoleWrite(s.console, "Error in Solution ");
+            ConsoleWrite(s.console, solve_message::kErrorInSolution);
             ConsoleWriteInt(s.console, v.stepNumber);
             ConsoleWriteLine(s.console);
             WarningBeep(s);
             return;
         case StopReason::kConverged:
             ConsoleWriteLine(s.console);
-            ConsoleWrite(s.console, "Solution Found!");
+            ConsoleWrite(s.console, solve_message::kSolutionFound);
             ConsoleWriteLine(s.console);
             return;
         case StopReason::kIterationLimit:
-            ConsoleWrite(s.console, "Iteration Limit Sol ");
+            ConsoleWrite(s.console, solve_message::kIterationLimit);
             ConsoleWriteInt(s.console, v.stepNumber);
             WarningBeep(s);
             return;
         case StopReason::kStepNotReduced:
         case StopReason::kResidualGrew: {
             const int failed = std::min(v.lastConvergedGroup + 1, v.groupCount);
-            ConsoleWrite(s.console, "Eqn ");
+            ConsoleWrite(s.console, solve_message::kGroupFailedEquation);
             ConsoleWriteInt(s.console, v.groupLast[failed]);
-            ConsoleWrite(s.console, " group failed");
+            ConsoleWrite(s.console, solve_message::kGroupFailed);
             ConsoleWriteLine(s.console);
             return;
         }
@@ -93,11 +95,11 @@ void ReportOutcome(CoreState& s) {
 void ShowIteration(CoreState& s, int stepIndex) {
     if (stepIndex != 0) return;
     const SolveState& v = s.solve;
-    ConsoleWrite(s.console, "Eq:");
+    ConsoleWrite(s.console, solve_message::kIterationEquation);
     ConsoleWriteInt(s.console, v.largestResidualEquation);
-    ConsoleWrite(s.console, "  Tol: E");
+    ConsoleWrite(s.console, solve_message::kIterationTolerance);
     ConsoleWriteInt(s.console, v.toleranceExponentReached);
-    ConsoleWrite(s.console, "  Iter:");
+    ConsoleWrite(s.console, solve_message::kIterationCount);
     ConsoleWriteInt(s.console, v.iteration);
     if (s.shell->ShowIterationResults()) {
         for (int i = 1; i <= s.names.variableCount; ++i) {

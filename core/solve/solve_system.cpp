@@ -8,6 +8,7 @@
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
 #include "core/solve/stepping.h"
+#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ bool SolveSystem(CoreState& s) {
     if (n != m || n < 1) {
         if (n >= 1) {
             ConsoleWriteLine(s.console);
-            ConsoleWrite(s.console, n < m ? "Not enough equations" : "Too many equations");
+            ConsoleWrite(s.console, n < m ? solve_message::kNotEnoughEquations : solve_message::kTooManyEquations);
             StopWithError(s);
             s.flags.errorEquation = 0;
         }
@@ -82,7 +83,7 @@ bool SolveSystem(CoreState& s) {
 
     if (s.flags.ifMode != IfMode::kNone && s.settings.method != SolveMethod::kHomotopy) {
         for (int mask = 1; mask <= combinations && !solved; ++mask) {
-            ConsoleWrite(s.console, "IF MASK: ");
+            ConsoleWrite(s.console, solve_message::kIfMask);
             ConsoleWriteInt(s.console, mask);
             SelectIfBranches(s, mask);
             v.lastCombination = (mask == combinations);
@@ -105,7 +106,7 @@ bool SolveSystem(CoreState& s) {
     if (s.settings.autoHomotopy && !solved) s.settings.method = SolveMethod::kHomotopy;
     if (s.settings.method == SolveMethod::kHomotopy) {
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, "Performing Homotopy Transformation ");
+        ConsoleWrite(s.console, solve_message::kHomotopyTransformation);
         ClearIfConditions(s);
         RestoreSavedCopies(s);
         HomotopyTransform(s);

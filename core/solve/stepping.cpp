@@ -11,6 +11,7 @@
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
 #include "core/symbolic/jacobian_file.h"
+#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
     }
     for (int g = 0; g <= v.groupCount; ++g) v.groupFactored[g] = 0;
 
-    ConsoleWrite(s.console, "\nSolving...\n");
+    ConsoleWrite(s.console, solve_message::kSolving);
     ConsoleWrite(s.console, std::string(73, '-') + "\n");
     const auto start = std::chrono::steady_clock::now();
     s.flags.stop = false;
@@ -92,7 +93,7 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
         }
         if (v.lastCombination) {
             ReportOutcome(s);
-            if (converged) ConsoleWrite(s.console, " IFs not OK");
+            if (converged) ConsoleWrite(s.console, solve_message::kIfsNotOk);
         } else {
             RestoreStepStart(s);
         }
@@ -101,7 +102,7 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
     }
     const auto end = std::chrono::steady_clock::now();
     char line[64];
-    std::snprintf(line, sizeof line, "Solved for %.3lf seconds\n",
+    std::snprintf(line, sizeof line, solve_message::kSolvedFor,
                   std::chrono::duration<double>(end - start).count());
     ConsoleWrite(s.console, line);
     FreeJacobianRows(s);

@@ -7,6 +7,7 @@
 #include "core/solve/results.h"
 #include "core/solve/solve_system.h"
 #include "core/solve/stepping.h"
+#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ void ParameterSweep(CoreState& s) {
     SolveState& v = s.solve;
     const int n = s.names.variableCount;
     if (n < 2) {
-        const std::string text = "Nema dovoljnoo varijabli";
+        const std::string text = solve_message::kNotEnoughVariables;
         if (!s.shell->MessageBox(text)) {
             ConsoleWrite(s.console, text);
             ConsoleWriteLine(s.console);

@@ -6,6 +6,8 @@
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/base/core_state.h"
+#include "core/symbolic/symbolic_messages.h"
+#include "core/eval/eval_messages.h"
 
 // How the rules are written. Output nodes are prepended, so emitting an expression in parse
 // form — operator first, then its right operand, then its left operand — leaves it in
@@ -293,13 +295,13 @@ private:
 
     CodeNode* NotImplemented(CodeNode* n, bool unary) {
         ConsoleWriteLine(s_.console);
-        std::string text = "Deriv of ";
-        text += unary ? " Unary Function " : " Binary Function ";
+        std::string text = symbolic_message::kDerivativeOf;
+        text += unary ? symbolic_message::kUnaryFunction : symbolic_message::kBinaryFunction;
         text += unary ? UnaryCodeName(n->sub) : BinaryCodeName(n->sub);
-        text += " Not Implemented";
+        text += eval_message::kNotImplemented;
         ConsoleWrite(s_.console, text);
         ConsoleWriteLine(s_.console);
-        ConsoleWrite(s_.console, "Use Incremental Method");
+        ConsoleWrite(s_.console, symbolic_message::kUseIncremental);
         StopWithError(s_);
         Const(0.0);
         return RunAfter(n);
@@ -307,10 +309,10 @@ private:
 
     void IllegalCode(const CodeNode* n) {
         ConsoleWriteLine(s_.console);
-        std::string text = "Illegal Code \"";
+        std::string text = symbolic_message::kIllegalCode;
         text += n->kind;
         text += static_cast<char>(n->sub);
-        text += "\" in Function during Derivative";
+        text += symbolic_message::kIllegalCodeEnd;
         ConsoleWrite(s_.console, text);
         ConsoleWriteLine(s_.console);
         StopWithError(s_);

@@ -9,6 +9,7 @@
 #include "core/eval/constant_fold.h"
 #include "core/base/core_state.h"
 #include "core/symbolic/differentiate.h"
+#include "core/symbolic/symbolic_messages.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ void DifferentiateEquation(CoreState& s, int e, bool show) {
     }
     for (int v : variables) {
         if (show) {
-            ConsoleWrite(s.console, " wrt ");
+            ConsoleWrite(s.console, symbolic_message::kWithRespectTo);
             ConsoleWrite(s.console, s.names.name[v]);
         }
         CodeNode* derivative = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
@@ -200,7 +201,7 @@ bool ReadCode(CoreState& s, RecordReader& in, CodeNode*& code) {
 }
 
 void FileIncorrect(CoreState& s) {
-    ConsoleWrite(s.console, "Jacobian File Incorrect");
+    ConsoleWrite(s.console, symbolic_message::kFileIncorrect);
     StopWithError(s);
 }
 
@@ -241,7 +242,7 @@ void BuildJacobianFile(CoreState& s) {
         s.flags.jacobianNeeded = false;
     } else {
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, "Jacobian Incorrect or Incomplete");
+        ConsoleWrite(s.console, symbolic_message::kIncomplete);
         WarningBeep(s);
         s.flags.jacobianNeeded = true;
     }
