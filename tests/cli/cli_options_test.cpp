@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -105,6 +106,59 @@ TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {
     EXPECT_EQ(std::tuple(s.fftFile, s.fftTimeColumn, s.fftRealColumn, s.fftImagColumn),
               std::tuple("s.FFT", "t", "re", "im"));
     EXPECT_EQ(std::tuple(s.fft.axis, s.fft.lowIndex, s.fft.highIndex), std::tuple(1, 2, 9));
+}
+
+// A word the option accepts, made from what its help shows after the name.
+std::string SampleArgument(std::string_view argument) {
+    if (argument.empty()) return "";
+    if (argument == "N") return "5";
+    if (argument == "X") return "0.5";
+    if (argument == "LO:HI") return "1:4";
+    if (argument == "T,RE,IM") return "t,re,im";
+    if (argument == "VAR=FROM:TO:STEPS") return "x=0:1:4";
+    if (const auto bar = argument.find('|'); bar != std::string_view::npos) {
+        return std::string(argument.substr(0, bar));  // the first keyword
+    }
+    return "file.LST";
+}
+
+TEST(CliOptionTableTest, HelpShowsEveryOptionOnceAndEveryOptionShownIsParsed) {
+    const std::string help = UsageText();
+    for (const CliOption& option : CliOptionTable()) {
+        std::string synopsis(option.name);
+        if (!option.negation.empty()) synopsis += " | " + std::string(option.negation);
+        if (!option.argument.empty()) synopsis += " " + std::string(option.argument);
+        const std::string start = "\n  " + synopsis + " ";
+        const auto at = help.find(start);
+        ASSERT_NE(at, std::string::npos) << option.name;
+        EXPECT_EQ(help.find(start, at + 1), std::string::npos) << option.name;
+        const auto lineEnd = help.find('\n', at + 1);
+        EXPECT_TRUE(help.substr(at, lineEnd - at).ends_with(option.help)) << option.name;
+
+        for (std::string_view name : {option.name, option.negation}) {
+            if (name.empty()) continue;
+            std::vector<std::string> args = {"run", std::string(name)};
+            if (!option.argument.empty()) args.push_back(SampleArgument(option.argument));
+            args.push_back("doc.alg");
+            const ParsedCommandLine p = ParseCommandLine(args);
+            EXPECT_TRUE(p.ok) << name << ": " << p.error;
+            EXPECT_EQ(p.options.document, "doc.alg") << name << " took the wrong number of words";
+        }
+    }
+}
+
+TEST(CliOptionTableTest, EverySolverOptionCanBeGivenOnTheCommandLine) {
+    std::bitset<kSolverOptionCount> reached;
+    for (const CliOption& option : CliOptionTable()) {
+        CliOptions o;
+        const std::string argument = SampleArgument(option.argument);
+        EXPECT_EQ(option.apply(o, option.name, option.argument.empty() ? nullptr : &argument), "")
+            << option.name;
+        reached |= o.solver.given;
+    }
+    for (const OptionDescription& d : kSolverOptionTable) {
+        EXPECT_TRUE(reached[static_cast<std::size_t>(d.option)]) << d.name << " has no option";
+    }
 }
 
 TEST(CountAttachmentRowsTest, HeaderExcludedAndTheFirstEmptyLineEndsTheTable) {
