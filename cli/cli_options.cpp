@@ -116,14 +116,16 @@ constexpr CliOption kOptions[] = {
     {"--jacobian", "", "exact|incremental", "symbolic or finite-difference Jacobian",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          int k = 0;
-         if (!ParseKeyword(a, {"exact", "incremental"}, k)) return "--jacobian takes exact or incremental";
+         if (!ParseKeyword(a, {"exact", "incremental"}, k))
+             return "--jacobian takes exact or incremental";
          o.solver.Set(SolverOption::kJacobianMode, k);
          return {};
      }},
     {"--max-iter", "", "N", "Newton iterations per solve",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          long long n = 0;
-         if (a == nullptr || !ParseInt(*a, 1, 1000000, n)) return "--max-iter takes a positive integer";
+         if (a == nullptr || !ParseInt(*a, 1, 1000000, n))
+             return "--max-iter takes a positive integer";
          o.solver.Set(SolverOption::kMaxIterations, static_cast<double>(n));
          return {};
      }},
@@ -139,11 +141,13 @@ constexpr CliOption kOptions[] = {
     {"--steps", "", "N", "repetitions of update runs",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          long long n = 0;
-         if (a == nullptr || !ParseInt(*a, 1, 1 << 30, n)) return "--steps takes a positive integer";
+         if (a == nullptr || !ParseInt(*a, 1, 1 << 30, n))
+             return "--steps takes a positive integer";
          o.solver.Set(SolverOption::kStepCount, static_cast<double>(n));
          return {};
      }},
-    {"--delta-j", "", "X", "increment of the incremental Jacobian", RealOption<SolverOption::kDeltaJ>},
+    {"--delta-j", "", "X", "increment of the incremental Jacobian",
+     RealOption<SolverOption::kDeltaJ>},
     {"--delta-t", "", "X", "homotopy and time step", RealOption<SolverOption::kDeltaT>},
     {"--guess-min", "", "X", "lower end of random starting values",
      RealOption<SolverOption::kMinGuess>},
@@ -186,9 +190,13 @@ constexpr CliOption kOptions[] = {
          return {};
      }},
     {"--sweep", "", "VAR=FROM:TO:STEPS", "swept variable of command G",
-     [](CliOptions& o, std::string_view name, Argument a) { return RangeOptionOf(o.sweep, name, a); }},
+     [](CliOptions& o, std::string_view name, Argument a) {
+         return RangeOptionOf(o.sweep, name, a);
+     }},
     {"--param", "", "VAR=FROM:TO:STEPS", "second parameter of command G",
-     [](CliOptions& o, std::string_view name, Argument a) { return RangeOptionOf(o.param, name, a); }},
+     [](CliOptions& o, std::string_view name, Argument a) {
+         return RangeOptionOf(o.param, name, a);
+     }},
     {"--fft", "", "", "command G writes base.FFT",
      [](CliOptions& o, std::string_view, Argument) -> std::string {
          o.fft = true;
@@ -210,7 +218,8 @@ constexpr CliOption kOptions[] = {
     {"--fft-axis", "", "hz|rad|index", "unit of the spectrum's first column",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          int k = 0;
-         if (!ParseKeyword(a, {"hz", "rad", "index"}, k)) return "--fft-axis takes hz, rad or index";
+         if (!ParseKeyword(a, {"hz", "rad", "index"}, k))
+             return "--fft-axis takes hz, rad or index";
          o.fftAxis = k;
          return {};
      }},
@@ -235,7 +244,8 @@ constexpr CliOption kOptions[] = {
     {"--repeat", "", "N", "run N times and report the run time",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          long long n = 0;
-         if (a == nullptr || !ParseInt(*a, 1, 1000000, n)) return "--repeat takes a positive integer";
+         if (a == nullptr || !ParseInt(*a, 1, 1000000, n))
+             return "--repeat takes a positive integer";
          o.repeat = static_cast<int>(n);
          return {};
      }},
@@ -262,11 +272,14 @@ constexpr std::size_t kHelpColumn = 45;  // where the help lines of the options 
 
 }  // namespace
 
-std::span<const CliOption> CliOptionTable() { return kOptions; }
+std::span<const CliOption> CliOptionTable() {
+    return kOptions;
+}
 
 std::string UsageText() {
     std::string text =
-        "usage: valdrix run [OPTIONS] DOC [COMMAND]   solve DOC (COMMAND is a core command, default S)\n"
+        "usage: valdrix run [OPTIONS] DOC [COMMAND]   solve DOC (COMMAND is a core command, "
+        "default S)\n"
         "       valdrix check [OPTIONS] DOC           compile DOC without solving\n"
         "       valdrix --help | --version\n"
         "options:\n";
@@ -275,7 +288,9 @@ std::string UsageText() {
         line.resize(std::max(kHelpColumn, line.size() + 2), ' ');
         text += line + std::string(option.help) + "\n";
     }
-    text += "exit status: 0 solved, 1 not solved, 2 usage error or unreadable document, 130 interrupted\n";
+    text +=
+        "exit status: 0 solved, 1 not solved, 2 usage error or unreadable document, 130 "
+        "interrupted\n";
     return text;
 }
 
@@ -298,9 +313,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         result.ok = true;
         return result;
     }
-    if (args[0] == "run") o.mode = CliOptions::Mode::kRun;
-    else if (args[0] == "check") o.mode = CliOptions::Mode::kCheck;
-    else return fail("unknown command '" + args[0] + "'");
+    if (args[0] == "run")
+        o.mode = CliOptions::Mode::kRun;
+    else if (args[0] == "check")
+        o.mode = CliOptions::Mode::kCheck;
+    else
+        return fail("unknown command '" + args[0] + "'");
 
     std::vector<std::string> positional;
     for (std::size_t i = 1; i < args.size(); ++i) {

@@ -13,12 +13,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     switch (parsed.options.mode) {
-        case CliOptions::Mode::kHelp:
-            std::fputs(UsageText().c_str(), stdout);
-            return 0;
-        case CliOptions::Mode::kVersion:
-            std::printf("valdrix %s\n", VALDRIX_VERSION);
-            return 0;
+        case CliOptions::Mode::kHelp: std::fputs(UsageText().c_str(), stdout); return 0;
+        case CliOptions::Mode::kVersion: std::printf("valdrix %s\n", VALDRIX_VERSION); return 0;
         case CliOptions::Mode::kRun:
         case CliOptions::Mode::kCheck: break;
     }

@@ -29,7 +29,7 @@ struct CodeNode {
 // building and freeing code lists never reaches the general allocator per node. The pool
 // owns its blocks; destroying it releases every node, freed or not.
 class NodePool {
-public:
+   public:
     NodePool() = default;
     NodePool(const NodePool&) = delete;
     NodePool& operator=(const NodePool&) = delete;
@@ -39,7 +39,7 @@ public:
     void release(CodeNode* node);
     std::size_t liveCount() const { return live_; }  // nodes handed out and not yet released
 
-private:
+   private:
     static constexpr std::size_t kBlockNodes = 1024;
     std::vector<CodeNode*> blocks_;
     CodeNode* free_ = nullptr;

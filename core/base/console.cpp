@@ -21,6 +21,10 @@ void ConsoleWriteInt(Console& console, long value) {
     ConsoleWrite(console, buf);
 }
 
-void ConsoleWriteChar(Console& console, char c) { ConsoleWrite(console, std::string_view(&c, 1)); }
+void ConsoleWriteChar(Console& console, char c) {
+    ConsoleWrite(console, std::string_view(&c, 1));
+}
 
-void ConsoleWriteLine(Console& console) { ConsoleWrite(console, "\n"); }
+void ConsoleWriteLine(Console& console) {
+    ConsoleWrite(console, "\n");
+}

@@ -1,20 +1,17 @@
 #include "core/base/core_state.h"
-#include "core/base/base_messages.h"
 
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
-CoreState::CoreState(const Limits& l)
-    : limits(l),
-      names(l),
-      model(l),
-      eval(l),
-      solve(l),
-      files(&io),
-      shell(&defaultShell) {}
+#include "core/base/base_messages.h"
 
-void WarningBeep(CoreState& s) { s.shell->WarningBeep(); }
+CoreState::CoreState(const Limits& l)
+    : limits(l), names(l), model(l), eval(l), solve(l), files(&io), shell(&defaultShell) {}
+
+void WarningBeep(CoreState& s) {
+    s.shell->WarningBeep();
+}
 
 void ErrorTail(CoreState& s) {
     ConsoleWriteLine(s.console);

@@ -3,20 +3,20 @@
 #include <memory>
 #include <string>
 
-#include "core/base/eval_state.h"
 #include "core/base/code_node.h"
+#include "core/base/console.h"
 #include "core/base/equation_model.h"
+#include "core/base/eval_state.h"
 #include "core/base/extensions.h"
 #include "core/base/limits.h"
 #include "core/base/modes.h"
 #include "core/base/name_table.h"
 #include "core/base/parser_state.h"
-#include "core/base/console.h"
 #include "core/base/random.h"
 #include "core/base/settings.h"
 #include "core/base/shell_services.h"
-#include "core/base/text_file.h"
 #include "core/base/solve_state.h"
+#include "core/base/text_file.h"
 
 // Flags of one run.
 struct RunFlags {
@@ -36,15 +36,14 @@ struct RunFlags {
 
 // The files of a run, named from the document's base name.
 struct RunFiles {
-    explicit RunFiles(IoContext* io)
-        : source(io), work(io), result(io), jacobian(io), update(io) {}
+    explicit RunFiles(IoContext* io) : source(io), work(io), result(io), jacobian(io), update(io) {}
     std::string documentPath;  // the equation document as the shell named it
     std::string baseName;      // document path up to the first '.' of its file name
-    TextFile source;       // the equation document
-    TextFile work;         // base.TMP (or .SJC, .KTK): what the compiler reads
-    TextFile result;       // base.PRN (or .FFT): the solution table
-    TextFile jacobian;     // base.JAC
-    TextFile update;       // the attachment of repetitive updates
+    TextFile source;           // the equation document
+    TextFile work;             // base.TMP (or .SJC, .KTK): what the compiler reads
+    TextFile result;           // base.PRN (or .FFT): the solution table
+    TextFile jacobian;         // base.JAC
+    TextFile update;           // the attachment of repetitive updates
 };
 
 // All state of the solver core. The entry points of entry.h use one process-wide instance;
@@ -54,23 +53,23 @@ struct CoreState {
     CoreState(const CoreState&) = delete;
     CoreState& operator=(const CoreState&) = delete;
 
-    Limits limits;             // table sizes
-    SolverSettings settings;   // copied from the shell, overridden by the options line
-    RunConstants k;            // per-run constants
-    RunFlags flags;            // per-run flags
-    NodePool pool;             // storage of every code node
-    NameTable names;           // variables and their values
-    EquationModel model;       // compiled equations
-    EvalState eval;            // evaluator stack
-    ParserState parser;        // compiler state
-    SolveState solve;          // numerical solution state
-    IoContext io;              // shared text-file state
-    RunFiles files;            // the run's files
-    Console console;           // message sink
+    Limits limits;                      // table sizes
+    SolverSettings settings;            // copied from the shell, overridden by the options line
+    RunConstants k;                     // per-run constants
+    RunFlags flags;                     // per-run flags
+    NodePool pool;                      // storage of every code node
+    NameTable names;                    // variables and their values
+    EquationModel model;                // compiled equations
+    EvalState eval;                     // evaluator stack
+    ParserState parser;                 // compiler state
+    SolveState solve;                   // numerical solution state
+    IoContext io;                       // shared text-file state
+    RunFiles files;                     // the run's files
+    Console console;                    // message sink
     DefaultShellServices defaultShell;  // used while no shell is installed
-    ShellServices* shell;      // dialogs, flags and keyboard of the application
-    Random rng;                // starting values and random IF combinations
-    std::string message;       // the global error message (first error wins)
+    ShellServices* shell;               // dialogs, flags and keyboard of the application
+    Random rng;                         // starting values and random IF combinations
+    std::string message;                // the global error message (first error wins)
     bool keepMessage = false;  // trial evaluations (constant folding) leave the message alone
 };
 

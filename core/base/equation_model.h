@@ -12,10 +12,10 @@ inline constexpr unsigned char kRelationRetired = 0x85;
 inline constexpr unsigned char kRelationGuess = 0xBB;
 
 struct Equation {
-    CodeNode* code = nullptr;                 // evaluation form, owned
-    unsigned char relation = kRelationNone;   // top-level relation as written
-    int designated = 0;                       // designated variable (0 = none)
-    bool complex = false;                     // complex scan: the equation is complex
+    CodeNode* code = nullptr;                // evaluation form, owned
+    unsigned char relation = kRelationNone;  // top-level relation as written
+    int designated = 0;                      // designated variable (0 = none)
+    bool complex = false;                    // complex scan: the equation is complex
 };
 
 // The equations of one run, numbered from 1.

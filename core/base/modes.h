@@ -32,18 +32,18 @@ enum class IfMode {
 
 // How a stepping run moves on after a solved step.
 enum class StepMode {
-    kTimeSteps,           // no fixed value changes (time steps, and no sweep running)
-    kOneParameterSweep,   // the swept variable advances by the sweep step
-    kTwoParameterSweep,   // the inner variable advances; the parameter at every inner round
+    kTimeSteps,          // no fixed value changes (time steps, and no sweep running)
+    kOneParameterSweep,  // the swept variable advances by the sweep step
+    kTwoParameterSweep,  // the inner variable advances; the parameter at every inner round
 };
 
 // Why a sequence of Newton iterations (or a homotopy path) ended.
 enum class StopReason {
-    kContinue,           // not ended: iterate again
-    kStopped,            // an error stopped the run (evaluation, singular or dependent equations)
-    kConverged,          // every group's residual below the tolerance
-    kIterationLimit,     // the limit came with the residual still at or above the tolerance
-    kStepNotReduced,     // the halvings of a step ran out without reducing its residual
-    kResidualGrew,       // the largest residual grew from one iteration to the next
-    kHomotopyFailed,     // the homotopy path could not be followed to its end
+    kContinue,        // not ended: iterate again
+    kStopped,         // an error stopped the run (evaluation, singular or dependent equations)
+    kConverged,       // every group's residual below the tolerance
+    kIterationLimit,  // the limit came with the residual still at or above the tolerance
+    kStepNotReduced,  // the halvings of a step ran out without reducing its residual
+    kResidualGrew,    // the largest residual grew from one iteration to the next
+    kHomotopyFailed,  // the homotopy path could not be followed to its end
 };

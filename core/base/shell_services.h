@@ -6,26 +6,26 @@
 
 // Answer of the "Graph Generation" dialog of the parameter sweep.
 struct SweepChoice {
-    int variable = 1;          // swept variable, 1-based position in the names offered
+    int variable = 1;  // swept variable, 1-based position in the names offered
     double from = -10.0;
     double to = 10.0;
     int intervals = 50;
     bool secondParameter = false;
-    int parameter = 1;         // second variable, 1-based position
+    int parameter = 1;  // second variable, 1-based position
     double paramFrom = 0.0;
     double paramTo = 5.0;
     int paramIntervals = 5;
-    bool writeFft = false;     // write the sweep to base.FFT
+    bool writeFft = false;  // write the sweep to base.FFT
 };
 
 // Answer of the FFT dialog.
 struct FftChoice {
-    int timeColumn = 0;        // 0-based positions in the column names offered
+    int timeColumn = 0;  // 0-based positions in the column names offered
     int realColumn = 1;
     int imagColumn = 2;
-    int axis = 0;              // 0 Hz, 1 rad/s, 2 sample index
+    int axis = 0;  // 0 Hz, 1 rad/s, 2 sample index
     int lowIndex = 0;
-    int highIndex = -1;        // -1: up to the last output index
+    int highIndex = -1;  // -1: up to the last output index
 };
 
 inline constexpr int kKeyEscape = 27;
@@ -34,10 +34,11 @@ inline constexpr int kKeyEscape = 27;
 // with dialogs and its display flags; the command-line front end and the tests use
 // DefaultShellServices.
 class ShellServices {
-public:
+   public:
     virtual ~ShellServices() = default;
     // Modal dialogs; false means the user cancelled.
-    virtual bool GraphGenerationDialog(const std::vector<std::string>& names, SweepChoice& choice) = 0;
+    virtual bool GraphGenerationDialog(const std::vector<std::string>& names,
+                                       SweepChoice& choice) = 0;
     virtual bool FftDialog(const std::vector<std::string>& columns, FftChoice& choice) = 0;
     virtual bool FftFileDialog(std::string& path) = 0;
     // A message box; returns false when the shell has no box to show, and the core then
@@ -56,7 +57,7 @@ public:
 
 // Values given up front instead of dialogs; no key pending unless cancel() was called.
 class DefaultShellServices : public ShellServices {
-public:
+   public:
     bool GraphGenerationDialog(const std::vector<std::string>& names, SweepChoice& choice) override;
     bool FftDialog(const std::vector<std::string>& columns, FftChoice& choice) override;
     bool FftFileDialog(std::string& path) override;
@@ -85,8 +86,8 @@ public:
     bool showDerivatives = false;
     bool showIterations = false;
     bool showResults = true;
-    int beeps = 0;                          // warning beeps sounded
-    std::vector<std::string> messages;      // message boxes shown
+    int beeps = 0;                      // warning beeps sounded
+    std::vector<std::string> messages;  // message boxes shown
     void (*progress)(long step, long total) = nullptr;
     std::atomic<bool> cancelled{false};
 };

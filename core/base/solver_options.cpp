@@ -15,7 +15,8 @@ int ToInt(double value) {
 }  // namespace
 
 bool InDomain(const OptionDescription& d, double value) {
-    const bool aboveLowest = d.domain.lowestExcluded ? value > d.domain.lowest : value >= d.domain.lowest;
+    const bool aboveLowest =
+        d.domain.lowestExcluded ? value > d.domain.lowest : value >= d.domain.lowest;
     return aboveLowest && value <= d.domain.highest;
 }
 
@@ -41,7 +42,9 @@ void SetOptionValue(SolverOptions& o, SolverOption option, double value) {
     const int integer = ToInt(value);
     switch (option) {
         case SolverOption::kMethod: o.method = static_cast<SolveMethod>(integer); return;
-        case SolverOption::kJacobianMode: o.jacobianMode = static_cast<JacobianMode>(integer); return;
+        case SolverOption::kJacobianMode:
+            o.jacobianMode = static_cast<JacobianMode>(integer);
+            return;
         case SolverOption::kMaxIterations: o.maxIterations = integer; return;
         case SolverOption::kToleranceExponent: o.toleranceExponent = integer; return;
         case SolverOption::kStepCount: o.stepCount = integer; return;

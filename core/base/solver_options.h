@@ -76,17 +76,25 @@ inline constexpr OptionDescription kSolverOptionTable[kSolverOptionCount] = {
     {SolverOption::kJacobianMode, "Jacobian mode", OptionKind::kChoice, {0, 1}},
     {SolverOption::kMaxIterations, "max iterations", OptionKind::kInteger, {1, 1000}},
     {SolverOption::kToleranceExponent, "tolerance exponent", OptionKind::kInteger, {-34, 9}},
-    {SolverOption::kStepCount, "step count", OptionKind::kInteger,
+    {SolverOption::kStepCount,
+     "step count",
+     OptionKind::kInteger,
      {1, std::numeric_limits<int>::max()}},
     {SolverOption::kAutoSimplify, "auto simplify", OptionKind::kSwitch, {0, 1}},
     {SolverOption::kAutoHomotopy, "auto homotopy", OptionKind::kSwitch, {0, 1}},
     {SolverOption::kSolveInGroups, "solve in groups", OptionKind::kSwitch, {0, 1}},
-    {SolverOption::kDeltaJ, "delta J", OptionKind::kReal,
+    {SolverOption::kDeltaJ,
+     "delta J",
+     OptionKind::kReal,
      {kLeastIncrement, std::numeric_limits<double>::infinity(), true}},
-    {SolverOption::kDeltaT, "delta T", OptionKind::kReal,
+    {SolverOption::kDeltaT,
+     "delta T",
+     OptionKind::kReal,
      {kLeastIncrement, std::numeric_limits<double>::infinity(), true}},
     {SolverOption::kMinGuess, "min initial guess", OptionKind::kReal, {}},
-    {SolverOption::kMaxGuess, "max initial guess", OptionKind::kReal,
+    {SolverOption::kMaxGuess,
+     "max initial guess",
+     OptionKind::kReal,
      {kLeastIncrement, std::numeric_limits<double>::infinity(), true}},
 };
 
@@ -112,8 +120,8 @@ void SetOptionValue(SolverOptions& options, SolverOption option, double value);
 
 // Options given one by one to be laid over others, as the command line gives them.
 struct SolverOptionOverrides {
-    SolverOptions values;                     // the values given
-    std::bitset<kSolverOptionCount> given;    // which of them were given
+    SolverOptions values;                   // the values given
+    std::bitset<kSolverOptionCount> given;  // which of them were given
 
     void Set(SolverOption option, double value);
     bool IsGiven(SolverOption option) const { return given[static_cast<std::size_t>(option)]; }

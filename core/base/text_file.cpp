@@ -1,14 +1,15 @@
 #include "core/base/text_file.h"
-#include "core/base/base_messages.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
-#include <string_view>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
+
+#include "core/base/base_messages.h"
 
 namespace {
 
@@ -152,7 +153,8 @@ std::string_view DecimalText(int v) {
 std::string_view ExponentText(double v, int digits) {
     static thread_local char buf[400];
     const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits);
-    for (char* p = buf; p != r.ptr; ++p) *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+    for (char* p = buf; p != r.ptr; ++p)
+        *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
     return {buf, static_cast<std::size_t>(r.ptr - buf)};
 }
 

@@ -7,18 +7,18 @@
 // State shared by all text files of one core: the last I/O error of any operation, the
 // switch that silences error reports, and the program arguments that '^n' names refer to.
 struct IoContext {
-    int lastError = 0;               // error code of the last operation on any file
-    bool suppressReports = false;    // no error report is printed while set
-    std::vector<std::string> args;   // program arguments; args[0] is the program
-    std::FILE* errorStream = stderr; // where error reports go
-    std::FILE* promptIn = stdin;     // where '*' names read the file name from
-    std::FILE* promptOut = stdout;   // where '*' names write their prompt
+    int lastError = 0;                // error code of the last operation on any file
+    bool suppressReports = false;     // no error report is printed while set
+    std::vector<std::string> args;    // program arguments; args[0] is the program
+    std::FILE* errorStream = stderr;  // where error reports go
+    std::FILE* promptIn = stdin;      // where '*' names read the file name from
+    std::FILE* promptOut = stdout;    // where '*' names write their prompt
 };
 
 // Mode flags of a text file.
 namespace file_mode {
 inline constexpr unsigned kReadWrite = 1, kAppend = 2, kRead = 4, kWrite = 8, kCreate = 16,
-                         kBinary = 64, kTemporary = 1024;
+                          kBinary = 64, kTemporary = 1024;
 }
 // Status flags of a text file.
 namespace file_status {
@@ -26,7 +26,7 @@ inline constexpr unsigned kLookAhead = 3, kNoReport = 4;
 // Direction of the last access, kept so that an update stream is repositioned before it
 // switches between reading and writing, as the runtime library requires.
 inline constexpr unsigned kLastRead = 256, kLastWrite = 512;
-}
+}  // namespace file_status
 // Error codes besides the runtime library's positive error numbers.
 inline constexpr int kIoBeyondEnd = -1;
 inline constexpr int kIoFormatError = -2;

@@ -4,10 +4,10 @@
 
 #include "core/base/core_state.h"
 #include "core/eval/constant_fold.h"
+#include "core/eval/eval_messages.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/parser.h"
-#include "core/eval/eval_messages.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/eval/evaluator.h"
 #include "core/eval/special_functions.h"
-#include "core/base/special_values.h"
 #include "core/lang/code_tables.h"
-#include "core/base/core_state.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
 #include "core/base/core_state.h"
 #include "core/eval/eval_messages.h"
+#include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
 
 namespace {

@@ -1,16 +1,18 @@
 #include "core/eval/constant_fold.h"
 
+#include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/base/core_state.h"
 
 // Folding works in place on parse form: a removed node only changes its kind to '0', so the
 // positions of the remaining runs stay valid while the walk goes on; Finalize strips them.
 namespace {
 
 // A zero is any constant of value 0, whatever its form; ones are plain constants only.
-bool IsZero(const CodeNode* n) { return n->kind == kKindConst && n->var == 0 && n->value == 0.0; }
+bool IsZero(const CodeNode* n) {
+    return n->kind == kKindConst && n->var == 0 && n->value == 0.0;
+}
 
 void RemoveRun(CodeNode* start) {
     CodeNode* end = SubtreeEnd(start);
@@ -21,7 +23,9 @@ void RemoveRun(CodeNode* start) {
 }
 
 // The operand run that follows a node (its first operand in parse form).
-CodeNode* OperandAfter(CodeNode* n) { return SkipDeleted(SubtreeEnd(n)->next); }
+CodeNode* OperandAfter(CodeNode* n) {
+    return SkipDeleted(SubtreeEnd(n)->next);
+}
 
 // Keeps `keep` as the result of binary node `node`, removing the node and `drop`.
 CodeNode* KeepOperand(CodeNode* node, CodeNode* keep, CodeNode* drop) {
@@ -108,7 +112,8 @@ CodeNode* FoldBinary(CoreState& s, CodeNode* node) {
                 RemoveRun(l);
                 return node;
             }
-            if (l->kind == kKindVar && r->kind == kKindVar && l->var == r->var && l->sub == r->sub) {
+            if (l->kind == kKindVar && r->kind == kKindVar && l->var == r->var &&
+                l->sub == r->sub) {
                 l->kind = kKindConst;
                 l->sub = kSubPlain;
                 l->var = 0;
@@ -159,8 +164,7 @@ CodeNode* FoldBinary(CoreState& s, CodeNode* node) {
         case code::kIntegral:
         case code::kLim:
         case code::kArg:
-        case code::kGammP:
-            return node;  // no identity to apply
+        case code::kGammP: return node;  // no identity to apply
     }
     return node;
 }
@@ -170,7 +174,9 @@ CodeNode* FoldUnary(CoreState& s, CodeNode* node) {
     if (operand == nullptr || !IsPlainConst(operand)) return node;
     // In complex mode MAG and ANGLE of a real constant are not what the real evaluator gives
     // (it returns 0 for them), so they are left for evaluation.
-    if (s.k.arithmetic == Arithmetic::kComplex && (node->sub == code::kMag || node->sub == code::kAngle)) return node;
+    if (s.k.arithmetic == Arithmetic::kComplex &&
+        (node->sub == code::kMag || node->sub == code::kAngle))
+        return node;
     bool error = false;
     const double v = RealUnary(s, node->sub, operand->value, error);
     if (error) return node;

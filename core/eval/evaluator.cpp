@@ -2,14 +2,14 @@
 
 #include <cmath>
 
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/eval/complex_ops.h"
+#include "core/eval/eval_messages.h"
 #include "core/eval/guarded_ops.h"
 #include "core/eval/special_functions.h"
-#include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/base/core_state.h"
-#include "core/eval/eval_messages.h"
 
 namespace {
 
@@ -144,8 +144,10 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                     sp -= 2;
                     if (sp >= 1) {
                         const ComplexValue& chosen = (st[sp].re > 0) ? st[sp + 1] : st[sp + 2];
-                        if constexpr (kComplex) st[sp] = chosen;
-                        else st[sp].re = chosen.re;
+                        if constexpr (kComplex)
+                            st[sp] = chosen;
+                        else
+                            st[sp].re = chosen.re;
                     }
                 } else {
                     --sp;
@@ -156,11 +158,16 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                             // The four arithmetic operations inline; the rest by call.
                             const double a = st[sp].re, b = st[sp + 1].re;
                             const unsigned char op = n->sub;
-                            if (op == code::kAdd) st[sp].re = guarded::Clip(k, guarded::Add(k, a, b));
-                            else if (op == code::kSub) st[sp].re = guarded::Clip(k, guarded::Sub(k, a, b));
-                            else if (op == code::kMul) st[sp].re = guarded::Clip(k, guarded::Mul(k, a, b));
-                            else if (op == code::kDiv) st[sp].re = guarded::Clip(k, guarded::Div(k, a, b));
-                            else st[sp].re = RealBinary(s, op, a, b, errorFlag);
+                            if (op == code::kAdd)
+                                st[sp].re = guarded::Clip(k, guarded::Add(k, a, b));
+                            else if (op == code::kSub)
+                                st[sp].re = guarded::Clip(k, guarded::Sub(k, a, b));
+                            else if (op == code::kMul)
+                                st[sp].re = guarded::Clip(k, guarded::Mul(k, a, b));
+                            else if (op == code::kDiv)
+                                st[sp].re = guarded::Clip(k, guarded::Div(k, a, b));
+                            else
+                                st[sp].re = RealBinary(s, op, a, b, errorFlag);
                         }
                     }
                 }
@@ -170,8 +177,10 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                 }
                 break;
             case kKindUnary:
-                if constexpr (kComplex) st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
-                else st[sp].re = RealUnary(s, n->sub, st[sp].re, errorFlag);
+                if constexpr (kComplex)
+                    st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
+                else
+                    st[sp].re = RealUnary(s, n->sub, st[sp].re, errorFlag);
                 break;
             case kKindDeleted:
             case kKindEnd:  // ends the loop before it gets here
@@ -187,7 +196,7 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
 double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
     errorFlag = false;
     const int sp = s.k.arithmetic == Arithmetic::kComplex ? Walk<true>(s, codeList, errorFlag)
-                                   : Walk<false>(s, codeList, errorFlag);
+                                                          : Walk<false>(s, codeList, errorFlag);
     ComplexValue* st = s.eval.stack.data();
     if (errorFlag) st[1] = {s.k.largest, 0.0};
     if (sp != 1) {

@@ -172,9 +172,15 @@ CodeNode* WrapUnary(NodePool& pool, unsigned char sub, CodeNode* a) {
     return MakeNode(pool, kKindUnary, sub, 0, 0.0, 0, a);
 }
 
-CodeNode* ZeroNode(NodePool& pool) { return ConstNode(pool, 0.0); }
-CodeNode* OneNode(NodePool& pool) { return ConstNode(pool, 1.0); }
-CodeNode* TwoNode(NodePool& pool) { return ConstNode(pool, 2.0); }
+CodeNode* ZeroNode(NodePool& pool) {
+    return ConstNode(pool, 0.0);
+}
+CodeNode* OneNode(NodePool& pool) {
+    return ConstNode(pool, 1.0);
+}
+CodeNode* TwoNode(NodePool& pool) {
+    return ConstNode(pool, 2.0);
+}
 CodeNode* ImaginaryOne(NodePool& pool) {
     return MakeNode(pool, kKindConst, kSubImaginary, 0, 1.0, 0, nullptr);
 }

@@ -1,11 +1,11 @@
 #include <cctype>
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
-#include "core/base/core_state.h"
 
 // Every equation compiles to the residual left - right. The code is built in parse form by
 // putting each new node in front of the list, so the routines emit nodes in evaluation

@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
-#include "core/base/core_state.h"
 
 namespace {
 

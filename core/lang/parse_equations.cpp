@@ -2,10 +2,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
-#include "core/base/core_state.h"
 
 namespace {
 

@@ -48,7 +48,7 @@ void LoadSource(CoreState& s);  // the rest of s.files.work into s.parser.source
 // One pass over s.parser.source into the name table and the equation model. False, after the
 // error was reported, when the text was rejected.
 bool ReadEquations(CoreState& s);
-void ComplexScan(CoreState& s);                // after a real pass: real equations and real variables
+void ComplexScan(CoreState& s);  // after a real pass: real equations and real variables
 void AppendUpdateFileEquations(CoreState& s);  // update mode; appends nothing yet
 void ReportParseError(CoreState& s);
 

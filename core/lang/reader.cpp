@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
-#include "core/lang/parser.h"
 #include "core/base/core_state.h"
 #include "core/base/text_file.h"
+#include "core/lang/parser.h"
 
 namespace {
 

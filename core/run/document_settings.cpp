@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/base/extensions.h"
-#include "core/run/run_setup.h"
 #include "core/run/run_messages.h"
+#include "core/run/run_setup.h"
 
 namespace {
 
@@ -65,7 +65,9 @@ constexpr std::array<Field, 14> kFields{{
     {68, Encoding::kU32, Slot::kDifferentialMethod, {}},
 }};
 
-std::size_t FieldSize(Encoding e) { return e == Encoding::kF64 ? 8 : 4; }
+std::size_t FieldSize(Encoding e) {
+    return e == Encoding::kF64 ? 8 : 4;
+}
 
 // The number a stored option field gives, or false for a value no document can have: a choice
 // beyond its list, or a real that is not finite. A switch is on when the low byte of its word is
@@ -117,7 +119,8 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& s
     if (!in) return SettingsFileStatus::kMissing;
     std::vector<unsigned char> bytes;
     char c;
-    while (bytes.size() < kSettingsFileSize && in.get(c)) bytes.push_back(static_cast<unsigned char>(c));
+    while (bytes.size() < kSettingsFileSize && in.get(c))
+        bytes.push_back(static_cast<unsigned char>(c));
 
     for (const Field& f : kFields) {
         if (f.offset + FieldSize(f.encoding) > bytes.size()) return SettingsFileStatus::kTruncated;

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <exception>
 
-#include "core/run/commands.h"
 #include "core/base/core_state.h"
+#include "core/run/commands.h"
+#include "core/run/run_messages.h"
 #include "core/run/run_settings.h"
 #include "core/run/run_setup.h"
-#include "core/run/run_messages.h"
 
 namespace {
 
@@ -97,14 +97,20 @@ int SolverEntry(const char* fileName, const char* command) {
     return SolverEntry(GlobalCore(), fileName, command);
 }
 
-int CheckDocument(const char* fileName) { return CheckDocument(GlobalCore(), fileName); }
-
-void SetOutputCallback(void (*callback)(const char*)) {
-    if (callback == nullptr) GlobalCore().console.callback = nullptr;
-    else GlobalCore().console.callback = callback;
+int CheckDocument(const char* fileName) {
+    return CheckDocument(GlobalCore(), fileName);
 }
 
-void SetOutputFunction(OutputCallback callback) { GlobalCore().console.callback = std::move(callback); }
+void SetOutputCallback(void (*callback)(const char*)) {
+    if (callback == nullptr)
+        GlobalCore().console.callback = nullptr;
+    else
+        GlobalCore().console.callback = callback;
+}
+
+void SetOutputFunction(OutputCallback callback) {
+    GlobalCore().console.callback = std::move(callback);
+}
 
 void SetShellServices(ShellServices* services) {
     CoreState& s = GlobalCore();
@@ -115,4 +121,6 @@ void ApplyShellSettings(const ShellSettingsRecord& record) {
     ApplyShellSettings(GlobalCore().settings, record);
 }
 
-void GetResultStrings(std::vector<std::string>& list) { GetResultStrings(GlobalCore(), list); }
+void GetResultStrings(std::vector<std::string>& list) {
+    GetResultStrings(GlobalCore(), list);
+}

@@ -1,11 +1,11 @@
+#include "core/run/options_line.h"
+
 #include <cctype>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <string_view>
-
-#include "core/run/options_line.h"
 
 // The options line holds up to nine blank-separated fields in a fixed order. A field that does
 // not fit is consumed all the same and leaves its setting alone, so a misplaced word never
@@ -54,7 +54,8 @@ namespace {
 constexpr std::string_view kMethodWords[] = {"NEWTON", "ROBUST", "DISHONEST", "HOMOTOPY"};
 constexpr std::string_view kJacobianWords[] = {"SYMBOLIC", "INCREMENTAL"};
 static_assert(std::size(kMethodWords) == Describe(SolverOption::kMethod).domain.highest + 1);
-static_assert(std::size(kJacobianWords) == Describe(SolverOption::kJacobianMode).domain.highest + 1);
+static_assert(std::size(kJacobianWords) ==
+              Describe(SolverOption::kJacobianMode).domain.highest + 1);
 
 // Position of token among words, or -1.
 template <std::size_t N>

@@ -14,4 +14,6 @@ void ApplyShellSettings(SolverSettings& s, const ShellSettingsRecord& r) {
     }
 }
 
-void ResetRunConstants(RunConstants& k) { k = RunConstants{}; }
+void ResetRunConstants(RunConstants& k) {
+    k = RunConstants{};
+}

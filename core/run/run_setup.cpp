@@ -1,11 +1,11 @@
 #include "core/run/run_setup.h"
 
-#include "core/lang/code_string.h"
-#include "core/eval/compile.h"
 #include "core/base/core_state.h"
+#include "core/eval/compile.h"
+#include "core/lang/code_string.h"
 #include "core/run/options_line.h"
-#include "core/run/run_settings.h"
 #include "core/run/run_messages.h"
+#include "core/run/run_settings.h"
 
 namespace {
 
@@ -56,7 +56,9 @@ std::vector<std::string> CutLine(std::string line) {
     return pieces;
 }
 
-void WriteBanner(CoreState& s) { ConsoleWrite(s.console, run_message::kBanner); }
+void WriteBanner(CoreState& s) {
+    ConsoleWrite(s.console, run_message::kBanner);
+}
 
 void ResetDefaults(CoreState& s) {
     WriteBanner(s);
@@ -103,7 +105,8 @@ void PrepareRun(CoreState& s) {
 
     Reset(s.files.source);
     if (!IsOpen(s.files.source)) {
-        ConsoleWrite(s.console, run_message::kFile + s.files.documentPath + run_message::kDoesNotExist);
+        ConsoleWrite(s.console,
+                     run_message::kFile + s.files.documentPath + run_message::kDoesNotExist);
         ConsoleWriteLine(s.console);
         WarningBeep(s);
         s.flags.parseError = true;

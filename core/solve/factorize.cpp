@@ -15,8 +15,8 @@
 #include <cassert>
 #include <vector>
 
-#include "core/eval/evaluator.h"
 #include "core/base/core_state.h"
+#include "core/eval/evaluator.h"
 #include "core/solve/grouping.h"
 
 namespace grouping {

@@ -12,9 +12,9 @@
 
 #include <vector>
 
-#include "core/lang/code_string.h"
 #include "core/base/console.h"
 #include "core/base/core_state.h"
+#include "core/lang/code_string.h"
 #include "core/solve/jacobian_eval.h"
 #include "core/solve/solve_messages.h"
 

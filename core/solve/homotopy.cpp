@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/base/core_state.h"
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
@@ -127,8 +127,10 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
         if (v.structureFailure) return false;
         converged = v.outcome == StopReason::kConverged;
         if (converged) {
-            if (v.iteration > 5) delta *= 0.5;
-            else if (v.iteration < 3) delta *= 2.0;
+            if (v.iteration > 5)
+                delta *= 0.5;
+            else if (v.iteration < 3)
+                delta *= 2.0;
             accepted.assign(s.names.value.begin(), s.names.value.begin() + n + 1);
             c->value += delta;
         } else {

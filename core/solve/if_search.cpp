@@ -2,15 +2,17 @@
 
 #include <vector>
 
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/base/core_state.h"
-#include "core/base/special_values.h"
 
 namespace {
 
-bool IsIf(const CodeNode* n) { return n->kind == kKindBinary && n->sub == code::kIf; }
+bool IsIf(const CodeNode* n) {
+    return n->kind == kKindBinary && n->sub == code::kIf;
+}
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 #include "core/solve/jacobian_eval.h"
 
+#include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
-#include "core/base/core_state.h"
 #include "core/solve/solve_messages.h"
 
 namespace {

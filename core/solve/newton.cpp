@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "core/eval/evaluator.h"
-#include "core/base/special_values.h"
 #include "core/base/core_state.h"
+#include "core/base/special_values.h"
+#include "core/eval/evaluator.h"
 #include "core/solve/grouping.h"
 #include "core/solve/jacobian_eval.h"
 #include "core/solve/results.h"
@@ -23,7 +23,9 @@
 
 namespace {
 
-int GroupFirst(const SolveState& v, int g) { return g == 1 ? 1 : v.groupLast[g - 1] + 1; }
+int GroupFirst(const SolveState& v, int g) {
+    return g == 1 ? 1 : v.groupLast[g - 1] + 1;
+}
 
 // Probes an undefined residual from its neighbourhood: the variables of earlier groups are
 // shifted by delta J, then by steps ten times smaller, until two probes agree.
@@ -149,7 +151,8 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
     if (v.firstErrorEquation != 0) {
         ConsoleWrite(s.console, solve_message::kErrorInEquation);
         ConsoleWriteInt(s.console, v.firstErrorEquation);
-        if (s.k.arithmetic == Arithmetic::kReal) ConsoleWrite(s.console, solve_message::kTryComplex);
+        if (s.k.arithmetic == Arithmetic::kReal)
+            ConsoleWrite(s.console, solve_message::kTryComplex);
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, s.message);
         StopWithError(s);

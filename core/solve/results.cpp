@@ -11,8 +11,10 @@
 std::string FormatResultValue(double v) {
     char cell[400];
     const double a = std::fabs(v);
-    if ((a > 1e-5 && a < 1e5) || a <= 1e-50) std::snprintf(cell, sizeof cell, "%15.7lf", v);
-    else std::snprintf(cell, sizeof cell, "%15.6le", v);
+    if ((a > 1e-5 && a < 1e5) || a <= 1e-50)
+        std::snprintf(cell, sizeof cell, "%15.7lf", v);
+    else
+        std::snprintf(cell, sizeof cell, "%15.6le", v);
     return cell;
 }
 

@@ -2,13 +2,13 @@
 
 #include <climits>
 
-#include "core/lang/code_string.h"
-#include "core/eval/compile.h"
 #include "core/base/core_state.h"
+#include "core/eval/compile.h"
+#include "core/lang/code_string.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
-#include "core/solve/stepping.h"
 #include "core/solve/solve_messages.h"
+#include "core/solve/stepping.h"
 
 namespace {
 
@@ -55,7 +55,8 @@ bool SolveSystem(CoreState& s) {
     if (n != m || n < 1) {
         if (n >= 1) {
             ConsoleWriteLine(s.console);
-            ConsoleWrite(s.console, n < m ? solve_message::kNotEnoughEquations : solve_message::kTooManyEquations);
+            ConsoleWrite(s.console, n < m ? solve_message::kNotEnoughEquations
+                                          : solve_message::kTooManyEquations);
             StopWithError(s);
             s.flags.errorEquation = 0;
         }

@@ -3,19 +3,21 @@
 #include <chrono>
 #include <cstdio>
 
-#include "core/eval/compile.h"
 #include "core/base/core_state.h"
+#include "core/eval/compile.h"
 #include "core/solve/grouping.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
-#include "core/symbolic/jacobian_file.h"
 #include "core/solve/solve_messages.h"
+#include "core/symbolic/jacobian_file.h"
 
 namespace {
 
-bool KeyPending(CoreState& s) { return s.shell->PollKey() >= 0; }
+bool KeyPending(CoreState& s) {
+    return s.shell->PollKey() >= 0;
+}
 
 void SaveStepStart(CoreState& s) {
     for (int i = 1; i <= s.names.variableCount; ++i) s.solve.stepStartValues[i] = s.names.value[i];

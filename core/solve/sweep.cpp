@@ -1,13 +1,13 @@
 #include <string>
 #include <vector>
 
+#include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/base/core_state.h"
 #include "core/solve/results.h"
+#include "core/solve/solve_messages.h"
 #include "core/solve/solve_system.h"
 #include "core/solve/stepping.h"
-#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -15,7 +15,8 @@ namespace {
 int AppendFixingEquation(CoreState& s, int variable, double value) {
     const int e = s.model.count + 1;
     if (e >= static_cast<int>(s.model.eq.size())) return 0;
-    CodeNode* code = WrapBinary(s.pool, code::kSub, ConstNode(s.pool, value), VarNode(s.pool, variable));
+    CodeNode* code =
+        WrapBinary(s.pool, code::kSub, ConstNode(s.pool, value), VarNode(s.pool, variable));
     s.model.eq[e] = Equation{};
     s.model.eq[e].code = Finalize(s.pool, code);
     s.model.eq[e].relation = kRelationEqual;
@@ -41,8 +42,9 @@ void ParameterSweep(CoreState& s) {
     SweepChoice choice;
     if (!s.shell->GraphGenerationDialog(names, choice)) return;
     if (choice.variable < 1 || choice.variable > n || choice.intervals < 1 ||
-        (choice.secondParameter && (choice.parameter < 1 || choice.parameter > n ||
-                                    choice.paramIntervals < 1 || choice.parameter == choice.variable))) {
+        (choice.secondParameter &&
+         (choice.parameter < 1 || choice.parameter > n || choice.paramIntervals < 1 ||
+          choice.parameter == choice.variable))) {
         return;
     }
 
@@ -65,7 +67,9 @@ void ParameterSweep(CoreState& s) {
     v.sweepVariable = choice.variable;
     v.sweepStart = choice.from;
     v.sweepEquation = AppendFixingEquation(s, choice.variable, choice.from);
-    if (v.sweepEquation == 0 || (v.sweepMode == StepMode::kTwoParameterSweep && v.paramEquation == 0)) return;
+    if (v.sweepEquation == 0 ||
+        (v.sweepMode == StepMode::kTwoParameterSweep && v.paramEquation == 0))
+        return;
     v.sweepStep = (choice.to - choice.from) / choice.intervals;
     s.settings.deltaT = v.sweepStep;
     v.sweepInnerSteps = choice.intervals + 1;

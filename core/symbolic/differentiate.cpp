@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/base/special_values.h"
+#include "core/eval/eval_messages.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/base/core_state.h"
 #include "core/symbolic/symbolic_messages.h"
-#include "core/eval/eval_messages.h"
 
 // How the rules are written. Output nodes are prepended, so emitting an expression in parse
 // form — operator first, then its right operand, then its left operand — leaves it in
@@ -42,34 +42,61 @@ CodeNode* RunAfter(CodeNode* n) {
 // real functions only.
 bool KnownToRestrictedUnary(unsigned char c) {
     switch (static_cast<code::Unary>(c)) {
-        case code::kNeg: case code::kSin: case code::kCos: case code::kTan: case code::kInv:
-        case code::kSquare: case code::kSqrt: case code::kExp: case code::kLn:
-        case code::kArcSin: case code::kArcCos: case code::kArcTan: case code::kAbs:
-        case code::kStep:
-            return true;
-        case code::kReal: case code::kImag: case code::kConjg: case code::kMag:
-        case code::kAngle: case code::kErf: case code::kBessJ0: case code::kBessJ1:
-        case code::kBessY0: case code::kBessY1: case code::kGammLn:
-            return false;
+        case code::kNeg:
+        case code::kSin:
+        case code::kCos:
+        case code::kTan:
+        case code::kInv:
+        case code::kSquare:
+        case code::kSqrt:
+        case code::kExp:
+        case code::kLn:
+        case code::kArcSin:
+        case code::kArcCos:
+        case code::kArcTan:
+        case code::kAbs:
+        case code::kStep: return true;
+        case code::kReal:
+        case code::kImag:
+        case code::kConjg:
+        case code::kMag:
+        case code::kAngle:
+        case code::kErf:
+        case code::kBessJ0:
+        case code::kBessJ1:
+        case code::kBessY0:
+        case code::kBessY1:
+        case code::kGammLn: return false;
     }
     return false;
 }
 
 bool KnownToRestrictedBinary(unsigned char c) {
     switch (static_cast<code::Binary>(c)) {
-        case code::kAdd: case code::kSub: case code::kMul: case code::kDiv: case code::kPow:
-        case code::kIf: case code::kThen: case code::kLess: case code::kEqual:
-        case code::kGreater:
-            return true;
-        case code::kAngleOp: case code::kAtan2: case code::kDeriv: case code::kDelay:
-        case code::kIntegral: case code::kLim: case code::kArg: case code::kGammP:
-            return false;
+        case code::kAdd:
+        case code::kSub:
+        case code::kMul:
+        case code::kDiv:
+        case code::kPow:
+        case code::kIf:
+        case code::kThen:
+        case code::kLess:
+        case code::kEqual:
+        case code::kGreater: return true;
+        case code::kAngleOp:
+        case code::kAtan2:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg:
+        case code::kGammP: return false;
     }
     return false;
 }
 
 class Emitter {
-public:
+   public:
     Emitter(CoreState& s, int variable, bool restricted, CodeNode*& output)
         : s_(s), variable_(variable), restricted_(restricted), out_(output) {}
 
@@ -87,16 +114,11 @@ public:
                     Const(0.0);
                 }
                 return n->next;
-            case kKindConst:
-                Const(0.0);
-                return n->next;
-            case kKindUnary:
-                return DiffUnary(n);
-            case kKindBinary:
-                return DiffBinary(n);
+            case kKindConst: Const(0.0); return n->next;
+            case kKindUnary: return DiffUnary(n);
+            case kKindBinary: return DiffBinary(n);
             case kKindEnd:
-            case kKindDeleted:
-                break;
+            case kKindDeleted: break;
         }
         IllegalCode(n);
         Const(0.0);
@@ -121,7 +143,7 @@ public:
         return nullptr;
     }
 
-private:
+   private:
     // Operand form of an emitted constant or variable: the restricted variant keeps only
     // real values.
     unsigned char Form(unsigned char sub) const { return restricted_ ? kSubPlain : sub; }
@@ -144,9 +166,7 @@ private:
                 return Diff(u);
             case code::kReal:  // F(u') for REAL, IMAG, CONJG
             case code::kImag:
-            case code::kConjg:
-                Un(f);
-                return Diff(u);
+            case code::kConjg: Un(f); return Diff(u);
             case code::kSin:  // (u' * COS(u))
                 Bin(code::kMul), Un(code::kCos), Copy(u);
                 return Diff(u);
@@ -194,7 +214,7 @@ private:
             case code::kBessY0:  // (u' * -(BESSY1(u)))
                 Bin(code::kMul), Un(code::kNeg), Un(code::kBessY1), Copy(u);
                 return Diff(u);
-            case code::kBessJ1:  // (u' * (BESSJ0(u) - (BESSJ1(u) / u)))
+            case code::kBessJ1:    // (u' * (BESSJ0(u) - (BESSJ1(u) / u)))
             case code::kBessY1: {  // (u' * (BESSY0(u) - (BESSY1(u) / u)))
                 const unsigned char order0 = f == code::kBessJ1 ? code::kBessJ0 : code::kBessY0;
                 Bin(code::kMul), Bin(code::kSub), Bin(code::kDiv), Copy(u), Un(f), Copy(u),
@@ -214,8 +234,7 @@ private:
                 Const(0.0);
                 return RunAfter(n);
             case code::kMag:
-            case code::kAngle:
-                break;
+            case code::kAngle: break;
         }
         return NotImplemented(n, true);
     }
@@ -242,16 +261,16 @@ private:
             case code::kPow: {
                 // (((L ^ (R - 1)) * (L' * R)) + ((L ^ R) * (LN(L) * R'))); the LN term stays
                 // even for a constant exponent, where folding removes it.
-                Bin(code::kAdd), Bin(code::kMul), Bin(code::kMul), Diff(r), Un(code::kLn),
-                    Copy(l), Bin(code::kPow), Copy(r), Copy(l);
+                Bin(code::kAdd), Bin(code::kMul), Bin(code::kMul), Diff(r), Un(code::kLn), Copy(l),
+                    Bin(code::kPow), Copy(r), Copy(l);
                 Bin(code::kMul), Bin(code::kMul), Copy(r), Diff(l), Bin(code::kPow),
                     Bin(code::kSub), Const(1.0), Copy(r);
                 return Copy(l);
             }
             case code::kAtan2: {  // (((R' * L) - (R * L')) / -((SQUARE(R) + SQUARE(L))))
                 Bin(code::kDiv), Un(code::kNeg), Bin(code::kAdd), Un(code::kSquare), Copy(l),
-                    Un(code::kSquare), Copy(r), Bin(code::kSub), Bin(code::kMul), Diff(l),
-                    Copy(r), Bin(code::kMul);
+                    Un(code::kSquare), Copy(r), Bin(code::kSub), Bin(code::kMul), Diff(l), Copy(r),
+                    Bin(code::kMul);
                 CodeNode* end = Copy(l);
                 Diff(r);
                 return end;
@@ -280,15 +299,13 @@ private:
                 return Diff(l);
             case code::kLess:  // a comparison is kept as it is
             case code::kEqual:
-            case code::kGreater:
-                return Copy(n);
+            case code::kGreater: return Copy(n);
             case code::kAngleOp:
             case code::kDeriv:
             case code::kDelay:
             case code::kIntegral:
             case code::kLim:
-            case code::kArg:
-                break;
+            case code::kArg: break;
         }
         return NotImplemented(n, false);
     }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/lang/code_string.h"
-#include "core/eval/constant_fold.h"
 #include "core/base/core_state.h"
+#include "core/eval/constant_fold.h"
+#include "core/lang/code_string.h"
 #include "core/symbolic/differentiate.h"
 #include "core/symbolic/symbolic_messages.h"
 
@@ -15,7 +15,9 @@ namespace {
 
 constexpr const char* kEndLine = "   0   0   0";
 
-std::string JacobianName(const CoreState& s) { return s.files.baseName + extension::kJacobian; }
+std::string JacobianName(const CoreState& s) {
+    return s.files.baseName + extension::kJacobian;
+}
 
 // ---- Writing ------------------------------------------------------------------------------
 
@@ -89,7 +91,7 @@ void DifferentiateEquation(CoreState& s, int e, bool show) {
 // Line-wise reading with a cursor, so that header numbers may be spread over lines while
 // node lines, whose sub byte may be anything (a blank included), are taken whole.
 class RecordReader {
-public:
+   public:
     explicit RecordReader(TextFile& f) : f_(f) {}
 
     // Next integer, skipping blanks and line ends; false at the end of the file or, with
@@ -119,7 +121,7 @@ public:
         return true;
     }
 
-private:
+   private:
     static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f'; }
     bool NextLine() {
         if (!ReadWholeLine(f_, line_)) return false;

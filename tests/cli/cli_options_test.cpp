@@ -42,15 +42,25 @@ TEST(ParseCommandLineTest, DefaultsAndModes) {
 }
 
 TEST(ParseCommandLineTest, UsageErrors) {
-    const std::vector<std::vector<std::string>> bad = {
-        {}, {"solve", "doc.alg"}, {"run"}, {"check", "a.alg", "S"}, {"run", "doc.alg", ""},
-        {"run", "--bogus", "doc.alg"}, {"run", "doc.alg", "--method"},
-        {"run", "--method", "fast", "doc.alg"}, {"run", "--max-iter", "0", "doc.alg"},
-        {"run", "--max-iter", "12x", "doc.alg"}, {"run", "--seed", "4294967296", "doc.alg"},
-        {"run", "--delta-j", "abc", "doc.alg"}, {"run", "--delta-t", "inf", "doc.alg"},
-        {"run", "--attach", "", "doc.alg"}, {"run", "--sweep", "x=0:1", "doc.alg"},
-        {"run", "--param", "k=0:1:0", "doc.alg"}, {"run", "--fft-columns", "t,re", "doc.alg"},
-        {"run", "--fft-axis", "khz", "doc.alg"}, {"run", "--fft-range", "5:2", "doc.alg"}};
+    const std::vector<std::vector<std::string>> bad = {{},
+                                                       {"solve", "doc.alg"},
+                                                       {"run"},
+                                                       {"check", "a.alg", "S"},
+                                                       {"run", "doc.alg", ""},
+                                                       {"run", "--bogus", "doc.alg"},
+                                                       {"run", "doc.alg", "--method"},
+                                                       {"run", "--method", "fast", "doc.alg"},
+                                                       {"run", "--max-iter", "0", "doc.alg"},
+                                                       {"run", "--max-iter", "12x", "doc.alg"},
+                                                       {"run", "--seed", "4294967296", "doc.alg"},
+                                                       {"run", "--delta-j", "abc", "doc.alg"},
+                                                       {"run", "--delta-t", "inf", "doc.alg"},
+                                                       {"run", "--attach", "", "doc.alg"},
+                                                       {"run", "--sweep", "x=0:1", "doc.alg"},
+                                                       {"run", "--param", "k=0:1:0", "doc.alg"},
+                                                       {"run", "--fft-columns", "t,re", "doc.alg"},
+                                                       {"run", "--fft-axis", "khz", "doc.alg"},
+                                                       {"run", "--fft-range", "5:2", "doc.alg"}};
     for (const auto& args : bad) {
         const ParsedCommandLine p = ParseCommandLine(args);
         EXPECT_TRUE(!p.ok && !p.error.empty()) << ::testing::PrintToString(args);
@@ -66,11 +76,30 @@ TEST(ParseCommandLineTest, UsageErrors) {
 TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
     TempDir temp;
     const std::string table = temp.Put("t.LST", "x y\n1 2\n3 4\n5 6\n");
-    const ParsedCommandLine p = ParseCommandLine(
-        {"run", "--method", "homotopy", "--jacobian", "incremental", "--steps", "8", "--tol-exp",
-         "-7", "--delta-j", "0.002", "--delta-t", "0.3", "--guess-min", "-1", "--guess-max", "9",
-         "--no-groups", "--groups", "--no-simplify", "--auto-homotopy", "--attach", table,
-         "doc.alg"});
+    const ParsedCommandLine p = ParseCommandLine({"run",
+                                                  "--method",
+                                                  "homotopy",
+                                                  "--jacobian",
+                                                  "incremental",
+                                                  "--steps",
+                                                  "8",
+                                                  "--tol-exp",
+                                                  "-7",
+                                                  "--delta-j",
+                                                  "0.002",
+                                                  "--delta-t",
+                                                  "0.3",
+                                                  "--guess-min",
+                                                  "-1",
+                                                  "--guess-max",
+                                                  "9",
+                                                  "--no-groups",
+                                                  "--groups",
+                                                  "--no-simplify",
+                                                  "--auto-homotopy",
+                                                  "--attach",
+                                                  table,
+                                                  "doc.alg"});
     ASSERT_TRUE(p.ok) << p.error;
     DocumentSettings d;
     ApplyOptions(p.options, d);
@@ -79,16 +108,23 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
               std::tuple(SolveMethod::kHomotopy, JacobianMode::kIncremental, 10, 8));
     EXPECT_EQ(std::tuple(d.toleranceExponent, d.deltaJ, d.deltaT, d.minGuess, d.maxGuess),
               std::tuple(-7, 0.002, 0.3, -1.0, 9.0));
-    EXPECT_EQ(std::tuple(d.solveInGroups, d.autoSimplify, d.autoHomotopy), std::tuple(true, false, true));
+    EXPECT_EQ(std::tuple(d.solveInGroups, d.autoSimplify, d.autoHomotopy),
+              std::tuple(true, false, true));
     EXPECT_EQ(d.attachmentPath, table);
     EXPECT_EQ(d.updateStepCount, 3u);
 }
 
 TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {
-    const ParsedCommandLine p = ParseCommandLine(
-        {"run", "--show-iterations", "--no-echo", "--seed", "4294967295", "--sweep", "x=-1:3:8",
-         "--param", "k=-1.5:2e1:3", "--fft", "--fft-file", "s.FFT", "--fft-columns", "t,re,im",
-         "--fft-axis", "rad", "--fft-range", "2:9", "doc.alg", "G"});
+    const ParsedCommandLine p = ParseCommandLine({"run",           "--show-iterations",
+                                                  "--no-echo",     "--seed",
+                                                  "4294967295",    "--sweep",
+                                                  "x=-1:3:8",      "--param",
+                                                  "k=-1.5:2e1:3",  "--fft",
+                                                  "--fft-file",    "s.FFT",
+                                                  "--fft-columns", "t,re,im",
+                                                  "--fft-axis",    "rad",
+                                                  "--fft-range",   "2:9",
+                                                  "doc.alg",       "G"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.command, "G");
     EXPECT_EQ(p.options.seed, 4294967295u);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,14 +9,12 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "core/base/core_state.h"
 #include "core/run/entry.h"
 
 // A scratch folder with one equation document and a core whose console is captured.
 class DocumentFixture : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
@@ -28,7 +27,8 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
     // Writes the document (single-byte text) and runs one command on it.
-    int Run(const std::string& text, const char* command = "S", const std::string& name = "doc.alg") {
+    int Run(const std::string& text, const char* command = "S",
+            const std::string& name = "doc.alg") {
         path_ = (dir_ / name).string();
         std::ofstream(path_, std::ios::binary) << text;
         out_.clear();
@@ -59,7 +59,9 @@ protected:
 
     int Count(const std::string& needle) const {
         int n = 0;
-        for (auto pos = out_.find(needle); pos != std::string::npos; pos = out_.find(needle, pos + 1)) ++n;
+        for (auto pos = out_.find(needle); pos != std::string::npos;
+             pos = out_.find(needle, pos + 1))
+            ++n;
         return n;
     }
 

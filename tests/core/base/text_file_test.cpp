@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class TextFileTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         fs::create_directories(dir_);
         io_.errorStream = std::fopen(Path("reports.txt").c_str(), "w");
@@ -66,8 +66,16 @@ TEST_F(TextFileTest, WritesFollowTheirFieldRules) {
     WriteReal(f, 3.14159, 8, 3);
     WriteReal(f, 0.5);
     Close(f);
-    EXPECT_EQ(Get("out.txt"), "     42" "42" "  10" "ABC" "  ABCDEF" " TRUE\n"
-                              "  1.000000E+00" "   3.142" " 0.5");
+    EXPECT_EQ(Get("out.txt"),
+              "     42"
+              "42"
+              "  10"
+              "ABC"
+              "  ABCDEF"
+              " TRUE\n"
+              "  1.000000E+00"
+              "   3.142"
+              " 0.5");
 }
 
 TEST_F(TextFileTest, ReadsSkipLineEndsKeepTheirLookAheadAndReportFormatErrors) {

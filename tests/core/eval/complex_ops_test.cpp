@@ -6,9 +6,9 @@
 #include <complex>
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/code_builder.h"
 #include "core/eval/evaluator.h"
-#include "core/base/core_state.h"
 
 namespace {
 

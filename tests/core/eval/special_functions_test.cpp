@@ -6,8 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "core/base/special_values.h"
 #include "core/base/core_state.h"
+#include "core/base/special_values.h"
 
 namespace {
 

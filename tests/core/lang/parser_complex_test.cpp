@@ -8,11 +8,13 @@
 
 TEST(ComplexScan, SortsEquationsIntoRealAndComplex) {
     using Names = std::vector<std::string>;  // the variables found to be real
-    for (const auto& [text, real, realNames] :
-         {std::tuple{"x = 5;", true, Names{"x"}}, {"5 = x;", true, Names{"x"}},
-          {"x = REAL(z);", true, Names{"x"}}, {"MAG(z) = ANGLE(w);", true, Names{}},
-          {"x = 1 + \xDF;", false, Names{}}, {"x + y = 1;", false, Names{}},
-          {"IMAG(z);", true, Names{}}}) {
+    for (const auto& [text, real, realNames] : {std::tuple{"x = 5;", true, Names{"x"}},
+                                                {"5 = x;", true, Names{"x"}},
+                                                {"x = REAL(z);", true, Names{"x"}},
+                                                {"MAG(z) = ANGLE(w);", true, Names{}},
+                                                {"x = 1 + \xDF;", false, Names{}},
+                                                {"x + y = 1;", false, Names{}},
+                                                {"IMAG(z);", true, Names{}}}) {
         ParserHarness h;
         ASSERT_TRUE(h.Compile(text)) << text;  // a real compile: no scan yet
         ComplexScan(h.s);

@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/core_state.h"
+#include "core/base/text_file.h"
 #include "core/code_builder.h"
 #include "core/eval/compile.h"
 #include "core/lang/parser.h"
-#include "core/base/core_state.h"
-#include "core/base/text_file.h"
 
 // A core that compiles equation text from a scratch folder, records its console and checks
 // at the end that every code node went back to the pool. Folding is off unless a test turns

@@ -18,7 +18,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 class SettingsFileTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override { fs::create_directories(dir_); }
     void TearDown() override { fs::remove_all(dir_); }
     Bytes Get(const std::string& path) const {
@@ -26,8 +26,9 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     void Put(const Bytes& bytes) const {
-        std::ofstream(file_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(file_, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     // Which fields at three depths of the file were read: method, delta J, repetitions.
     static std::string Read(const DocumentSettings& d) {
@@ -95,11 +96,11 @@ TEST_F(SettingsFileTest, ShortFileOrBadValueKeepsTheFieldsBeforeIt) {
         Bytes value;
         const char* read;
     };
-    for (const Case& c : {Case{0, {}, "---"}, Case{30, {}, "M--"}, Case{32, {}, "MJ-"},
-                          Case{71, {}, "MJR"}, Case{4, {4, 0, 0, 0}, "---"},
-                          Case{8, {2, 0, 0, 0}, "M--"},
-                          Case{32, {0, 0, 0, 0, 0, 0, 0xF8, 0x7F}, "MJ-"},  // NaN
-                          Case{68, {3, 0, 0, 0}, "MJR"}}) {
+    for (const Case& c :
+         {Case{0, {}, "---"}, Case{30, {}, "M--"}, Case{32, {}, "MJ-"}, Case{71, {}, "MJR"},
+          Case{4, {4, 0, 0, 0}, "---"}, Case{8, {2, 0, 0, 0}, "M--"},
+          Case{32, {0, 0, 0, 0, 0, 0, 0xF8, 0x7F}, "MJ-"},  // NaN
+          Case{68, {3, 0, 0, 0}, "MJR"}}) {
         Bytes bytes = full;
         if (c.value.empty()) bytes.resize(c.at);
         std::copy(c.value.begin(), c.value.end(), bytes.begin() + static_cast<long>(c.at));
@@ -144,7 +145,8 @@ TEST(MakeShellSettingsRecordTest, CopiesTheOptionsAndTheAttachment) {
     d.attachmentPath = "table.LST";
     d.updateStepCount = 6;
     const ShellSettingsRecord r = MakeShellSettingsRecord(d);
-    EXPECT_EQ(std::tuple(r.method, r.stepCount, r.autoSimplify), std::tuple(SolveMethod::kDishonest, 17, false));
+    EXPECT_EQ(std::tuple(r.method, r.stepCount, r.autoSimplify),
+              std::tuple(SolveMethod::kDishonest, 17, false));
     EXPECT_EQ(std::tuple(r.attachmentPath, r.attachmentRows), std::tuple("table.LST", 6));
 }
 

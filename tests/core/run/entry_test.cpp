@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class EntryTest : public DocumentFixture {
-protected:
+   protected:
     long FileCount() const {
         using Walk = fs::recursive_directory_iterator;
         return std::distance(Walk(dir_), Walk());

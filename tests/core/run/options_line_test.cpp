@@ -1,10 +1,11 @@
+#include "core/run/options_line.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <sstream>
 #include <string>
 
-#include "core/run/options_line.h"
 #include "core/run/run_settings.h"
 
 namespace {
@@ -13,8 +14,8 @@ namespace {
 std::string Fields(const SolverSettings& s, const RunConstants& k) {
     std::ostringstream out;
     out << s.maxIterations << ' ' << s.toleranceExponent << ' ' << static_cast<int>(s.method) << ' '
-        << static_cast<int>(s.jacobianMode) << ' ' << s.maxGuess << ' ' << s.solveInGroups << ' ' << s.deltaJ << ' '
-        << s.deltaT << ' ' << (k.arithmetic == Arithmetic::kComplex);
+        << static_cast<int>(s.jacobianMode) << ' ' << s.maxGuess << ' ' << s.solveInGroups << ' '
+        << s.deltaJ << ' ' << s.deltaT << ' ' << (k.arithmetic == Arithmetic::kComplex);
     return out.str();
 }
 

@@ -12,11 +12,15 @@ namespace {
 
 TEST(BaseNameTest, CutsAtTheFirstDotOfTheFileName) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/x/dir/model.alg", "/x/dir/model"}, {"C:\\dir\\model.alg", "C:\\dir\\model"},
+        {"/x/dir/model.alg", "/x/dir/model"},
+        {"C:\\dir\\model.alg", "C:\\dir\\model"},
         {"/x/model.v2.alg", "/x/model"},
         {"/x/my.project/doc.alg", "/x/my.project/doc"},  // a folder's dot is no extension
         {"/x/.hidden.alg", "/x/.hidden"},                // a leading dot does not count
-        {"/x/.hidden", ""}, {"/x/noext", ""}, {"/x/my.project/noext", ""}, {"/x/dir/", ""}};
+        {"/x/.hidden", ""},
+        {"/x/noext", ""},
+        {"/x/my.project/noext", ""},
+        {"/x/dir/", ""}};
     for (const auto& [path, base] : cases) EXPECT_EQ(BaseNameOf(path), base) << path;
 }
 

@@ -55,7 +55,8 @@ TEST_F(SolveCommand, GroupingCanBeSwitchedOff) {
 
 TEST_F(SolveCommand, SingularAndDependentEquationsAreReported) {
     EXPECT_EQ(Run("x = 1;\nx = 2;\ny + z = 1;\n"), 0);
-    EXPECT_NE(out_.find("Equation    1 is Singular or Inconsistent\nError ..."), std::string::npos) << out_;
+    EXPECT_NE(out_.find("Equation    1 is Singular or Inconsistent\nError ..."), std::string::npos)
+        << out_;
     EXPECT_EQ(out_.find("Solving..."), std::string::npos);
 
     EXPECT_EQ(Run("x + y = 1;\n2*x + 2*y = 2;\n"), 0);
@@ -88,7 +89,8 @@ TEST_F(SolveCommand, SolvedFlagSurvivesCommandsThatDoNotSolve) {
 }
 
 TEST_F(SolveCommand, SymbolicAndIncrementalJacobiansAgree) {
-    const std::string doc = "{Options: 20 -10}\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xbb 2;\ny \xbb 2;\n";
+    const std::string doc =
+        "{Options: 20 -10}\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xbb 2;\ny \xbb 2;\n";
     ASSERT_EQ(Run(doc), 1);
     const double x = Value("x"), y = Value("y");
     core_.settings.jacobianMode = JacobianMode::kIncremental;
@@ -141,7 +143,7 @@ TEST_F(SolveCommand, HomotopyFromTheOptionsLineAddsTheParameterColumn) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "              x             t\xEB");
     EXPECT_NE(lines[1].find("1.0000000"), std::string::npos);  // parameter reached 1
-    EXPECT_EQ(core_.names.variableCount, 1);  // the parameter is removed again
+    EXPECT_EQ(core_.names.variableCount, 1);                   // the parameter is removed again
     EXPECT_NEAR(10 * std::atan(Value("x") - 2) + Value("x"), 5.0, 1e-7);
 }
 

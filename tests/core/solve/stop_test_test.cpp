@@ -11,7 +11,7 @@ namespace {
 // The termination test and the report made from its reason, on a hand-made iteration state:
 // two groups, at most 10 iterations, tolerance 1.0E-6.
 class StopReasonTest : public ::testing::Test {
-protected:
+   protected:
     StopReasonTest() {
         s.settings.maxIterations = 10;
         s.settings.toleranceExponent = -6;
