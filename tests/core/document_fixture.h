@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "core/base/core_state.h"
 #include "core/run/entry.h"
 
 // A scratch folder with one equation document and a core whose console is captured.
 class DocumentFixture : public ::testing::Test {
-   protected:
+protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
@@ -27,8 +28,7 @@ class DocumentFixture : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
     // Writes the document (single-byte text) and runs one command on it.
-    int Run(const std::string& text, const char* command = "S",
-            const std::string& name = "doc.alg") {
+    int Run(const std::string& text, const char* command = "S", const std::string& name = "doc.alg") {
         path_ = (dir_ / name).string();
         std::ofstream(path_, std::ios::binary) << text;
         out_.clear();
@@ -59,9 +59,7 @@ class DocumentFixture : public ::testing::Test {
 
     int Count(const std::string& needle) const {
         int n = 0;
-        for (auto pos = out_.find(needle); pos != std::string::npos;
-             pos = out_.find(needle, pos + 1))
-            ++n;
+        for (auto pos = out_.find(needle); pos != std::string::npos; pos = out_.find(needle, pos + 1)) ++n;
         return n;
     }
 

@@ -30,9 +30,7 @@ struct Problem {
 };
 
 // Names the problem in test output instead of dumping its bytes.
-void PrintTo(const Problem& p, std::ostream* os) {
-    *os << p.name;
-}
+void PrintTo(const Problem& p, std::ostream* os) { *os << p.name; }
 
 std::string Document(const Problem& p) {
     std::string text = "{Options: 100 -8}\n";
@@ -93,14 +91,12 @@ std::vector<Problem> Problems() {
         std::string d = "2*" + X(i);
         if (i > 1) d += " - " + X(i - 1);
         if (i < n) d += " - " + X(i + 1);
-        bv.equations.push_back(d + " + " + Real(h * h / 2) + "*(" + X(i) + " + " + Real(ti) +
-                               " + 1)^3 = 0");
+        bv.equations.push_back(d + " + " + Real(h * h / 2) + "*(" + X(i) + " + " + Real(ti) + " + 1)^3 = 0");
         bv.start.push_back(ti * (ti - 1));
 
         trig.equations.push_back(std::to_string(n) + " - (" + cosines + ") + " + std::to_string(i) +
                                  "*(1 - COS(" + X(i) + ")) - SIN(" + X(i) + ") = 0");
-        brown.equations.push_back(i < n ? X(i) + " + (" + sum + ") - " + std::to_string(n + 1) +
-                                              " = 0"
+        brown.equations.push_back(i < n ? X(i) + " + (" + sum + ") - " + std::to_string(n + 1) + " = 0"
                                         : product + " - 1 = 0");
     }
     list.push_back(tri);
