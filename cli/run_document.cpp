@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/charset.h"
-#include "core/base/core_state.h"
+#include "core/base/shell_services.h"
 #include "core/run/entry.h"
 
 namespace {
