@@ -157,17 +157,30 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                         } else {
                             // The four arithmetic operations inline; the rest by call.
                             const double a = st[sp].re, b = st[sp + 1].re;
-                            const unsigned char op = n->sub;
-                            if (op == code::kAdd)
-                                st[sp].re = guarded::Clip(k, guarded::Add(k, a, b));
-                            else if (op == code::kSub)
-                                st[sp].re = guarded::Clip(k, guarded::Sub(k, a, b));
-                            else if (op == code::kMul)
-                                st[sp].re = guarded::Clip(k, guarded::Mul(k, a, b));
-                            else if (op == code::kDiv)
-                                st[sp].re = guarded::Clip(k, guarded::Div(k, a, b));
-                            else
-                                st[sp].re = RealBinary(s, op, a, b, errorFlag);
+                            double r = 0.0;
+                            switch (static_cast<code::Binary>(n->sub)) {
+                                case code::kAdd: r = guarded::Clip(k, guarded::Add(k, a, b)); break;
+                                case code::kSub: r = guarded::Clip(k, guarded::Sub(k, a, b)); break;
+                                case code::kMul: r = guarded::Clip(k, guarded::Mul(k, a, b)); break;
+                                case code::kDiv: r = guarded::Clip(k, guarded::Div(k, a, b)); break;
+                                case code::kPow:
+                                case code::kAngleOp:
+                                case code::kAtan2:
+                                case code::kIf:
+                                case code::kThen:
+                                case code::kLess:
+                                case code::kGreater:
+                                case code::kEqual:
+                                case code::kDeriv:
+                                case code::kDelay:
+                                case code::kIntegral:
+                                case code::kLim:
+                                case code::kArg:
+                                case code::kGammP:
+                                    r = RealBinary(s, n->sub, a, b, errorFlag);
+                                    break;
+                            }
+                            st[sp].re = r;
                         }
                     }
                 }
