@@ -13,13 +13,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     switch (parsed.options.mode) {
-        case CliOptions::Mode::kHelp:
-            std::fputs(UsageText().c_str(), stdout);
-            return 0;
-        case CliOptions::Mode::kVersion:
-            std::printf("valdrix %s\n", VALDRIX_VERSION);
-            return 0;
-        default:
-            return RunDocument(parsed.options, stdout, stderr);
+        case CliOptions::Mode::kHelp: std::fputs(UsageText().c_str(), stdout); return 0;
+        case CliOptions::Mode::kVersion: std::printf("valdrix %s\n", VALDRIX_VERSION); return 0;
+        case CliOptions::Mode::kRun:
+        case CliOptions::Mode::kCheck: break;
     }
+    return RunDocument(parsed.options, stdout, stderr);
 }
