@@ -4,6 +4,7 @@
 
 #include "core/run/core_state.h"
 #include "core/run/run_setup.h"
+#include "core/run/symbolic_commands.h"
 #include "core/solve/solve_system.h"
 
 namespace {
@@ -30,8 +31,8 @@ void CommandSweep(CoreState& s, const char*) {
 // which is never shown.
 void CommandNothing(CoreState&, const char*) {}
 
-// Advanced operations, differential equations, elimination, optimization, repetitive updates
-// and the FFT have their letters reserved; until their operations exist they only say so.
+// Differential equations, elimination, repetitive updates and the FFT have their letters
+// reserved; until their operations exist they only say so.
 void CommandNotAvailable(CoreState& s, const char* command) {
     ConsoleWrite(s.console, std::string("Command ") + command[0] + " is not available in this version");
     ConsoleWriteLine(s.console);
@@ -43,13 +44,13 @@ struct Entry {
 };
 
 constexpr Entry kCommands[] = {
-    {'A', CommandNotAvailable},
+    {'A', CommandAdvanced},
     {'D', CommandNotAvailable},
     {'E', CommandNotAvailable},
     {'F', CommandRefresh},
     {'G', CommandSweep},
-    {'K', CommandNotAvailable},
-    {'O', CommandNotAvailable},
+    {'K', CommandConstrained},
+    {'O', CommandOptimize},
     {'R', CommandNothing},
     {'S', CommandSolve},
     {'U', CommandNotAvailable},
