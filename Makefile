@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 
-.PHONY: run test deps build build-asan bench clean
+.PHONY: run test deps build build-asan bench clean golden-update
 
 deps:
 	@scripts/ensure-deps.sh
@@ -31,6 +31,10 @@ test: build build-asan
 
 bench: build
 	@$(BUILD)/valdrix_bench
+
+# Records the golden whole-run cases again after an intended change (tests/golden/README.md).
+golden-update: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j $(JOBS) --target golden-update
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

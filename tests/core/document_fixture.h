@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,9 +19,11 @@ class DocumentFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // Parameterized names hold '/'; one folder level keeps TearDown's removal complete.
+        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
         dir_ = std::filesystem::temp_directory_path() /
-               ("valdrix_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
-                info->name());
+               ("valdrix_" + std::to_string(::getpid()) + "_" + name);
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         core_.console.callback = [this](const char* text) { out_ += text; };
