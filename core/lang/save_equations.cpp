@@ -46,7 +46,7 @@ bool ReadWorkCopy(CoreState& s, std::string& text) {
 }
 
 class Saver {
-public:
+   public:
     Saver(CoreState& s, EquationText& out) : s_(s), out_(out) { style_.big = s.k.largest; }
 
     // The next equation of the model; a retired one takes its statement but is not written.
@@ -109,7 +109,7 @@ public:
         }
     }
 
-private:
+   private:
     CoreState& s_;
     EquationText& out_;
     WriterStyle style_;
@@ -126,7 +126,8 @@ void SignalError(CoreState& s, const char* message) {
 
 bool SaveEquations(CoreState& s, const SaveOptions& options) {
     ConsoleWrite(s.console, save_message::kSaving);
-    const std::string name = options.fileName.empty() ? s.files.baseName + ".SJC" : options.fileName;
+    const std::string name =
+        options.fileName.empty() ? s.files.baseName + ".SJC" : options.fileName;
 
     std::string text;
     if (options.keepText && !ReadWorkCopy(s, text)) {

@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr int kLooseBreakColumn = 68;   // past it, lines break after ' ', '=', '+', '-', ')'
-constexpr int kTightBreakColumn = 72;   // past it, also after '*', '/', '^', '(', '@'
-constexpr int kLastColumn = 80;         // no token is written across it
-constexpr int kGuessColumn = 69;        // a guess starts a new line from here on
+constexpr int kLooseBreakColumn = 68;  // past it, lines break after ' ', '=', '+', '-', ')'
+constexpr int kTightBreakColumn = 72;  // past it, also after '*', '/', '^', '(', '@'
+constexpr int kLastColumn = 80;        // no token is written across it
+constexpr int kGuessColumn = 69;       // a guess starts a new line from here on
 constexpr int kGuessesPerLine = 4;
 
 constexpr int kRowPlus = 0, kRowMinus = 1, kRowTimes = 2, kRowDivide = 3, kRowPower = 4,
@@ -34,10 +34,16 @@ constexpr char kLeftPlain[6][12] = {
     {0, 0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 0}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0},
 };
 
-bool EndsLooseBreak(char c) { return c == ' ' || c == '=' || c == '+' || c == '-' || c == ')'; }
-bool EndsTightBreak(char c) { return c == '*' || c == '/' || c == '^' || c == '(' || c == '@'; }
+bool EndsLooseBreak(char c) {
+    return c == ' ' || c == '=' || c == '+' || c == '-' || c == ')';
+}
+bool EndsTightBreak(char c) {
+    return c == '*' || c == '/' || c == '^' || c == '(' || c == '@';
+}
 
-bool IsNamedBinary(unsigned char code) { return BinaryCodeName(code) != "?"; }
+bool IsNamedBinary(unsigned char code) {
+    return BinaryCodeName(code) != "?";
+}
 
 std::string VariableText(const CoreState& s, const CodeNode* n) {
     std::string text = n->sub == kSubImaginary ? "\xDF" : "";
@@ -49,7 +55,7 @@ std::string VariableText(const CoreState& s, const CodeNode* n) {
 // run, found in one forward pass: an operator waits for its operands, a leaf completes every
 // operator whose last operand it finishes.
 class RunIndex {
-public:
+   public:
     explicit RunIndex(const CodeNode* run) {
         struct Pending {
             int index;
@@ -81,14 +87,14 @@ public:
     const CodeNode* node(int i) const { return nodes_[i]; }
     int end(int i) const { return end_[i]; }
 
-private:
+   private:
     std::vector<const CodeNode*> nodes_;
     std::vector<int> end_;
     bool complete_ = false;
 };
 
 class CodeWriter {
-public:
+   public:
     CodeWriter(CoreState& s, const RunIndex& index, EquationText& out, const WriterStyle& style)
         : s_(s), index_(index), out_(out), style_(style) {}
 
@@ -104,7 +110,7 @@ public:
         }
     }
 
-private:
+   private:
     void Operand(int i, bool plain) {
         if (!plain) out_.Token("(");
         Write(i);
@@ -190,7 +196,8 @@ unsigned char Mirrored(unsigned char relation) {
 
 // 0xF3 is also a letter: next to a name it would become part of the name.
 std::string RelationText(unsigned char relation) {
-    if (relation == 0xF2 || relation == 0xF3) return std::string(" ") + static_cast<char>(relation) + " ";
+    if (relation == 0xF2 || relation == 0xF3)
+        return std::string(" ") + static_cast<char>(relation) + " ";
     return std::string(1, static_cast<char>(relation));
 }
 
@@ -251,8 +258,7 @@ int OperandClass(const CodeNode* node) {
             return kRowOther;
         case kKindUnary: return node->sub == code::kNeg ? kClassNegation : kClassNegation + 1;
         case kKindVar: return 8;
-        case kKindConst:
-            return std::signbit(node->value) ? kClassNegativeConstant : kClassConstant;
+        case kKindConst: return std::signbit(node->value) ? kClassNegativeConstant : kClassConstant;
         case kKindEnd:
         case kKindDeleted: return kRowPlus;
     }
@@ -350,12 +356,13 @@ void WriteGuesses(CoreState& s, EquationText& out, const std::vector<int>& varia
     if (out.column > 0) out.LineEnd();
     int onLine = 0;
     for (int v : variables) {
-        if (v < 1 || v >= static_cast<int>(s.names.name.size()) || s.names.name[v].empty()) continue;
+        if (v < 1 || v >= static_cast<int>(s.names.name.size()) || s.names.name[v].empty())
+            continue;
         const double value = s.names.value[v];
-        const std::string item = s.names.name[v] + "\xBB" +
-                                 (exact ? ExactConstant(value, s.k.largest)
-                                        : FormatValue(value, width, s.k.largest)) +
-                                 ";  ";
+        const std::string item =
+            s.names.name[v] + "\xBB" +
+            (exact ? ExactConstant(value, s.k.largest) : FormatValue(value, width, s.k.largest)) +
+            ";  ";
         if (onLine == kGuessesPerLine || out.column >= kGuessColumn ||
             (out.column > 0 && out.column + static_cast<int>(item.size()) > kLastColumn)) {
             out.LineEnd();

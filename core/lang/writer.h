@@ -21,7 +21,7 @@ inline constexpr const char* kEndedPrematurely = "Equation Ended Prematurely";
 // its exponent ("1.5E-10") and a name its prefix bytes; a line end is a blank to the compiler,
 // so every broken line reads back as written.
 class EquationText {
-public:
+   public:
     explicit EquationText(std::string& text) : text_(&text) {}
     explicit EquationText(TextFile& file) : file_(&file), text_(&buffer_) {}
     EquationText(const EquationText&) = delete;
@@ -36,7 +36,7 @@ public:
 
     int column = 0;  // characters on the current line
 
-private:
+   private:
     TextFile* file_ = nullptr;
     std::string buffer_;
     std::string* text_;

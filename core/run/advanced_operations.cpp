@@ -15,8 +15,8 @@
 
 namespace {
 
-const std::string kParameter = std::string("t") + '\xEB';   // the homotopy parameter
-const std::string kEmbedding = std::string("e") + '\xEB';   // the complex homotopy's offset
+const std::string kParameter = std::string("t") + '\xEB';  // the homotopy parameter
+const std::string kEmbedding = std::string("e") + '\xEB';  // the complex homotopy's offset
 
 bool NotAvailable(CoreState& s, const char* keys) {
     ConsoleWriteLine(s.console);
@@ -134,8 +134,9 @@ bool Embed(CoreState& s) {
     }
     const int last = ++m.count;
     m.eq[last] = Equation{};
-    m.eq[last].code = Finalize(s.pool, WrapBinary(s.pool, code::kSub, ConstNode(s.pool, s.settings.deltaT),
-                                                  VarNode(s.pool, e)));
+    m.eq[last].code = Finalize(
+        s.pool,
+        WrapBinary(s.pool, code::kSub, ConstNode(s.pool, s.settings.deltaT), VarNode(s.pool, e)));
     m.eq[last].relation = kRelationEqual;
     return true;
 }

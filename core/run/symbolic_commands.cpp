@@ -25,14 +25,14 @@ void ReopenWork(CoreState& s, const char* extension) {
 
 // The residuals of a regression, kept from before the rewrite until the solve is judged.
 class KeptFit {
-public:
+   public:
     explicit KeptFit(CoreState& s) : s_(s) {}
     KeptFit(const KeptFit&) = delete;
     KeptFit& operator=(const KeptFit&) = delete;
     ~KeptFit() { FreeFitData(s_, data); }
     FitData data;
 
-private:
+   private:
     CoreState& s_;
 };
 
@@ -44,8 +44,8 @@ void CommandAdvanced(CoreState& s, const char* command) {
     const char* keys = command + 1;
     const bool solveAfter = std::strlen(command) >= 3 && command[2] == 'R';
     KeptFit fit(s);
-    const bool regression = solveAfter && std::strncmp(keys, "LR", 2) == 0 &&
-                            CollectFitData(s, fit.data);
+    const bool regression =
+        solveAfter && std::strncmp(keys, "LR", 2) == 0 && CollectFitData(s, fit.data);
 
     AdvancedOperations(s, keys);
     if (!s.flags.jacobianRequested || s.flags.stop) return;

@@ -222,7 +222,8 @@ FitStatistics ComputeFitStatistics(CoreState& s, const FitData& fit) {
         const std::vector<double> diagonal = InverseNormalDiagonal(jacobian, n, p);
         if (!diagonal.empty()) {
             stats.haveErrors = true;
-            for (double d : diagonal) stats.standardErrors.push_back(stats.residualSd * std::sqrt(d));
+            for (double d : diagonal)
+                stats.standardErrors.push_back(stats.residualSd * std::sqrt(d));
         }
     }
     if (allObserved) {

@@ -12,8 +12,9 @@ inline constexpr const char* kTitle = "Regression Statistics: ";
 inline constexpr const char* kObservations = " observations, ";
 inline constexpr const char* kParameters = " parameters";
 inline constexpr const char* kHeader = "Parameter             Estimate         Standard Error";
-inline constexpr const char* kNoErrors = "Standard errors need more observations than parameters "
-                                         "and independent parameters";
+inline constexpr const char* kNoErrors =
+    "Standard errors need more observations than parameters "
+    "and independent parameters";
 inline constexpr const char* kRss = "Residual Sum of Squares:     ";
 inline constexpr const char* kRms = "RMS of Residuals:            ";
 inline constexpr const char* kResidualSd = "Residual Standard Deviation: ";
@@ -44,8 +45,8 @@ void FreeFitData(CoreState& s, FitData& fit);
 // the covariance (J^T J)^-1 taken from a Householder QR of J (J = QR, (J^T J)^-1 = R^-1 R^-T)
 // rather than from J^T J itself, which would square its condition.
 struct FitStatistics {
-    bool valid = false;       // the residuals could be evaluated at the solution
-    int observations = 0;     // n
+    bool valid = false;    // the residuals could be evaluated at the solution
+    int observations = 0;  // n
     std::vector<std::string> names;
     std::vector<double> estimates;
     std::vector<double> standardErrors;

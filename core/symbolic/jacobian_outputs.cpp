@@ -34,7 +34,7 @@ std::string Name(const CoreState& s, int v) {
 // The records of base.JAC that belong to the model, with their derivatives either kept as
 // code or evaluated at the current values.
 class Terms {
-public:
+   public:
     explicit Terms(CoreState& s) : s_(s) {}
     Terms(const Terms&) = delete;
     Terms& operator=(const Terms&) = delete;
@@ -46,8 +46,11 @@ public:
         TextFile& f = s_.files.jacobian;
         Close(f);
         Assign(f, s_.files.baseName + ".JAC");
+        const unsigned status = f.status;
+        f.status |= file_status::kNoReport;  // a failure is reported below
         Reset(f);
-        if (!IsOpen(f)) Reset(f);
+        if (!IsOpen(f)) Reset(f);  // tried twice before it counts as failed
+        f.status = (f.status & ~file_status::kNoReport) | (status & file_status::kNoReport);
         if (!IsOpen(f)) {
             Fail(save_message::kResetError);
             return false;
@@ -73,8 +76,12 @@ public:
     }
 
     // Entries of equation e, last read first (each record goes in front of its row).
-    std::vector<int> Row(int e) const { return Select([e](const JacobianRecord& r) { return r.equation == e; }); }
-    std::vector<int> Column(int v) const { return Select([v](const JacobianRecord& r) { return r.variable == v; }); }
+    std::vector<int> Row(int e) const {
+        return Select([e](const JacobianRecord& r) { return r.equation == e; });
+    }
+    std::vector<int> Column(int v) const {
+        return Select([v](const JacobianRecord& r) { return r.variable == v; });
+    }
 
     const JacobianRecord& record(int i) const { return records_[i]; }
     double value(int i) const { return values_[i]; }
@@ -92,7 +99,7 @@ public:
         code = ToPostfix(head);
     }
 
-private:
+   private:
     template <class Pred>
     std::vector<int> Select(Pred pred) const {
         std::vector<int> picked;
@@ -136,7 +143,9 @@ void WriteExpansionPoint(CoreState& s, EquationText& out, const char* title) {
 }
 
 // An equation without terms still has to read as one.
-void CloseSum(EquationText& out, bool empty) { out.Put(empty ? "0=0; " : "=0; "); }
+void CloseSum(EquationText& out, bool empty) {
+    out.Put(empty ? "0=0; " : "=0; ");
+}
 
 void Announce(CoreState& s, const char* text, const std::string& name) {
     ConsoleWrite(s.console, text);
@@ -147,6 +156,7 @@ void Announce(CoreState& s, const char* text, const std::string& name) {
 }  // namespace
 
 bool OpenOutputFile(CoreState& s, TextFile& out) {
+    out.status |= file_status::kNoReport;  // reported below, in the run's own words
     Assign(out, s.files.baseName + ".SJC");
     Rewrite(out);
     if (IsOpen(out)) return true;
@@ -230,8 +240,9 @@ bool WriteLinearizedEquations(CoreState& s) {
                     const std::string number = SignedNumber(s, terms.value(i));
                     const std::string name = Name(s, terms.record(i).variable);
                     out.Put(number + "*" + kIncrement + name);
-                    counter += std::max<int>(s.k.outputPrecision, static_cast<int>(number.size()) - 1) +
-                               3 + static_cast<int>(name.size());
+                    counter +=
+                        std::max<int>(s.k.outputPrecision, static_cast<int>(number.size()) - 1) +
+                        3 + static_cast<int>(name.size());
                 }
                 CloseSum(out, row.empty());
                 out.Put("{eqn" + Padded(e) + "}");
@@ -312,7 +323,8 @@ bool WriteTransposedLinearized(CoreState& s) {
                 }
                 const std::string number = SignedNumber(s, terms.value(i));
                 out.Put(number + "*eqn" + Padded(terms.record(i).equation));
-                counter += std::max<int>(s.k.outputPrecision, static_cast<int>(number.size()) - 1) + 7;
+                counter +=
+                    std::max<int>(s.k.outputPrecision, static_cast<int>(number.size()) - 1) + 7;
             }
             CloseSum(out, column.empty());
             out.Put("{" + Name(s, k) + "}");

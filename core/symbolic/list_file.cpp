@@ -11,7 +11,9 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::vector<std::string> Tokens(const std::string& line) {
     std::vector<std::string> tokens;
@@ -41,10 +43,13 @@ double ListValue(std::string token, double big) {
 }
 
 std::string ListColumnName(std::string name, int nameChars) {
+    // The mark may stand inside the quotes or after them.
+    const bool marked = !name.empty() && name.back() == '\xBB';
+    if (marked) name.pop_back();
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
         name = name.substr(1, name.size() - 2);
     }
-    if (!name.empty() && name.back() == '\xBB') name.pop_back();
+    if (!marked && !name.empty() && name.back() == '\xBB') name.pop_back();
     if (nameChars > 0 && static_cast<int>(name.size()) > nameChars) name.resize(nameChars);
     return name;
 }
@@ -63,7 +68,8 @@ bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
     if (!IsOpen(file)) {
         if (quiet) return false;
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, std::string(list_message::kFile) + name + list_message::kDoesNotExist);
+        ConsoleWrite(s.console,
+                     std::string(list_message::kFile) + name + list_message::kDoesNotExist);
         WarningBeep(s);
         return false;
     }
@@ -81,8 +87,8 @@ bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
         if (values.size() < columns.size()) {
             if (quiet) continue;
             ConsoleWriteLine(s.console);
-            ConsoleWrite(s.console, list_message::kRow + std::to_string(lineNumber) +
-                                        list_message::kShortRow);
+            ConsoleWrite(s.console,
+                         list_message::kRow + std::to_string(lineNumber) + list_message::kShortRow);
             continue;
         }
         ListRow row;

@@ -19,8 +19,8 @@ inline constexpr const char* kShortRow = " of the list file has fewer values tha
 // One data row of the attached list file: the values of the named columns that are variables
 // of the equations, by variable number (the first column of a name counts).
 struct ListRow {
-    int line = 0;                                 // line of the file, the header being line 1
-    std::vector<std::pair<int, double>> values;   // variable, value
+    int line = 0;                                // line of the file, the header being line 1
+    std::vector<std::pair<int, double>> values;  // variable, value
 };
 
 // A value token: a trailing 0xB0 is dropped; 0xDF is `big`, "-" 0xDF its negative, "?" the
@@ -33,10 +33,10 @@ double ListValue(std::string token, double big);
 std::string ListColumnName(std::string name, int nameChars);
 
 // Reads the attached list file (the settings' update file name): "List File Attached", a line
-// end and its name on the console (unless quiet), then the rows. Empty lines are skipped; a row with fewer
-// values than the header has names is left out with a note, rather than read with zeros in
-// place of the missing values. Returns false, after "File <name> Does Not Exist", when the
-// file cannot be opened.
+// end and its name on the console (unless quiet), then the rows. Empty lines are skipped; a row
+// with fewer values than the header has names is left out with a note, rather than read with zeros
+// in place of the missing values. Returns false, after "File <name> Does Not Exist", when the file
+// cannot be opened.
 bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet = false);
 
 // A copy of an equation's code (evaluation form) in parse form without deleted nodes, every

@@ -22,8 +22,12 @@ bool Refuse(CoreState& s, const char* message) {
     return false;
 }
 
-bool IsGreater(unsigned char relation) { return relation == '>' || relation == 0xF2; }
-bool IsLess(unsigned char relation) { return relation == '<' || relation == 0xF3; }
+bool IsGreater(unsigned char relation) {
+    return relation == '>' || relation == 0xF2;
+}
+bool IsLess(unsigned char relation) {
+    return relation == '<' || relation == 0xF3;
+}
 
 // A = left, B = right, as the formulas read (WrapBinary takes the right operand first).
 CodeNode* Bin(CoreState& s, unsigned char op, CodeNode* left, CodeNode* right) {
@@ -62,8 +66,12 @@ void ReplaceModel(CoreState& s, const std::vector<CodeNode*>& codes,
 
 }  // namespace
 
-std::string MultiplierName(int equation) { return '\xEC' + std::to_string(equation); }
-std::string SlackName(int equation) { return '\xE4' + std::to_string(equation); }
+std::string MultiplierName(int equation) {
+    return '\xEC' + std::to_string(equation);
+}
+std::string SlackName(int equation) {
+    return '\xE4' + std::to_string(equation);
+}
 
 bool LagrangianRewrite(CoreState& s) {
     EquationModel& m = s.model;
@@ -84,12 +92,13 @@ bool LagrangianRewrite(CoreState& s) {
         if (r == kRelationRetired) continue;
         CodeNode* c = ParseCopy(s, m.eq[e].code);
         if (r != kRelationNone) {
+            const int multiplier = VariableNamed(s, MultiplierName(e));
             if (IsGreater(r) || IsLess(r)) {
-                CodeNode* square =
-                    WrapUnary(s.pool, code::kSquare, VarNode(s.pool, VariableNamed(s, SlackName(e))));
+                CodeNode* square = WrapUnary(s.pool, code::kSquare,
+                                             VarNode(s.pool, VariableNamed(s, SlackName(e))));
                 c = Bin(s, IsGreater(r) ? code::kSub : code::kAdd, square, c);
             }
-            c = Bin(s, code::kMul, VarNode(s.pool, VariableNamed(s, MultiplierName(e))), c);
+            c = Bin(s, code::kMul, VarNode(s.pool, multiplier), c);
         }
         sum = Bin(s, code::kAdd, c, sum);
     }
@@ -151,11 +160,13 @@ bool StartSystemHomotopyRewrite(CoreState& s) {
     for (int i = 1; i <= n; ++i) {
         Equation& eq = m.eq[i];
         CodeNode* f = Strip(s.pool, ToPrefix(eq.code));
-        CodeNode* start = Bin(s, code::kSub, Bin(s, code::kPow, VarNode(s.pool, i), TwoNode(s.pool)),
-                              OneNode(s.pool));
-        CodeNode* blend = Bin(s, code::kMul, start,
-                              Bin(s, code::kSub, OneNode(s.pool), VarNode(s.pool, t)));
-        eq.code = Finalize(s.pool, Bin(s, code::kAdd, Bin(s, code::kMul, f, VarNode(s.pool, t)), blend));
+        CodeNode* start =
+            Bin(s, code::kSub, Bin(s, code::kPow, VarNode(s.pool, i), TwoNode(s.pool)),
+                OneNode(s.pool));
+        CodeNode* blend =
+            Bin(s, code::kMul, start, Bin(s, code::kSub, OneNode(s.pool), VarNode(s.pool, t)));
+        eq.code =
+            Finalize(s.pool, Bin(s, code::kAdd, Bin(s, code::kMul, f, VarNode(s.pool, t)), blend));
     }
     for (int v = 1; v <= n; ++v) names.value[v] = 1.0;
     names.variableCount = t;

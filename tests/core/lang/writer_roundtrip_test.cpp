@@ -18,7 +18,7 @@ namespace {
 const char* const kNames[] = {"x", "y", "z", "rate"};
 
 class Generator {
-public:
+   public:
     explicit Generator(unsigned seed) : rng_(seed) {}
 
     std::string Equation() {
@@ -29,7 +29,7 @@ public:
         return text + ";\n";
     }
 
-private:
+   private:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
     std::string Number() {
@@ -92,8 +92,8 @@ std::string WriteAll(ParserHarness& h) {
 double Residual(ParserHarness& h, int e, const std::vector<double>& point, bool& special) {
     for (int v = 1; v <= h.s.names.variableCount; ++v) {
         const std::string& name = h.s.names.name[v];
-        h.s.names.value[v] = name.size() == 2 && name[0] == 'a' ? name[1] - '0' + 0.5
-                                                                 : point[v % point.size()];
+        h.s.names.value[v] =
+            name.size() == 2 && name[0] == 'a' ? name[1] - '0' + 0.5 : point[v % point.size()];
         for (std::size_t k = 0; k < 4; ++k) {
             if (name == kNames[k]) h.s.names.value[v] = point[k];
         }
@@ -148,8 +148,9 @@ TEST(WriterRoundTrip, GeneratedEquationsReadBackAsTheSameEquations) {
                 const double scale = std::max({1.0, std::fabs(r1), std::fabs(r2)});
                 if (sign == 0.0 && std::fabs(r1) > 1e-6 * scale) sign = r1 * r2 < 0 ? -1.0 : 1.0;
                 const double s = sign == 0.0 ? 1.0 : sign;
-                EXPECT_NEAR(r2, s * r1, 1e-9 * scale)
-                    << "equation " << e << " of\n" << text << "--- written ---\n" << written;
+                EXPECT_NEAR(r2, s * r1, 1e-9 * scale) << "equation " << e << " of\n"
+                                                      << text << "--- written ---\n"
+                                                      << written;
                 ++compared;
             }
             // A residual that changed its sign states the inequality the other way round.

@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/eval/values.h"
@@ -46,32 +46,38 @@ Written WriteBack(const std::string& text, bool fold = false) {
 
 TEST(Writer, ParenthesesOnlyWherePrecedenceNeedsThem) {
     const std::vector<std::pair<std::string, std::string>> rows = {
-        {"x-(y+z);", "x-(y+z)"},       {"(x-y)+z;", "x-y+z"},         {"a*(b+c);", "a*(b+c)"},
-        {"(a*b)^2;", "(a*b)^2"},       {"-(a+b);", "-(a+b)"},         {"SIN(x);", "SIN(x)"},
-        {"a/(b*c);", "a/(b*c)"},       {"a/b*c;", "a/b*c"},           {"a^(b^c);", "a^(b^c)"},
-        {"(-a)^2;", "(-a)^2"},         {"-a^2;", "-a^2"},             {"a*-b;", "a*(-b)"},
-        {"x-(y-z);", "x-(y-z)"},       {"-(-x);", "-(-x)"},           {"2*x - -3;", "2*x-(-3)"},
+        {"x-(y+z);", "x-(y+z)"},
+        {"(x-y)+z;", "x-y+z"},
+        {"a*(b+c);", "a*(b+c)"},
+        {"(a*b)^2;", "(a*b)^2"},
+        {"-(a+b);", "-(a+b)"},
+        {"SIN(x);", "SIN(x)"},
+        {"a/(b*c);", "a/(b*c)"},
+        {"a/b*c;", "a/b*c"},
+        {"a^(b^c);", "a^(b^c)"},
+        {"(-a)^2;", "(-a)^2"},
+        {"-a^2;", "-a^2"},
+        {"a*-b;", "a*(-b)"},
+        {"x-(y-z);", "x-(y-z)"},
+        {"-(-x);", "-(-x)"},
+        {"2*x - -3;", "2*x-(-3)"},
         {"ATAN2(x, y+1);", "ATAN2(x,y+1)"},
         {"IF x > 1 THEN a ELSE b;", "(IF(x-1) THEN(a) ELSE(b))"},
         {"IF x < 1 THEN a+1 ELSE -b;", "(IF(-(x-1)) THEN(a+1) ELSE(-b))"},
         {"2*PI*r + ?;", "2*\xF0*r+?"},
     };
-    for (const auto& [text, expected] : rows) EXPECT_EQ(WriteBack(text).expression, expected) << text;
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(WriteBack(text).expression, expected) << text;
 }
 
 TEST(Writer, RelationFormPutsConstantsAndSingleVariablesWhereTheyWereWritten) {
     const std::vector<std::pair<std::string, std::string>> rows = {
-        {"y = 2*x;", "y=2*x; "},
-        {"3 = x + y;", "x+y=3; "},
-        {"x^2 + y = 3;", "x^2+y=3; "},
-        {"x + y = -2.5;", "x+y=-2.5; "},
-        {"x*y = z*w;", "x*y-z*w=0; "},
-        {"x^2 + y^2;", "x^2+y^2; "},
-        {"SIN(x) = 0.5;", "SIN(x)=0.5; "},
-        {"x > 0.2;", "x>0.2; "},
+        {"y = 2*x;", "y=2*x; "},           {"3 = x + y;", "x+y=3; "},
+        {"x^2 + y = 3;", "x^2+y=3; "},     {"x + y = -2.5;", "x+y=-2.5; "},
+        {"x*y = z*w;", "x*y-z*w=0; "},     {"x^2 + y^2;", "x^2+y^2; "},
+        {"SIN(x) = 0.5;", "SIN(x)=0.5; "}, {"x > 0.2;", "x>0.2; "},
         {"0.2 > x;", "x<0.2; "},  // the constant moves right: the relation turns round
-        {"x + y < z;", "x+y-z<0; "},
-        {"x*2 = y*3;", "x*2-y*3=0; "},
+        {"x + y < z;", "x+y-z<0; "},       {"x*2 = y*3;", "x*2-y*3=0; "},
         {"EXP(x) = y;", "EXP(x)-y=0; "},
     };
     for (const auto& [text, expected] : rows) {
@@ -85,8 +91,13 @@ TEST(Writer, RelationFormPutsConstantsAndSingleVariablesWhereTheyWereWritten) {
 
 TEST(Writer, ConstantsReadBackAsTheSameDouble) {
     const std::vector<std::pair<double, std::string>> rows = {
-        {0.1, "0.1"},       {1e50, "1E50"},   {-1.5e-10, "-1.5E-10"}, {0.0, "0"},
-        {100.0, "100"},     {2e-5, "2E-5"},   {1.0 / 3.0, "0.3333333333333333"},
+        {0.1, "0.1"},
+        {1e50, "1E50"},
+        {-1.5e-10, "-1.5E-10"},
+        {0.0, "0"},
+        {100.0, "100"},
+        {2e-5, "2E-5"},
+        {1.0 / 3.0, "0.3333333333333333"},
         {kUndefinedValue, "?"},
         {-0.0, "-0"},  // ATAN2 and division tell the zeros apart
     };
@@ -130,12 +141,21 @@ TEST(Writer, ValuesForPeopleFitTheirWidth) {
 TEST(Writer, SpecialConstantsKeepTheirMeaningInEquationText) {
     // The largest value must not come back as the imaginary unit 0xDF.
     EXPECT_EQ(WriteBack("x = 1e50;").equation, "x=1E50; ");
-    EXPECT_EQ(WriteBack("x = y + \xDF" "2 - \xDF;").expression, "x-(y+\xDF" "2-\xDF" "1)");
+    EXPECT_EQ(WriteBack("x = y + \xDF"
+                        "2 - \xDF;")
+                  .expression,
+              "x-(y+\xDF"
+              "2-\xDF"
+              "1)");
     CoreState s;
     CodeNode* negative = MakeNode(s.pool, kKindConst, kSubImaginary, 0, -2.0, 0, nullptr);
-    EXPECT_EQ(ConstantText(negative, WriterStyle{}), "-\xDF" "2");
+    EXPECT_EQ(ConstantText(negative, WriterStyle{}),
+              "-\xDF"
+              "2");
     negative->var = 3;
-    EXPECT_EQ(ConstantText(negative, WriterStyle{true, 8, true, 1e50}), "\xB0-\xDF" "2");
+    EXPECT_EQ(ConstantText(negative, WriterStyle{true, 8, true, 1e50}),
+              "\xB0-\xDF"
+              "2");
     FreeList(s.pool, negative);
 }
 
@@ -192,10 +212,18 @@ TEST(Writer, GuessesFourToALineAndNamelessVariablesLeftOut) {
     std::string text;
     EquationText out(text);
     WriteGuesses(s, out, all, true, 8);
-    EXPECT_EQ(text, "v1\xBB" "0.5;  v2\xBB" "1;  v4\xBB" "2;  v5\xBB" "2.5;  \nv6\xBB" "3;  \n");
+    EXPECT_EQ(text,
+              "v1\xBB"
+              "0.5;  v2\xBB"
+              "1;  v4\xBB"
+              "2;  v5\xBB"
+              "2.5;  \nv6\xBB"
+              "3;  \n");
     text.clear();
     out.column = 0;
     s.names.value[1] = 1.0 / 3.0;
     WriteGuesses(s, out, {1}, false, 8);
-    EXPECT_EQ(text, "v1\xBB" "0.333333;  \n");
+    EXPECT_EQ(text,
+              "v1\xBB"
+              "0.333333;  \n");
 }
