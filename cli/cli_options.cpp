@@ -101,7 +101,7 @@ std::string UsageText() {
         "  --groups | --no-groups                     solve in sequential groups or as one set\n"
         "  --simplify | --no-simplify                 fold constants after compiling\n"
         "  --auto-homotopy | --no-auto-homotopy       retry with homotopy when a solve fails\n"
-        "  --attach FILE.LST                          attachment table for update runs\n"
+        "  --attach FILE.LST                          attachment table: update runs, regression (ALR)\n"
         "  --show-iterations                          show all values at every iteration\n"
         "  --show-derivatives                         show the derivatives being formed\n"
         "  --echo | --no-echo                         echo result rows in the output\n"

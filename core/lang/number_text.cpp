@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "core/eval/values.h"
@@ -50,9 +51,16 @@ std::string Printed(const char* format, int decimals, double magnitude) {
     return buffer;
 }
 
-// The layout with the most decimals that fits the width, or "" when none does.
+int DecimalExponent(double magnitude) {
+    return static_cast<int>(std::floor(std::log10(magnitude)));
+}
+
+// The layout with the most decimals that fits the width, or "" when none does. The search
+// starts at the decimals that fill the width exactly; rounding up (9.99 to 10.0) may take a
+// character more, hence the loop.
 std::string FixedLayout(double magnitude, int width) {
-    for (int d = width; d >= 0; --d) {
+    const int integerDigits = magnitude >= 1.0 ? DecimalExponent(magnitude) + 1 : 1;
+    for (int d = std::max(width - integerDigits - 1, 0); d >= 0; --d) {
         std::string text = Printed("%.*f", d, magnitude);
         if (static_cast<int>(text.size()) <= width) return text;
     }
@@ -60,7 +68,10 @@ std::string FixedLayout(double magnitude, int width) {
 }
 
 std::string ExponentLayout(double magnitude, int width) {
-    for (int d = width; d >= 0; --d) {
+    const int exponent = DecimalExponent(magnitude);
+    const int exponentLength =
+        1 + (exponent < 0) + static_cast<int>(std::to_string(std::abs(exponent)).size());
+    for (int d = std::max(width - exponentLength - 2, 0); d >= 0; --d) {
         std::string text = SystemExponent(Printed("%.*E", d, magnitude));
         if (static_cast<int>(text.size()) <= width) return text;
     }
