@@ -1,7 +1,7 @@
 #pragma once
 
-// The NIST StRD regression files of tests/data/nist-strd: their data as list-file text and
-// their certified values.
+// The NIST StRD files of tests/data/nist-strd: their data as list-file text, their certified
+// values.
 
 #include <gtest/gtest.h>
 
@@ -15,74 +15,45 @@
 namespace nist {
 
 struct Parameter {
-    std::string name;        // as NIST writes it: B0.. (linear) or b1.. (nonlinear)
+    std::string name;        // B0.. (linear sets) or b1.. (nonlinear sets), as NIST names them
     double start1 = 0.0;     // first starting value (nonlinear sets)
-    double certified = 0.0;  // certified estimate
-    double deviation = 0.0;  // its certified standard deviation
+    double certified = 0.0;  // certified estimate and its standard deviation
+    double deviation = 0.0;
 };
 
 struct DataSet {
-    std::string listText;  // header line of column names, then one row per line
-    int rows = 0;
+    std::string listText;  // a header line of column names, then one row per line
     std::vector<Parameter> parameters;
-    double residualDeviation = 0.0;  // certified residual standard deviation
-    double rSquared = 0.0;           // certified R-squared (linear sets)
+    double residualDeviation = 0.0, rSquared = 0.0;  // certified (R-squared: linear sets)
 };
-
-inline std::vector<std::string> Words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
 
 inline DataSet Load(const std::string& name) {
     const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    const std::string path =
-        std::string(root ? root : ".") + "/tests/data/nist-strd/" + name + ".dat";
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in.good()) << path;
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    // The data block follows the last "Data:" line, which names the columns.
-    std::size_t data = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].rfind("Data:", 0) == 0) data = i;
-    }
+    std::ifstream in(std::string(root ? root : ".") + "/tests/data/nist-strd/" + name + ".dat");
+    EXPECT_TRUE(in.good()) << name;
     DataSet set;
-    const std::vector<std::string> columns = Words(lines[data].substr(5));
-    for (const std::string& c : columns) set.listText += c + (&c == &columns.back() ? "\n" : " ");
-    for (std::size_t i = data + 1; i < lines.size(); ++i) {
-        if (Words(lines[i]).empty()) continue;
-        set.listText += lines[i] + "\n";
-        ++set.rows;
-    }
-    for (std::size_t i = 0; i < data; ++i) {
-        const std::vector<std::string> w = Words(lines[i]);
-        const bool numberLast =
-            !w.empty() && (std::isdigit(static_cast<unsigned char>(w.back()[0])) ||
-                           w.back()[0] == '-' || w.back()[0] == '.');
-        if (numberLast && lines[i].find("Standard Deviation") != std::string::npos) {
-            set.residualDeviation = std::atof(w.back().c_str());
-        }
-        if (numberLast && !w.empty() && w[0] == "R-Squared")
-            set.rSquared = std::atof(w.back().c_str());
-        if (w.size() >= 3 && (w[0][0] == 'b' || w[0][0] == 'B') && w[0].size() <= 3 &&
-            std::isdigit(static_cast<unsigned char>(w[0].back()))) {
-            Parameter p;
-            p.name = w[0];
-            if (w[1] == "=" && w.size() >= 6) {  // b1 = start1 start2 certified deviation
-                p.start1 = std::atof(w[2].c_str());
-                p.certified = std::atof(w[4].c_str());
-                p.deviation = std::atof(w[5].c_str());
-            } else {  // B0 certified deviation
-                p.certified = std::atof(w[1].c_str());
-                p.deviation = std::atof(w[2].c_str());
-            }
-            set.parameters.push_back(p);
+    bool data = false;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) w.push_back(word);
+        if (w.empty()) continue;
+        if (data) {
+            for (const std::string& v : w) set.listText += v + (&v == &w.back() ? "\n" : " ");
+        } else if (w[0] == "Data:" && w.size() > 1 &&
+                   !std::isdigit(static_cast<unsigned char>(w[1][0]))) {
+            data = true;  // "Data:  y  x" names the columns; the rows follow
+            for (std::size_t i = 1; i < w.size(); ++i)
+                set.listText += w[i] + (i + 1 < w.size() ? " " : "\n");
+        } else if ((w[0][0] == 'b' || w[0][0] == 'B') && w[0].size() <= 3 && w.size() >= 3 &&
+                   std::isdigit(static_cast<unsigned char>(w[0].back()))) {
+            const bool nonlinear = w[1] == "=";  // b1 = start1 start2 certified deviation
+            set.parameters.push_back({w[0], nonlinear ? std::atof(w[2].c_str()) : 0.0,
+                                      std::atof(w[nonlinear ? 4 : 1].c_str()),
+                                      std::atof(w[nonlinear ? 5 : 2].c_str())});
+        } else if (line.find("Standard Deviation") != std::string::npos || w[0] == "R-Squared") {
+            const double v = std::atof(w.back().c_str());
+            if (v != 0.0) (w[0] == "R-Squared" ? set.rSquared : set.residualDeviation) = v;
         }
     }
     return set;
@@ -91,8 +62,7 @@ inline DataSet Load(const std::string& name) {
 // Significant digits on which a value agrees with the certified one.
 inline double AgreeingDigits(double value, double certified) {
     const double error = std::fabs(value - certified);
-    if (error == 0.0) return 17.0;
-    return -std::log10(error / std::fabs(certified));
+    return error == 0.0 ? 17.0 : -std::log10(error / std::fabs(certified));
 }
 
 }  // namespace nist
