@@ -53,13 +53,16 @@ TEST(Writer, ParenthesesOnlyWherePrecedenceNeedsThem) {
 
 TEST(Writer, RelationFormMovesConstantsRightAndSingleVariablesLeft) {
     const std::vector<std::pair<std::string, std::string>> rows = {
-        {"y = 2*x;", "y=2*x; "},         {"3 = x + y;", "x+y=3; "},     {"x^2 + y = 3;", "x^2+y=3; "},
-        {"x + y = -2.5;", "x+y=-2.5; "}, {"x*y = z*w;", "x*y-z*w=0; "}, {"x^2 + y^2;", "x^2+y^2; "},
+        {"y = 2*x;", "y=2*x; "},         {"3 = x + y;", "x+y=3; "},
+        {"x^2 + y = 3;", "x^2+y=3; "},   {"x + y = -2.5;", "x+y=-2.5; "},
+        {"x*y = z*w;", "x*y-z*w=0; "},   {"x^2 + y^2;", "x^2+y^2; "},
         {"0.2 > x;", "x<0.2; "},        // the constant moves right: the relation turns round
         {"x + y < z;", "x+y-z<0; "},
         {"x - -y > 0;", "-x<y; "},      // -x = r for x + r = 0, and the relation turns too
         {"x \xF3 2;", "x \xF3 2; "}};   // 0xF3 is also a letter: blanks keep it out of names
-    for (const auto& [text, expected] : rows) EXPECT_EQ(WriteBack(text, true, true), expected) << text;
+    for (const auto& [text, expected] : rows) {
+        EXPECT_EQ(WriteBack(text, true, true), expected) << text;
+    }
     // Unfolded, -2.5 is a negation and not a constant: nothing moves.
     EXPECT_EQ(WriteBack("x + y = -2.5;", true), "x+y-(-2.5)=0; ");
 }
@@ -81,14 +84,17 @@ TEST(Writer, ConstantsForTheCompilerReadBackAsTheSameDouble) {
 
 TEST(Writer, ValuesForPeopleFitTheirWidth) {
     const std::vector<std::tuple<double, int, std::string>> rows = {
-        {1e50, 8, "\xDF"}, {-1e50, 8, "-\xDF"}, {0.0, 8, "0"}, {kPi, 8, "\xF0"}, {kUndefinedValue, 8, "?"},
+        {1e50, 8, "\xDF"}, {-1e50, 8, "-\xDF"}, {0.0, 8, "0"}, {kPi, 8, "\xF0"},
+        {kUndefinedValue, 8, "?"},
         {1.4142135623730951, 8, "1.414214"}, {-2.5, 8, "-2.500000"},
         {123456789.0, 8, "1.2346E8"},  // fixed-point would need 9 characters
         {0.000123456, 8, "1.235E-4"},  // one digit more than 0.000123
         {0.00123456, 8, "0.001235"},   // a tie: fixed-point
         {1e-20, 8, "1.00E-20"}, {99999.99999, 6, "100000"},
         {1e-100, 2, "1E-100"}};        // nothing fits: one digit, wider than asked
-    for (const auto& [value, width, text] : rows) EXPECT_EQ(FormatValue(value, width), text) << value;
+    for (const auto& [value, width, text] : rows) {
+        EXPECT_EQ(FormatValue(value, width), text) << value;
+    }
     EXPECT_EQ(FormatConstant(-2.5, 8), "-2.5");
     EXPECT_EQ(FormatConstant(1e-20, 8), "1E-20");
     EXPECT_EQ(FormatConstant(1.2e5, 8), "120000");
