@@ -32,6 +32,7 @@ void CopyComment(const std::string& text, std::size_t& i, std::string& to) {
 
 bool ReadWorkCopy(CoreState& s, std::string& text) {
     TextFile in(&s.io);
+    in.status |= file_status::kNoReport;  // a failure is reported by the caller
     Assign(in, s.files.baseName + ".TMP");
     Reset(in);
     if (!IsOpen(in)) Reset(in);  // tried twice, as every reopen of a work file
@@ -135,12 +136,14 @@ bool SaveEquations(CoreState& s, const SaveOptions& options) {
         return false;
     }
     TextFile file(&s.io);
+    file.status |= file_status::kNoReport;
     Assign(file, name);
     Rewrite(file);
     if (!IsOpen(file)) {
         SignalError(s, save_message::kUnableToOpen);
         return false;
     }
+    file.status &= ~file_status::kNoReport;  // write errors are the text-file layer's to report
     {
         EquationText out(file);
         Saver saver(s, out);

@@ -159,7 +159,10 @@ bool OpenOutputFile(CoreState& s, TextFile& out) {
     out.status |= file_status::kNoReport;  // reported below, in the run's own words
     Assign(out, s.files.baseName + ".SJC");
     Rewrite(out);
-    if (IsOpen(out)) return true;
+    if (IsOpen(out)) {
+        out.status &= ~file_status::kNoReport;  // write errors are the text-file layer's to report
+        return true;
+    }
     ConsoleWriteLine(s.console);
     ConsoleWrite(s.console, save_message::kUnableToOpen);
     WarningBeep(s);
