@@ -159,7 +159,7 @@ constexpr CliOption kOptions[] = {
      SwitchOption<SolverOption::kAutoSimplify>},
     {"--auto-homotopy", "--no-auto-homotopy", "", "retry with homotopy when a solve fails",
      SwitchOption<SolverOption::kAutoHomotopy>},
-    {"--attach", "", "FILE.LST", "attachment table for update runs",
+    {"--attach", "", "FILE.LST", "attachment table: update runs, regression (ALR)",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          if (a == nullptr || a->empty()) return "--attach takes a file name";
          o.attach = *a;

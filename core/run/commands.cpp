@@ -5,6 +5,7 @@
 #include "core/base/core_state.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
+#include "core/run/symbolic_commands.h"
 #include "core/solve/solve_system.h"
 
 namespace {
@@ -33,8 +34,8 @@ void CommandSweep(CoreState& s, const char*) {
 // which is never shown.
 void CommandNothing(CoreState&, const char*) {}
 
-// Advanced operations, differential equations, elimination, optimization, repetitive updates
-// and the FFT have their letters reserved; until their operations exist they only say so.
+// Differential equations, elimination, repetitive updates and the FFT have their letters
+// reserved; until their operations exist they only say so.
 void CommandNotAvailable(CoreState& s, const char* command) {
     ConsoleWrite(s.console,
                  run_message::kCommand + std::string(1, command[0]) + run_message::kNotAvailable);
@@ -47,9 +48,9 @@ struct Entry {
 };
 
 constexpr Entry kCommands[] = {
-    {'A', CommandNotAvailable}, {'D', CommandNotAvailable}, {'E', CommandNotAvailable},
-    {'F', CommandRefresh},      {'G', CommandSweep},        {'K', CommandNotAvailable},
-    {'O', CommandNotAvailable}, {'R', CommandNothing},      {'S', CommandSolve},
+    {'A', CommandAdvanced},     {'D', CommandNotAvailable}, {'E', CommandNotAvailable},
+    {'F', CommandRefresh},      {'G', CommandSweep},        {'K', CommandConstrained},
+    {'O', CommandOptimize},     {'R', CommandNothing},      {'S', CommandSolve},
     {'U', CommandNotAvailable}, {'W', CommandNotAvailable},
 };
 

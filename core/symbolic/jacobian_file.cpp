@@ -296,6 +296,24 @@ bool ReadJacobianFile(CoreState& s) {
     return true;
 }
 
+bool ReadJacobianRecords(CoreState& s, TextFile& file, std::vector<JacobianRecord>& records) {
+    RecordReader in(file);
+    bool bad = false;
+    for (;;) {
+        long e = 0;
+        long v = 0;
+        if (!in.Integer(e, bad) || e == 0) break;
+        if (!in.Integer(v, bad)) break;
+        CodeNode* code = nullptr;
+        if (!ReadCode(s, in, code) || e < 0 || v < 0 || e > 0x7fffffffL || v > 0x7fffffffL) {
+            FreeList(s.pool, code);
+            return false;
+        }
+        records.push_back({static_cast<int>(e), static_cast<int>(v), code});
+    }
+    return !bad;
+}
+
 void FreeJacobianRows(CoreState& s) {
     SolveState& solve = s.solve;
     for (JacobianEntry*& head : solve.rowHead) {
