@@ -56,19 +56,6 @@ TEST(PowerFlowWriter, SlackAngleIsWrittenInRadians) {
     EXPECT_TRUE(Contains(Convert(TwoBusCase(-90.0)).document, "\na1=(-1.570796);\n"));
 }
 
-TEST(PowerFlowWriter, FullModelAddsTapsAndShuntsOnlyWhenAsked) {
-    const std::string text = CaseText(
-        BusLine(1, "A", 1, 3, 1.0, 0, 0, 0) + BusLine(2, "B", 1, 0, 1.0, 0, 10, 0, 0, 0, 0.5),
-        BranchLine(1, 2, 1, 0.0, 0.1, 0.0, 0.8));
-    const std::string plain = Convert(text).document, full = Convert(text, true).document;
-    // A tap of 0.8 at bus 1 scales the mutual term by 1/0.8; the shunt adds 0.5 to bus 2's
-    // diagonal.
-    EXPECT_TRUE(Contains(plain, "+v1*10.000000*SIN(a2-a1)"));
-    EXPECT_TRUE(Contains(full, "+v1*12.500000*SIN(a2-a1)"));
-    EXPECT_TRUE(Contains(plain, "-v2*(+v2*(-10.000000)+"));
-    EXPECT_TRUE(Contains(full, "-v2*(+v2*(-9.500000)+"));
-}
-
 // Two areas joined by the branch 2-3. Area 1 names its slack bus as swing bus, area 2 bus 3.
 class Interchange : public DocumentFixture {
    protected:
