@@ -281,6 +281,8 @@ std::string UsageText() {
         "usage: valdrix run [OPTIONS] DOC [COMMAND]   solve DOC (COMMAND is a core command, "
         "default S)\n"
         "       valdrix check [OPTIONS] DOC           compile DOC without solving\n"
+        "       valdrix import-cf [--full-model] FILE.cf [OUT.alg]\n"
+        "                                             power-flow document from a Common Format file\n"
         "       valdrix --help | --version\n"
         "options:\n";
     for (const CliOption& option : kOptions) {

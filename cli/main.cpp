@@ -1,11 +1,17 @@
 #include <cstdio>
+#include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/import_command.h"
 #include "cli/run_document.h"
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "import-cf") == 0) {
+        return RunImportCommand(argc - 2, argv + 2, std::cout, std::cerr);
+    }
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.ok) {
