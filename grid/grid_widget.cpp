@@ -38,9 +38,9 @@ QStringList GridWidget::columnTitles() const {
     return titles;
 }
 
-QTableWidgetItem* GridWidget::item(int row, int column, bool create) {
+QTableWidgetItem* GridWidget::ensureItem(int row, int column) {
     QTableWidgetItem* it = QTableWidget::item(row, column);
-    if (it == nullptr && create) {
+    if (it == nullptr) {
         it = new QTableWidgetItem;
         it->setBackground(background_);
         if (readOnly_ || column == 0) it->setFlags(it->flags() & ~Qt::ItemIsEditable);
@@ -54,7 +54,7 @@ QString GridWidget::rowLabel(int row) const {
     return it != nullptr ? it->text() : QString();
 }
 
-void GridWidget::setRowLabel(int row, const QString& label) { item(row, 0, true)->setText(label); }
+void GridWidget::setRowLabel(int row, const QString& label) { ensureItem(row, 0)->setText(label); }
 
 QString GridWidget::cellText(int row, int column) const {
     const QTableWidgetItem* it = QTableWidget::item(row, column + 1);
@@ -62,7 +62,7 @@ QString GridWidget::cellText(int row, int column) const {
 }
 
 void GridWidget::setCellText(int row, int column, const QString& text) {
-    item(row, column + 1, true)->setText(text);
+    ensureItem(row, column + 1)->setText(text);
 }
 
 int GridWidget::cellData(int row, int column) const {
@@ -71,15 +71,15 @@ int GridWidget::cellData(int row, int column) const {
 }
 
 void GridWidget::setCellData(int row, int column, int value) {
-    item(row, column + 1, true)->setData(kDataRole, value);
+    ensureItem(row, column + 1)->setData(kDataRole, value);
 }
 
 void GridWidget::setCellBackground(int row, int column, const QColor& colour) {
-    item(row, column + 1, true)->setBackground(colour);
+    ensureItem(row, column + 1)->setBackground(colour);
 }
 
 void GridWidget::setCellReadOnly(int row, int column, bool readOnly) {
-    QTableWidgetItem* it = item(row, column + 1, true);
+    QTableWidgetItem* it = ensureItem(row, column + 1);
     it->setFlags(readOnly ? it->flags() & ~Qt::ItemIsEditable : it->flags() | Qt::ItemIsEditable);
 }
 
@@ -102,7 +102,7 @@ void GridWidget::setGridBackground(const QColor& colour) {
 }
 
 void GridWidget::prepareRow(int row) {
-    for (int c = 0; c < columnCount(); ++c) item(row, c, true);
+    for (int c = 0; c < columnCount(); ++c) ensureItem(row, c);
 }
 
 int GridWidget::appendRow(const QString& label) {
@@ -130,7 +130,7 @@ int GridWidget::appendColumn(const QString& title) {
 void GridWidget::insertColumnAt(int column, const QString& title) {
     insertColumn(column + 1);
     setHorizontalHeaderItem(column + 1, new QTableWidgetItem(title));
-    for (int r = 0; r < rowCount(); ++r) item(r, column + 1, true);
+    for (int r = 0; r < rowCount(); ++r) ensureItem(r, column + 1);
 }
 
 void GridWidget::deleteColumn(int column) {

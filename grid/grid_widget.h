@@ -56,7 +56,7 @@ public:
     void autoSize();
 
 private:
-    QTableWidgetItem* item(int row, int column, bool create);
+    QTableWidgetItem* ensureItem(int row, int column);
     void prepareRow(int row);
     QColor background_ = QColor(Qt::white);
     bool readOnly_ = false;

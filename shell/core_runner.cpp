@@ -93,6 +93,7 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
                        const ShellSettingsRecord& record) {
     if (busy_) return false;
     busy_ = true;
+    lastCommand_ = command;
     services_.cancelled.store(false);
     const std::string path = QFile::encodeName(documentPath).toStdString();
     const std::string cmd = command.toStdString();

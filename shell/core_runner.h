@@ -58,6 +58,8 @@ public:
     bool start(const QString& documentPath, const QString& command,
                const ShellSettingsRecord& record);
     bool busy() const { return busy_; }
+    // The command string of the latest run started.
+    const QString& lastCommand() const { return lastCommand_; }
     void cancel() { services_.cancelled.store(true); }
 
     CoreDialogFactory& dialogs() { return dialogs_; }
@@ -74,4 +76,5 @@ private:
     CoreDialogFactory dialogs_;
     GuiShellServices services_;
     bool busy_ = false;
+    QString lastCommand_;
 };

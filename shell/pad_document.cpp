@@ -74,7 +74,11 @@ bool PadDocument::Open(const QString& path, QString* error, QStringList* message
 bool PadDocument::Save(const QString& path, QString* error, QStringList* messages) {
     QByteArray bytes;
     qsizetype bad = 0;
-    const QString plain = text_->toPlainText();
+    // The plain-text form turns non-breaking spaces into blanks; byte 0xA0 must come back as
+    // itself, so the raw text is taken and only its block breaks become line feeds.
+    QString plain = text_->toRawText();
+    plain.replace(QChar::ParagraphSeparator, u'\n');
+    plain.replace(QChar::LineSeparator, u'\n');
     if (!charset::FromUnicode(plain, bytes, &bad)) {
         if (error != nullptr) {
             *error = QString::fromLatin1(msg::kUnstorableCharacter).arg(plain[bad]).arg(bad);
