@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 
-.PHONY: run test deps build build-asan bench clean
+.PHONY: run test deps build build-asan bench screenshot clean
 
 deps:
 	@scripts/ensure-deps.sh
@@ -22,8 +22,15 @@ $(ASAN_BUILD)/CMakeCache.txt: | deps
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# The desktop application when there is a display to show it on, the command line otherwise.
 run: build
-	@$(BUILD)/valdrix run --results examples/intro.alg
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD)/valdrix-gui ]; then \
+	    echo "Starting the desktop application valdrix-gui on examples/intro.alg"; \
+	    $(BUILD)/valdrix-gui examples/intro.alg; \
+	else \
+	    echo "No display: solving examples/intro.alg with the command-line program valdrix"; \
+	    $(BUILD)/valdrix run --results examples/intro.alg; \
+	fi
 
 test: build build-asan
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -31,6 +38,9 @@ test: build build-asan
 
 bench: build
 	@$(BUILD)/valdrix_bench
+
+screenshot: build
+	@scripts/screenshot.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

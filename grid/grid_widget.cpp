@@ -19,7 +19,9 @@ void GridWidget::setFixedColumnTitle(const QString& title) {
     horizontalHeaderItem(0)->setText(title);
 }
 
-void GridWidget::setFixedColumnWidth(int width) { setColumnWidth(0, width); }
+void GridWidget::setFixedColumnWidth(int width) {
+    setColumnWidth(0, width);
+}
 
 QString GridWidget::columnTitle(int column) const {
     const QTableWidgetItem* h = horizontalHeaderItem(column + 1);
@@ -28,8 +30,10 @@ QString GridWidget::columnTitle(int column) const {
 
 void GridWidget::setColumnTitle(int column, const QString& title) {
     QTableWidgetItem* h = horizontalHeaderItem(column + 1);
-    if (h == nullptr) setHorizontalHeaderItem(column + 1, new QTableWidgetItem(title));
-    else h->setText(title);
+    if (h == nullptr)
+        setHorizontalHeaderItem(column + 1, new QTableWidgetItem(title));
+    else
+        h->setText(title);
 }
 
 QStringList GridWidget::columnTitles() const {
@@ -54,7 +58,9 @@ QString GridWidget::rowLabel(int row) const {
     return it != nullptr ? it->text() : QString();
 }
 
-void GridWidget::setRowLabel(int row, const QString& label) { ensureItem(row, 0)->setText(label); }
+void GridWidget::setRowLabel(int row, const QString& label) {
+    ensureItem(row, 0)->setText(label);
+}
 
 QString GridWidget::cellText(int row, int column) const {
     const QTableWidgetItem* it = QTableWidget::item(row, column + 1);
@@ -155,9 +161,10 @@ QStringList GridWidget::rowTexts(int row) const {
 
 void GridWidget::setReadOnly(bool readOnly) {
     readOnly_ = readOnly;
-    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
-                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                   QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(readOnly
+                        ? QAbstractItemView::NoEditTriggers
+                        : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
 }
 
 void GridWidget::autoSize() {

@@ -9,7 +9,7 @@
 // first column; cells carry text, an integer and a background colour, and may be read-only.
 class GridWidget : public QTableWidget {
     Q_OBJECT
-public:
+   public:
     explicit GridWidget(QWidget* parent = nullptr);
 
     void setFixedColumnTitle(const QString& title);
@@ -55,7 +55,7 @@ public:
     void setReadOnly(bool readOnly);
     void autoSize();
 
-private:
+   private:
     QTableWidgetItem* ensureItem(int row, int column);
     void prepareRow(int row);
     QColor background_ = QColor(Qt::white);

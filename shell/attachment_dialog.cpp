@@ -92,7 +92,8 @@ AttachmentTable AttachmentDialog::table() const {
 int AttachmentDialog::NextNumber() const {
     // Deleted rows leave gaps in the numbering; the next number follows the highest.
     int highest = 0;
-    for (int r = 0; r < grid_->dataRowCount(); ++r) highest = std::max(highest, grid_->rowLabel(r).toInt());
+    for (int r = 0; r < grid_->dataRowCount(); ++r)
+        highest = std::max(highest, grid_->rowLabel(r).toInt());
     return highest + 1;
 }
 
@@ -111,15 +112,21 @@ void AttachmentDialog::InsertRow() {
     Renumber();
 }
 
-void AttachmentDialog::DeleteRow() { grid_->deleteRow(grid_->focusedRow()); }
+void AttachmentDialog::DeleteRow() {
+    grid_->deleteRow(grid_->focusedRow());
+}
 
-void AttachmentDialog::AddColumn() { grid_->appendColumn(kNewColumnName); }
+void AttachmentDialog::AddColumn() {
+    grid_->appendColumn(kNewColumnName);
+}
 
 void AttachmentDialog::InsertColumn() {
     grid_->insertColumnAt(std::max(0, grid_->focusedColumn()), kNewColumnName);
 }
 
-void AttachmentDialog::DeleteColumn() { grid_->deleteColumn(grid_->focusedColumn()); }
+void AttachmentDialog::DeleteColumn() {
+    grid_->deleteColumn(grid_->focusedColumn());
+}
 
 void AttachmentDialog::GetVarName() {
     const int column = grid_->focusedColumn();
@@ -134,7 +141,8 @@ void AttachmentDialog::GetVarName() {
 void AttachmentDialog::RefreshVar() {
     const int column = grid_->focusedColumn();
     if (column < 0) return;
-    grid_->setColumnTitle(column, name_->text() + (approx_->isChecked() ? QString(ApproxMark()) : QString()));
+    grid_->setColumnTitle(
+        column, name_->text() + (approx_->isChecked() ? QString(ApproxMark()) : QString()));
 }
 
 void AttachmentDialog::Save() {
@@ -151,7 +159,8 @@ void AttachmentDialog::Save() {
         return;
     }
     QString target = path_;
-    if (target.isEmpty() || target.compare(QLatin1String(msg::kAttachmentNoName), Qt::CaseInsensitive) == 0) {
+    if (target.isEmpty() ||
+        target.compare(QLatin1String(msg::kAttachmentNoName), Qt::CaseInsensitive) == 0) {
         target = app_.SaveFileName(this, QString::fromLatin1(msg::kAttachmentSaveTitle), filter_,
                                    QString(), QStringLiteral("LST"));
         // Without a name nothing is saved; the editor stays open so the table is not lost.

@@ -15,7 +15,7 @@ class QPushButton;
 // name box for column titles. Closes with OK once the table is saved, or with Cancel.
 class AttachmentDialog : public QDialog {
     Q_OBJECT
-public:
+   public:
     static constexpr int kNameLength = 9;
 
     AttachmentDialog(EquationApp& app, const QString& path, const QString& filter,
@@ -41,7 +41,7 @@ public:
     QLineEdit* nameBox() const { return name_; }
     QCheckBox* approxBox() const { return approx_; }
 
-private:
+   private:
     void Load(const QString& path);
     void Renumber();
     int NextNumber() const;

@@ -4,7 +4,9 @@
 
 namespace {
 
-bool IsSeparator(QChar c) { return c == u' ' || c == u'\t' || c == u';'; }
+bool IsSeparator(QChar c) {
+    return c == u' ' || c == u'\t' || c == u';';
+}
 
 QStringList Tokens(const QString& line) {
     QStringList tokens;
@@ -55,7 +57,9 @@ bool LineShifts(const QStringList& cells, int* column) {
 
 }  // namespace
 
-QChar ApproxMark() { return charset::CharForByte(0xBB); }
+QChar ApproxMark() {
+    return charset::CharForByte(0xBB);
+}
 
 AttachmentTable ReadAttachment(const QByteArray& bytes) {
     AttachmentTable table;
@@ -66,8 +70,10 @@ AttachmentTable ReadAttachment(const QByteArray& bytes) {
         if (line.endsWith(u'\r')) line.chop(1);
         const QStringList tokens = Tokens(line);
         if (tokens.isEmpty()) break;
-        if (header) table.names = tokens;
-        else table.rows.append(tokens);
+        if (header)
+            table.names = tokens;
+        else
+            table.rows.append(tokens);
         header = false;
     }
     return table;

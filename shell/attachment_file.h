@@ -20,8 +20,9 @@ AttachmentTable ReadAttachment(const QByteArray& bytes);
 QByteArray WriteAttachment(const AttachmentTable& table, int* rowsWritten = nullptr);
 
 // A cell that would not read back as written, in its own column: one holding a separator or a
-// character without a byte, or an empty one before a filled one in the same line. Returns false when every cell is safe; otherwise *row
-// is -1 for the header or the 0-based value row, *column the 0-based column.
+// character without a byte, or an empty one before a filled one in the same line. Returns false
+// when every cell is safe; otherwise *row is -1 for the header or the 0-based value row, *column
+// the 0-based column.
 bool FindUnstorableCell(const AttachmentTable& table, int* row, int* column);
 
 // The Approx mark that may end a column name.

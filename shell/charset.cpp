@@ -14,16 +14,14 @@ struct Symbol {
 // them; the structural marks get signs that say what they do (0xDF imaginary unit, 0x85
 // retired equation, 0x9F polar form, 0xA2 designated variable).
 constexpr Symbol kSymbols[] = {
-    {0x85, u'\u2026'}, {0x8A, u'\u03B6'}, {0x9F, u'\u2220'}, {0xA2, u'\u21A6'},
-    {0xB0, u'\u00B0'}, {0xBB, u'\u2248'}, {0xC3, u'\u0393'}, {0xC4, u'\u0394'},
-    {0xC8, u'\u0398'}, {0xCB, u'\u039B'}, {0xCE, u'\u03A3'}, {0xD0, u'\u03A0'},
-    {0xD3, u'\u2211'}, {0xD6, u'\u03A6'}, {0xD8, u'\u03A8'}, {0xD9, u'\u03A9'},
-    {0xDF, u'\u0237'}, {0xE1, u'\u03B1'}, {0xE2, u'\u03B2'}, {0xE3, u'\u03B3'},
-    {0xE4, u'\u03B4'}, {0xE5, u'\u03B7'}, {0xE6, u'\u03C8'}, {0xE7, u'\u03BD'},
-    {0xE8, u'\u03B8'}, {0xEB, u'\u03BB'}, {0xEC, u'\u03BC'}, {0xED, u'\u03B5'},
-    {0xEE, u'\u03BE'}, {0xF0, u'\u03C0'}, {0xF1, u'\u03C1'}, {0xF2, u'\u2265'},
-    {0xF3, u'\u03C3'}, {0xF4, u'\u03C4'}, {0xF5, u'\u03C5'}, {0xF6, u'\u03C6'},
-    {0xF7, u'\u03C7'}, {0xF8, u'\u03D5'}, {0xF9, u'\u03C9'},
+    {0x85, u'\u2026'}, {0x8A, u'\u03B6'}, {0x9F, u'\u2220'}, {0xA2, u'\u21A6'}, {0xB0, u'\u00B0'},
+    {0xBB, u'\u2248'}, {0xC3, u'\u0393'}, {0xC4, u'\u0394'}, {0xC8, u'\u0398'}, {0xCB, u'\u039B'},
+    {0xCE, u'\u03A3'}, {0xD0, u'\u03A0'}, {0xD3, u'\u2211'}, {0xD6, u'\u03A6'}, {0xD8, u'\u03A8'},
+    {0xD9, u'\u03A9'}, {0xDF, u'\u0237'}, {0xE1, u'\u03B1'}, {0xE2, u'\u03B2'}, {0xE3, u'\u03B3'},
+    {0xE4, u'\u03B4'}, {0xE5, u'\u03B7'}, {0xE6, u'\u03C8'}, {0xE7, u'\u03BD'}, {0xE8, u'\u03B8'},
+    {0xEB, u'\u03BB'}, {0xEC, u'\u03BC'}, {0xED, u'\u03B5'}, {0xEE, u'\u03BE'}, {0xF0, u'\u03C0'},
+    {0xF1, u'\u03C1'}, {0xF2, u'\u2265'}, {0xF3, u'\u03C3'}, {0xF4, u'\u03C4'}, {0xF5, u'\u03C5'},
+    {0xF6, u'\u03C6'}, {0xF7, u'\u03C7'}, {0xF8, u'\u03D5'}, {0xF9, u'\u03C9'},
 };
 
 // Bytes 0x80..0x9F that are no symbol show as the Western code page does; its five unassigned
@@ -47,7 +45,9 @@ constexpr std::array<char16_t, 256> kTable = BuildTable();
 
 }  // namespace
 
-QChar CharForByte(unsigned char byte) { return QChar(kTable[byte]); }
+QChar CharForByte(unsigned char byte) {
+    return QChar(kTable[byte]);
+}
 
 QString ToUnicode(const QByteArray& bytes) {
     QString text(bytes.size(), Qt::Uninitialized);

@@ -6,7 +6,9 @@ int Run(const std::string& documentPath, const std::string& command) {
     return SolverEntry(documentPath.c_str(), command.c_str());
 }
 
-void Apply(const ShellSettingsRecord& record) { ApplyShellSettings(record); }
+void Apply(const ShellSettingsRecord& record) {
+    ApplyShellSettings(record);
+}
 
 std::vector<std::string> ResultStrings() {
     std::vector<std::string> lines;
@@ -14,9 +16,13 @@ std::vector<std::string> ResultStrings() {
     return lines;
 }
 
-void SetOutput(std::function<void(const char*)> sink) { SetOutputFunction(std::move(sink)); }
+void SetOutput(std::function<void(const char*)> sink) {
+    SetOutputFunction(std::move(sink));
+}
 
-void SetServices(ShellServices* services) { SetShellServices(services); }
+void SetServices(ShellServices* services) {
+    SetShellServices(services);
+}
 
 std::string BaseName(const std::string& documentPath) {
     // The core names the side file base + ".VDP" by its own base-name rule; taking the suffix
@@ -54,6 +60,8 @@ ShellSettingsRecord RecordFor(const DocumentSettings& settings) {
     return MakeShellSettingsRecord(settings);
 }
 
-const char* MethodTitle(int method) { return MethodName(method); }
+const char* MethodTitle(int method) {
+    return MethodName(method);
+}
 
 }  // namespace corebridge

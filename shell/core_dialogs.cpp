@@ -9,7 +9,6 @@
 #include <QFormLayout>
 #include <QSpinBox>
 
-
 #include "shell/charset.h"
 
 namespace {
@@ -122,8 +121,8 @@ CoreDialogFactory CoreDialogFactory::Standard() {
     f.graphGeneration = RunGraphGenerationDialog;
     f.fft = RunFftDialog;
     f.fftFile = [](QWidget* parent, std::string& path) {
-        const QString chosen = QFileDialog::getOpenFileName(
-            parent, QString(), QString(), QStringLiteral("FFT Files (*.FFT)"));
+        const QString chosen = QFileDialog::getOpenFileName(parent, QString(), QString(),
+                                                            QStringLiteral("FFT Files (*.FFT)"));
         if (chosen.isEmpty()) return false;
         path = QFile::encodeName(chosen).toStdString();
         return true;

@@ -59,10 +59,13 @@ bool GuiShellServices::MessageBox(const std::string& text) {
 }
 
 void GuiShellServices::WarningBeep() {
-    QMetaObject::invokeMethod(ui_, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        ui_, [] { QApplication::beep(); }, Qt::QueuedConnection);
 }
 
-int GuiShellServices::PollKey() { return cancelled.load() ? kKeyEscape : -1; }
+int GuiShellServices::PollKey() {
+    return cancelled.load() ? kKeyEscape : -1;
+}
 
 void GuiShellServices::Progress(long step, long total) {
     if (onProgress) onProgress(step, total);
@@ -106,10 +109,13 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
         for (const std::string& line : corebridge::ResultStrings()) {
             lines.append(charset::ToUnicode(QByteArray::fromStdString(line)));
         }
-        QMetaObject::invokeMethod(this, [this, result, lines] {
-            busy_ = false;
-            emit finished(result, lines);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, result, lines] {
+                busy_ = false;
+                emit finished(result, lines);
+            },
+            Qt::QueuedConnection);
     });
     return true;
 }

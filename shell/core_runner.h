@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QStringList>
 #include <QThread>
-
 #include <atomic>
 #include <string>
 
@@ -16,7 +15,7 @@ class QWidget;
 // What the core asks of the application during a run, answered from the worker thread: the
 // dialogs and the message box open on the user-interface thread and block only the run.
 class GuiShellServices : public ShellServices {
-public:
+   public:
     GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs);
 
     bool GraphGenerationDialog(const std::vector<std::string>& names, SweepChoice& choice) override;
@@ -30,7 +29,7 @@ public:
     int PollKey() override;
     void Progress(long step, long total) override;
 
-    std::atomic<bool> cancelled{false};   // a pending ESC, seen by every later poll of the run
+    std::atomic<bool> cancelled{false};     // a pending ESC, seen by every later poll of the run
     std::atomic<bool> shuttingDown{false};  // no dialogs any more: they are answered "cancel"
     std::atomic<bool> showDerivatives{false};
     std::atomic<bool> showIterations{false};
@@ -38,7 +37,7 @@ public:
     std::function<void(long, long)> onProgress;  // called on the worker thread
     QWidget* dialogParent = nullptr;
 
-private:
+   private:
     template <typename F>
     void OnUiThread(F&& f);
 
@@ -50,7 +49,7 @@ private:
 // of a run arrive as signals on the user-interface thread, in the order the core produced them.
 class CoreRunner : public QObject {
     Q_OBJECT
-public:
+   public:
     explicit CoreRunner(QObject* parent = nullptr);
     ~CoreRunner() override;
 
@@ -65,12 +64,12 @@ public:
     CoreDialogFactory& dialogs() { return dialogs_; }
     GuiShellServices& services() { return services_; }
 
-signals:
+   signals:
     void outputText(const QByteArray& text);
     void progressed(long step, long total);
     void finished(int result, const QStringList& resultLines);
 
-private:
+   private:
     QThread thread_;
     QObject* worker_ = nullptr;  // lives on thread_
     CoreDialogFactory dialogs_;

@@ -13,13 +13,17 @@ namespace {
 EquationApp* gInstance = nullptr;
 }
 
-EquationApp::EquationApp() : runner_(std::make_unique<CoreRunner>()) { gInstance = this; }
+EquationApp::EquationApp() : runner_(std::make_unique<CoreRunner>()) {
+    gInstance = this;
+}
 
 EquationApp::~EquationApp() {
     if (gInstance == this) gInstance = nullptr;
 }
 
-EquationApp* EquationApp::instance() { return gInstance; }
+EquationApp* EquationApp::instance() {
+    return gInstance;
+}
 
 std::unique_ptr<QSettings> EquationApp::Profile() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,

@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-
 #include <functional>
 #include <memory>
 
@@ -19,7 +18,7 @@ class QWidget;
 // something (message boxes, file dialogs), which tests may answer instead.
 class EquationApp : public QObject {
     Q_OBJECT
-public:
+   public:
     EquationApp();
     ~EquationApp() override;
 
@@ -57,6 +56,6 @@ public:
                          const QString& suggested, const QString& defaultSuffix);
     QMessageBox::StandardButton AskSaveChanges(QWidget* parent, const QString& text);
 
-private:
+   private:
     std::unique_ptr<CoreRunner> runner_;
 };

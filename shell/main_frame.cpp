@@ -49,10 +49,10 @@ MainFrame::MainFrame(EquationApp& app, QWidget* parent) : QMainWindow(parent), a
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         UpdateMenus();
         const PadView* view = activeView();
-        setWindowTitle(view != nullptr ? QStringLiteral("%1 - %2").arg(
-                                             QString::fromLatin1(msg::kProgramName),
-                                             view->padDocument()->title())
-                                       : QString::fromLatin1(msg::kProgramName));
+        setWindowTitle(view != nullptr
+                           ? QStringLiteral("%1 - %2").arg(QString::fromLatin1(msg::kProgramName),
+                                                           view->padDocument()->title())
+                           : QString::fromLatin1(msg::kProgramName));
         if (w != nullptr && view != nullptr) properties_->SelectNode(view->padDocument()->node);
     });
     CoreRunner& runner = app_.runner();
@@ -71,7 +71,8 @@ MainFrame::MainFrame(EquationApp& app, QWidget* parent) : QMainWindow(parent), a
 MainFrame::~MainFrame() {
     // The children outlive this object's members while the base class destroys them: nothing
     // they signal may reach this object any more.
-    for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
     QObject::disconnect(&app_.runner(), nullptr, this, nullptr);
     QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     delete printer_;
@@ -92,7 +93,9 @@ QList<PadView*> MainFrame::views() const {
     return list;
 }
 
-void MainFrame::AppendOutput(const QString& text) { output_->AppendOutput(text); }
+void MainFrame::AppendOutput(const QString& text) {
+    output_->AppendOutput(text);
+}
 
 void MainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
@@ -158,10 +161,11 @@ PadFrame* MainFrame::AddFrame(PadView* view) {
     connect(doc->text(), &QTextDocument::modificationChanged, frame, updateTitle);
     connect(view, &QPlainTextEdit::selectionChanged, this, &MainFrame::UpdateMenus);
     connect(view, &QPlainTextEdit::undoAvailable, this, &MainFrame::UpdateMenus);
-    connect(frame, &QObject::objectNameChanged, frame, updateTitle);
     TrackChildState(frame);
-    if (childShowCmd_ == 3) frame->showMaximized();
-    else frame->show();
+    if (childShowCmd_ == 3)
+        frame->showMaximized();
+    else
+        frame->show();
     view->setFocus();
     return frame;
 }
@@ -235,9 +239,9 @@ bool MainFrame::SaveDocument(PadView* view) {
 bool MainFrame::SaveDocumentAs(PadView* view) {
     if (view == nullptr) return false;
     PadDocument* doc = view->padDocument();
-    const QString chosen =
-        app_.SaveFileName(this, QString(), QString::fromLatin1(msg::kDocumentFilter),
-                          doc->path().isEmpty() ? doc->title() : doc->path(), QStringLiteral("alg"));
+    const QString chosen = app_.SaveFileName(
+        this, QString(), QString::fromLatin1(msg::kDocumentFilter),
+        doc->path().isEmpty() ? doc->title() : doc->path(), QStringLiteral("alg"));
     if (chosen.isEmpty()) return false;
     const QString path = QFileInfo(chosen).absoluteFilePath();
     QString error;
@@ -351,8 +355,10 @@ void MainFrame::AddRecentFile(const QString& path) {
     profile->beginGroup(keys::kRecentFileSection);
     for (int i = 1; i <= keys::kRecentFileCount; ++i) {
         const QString key = keys::kRecentFilePrefix + QString::number(i);
-        if (i <= files.size()) profile->setValue(key, files[i - 1]);
-        else profile->remove(key);
+        if (i <= files.size())
+            profile->setValue(key, files[i - 1]);
+        else
+            profile->remove(key);
     }
     profile->endGroup();
     UpdateRecentFileActions();

@@ -24,7 +24,7 @@ class QToolButton;
 // Output windows, the menus and the commands behind them.
 class MainFrame : public QMainWindow {
     Q_OBJECT
-public:
+   public:
     explicit MainFrame(EquationApp& app, QWidget* parent = nullptr);
     ~MainFrame() override;
 
@@ -60,16 +60,21 @@ public:
 
     QStringList recentFiles() const;
 
-public slots:
+    // Copy takes the editor's selection, or the Output window's when the editor has none; Cut
+    // is that Copy followed by removing the editor's selection.
+    void EditCopy();
+    void EditCut();
+
+   public slots:
     void UpdateMenus();
 
-protected:
+   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+   private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBars();
@@ -90,8 +95,6 @@ private:
     void FilePrint();
     void FilePrintPreview();
     void FilePrintSetup();
-    void EditCopy();
-    void EditCut();
     void ShowTempFiles();
     void EstimationAndRegression();
     void SolveDifferential();

@@ -37,7 +37,8 @@ QAction* MakeAction(QObject* parent, const char* name, const QString& text, cons
     action->setObjectName(QLatin1String(name));
     const qsizetype split = prompt.indexOf(u'\n');
     action->setStatusTip(split < 0 ? prompt : prompt.left(split));
-    QString tip = split < 0 ? QString(text).remove(u'&').remove(QLatin1String("...")) : prompt.mid(split + 1);
+    QString tip =
+        split < 0 ? QString(text).remove(u'&').remove(QLatin1String("...")) : prompt.mid(split + 1);
     action->setToolTip(tip);
     if (!key.isEmpty()) action->setShortcut(key);
     return action;
@@ -47,8 +48,11 @@ QAction* MakeAction(QObject* parent, const char* name, const QString& text, cons
 
 void MainFrame::CreateActions() {
     auto add = [this](const char* name, const QString& text, const QString& prompt,
-                      const QKeySequence& key = {}) { return MakeAction(this, name, text, prompt, key); };
-    newAct_ = add("actionFileNew", "&New", "Create a new document\nNew", QKeySequence(Qt::CTRL | Qt::Key_N));
+                      const QKeySequence& key = {}) {
+        return MakeAction(this, name, text, prompt, key);
+    };
+    newAct_ = add("actionFileNew", "&New", "Create a new document\nNew",
+                  QKeySequence(Qt::CTRL | Qt::Key_N));
     newAct_->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
     connect(newAct_, &QAction::triggered, this, [this] { NewDocument(); });
     openAct_ = add("actionFileOpen", "&Open...", "Open an existing document\nOpen",
@@ -61,9 +65,11 @@ void MainFrame::CreateActions() {
                    QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAct_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     connect(saveAct_, &QAction::triggered, this, [this] { SaveDocument(activeView()); });
-    saveAsAct_ = add("actionFileSaveAs", "Save &As...", "Save the active document with a new name\nSave As");
+    saveAsAct_ =
+        add("actionFileSaveAs", "Save &As...", "Save the active document with a new name\nSave As");
     connect(saveAsAct_, &QAction::triggered, this, [this] { SaveDocumentAs(activeView()); });
-    exportLatexAct_ = add("actionExportLatex", "Export to La&TEX", "Export equations to latex format");
+    exportLatexAct_ =
+        add("actionExportLatex", "Export to La&TEX", "Export equations to latex format");
     connect(exportLatexAct_, &QAction::triggered, this,
             [this] { app_.Message(this, QString::fromLatin1(msg::kNotFinished)); });
     attachNewAct_ = add("actionAttachmentNew", "&New", "New Attachment");
@@ -74,7 +80,8 @@ void MainFrame::CreateActions() {
     });
     attachFileAct_ = add("actionAttachFile", "&Attach File", "Attach File\nAttachFile");
     connect(attachFileAct_, &QAction::triggered, this, &MainFrame::AttachFile);
-    attachEditAct_ = add("actionAttachmentEdit", "&Edit Attached File", "Edit Attached File\nEdit Attached File");
+    attachEditAct_ = add("actionAttachmentEdit", "&Edit Attached File",
+                         "Edit Attached File\nEdit Attached File");
     connect(attachEditAct_, &QAction::triggered, this, [this] {
         PadView* view = activeView();
         OpenAttachmentEditor(view, view->padDocument()->attachmentPath());
@@ -86,9 +93,10 @@ void MainFrame::CreateActions() {
     });
     printAct_ = add("actionFilePrint", "&Print...", "Print the active document\nPrint",
                     QKeySequence(Qt::CTRL | Qt::Key_P));
-    printAct_->setIcon(DrawGlyphIcon(QStringLiteral("\u2399"), QSize(16, 16)));
+    printAct_->setIcon(DrawPictogram(Pictogram::kPrint));
     connect(printAct_, &QAction::triggered, this, &MainFrame::FilePrint);
-    printPreviewAct_ = add("actionFilePrintPreview", "Print Pre&view", "Display full pages\nPrint Preview");
+    printPreviewAct_ =
+        add("actionFilePrintPreview", "Print Pre&view", "Display full pages\nPrint Preview");
     connect(printPreviewAct_, &QAction::triggered, this, &MainFrame::FilePrintPreview);
     printSetupAct_ = add("actionFilePrintSetup", "P&rint Setup...",
                          "Change the printer and printing options\nPrint Setup");
@@ -103,22 +111,29 @@ void MainFrame::CreateActions() {
     exitAct_ = add("actionExit", "E&xit", "Quit the application; prompts to save documents\nExit");
     connect(exitAct_, &QAction::triggered, this, &QWidget::close);
 
-    undoAct_ = add("actionEditUndo", "&Undo", "Undo the last action\nUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undoAct_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    undoAct_ = add("actionEditUndo", "&Undo", "Undo the last action\nUndo",
+                   QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undoAct_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
     connect(undoAct_, &QAction::triggered, this, [this] { activeView()->undo(); });
     cutAct_ = add("actionEditCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut");
-    cutAct_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    cutAct_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     cutAct_->setIcon(DrawGlyphIcon(QStringLiteral("\u2702"), QSize(16, 16)));
     connect(cutAct_, &QAction::triggered, this, &MainFrame::EditCut);
-    copyAct_ = add("actionEditCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy");
-    copyAct_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    copyAct_->setIcon(DrawGlyphIcon(QStringLiteral("\u2398"), QSize(16, 16)));
+    copyAct_ =
+        add("actionEditCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy");
+    copyAct_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    copyAct_->setIcon(DrawPictogram(Pictogram::kCopy));
     connect(copyAct_, &QAction::triggered, this, &MainFrame::EditCopy);
     pasteAct_ = add("actionEditPaste", "&Paste", "Insert Clipboard contents\nPaste");
-    pasteAct_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
-    pasteAct_->setIcon(DrawGlyphIcon(QStringLiteral("\u2397"), QSize(16, 16)));
+    pasteAct_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    pasteAct_->setIcon(DrawPictogram(Pictogram::kPaste));
     connect(pasteAct_, &QAction::triggered, this, [this] { activeView()->paste(); });
-    deleteAct_ = add("actionEditDelete", "&Delete", "Erase the selection\nErase", QKeySequence(Qt::Key_Delete));
+    deleteAct_ = add("actionEditDelete", "&Delete", "Erase the selection\nErase",
+                     QKeySequence(Qt::Key_Delete));
     deleteAct_->setShortcutContext(Qt::WidgetShortcut);  // the editor handles the key itself
     connect(deleteAct_, &QAction::triggered, this, [this] {
         QTextCursor c = activeView()->textCursor();
@@ -126,9 +141,12 @@ void MainFrame::CreateActions() {
         c.removeSelectedText();
     });
     findAct_ = add("actionEditFind", "&Find...", "Find the specified text\nFind");
-    findNextAct_ = add("actionEditFindNext", "Find &Next", "Repeat the last action\nRepeat", QKeySequence(Qt::Key_F3));
-    replaceAct_ = add("actionEditReplace", "R&eplace...", "Replace specific text with different text\nReplace");
-    selectAllAct_ = add("actionEditSelectAll", "Select A&ll", "Select the entire document\nSelect All");
+    findNextAct_ = add("actionEditFindNext", "Find &Next", "Repeat the last action\nRepeat",
+                       QKeySequence(Qt::Key_F3));
+    replaceAct_ = add("actionEditReplace", "R&eplace...",
+                      "Replace specific text with different text\nReplace");
+    selectAllAct_ =
+        add("actionEditSelectAll", "Select A&ll", "Select the entire document\nSelect All");
     connect(selectAllAct_, &QAction::triggered, this, [this] { activeView()->selectAll(); });
     wordWrapAct_ = add("actionWordWrap", "&Word Wrap", "Toggle on/off word-wrap mode");
     goToPosAct_ = add("actionGoToPos", "&Go To Pos", "Go to char number position");
@@ -136,45 +154,53 @@ void MainFrame::CreateActions() {
     tabStopsAct_ = add("actionSetTabStops", "Set &Tab Stops...", "Set tab stops for this window");
     fontAct_ = add("actionSetFont", "Set &Font...", "Select display font for this window");
     printerFontAct_ = add("actionSetPrinterFont", "Set &Printer Font...", "Set font for printing");
-    mirrorFontAct_ = add("actionMirrorFont", "&Mirror Display Font", "Use same font for printing as for display");
+    mirrorFontAct_ = add("actionMirrorFont", "&Mirror Display Font",
+                         "Use same font for printing as for display");
     tempFilesAct_ = add("actionTempFiles", "T&emp Files", "Show tmp files");
     connect(tempFilesAct_, &QAction::triggered, this, &MainFrame::ShowTempFiles);
     resultsAct_ = add("actionShowResults", "&Results", "Show Results", QKeySequence(Qt::Key_F12));
-    resultsAct_->setIcon(DrawGlyphIcon(QStringLiteral("\u2261"), QSize(16, 16)));
-    resultsFromFileAct_ = add("actionResultsFromFile", "&From File ...", "Show Results From File ...");
+    resultsAct_->setIcon(DrawPictogram(Pictogram::kResults));
+    resultsFromFileAct_ =
+        add("actionResultsFromFile", "&From File ...", "Show Results From File ...");
     refreshAct_ = add("actionRefresh", "Re&fresh", "Refresh");
     languageAct_ = add("actionLanguage", "&Language", "Language");
 
-    solveAct_ = add("actionSolve", "&Alg. Equations", "Solve selected equation\nSolve", QKeySequence(Qt::Key_F5));
+    solveAct_ = add("actionSolve", "&Alg. Equations", "Solve selected equation\nSolve",
+                    QKeySequence(Qt::Key_F5));
     connect(solveAct_, &QAction::triggered, this, [this] {
         if (PadView* view = activeView()) view->Solve();
     });
     optionsAct_ = add("actionOptions", "&Options", "Options\nOptions", QKeySequence(Qt::Key_F10));
-    optionsAct_->setIcon(DrawGlyphIcon(QStringLiteral("\u2699"), QSize(16, 16)));
+    optionsAct_->setIcon(DrawPictogram(Pictogram::kOptions));
     readCfAct_ = add("actionReadCf", "&Read CF Format for Power Flow",
                      "Read CF Format for Power Flow\nRead CF Format for Power Flow");
-    graphFromResultsAct_ = add("actionGraphFromResults", "From &Results", "Graph From Results\nNew Graph");
-    graphFromResultsAct_->setIcon(DrawGlyphIcon(QStringLiteral("\u2197"), QSize(16, 16)));
+    graphFromResultsAct_ =
+        add("actionGraphFromResults", "From &Results", "Graph From Results\nNew Graph");
+    graphFromResultsAct_->setIcon(DrawPictogram(Pictogram::kGraph));
     graphFromFileAct_ = add("actionGraphFromFile", "From &File ...", "Graph from File");
     updateGraphsAct_ = add("actionUpdateAllGraphs", "&Update All Graphs", "Update all Graphs");
 
-    cascadeAct_ = add("actionCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
+    cascadeAct_ =
+        add("actionCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
     connect(cascadeAct_, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
     tileAct_ = add("actionTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows");
     connect(tileAct_, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
-    arrangeAct_ = add("actionArrangeIcons", "&Arrange Icons", "Arrange icons at the bottom of the window\nArrange Icons");
+    arrangeAct_ = add("actionArrangeIcons", "&Arrange Icons",
+                      "Arrange icons at the bottom of the window\nArrange Icons");
     connect(arrangeAct_, &QAction::triggered, this, &MainFrame::ArrangeIcons);
-    helpAct_ = add("actionHelpDesk", "&Help Desk", "Display help for current task or command", QKeySequence(Qt::Key_F1));
-    aboutAct_ = add("actionAbout", "&About Valdrix...", "Display program information, version number and copyright\nAbout");
+    helpAct_ = add("actionHelpDesk", "&Help Desk", "Display help for current task or command",
+                   QKeySequence(Qt::Key_F1));
+    aboutAct_ = add("actionAbout", "&About Valdrix...",
+                    "Display program information, version number and copyright\nAbout");
     connect(aboutAct_, &QAction::triggered, this, &MainFrame::About);
 
-    documentActions_ = {closeAct_,  saveAct_,       saveAsAct_,   exportLatexAct_, printAct_,
+    documentActions_ = {closeAct_,        saveAct_,   saveAsAct_,    exportLatexAct_, printAct_,
                         printPreviewAct_, deleteAct_, selectAllAct_, tempFilesAct_};
-    laterActions_ = {pageSetupAct_, findAct_,     findNextAct_,  replaceAct_,     wordWrapAct_,
-                     goToPosAct_,   tabStopsAct_, fontAct_,      printerFontAct_, mirrorFontAct_,
-                     resultsAct_,   resultsFromFileAct_, refreshAct_, languageAct_, optionsAct_,
-                     readCfAct_,    graphFromResultsAct_, graphFromFileAct_, updateGraphsAct_,
-                     helpAct_};
+    laterActions_ = {pageSetupAct_,        findAct_,          findNextAct_,     replaceAct_,
+                     wordWrapAct_,         goToPosAct_,       tabStopsAct_,     fontAct_,
+                     printerFontAct_,      mirrorFontAct_,    resultsAct_,      resultsFromFileAct_,
+                     refreshAct_,          languageAct_,      optionsAct_,      readCfAct_,
+                     graphFromResultsAct_, graphFromFileAct_, updateGraphsAct_, helpAct_};
 }
 
 QAction* MainFrameCoreAction(MainFrame* frame, QList<QAction*>& list, const char* name,
@@ -232,7 +258,8 @@ void MainFrame::CreateMenus() {
             viewMenu_->addAction(toggle);
         }
     }
-    statusBarAct_ = MakeAction(this, "actionViewStatusBar", "Status &Bar", "Show or hide the status bar");
+    statusBarAct_ =
+        MakeAction(this, "actionViewStatusBar", "Status &Bar", "Show or hide the status bar");
     statusBarAct_->setCheckable(true);
     statusBarAct_->setChecked(true);
     connect(statusBarAct_, &QAction::toggled, statusBar(), &QWidget::setVisible);
@@ -252,20 +279,21 @@ void MainFrame::CreateMenus() {
     solveMenu_ = bar->addMenu(QStringLiteral("&Solve"));
     solveMenu_->addAction(solveAct_);
     coreActions_.append(solveAct_);
-    core(solveMenu_, "actionSolveRepetitive", "With &Repetitive Updates", "Solve With Repetitive Updates", "US");
+    core(solveMenu_, "actionSolveRepetitive", "With &Repetitive Updates",
+         "Solve With Repetitive Updates", "US");
     solveMenu_->addAction(MainFrameCoreAction(
         this, coreActions_, "actionSolveDifferential", "&Differential Equations",
-        "Solve Differential Equation\nSolve Differential Equation", QKeySequence(Qt::CTRL | Qt::Key_D),
-        [this] { SolveDifferential(); }));
-    core(solveMenu_, "actionSolveIntegral", "&Integral Equations", "Integral Equations\nIntegral Equations",
-         "DDDT", QKeySequence(Qt::CTRL | Qt::Key_I));
+        "Solve Differential Equation\nSolve Differential Equation",
+        QKeySequence(Qt::CTRL | Qt::Key_D), [this] { SolveDifferential(); }));
+    core(solveMenu_, "actionSolveIntegral", "&Integral Equations",
+         "Integral Equations\nIntegral Equations", "DDDT", QKeySequence(Qt::CTRL | Qt::Key_I));
     core(solveMenu_, "actionUnconstrained", "&Unconstrained Optimization",
          "Unconstrained Optimization\nUnconstrained Optimization", "O");
     core(solveMenu_, "actionConstrained", "&Constrained Optimization",
          "Constrained Optimization\nConstrained Optimization", "KFK");
-    solveMenu_->addAction(MainFrameCoreAction(this, coreActions_, "actionEstimation",
-                                              "&Estimation and Regression", "Estimation and Regression",
-                                              {}, [this] { EstimationAndRegression(); }));
+    solveMenu_->addAction(MainFrameCoreAction(
+        this, coreActions_, "actionEstimation", "&Estimation and Regression",
+        "Estimation and Regression", {}, [this] { EstimationAndRegression(); }));
     solveMenu_->addSeparator();
     solveMenu_->addAction(optionsAct_);
 
@@ -296,8 +324,8 @@ void MainFrame::CreateMenus() {
         if (!windows.isEmpty()) windowMenu_->addSeparator();
         for (int i = 0; i < windows.size(); ++i) {
             QMdiSubWindow* w = windows[i];
-            QAction* a = windowMenu_->addAction(
-                QStringLiteral("&%1 %2").arg(i + 1).arg(w->windowTitle().remove(QLatin1String("[*]"))));
+            QAction* a = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+                w->windowTitle().remove(QLatin1String("[*]"))));
             a->setCheckable(true);
             a->setChecked(w == mdi_->activeSubWindow());
             connect(a, &QAction::triggered, mdi_, [this, w] { mdi_->setActiveSubWindow(w); });
@@ -309,18 +337,40 @@ void MainFrame::CreateMenus() {
     helpMenu_->addActions({helpAct_, aboutAct_});
 
     // Without a document the menu bar offers only what menu 1 of the original holds.
-    documentOnlyMenuItems_ = {closeAct_,       saveAct_,         saveAsAct_,   exportLatexAct_,
-                              attachment->menuAction(), printAct_, printPreviewAct_, undoAct_,
-                              cutAct_,         pasteAct_,        deleteAct_,   findAct_,
-                              findNextAct_,    replaceAct_,      selectAllAct_, wordWrapAct_,
-                              goToPosAct_,     propertiesDock_->toggleViewAction(),
+    documentOnlyMenuItems_ = {closeAct_,
+                              saveAct_,
+                              saveAsAct_,
+                              exportLatexAct_,
+                              attachment->menuAction(),
+                              printAct_,
+                              printPreviewAct_,
+                              undoAct_,
+                              cutAct_,
+                              pasteAct_,
+                              deleteAct_,
+                              findAct_,
+                              findNextAct_,
+                              replaceAct_,
+                              selectAllAct_,
+                              wordWrapAct_,
+                              goToPosAct_,
+                              propertiesDock_->toggleViewAction(),
                               outputDock_->toggleViewAction(),
-                              functionsBar_->toggleViewAction(), numbersBar_->toggleViewAction(),
-                              alphabetBar_->toggleViewAction(), greekBar_->toggleViewAction(),
-                              specialBar_->toggleViewAction(), tabStopsAct_, fontAct_,
-                              printerFontAct_, mirrorFontAct_, tempFilesAct_,
-                              results->menuAction(), refreshAct_, solveMenu_->menuAction(),
-                              advancedMenu_->menuAction(), graphMenu_->menuAction(),
+                              functionsBar_->toggleViewAction(),
+                              numbersBar_->toggleViewAction(),
+                              alphabetBar_->toggleViewAction(),
+                              greekBar_->toggleViewAction(),
+                              specialBar_->toggleViewAction(),
+                              tabStopsAct_,
+                              fontAct_,
+                              printerFontAct_,
+                              mirrorFontAct_,
+                              tempFilesAct_,
+                              results->menuAction(),
+                              refreshAct_,
+                              solveMenu_->menuAction(),
+                              advancedMenu_->menuAction(),
+                              graphMenu_->menuAction(),
                               windowMenu_->menuAction()};
     UpdateRecentFileActions();
 }
@@ -351,8 +401,12 @@ void MainFrame::CreatePaletteBars() {
                 PadView* view = activeView();
                 if (view == nullptr) return;
                 switch (which->kind) {
-                    case PaletteInsert::kText: view->InsertText(QString::fromLatin1(which->text)); break;
-                    case PaletteInsert::kFunction: view->InsertFunction(QString::fromLatin1(which->text)); break;
+                    case PaletteInsert::kText:
+                        view->InsertText(QString::fromLatin1(which->text));
+                        break;
+                    case PaletteInsert::kFunction:
+                        view->InsertFunction(QString::fromLatin1(which->text));
+                        break;
                     case PaletteInsert::kSpecialChar:
                         view->InsertSpecialChar(static_cast<unsigned char>(which->text[0]));
                         break;
@@ -381,12 +435,13 @@ void MainFrame::CreatePaletteBars() {
     }
     // Keyboard shortcuts of four symbols.
     auto shortcut = [this](const char* bar, int index, const QKeySequence& key) {
-        findChild<QAction*>(QStringLiteral("palette%1_%2").arg(QLatin1String(bar)).arg(index))->setShortcut(key);
+        findChild<QAction*>(QStringLiteral("palette%1_%2").arg(QLatin1String(bar)).arg(index))
+            ->setShortcut(key);
     };
-    shortcut("GreekBar", 34, QKeySequence(Qt::ALT | Qt::Key_0));                 // Approx
-    shortcut("GreekBar", 35, QKeySequence(Qt::ALT | Qt::Key_Equal));             // Reduce
-    shortcut("GreekBar", 37, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));      // Degree
-    shortcut("GreekBar", 12, QKeySequence(Qt::ALT | Qt::Key_P));                 // Pi
+    shortcut("GreekBar", 34, QKeySequence(Qt::ALT | Qt::Key_0));             // Approx
+    shortcut("GreekBar", 35, QKeySequence(Qt::ALT | Qt::Key_Equal));         // Reduce
+    shortcut("GreekBar", 37, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));  // Degree
+    shortcut("GreekBar", 12, QKeySequence(Qt::ALT | Qt::Key_P));             // Pi
 }
 
 void MainFrame::CreateToolBars() {
@@ -436,8 +491,10 @@ void MainFrame::UpdateMenus() {
 
 void MainFrame::EditCopy() {
     PadView* view = activeView();
-    if (view != nullptr && view->textCursor().hasSelection()) view->copy();
-    else output_->copy();
+    if (view != nullptr && view->textCursor().hasSelection())
+        view->copy();
+    else
+        output_->copy();
 }
 
 void MainFrame::EditCut() {
@@ -449,8 +506,9 @@ void MainFrame::EditCut() {
 }
 
 void MainFrame::FileOpen() {
-    const QString path = app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kDocumentFilter) +
-                                                                 QStringLiteral(";;All Files (*.*)"));
+    const QString path = app_.OpenFileName(
+        this, QString(),
+        QString::fromLatin1(msg::kDocumentFilter) + QStringLiteral(";;All Files (*.*)"));
     if (!path.isEmpty()) OpenDocument(path);
 }
 
@@ -500,7 +558,8 @@ void MainFrame::AttachFile() {
 }
 
 void MainFrame::ShowTempFiles() {
-    const QString path = app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kTempFilesFilter));
+    const QString path =
+        app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kTempFilesFilter));
     if (path.isEmpty()) return;
     TmpFileDialog dialog(path, this);
     if (dialog.exec() == QDialog::Accepted) {
@@ -520,7 +579,8 @@ void MainFrame::FilePrintPreview() {
     PadView* view = activeView();
     if (printer_ == nullptr) printer_ = new QPrinter(QPrinter::HighResolution);
     QPrintPreviewDialog preview(printer_, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, view, [view](QPrinter* p) { view->print(p); });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, view,
+            [view](QPrinter* p) { view->print(p); });
     preview.exec();
 }
 
@@ -541,7 +601,8 @@ void MainFrame::ArrangeIcons() {
 }
 
 void MainFrame::About() {
-    QMessageBox::about(this, QStringLiteral("About Valdrix"),
-                       QStringLiteral("Valdrix %1\n%2").arg(QCoreApplication::applicationVersion(),
-                                                           QString::fromLatin1(msg::kCopyright)));
+    QMessageBox::about(
+        this, QStringLiteral("About Valdrix"),
+        QStringLiteral("Valdrix %1\n%2")
+            .arg(QCoreApplication::applicationVersion(), QString::fromLatin1(msg::kCopyright)));
 }

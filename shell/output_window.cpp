@@ -9,8 +9,8 @@ OutputWindow::OutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setObjectName(QStringLiteral("OutputWindow"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setFamilies({QStringLiteral("Valdrix Courier"), QStringLiteral("DejaVu Sans Mono"),
-                      font.family()});
+    font.setFamilies(
+        {QStringLiteral("Valdrix Courier"), QStringLiteral("DejaVu Sans Mono"), font.family()});
     font.setStyleHint(QFont::Monospace);
     setFont(font);
 }

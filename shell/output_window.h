@@ -6,7 +6,7 @@
 // the equation language's symbols.
 class OutputWindow : public QPlainTextEdit {
     Q_OBJECT
-public:
+   public:
     // Text stays buffered until a line feed arrives or the buffer holds this many characters.
     static constexpr int kFlushLength = 101;
 
@@ -19,6 +19,6 @@ public:
     void ClearText() { clear(); }
     const QString& buffered() const { return buffer_; }
 
-private:
+   private:
     QString buffer_;
 };

@@ -13,7 +13,9 @@ namespace {
 
 constexpr const char* kStaleExtensions[] = {".SJC", ".TMP", ".KTK", ".JAC"};
 
-std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string Native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 }  // namespace
 
@@ -21,21 +23,29 @@ PadDocument::PadDocument(QObject* parent) : QObject(parent), text_(new QTextDocu
     text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
 }
 
-PadDocument::~PadDocument() { DeleteStaleFiles(); }
+PadDocument::~PadDocument() {
+    DeleteStaleFiles();
+}
 
 QString PadDocument::title() const {
     return path_.isEmpty() ? untitledName_ : QFileInfo(path_).fileName();
 }
 
-bool PadDocument::isModified() const { return text_->isModified(); }
+bool PadDocument::isModified() const {
+    return text_->isModified();
+}
 
-void PadDocument::setModified(bool modified) { text_->setModified(modified); }
+void PadDocument::setModified(bool modified) {
+    text_->setModified(modified);
+}
 
 QString PadDocument::attachmentPath() const {
     return QFile::decodeName(QByteArray::fromStdString(settings.attachmentPath));
 }
 
-void PadDocument::setAttachmentPath(const QString& path) { settings.attachmentPath = Native(path); }
+void PadDocument::setAttachmentPath(const QString& path) {
+    settings.attachmentPath = Native(path);
+}
 
 void PadDocument::SetPath(const QString& path) {
     path_ = path;

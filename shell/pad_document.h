@@ -13,7 +13,7 @@ class QTreeWidgetItem;
 // file), its attachment and the base name the core's files are named from.
 class PadDocument : public QObject {
     Q_OBJECT
-public:
+   public:
     explicit PadDocument(QObject* parent = nullptr);
     ~PadDocument() override;
 
@@ -45,7 +45,7 @@ public:
     // again or closed.
     void DeleteStaleFiles() const;
 
-private:
+   private:
     void SetPath(const QString& path);
 
     QTextDocument* text_;

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -40,7 +41,9 @@ void PadView::InsertFunction(const QString& text) {
     moveCursor(QTextCursor::PreviousCharacter);
 }
 
-void PadView::InsertSpecialChar(unsigned char byte) { InsertText(QString(charset::CharForByte(byte))); }
+void PadView::InsertSpecialChar(unsigned char byte) {
+    InsertText(QString(charset::CharForByte(byte)));
+}
 
 void PadView::InsertIfThenElse() {
     QTextCursor cursor = textCursor();
@@ -67,6 +70,22 @@ void PadView::FillFromConvertFile() {
 void PadView::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
     frame_.properties()->SelectNode(doc_->node);
+}
+
+void PadView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && app_.runner().busy()) {
+        app_.runner().cancel();
+        event->accept();
+        return;
+    }
+    // The editor copies its own selection; without one the Copy command's own rule applies.
+    if ((event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)) &&
+        !textCursor().hasSelection()) {
+        frame_.EditCopy();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 bool PadView::PrepareRun() {
@@ -117,7 +136,8 @@ void PadView::OnRunFinished(int result, const QStringList& lines) {
     running_ = false;
     if (runKind_ == RunKind::kSolve) {
         doc_->settings.lastResult = static_cast<std::uint32_t>(result);
-        doc_->node = frame_.properties()->ReplaceNode(doc_->node, doc_->settings, doc_->path(), lines);
+        doc_->node =
+            frame_.properties()->ReplaceNode(doc_->node, doc_->settings, doc_->path(), lines);
     } else {
         viewport()->unsetCursor();
         frame_.UpdateAllGraphs(this);

@@ -12,7 +12,7 @@ class QSyntaxHighlighter;
 // The editor of one equation document, and the commands that run the core for it.
 class PadView : public QPlainTextEdit {
     Q_OBJECT
-public:
+   public:
     PadView(EquationApp& app, MainFrame& frame, QWidget* parent = nullptr);
 
     PadDocument* padDocument() const { return doc_; }
@@ -39,13 +39,14 @@ public:
     // Fills a new document from the file a temporary-file viewer asked to convert.
     void FillFromConvertFile();
 
-signals:
+   signals:
     void coreFinished(int result);
 
-protected:
+   protected:
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
-private:
+   private:
     enum class RunKind { kSolve, kCoreCommand };
     bool PrepareRun();
     bool StartRun(const QString& command, RunKind kind);
@@ -63,14 +64,14 @@ private:
 // core works on its document.
 class PadFrame : public QMdiSubWindow {
     Q_OBJECT
-public:
+   public:
     PadFrame(MainFrame& frame, PadView* view);
     PadView* view() const { return view_; }
 
-protected:
+   protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+   private:
     MainFrame& frame_;
     PadView* view_;
 };

@@ -12,36 +12,49 @@ namespace {
 using K = PaletteInsert;
 
 constexpr PaletteButton kFunctions[] = {
-    {"Plus", K::kText, "+"},           {"Minus", K::kText, "-"},
-    {"Times", K::kSpecialChar, "*"},   {"Div", K::kText, "/"},
-    {"Power", K::kText, "^"},          {"Square root", K::kFunction, "SQRT()"},
-    {"Equal", K::kText, "="},          {"Less than", K::kSpecialChar, "<"},
-    {"Greater than", K::kSpecialChar, ">"}, {"INV", K::kFunction, "INV()"},
-    {"SQUARE", K::kFunction, "SQUARE()"}, {"Logarithm", K::kFunction, "LN()"},
-    {"EXP", K::kFunction, "EXP()"},    {"IF THEN ELSE", K::kIfThenElse, "IF  THEN   ELSE"},
-    {"Sinus", K::kFunction, "SIN()"},  {"Cosinus", K::kFunction, "COS()"},
-    {"Tangens", K::kFunction, "TAN()"}, {"Arcus sinus", K::kFunction, "ARCSIN()"},
-    {"Arcus cosinus", K::kFunction, "ARCCOS()"}, {"Arcus tangens", K::kFunction, "ARCTAN()"},
-    {"ATAN2", K::kFunction, "ATAN2()"}, {"REAL", K::kFunction, "REAL()"},
-    {"IMAG", K::kFunction, "IMAG()"},  {"CONJG", K::kFunction, "CONJG()"},
-    {"Differentiate", K::kFunction, "D()"}, {"Comments", K::kFunction, "{}"},
-    {"Brackets", K::kFunction, "()"},  {"End equation", K::kText, ";"},
+    {"Plus", K::kText, "+"},
+    {"Minus", K::kText, "-"},
+    {"Times", K::kSpecialChar, "*"},
+    {"Div", K::kText, "/"},
+    {"Power", K::kText, "^"},
+    {"Square root", K::kFunction, "SQRT()"},
+    {"Equal", K::kText, "="},
+    {"Less than", K::kSpecialChar, "<"},
+    {"Greater than", K::kSpecialChar, ">"},
+    {"INV", K::kFunction, "INV()"},
+    {"SQUARE", K::kFunction, "SQUARE()"},
+    {"Logarithm", K::kFunction, "LN()"},
+    {"EXP", K::kFunction, "EXP()"},
+    {"IF THEN ELSE", K::kIfThenElse, "IF  THEN   ELSE"},
+    {"Sinus", K::kFunction, "SIN()"},
+    {"Cosinus", K::kFunction, "COS()"},
+    {"Tangens", K::kFunction, "TAN()"},
+    {"Arcus sinus", K::kFunction, "ARCSIN()"},
+    {"Arcus cosinus", K::kFunction, "ARCCOS()"},
+    {"Arcus tangens", K::kFunction, "ARCTAN()"},
+    {"ATAN2", K::kFunction, "ATAN2()"},
+    {"REAL", K::kFunction, "REAL()"},
+    {"IMAG", K::kFunction, "IMAG()"},
+    {"CONJG", K::kFunction, "CONJG()"},
+    {"Differentiate", K::kFunction, "D()"},
+    {"Comments", K::kFunction, "{}"},
+    {"Brackets", K::kFunction, "()"},
+    {"End equation", K::kText, ";"},
 };
 
 constexpr PaletteButton kNumbers[] = {
-    {"1", K::kText, "1"}, {"2", K::kText, "2"}, {"3", K::kText, "3"},
-    {"4", K::kText, "4"}, {"5", K::kText, "5"}, {"6", K::kText, "6"},
-    {"7", K::kText, "7"}, {"8", K::kText, "8"}, {"9", K::kText, "9"},
-    {"Comma", K::kText, ","}, {"0", K::kText, "0"}, {"Point", K::kText, "."},
+    {"1", K::kText, "1"}, {"2", K::kText, "2"},     {"3", K::kText, "3"}, {"4", K::kText, "4"},
+    {"5", K::kText, "5"}, {"6", K::kText, "6"},     {"7", K::kText, "7"}, {"8", K::kText, "8"},
+    {"9", K::kText, "9"}, {"Comma", K::kText, ","}, {"0", K::kText, "0"}, {"Point", K::kText, "."},
 };
 
 constexpr PaletteButton kAlphabet[] = {
-    {"a", K::kText, "a"}, {"b", K::kText, "b"}, {"c", K::kText, "c"}, {"d", K::kText, "d"},
-    {"e", K::kText, "e"}, {"f", K::kText, "f"}, {"g", K::kText, "g"}, {"h", K::kText, "h"},
-    {"i", K::kText, "i"}, {"j", K::kText, "j"}, {"k", K::kText, "k"}, {"l", K::kText, "l"},
-    {"m", K::kText, "m"}, {"n", K::kText, "n"}, {"o", K::kText, "o"}, {"p", K::kText, "p"},
-    {"q", K::kText, "q"}, {"r", K::kText, "r"}, {"s", K::kText, "s"}, {"t", K::kText, "t"},
-    {"u", K::kText, "u"}, {"v", K::kText, "v"}, {"w", K::kText, "w"}, {"x", K::kText, "x"},
+    {"a", K::kText, "a"}, {"b", K::kText, "b"}, {"c", K::kText, "c"},   {"d", K::kText, "d"},
+    {"e", K::kText, "e"}, {"f", K::kText, "f"}, {"g", K::kText, "g"},   {"h", K::kText, "h"},
+    {"i", K::kText, "i"}, {"j", K::kText, "j"}, {"k", K::kText, "k"},   {"l", K::kText, "l"},
+    {"m", K::kText, "m"}, {"n", K::kText, "n"}, {"o", K::kText, "o"},   {"p", K::kText, "p"},
+    {"q", K::kText, "q"}, {"r", K::kText, "r"}, {"s", K::kText, "s"},   {"t", K::kText, "t"},
+    {"u", K::kText, "u"}, {"v", K::kText, "v"}, {"w", K::kText, "w"},   {"x", K::kText, "x"},
     {"y", K::kText, "y"}, {"z", K::kText, "z"}, {"PI", K::kText, "PI"},
 };
 
@@ -55,25 +68,25 @@ constexpr PaletteButton kSpecialFunctions[] = {
 };
 
 constexpr PaletteButton kGreek[] = {
-    {"Alpha", K::kSpecialChar, "\xE1"},   {"Betha", K::kSpecialChar, "\xE2"},
-    {"Gamma", K::kSpecialChar, "\xE3"},   {"Deltha", K::kSpecialChar, "\xE4"},
-    {"Etha", K::kSpecialChar, "\xE5"},    {"Psi", K::kSpecialChar, "\xE6"},
-    {"Ni", K::kSpecialChar, "\xE7"},      {"Theta", K::kSpecialChar, "\xE8"},
-    {"Lambda", K::kSpecialChar, "\xEB"},  {"Mi", K::kSpecialChar, "\xEC"},
-    {"Ve", K::kSpecialChar, "\xED"},      {"Ksi", K::kSpecialChar, "\xEE"},
-    {"Pi", K::kSpecialChar, "\xF0"},      {"Ro", K::kSpecialChar, "\xF1"},
-    {"De", K::kSpecialChar, "\xF3"},      {"U", K::kSpecialChar, "\xF5"},
-    {"Tau", K::kSpecialChar, "\xF4"},     {"Fi", K::kSpecialChar, "\xF6"},
-    {"Fi", K::kSpecialChar, "\xF8"},      {"Ksi", K::kSpecialChar, "\xF7"},
-    {"Omega", K::kSpecialChar, "\xF9"},   {"Ce", K::kSpecialChar, "\x8A"},
-    {"Delta", K::kSpecialChar, "\xC4"},   {"Fi", K::kSpecialChar, "\xD6"},
-    {"Gama", K::kSpecialChar, "\xC3"},    {"Lambda", K::kSpecialChar, "\xCB"},
-    {"Pi", K::kSpecialChar, "\xD0"},      {"Teta", K::kSpecialChar, "\xC8"},
-    {"Suma", K::kSpecialChar, "\xD3"},    {"Sigma", K::kSpecialChar, "\xCE"},
-    {"Fi", K::kSpecialChar, "\xD8"},      {"Omega", K::kSpecialChar, "\xD9"},
+    {"Alpha", K::kSpecialChar, "\xE1"},     {"Betha", K::kSpecialChar, "\xE2"},
+    {"Gamma", K::kSpecialChar, "\xE3"},     {"Deltha", K::kSpecialChar, "\xE4"},
+    {"Etha", K::kSpecialChar, "\xE5"},      {"Psi", K::kSpecialChar, "\xE6"},
+    {"Ni", K::kSpecialChar, "\xE7"},        {"Theta", K::kSpecialChar, "\xE8"},
+    {"Lambda", K::kSpecialChar, "\xEB"},    {"Mi", K::kSpecialChar, "\xEC"},
+    {"Ve", K::kSpecialChar, "\xED"},        {"Ksi", K::kSpecialChar, "\xEE"},
+    {"Pi", K::kSpecialChar, "\xF0"},        {"Ro", K::kSpecialChar, "\xF1"},
+    {"De", K::kSpecialChar, "\xF3"},        {"U", K::kSpecialChar, "\xF5"},
+    {"Tau", K::kSpecialChar, "\xF4"},       {"Fi", K::kSpecialChar, "\xF6"},
+    {"Fi", K::kSpecialChar, "\xF8"},        {"Ksi", K::kSpecialChar, "\xF7"},
+    {"Omega", K::kSpecialChar, "\xF9"},     {"Ce", K::kSpecialChar, "\x8A"},
+    {"Delta", K::kSpecialChar, "\xC4"},     {"Fi", K::kSpecialChar, "\xD6"},
+    {"Gama", K::kSpecialChar, "\xC3"},      {"Lambda", K::kSpecialChar, "\xCB"},
+    {"Pi", K::kSpecialChar, "\xD0"},        {"Teta", K::kSpecialChar, "\xC8"},
+    {"Suma", K::kSpecialChar, "\xD3"},      {"Sigma", K::kSpecialChar, "\xCE"},
+    {"Fi", K::kSpecialChar, "\xD8"},        {"Omega", K::kSpecialChar, "\xD9"},
     {"Eliminate", K::kSpecialChar, "\xA2"}, {"Complex j", K::kSpecialChar, "\xDF"},
-    {"Approx", K::kSpecialChar, "\xBB"},  {"Reduce", K::kSpecialChar, "\x85"},
-    {"at Angle", K::kSpecialChar, "@"},   {"Degree", K::kSpecialChar, "\xB0"},
+    {"Approx", K::kSpecialChar, "\xBB"},    {"Reduce", K::kSpecialChar, "\x85"},
+    {"at Angle", K::kSpecialChar, "@"},     {"Degree", K::kSpecialChar, "\xB0"},
     {"Polar", K::kSpecialChar, "\x9F"},
 };
 
@@ -85,12 +98,14 @@ const PaletteBar kBars[] = {
     {"Greek Alphabet", "GreekBar", "&Greek alphabet", "Show or hide Greek alphabet", QSize(20, 20),
      kGreek},
     {"Operators and Functions", "FunctionsBar", "&Functions", "Show or hide pallete bar",
-     QSize(28, 18), kFunctions},
+     QSize(25, 18), kFunctions},
 };
 
 }  // namespace
 
-std::span<const PaletteBar> PaletteBars() { return kBars; }
+std::span<const PaletteBar> PaletteBars() {
+    return kBars;
+}
 
 QString IconText(const PaletteButton& b) {
     switch (b.kind) {
@@ -124,5 +139,55 @@ QIcon DrawGlyphIcon(const QString& text, QSize size) {
     p.setFont(font);
     p.setPen(QColor(20, 20, 120));
     p.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
+    return QIcon(pixmap);
+}
+
+QIcon DrawPictogram(Pictogram which) {
+    const qreal ratio = 2.0;
+    QPixmap pixmap(QSize(16, 16) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(20, 20, 120), 1.2));
+    p.setBrush(Qt::white);
+    switch (which) {
+        case Pictogram::kCopy:
+            p.drawRect(QRectF(1.5, 1.5, 8, 10));
+            p.drawRect(QRectF(6.5, 4.5, 8, 10));
+            break;
+        case Pictogram::kPaste:
+            p.setBrush(QColor(205, 170, 110));
+            p.drawRect(QRectF(2.5, 2.5, 11, 12));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(5.5, 1.5, 5, 3));
+            p.drawRect(QRectF(6.5, 6.5, 6, 7));
+            break;
+        case Pictogram::kPrint:
+            p.drawRect(QRectF(4.5, 1.5, 7, 5));
+            p.setBrush(QColor(190, 190, 190));
+            p.drawRect(QRectF(1.5, 6.5, 13, 6));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4.5, 10.5, 7, 4));
+            break;
+        case Pictogram::kResults:
+            p.drawRect(QRectF(1.5, 2.5, 13, 11));
+            for (qreal y : {6.5, 9.5}) p.drawLine(QPointF(1.5, y), QPointF(14.5, y));
+            p.drawLine(QPointF(5.5, 2.5), QPointF(5.5, 13.5));
+            break;
+        case Pictogram::kGraph:
+            p.drawLine(QPointF(2, 1.5), QPointF(2, 14));
+            p.drawLine(QPointF(2, 14), QPointF(15, 14));
+            p.setPen(QPen(QColor(200, 0, 0), 1.5));
+            p.drawPolyline(
+                QPolygonF({QPointF(3, 12), QPointF(7, 6), QPointF(10, 9), QPointF(14, 3)}));
+            break;
+        case Pictogram::kOptions:
+            p.setBrush(QColor(190, 190, 190));
+            p.drawEllipse(QPointF(8, 8), 6, 6);
+            p.setBrush(Qt::white);
+            p.drawEllipse(QPointF(8, 8), 2.5, 2.5);
+            break;
+    }
     return QIcon(pixmap);
 }

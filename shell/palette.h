@@ -3,7 +3,6 @@
 #include <QIcon>
 #include <QSize>
 #include <QString>
-
 #include <span>
 
 // What a palette button puts at the caret.
@@ -36,3 +35,7 @@ std::span<const PaletteBar> PaletteBars();
 // The glyph or word a button inserts, as its picture.
 QString IconText(const PaletteButton& button);
 QIcon DrawGlyphIcon(const QString& text, QSize size);
+
+// Small pictures of the standard toolbar's commands that have no glyph of their own.
+enum class Pictogram { kCopy, kPaste, kPrint, kResults, kGraph, kOptions };
+QIcon DrawPictogram(Pictogram which);

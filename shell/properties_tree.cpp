@@ -6,8 +6,15 @@
 
 namespace {
 
-enum Image { kOptionSelected = 0, kOption = 1, kResultOk = 3, kResultOkSelected = 4, kDocument = 5,
-             kDocumentSelected = 6, kNotFound = 7 };
+enum Image {
+    kOptionSelected = 0,
+    kOption = 1,
+    kResultOk = 3,
+    kResultOkSelected = 4,
+    kDocument = 5,
+    kDocumentSelected = 6,
+    kNotFound = 7
+};
 
 constexpr int kImageRole = Qt::UserRole + 1;
 
@@ -18,10 +25,22 @@ QPixmap DrawImage(int index) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     switch (index) {
-        case 0: p.setBrush(QColor(0, 120, 215)); p.drawRect(5, 5, 6, 6); break;
-        case 1: p.setBrush(QColor(160, 160, 160)); p.drawRect(5, 5, 6, 6); break;
-        case 2: p.setBrush(QColor(200, 200, 200)); p.drawEllipse(4, 4, 8, 8); break;
-        case 3: p.setBrush(QColor(0, 150, 0)); p.drawEllipse(2, 2, 12, 12); break;
+        case 0:
+            p.setBrush(QColor(0, 120, 215));
+            p.drawRect(5, 5, 6, 6);
+            break;
+        case 1:
+            p.setBrush(QColor(160, 160, 160));
+            p.drawRect(5, 5, 6, 6);
+            break;
+        case 2:
+            p.setBrush(QColor(200, 200, 200));
+            p.drawEllipse(4, 4, 8, 8);
+            break;
+        case 3:
+            p.setBrush(QColor(0, 150, 0));
+            p.drawEllipse(2, 2, 12, 12);
+            break;
         case 4:
             p.setPen(QPen(QColor(0, 150, 0), 2));
             p.drawLine(3, 8, 7, 12);
@@ -49,7 +68,9 @@ QPixmap DrawImage(int index) {
     return pixmap;
 }
 
-QString Flag(std::uint32_t v) { return v != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
+QString Flag(std::uint32_t v) {
+    return v != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+}
 
 }  // namespace
 
@@ -60,7 +81,9 @@ PropertiesTree::PropertiesTree(QWidget* parent) : QTreeWidget(parent) {
     for (int i = 0; i < 8; ++i) images_.append(QIcon(DrawImage(i)));
 }
 
-int PropertiesTree::ImageOf(const QTreeWidgetItem* item) { return item->data(0, kImageRole).toInt(); }
+int PropertiesTree::ImageOf(const QTreeWidgetItem* item) {
+    return item->data(0, kImageRole).toInt();
+}
 
 QTreeWidgetItem* PropertiesTree::AddChild(QTreeWidgetItem* parent, const QString& text, int image,
                                           int selectedImage) {
@@ -90,8 +113,10 @@ QTreeWidgetItem* PropertiesTree::ShowResultsSummary(const DocumentSettings& s, c
         found ? AddChild(node, QStringLiteral("Results: OK"), kResultOk, kResultOkSelected)
               : AddChild(node, QStringLiteral("Results: NOT FOUND"), kNotFound, kNotFound);
     for (const QString& line : variableLines) {
-        if (found) AddChild(results, line, kResultOkSelected, kResultOkSelected);
-        else AddChild(results, line, kNotFound, kNotFound);
+        if (found)
+            AddChild(results, line, kResultOkSelected, kResultOkSelected);
+        else
+            AddChild(results, line, kNotFound, kNotFound);
     }
     if (found) {
         node->setExpanded(true);
@@ -118,8 +143,8 @@ QTreeWidgetItem* PropertiesTree::ShowResultsSummary(const DocumentSettings& s, c
     return node;
 }
 
-QTreeWidgetItem* PropertiesTree::ReplaceNode(QTreeWidgetItem* node, const DocumentSettings& settings,
-                                             const QString& title,
+QTreeWidgetItem* PropertiesTree::ReplaceNode(QTreeWidgetItem* node,
+                                             const DocumentSettings& settings, const QString& title,
                                              const QStringList& variableLines) {
     QTreeWidgetItem* previous = nullptr;
     const int index = node != nullptr ? indexOfTopLevelItem(node) : -1;

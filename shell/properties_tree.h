@@ -10,7 +10,7 @@
 // the result of its last Solve.
 class PropertiesTree : public QTreeWidget {
     Q_OBJECT
-public:
+   public:
     explicit PropertiesTree(QWidget* parent = nullptr);
 
     // Inserts the node of a document after `after` (at the end when null) and returns it.
@@ -27,7 +27,7 @@ public:
     // The image of a node, by the index of the original image list (0..7).
     static int ImageOf(const QTreeWidgetItem* item);
 
-private:
+   private:
     QTreeWidgetItem* AddChild(QTreeWidgetItem* parent, const QString& text, int image,
                               int selectedImage);
     QList<QIcon> images_;

@@ -1,13 +1,14 @@
 #include "shell/safe_save.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <cstdio>
-
 #include <unistd.h>
 
-QString SafeSaveTempName(const QString& path) { return path + QStringLiteral(".saving"); }
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+QString SafeSaveTempName(const QString& path) {
+    return path + QStringLiteral(".saving");
+}
 
 bool SaveFileSafely(const QString& path, const QByteArray& bytes, QString* error) {
     const QString temp = SafeSaveTempName(path);
@@ -31,7 +32,8 @@ bool SaveFileSafely(const QString& path, const QByteArray& bytes, QString* error
     out.close();
     const QFileInfo old(path);
     if (old.exists()) QFile::setPermissions(temp, old.permissions());
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
+        0) {
         return fail(QStringLiteral("the file could not be replaced"));
     }
     return true;

@@ -16,8 +16,7 @@ inline constexpr char kAttachmentTitle[] = "Attachment File";
 inline constexpr char kAttachmentSaveTitle[] = "Attachment File - Save";
 inline constexpr char kAttachmentFilter[] = "Valdrix Attachment Files (*.LST);;All Files (*.*)";
 inline constexpr char kAttachmentNoName[] = "NoName";
-inline constexpr char kResultsFilter[] =
-    "Result Files (*.PRN);;FFT Files (*.FFT);;All Files (*.*)";
+inline constexpr char kResultsFilter[] = "Result Files (*.PRN);;FFT Files (*.FFT);;All Files (*.*)";
 inline constexpr char kTempFilesFilter[] =
     "Symbolic Jacobian Files (*.SJC);;Result Files (*.PRN);;Jacobian Files (*.JAC);;"
     "All Files (*.*)";
@@ -25,8 +24,9 @@ inline constexpr char kConvertToMainFile[] = "Convert to Main File";
 inline constexpr char kCopyright[] = "An equation solver for sets of algebraic equations.";
 
 // Our own texts, where a file could not be written or a run is in the way.
-inline constexpr char kSaveFailed[] = "The document could not be saved to %1 (%2).\n"
-                                      "The file on disk is unchanged.";
+inline constexpr char kSaveFailed[] =
+    "The document could not be saved to %1 (%2).\n"
+    "The file on disk is unchanged.";
 inline constexpr char kUnstorableCharacter[] =
     "The character '%1' at position %2 cannot be stored in an equation document.\n"
     "The document was not saved.";
@@ -34,8 +34,7 @@ inline constexpr char kOpenFailed[] = "The document %1 could not be opened (%2).
 inline constexpr char kSaveChanges[] = "Save changes to %1?";
 inline constexpr char kRunInProgress[] =
     "The solver is still running. Press Cancel or ESC to stop it first.";
-inline constexpr char kAttachmentSaveFailed[] =
-    "The attachment could not be saved to %1 (%2).";
+inline constexpr char kAttachmentSaveFailed[] = "The attachment could not be saved to %1 (%2).";
 inline constexpr char kAttachmentUnstorable[] =
     "Row %1, column \"%2\" cannot be saved: a value must not be empty while later values "
     "of its line are filled, and must not hold blanks, tabs, ';' or characters an equation "

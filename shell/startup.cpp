@@ -5,7 +5,6 @@
 #include <QPixmap>
 #include <QSplashScreen>
 #include <QTimer>
-
 #include <cstdio>
 
 #include "shell/charset.h"
@@ -95,7 +94,9 @@ int RunGuiApplication(int argc, char** argv) {
     const GuiArguments parsed = ParseGuiArguments(args);
     switch (parsed.mode) {
         case GuiArguments::Mode::kHelp: std::fputs(qPrintable(GuiUsageText()), stdout); return 0;
-        case GuiArguments::Mode::kVersion: std::printf("valdrix-gui %s\n", VALDRIX_VERSION); return 0;
+        case GuiArguments::Mode::kVersion:
+            std::printf("valdrix-gui %s\n", VALDRIX_VERSION);
+            return 0;
         case GuiArguments::Mode::kError:
             std::fprintf(stderr, "valdrix-gui: %s\n%s", qPrintable(parsed.error),
                          qPrintable(GuiUsageText()));
@@ -134,7 +135,8 @@ int RunGuiApplication(int argc, char** argv) {
         QObject::connect(view, &PadView::coreFinished, &frame, [&frame, &parsed] {
             QTimer::singleShot(300, &frame, [&frame, &parsed] {
                 const bool saved = frame.grab().save(parsed.screenshot);
-                std::fprintf(stderr, saved ? "valdrix-gui: saved %s\n" : "valdrix-gui: cannot save %s\n",
+                std::fprintf(stderr,
+                             saved ? "valdrix-gui: saved %s\n" : "valdrix-gui: cannot save %s\n",
                              qPrintable(parsed.screenshot));
                 QCoreApplication::exit(saved ? 0 : 1);
             });
@@ -142,9 +144,8 @@ int RunGuiApplication(int argc, char** argv) {
         QTimer::singleShot(300, view, [view] { view->Solve(); });
     }
     corebridge::SetOutput([&frame](const char* text) {
-        QMetaObject::invokeMethod(&frame, [&frame, t = QByteArray(text)] {
-            frame.AppendOutput(charset::ToUnicode(t));
-        });
+        QMetaObject::invokeMethod(
+            &frame, [&frame, t = QByteArray(text)] { frame.AppendOutput(charset::ToUnicode(t)); });
     });
     return qapp.exec();
 }

@@ -22,9 +22,10 @@ TmpFileDialog::TmpFileDialog(const QString& path, QWidget* parent)
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont font;
-    font.setFamilies(symbolic_ ? QStringList{QStringLiteral("Valdrix Times"), QStringLiteral("DejaVu Serif")}
-                               : QStringList{QStringLiteral("Valdrix Courier"),
-                                             QStringLiteral("DejaVu Sans Mono")});
+    font.setFamilies(
+        symbolic_
+            ? QStringList{QStringLiteral("Valdrix Times"), QStringLiteral("DejaVu Serif")}
+            : QStringList{QStringLiteral("Valdrix Courier"), QStringLiteral("DejaVu Sans Mono")});
     font.setPixelSize(kCharacterHeight);
     font.setWeight(QFont::Normal);
     text_->setFont(font);

@@ -10,14 +10,14 @@ class QPushButton;
 // the dialog then closes with Accepted.
 class TmpFileDialog : public QDialog {
     Q_OBJECT
-public:
+   public:
     explicit TmpFileDialog(const QString& path, QWidget* parent = nullptr);
 
     bool isSymbolicJacobianFile() const { return symbolic_; }
     QPlainTextEdit* textBox() const { return text_; }
     QPushButton* convertButton() const { return convert_; }
 
-private:
+   private:
     bool symbolic_;
     QPlainTextEdit* text_;
     QPushButton* convert_;

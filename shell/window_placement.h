@@ -2,7 +2,6 @@
 
 #include <QRect>
 #include <QString>
-
 #include <optional>
 
 // The main window's placement as the profile's "WindowPos" keeps it: ten numbers, flags and

@@ -5,9 +5,10 @@
 // The editable grid: fixed title row and label column around data cells.
 class tst_GridWidget : public QObject {
     Q_OBJECT
-private slots:
+   private slots:
     void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), w->metaObject()->className());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), w->metaObject()->className());
     }
     void dataColumnsDoNotCountTheLabelColumn();
     void insertAndDeleteKeepCellsInPlace_data();
@@ -55,8 +56,8 @@ void tst_GridWidget::insertAndDeleteKeepCellsInPlace_data() {
     QTest::addColumn<int>("rows");
     QTest::newRow("insert column") << "insertColumn 1" << QStringList{"a", "new", "b", "c"}
                                    << QStringList{"00", "", "01", "02"} << 3;
-    QTest::newRow("delete column") << "deleteColumn 0" << QStringList{"b", "c"}
-                                   << QStringList{"01", "02"} << 3;
+    QTest::newRow("delete column")
+        << "deleteColumn 0" << QStringList{"b", "c"} << QStringList{"01", "02"} << 3;
     QTest::newRow("insert row") << "insertRow 0" << QStringList{"a", "b", "c"}
                                 << QStringList{"", "", ""} << 4;
     QTest::newRow("delete row") << "deleteRow 0" << QStringList{"a", "b", "c"}
@@ -72,10 +73,14 @@ void tst_GridWidget::insertAndDeleteKeepCellsInPlace() {
     Filled(g);
     const QStringList op = operation.split(u' ');
     const int at = op[1].toInt();
-    if (op[0] == QLatin1String("insertColumn")) g.insertColumnAt(at, QStringLiteral("new"));
-    else if (op[0] == QLatin1String("deleteColumn")) g.deleteColumn(at);
-    else if (op[0] == QLatin1String("insertRow")) g.insertRowAt(at);
-    else g.deleteRow(at);
+    if (op[0] == QLatin1String("insertColumn"))
+        g.insertColumnAt(at, QStringLiteral("new"));
+    else if (op[0] == QLatin1String("deleteColumn"))
+        g.deleteColumn(at);
+    else if (op[0] == QLatin1String("insertRow"))
+        g.insertRowAt(at);
+    else
+        g.deleteRow(at);
     QCOMPARE(g.columnTitles(), titles);
     QCOMPARE(g.rowTexts(0), row0);
     QCOMPARE(g.dataRowCount(), rows);

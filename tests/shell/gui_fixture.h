@@ -41,7 +41,8 @@ inline QByteArray ReadFile(const QString& path) {
 inline QStringList VisibleTopLevels() {
     QStringList names;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible()) names.append(QString::fromLatin1(w->metaObject()->className()) + ":" + w->objectName());
+        if (w->isVisible())
+            names.append(QString::fromLatin1(w->metaObject()->className()) + ":" + w->objectName());
     }
     return names;
 }

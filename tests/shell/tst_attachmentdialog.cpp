@@ -15,7 +15,7 @@ using guitest::WriteFile;
 // The attachment table file and its editor.
 class tst_AttachmentDialog : public QObject {
     Q_OBJECT
-private slots:
+   private slots:
     void initTestCase();
     void init();
     void cleanup();
@@ -36,7 +36,7 @@ private slots:
     void cellThatWouldShiftColumnsIsNotSaved();
     void dontSaveWritesNothing();
 
-private:
+   private:
     QString path(const QString& name) const { return dir_->filePath(name); }
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<EquationApp> app_;
@@ -77,12 +77,13 @@ void tst_AttachmentDialog::reading_data() {
         << QByteArray("a b c\n1;2  3\n") << QStringList{"a", "b", "c"}
         << QList<QStringList>{{"1", "2", "3"}};
     QTest::newRow("tabs and runs of separators")
-        << QByteArray("a\tb\n\t1 ;; 2\t\n") << QStringList{"a", "b"} << QList<QStringList>{{"1", "2"}};
+        << QByteArray("a\tb\n\t1 ;; 2\t\n") << QStringList{"a", "b"}
+        << QList<QStringList>{{"1", "2"}};
     QTest::newRow("reading stops at an empty line")
         << QByteArray("a\n1\n\n2\n") << QStringList{"a"} << QList<QStringList>{{"1"}};
-    QTest::newRow("line ends of another system") << QByteArray("a b\r\n1 2\r\n3 4\r\n")
-                                                 << QStringList{"a", "b"}
-                                                 << QList<QStringList>{{"1", "2"}, {"3", "4"}};
+    QTest::newRow("line ends of another system")
+        << QByteArray("a b\r\n1 2\r\n3 4\r\n") << QStringList{"a", "b"}
+        << QList<QStringList>{{"1", "2"}, {"3", "4"}};
     QTest::newRow("approx mark at the end of a name")
         << QByteArray("x y\xBB\n1 2\n") << QStringList{"x", QStringLiteral("y\u2248")}
         << QList<QStringList>{{"1", "2"}};
@@ -106,12 +107,11 @@ void tst_AttachmentDialog::writing_data() {
     QTest::newRow("cells separated by one blank")
         << QStringList{"a", "b"} << QList<QStringList>{{"1", "2"}, {"3", "4"}}
         << QByteArray("a b\n1 2\n3 4\n") << 2;
-    QTest::newRow("empty row left out") << QStringList{"a", "b"}
-                                        << QList<QStringList>{{"1", "2"}, {"", ""}, {"5", "6"}}
-                                        << QByteArray("a b\n1 2\n5 6\n") << 2;
-    QTest::newRow("trailing empty cells trimmed") << QStringList{"a", "b"}
-                                                  << QList<QStringList>{{"1", ""}}
-                                                  << QByteArray("a b\n1\n") << 1;
+    QTest::newRow("empty row left out")
+        << QStringList{"a", "b"} << QList<QStringList>{{"1", "2"}, {"", ""}, {"5", "6"}}
+        << QByteArray("a b\n1 2\n5 6\n") << 2;
+    QTest::newRow("trailing empty cells trimmed")
+        << QStringList{"a", "b"} << QList<QStringList>{{"1", ""}} << QByteArray("a b\n1\n") << 1;
     QTest::newRow("approx mark written as its byte")
         << QStringList{QStringLiteral("v\u2248")} << QList<QStringList>{{"7"}}
         << QByteArray("v\xBB\n7\n") << 1;
@@ -132,16 +132,19 @@ void tst_AttachmentDialog::unstorableCells_data() {
     QTest::addColumn<QList<QStringList>>("rows");
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
-    QTest::newRow("complete") << QStringList{"a", "b"} << QList<QStringList>{{"1", "2"}} << -2 << -2;
-    QTest::newRow("trailing gap is harmless") << QStringList{"a", "b"} << QList<QStringList>{{"1", ""}}
-                                              << -2 << -2;
-    QTest::newRow("gap before a value") << QStringList{"a", "b", "c"}
-                                        << QList<QStringList>{{"1", "2", "3"}, {"", "5", "6"}} << 1 << 0;
-    QTest::newRow("blank inside a value") << QStringList{"a", "b"} << QList<QStringList>{{"1 2", "3"}}
-                                          << 0 << 0;
-    QTest::newRow("semicolon in a name") << QStringList{"a;b", "c"} << QList<QStringList>{} << -1 << 0;
-    QTest::newRow("character without a byte") << QStringList{"a"}
-                                              << QList<QStringList>{{QStringLiteral("\u03BA")}} << 0 << 0;
+    QTest::newRow("complete") << QStringList{"a", "b"} << QList<QStringList>{{"1", "2"}} << -2
+                              << -2;
+    QTest::newRow("trailing gap is harmless")
+        << QStringList{"a", "b"} << QList<QStringList>{{"1", ""}} << -2 << -2;
+    QTest::newRow("gap before a value")
+        << QStringList{"a", "b", "c"} << QList<QStringList>{{"1", "2", "3"}, {"", "5", "6"}} << 1
+        << 0;
+    QTest::newRow("blank inside a value")
+        << QStringList{"a", "b"} << QList<QStringList>{{"1 2", "3"}} << 0 << 0;
+    QTest::newRow("semicolon in a name")
+        << QStringList{"a;b", "c"} << QList<QStringList>{} << -1 << 0;
+    QTest::newRow("character without a byte")
+        << QStringList{"a"} << QList<QStringList>{{QStringLiteral("\u03BA")}} << 0 << 0;
 }
 
 void tst_AttachmentDialog::unstorableCells() {

@@ -6,7 +6,7 @@
 // The byte table of equation text: what the editor shows and what saving writes back.
 class tst_Charset : public QObject {
     Q_OBJECT
-private slots:
+   private slots:
     void everyByteComesBackUnchanged();
     void everyByteHasItsOwnCharacter();
     void paletteGlyphs_data();

@@ -1,7 +1,7 @@
 #include <QAction>
 #include <QClipboard>
-#include <QMenu>
 #include <QMdiArea>
+#include <QMenu>
 #include <QProgressBar>
 #include <QTextDocument>
 #include <QToolButton>
@@ -25,7 +25,8 @@ using guitest::WriteFile;
 
 namespace {
 
-constexpr char kCircleAndLine[] = "{ a circle and a line }\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 2;\n";
+constexpr char kCircleAndLine[] =
+    "{ a circle and a line }\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 2;\n";
 constexpr char kSweep[] = "v = 20;\ng = 9.81;\nr = v^2*SIN(2*a)/g;\n";
 
 struct Message {
@@ -38,7 +39,7 @@ struct Message {
 // The main window: its commands, their enabling, and runs of the core from a document.
 class tst_MainFrame : public QObject {
     Q_OBJECT
-private slots:
+   private slots:
     void initTestCase();
     void init();
     void cleanup();
@@ -68,7 +69,7 @@ private slots:
     void commandLine_data();
     void commandLine();
 
-private:
+   private:
     QAction* action(const char* name) const {
         auto* a = frame_->findChild<QAction*>(QLatin1String(name));
         if (a == nullptr) qFatal("no action %s", name);
@@ -103,7 +104,9 @@ void tst_MainFrame::init() {
     saveAnswers_.clear();
     saveQuestions_ = 0;
     closeAnswer_ = QMessageBox::No;
-    app_->messageHook = [this](const QString& text, QMessageBox::Icon icon) { messages_.append({text, icon}); };
+    app_->messageHook = [this](const QString& text, QMessageBox::Icon icon) {
+        messages_.append({text, icon});
+    };
     app_->saveFileHook = [this](const QString&, const QString&) {
         ++saveQuestions_;
         return saveAnswers_.isEmpty() ? QString() : saveAnswers_.takeFirst();
@@ -129,7 +132,8 @@ void tst_MainFrame::withoutADocumentOnlyTheFirstMenuIsOffered() {
     for (const char* name : {"actionFileNew", "actionFileOpen", "actionExit", "actionAbout"}) {
         QVERIFY2(action(name)->isEnabled() && action(name)->isVisible(), name);
     }
-    for (const char* name : {"actionFileSave", "actionFileClose", "actionEditPaste", "actionTempFiles"}) {
+    for (const char* name :
+         {"actionFileSave", "actionFileClose", "actionEditPaste", "actionTempFiles"}) {
         QVERIFY2(!action(name)->isVisible(), name);
     }
     QVERIFY(action("actionViewStatusBar")->isVisible());
@@ -187,6 +191,9 @@ void tst_MainFrame::copyTakesTheOutputSelectionWhenTheEditorHasNone() {
     frame_->UpdateMenus();
     QVERIFY(action("actionEditCopy")->isEnabled());
     action("actionEditCopy")->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Solution"));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);  // the keyboard follows the same rule
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Solution"));
 
     view->selectAll();
@@ -254,7 +261,8 @@ void tst_MainFrame::resolvingMovesTheNodeToTheEnd() {
     QVERIFY(waitForRun());
     QCOMPARE(tree->topLevelItemCount(), 2);
     QCOMPARE(tree->topLevelItem(1)->text(0), path("one.alg"));
-    QCOMPARE(tree->topLevelItem(1)->child(0)->child(0)->text(0), QStringLiteral("x=2.000000000000000"));
+    QCOMPARE(tree->topLevelItem(1)->child(0)->child(0)->text(0),
+             QStringLiteral("x=2.000000000000000"));
 }
 
 void tst_MainFrame::solveWithAnAttachmentSendsUS() {
@@ -346,13 +354,19 @@ void tst_MainFrame::paletteInsertions_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("caret");
     // The editor holds "0123456789" with the caret at 10.
-    QTest::newRow("IF THEN ELSE") << "paletteFunctionsBar_13" << "0123456789IF  THEN   ELSE" << 13;
-    QTest::newRow("function") << "paletteFunctionsBar_14" << "0123456789SIN()" << 14;
-    QTest::newRow("plain text") << "paletteFunctionsBar_27" << "0123456789;" << 11;
-    QTest::newRow("Greek letter") << "paletteGreekBar_0" << QStringLiteral("0123456789\u03B1") << 11;
+    QTest::newRow("IF THEN ELSE") << "paletteFunctionsBar_13"
+                                  << "0123456789IF  THEN   ELSE" << 13;
+    QTest::newRow("function") << "paletteFunctionsBar_14"
+                              << "0123456789SIN()" << 14;
+    QTest::newRow("plain text") << "paletteFunctionsBar_27"
+                                << "0123456789;" << 11;
+    QTest::newRow("Greek letter") << "paletteGreekBar_0" << QStringLiteral("0123456789\u03B1")
+                                  << 11;
     QTest::newRow("Approx") << "paletteGreekBar_34" << QStringLiteral("0123456789\u2248") << 11;
-    QTest::newRow("at Angle") << "paletteGreekBar_36" << "0123456789@" << 11;
-    QTest::newRow("PI") << "paletteAlphabetBar_26" << "0123456789PI" << 12;
+    QTest::newRow("at Angle") << "paletteGreekBar_36"
+                              << "0123456789@" << 11;
+    QTest::newRow("PI") << "paletteAlphabetBar_26"
+                        << "0123456789PI" << 12;
 }
 
 void tst_MainFrame::paletteInsertions() {
@@ -447,13 +461,15 @@ void tst_MainFrame::commandLine_data() {
     QTest::addColumn<QString>("document");
     QTest::newRow("nothing") << QStringList{} << int(GuiArguments::Mode::kRun) << "";
     QTest::newRow("a document") << QStringList{"m.alg"} << int(GuiArguments::Mode::kRun) << "m.alg";
-    QTest::newRow("help") << QStringList{"m.alg", "--help"} << int(GuiArguments::Mode::kHelp) << "m.alg";
+    QTest::newRow("help") << QStringList{"m.alg", "--help"} << int(GuiArguments::Mode::kHelp)
+                          << "m.alg";
     QTest::newRow("version") << QStringList{"--version"} << int(GuiArguments::Mode::kVersion) << "";
-    QTest::newRow("unknown option") << QStringList{"--fast"} << int(GuiArguments::Mode::kError) << "";
-    QTest::newRow("two documents") << QStringList{"a.alg", "b.alg"} << int(GuiArguments::Mode::kError)
-                                   << "a.alg";
-    QTest::newRow("screenshot without a document") << QStringList{"--screenshot", "s.png"}
-                                                   << int(GuiArguments::Mode::kError) << "";
+    QTest::newRow("unknown option")
+        << QStringList{"--fast"} << int(GuiArguments::Mode::kError) << "";
+    QTest::newRow("two documents")
+        << QStringList{"a.alg", "b.alg"} << int(GuiArguments::Mode::kError) << "a.alg";
+    QTest::newRow("screenshot without a document")
+        << QStringList{"--screenshot", "s.png"} << int(GuiArguments::Mode::kError) << "";
 }
 
 void tst_MainFrame::commandLine() {

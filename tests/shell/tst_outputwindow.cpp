@@ -5,7 +5,7 @@
 // The Output window shows the core's text a line (or 101 characters) at a time.
 class tst_OutputWindow : public QObject {
     Q_OBJECT
-private slots:
+   private slots:
     void buffering_data();
     void buffering();
     void threeLettersWaitForTheLineFeed();
@@ -17,15 +17,16 @@ void tst_OutputWindow::buffering_data() {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("buffered");
     QTest::newRow("three letters stay buffered") << QStringList{"abc"} << QString() << 3;
-    QTest::newRow("100 characters stay buffered") << QStringList{QString(100, u'x')} << QString() << 100;
+    QTest::newRow("100 characters stay buffered")
+        << QStringList{QString(100, u'x')} << QString() << 100;
     QTest::newRow("101 characters are shown at once")
         << QStringList{QString(101, u'x')} << QString(101, u'x') << 0;
     QTest::newRow("pieces add up to 101") << QStringList{QString(60, u'a'), QString(41, u'b')}
                                           << QString(60, u'a') + QString(41, u'b') << 0;
     QTest::newRow("a line feed shows everything before and after it")
         << QStringList{"ab", "c\nde"} << QStringLiteral("abc\nde") << 0;
-    QTest::newRow("lines appear in order") << QStringList{"one\n", "two\n", "thr"}
-                                           << QStringLiteral("one\ntwo\n") << 3;
+    QTest::newRow("lines appear in order")
+        << QStringList{"one\n", "two\n", "thr"} << QStringLiteral("one\ntwo\n") << 3;
 }
 
 void tst_OutputWindow::buffering() {

@@ -2,7 +2,6 @@
 #include <QFileInfo>
 #include <QTextDocument>
 #include <QtTest>
-
 #include <cstring>
 
 #include "gui_fixture.h"
@@ -48,7 +47,7 @@ QByteArray SideFile(quint32 method, qint32 tolerance, quint32 maxIterations) {
 // An equation document and its side files on disk.
 class tst_PadDocument : public QObject {
     Q_OBJECT
-private slots:
+   private slots:
     void init();
     void sideFileMessages_data();
     void sideFileMessages();
@@ -62,12 +61,14 @@ private slots:
     void characterWithoutByteIsNotSaved();
     void staleWorkFilesGoOnOpenAndClose();
 
-private:
+   private:
     QString path(const QString& name) const { return dir_->filePath(name); }
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
-void tst_PadDocument::init() { dir_ = std::make_unique<QTemporaryDir>(); }
+void tst_PadDocument::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+}
 
 void tst_PadDocument::sideFileMessages_data() {
     QTest::addColumn<QByteArray>("sideFile");
@@ -80,8 +81,8 @@ void tst_PadDocument::sideFileMessages_data() {
     // default.
     QTest::newRow("short file") << SideFile(2, -6, 40).left(40)
                                 << QStringList{"Incorect File Format"} << 2 << 10;
-    QTest::newRow("method out of range") << SideFile(9, -6, 40) << QStringList{"Bad File Format"}
-                                         << 0 << 10;
+    QTest::newRow("method out of range")
+        << SideFile(9, -6, 40) << QStringList{"Bad File Format"} << 0 << 10;
 }
 
 void tst_PadDocument::sideFileMessages() {
@@ -105,10 +106,14 @@ void tst_PadDocument::sideFileMessages() {
 void tst_PadDocument::sideFileIsWrittenBesideTheBaseName_data() {
     QTest::addColumn<QString>("document");
     QTest::addColumn<QString>("sideFile");
-    QTest::newRow("plain") << "model.alg" << "model.VDP";
-    QTest::newRow("folder with a dot") << "data.old/model.alg" << "data.old/model.VDP";
-    QTest::newRow("two dots in the name") << "model.v2.alg" << "model.VDP";
-    QTest::newRow("name starting with a dot") << ".alg" << "";
+    QTest::newRow("plain") << "model.alg"
+                           << "model.VDP";
+    QTest::newRow("folder with a dot") << "data.old/model.alg"
+                                       << "data.old/model.VDP";
+    QTest::newRow("two dots in the name") << "model.v2.alg"
+                                          << "model.VDP";
+    QTest::newRow("name starting with a dot") << ".alg"
+                                              << "";
 }
 
 void tst_PadDocument::sideFileIsWrittenBesideTheBaseName() {

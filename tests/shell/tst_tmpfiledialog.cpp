@@ -8,7 +8,7 @@
 // The read-only viewer of the core's work and result files.
 class tst_TmpFileDialog : public QObject {
     Q_OBJECT
-private slots:
+   private slots:
     void cleanup() { QCOMPARE(guitest::VisibleTopLevels(), QStringList()); }
     void fontAndConvertButtonFollowTheExtension_data();
     void fontAndConvertButtonFollowTheExtension();
