@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 
-.PHONY: run test deps build build-asan bench clean golden-update
+.PHONY: run test deps build build-asan bench screenshot clean golden-update
 
 deps:
 	@scripts/ensure-deps.sh
@@ -22,10 +22,17 @@ $(ASAN_BUILD)/CMakeCache.txt: | deps
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-# Builds only the command-line program, then solves the introductory example with it.
+# The desktop application when there is a display to show it on, the command line otherwise;
+# either way only the program that runs is built.
 run: deps $(BUILD)/CMakeCache.txt
-	@cmake --build $(BUILD) -j $(JOBS) --target valdrix
-	@$(BUILD)/valdrix run --results examples/intro.alg
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && cmake --build $(BUILD) -j $(JOBS) --target valdrix-gui; then \
+	    echo "Starting the desktop application valdrix-gui on examples/intro.alg"; \
+	    $(BUILD)/valdrix-gui examples/intro.alg; \
+	else \
+	    cmake --build $(BUILD) -j $(JOBS) --target valdrix && \
+	    echo "No display: solving examples/intro.alg with the command-line program valdrix" && \
+	    $(BUILD)/valdrix run --results examples/intro.alg; \
+	fi
 
 test: build build-asan
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -38,6 +45,9 @@ bench: deps $(BUILD)/CMakeCache.txt
 # Records the golden whole-run cases again after an intended change (tests/golden/README.md).
 golden-update: deps $(BUILD)/CMakeCache.txt
 	@cmake --build $(BUILD) -j $(JOBS) --target golden-update
+
+screenshot: build
+	@scripts/screenshot.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,67 @@
+#include "shell/core_bridge.h"
+
+namespace corebridge {
+
+int Run(const std::string& documentPath, const std::string& command) {
+    return SolverEntry(documentPath.c_str(), command.c_str());
+}
+
+void Apply(const ShellSettingsRecord& record) {
+    ApplyShellSettings(record);
+}
+
+std::vector<std::string> ResultStrings() {
+    std::vector<std::string> lines;
+    GetResultStrings(lines);
+    return lines;
+}
+
+void SetOutput(std::function<void(const char*)> sink) {
+    SetOutputFunction(std::move(sink));
+}
+
+void SetServices(ShellServices* services) {
+    SetShellServices(services);
+}
+
+std::string BaseName(const std::string& documentPath) {
+    // The core names the side file base + ".VDP" by its own base-name rule; taking the suffix
+    // off gives the base by exactly that rule.
+    const std::string side = SettingsFileName(documentPath);
+    return side.empty() ? std::string() : side.substr(0, side.size() - 4);
+}
+
+SettingsRead ReadSettings(const std::string& path, DocumentSettings& settings) {
+    switch (ReadSettingsFile(path, settings)) {
+        case SettingsFileStatus::kOk: return SettingsRead::kOk;
+        case SettingsFileStatus::kMissing: return SettingsRead::kMissing;
+        case SettingsFileStatus::kBadValue: return SettingsRead::kBadFormat;
+        case SettingsFileStatus::kTruncated: return SettingsRead::kIncorrectFormat;
+    }
+    return SettingsRead::kIncorrectFormat;
+}
+
+const char* SettingsReadMessage(SettingsRead status) {
+    switch (status) {
+        case SettingsRead::kOk: return "";
+        case SettingsRead::kMissing: return "";
+        case SettingsRead::kBadFormat: return SettingsFileMessage(SettingsFileStatus::kBadValue);
+        case SettingsRead::kIncorrectFormat:
+            return SettingsFileMessage(SettingsFileStatus::kTruncated);
+    }
+    return "";
+}
+
+bool WriteSettings(const std::string& path, const DocumentSettings& settings) {
+    return WriteSettingsFile(path, settings);
+}
+
+ShellSettingsRecord RecordFor(const DocumentSettings& settings) {
+    return MakeShellSettingsRecord(settings);
+}
+
+const char* MethodTitle(SolveMethod method) {
+    return MethodName(method);
+}
+
+}  // namespace corebridge

@@ -1,0 +1,36 @@
+#pragma once
+
+// The one place where the desktop application reaches the solver core. Every other file of the
+// shell includes this header instead of the core's, so the core's layout can change behind it.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/run/document_settings.h"
+#include "core/run/entry.h"
+#include "core/base/settings.h"
+#include "core/base/shell_services.h"
+#include "core/base/solver_options.h"
+
+namespace corebridge {
+
+// One complete run of the process-wide core; only one may be active at a time.
+int Run(const std::string& documentPath, const std::string& command);
+void Apply(const ShellSettingsRecord& record);
+std::vector<std::string> ResultStrings();
+void SetOutput(std::function<void(const char*)> sink);
+void SetServices(ShellServices* services);
+
+// The document path up to the first '.' of its file name, the rule the core names its files by;
+// empty when the file name has no such '.'.
+std::string BaseName(const std::string& documentPath);
+
+enum class SettingsRead { kOk, kMissing, kBadFormat, kIncorrectFormat };
+SettingsRead ReadSettings(const std::string& path, DocumentSettings& settings);
+const char* SettingsReadMessage(SettingsRead status);
+bool WriteSettings(const std::string& path, const DocumentSettings& settings);
+ShellSettingsRecord RecordFor(const DocumentSettings& settings);
+const char* MethodTitle(SolveMethod method);
+
+}  // namespace corebridge

@@ -1,0 +1,121 @@
+#include "shell/core_runner.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QMetaObject>
+
+#include "shell/charset.h"
+#include "shell/shell_messages.h"
+
+GuiShellServices::GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs)
+    : ui_(uiContext), dialogs_(dialogs) {}
+
+template <typename F>
+void GuiShellServices::OnUiThread(F&& f) {
+    if (shuttingDown.load()) return;
+    QMetaObject::invokeMethod(
+        ui_,
+        [&] {
+            if (!shuttingDown.load()) f();
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+bool GuiShellServices::GraphGenerationDialog(const std::vector<std::string>& names,
+                                             SweepChoice& choice) {
+    bool ok = false;
+    OnUiThread([&] {
+        if (dialogs_->graphGeneration) ok = dialogs_->graphGeneration(dialogParent, names, choice);
+    });
+    return ok;
+}
+
+bool GuiShellServices::FftDialog(const std::vector<std::string>& columns, FftChoice& choice) {
+    bool ok = false;
+    OnUiThread([&] {
+        if (dialogs_->fft) ok = dialogs_->fft(dialogParent, columns, choice);
+    });
+    return ok;
+}
+
+bool GuiShellServices::FftFileDialog(std::string& path) {
+    bool ok = false;
+    OnUiThread([&] {
+        if (dialogs_->fftFile) ok = dialogs_->fftFile(dialogParent, path);
+    });
+    return ok;
+}
+
+bool GuiShellServices::MessageBox(const std::string& text) {
+    bool shown = false;
+    OnUiThread([&] {
+        QMessageBox::information(dialogParent, QString::fromLatin1(msg::kProgramName),
+                                 charset::ToUnicode(QByteArray::fromStdString(text)));
+        shown = true;
+    });
+    return shown;
+}
+
+void GuiShellServices::WarningBeep() {
+    QMetaObject::invokeMethod(
+        ui_, [] { QApplication::beep(); }, Qt::QueuedConnection);
+}
+
+int GuiShellServices::PollKey() {
+    return cancelled.load() ? kKeyEscape : -1;
+}
+
+void GuiShellServices::Progress(long step, long total) {
+    if (onProgress) onProgress(step, total);
+}
+
+CoreRunner::CoreRunner(QObject* parent) : QObject(parent), services_(this, &dialogs_) {
+    dialogs_ = CoreDialogFactory::Standard();
+    services_.onProgress = [this](long step, long total) { emit progressed(step, total); };
+    worker_ = new QObject;
+    worker_->moveToThread(&thread_);
+    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    thread_.setObjectName(QStringLiteral("valdrix-core"));
+    thread_.start();
+}
+
+CoreRunner::~CoreRunner() {
+    // A run still going is told to stop; dialogs it asks for from now on are answered
+    // "cancel", and events are processed so that one already waiting for this thread returns.
+    services_.shuttingDown.store(true);
+    services_.cancelled.store(true);
+    thread_.quit();
+    while (!thread_.wait(10)) QCoreApplication::processEvents();
+    corebridge::SetServices(nullptr);
+    corebridge::SetOutput(nullptr);
+}
+
+bool CoreRunner::start(const QString& documentPath, const QString& command,
+                       const ShellSettingsRecord& record) {
+    if (busy_) return false;
+    busy_ = true;
+    lastCommand_ = command;
+    services_.cancelled.store(false);
+    const std::string path = QFile::encodeName(documentPath).toStdString();
+    const std::string cmd = command.toStdString();
+    QMetaObject::invokeMethod(worker_, [this, path, cmd, record] {
+        corebridge::SetServices(&services_);
+        corebridge::SetOutput([this](const char* text) { emit outputText(QByteArray(text)); });
+        corebridge::Apply(record);
+        const int result = corebridge::Run(path, cmd);
+        QStringList lines;
+        for (const std::string& line : corebridge::ResultStrings()) {
+            lines.append(charset::ToUnicode(QByteArray::fromStdString(line)));
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, result, lines] {
+                busy_ = false;
+                emit finished(result, lines);
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}

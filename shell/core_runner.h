@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QThread>
+#include <atomic>
+#include <string>
+
+#include "shell/core_bridge.h"
+#include "shell/core_dialogs.h"
+
+class QWidget;
+
+// What the core asks of the application during a run, answered from the worker thread: the
+// dialogs and the message box open on the user-interface thread and block only the run.
+class GuiShellServices : public ShellServices {
+   public:
+    GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs);
+
+    bool GraphGenerationDialog(const std::vector<std::string>& names, SweepChoice& choice) override;
+    bool FftDialog(const std::vector<std::string>& columns, FftChoice& choice) override;
+    bool FftFileDialog(std::string& path) override;
+    bool MessageBox(const std::string& text) override;
+    void WarningBeep() override;
+    bool ShowDerivativeInformation() override { return showDerivatives.load(); }
+    bool ShowIterationResults() override { return showIterations.load(); }
+    bool ShowResultsInOutput() override { return showResults.load(); }
+    int PollKey() override;
+    void Progress(long step, long total) override;
+
+    std::atomic<bool> cancelled{false};     // a pending ESC, seen by every later poll of the run
+    std::atomic<bool> shuttingDown{false};  // no dialogs any more: they are answered "cancel"
+    std::atomic<bool> showDerivatives{false};
+    std::atomic<bool> showIterations{false};
+    std::atomic<bool> showResults{true};
+    std::function<void(long, long)> onProgress;  // called on the worker thread
+    QWidget* dialogParent = nullptr;
+
+   private:
+    template <typename F>
+    void OnUiThread(F&& f);
+
+    QObject* ui_;
+    const CoreDialogFactory* dialogs_;
+};
+
+// Runs the core on a worker thread of its own, one run at a time. Output, progress and the end
+// of a run arrive as signals on the user-interface thread, in the order the core produced them.
+class CoreRunner : public QObject {
+    Q_OBJECT
+   public:
+    explicit CoreRunner(QObject* parent = nullptr);
+    ~CoreRunner() override;
+
+    // Starts a run; false (and nothing happens) while another run is active.
+    bool start(const QString& documentPath, const QString& command,
+               const ShellSettingsRecord& record);
+    bool busy() const { return busy_; }
+    // The command string of the latest run started.
+    const QString& lastCommand() const { return lastCommand_; }
+    void cancel() { services_.cancelled.store(true); }
+
+    CoreDialogFactory& dialogs() { return dialogs_; }
+    GuiShellServices& services() { return services_; }
+
+   signals:
+    void outputText(const QByteArray& text);
+    void progressed(long step, long total);
+    void finished(int result, const QStringList& resultLines);
+
+   private:
+    QThread thread_;
+    QObject* worker_ = nullptr;  // lives on thread_
+    CoreDialogFactory dialogs_;
+    GuiShellServices services_;
+    bool busy_ = false;
+    QString lastCommand_;
+};

@@ -1,0 +1,72 @@
+#include "shell/equation_app.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+
+#include "shell/core_runner.h"
+#include "shell/settings_keys.h"
+#include "shell/shell_messages.h"
+
+namespace {
+EquationApp* gInstance = nullptr;
+}
+
+EquationApp::EquationApp() : runner_(std::make_unique<CoreRunner>()) {
+    gInstance = this;
+}
+
+EquationApp::~EquationApp() {
+    if (gInstance == this) gInstance = nullptr;
+}
+
+EquationApp* EquationApp::instance() {
+    return gInstance;
+}
+
+std::unique_ptr<QSettings> EquationApp::Profile() {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QCoreApplication::organizationName(),
+                                       QCoreApplication::applicationName());
+}
+
+void EquationApp::Message(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    if (messageHook) {
+        messageHook(text, icon);
+        return;
+    }
+    QMessageBox box(icon, QString::fromLatin1(msg::kProgramName), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString EquationApp::OpenFileName(QWidget* parent, const QString& title, const QString& filter) {
+    if (openFileHook) return openFileHook(title, filter);
+    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
+QString EquationApp::SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                  const QString& suggested, const QString& defaultSuffix) {
+    QString chosen;
+    if (saveFileHook) {
+        chosen = saveFileHook(title, filter);
+    } else {
+        QFileDialog dialog(parent, title, suggested, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(defaultSuffix);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            chosen = dialog.selectedFiles().first();
+        }
+    }
+    if (!chosen.isEmpty() && !defaultSuffix.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) {
+        chosen += u'.' + defaultSuffix;
+    }
+    return chosen;
+}
+
+QMessageBox::StandardButton EquationApp::AskSaveChanges(QWidget* parent, const QString& text) {
+    if (questionHook) return questionHook(text);
+    return QMessageBox::question(parent, QString::fromLatin1(msg::kProgramName), text,
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                 QMessageBox::Yes);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class CoreRunner;
+class MainFrame;
+class PadView;
+class QSettings;
+class QWidget;
+
+// The application object: the program-wide display flags, the path a new document is filled
+// from, the view that ran the core last, and the few points where the shell asks the user
+// something (message boxes, file dialogs), which tests may answer instead.
+class EquationApp : public QObject {
+    Q_OBJECT
+   public:
+    EquationApp();
+    ~EquationApp() override;
+
+    static EquationApp* instance();
+
+    // The application profile (sections "Settings", "General", "Font", ...).
+    static std::unique_ptr<QSettings> Profile();
+
+    CoreRunner& runner() { return *runner_; }
+
+    // Display flags of the General page, read by the core during a run.
+    bool showDerivativeInformation = false;
+    bool showResultsForEachIteration = false;
+    bool showResultsInOutputView = true;
+
+    // When set as a new document's view is first shown, the file's lines fill the document.
+    QString convertFilePath;
+    QPointer<PadView> activeView;
+
+    // The user-facing questions. Each hook, when set, answers in place of the dialog.
+    using MessageHook = std::function<void(const QString& text, QMessageBox::Icon icon)>;
+    using FileHook = std::function<QString(const QString& title, const QString& filter)>;
+    using QuestionHook = std::function<QMessageBox::StandardButton(const QString& text)>;
+    MessageHook messageHook;
+    FileHook openFileHook;
+    FileHook saveFileHook;
+    QuestionHook questionHook;
+
+    // A modal box captioned with the program's name, with an OK button.
+    void Message(QWidget* parent, const QString& text,
+                 QMessageBox::Icon icon = QMessageBox::Information);
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& filter);
+    // Appends defaultSuffix when the chosen name has none.
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& suggested, const QString& defaultSuffix);
+    QMessageBox::StandardButton AskSaveChanges(QWidget* parent, const QString& text);
+
+   private:
+    std::unique_ptr<CoreRunner> runner_;
+};

@@ -1,0 +1,5 @@
+#include "shell/startup.h"
+
+int main(int argc, char** argv) {
+    return RunGuiApplication(argc, argv);
+}

@@ -1,0 +1,44 @@
+#include "shell/output_window.h"
+
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTextCursor>
+
+OutputWindow::OutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setObjectName(QStringLiteral("OutputWindow"));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies(
+        {QStringLiteral("Valdrix Courier"), QStringLiteral("DejaVu Sans Mono"), font.family()});
+    font.setStyleHint(QFont::Monospace);
+    setFont(font);
+}
+
+void OutputWindow::AppendOutput(const QString& text) {
+    QString converted;
+    converted.reserve(text.size() + 8);
+    bool lineFeed = false;
+    for (QChar c : text) {
+        if (c == u'\n') {
+            converted += u'\r';
+            lineFeed = true;
+        }
+        converted += c;
+    }
+    buffer_ += converted;
+    if (!lineFeed && buffer_.size() < kFlushLength) return;
+
+    // The window keeps lines, not line-end characters: the carriage returns stay in the
+    // buffer's count but are not drawn.
+    QString shown = buffer_;
+    shown.remove(u'\r');
+    buffer_.clear();
+    QScrollBar* bar = verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(shown);
+    setTextCursor(cursor);
+    if (atEnd) bar->setValue(bar->maximum());
+}
