@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
+#include <map>
 
 #include "graphs/graph_renderer.h"
 #include "graphs/picture.h"
@@ -14,27 +14,26 @@ namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
+struct Shown {
+    Point at;
+    FontRole font;
+};
+
+// What a picture drew, with the pen or font in effect for each shape and text.
 struct Drawn {
-    std::vector<op::Line> lines;
-    std::vector<std::pair<op::Line, Pen>> penLines;
+    std::vector<std::pair<op::Line, Pen>> lines;
     std::vector<op::Rect> rects;
     std::vector<op::Circle> circles;
-    std::vector<std::pair<op::Text, FontRole>> texts;
+    std::map<std::string, Shown> texts;  // the first place each text was written
     std::vector<Pen> pens;
 
-    bool HasText(const std::string& s) const {
-        return std::any_of(texts.begin(), texts.end(),
-                           [&](const auto& t) { return t.first.text == s; });
-    }
-    const op::Text* FindText(const std::string& s) const {
-        for (const auto& t : texts) {
-            if (t.first.text == s) return &t.first;
-        }
-        return nullptr;
-    }
     bool HasLine(Point a, Point b) const {
         return std::any_of(lines.begin(), lines.end(),
-                           [&](const op::Line& l) { return l.from == a && l.to == b; });
+                           [&](const auto& l) { return l.first.from == a && l.first.to == b; });
+    }
+    long LinesWith(int width) const {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const auto& l) { return l.second.width == width; });
     }
     std::vector<GraphColour> CurveColours() const {
         std::vector<GraphColour> colours;
@@ -52,21 +51,12 @@ Drawn Draw(const PictureContent& content) {
     Pen pen;
     FontRole font = FontRole::General;
     for (const PictureOp& o : picture.Ops()) {
-        if (auto* p = std::get_if<op::SetPen>(&o)) {
-            pen = p->pen;
-            d.pens.push_back(pen);
-        } else if (auto* f = std::get_if<op::SetFont>(&o)) {
-            font = f->font;
-        } else if (auto* l = std::get_if<op::Line>(&o)) {
-            d.lines.push_back(*l);
-            d.penLines.emplace_back(*l, pen);
-        } else if (auto* r = std::get_if<op::Rect>(&o)) {
-            d.rects.push_back(*r);
-        } else if (auto* c = std::get_if<op::Circle>(&o)) {
-            d.circles.push_back(*c);
-        } else if (auto* t = std::get_if<op::Text>(&o)) {
-            d.texts.emplace_back(*t, font);
-        }
+        if (auto* p = std::get_if<op::SetPen>(&o)) d.pens.push_back(pen = p->pen);
+        if (auto* f = std::get_if<op::SetFont>(&o)) font = f->font;
+        if (auto* l = std::get_if<op::Line>(&o)) d.lines.emplace_back(*l, pen);
+        if (auto* r = std::get_if<op::Rect>(&o)) d.rects.push_back(*r);
+        if (auto* c = std::get_if<op::Circle>(&o)) d.circles.push_back(*c);
+        if (auto* t = std::get_if<op::Text>(&o)) d.texts.emplace(t->text, Shown{t->at, font});
     }
     return d;
 }
@@ -80,10 +70,9 @@ GraphCurve Curve(const std::string& x, const std::string& y, GraphColour colour 
     return c;
 }
 
-GraphLayout Layout(GraphType type, bool oneGraph = true) {
+GraphLayout Layout(GraphType type) {
     GraphLayout l;
     l.type = type;
-    l.oneGraph = oneGraph;
     return l;
 }
 
@@ -112,44 +101,33 @@ TEST(Renderer, AxesTicksTitlesAndReadoutsOfAKnownGraph) {
     const GraphCurve c = Curve("t", "u");
     const std::vector<float> x{0, 3.5f, 7}, y{0, 100, 50};
     const Drawn d = Draw({{{&c, x, y}}, Layout(GraphType::Normal), {}});
-    for (const char* label :
-         {"6.75", "0.75", "100", "10", "tmin=0", "tmax=7", "umin=0", "umax=100"}) {
-        EXPECT_TRUE(d.HasText(label)) << label;
+    const std::pair<const char*, Point> texts[] = {
+        {"6.75", {353, -280}},                            // centred 30 below the x axis
+        {"0.75", {-299, -280}},    {"100", {-388, 240}},  // right end 8 left of the y axis
+        {"tmin=0", {490, -250}},   {"tmax=7", {490, -220}}, {"umin=0", {490, -190}},
+        {"umax=100", {490, -160}}, {"u", {-360, 293}},      {"t", {440, -280}},
+        {"Title", {0, -340}}};
+    for (auto [text, at] : texts) {
+        ASSERT_EQ(d.texts.count(text), 1u) << text;
+        EXPECT_EQ(d.texts.at(text).at, at) << text;
     }
-    EXPECT_FALSE(d.HasText("x10"));
-    EXPECT_EQ(d.FindText("6.75")->at, (Point{353, -280}));  // centred 30 below the x axis
-    EXPECT_EQ(d.FindText("tmin=0")->at, (Point{490, -250}));
-    EXPECT_EQ(d.FindText("umax=100")->at, (Point{490, -160}));
-    EXPECT_EQ(d.FindText("u")->at, (Point{-360, 293}));
-    EXPECT_EQ(d.FindText("t")->at, (Point{440, -280}));
-    const auto title = std::find_if(d.texts.begin(), d.texts.end(),
-                                    [](const auto& t) { return t.first.text == "Title"; });
-    ASSERT_NE(title, d.texts.end());
-    EXPECT_EQ(title->second, FontRole::Title);
-    EXPECT_EQ(title->first.at, (Point{0, -340}));
-    // Axes with arrow heads, dotted grid on the box and at the ticks.
-    EXPECT_TRUE(d.HasLine({-380, -250}, {-380, 333}));
+    EXPECT_EQ(d.texts.at("Title").font, FontRole::Title);
+    EXPECT_EQ(d.texts.count("x10"), 0u);
+    EXPECT_TRUE(d.HasLine({-380, -250}, {-380, 333}));  // axes with arrow heads
     EXPECT_TRUE(d.HasLine({-380, 333}, {-375, 313}));
     EXPECT_TRUE(d.HasLine({-380, -250}, {480, -250}));
-    const auto grid = std::count_if(d.penLines.begin(), d.penLines.end(),
-                                    [](const auto& l) { return l.second == kGridPen; });
-    EXPECT_EQ(grid, 4 + 9 + 10);
-    // The curve goes through its points.
-    EXPECT_TRUE(d.HasLine({-380, -250}, {0, 250}));
+    EXPECT_EQ(d.LinesWith(kGridPen.width), 4 + 9 + 10);  // box edges and one per tick
+    EXPECT_TRUE(d.HasLine({-380, -250}, {0, 250}));      // the curve through its points
     EXPECT_TRUE(d.HasLine({0, 250}, {380, 0}));
 }
 
-TEST(Renderer, SmallRangesShowTheirPowerOfTenAndNegativeDataPutTheAxisRight) {
+TEST(Renderer, SmallRangesShowTheirPowerOfTenAndNegativeDataPutTheAxisOnTop) {
     const GraphCurve c = Curve("x", "y");
     const std::vector<float> x{0, 0.002f}, y{-5, -1};
     const Drawn d = Draw({{{&c, x, y}}, Layout(GraphType::Normal), {}});
-    const auto exponent = std::find_if(d.texts.begin(), d.texts.end(),
-                                       [](const auto& t) { return t.first.text == "-3"; });
-    ASSERT_NE(exponent, d.texts.end());
-    EXPECT_EQ(exponent->second, FontRole::Exponent);
-    EXPECT_EQ(exponent->first.at, (Point{425, 280}));  // the x axis stands at the top of the box
-    EXPECT_EQ(d.FindText("x10")->at, (Point{430, 260}));
-    EXPECT_TRUE(d.HasLine({-380, -250}, {-380, 333}));  // x data are not negative
+    EXPECT_EQ(d.texts.at("-3").font, FontRole::Exponent);
+    EXPECT_EQ(d.texts.at("-3").at, (Point{425, 280}));
+    EXPECT_EQ(d.texts.at("x10").at, (Point{430, 260}));
     EXPECT_TRUE(d.HasLine({-380, 250}, {480, 250}));
 }
 
@@ -162,28 +140,24 @@ TEST(Renderer, SweepBranchesGetDerivedColoursAndAParameterLegend) {
     ASSERT_EQ(d.rects.size(), 3u);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(d.rects[k].fill, colours[k]);
-        EXPECT_EQ(d.rects[k].corner, LegendRow(k));
-        EXPECT_EQ(d.rects[k].opposite, (Point{LegendRow(k).x + 30, LegendRow(k).y + 30}));
+        EXPECT_EQ(d.rects[k].corner, (Point{490, 270 - 40 * k}));  // down the right margin
+        EXPECT_EQ(d.rects[k].opposite, (Point{520, 300 - 40 * k}));
     }
-    EXPECT_EQ(d.FindText("p=2")->at, LegendText(1));
-    // No line runs back from the end of one sweep to the start of the next.
-    const int curveLines = std::count_if(d.penLines.begin(), d.penLines.end(), [](const auto& l) {
-        return l.second.width == kCurveWidth;
-    });
-    EXPECT_EQ(curveLines, 6);
+    EXPECT_EQ(d.texts.at("p=2").at, (Point{530, 230}));
+    EXPECT_EQ(d.LinesWith(kCurveWidth), 6);  // nothing runs back from one sweep to the next
 }
 
 TEST(Renderer, BranchesFollowTheParameterEvenWhenXDoesNotJumpAcrossTheBox) {
     const Sweep s;
-    const GraphCurve c = Curve("y", "x");  // x no longer runs from one edge to the other
+    const GraphCurve c = Curve("y", "x");
     const Drawn d = Draw({{{&c, s.y, s.x}}, Layout(GraphType::NormalPoints), s.info});
     EXPECT_EQ(d.CurveColours().size(), 3u);
     EXPECT_EQ(d.circles.size(), 9u);
     // Without the parameter column the jump across the box is what starts a branch.
     SweepInfo byJump = s.info;
     byJump.firstRows.clear();
-    const Drawn j = Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), byJump});
-    EXPECT_EQ(j.CurveColours().size(), 3u);
+    EXPECT_EQ(Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), byJump}).CurveColours().size(),
+              3u);
 }
 
 TEST(Renderer, OneGraphOfSeveralCurvesHasACurveLegendInsteadOfBranchColours) {
@@ -194,13 +168,13 @@ TEST(Renderer, OneGraphOfSeveralCurvesHasACurveLegendInsteadOfBranchColours) {
     EXPECT_EQ(d.CurveColours(), (std::vector<GraphColour>{kBlue, MakeColour(200, 0, 0)}));
     ASSERT_EQ(d.rects.size(), 2u);
     EXPECT_EQ(d.rects[1].fill, MakeColour(200, 0, 0));
-    EXPECT_EQ(d.FindText("z")->at, LegendText(1));
-    EXPECT_TRUE(d.HasText("y, z"));
-    EXPECT_TRUE(d.HasText("y, zmax=6"));
-    EXPECT_FALSE(d.HasText("p=1"));
+    EXPECT_EQ(d.texts.at("z").at, LegendText(1));
+    EXPECT_EQ(d.texts.count("y, z"), 1u);
+    EXPECT_EQ(d.texts.count("y, zmax=6"), 1u);
+    EXPECT_EQ(d.texts.count("p=1"), 0u);
 }
 
-TEST(Renderer, BarsLinesAndGaps) {
+TEST(Renderer, BarsStemsAndGaps) {
     const GraphCurve c = Curve("x", "y", MakeColour(0, 128, 0));
     const std::vector<float> x{0, 1, 1, 2, 3}, y{-1, 2, 3, 0, 4};
     const Drawn bars = Draw({{{&c, x, y}}, Layout(GraphType::Bar), {}});
@@ -219,9 +193,5 @@ TEST(Renderer, BarsLinesAndGaps) {
     EXPECT_EQ(Draw({{{&c, x, y}}, Layout(GraphType::None), {}}).circles.size(), 0u);
 
     const std::vector<float> gx{0, 1, 2, 3}, gy{0, 1, kNaN, 3};
-    const Drawn gap = Draw({{{&c, gx, gy}}, Layout(GraphType::Normal), {}});
-    const int curveLines =
-        std::count_if(gap.penLines.begin(), gap.penLines.end(),
-                      [](const auto& l) { return l.second.width == kCurveWidth; });
-    EXPECT_EQ(curveLines, 1);
+    EXPECT_EQ(Draw({{{&c, gx, gy}}, Layout(GraphType::Normal), {}}).LinesWith(kCurveWidth), 1);
 }

@@ -1,46 +1,49 @@
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "graphs/graph_export.h"
-#include "graphs/graph_renderer.h"
 
 using namespace graphs;
 
 namespace {
 
-// A sweep over a second parameter: y = p * x for p = 1, 2, 3.
-struct KnownGraph {
-    GraphCurve curve;
-    std::vector<float> x{0, 1, 2, 0, 1, 2, 0, 1, 2};
-    std::vector<float> y{0, 1, 2, 0, 2, 4, 0, 3, 6};
-    Picture picture;
-    KnownGraph() {
-        curve.xName = curve.xTitle = "x";
-        curve.yName = curve.yTitle = "y";
-        curve.title = "Known graph";
-        GraphLayout layout;
-        layout.type = GraphType::Normal;
-        RenderPicture(picture, {{{&curve, x, y}}, layout, {"p", {1, 2, 3}, {0, 3, 6}}});
-    }
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
 };
 
-QByteArray Head(const QString& path, int bytes) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
+Run Tool(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(VALDRIX_GRAPH_PROGRAM), args);
+    if (!p.waitForFinished(60000)) return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
+
+QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+const QString kSweep = QStringLiteral(VALDRIX_GRAPHS_DATA "/range_sweep.PRN");
 
 }  // namespace
 
+// Export names and files, through the library and through valdrix-graph.
 class TestGraphExport : public QObject {
     Q_OBJECT
    private slots:
     void splitKeepsAKnownExtensionOnce_data();
     void splitKeepsAKnownExtensionOnce();
-    void severalPicturesAreNumbered();
-    void pngOfAKnownGraphShowsItsCurvesAndText();
-    void everyFormatWritesItsOwnKindOfFile();
-    void failedWritesLeaveNoFile();
+    void failuresExitWithTwoAndSayWhy_data();
+    void failuresExitWithTwoAndSayWhy();
+    void writesTheFourFormatsOfATwoParameterSweep();
+    void pngOfTheSweepShowsItsBranches();
+    void emfOutputConvertsToSvgWithoutComplaint();
 };
 
 void TestGraphExport::splitKeepsAKnownExtensionOnce_data() {
@@ -76,74 +79,92 @@ void TestGraphExport::splitKeepsAKnownExtensionOnce() {
     QTEST(name.base, "base");
     QTEST(name.extension, "extension");
     QCOMPARE(ExportFileNames(name, 1), QStringList{name.base + "." + name.extension});
-}
-
-void TestGraphExport::severalPicturesAreNumbered() {
     QCOMPARE(ExportFileNames({"C:\\g", "EMF"}, 2), (QStringList{"C:\\g_01.EMF", "C:\\g_02.EMF"}));
-    QCOMPARE(ExportFileNames({"C:\\g", "EMF"}, 1), QStringList{"C:\\g.EMF"});
-
-    QTemporaryDir dir;
-    const KnownGraph g;
-    const SaveOutcome saved =
-        SavePictures({&g.picture, nullptr, &g.picture}, {dir.filePath("g"), "svg"});
-    QVERIFY(saved.ok);
-    QCOMPARE(saved.written, (QStringList{dir.filePath("g_01.svg"), dir.filePath("g_03.svg")}));
-    QVERIFY(!QFile::exists(dir.filePath("g_02.svg")));
 }
 
-void TestGraphExport::pngOfAKnownGraphShowsItsCurvesAndText() {
+void TestGraphExport::failuresExitWithTwoAndSayWhy_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing file") << QStringList{"nowhere.PRN", "a", "r", "-o", "g.png"}
+                                  << "cannot open results file 'nowhere.PRN'";
+    QTest::newRow("unknown column")
+        << QStringList{kSweep, "a", "q", "-o", "g.png"} << "has no column 'q' (columns: g r v a)";
+    QTest::newRow("format") << QStringList{kSweep, "a", "r", "-o", "g.jpg"}
+                            << "the extension must be emf, svg, png or pdf";
+    QTest::newRow("no y") << QStringList{kSweep, "a", "-o", "g.png"} << "expected RESULTS.PRN X Y";
+    QTest::newRow("size") << QStringList{kSweep, "a", "r", "-o", "g.png", "--size", "0x5"}
+                          << "--size takes WxH";
+}
+
+void TestGraphExport::failuresExitWithTwoAndSayWhy() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
     QTemporaryDir dir;
-    const KnownGraph g;
-    QVERIFY(WritePicture(g.picture, dir.filePath("g.png"), ExportFormat::Png));
+    for (QString& a : args) {
+        if (a.startsWith("g.")) a = dir.filePath(a);
+    }
+    const Run r = Tool(args);
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(QDir(dir.path()).isEmpty());
+    QCOMPARE(Tool({"--help"}).status, 0);
+}
+
+void TestGraphExport::writesTheFourFormatsOfATwoParameterSweep() {
+    QTemporaryDir dir;
+    for (const char* ext : {"emf", "svg", "png", "pdf"}) {
+        const Run r = Tool({kSweep, "a", "r", "-o", dir.filePath(QStringLiteral("range.") + ext),
+                            "--title", "Range of a projectile"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(!r.err.contains("valdrix-graph"), qPrintable(r.err));
+    }
+    QCOMPARE(Read(dir.filePath("range.emf")).mid(40, 4), QByteArray(" EMF"));
+    const QByteArray svg = Read(dir.filePath("range.svg"));
+    QVERIFY(svg.contains("width=\"120mm\"") && svg.contains("height=\"70mm\""));
+    QVERIFY(svg.contains("v=15"));  // the parameter legend
+    QVERIFY(svg.contains("Range of a projectile"));
+    QCOMPARE(QImage(dir.filePath("range.png")).size(), kDefaultPixelSize);
+    QVERIFY(Read(dir.filePath("range.pdf")).startsWith("%PDF-"));
+
+    QCOMPARE(
+        Tool({kSweep, "a", "r", "g", "-o", dir.filePath("two.png"), "--size", "480x280"}).status,
+        0);
+    QCOMPARE(QImage(dir.filePath("two.png")).size(), QSize(480, 280));
+    // A folder that does not exist: not written, and nothing left behind.
+    QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("none/g.pdf")}).status, 1);
+    QVERIFY(!QFileInfo::exists(dir.filePath("none")));
+}
+
+void TestGraphExport::pngOfTheSweepShowsItsBranches() {
+    QTemporaryDir dir;
+    QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("g.png")}).status, 0);
     const QImage image(dir.filePath("g.png"));
-    QCOMPARE(image.size(), kDefaultPixelSize);
-    int dark = 0, blue = 0;
+    int dark = 0, blue = 0, purple = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.lightness() < 60) ++dark;
-            if (c.blue() > 200 && c.red() < 60 && c.green() < 60) ++blue;
+            dark += c.lightness() < 60;
+            blue += c.blue() > 200 && c.red() < 60 && c.green() < 60;
+            purple += c.blue() > 170 && c.red() > 100 && c.red() < 150 && c.green() < 40;
         }
     }
     QVERIFY2(dark > 2000, "axes and labels are drawn in black");
     QVERIFY2(blue > 200, "the first branch is drawn in blue");
-    // The title stands centred under the plot box, in the bottom tenth of the picture.
-    int titleInk = 0;
-    for (int y = image.height() * 9 / 10; y < image.height(); ++y) {
-        for (int x = image.width() * 3 / 10; x < image.width() / 2; ++x)
-            titleInk += image.pixelColor(x, y).lightness() < 100;
-    }
-    QVERIFY(titleInk > 50);
-
-    QVERIFY(WritePicture(g.picture, dir.filePath("small.png"), ExportFormat::Png, QSize(300, 200)));
-    QCOMPARE(QImage(dir.filePath("small.png")).size(), QSize(300, 200));
+    QVERIFY2(purple > 200, "the second branch in the colour derived from it");
 }
 
-void TestGraphExport::everyFormatWritesItsOwnKindOfFile() {
+void TestGraphExport::emfOutputConvertsToSvgWithoutComplaint() {
+    const QString converter = QStandardPaths::findExecutable("emf2svg-conv");
+    if (converter.isEmpty()) QSKIP("emf2svg-conv is not installed");
     QTemporaryDir dir;
-    const KnownGraph g;
-    QVERIFY(WritePicture(g.picture, dir.filePath("g.svg"), ExportFormat::Svg));
-    QVERIFY(WritePicture(g.picture, dir.filePath("g.pdf"), ExportFormat::Pdf));
-    QVERIFY(WritePicture(g.picture, dir.filePath("g.emf"), ExportFormat::Emf));
-    const QByteArray svg = Head(dir.filePath("g.svg"), 4096);
-    QVERIFY(svg.contains("<svg"));
-    QVERIFY(svg.contains("width=\"120mm\""));
-    QVERIFY(svg.contains("height=\"70mm\""));
-    QVERIFY(Head(dir.filePath("g.pdf"), 5) == "%PDF-");
-    QCOMPARE(Head(dir.filePath("g.emf"), 44).mid(40), QByteArray(" EMF"));
-    QCOMPARE(FormatFromExtension("Pdf"), std::optional<ExportFormat>(ExportFormat::Pdf));
-    QVERIFY(!FormatFromExtension("jpg"));
-}
-
-void TestGraphExport::failedWritesLeaveNoFile() {
-    QTemporaryDir dir;
-    const KnownGraph g;
-    const QString missing = dir.filePath("none/g.png");
-    QVERIFY(!WritePicture(g.picture, missing, ExportFormat::Png));
-    const SaveOutcome saved = SavePictures({&g.picture}, {dir.filePath("none/g"), "pdf"});
-    QVERIFY(!saved.ok);
-    QCOMPARE(saved.failed, dir.filePath("none/g.pdf"));
-    QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("g.emf")}).status, 0);
+    QProcess conv;
+    conv.start(converter, {"-i", dir.filePath("g.emf"), "-o", dir.filePath("g.svg")});
+    QVERIFY(conv.waitForFinished(60000));
+    QCOMPARE(conv.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(conv.readAllStandardError()), QString());
+    const QByteArray svg = Read(dir.filePath("g.svg"));
+    QVERIFY(svg.contains("v=20") && svg.contains("Times New Roman"));
 }
 
 QTEST_MAIN(TestGraphExport)
