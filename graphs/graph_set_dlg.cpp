@@ -46,6 +46,7 @@ CGraphSetDlg::CGraphSetDlg(const QString& resultPath, QWidget* parent) : QDialog
 
     variables_ = new QListWidget(this);
     variables_->setObjectName(QStringLiteral("variables"));
+    variables_->setMaximumWidth(160);
     if (const auto header = ReadResultHeader(resultPath.toStdString())) {
         for (std::size_t i = 0; i < header->names.size(); ++i) {
             auto* item = new QListWidgetItem(QString::fromLatin1(header->names[i]), variables_);
@@ -139,7 +140,7 @@ CGraphSetDlg::CGraphSetDlg(const QString& resultPath, QWidget* parent) : QDialog
     connect(oneGraph_, &QCheckBox::toggled, this, &CGraphSetDlg::OnOneGraph);
     connect(grid_, &QTableWidget::currentCellChanged, this, &CGraphSetDlg::UpdateButtons);
     UpdateButtons();
-    resize(900, 380);
+    resize(960, 380);
 }
 
 QString CGraphSetDlg::CurrentX() const {
@@ -171,6 +172,8 @@ void CGraphSetDlg::SetRowColour(int row, GraphColour colour) {
             item = grid_->item(row, column);
         }
         item->setBackground(ToQColor(colour));
+        // The row number stays legible on dark colours.
+        item->setForeground(qGray(ToQColor(colour).rgb()) < 128 ? Qt::white : Qt::black);
     }
     grid_->item(row, kColor)->setData(kColourRole, static_cast<uint>(colour));
 }
