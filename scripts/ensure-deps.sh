@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs. Quiet and quick when they are all present.
 set -euo pipefail
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev
-          qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core imagemagick)
+          qt6-base-dev qt6-svg-dev libgl-dev libemf-dev emf2svg fonts-dejavu-core fonts-liberation2
+          imagemagick)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -1,0 +1,123 @@
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "graphs/emf_writer.h"
+#include "graphs/graph_renderer.h"
+#include "graphs/qt_canvas.h"
+#include "graphs/result_table.h"
+
+using namespace graphs;
+
+namespace {
+
+// A sweep of `points` values of a for each of 10 values of v, written as the solver writes it.
+std::string SweepFile(int points) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("valdrix-bench-" + std::to_string(points) + ".PRN"))
+                                 .string();
+    std::ofstream out(path);
+    out << "PARAMETER:         v        2\n              g              r              v           "
+           "   a\n";
+    char row[128];
+    for (int k = 0; k < 10; ++k) {
+        const double v = 10 + k;
+        for (int i = 0; i < points; ++i) {
+            const double a = 0.1 + 1.4 * i / (points - 1);
+            std::snprintf(row, sizeof row, "%15.7f%15.7f%15.7f%15.7f\n", 9.81,
+                          v * v * std::sin(2 * a) / 9.81, v, a);
+            out << row;
+        }
+    }
+    return path;
+}
+
+struct Sweep {
+    GraphCurve curve;
+    ResultTable table;
+    explicit Sweep(int points) {
+        curve.xName = curve.xTitle = "a";
+        curve.yName = curve.yTitle = "r";
+        std::vector<GraphCurve> curves{curve};
+        table.Read(SweepFile(points), curves);
+        curve = curves[0];
+    }
+    PictureContent Content() const {
+        GraphLayout layout;
+        layout.type = GraphType::Normal;
+        return {{{&curve, *table.Column(curve.xIndex), *table.Column(curve.yIndex)}},
+                layout,
+                {table.parameterName, table.parameterValues, table.parameterRows}};
+    }
+};
+
+void BM_ReadResultFile(benchmark::State& state) {
+    const std::string path = SweepFile(static_cast<int>(state.range(0)));
+    GraphCurve c;
+    c.xName = "a";
+    c.yName = "r";
+    for (auto _ : state) {
+        std::vector<GraphCurve> curves{c};
+        ResultTable table;
+        benchmark::DoNotOptimize(table.Read(path, curves));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * 10);
+}
+
+void BM_RenderPicture(benchmark::State& state) {
+    const Sweep sweep(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        Picture picture;
+        RenderPicture(picture, sweep.Content());
+        benchmark::DoNotOptimize(picture.Ops().size());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * 10);
+}
+
+void BM_PlayIntoPng(benchmark::State& state) {
+    const Sweep sweep(static_cast<int>(state.range(0)));
+    Picture picture;
+    RenderPicture(picture, sweep.Content());
+    QImage image(960, 560, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterCanvas canvas(painter, QRectF(0, 0, 960, 560));
+        picture.Play(canvas);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * 10);
+}
+
+void BM_WriteEmf(benchmark::State& state) {
+    const Sweep sweep(static_cast<int>(state.range(0)));
+    Picture picture;
+    RenderPicture(picture, sweep.Content());
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "valdrix-bench.emf").string();
+    for (auto _ : state) benchmark::DoNotOptimize(WriteEmf(picture, path));
+    state.SetItemsProcessed(state.iterations() * state.range(0) * 10);
+}
+
+BENCHMARK(BM_ReadResultFile)->Arg(100)->Arg(10000);
+BENCHMARK(BM_RenderPicture)->Arg(100)->Arg(10000);
+BENCHMARK(BM_PlayIntoPng)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteEmf)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);  // fonts for the QPainter canvas
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "core/base/shell_services.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+// "Graph Generation": what the parameter sweep asks before it runs: the swept variable and
+// its range, optionally a second (parameter) variable with its own range, or a sweep written
+// for an FFT.
+class CGraphGenerationDlg : public QDialog {
+    Q_OBJECT
+   public:
+    explicit CGraphGenerationDlg(const std::vector<std::string>& names, QWidget* parent = nullptr);
+
+    // The answer; meaningful after the dialog was accepted.
+    SweepChoice Choice() const;
+
+    // Shows the dialog modally; fills `choice` and returns true on OK.
+    static bool Ask(const std::vector<std::string>& names, SweepChoice& choice,
+                    QWidget* parent = nullptr);
+
+    void accept() override;  // refuses From >= To and a step count below 1, with a message
+
+   private slots:
+    void OnParametric(bool on);
+    void OnForFft(bool on);
+
+   private:
+    std::vector<std::string> names_;
+    QComboBox* variable_;
+    QLineEdit* from_;
+    QLineEdit* to_;
+    QLabel* stepsLabel_;
+    QSpinBox* steps_;
+    QComboBox* fftSteps_;
+    QCheckBox* parametric_;
+    QComboBox* parameter_;
+    QLineEdit* paramFrom_;
+    QLineEdit* paramTo_;
+    QSpinBox* paramSteps_;
+    QCheckBox* forFft_;
+};

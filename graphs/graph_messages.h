@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace graphs {
+
+// The texts the graphs show the user, in one place.
+namespace message {
+inline constexpr char kMissingColumn[] =
+    "Graph cannot be updated!\nMissing information for %s variable!";
+inline constexpr char kNothingToDraw[] = "There is nothing to be drawn";
+inline constexpr char kFromToOrder[] = "Value \"From\" must be less than \"To\" value!!";
+inline constexpr char kCannotSave[] = "The graph cannot be saved to %s";
+inline constexpr char kPictureTitlePrefix[] = "Picture:";
+inline constexpr char kGraphSetCaption[] = "Graph: ";
+inline constexpr char kEmfFilter[] = "Enahnced Metafile (*.EMF)";
+}  // namespace message
+
+// Replaces the one %s of `pattern` with `value`.
+std::string FillIn(const char* pattern, const std::string& value);
+
+}  // namespace graphs

@@ -1,0 +1,105 @@
+#include "graphs/qt_canvas.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QString>
+#include <QStringList>
+#include <algorithm>
+
+#include "graphs/graph_fonts.h"
+
+namespace graphs {
+
+using namespace geometry;
+
+QColor ToQColor(GraphColour c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+GraphColour FromQColor(const QColor& c) {
+    return MakeColour(c.red(), c.green(), c.blue());
+}
+
+QPainterCanvas::QPainterCanvas(QPainter& painter, const QRectF& target) : painter_(painter) {
+    scale_ = std::min(target.width() / kFrameWidth, target.height() / kFrameHeight);
+    topLeft_ = QPointF(target.x() + (target.width() - kFrameWidth * scale_) / 2,
+                       target.y() + (target.height() - kFrameHeight * scale_) / 2);
+    for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
+        fonts_[static_cast<int>(role)] = MakeFont(role);
+    }
+    painter_.setBackgroundMode(Qt::TransparentMode);
+    SetPen(Pen{});
+    SetFont(FontRole::General);
+}
+
+QPointF QPainterCanvas::Map(Point p) const {
+    return {topLeft_.x() + (p.x - kFrameLeft) * scale_, topLeft_.y() + (kFrameTop - p.y) * scale_};
+}
+
+// The heights of the fonts are cell heights (ascent plus descent), as the metafile's fonts
+// are; the point size is found from the face's own metrics on the painter's device.
+QFont QPainterCanvas::MakeFont(FontRole role) const {
+    const FontSpec& spec = FontFor(role);
+    QFont font;
+    font.setFamilies({QString::fromLatin1(spec.face), QString::fromLatin1(spec.drawFace),
+                      QString::fromLatin1(spec.emfFace), QString::fromLatin1(spec.fallback),
+                      spec.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif")});
+    font.setStyleHint(spec.serif ? QFont::Serif : QFont::SansSerif);
+    font.setBold(spec.bold);
+    QPaintDevice* device = painter_.device();
+    const double dpi = device != nullptr ? device->logicalDpiY() : 96.0;
+    const double cell = spec.height * scale_;  // device pixels
+    font.setPointSizeF(std::max(cell * 72.0 / dpi, 0.5));
+    const double measured =
+        device != nullptr ? QFontMetricsF(font, device).height() : QFontMetricsF(font).height();
+    if (measured > 0) font.setPointSizeF(std::max(font.pointSizeF() * cell / measured, 0.5));
+    return font;
+}
+
+void QPainterCanvas::SetPen(const Pen& pen) {
+    pen_ = QPen(ToQColor(pen.colour));
+    pen_.setWidthF(pen.width * scale_);  // width 0 draws the thinnest line of the device
+    pen_.setStyle(pen.style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+    pen_.setCapStyle(pen.style == PenStyle::Dotted ? Qt::FlatCap : Qt::RoundCap);
+    pen_.setJoinStyle(Qt::RoundJoin);
+    painter_.setPen(pen_);
+}
+
+void QPainterCanvas::SetFont(FontRole font) {
+    font_ = font;
+    painter_.setFont(fonts_[static_cast<int>(font)]);
+}
+
+void QPainterCanvas::Line(Point from, Point to) {
+    painter_.drawLine(Map(from), Map(to));
+}
+
+void QPainterCanvas::Rect(Point corner, Point opposite, GraphColour fill, bool outline) {
+    painter_.setPen(outline ? pen_ : QPen(Qt::NoPen));
+    painter_.setBrush(ToQColor(fill));
+    painter_.drawRect(QRectF(Map(corner), Map(opposite)).normalized());
+    painter_.setBrush(Qt::NoBrush);
+    painter_.setPen(pen_);
+}
+
+void QPainterCanvas::Circle(Point centre, int radius) {
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawEllipse(Map(centre), radius * scale_, radius * scale_);
+}
+
+void QPainterCanvas::Text(Point at, const std::string& utf8) {
+    if (utf8.empty()) return;
+    const QString text = QString::fromStdString(utf8);
+    QPointF p = Map(at);
+    if (align_ != TextAlign::Left) {
+        const QFontMetricsF metrics(painter_.font(), painter_.device());
+        const double width = metrics.horizontalAdvance(text);
+        p.rx() -= align_ == TextAlign::Centre ? width / 2 : width;
+    }
+    painter_.save();
+    painter_.setPen(Qt::black);
+    painter_.drawText(p, text);
+    painter_.restore();
+}
+
+}  // namespace graphs

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QRectF>
+
+#include "graphs/canvas.h"
+
+namespace graphs {
+
+// Draws picture coordinates through a QPainter: the window, the printer, SVG, PNG and PDF.
+// The picture frame (120 mm by 70 mm) is scaled into `target` keeping its proportions and
+// centred there; text sizes, pen widths and radii scale with it.
+class QPainterCanvas : public Canvas {
+   public:
+    QPainterCanvas(QPainter& painter, const QRectF& target);
+
+    void SetPen(const Pen& pen) override;
+    void SetFont(FontRole font) override;
+    void SetTextAlign(TextAlign align) override { align_ = align; }
+    void Line(Point from, Point to) override;
+    void Rect(Point corner, Point opposite, GraphColour fill, bool outline) override;
+    void Circle(Point centre, int radius) override;
+    void Text(Point at, const std::string& utf8) override;
+
+    // Device pixels per 0.1 mm.
+    double Scale() const { return scale_; }
+    QPointF Map(Point p) const;
+
+   private:
+    QFont MakeFont(FontRole role) const;
+
+    QPainter& painter_;
+    double scale_ = 1.0;
+    QPointF topLeft_;
+    QPen pen_;
+    TextAlign align_ = TextAlign::Left;
+    QFont fonts_[3];
+    FontRole font_ = FontRole::General;
+};
+
+QColor ToQColor(GraphColour c);
+GraphColour FromQColor(const QColor& c);
+
+}  // namespace graphs

@@ -1,0 +1,26 @@
+#include <QGuiApplication>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "graphs/tool/graph_tool.h"
+
+int main(int argc, char** argv) {
+    // Batch jobs have no display: draw offscreen unless a platform was chosen.
+    bool platformGiven = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "-platform" || a == "--platform") platformGiven = true;
+    }
+    if (!platformGiven) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    const graphs::GraphToolArgs parsed = graphs::ParseGraphToolArgs(args);
+    if (!parsed.options) {
+        std::cerr << "valdrix-graph: " << parsed.error << "\n" << graphs::GraphToolUsage();
+        return 2;
+    }
+    return graphs::RunGraphTool(*parsed.options, std::cout, std::cerr);
+}

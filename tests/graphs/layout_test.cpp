@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "graphs/axis_ticks.h"
+#include "graphs/dialog_rules.h"
+#include "graphs/plot_layout.h"
+#include "graphs/view_zoom.h"
+
+using namespace graphs;
+
+namespace {
+
+// Labels of the ticks of [lo, hi] on the x axis (or the y axis), joined by blanks.
+std::string Labels(double lo, double hi, bool x) {
+    const PlotScale s = *MakeScale({lo, hi}, {lo, hi});
+    std::string joined;
+    for (const Tick& t : x ? XTicks(s, NiceStep(lo, hi)) : YTicks(s, NiceStep(lo, hi))) {
+        joined += (joined.empty() ? "" : " ") + t.label;
+    }
+    return joined;
+}
+
+}  // namespace
+
+TEST(NiceStep, RoundsTheSpanToAQuarterOfAPowerOfTen) {
+    struct Case {
+        double lo, hi, mantissa;
+        int exponent, digits;
+    };
+    const Case cases[] = {
+        {0, 7, 0.75, 0, 2},    {0, 100, 10, 0, 0},  {0, 0.002, 0.25, -3, 2}, {0, 1, 0.1, 0, 1},
+        {0, 0.3, 0.25, -1, 2}, {0, 25, 2.5, 0, 1},  {0, 0.5, 0.05, 0, 2},    {0, 5000, 0.5, 3, 2},
+        {0, 1e6, 1.0, 5, 0},   {-1, 1, 0.25, 0, 2}, {0, 40, 5, 0, 0},        {0, 300, 25, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const StepInfo s = NiceStep(c.lo, c.hi);
+        EXPECT_DOUBLE_EQ(s.mantissa, c.mantissa) << c.lo << ".." << c.hi;
+        EXPECT_EQ(s.exponent, c.exponent) << c.lo << ".." << c.hi;
+        EXPECT_EQ(s.digits, c.digits) << c.lo << ".." << c.hi;
+    }
+}
+
+TEST(AxisTicks, LabelsCountDownInMultiplesOfTheMantissaAndSkipZero) {
+    struct Case {
+        double lo, hi;
+        bool x;
+        const char* labels;
+    };
+    const Case cases[] = {
+        {0, 7, true, "6.75 6 5.25 4.5 3.75 3 2.25 1.5 0.75"},
+        {0, 100, false, "100 90 80 70 60 50 40 30 20 10"},
+        {0, 0.002, true, "2 1.75 1.5 1.25 1 0.75 0.5 0.25"},  // x10 with -3 beside the axis
+        {0, 1, false, "1.0 0.9 0.8 0.7 0.6 0.5 0.4 0.3 0.2 0.1"},
+        {-1, 1, true, "1 0.75 0.5 0.25 -0.25 -0.5 -0.75 -1"},
+        {-1, 1, false, "1.00 0.75 0.50 0.25 -0.25 -0.50 -0.75 -1.00"},
+        {0, 6.745, true, "6.75 6 5.25 4.5 3.75 3 2.25 1.5 0.75"},          // within 1% of a step
+        {-7, -1.875, true, "-2 -2.5 -3 -3.5 -4 -4.5 -5 -5.5 -6 -6.5 -7"},  // none above the top
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Labels(c.lo, c.hi, c.x), c.labels) << c.lo << ".." << c.hi;
+}
+
+TEST(PlotLayout, PointsRoundToTheNearestWithHalvesDownAndAreClamped) {
+    const std::pair<double, long> cases[] = {{2.5, 2},  {-2.5, -3}, {0.5, 0},    {-0.5, -1},
+                                             {2.51, 3}, {2.49, 2},  {-2.49, -2}, {7.0, 7}};
+    for (auto [v, r] : cases) EXPECT_EQ(RoundHalfDown(v), r) << v;
+    const PlotScale s = *MakeScale({0, 760}, {0, 500});  // one unit per 0.1 mm
+    EXPECT_EQ(MapPoint(s, 0, 0), (Point{-380, -250}));
+    EXPECT_EQ(MapPoint(s, 760, 500), (Point{380, 250}));
+    EXPECT_EQ(MapPoint(s, 0.5, 1.5), (Point{-380, -249}));  // -379.5 and -248.5 round down
+    EXPECT_EQ(MapPoint(s, -100, 900), (Point{-380, 250}));
+    EXPECT_FALSE(MakeScale({1, 1}, {0, 1}));
+    EXPECT_FALSE(MakeScale({0, 1}, {2, 2}));
+}
+
+TEST(PlotLayout, AxesStandAtZeroOrAtTheEdgeOnTheSideOfTheData) {
+    const int hw = geometry::kHalfWidth;
+    const std::pair<Range, int> cases[] = {
+        {{-2, 2}, 0},  {{-10, -1}, hw}, {{1, 10}, -hw},
+        {{0, 5}, -hw}, {{-5, 0}, hw},   {{-1, 2}, -126}};  // -126.67 truncated toward zero
+    for (auto [r, at] : cases)
+        EXPECT_EQ(AxisPosition(r, 2.0 * hw / (r.max - r.min), hw), at) << r.min;
+}
+
+TEST(PlotLayout, ReadoutsUseExponentsOnlyForVeryLargeOrSmallValues) {
+    const std::pair<double, const char*> cases[] = {{1e-6, "x=1.0000000e-06"},
+                                                    {250000, "x=2.5000000e+05"},
+                                                    {-250000, "x=-2.5000000e+05"},
+                                                    {0, "x=0"},
+                                                    {12.5, "x=12.5"},
+                                                    {1e5, "x=100000"},
+                                                    {1e-5, "x=1e-05"},
+                                                    {0.1f, "x=0.1"},
+                                                    {1.0 / 3, "x=0.3333333"}};
+    for (auto [v, text] : cases) EXPECT_EQ(FormatReadout("x", v), text) << v;
+}
+
+TEST(PlotLayout, BranchColoursTurnRedAndGreenByHalvesAndFadeBlue) {
+    EXPECT_EQ(BranchColours(kBlue, 4),
+              (std::vector<GraphColour>{kBlue, MakeColour(127, 0, 205), MakeColour(127, 127, 155),
+                                        MakeColour(254, 127, 105)}));
+    EXPECT_EQ(BranchColours(MakeColour(200, 200, 20), 3),  // every component wraps around
+              (std::vector<GraphColour>{MakeColour(200, 200, 20), MakeColour(71, 200, 226),
+                                        MakeColour(71, 71, 176)}));
+}
+
+TEST(ViewZoom, ZoomKeepsTheAnchorInPlaceAndNeverGoesBelowOne) {
+    EXPECT_EQ(PictureScreenSize(96 / 25.4, 96 / 25.4).width, 453);  // 120 mm, truncated
+    EXPECT_EQ(ZoomedOut(1), 1);
+    EXPECT_EQ(ZoomedOut(3), 2);
+    // A click at 50 with scroll 100: the picture point 150 goes to 300, shown at 300 - 250 = 50.
+    EXPECT_EQ(ScrollAfterZoom(100, 1, 2, 50, 2000, 500), 250);
+    EXPECT_EQ(ScrollAfterZoom(400, 2, 3, 100, 3000, 500), 650);
+    EXPECT_EQ(ScrollAfterZoom(250, 2, 1, 250, 1000, 500), 0);  // back about the window's centre
+    EXPECT_EQ(ScrollAfterZoom(300, 3, 2, 100, 400, 500), 0);   // fits: no scrolling
+}
+
+TEST(DialogRules, FftColumnsArePreselectedByTheirLastLetter) {
+    struct Case {
+        std::vector<std::string> names;
+        int time, real, imag;
+    };
+    const Case cases[] = {
+        {{"ur", "ui", "t", "yr", "yi"}, 2, 0, 1},
+        {{"t", "ur", "vr", "vi"}, 0, 1, 3},  // no partner of ur: the first name ending in i
+        {{"a", "b", "c"}, 0, 1, 2},
+        {{"xr", "xi"}, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        const FftColumns f = PreselectFftColumns(c.names);
+        EXPECT_EQ((std::vector<int>{f.time, f.real, f.imag}),
+                  (std::vector<int>{c.time, c.real, c.imag}));
+    }
+    EXPECT_EQ(FirstRealName({"yr", "yi", "w"}), 2);
+}

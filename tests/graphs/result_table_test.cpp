@@ -1,0 +1,112 @@
+#include "graphs/result_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "graph_test_files.h"
+#include "graphs/graph_messages.h"
+
+using namespace graphs;
+
+namespace {
+
+GraphCurve Curve(const std::string& x, const std::string& y, int xIndex = 0, int yIndex = 0) {
+    GraphCurve c;
+    c.xName = x;
+    c.yName = y;
+    c.xIndex = xIndex;
+    c.yIndex = yIndex;
+    return c;
+}
+
+const std::string kRows = "1 10 100\n2 20 200\n3 30 300\n";
+
+}  // namespace
+
+TEST(ResultTable, CurvesFindTheirColumnsByNameWhenTheHeaderChanges) {
+    ScratchFolder dir("rematch");
+    std::vector<GraphCurve> curves{Curve("t", "y")};
+    ResultTable table;
+    EXPECT_EQ(table.Read(dir.Write("a.PRN", "t x y\n" + kRows), curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(curves[0].yIndex, 2);
+    EXPECT_EQ(table.Column(2)->at(1), 200.0f);
+
+    EXPECT_EQ(table.Read(dir.Write("a.PRN", "t z y\n" + kRows), curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(curves[0].yIndex, 2);
+    EXPECT_EQ(table.Read(dir.Write("a.PRN", "y t\n1 2\n"), curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(curves[0].xIndex, 1);
+    EXPECT_EQ(curves[0].yIndex, 0);
+
+    const ResultTable::Result missing = table.Read(dir.Write("a.PRN", "t x z\n" + kRows), curves);
+    EXPECT_EQ(missing.outcome, ReadOutcome::MissingColumn);
+    EXPECT_EQ(missing.missingName, "y");
+    EXPECT_EQ(FillIn(message::kMissingColumn, missing.missingName),
+              "Graph cannot be updated!\nMissing information for y variable!");
+    EXPECT_EQ(curves[0].xIndex, 1);          // the curves keep their last match
+    EXPECT_EQ(table.Column(0)->size(), 1u);  // and the table what it read before
+}
+
+TEST(ResultTable, ParameterLineNamesTheColumnAndDistinctValuesAreKept) {
+    ScratchFolder dir("parameter");
+    const std::string path = dir.Write("p.PRN",
+                                       "PARAMETER:         k        3\n"
+                                       " a b c k\n"
+                                       "1 2 3 1\n2 3 4 1\n3 4 5 1\n4 5 6 2\n5 6 7 2\n6 7 8 3\n");
+    std::vector<GraphCurve> curves{Curve("a", "b")};
+    ResultTable table;
+    ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.parameterName, "k");
+    EXPECT_EQ(table.parameterColumn, 3);
+    EXPECT_EQ(table.parameterValues, (std::vector<float>{1, 2, 3}));
+    EXPECT_EQ(table.parameterRows, (std::vector<std::size_t>{0, 3, 5}));
+    EXPECT_EQ(table.rowCount, 6u);
+    EXPECT_EQ(table.Column(3), nullptr);  // no curve uses it
+
+    // Plotting the parameter itself still records its values.
+    std::vector<GraphCurve> overK{Curve("k", "b")};
+    ASSERT_EQ(table.Read(path, overK).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.parameterValues.size(), 3u);
+}
+
+TEST(ResultTable, ABlankLineEndsTheDataAndOddCellsLeaveGaps) {
+    ScratchFolder dir("rows");
+    const std::string path = dir.Write("r.PRN",
+                                       "t;y\tz\n"
+                                       "1;1.5e+005\t7\n"
+                                       "2 ? 8\n"
+                                       "3\n"
+                                       "4 1.234560e-005 9\r\n"
+                                       "   \n"
+                                       "5 5 5\n");
+    std::vector<GraphCurve> curves{Curve("t", "y"), Curve("t", "z")};
+    ResultTable table;
+    ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.rowCount, 4u);
+    const std::vector<float>& y = *table.Column(1);
+    ASSERT_EQ(y.size(), 4u);
+    EXPECT_EQ(y[0], 150000.0f);
+    EXPECT_TRUE(std::isnan(y[1]));  // "?" is not a number
+    EXPECT_TRUE(std::isnan(y[2]));  // a short row keeps x and y paired
+    EXPECT_FLOAT_EQ(y[3], 1.23456e-5f);
+    EXPECT_EQ(table.Column(2)->at(3), 9.0f);
+    EXPECT_TRUE(table.parameterName.empty());
+    EXPECT_TRUE(SplitFields(" ;\t \r").empty());
+}
+
+TEST(ResultTable, ReadsASweepWrittenByTheSolver) {
+    const std::optional<ResultHeader> h = ReadResultHeader(DataFile("range_sweep.PRN"));
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->parameterName, "v");
+    EXPECT_EQ(h->parameterColumn, 2);
+    EXPECT_EQ(h->names, (std::vector<std::string>{"g", "r", "v", "a"}));
+
+    std::vector<GraphCurve> curves{Curve("a", "r")};
+    ResultTable table;
+    ASSERT_EQ(table.Read(DataFile("range_sweep.PRN"), curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.rowCount, 45u);
+    EXPECT_EQ(table.parameterValues, (std::vector<float>{10, 15, 20}));
+    EXPECT_EQ(table.parameterRows, (std::vector<std::size_t>{0, 15, 30}));
+    EXPECT_FLOAT_EQ(table.Column(1)->at(7), 10.1893334f);
+    EXPECT_TRUE(ReadResultHeader(DataFile("angle_sweep.PRN"))->parameterName.empty());
+}
