@@ -25,10 +25,7 @@ void SetServices(ShellServices* services) {
 }
 
 std::string BaseName(const std::string& documentPath) {
-    // The core names the side file base + ".VDP" by its own base-name rule; taking the suffix
-    // off gives the base by exactly that rule.
-    const std::string side = SettingsFileName(documentPath);
-    return side.empty() ? std::string() : side.substr(0, side.size() - 4);
+    return BaseNameOf(documentPath);
 }
 
 SettingsRead ReadSettings(const std::string& path, DocumentSettings& settings) {
@@ -52,7 +49,7 @@ const char* SettingsReadMessage(SettingsRead status) {
     return "";
 }
 
-bool WriteSettings(const std::string& path, const DocumentSettings& settings) {
+SettingsWriteStatus WriteSettings(const std::string& path, const DocumentSettings& settings) {
     return WriteSettingsFile(path, settings);
 }
 

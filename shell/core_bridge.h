@@ -29,7 +29,7 @@ std::string BaseName(const std::string& documentPath);
 enum class SettingsRead { kOk, kMissing, kBadFormat, kIncorrectFormat };
 SettingsRead ReadSettings(const std::string& path, DocumentSettings& settings);
 const char* SettingsReadMessage(SettingsRead status);
-bool WriteSettings(const std::string& path, const DocumentSettings& settings);
+SettingsWriteStatus WriteSettings(const std::string& path, const DocumentSettings& settings);
 ShellSettingsRecord RecordFor(const DocumentSettings& settings);
 const char* MethodTitle(SolveMethod method);
 

@@ -105,18 +105,15 @@ bool PadDocument::Save(const QString& path, QString* error, QStringList* message
     SetPath(path);
     if (baseName_.isEmpty()) return true;
 
-    // The core writes the record through a temporary file beside it; when that cannot even be
-    // created the side file cannot be written at all, which is a different message.
     const QString sideFile = baseName_ + ".VDP";
-    QFile probe(sideFile + ".new");
-    if (!probe.open(QIODevice::WriteOnly)) {
-        if (messages != nullptr) messages->append(QString::fromLatin1(msg::kVdpCannotCreate));
-        return true;
-    }
-    probe.close();
-    probe.remove();
-    if (!corebridge::WriteSettings(Native(sideFile), settings) && messages != nullptr) {
-        messages->append(QString::fromLatin1(msg::kVdpWriteFailed));
+    switch (corebridge::WriteSettings(Native(sideFile), settings)) {
+        case SettingsWriteStatus::kOk: break;
+        case SettingsWriteStatus::kCannotCreate:
+            if (messages != nullptr) messages->append(QString::fromLatin1(msg::kVdpCannotCreate));
+            break;
+        case SettingsWriteStatus::kWriteFailed:
+            if (messages != nullptr) messages->append(QString::fromLatin1(msg::kVdpWriteFailed));
+            break;
     }
     return true;
 }

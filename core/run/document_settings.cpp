@@ -154,7 +154,7 @@ const char* SettingsFileMessage(SettingsFileStatus status) {
     return "";
 }
 
-bool WriteSettingsFile(const std::string& path, const DocumentSettings& settings) {
+SettingsWriteStatus WriteSettingsFile(const std::string& path, const DocumentSettings& settings) {
     std::array<unsigned char, kSettingsFileSize> bytes{};
     for (const Field& f : kFields) {
         unsigned char* p = bytes.data() + f.offset;
@@ -169,20 +169,20 @@ bool WriteSettingsFile(const std::string& path, const DocumentSettings& settings
     const std::string temp = path + ".new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
+        if (!out) return SettingsWriteStatus::kCannotCreate;
         out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         out.flush();
         if (!out) {
             out.close();
             std::remove(temp.c_str());
-            return false;
+            return SettingsWriteStatus::kWriteFailed;
         }
     }
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         std::remove(temp.c_str());
-        return false;
+        return SettingsWriteStatus::kWriteFailed;
     }
-    return true;
+    return SettingsWriteStatus::kOk;
 }
 
 ShellSettingsRecord MakeShellSettingsRecord(const DocumentSettings& d) {

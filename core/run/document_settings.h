@@ -33,8 +33,14 @@ std::string SettingsFileName(const std::string& documentPath);
 SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings);
 // The message the desktop shows for a failed read ("" for kOk and kMissing).
 const char* SettingsFileMessage(SettingsFileStatus status);
+enum class SettingsWriteStatus {
+    kOk,            // the record is in place
+    kCannotCreate,  // no file could be created beside the document: nothing changed
+    kWriteFailed,   // writing or replacing failed: the old file, if any, is unchanged
+};
+
 // Writes the record; the old file is replaced only once the new one is complete.
-bool WriteSettingsFile(const std::string& path, const DocumentSettings& settings);
+SettingsWriteStatus WriteSettingsFile(const std::string& path, const DocumentSettings& settings);
 
 // The copy the shell makes before every run.
 ShellSettingsRecord MakeShellSettingsRecord(const DocumentSettings& settings);

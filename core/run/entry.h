@@ -19,6 +19,11 @@ int CheckDocument(CoreState& s, const char* fileName);
 // The name=value strings of the variables after a run, "%s=%.15lf", in variable order.
 void GetResultStrings(const CoreState& s, std::vector<std::string>& list);
 
+// Base name of a document path: the path up to the first '.' of its file-name part (a leading
+// '.' of the file name does not count). Empty when the file name has no such '.'. Every file of a
+// run is named from it.
+std::string BaseNameOf(const std::string& path);
+
 // The entry points the application uses; they act on one process-wide core.
 int SolverEntry(const char* fileName, const char* command);
 int CheckDocument(const char* fileName);

@@ -3,13 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "core/run/entry.h"
+
 struct CoreState;
 
 inline constexpr std::size_t kWorkLineLength = 79;
-
-// Base name of a document path: the path up to the first '.' of its file-name part (a leading
-// '.' of the file name does not count). Empty when the file name has no such '.'.
-std::string BaseNameOf(const std::string& path);
 
 // Splits one document line into pieces of at most 79 characters, cut after blanks, '*', '+'
 // or '-' between positions 41 and 79, never inside a number's exponent.

@@ -62,7 +62,7 @@ class SettingsFileTest : public ::testing::Test {
 };
 
 TEST_F(SettingsFileTest, FixedLittleEndianLayoutReadBackWhole) {
-    ASSERT_TRUE(WriteSettingsFile(file_, sample_));
+    ASSERT_EQ(WriteSettingsFile(file_, sample_), SettingsWriteStatus::kOk);
     const Bytes expected = {
         0x00, 0x00, 0x02, 0x00, 0x03, 0x00, 0x00, 0x00,  // 0: version, 4: method
         0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,  // 8: Jacobian method, 12: auto homotopy
@@ -76,20 +76,21 @@ TEST_F(SettingsFileTest, FixedLittleEndianLayoutReadBackWhole) {
     };
     Bytes bytes = Get(file_);
     EXPECT_EQ(bytes, expected);
-    EXPECT_FALSE(WriteSettingsFile((dir_ / "no-such-dir" / "x.VDP").string(), sample_));
+    EXPECT_EQ(WriteSettingsFile((dir_ / "no-such-dir" / "x.VDP").string(), sample_),
+              SettingsWriteStatus::kCannotCreate);
 
     bytes[0] = 0x78;  // reading restores every field; the version is not checked
     Put(bytes);
     DocumentSettings read;
     ASSERT_EQ(ReadSettingsFile(file_, read), SettingsFileStatus::kOk);
     const std::string again = (dir_ / "again.VDP").string();
-    ASSERT_TRUE(WriteSettingsFile(again, read));
+    ASSERT_EQ(WriteSettingsFile(again, read), SettingsWriteStatus::kOk);
     bytes[0] = 0x00;
     EXPECT_EQ(Get(again), bytes);
 }
 
 TEST_F(SettingsFileTest, ShortFileOrBadValueKeepsTheFieldsBeforeIt) {
-    ASSERT_TRUE(WriteSettingsFile(file_, sample_));
+    ASSERT_EQ(WriteSettingsFile(file_, sample_), SettingsWriteStatus::kOk);
     const Bytes full = Get(file_);
     struct Case {
         std::size_t at;  // the file is cut here, or the value is written here
@@ -126,7 +127,7 @@ TEST(SettingsFileNameTest, NamedAfterTheDocumentBase) {
 }
 
 TEST_F(SettingsFileTest, SwitchesAreOnWhenTheLowByteOfTheirWordIsNotZero) {
-    ASSERT_TRUE(WriteSettingsFile(file_, sample_));
+    ASSERT_EQ(WriteSettingsFile(file_, sample_), SettingsWriteStatus::kOk);
     Bytes bytes = Get(file_);
     const Bytes highByteOnly = {0x00, 0x01, 0x00, 0x00}, lowByteSet = {0xFF, 0x01, 0x00, 0x00};
     std::copy(highByteOnly.begin(), highByteOnly.end(), bytes.begin() + 16);  // auto simplify
