@@ -7,6 +7,7 @@
 #include "core/eval/eval_messages.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
 
 namespace {
@@ -52,6 +53,18 @@ void CompactEquations(CoreState& s) {
     m.count = kept;
 }
 
+// An equation appended for a fixed column of the update file holds its variable alone. The
+// first step of an update run is the document's own, so the variable is held at the value the
+// document gave it (after the assignments above it), not at the 0 that the variable alone would
+// say; the update rows then rewrite the value.
+void HoldAtCurrentValue(CoreState& s, Equation& q) {
+    const int v = FirstVariable(q.code);
+    if (!ValidVariable(s, v)) return;
+    FreeList(s.pool, q.code);
+    q.code = Finalize(s.pool, WrapBinary(s.pool, code::kSub, ConstNode(s.pool, s.names.value[v]),
+                                         VarNode(s.pool, v)));
+}
+
 void WriteCounts(CoreState& s) {
     ConsoleWriteInt(s.console, s.names.variableCount);
     ConsoleWrite(s.console, eval_message::kVariablesAnd);
@@ -78,6 +91,10 @@ void ApplyStartingValues(CoreState& s) {
         Equation& q = m.eq[e];
         if (q.code == nullptr) continue;
         bool failed = false;
+        if (q.updateColumn != 0) {
+            HoldAtCurrentValue(s, q);
+            continue;
+        }
         if (q.relation == kRelationGuess) {
             // x ~ expression: the code x - expression gives x the expression's value.
             const int v = FirstVariable(q.code);

@@ -1,0 +1,166 @@
+#include "core/solve/fft_series.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "core/base/list_tokens.h"
+#include "core/solve/fft.h"
+
+namespace {
+
+constexpr std::size_t kParameterPrefixLength = 10;  // "PARAMETER:"
+constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
+
+// The next line of text without its line end (a carriage return before it included); false at
+// the end of the text.
+bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
+    if (pos >= text.size()) return false;
+    const std::size_t end = text.find('\n', pos);
+    const std::size_t stop = (end == std::string_view::npos) ? text.size() : end;
+    line = text.substr(pos, stop - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    pos = (end == std::string_view::npos) ? text.size() : end + 1;
+    return true;
+}
+
+std::optional<int> FirstEndingIn(const std::vector<std::string>& names, char last,
+                                 std::initializer_list<int> except = {}) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        bool excluded = false;
+        for (int e : except) excluded = excluded || e == static_cast<int>(i);
+        if (!excluded && !names[i].empty() && names[i].back() == last) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+bool IsNumber(double v) {
+    return !std::isnan(v);
+}
+
+}  // namespace
+
+SeriesTable ReadSeriesText(std::string_view text) {
+    SeriesTable table;
+    std::size_t pos = 0;
+    std::string_view line;
+    int lineNumber = 0;
+    if (!NextLine(text, pos, line)) return table;
+    ++lineNumber;
+    if (line.substr(0, kParameterPrefixLength) == "PARAMETER:") {
+        table.parameterLine = true;
+        const std::vector<std::string> words = ListTokens(line.substr(kParameterPrefixLength));
+        if (!words.empty()) table.parameterName = words[0];
+        double column = 0.0;
+        if (words.size() >= 2 && ParseNumberCell(words[1], column) && column >= 0 && column < 1e6 &&
+            column == std::floor(column)) {
+            table.parameterColumn = static_cast<int>(column);
+        }
+        if (!NextLine(text, pos, line)) return table;
+        ++lineNumber;
+    }
+    table.columns = ListTokens(line);
+    while (NextLine(text, pos, line)) {
+        ++lineNumber;
+        const std::vector<std::string> cells = ListTokens(line);
+        if (cells.empty()) break;  // an empty line ends the table, as for every reader of it
+        std::vector<double> row(cells.size(), kNotANumber);
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            double v = 0.0;
+            if (ParseNumberCell(cells[c], v)) row[c] = v;
+        }
+        table.rows.push_back(std::move(row));
+        table.rowLines.push_back(lineNumber);
+    }
+    return table;
+}
+
+bool SeriesBySweep(const SeriesTable& table) {
+    return table.parameterLine && table.parameterColumn >= 0 &&
+           table.parameterColumn < static_cast<int>(table.columns.size());
+}
+
+FftChoice PreselectFftColumns(const std::vector<std::string>& names) {
+    FftChoice c;
+    c.timeColumn = 0;
+    c.realColumn = 0;
+    c.imagColumn = kNoFftColumn;
+    if (names.empty()) return c;
+    const int last = static_cast<int>(names.size()) - 1;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const char end = names[i].empty() ? '\0' : names[i].back();
+        if (end != 'r' && end != 'i') {
+            c.timeColumn = static_cast<int>(i);
+            break;
+        }
+    }
+    const std::optional<int> re = FirstEndingIn(names, 'r', {c.timeColumn});
+    c.realColumn = re.value_or(c.timeColumn < last ? c.timeColumn + 1 : c.timeColumn);
+    if (re) {
+        const std::string& real = names[*re];
+        const std::string partner = real.substr(0, real.size() - 1) + 'i';
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i] == partner) c.imagColumn = static_cast<int>(i);
+        }
+    }
+    if (c.imagColumn == kNoFftColumn) {
+        c.imagColumn =
+            FirstEndingIn(names, 'i', {c.timeColumn, c.realColumn}).value_or(kNoFftColumn);
+    }
+    return c;
+}
+
+std::vector<SeriesSweep> CollectSweeps(const SeriesTable& table, const FftChoice& choice,
+                                       int& rowsLeftOut) {
+    std::vector<SeriesSweep> sweeps;
+    rowsLeftOut = 0;
+    const int p = table.parameterColumn;
+    const bool bySweep = SeriesBySweep(table);
+    auto cell = [](const std::vector<double>& row, int column) {
+        return (column >= 0 && column < static_cast<int>(row.size())) ? row[column] : kNotANumber;
+    };
+    for (const std::vector<double>& row : table.rows) {
+        const double t = cell(row, choice.timeColumn);
+        const double re = cell(row, choice.realColumn);
+        const double im = (choice.imagColumn == kNoFftColumn) ? 0.0 : cell(row, choice.imagColumn);
+        const double parameter = bySweep ? cell(row, p) : 0.0;
+        if (!IsNumber(t) || !IsNumber(re) || !IsNumber(im) || !IsNumber(parameter)) {
+            ++rowsLeftOut;
+            continue;
+        }
+        // A sweep of the second parameter is a stretch of rows with one value of it; the rows
+        // of a two-parameter sweep come parameter value after parameter value.
+        if (sweeps.empty() || (bySweep && parameter != sweeps.back().parameter)) {
+            sweeps.emplace_back();
+            sweeps.back().parameter = parameter;
+        }
+        sweeps.back().time.push_back(t);
+        sweeps.back().signal.emplace_back(re, im);
+    }
+    return sweeps;
+}
+
+SweepSpectrum TransformSweep(const SeriesSweep& sweep) {
+    SweepSpectrum s;
+    s.samples = sweep.signal.size();
+    if (s.samples < 2) return s;
+    s.log2Points = FloorLog2(s.samples);
+    s.points = std::size_t{1} << s.log2Points;
+    const std::size_t n = s.points;
+    if (s.samples == n + 1) {
+        s.endPointPair = true;
+        const std::complex<double> first = sweep.signal.front();
+        const std::complex<double> end = sweep.signal[n];
+        s.periodError = std::fabs(end.real() - first.real()) + std::fabs(end.imag() - first.imag());
+    }
+    // N samples stand for N intervals of the time step: the span from the first to the N-th
+    // sample is N - 1 of them.
+    s.period =
+        (sweep.time[n - 1] - sweep.time[0]) * static_cast<double>(n) / static_cast<double>(n - 1);
+
+    s.polar.assign(sweep.signal.begin(), sweep.signal.begin() + static_cast<std::ptrdiff_t>(n));
+    std::vector<std::complex<double>> work(n);
+    FastFourier(s.polar, work, s.log2Points);
+    SpectrumToPolar(s.polar, n, false);
+    return s;
+}
