@@ -38,6 +38,25 @@ bool IsNumber(double v) {
     return !std::isnan(v);
 }
 
+// Whether column `column` holds numbers that rise strictly from row to row through the first
+// sweep (at least two rows of it).
+bool RisesThroughFirstSweep(const SeriesTable& table, int column) {
+    const int p = SeriesBySweep(table) ? table.parameterColumn : -1;
+    auto cell = [](const std::vector<double>& row, int i) {
+        return (i >= 0 && i < static_cast<int>(row.size())) ? row[i] : kNotANumber;
+    };
+    int rows = 0;
+    double previous = kNotANumber;
+    for (const std::vector<double>& row : table.rows) {
+        if (p >= 0 && rows > 0 && cell(row, p) != cell(table.rows.front(), p)) break;
+        const double v = cell(row, column);
+        if (!IsNumber(v) || (rows > 0 && !(v > previous))) return false;
+        previous = v;
+        ++rows;
+    }
+    return rows >= 2;
+}
+
 }  // namespace
 
 SeriesTable ReadSeriesText(std::string_view text) {
@@ -60,6 +79,14 @@ SeriesTable ReadSeriesText(std::string_view text) {
         ++lineNumber;
     }
     table.columns = ListTokens(line);
+    // The line gives the parameter's position in the list of variables, which is its column
+    // when the file holds every variable; its name finds it in any other table.
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+        if (!table.parameterName.empty() && table.columns[c] == table.parameterName) {
+            table.parameterColumn = static_cast<int>(c);
+            break;
+        }
+    }
     while (NextLine(text, pos, line)) {
         ++lineNumber;
         const std::vector<std::string> cells = ListTokens(line);
@@ -80,33 +107,50 @@ bool SeriesBySweep(const SeriesTable& table) {
            table.parameterColumn < static_cast<int>(table.columns.size());
 }
 
-FftChoice PreselectFftColumns(const std::vector<std::string>& names) {
+FftChoice PreselectFftColumns(const SeriesTable& table) {
+    const std::vector<std::string>& names = table.columns;
     FftChoice c;
     c.timeColumn = 0;
     c.realColumn = 0;
     c.imagColumn = kNoFftColumn;
     if (names.empty()) return c;
-    const int last = static_cast<int>(names.size()) - 1;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const char end = names[i].empty() ? '\0' : names[i].back();
-        if (end != 'r' && end != 'i') {
-            c.timeColumn = static_cast<int>(i);
-            break;
-        }
-    }
-    const std::optional<int> re = FirstEndingIn(names, 'r', {c.timeColumn});
-    c.realColumn = re.value_or(c.timeColumn < last ? c.timeColumn + 1 : c.timeColumn);
+    const int count = static_cast<int>(names.size());
+    const int parameter = SeriesBySweep(table) ? table.parameterColumn : -1;
+    auto endsIn = [&](int i, char last) { return !names[i].empty() && names[i].back() == last; };
+
+    const std::optional<int> re = FirstEndingIn(names, 'r');
     if (re) {
         const std::string& real = names[*re];
         const std::string partner = real.substr(0, real.size() - 1) + 'i';
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (names[i] == partner) c.imagColumn = static_cast<int>(i);
+        for (int i = 0; i < count; ++i) {
+            if (names[i] == partner) c.imagColumn = i;
+        }
+        if (c.imagColumn == kNoFftColumn) {
+            c.imagColumn = FirstEndingIn(names, 'i', {*re}).value_or(kNoFftColumn);
         }
     }
-    if (c.imagColumn == kNoFftColumn) {
-        c.imagColumn =
-            FirstEndingIn(names, 'i', {c.timeColumn, c.realColumn}).value_or(kNoFftColumn);
+    auto isPart = [&](int i) { return (re && i == *re) || i == c.imagColumn; };
+
+    std::optional<int> time;
+    for (int i = 0; i < count && !time; ++i) {
+        if (!isPart(i) && i != parameter && RisesThroughFirstSweep(table, i)) time = i;
     }
+    for (int i = 0; i < count && !time; ++i) {
+        if (!endsIn(i, 'r') && !endsIn(i, 'i')) time = i;
+    }
+    c.timeColumn = time.value_or(0);
+    if (re && *re != c.timeColumn) {
+        c.realColumn = *re;
+    } else {
+        c.realColumn = c.timeColumn;
+        for (int i = 0; i < count; ++i) {
+            if (i != c.timeColumn && i != parameter && i != c.imagColumn) {
+                c.realColumn = i;
+                break;
+            }
+        }
+    }
+    if (c.imagColumn == c.timeColumn || c.imagColumn == c.realColumn) c.imagColumn = kNoFftColumn;
     return c;
 }
 

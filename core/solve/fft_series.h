@@ -29,12 +29,14 @@ SeriesTable ReadSeriesText(std::string_view text);
 // of the header.
 bool SeriesBySweep(const SeriesTable& table);
 
-// The columns preselected in the FFT dialog, by the last character of the names (a complex
-// variable is solved as the real pair nr, ni): the time is the first name ending in neither
-// 'r' nor 'i' (else the first), the real part the first name ending in 'r' (else the column
-// after the time), the imaginary part the partner of the real part, else the first other name
-// ending in 'i', else none (kNoFftColumn: a real signal).
-FftChoice PreselectFftColumns(const std::vector<std::string>& names);
+// The columns preselected in the FFT dialog. A complex variable is solved as the real pair
+// nr, ni, so the names' last characters tell the parts: the real part is the first name ending
+// in 'r', the imaginary part its partner (else the first other name ending in 'i', else none:
+// kNoFftColumn, a real signal). The time is the first other column whose values rise from row
+// to row through the first sweep, as a swept or stepped variable does, else the first name
+// ending in neither 'r' nor 'i'. Without an 'r' name the signal is the first column that is
+// neither the time nor the second parameter.
+FftChoice PreselectFftColumns(const SeriesTable& table);
 
 // The samples of one sweep: a stretch of rows with the same value of the second parameter (the
 // whole table when it names none).

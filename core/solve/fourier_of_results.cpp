@@ -145,7 +145,7 @@ void FourierOfResults(CoreState& s, const std::string& fileName) {
     if (!ReadWholeFile(s, fileName, text)) return;
     const SeriesTable table = ReadSeriesText(text);
     if (table.columns.empty()) return;  // no names to choose from
-    FftChoice choice = PreselectFftColumns(table.columns);
+    FftChoice choice = PreselectFftColumns(table);
     if (!s.shell->FftDialog(table.columns, choice)) return;
     if (!ValidChoice(choice, table.columns.size())) return;
 

@@ -153,6 +153,8 @@ TEST_F(FftCommand, TooFewSamplesOrAStillTimeColumnAreReportedAndWriteNothing) {
     EXPECT_NE(out_.find("   1 samples: at least 2 are needed"), std::string::npos) << out_;
     EXPECT_EQ(out_.find("FFT is Found!"), std::string::npos);
     WriteSeries("doc.FFT", "t y\n5 1\n5 2\nfive 3\n");
+    core_.defaultShell.fftTimeColumn = "t";
+    core_.defaultShell.fftRealColumn = "y";
     Run(kDocument, "W0");
     EXPECT_NE(out_.find("   1 rows without numbers in the chosen columns left out"),
               std::string::npos);

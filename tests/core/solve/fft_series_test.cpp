@@ -19,7 +19,7 @@ TEST(SeriesText, ReadsTheParameterLineHeaderAndRowsWithEverySeparator) {
         "2 2 2 2\n");
     EXPECT_TRUE(t.parameterLine);
     EXPECT_EQ(t.parameterName, "b");
-    EXPECT_EQ(t.parameterColumn, 2);
+    EXPECT_EQ(t.parameterColumn, 3);  // by its name; the line says 2
     EXPECT_EQ(t.columns, (std::vector<std::string>{"t", "yr", "yi", "b"}));
     ASSERT_EQ(t.rows.size(), 2u);  // the empty line ends the table
     EXPECT_EQ(t.rows[0], (std::vector<double>{0, 1.5, -2e-3, 7}));
@@ -43,25 +43,37 @@ TEST(SeriesText, ToleratesWhatIsNotATable) {
     }
 }
 
-TEST(SeriesColumns, PreselectionFollowsTheNamesOfComplexPairs) {
+TEST(SeriesColumns, PreselectionFindsTheComplexPairAndTheRisingColumn) {
     struct Case {
-        std::vector<std::string> names;
+        const char* text;
         int time, real, imag;
     };
     const Case cases[] = {
-        {{"t", "yr", "yi"}, 0, 1, 2},
-        {{"ar", "t", "zi", "zr", "ai"}, 1, 0, 4},  // the partner of the first real part
-        {{"t", "y"}, 0, 1, kNoFftColumn},          // a real signal
-        {{"xr", "xi"}, 0, 1, kNoFftColumn},        // every name is half of a pair
-        {{"t", "ur", "vi"}, 0, 1, 2},              // no partner: the first other 'i'
-        {{"t"}, 0, 0, kNoFftColumn},
+        {"t yr yi\n0 1 2\n1 3 4\n", 0, 1, 2},
+        {"ar t zi zr ai\n1 0 1 1 1\n0 1 0 0 0\n", 1, 0, 4},  // the partner of the first 'r'
+        {"t y\n0 5\n1 4\n", 0, 1, kNoFftColumn},             // a real signal
+        // The swept variable is written after the result: its rising values find it.
+        {"y t\n0.5 0\n0.9 1\n0.2 2\n", 1, 0, kNoFftColumn},
+        {"y t\n0.5 0\n0.9 1\n1.2 2\n", 0, 1, kNoFftColumn},  // both rise: the first
+        {"xr xi\n1 2\n3 4\n", 0, 0, 1},                      // no other column for the time
+        {"t ur vi\n0 1 1\n1 1 1\n", 0, 1, 2},                // no partner: the first other 'i'
+        {"t\n0\n1\n", 0, 0, kNoFftColumn},
+        // Two sweeps of p: t rises within the first; p is never the signal.
+        {"PARAMETER: p 1\ny p t\n3 1 0\n2 1 1\n3 2 0\n", 2, 0, kNoFftColumn},
+        {"PARAMETER: p 0\np t y\n1 0 3\n1 1 2\n", 1, 2, kNoFftColumn},
     };
     for (const Case& c : cases) {
-        const FftChoice choice = PreselectFftColumns(c.names);
-        EXPECT_EQ(choice.timeColumn, c.time) << c.names[0];
-        EXPECT_EQ(choice.realColumn, c.real) << c.names[0];
-        EXPECT_EQ(choice.imagColumn, c.imag) << c.names[0];
+        const FftChoice choice = PreselectFftColumns(ReadSeriesText(c.text));
+        EXPECT_EQ(choice.timeColumn, c.time) << c.text;
+        EXPECT_EQ(choice.realColumn, c.real) << c.text;
+        EXPECT_EQ(choice.imagColumn, c.imag) << c.text;
     }
+}
+
+TEST(SeriesText, ParameterIsFoundByItsNameBeforeItsPosition) {
+    const SeriesTable t = ReadSeriesText("PARAMETER: b 7\nt y b\n0 1 2\n");
+    EXPECT_EQ(t.parameterColumn, 2);
+    EXPECT_TRUE(SeriesBySweep(t));
 }
 
 TEST(SeriesSweeps, EachValueOfTheParameterIsOneSweepAndRowsWithoutNumbersAreLeftOut) {
