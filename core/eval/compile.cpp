@@ -54,15 +54,19 @@ void CompactEquations(CoreState& s) {
 }
 
 // An equation appended for a fixed column of the update file holds its variable alone. The
-// first step of an update run is the document's own, so the variable is held at the value the
-// document gave it (after the assignments above it), not at the 0 that the variable alone would
-// say; the update rows then rewrite the value.
-void HoldAtCurrentValue(CoreState& s, Equation& q) {
+// first step of an update run is the document's own: a variable the document gives a starting
+// value (name, 0xBB, value: its range has shrunk to that value) is held there, any other at
+// the 0 that the variable alone says, never at its random starting value. The update rows
+// then rewrite the value.
+void HoldAtDocumentValue(CoreState& s, Equation& q) {
     const int v = FirstVariable(q.code);
     if (!ValidVariable(s, v)) return;
+    NameTable& t = s.names;
+    const bool given = t.lowBound[v] == t.highBound[v] && t.lowBound[v] == t.value[v];
+    t.value[v] = given ? t.value[v] : 0.0;
     FreeList(s.pool, q.code);
-    q.code = Finalize(s.pool, WrapBinary(s.pool, code::kSub, ConstNode(s.pool, s.names.value[v]),
-                                         VarNode(s.pool, v)));
+    q.code = Finalize(
+        s.pool, WrapBinary(s.pool, code::kSub, ConstNode(s.pool, t.value[v]), VarNode(s.pool, v)));
 }
 
 void WriteCounts(CoreState& s) {
@@ -92,7 +96,7 @@ void ApplyStartingValues(CoreState& s) {
         if (q.code == nullptr) continue;
         bool failed = false;
         if (q.updateColumn != 0) {
-            HoldAtCurrentValue(s, q);
+            HoldAtDocumentValue(s, q);
             continue;
         }
         if (q.relation == kRelationGuess) {

@@ -38,23 +38,36 @@ bool IsNumber(double v) {
     return !std::isnan(v);
 }
 
-// Whether column `column` holds numbers that rise strictly from row to row through the first
-// sweep (at least two rows of it).
-bool RisesThroughFirstSweep(const SeriesTable& table, int column) {
+// The cells of `column` in the rows of the first sweep (all rows without a second parameter).
+std::vector<double> FirstSweepColumn(const SeriesTable& table, int column) {
     const int p = SeriesBySweep(table) ? table.parameterColumn : -1;
     auto cell = [](const std::vector<double>& row, int i) {
         return (i >= 0 && i < static_cast<int>(row.size())) ? row[i] : kNotANumber;
     };
-    int rows = 0;
-    double previous = kNotANumber;
+    std::vector<double> cells;
     for (const std::vector<double>& row : table.rows) {
-        if (p >= 0 && rows > 0 && cell(row, p) != cell(table.rows.front(), p)) break;
-        const double v = cell(row, column);
-        if (!IsNumber(v) || (rows > 0 && !(v > previous))) return false;
-        previous = v;
-        ++rows;
+        if (p >= 0 && !cells.empty() && cell(row, p) != cell(table.rows.front(), p)) break;
+        cells.push_back(cell(row, column));
     }
-    return rows >= 2;
+    return cells;
+}
+
+bool VariesInFirstSweep(const SeriesTable& table, int column) {
+    const std::vector<double> cells = FirstSweepColumn(table, column);
+    for (double v : cells) {
+        if (IsNumber(v) && v != cells.front()) return true;
+    }
+    return false;
+}
+
+// Whether column `column` holds numbers that rise strictly from row to row through the first
+// sweep (at least two rows of it).
+bool RisesThroughFirstSweep(const SeriesTable& table, int column) {
+    const std::vector<double> cells = FirstSweepColumn(table, column);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (!IsNumber(cells[i]) || (i > 0 && !(cells[i] > cells[i - 1]))) return false;
+    }
+    return cells.size() >= 2;
 }
 
 }  // namespace
@@ -142,13 +155,15 @@ FftChoice PreselectFftColumns(const SeriesTable& table) {
     if (re && *re != c.timeColumn) {
         c.realColumn = *re;
     } else {
-        c.realColumn = c.timeColumn;
-        for (int i = 0; i < count; ++i) {
-            if (i != c.timeColumn && i != parameter && i != c.imagColumn) {
-                c.realColumn = i;
-                break;
-            }
+        // A column that keeps one value (a constant the file also holds) is no signal to
+        // look at, so one that varies comes first.
+        std::optional<int> other, varying;
+        for (int i = 0; i < count && !varying; ++i) {
+            if (i == c.timeColumn || i == parameter || i == c.imagColumn) continue;
+            if (!other) other = i;
+            if (VariesInFirstSweep(table, i)) varying = i;
         }
+        c.realColumn = varying.value_or(other.value_or(c.timeColumn));
     }
     if (c.imagColumn == c.timeColumn || c.imagColumn == c.realColumn) c.imagColumn = kNoFftColumn;
     return c;

@@ -35,7 +35,7 @@ bool SeriesBySweep(const SeriesTable& table);
 // kNoFftColumn, a real signal). The time is the first other column whose values rise from row
 // to row through the first sweep, as a swept or stepped variable does, else the first name
 // ending in neither 'r' nor 'i'. Without an 'r' name the signal is the first column that is
-// neither the time nor the second parameter.
+// neither the time nor the second parameter and whose value changes (else the first of them).
 FftChoice PreselectFftColumns(const SeriesTable& table);
 
 // The samples of one sweep: a stretch of rows with the same value of the second parameter (the

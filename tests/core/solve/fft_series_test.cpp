@@ -54,9 +54,10 @@ TEST(SeriesColumns, PreselectionFindsTheComplexPairAndTheRisingColumn) {
         {"t y\n0 5\n1 4\n", 0, 1, kNoFftColumn},             // a real signal
         // The swept variable is written after the result: its rising values find it.
         {"y t\n0.5 0\n0.9 1\n0.2 2\n", 1, 0, kNoFftColumn},
-        {"y t\n0.5 0\n0.9 1\n1.2 2\n", 0, 1, kNoFftColumn},  // both rise: the first
-        {"xr xi\n1 2\n3 4\n", 0, 0, 1},                      // no other column for the time
-        {"t ur vi\n0 1 1\n1 1 1\n", 0, 1, 2},                // no partner: the first other 'i'
+        {"y t\n0.5 0\n0.9 1\n1.2 2\n", 0, 1, kNoFftColumn},          // both rise: the first
+        {"w y t\n0.1 1 0\n0.1 3 1\n0.1 2 2\n", 2, 1, kNoFftColumn},  // w is a constant
+        {"xr xi\n1 2\n3 4\n", 0, 0, 1},                              // no other column for the time
+        {"t ur vi\n0 1 1\n1 1 1\n", 0, 1, 2},  // no partner: the first other 'i'
         {"t\n0\n1\n", 0, 0, kNoFftColumn},
         // Two sweeps of p: t rises within the first; p is never the signal.
         {"PARAMETER: p 1\ny p t\n3 1 0\n2 1 1\n3 2 0\n", 2, 0, kNoFftColumn},

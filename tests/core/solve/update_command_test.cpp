@@ -80,6 +80,10 @@ TEST_F(UpdateCommand, RowsGiveStartingValuesFixedValuesAndEndAtAnEmptyLine) {
     const auto lines = Lines(".PRN");
     ASSERT_EQ(lines.size(), 5u) << ReadFile(".PRN");
     EXPECT_EQ(lines[0], "              x              a              b");
+    // The first step is the document's: a and b have no starting value there and are held at
+    // 0, not at a random start (x ~ 1 then reaches the double root 0 of x^2 = 0).
+    EXPECT_EQ(Row(1)[1], 0.0);
+    EXPECT_EQ(Row(1)[2], 0.0);
     EXPECT_NEAR(Row(2)[0], -2.0, 1e-4);
     EXPECT_DOUBLE_EQ(Row(2)[2], 7.0);
     EXPECT_NEAR(Row(3)[0], 2.0, 1e-4);
