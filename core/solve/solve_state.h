@@ -5,6 +5,7 @@
 
 #include "core/lang/code_node.h"
 #include "core/lang/limits.h"
+#include "core/solve/trust_region_state.h"
 
 // One sparse Jacobian term: equation row, variable column.
 struct JacobianEntry {
@@ -73,6 +74,7 @@ struct SolveState {
     int lastConvergedGroup = 0;           // leading groups that converged
     bool jacobianUpdate = true;           // the Jacobian must be evaluated at this step
     bool jacobianFactorized = false;      // the factors in the entries are usable
+    TrustRegionState trustRegion;         // step bounds and work space of Robust Newton
 
     // Steps and IF search.
     int stepNumber = 1;                   // current step of the run
