@@ -265,12 +265,11 @@ bool FollowPath(CoreState& s, const std::vector<double>& start) {
             h *= kShrink;
             continue;
         }
-        if (next[n] >= 1.0) {  // the corrector crossed t = 1 although the prediction did not
-            const double w = (1.0 - y[n]) / (next[n] - y[n]);
-            for (int c = 0; c < n; ++c) next[c] = y[c] + w * (next[c] - y[c]);
-            next[n] = 1.0;
-            finish(next);
-            return true;
+        if (next[n] >= 1.0) {
+            // The curve bends up past t = 1 within the step: a shorter one stops below t = 1,
+            // and the step after it ends on t = 1.
+            h *= kShrink;
+            continue;
         }
         y = next;
         tangent = nextTangent;
