@@ -14,7 +14,7 @@ void DenseMatrix::Reset(int rows, int columns) {
 }
 
 void Multiply(const DenseMatrix& a, const std::vector<double>& x, std::vector<double>& y) {
-    y.assign(static_cast<std::size_t>(a.Rows()), 0.0);
+    if (y.size() < static_cast<std::size_t>(a.Rows())) y.resize(static_cast<std::size_t>(a.Rows()));
     for (int r = 0; r < a.Rows(); ++r) {
         double sum = 0.0;
         for (int c = 0; c < a.Columns(); ++c) sum += a(r, c) * x[c];
@@ -24,19 +24,24 @@ void Multiply(const DenseMatrix& a, const std::vector<double>& x, std::vector<do
 
 void MultiplyTransposed(const DenseMatrix& a, const std::vector<double>& x,
                         std::vector<double>& y) {
-    y.assign(static_cast<std::size_t>(a.Columns()), 0.0);
+    if (y.size() < static_cast<std::size_t>(a.Columns()))
+        y.resize(static_cast<std::size_t>(a.Columns()));
+    std::fill(y.begin(), y.begin() + a.Columns(), 0.0);
     for (int r = 0; r < a.Rows(); ++r) {
         for (int c = 0; c < a.Columns(); ++c) y[c] += a(r, c) * x[r];
     }
 }
 
-// Scaled by the largest magnitude so that squares of values near the overflow limit (the
-// evaluator's largest number stands for infinity) stay finite.
+// One pass as a rule; scaled by the largest magnitude only where the squares overflow or
+// underflow (the evaluator's largest number, 1e50, stands for infinity in residuals).
 double Norm2(const std::vector<double>& x, int n) {
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) sum += x[i] * x[i];
+    if (std::isfinite(sum) && sum > 1e-280) return std::sqrt(sum);
     double largest = 0.0;
     for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(x[i]));
     if (largest == 0.0 || !std::isfinite(largest)) return largest;
-    double sum = 0.0;
+    sum = 0.0;
     for (int i = 0; i < n; ++i) {
         const double q = x[i] / largest;
         sum += q * q;

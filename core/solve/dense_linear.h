@@ -21,10 +21,11 @@ class DenseMatrix {
     std::vector<double> a_;  // row by row
 };
 
-// y := A x (A square or not; x has A's column count, y gets its row count).
+// y := A x: the first Rows() elements of y (grown when shorter); x has A's column count.
 void Multiply(const DenseMatrix& a, const std::vector<double>& x, std::vector<double>& y);
-// y := A^T x.
+// y := A^T x, likewise.
 void MultiplyTransposed(const DenseMatrix& a, const std::vector<double>& x, std::vector<double>& y);
+// Euclidean norm of the first n elements, without overflow for any finite values.
 double Norm2(const std::vector<double>& x, int n);
 
 // Householder QR of a square matrix, A = Q R. Reflector k is I - tau_k v v^T with v_k = 1 and

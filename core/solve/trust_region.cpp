@@ -21,8 +21,9 @@
 // out, the scaled steepest descent then moves the flattest variable by absurd amounts;
 // docs/robustness.md compares the choices on the standard problems.) The dogleg approximates
 // the minimizer on the path from 0 through the Cauchy point to the Gauss-Newton point:
-//   Gauss-Newton  p_N = -J^-1 F, from J = Q R (a singular R gives a step dominated by its
-//                 null space);
+//   Gauss-Newton  p_N = -J^-1 F, from the group's sparse LU factors as Newton takes it, or
+//                 from J = Q R where those factors are inaccurate (a singular R gives a step
+//                 dominated by its null space);
 //   Cauchy point  the minimizer of the model along the scaled steepest descent direction
 //                 -D^-1 g, g = D^-1 J^T F: p_C = -a D^-1 g/|g| with
 //                 a = |g| / ||J D^-1 g/|g| ||^2;
@@ -66,27 +67,20 @@ constexpr double kModelExact = 0.1;
 constexpr double kShrink = 0.5;
 constexpr double kGrow = 2.0;
 constexpr int kMaxRejections = 30;
+constexpr double kLinearAccuracy = 1e-10;
 
 // The group's residuals as the linear model uses them (an undefined residual as its marker
 // value, a failed one as 0) and the Euclidean norm the steps are judged by, in which a failed
 // or undefined residual counts as the largest number.
-double GroupNorm(const CoreState& s, int first, int size, std::vector<double>* model) {
+double GroupNorm(const CoreState& s, int first, int size, std::vector<double>& model) {
     const SolveState& v = s.solve;
-    double largest = 0.0, sum = 0.0;
     bool infinite = v.evaluationError;
     for (int i = 0; i < size; ++i) {
         const double r = v.residual[v.pivotEquation[first + i]];
-        if (model != nullptr) (*model)[i] = r;
+        model[i] = r;
         if (r == kUndefinedValue) infinite = true;
-        largest = std::max(largest, std::fabs(r));
     }
-    if (infinite) return s.k.largest;
-    if (largest == 0.0) return 0.0;
-    for (int i = 0; i < size; ++i) {
-        const double q = v.residual[v.pivotEquation[first + i]] / largest;
-        sum += q * q;
-    }
-    return largest * std::sqrt(sum);
+    return infinite ? s.k.largest : Norm2(model, size);
 }
 
 // The group's Jacobian as a dense matrix: row i is position first + i, column c the variable
@@ -105,44 +99,68 @@ void GatherJacobian(const SolveState& v, int first, int size, DenseMatrix& j) {
 }
 
 // The scaled length ||D p||.
-double ScaledNorm(const TrustRegionState& w, int first, int size, const std::vector<double>& p) {
-    double largest = 0.0;
-    for (int c = 0; c < size; ++c)
-        largest = std::max(largest, std::fabs(w.scale[first + c] * p[c]));
-    if (largest == 0.0 || !std::isfinite(largest)) return largest;
-    double sum = 0.0;
-    for (int c = 0; c < size; ++c) {
-        const double q = w.scale[first + c] * p[c] / largest;
-        sum += q * q;
-    }
-    return largest * std::sqrt(sum);
+double ScaledNorm(TrustRegionState& w, int first, int size, const std::vector<double>& p) {
+    for (int c = 0; c < size; ++c) w.scaled[c] = w.scale[first + c] * p[c];
+    return Norm2(w.scaled, size);
 }
 
-// Quantities of the dogleg that do not depend on the bound.
+// Quantities of the dogleg that do not depend on the bound. The descent part is only needed
+// when the Gauss-Newton step does not fit, which near a root it always does.
 struct DoglegPath {
     double newtonLength = 0.0;    // ||D p_N||
+    double newtonResidual = 0.0;  // ||F + J p_N||, 0 but for rounding or a singular J
+    bool prepared = false;        // the two below are known
     double gradientLength = 0.0;  // |g|
     double cauchyLength = 0.0;    // ||D p_C||
 };
 
-DoglegPath PreparePath(TrustRegionState& w, int first, int size) {
-    DoglegPath path;
-    path.newtonLength = ScaledNorm(w, first, size, w.newton);
+void PrepareDescent(TrustRegionState& w, int first, int size, DoglegPath& path) {
+    path.prepared = true;
+    MultiplyTransposed(w.jacobian, w.residual, w.gradient);
+    for (int c = 0; c < size; ++c) w.gradient[c] /= w.scale[first + c];
     path.gradientLength = Norm2(w.gradient, size);
-    if (path.gradientLength == 0.0) return path;
+    if (path.gradientLength == 0.0) return;
     for (int c = 0; c < size; ++c) {
         w.step[c] = w.gradient[c] / path.gradientLength / w.scale[first + c];
     }
     Multiply(w.jacobian, w.step, w.work);
     const double curvature = Norm2(w.work, size);
     path.cauchyLength = curvature > 0.0 ? path.gradientLength / (curvature * curvature) : HUGE_VAL;
-    return path;
+}
+
+// ||F + J p||, the residual of the linear model after the step p.
+double LinearResidual(TrustRegionState& w, int size, const std::vector<double>& p) {
+    Multiply(w.jacobian, p, w.work);
+    for (int i = 0; i < size; ++i) w.work[i] += w.residual[i];
+    return Norm2(w.work, size);
+}
+
+// The Gauss-Newton step J p_N = -F into w.newton, by the group's sparse LU factors as the Newton
+// step takes it. Those factors keep the pivot order of the analysis without re-choosing, so a
+// pivot that has become tiny spoils them; when the step does not satisfy the linear equations
+// to kLinearAccuracy relative to |F|, it is computed again by a dense QR factorization of the
+// copied terms.
+// Returns ||F + J p_N||.
+double GaussNewtonStep(CoreState& s, int group, int first, int size, double norm) {
+    SolveState& v = s.solve;
+    TrustRegionState& w = v.trustRegion;
+    for (int c = 0; c < size; ++c) v.delta[first + c] = w.residual[c];
+    SubstituteGroup(s, group, v.delta);
+    for (int c = 0; c < size; ++c) w.newton[c] = -v.delta[first + c];
+    const double residual = LinearResidual(w, size, w.newton);
+    if (residual <= kLinearAccuracy * norm) return residual;
+    QrFactorize(w.jacobian, w.factors);
+    for (int c = 0; c < size; ++c) w.qtf[c] = w.residual[c];
+    ApplyQTransposed(w.factors, w.qtf);
+    for (int c = 0; c < size; ++c) w.newton[c] = -w.qtf[c];
+    SolveUpperTriangular(w.factors, w.newton);
+    return LinearResidual(w, size, w.newton);
 }
 
 // The dogleg step for the bound delta, into w.step.
 void DoglegStep(TrustRegionState& w, int first, int size, const DoglegPath& path, double delta) {
     if (path.newtonLength <= delta) {
-        w.step = w.newton;
+        for (int c = 0; c < size; ++c) w.step[c] = w.newton[c];
         return;
     }
     auto alongNewton = [&] {
@@ -189,16 +207,15 @@ void SetGroupValues(CoreState& s, int first, int size, const std::vector<double>
     }
 }
 
-void SizeWorkSpace(TrustRegionState& w, const SolveState& v, int size) {
-    const auto n = static_cast<std::size_t>(size);
-    for (auto* vec : {&w.residual, &w.qtf, &w.newton, &w.gradient, &w.step, &w.work, &w.start}) {
+// Sizes the work space for the largest group once per solve, so that the steps allocate nothing.
+void SizeWorkSpace(TrustRegionState& w, const SolveState& v) {
+    const std::size_t n = v.pivotVariable.size();
+    for (auto* vec : {&w.residual, &w.qtf, &w.newton, &w.gradient, &w.step, &w.work, &w.start,
+                      &w.scaled, &w.scale}) {
         vec->assign(n, 0.0);
     }
-    if (w.radius.size() < v.groupLast.size()) {
-        w.radius.assign(v.groupLast.size(), 0.0);
-        w.successes.assign(v.groupLast.size(), 0);
-        w.scale.assign(v.pivotVariable.size(), 1.0);
-    }
+    w.radius.assign(v.groupLast.size(), 0.0);
+    w.successes.assign(v.groupLast.size(), 0);
 }
 
 }  // namespace
@@ -208,9 +225,7 @@ bool UsesTrustRegion(const CoreState& s) {
 }
 
 void ResetTrustRegion(CoreState& s) {
-    TrustRegionState& w = s.solve.trustRegion;
-    std::fill(w.radius.begin(), w.radius.end(), 0.0);
-    std::fill(w.successes.begin(), w.successes.end(), 0);
+    SizeWorkSpace(s.solve.trustRegion, s.solve);
 }
 
 double TrustRegionGroupStep(CoreState& s, int group, double& before, int& rejected, bool& stalled) {
@@ -221,28 +236,23 @@ double TrustRegionGroupStep(CoreState& s, int group, double& before, int& reject
     const int tolerance = s.settings.toleranceExponent;
     rejected = 0;
     stalled = false;
-    SizeWorkSpace(w, v, size);
 
+    // The terms are copied before the factorization overwrites them with the LU factors.
     EvaluateJacobian(s, group, false);
-    v.groupFactored[group] = 0;  // the entries hold the terms themselves, not LU factors
-    before = EvaluateGroupResiduals(s, group);
-    const double norm = GroupNorm(s, first, size, &w.residual);
-
     GatherJacobian(v, first, size, w.jacobian);
+    FactorizeGroup(s, group);
+    v.groupFactored[group] = 1;
+    before = EvaluateGroupResiduals(s, group);
+    const double norm = GroupNorm(s, first, size, w.residual);
+
     const bool fresh = w.radius[group] == 0.0;
     for (int c = 0; c < size; ++c) {
         w.start[c] = s.names.value[v.pivotVariable[first + c]];
         w.scale[first + c] = 1.0 / std::max(1.0, std::fabs(w.start[c]));
     }
-
-    QrFactorize(w.jacobian, w.factors);
-    w.qtf = w.residual;
-    ApplyQTransposed(w.factors, w.qtf);
-    for (int c = 0; c < size; ++c) w.newton[c] = -w.qtf[c];
-    SolveUpperTriangular(w.factors, w.newton);
-    MultiplyTransposed(w.jacobian, w.residual, w.gradient);
-    for (int c = 0; c < size; ++c) w.gradient[c] /= w.scale[first + c];
-    const DoglegPath path = PreparePath(w, first, size);
+    DoglegPath path;
+    path.newtonResidual = GaussNewtonStep(s, group, first, size, norm);
+    path.newtonLength = ScaledNorm(w, first, size, w.newton);
 
     double& delta = w.radius[group];
     bool firstTrial = fresh;
@@ -251,6 +261,7 @@ double TrustRegionGroupStep(CoreState& s, int group, double& before, int& reject
         delta = length > 0.0 ? kInitialRadiusFactor * length : kInitialRadiusFactor;
     }
     for (;;) {
+        if (path.newtonLength > delta && !path.prepared) PrepareDescent(w, first, size, path);
         DoglegStep(w, first, size, path, delta);
         const double length = ScaledNorm(w, first, size, w.step);
         if (!std::isfinite(length)) {
@@ -264,12 +275,13 @@ double TrustRegionGroupStep(CoreState& s, int group, double& before, int& reject
         SetGroupValues(s, first, size, w.start, &w.step);
         const double after = EvaluateGroupResiduals(s, group);
         const bool converged = !v.evaluationError && ResidualExponent(s, after) < tolerance;
-        const double trial = GroupNorm(s, first, size, nullptr);
+        const double trial = GroupNorm(s, first, size, w.work);
 
         const double actual = trial < norm ? 1.0 - (trial / norm) * (trial / norm) : -1.0;
-        Multiply(w.jacobian, w.step, w.work);
-        for (int i = 0; i < size; ++i) w.work[i] += w.residual[i];
-        const double linear = norm > 0.0 ? Norm2(w.work, size) / norm : 0.0;
+        const bool newtonStep = path.newtonLength <= delta;
+        const double linear =
+            norm > 0.0 ? (newtonStep ? path.newtonResidual : LinearResidual(w, size, w.step)) / norm
+                       : 0.0;
         const double predicted = norm > 0.0 ? 1.0 - linear * linear : 0.0;
         const double ratio = predicted > 0.0 ? actual / predicted : 0.0;
 

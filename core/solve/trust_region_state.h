@@ -18,6 +18,7 @@ struct TrustRegionState {
     std::vector<double> newton;    // Gauss-Newton step, J p = -F
     std::vector<double> gradient;  // scaled gradient D^-1 J^T F
     std::vector<double> step;      // the step tried
-    std::vector<double> work;      // products with J
+    std::vector<double> work;      // products with J, trial residuals
+    std::vector<double> scaled;    // D p
     std::vector<double> start;     // the group's values at the step's start
 };

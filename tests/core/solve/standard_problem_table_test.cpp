@@ -25,13 +25,18 @@
 namespace {
 
 constexpr double kSolvedBelow = 1e-6;
-const char* const kOptions = "100 -8";  // iterations per solve, tolerance exponent
+// Iterations per solve (the largest the settings allow; the reference drivers allow hybrj1
+// 100 (n + 1) function evaluations) and the tolerance exponent.
+const char* const kOptions = "1000 -8";
 
 struct Method {
     const char* name;     // as the table heads its column
     const char* keyword;  // of the options line
     bool autoHomotopy;
-    int atLeast;  // runs it solves; for Newton, the count before Robust Newton and the path
+    // Runs it solves at least. Newton and Dishonest Newton are unchanged methods: their counts
+    // are exact. The others are one below what they solve, so that a single path that a
+    // harmless change of rounding turns elsewhere does not fail the test.
+    int atLeast;
 };
 
 void PrintTo(const Method& m, std::ostream* os) {
@@ -39,12 +44,12 @@ void PrintTo(const Method& m, std::ostream* os) {
 }
 
 const Method kMethods[] = {
-    {"Newton", "NEWTON", false, 41},
-    {"Robust Newton", "ROBUST", false, 49},
+    {"Newton", "NEWTON", false, 42},
+    {"Robust Newton", "ROBUST", false, 50},
     {"Dishonest Newton", "DISHONEST", false, 29},
-    {"Homotopy", "HOMOTOPY", false, 34},
+    {"Homotopy", "HOMOTOPY", false, 33},
     {"Newton, auto homotopy", "NEWTON", true, 42},
-    {"Robust Newton, auto homotopy", "ROBUST", true, 49},  // 48 asked for
+    {"Robust Newton, auto homotopy", "ROBUST", true, 50},  // 48 asked for
 };
 
 struct Outcome {
