@@ -22,14 +22,17 @@ $(ASAN_BUILD)/CMakeCache.txt: | deps
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-run: build
+# Builds only the command-line program, then solves the introductory example with it.
+run: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j $(JOBS) --target valdrix
 	@$(BUILD)/valdrix run --results examples/intro.alg
 
 test: build build-asan
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j $(JOBS) --target valdrix_bench
 	@$(BUILD)/valdrix_bench
 
 # Records the golden whole-run cases again after an intended change (tests/golden/README.md).

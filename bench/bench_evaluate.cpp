@@ -1,9 +1,9 @@
 #include <benchmark/benchmark.h>
 
+#include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/eval/special_functions.h"
 #include "core/lang/code_string.h"
-#include "core/run/core_state.h"
 
 namespace {
 
@@ -21,8 +21,10 @@ CodeNode* BuildChain(CoreState& s) {
         tail = n;
     };
     for (int i = 0; i < 19; ++i) {
-        if (i % 2 == 0) append(VarNode(s.pool, 2));
-        else append(ConstNode(s.pool, 1.0 + 0.1 * i));
+        if (i % 2 == 0)
+            append(VarNode(s.pool, 2));
+        else
+            append(ConstNode(s.pool, 1.0 + 0.1 * i));
         append(MakeNode(s.pool, kKindBinary, ops[i % 4], 0, 0.0, 0, nullptr));
     }
     append(MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr));
@@ -31,21 +33,25 @@ CodeNode* BuildChain(CoreState& s) {
 
 void RunChain(benchmark::State& state, bool complexMode) {
     CoreState s;
-    s.k.complexMode = complexMode;
+    s.k.arithmetic = complexMode ? Arithmetic::kComplex : Arithmetic::kReal;
     CodeNode* code = BuildChain(s);
     const int nodes = CountNodes(code) - 1;
     bool error = false;
     for (auto _ : state) {
         benchmark::DoNotOptimize(Evaluate(s, code, error));
     }
-    state.counters["ns_per_node"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * nodes,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_node"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * nodes,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     FreeList(s.pool, code);
 }
 
-void BM_EvaluateReal40(benchmark::State& state) { RunChain(state, false); }
-void BM_EvaluateComplex40(benchmark::State& state) { RunChain(state, true); }
+void BM_EvaluateReal40(benchmark::State& state) {
+    RunChain(state, false);
+}
+void BM_EvaluateComplex40(benchmark::State& state) {
+    RunChain(state, true);
+}
 
 template <double (*F)(CoreState&, double)>
 void BM_Special(benchmark::State& state) {

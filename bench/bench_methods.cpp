@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bench/bench_documents.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/run/entry.h"
 #include "core/run/run_setup.h"
 #include "core/solve/standard_problem_set.h"

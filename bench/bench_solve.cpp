@@ -1,15 +1,17 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_documents.h"
-#include "core/lang/parser.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
+#include "core/eval/compile.h"
 #include "core/run/entry.h"
 #include "core/run/run_setup.h"
 #include "core/symbolic/jacobian_file.h"
 
 namespace {
 
-void Quiet(CoreState& s) { s.console.callback = nullptr; }
+void Quiet(CoreState& s) {
+    s.console.callback = nullptr;
+}
 
 void BM_Parse(benchmark::State& state) {
     const std::string text = bench::BroydenTridiagonal(25, false);

@@ -1,11 +1,10 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <map>
 
 namespace {
 
@@ -66,56 +65,235 @@ bool ParseRange(const std::string& text, RangeOption& range, std::string& error)
     return true;
 }
 
-struct Keyword {
-    const char* text;
-    int value;
-};
-
-bool ParseKeyword(const std::string& text, std::initializer_list<Keyword> words, int& out) {
-    for (const Keyword& w : words) {
-        if (text == w.text) {
-            out = w.value;
+bool ParseKeyword(const std::string* text, std::initializer_list<const char*> words, int& out) {
+    if (text == nullptr) return false;
+    int position = 0;
+    for (const char* w : words) {
+        if (*text == w) {
+            out = position;
             return true;
         }
+        ++position;
     }
     return false;
 }
 
+using Argument = const std::string*;  // null when the option is last on the line
+
+template <SolverOption kOption>
+std::string RealOption(CliOptions& o, std::string_view name, Argument a) {
+    double x = 0;
+    if (a == nullptr || !ParseReal(*a, x)) return std::string(name) + " takes a number";
+    o.solver.Set(kOption, x);
+    return {};
+}
+
+template <SolverOption kOption>
+std::string SwitchOption(CliOptions& o, std::string_view name, Argument) {
+    o.solver.Set(kOption, name.starts_with("--no-") ? 0 : 1);
+    return {};
+}
+
+std::string RangeOptionOf(std::optional<RangeOption>& slot, std::string_view name, Argument a) {
+    if (a == nullptr) return std::string(name) + " takes VAR=FROM:TO:STEPS";
+    RangeOption range;
+    std::string error;
+    if (!ParseRange(*a, range, error)) return std::string(name) + ": " + error;
+    slot = range;
+    return {};
+}
+
+constexpr CliOption kOptions[] = {
+    {"--method", "", "newton|robust|dishonest|homotopy", "iteration method",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         int k = 0;
+         if (!ParseKeyword(a, {"newton", "robust", "dishonest", "homotopy"}, k)) {
+             return "--method takes newton, robust, dishonest or homotopy";
+         }
+         o.solver.Set(SolverOption::kMethod, k);
+         return {};
+     }},
+    {"--jacobian", "", "exact|incremental", "symbolic or finite-difference Jacobian",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         int k = 0;
+         if (!ParseKeyword(a, {"exact", "incremental"}, k))
+             return "--jacobian takes exact or incremental";
+         o.solver.Set(SolverOption::kJacobianMode, k);
+         return {};
+     }},
+    {"--max-iter", "", "N", "Newton iterations per solve",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         long long n = 0;
+         if (a == nullptr || !ParseInt(*a, 1, 1000000, n))
+             return "--max-iter takes a positive integer";
+         o.solver.Set(SolverOption::kMaxIterations, static_cast<double>(n));
+         return {};
+     }},
+    {"--tol-exp", "", "N", "stopping tolerance 1.0E(N), e.g. -8",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         long long n = 0;
+         if (a == nullptr || !ParseInt(*a, -99, 99, n)) {
+             return "--tol-exp takes an integer exponent, e.g. -8";
+         }
+         o.solver.Set(SolverOption::kToleranceExponent, static_cast<double>(n));
+         return {};
+     }},
+    {"--steps", "", "N", "repetitions of update runs",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         long long n = 0;
+         if (a == nullptr || !ParseInt(*a, 1, 1 << 30, n))
+             return "--steps takes a positive integer";
+         o.solver.Set(SolverOption::kStepCount, static_cast<double>(n));
+         return {};
+     }},
+    {"--delta-j", "", "X", "increment of the incremental Jacobian",
+     RealOption<SolverOption::kDeltaJ>},
+    {"--delta-t", "", "X", "homotopy and time step", RealOption<SolverOption::kDeltaT>},
+    {"--guess-min", "", "X", "lower end of random starting values",
+     RealOption<SolverOption::kMinGuess>},
+    {"--guess-max", "", "X", "upper end of random starting values",
+     RealOption<SolverOption::kMaxGuess>},
+    {"--groups", "--no-groups", "", "solve in sequential groups or as one set",
+     SwitchOption<SolverOption::kSolveInGroups>},
+    {"--simplify", "--no-simplify", "", "fold constants after compiling",
+     SwitchOption<SolverOption::kAutoSimplify>},
+    {"--auto-homotopy", "--no-auto-homotopy", "", "retry with homotopy when a solve fails",
+     SwitchOption<SolverOption::kAutoHomotopy>},
+    {"--attach", "", "FILE.LST", "attachment table: update runs, regression (ALR)",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         if (a == nullptr || a->empty()) return "--attach takes a file name";
+         o.attach = *a;
+         return {};
+     }},
+    {"--show-iterations", "", "", "show all values at every iteration",
+     [](CliOptions& o, std::string_view, Argument) -> std::string {
+         o.showIterations = true;
+         return {};
+     }},
+    {"--show-derivatives", "", "", "show the derivatives being formed",
+     [](CliOptions& o, std::string_view, Argument) -> std::string {
+         o.showDerivatives = true;
+         return {};
+     }},
+    {"--echo", "--no-echo", "", "echo result rows in the output",
+     [](CliOptions& o, std::string_view name, Argument) -> std::string {
+         o.echo = name == "--echo";
+         return {};
+     }},
+    {"--seed", "", "N", "seed of the random starting values",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         long long n = 0;
+         if (a == nullptr || !ParseInt(*a, 0, 0xffffffffLL, n)) {
+             return "--seed takes a non-negative integer";
+         }
+         o.seed = static_cast<std::uint32_t>(n);
+         return {};
+     }},
+    {"--sweep", "", "VAR=FROM:TO:STEPS", "swept variable of command G",
+     [](CliOptions& o, std::string_view name, Argument a) {
+         return RangeOptionOf(o.sweep, name, a);
+     }},
+    {"--param", "", "VAR=FROM:TO:STEPS", "second parameter of command G",
+     [](CliOptions& o, std::string_view name, Argument a) {
+         return RangeOptionOf(o.param, name, a);
+     }},
+    {"--fft", "", "", "command G writes base.FFT",
+     [](CliOptions& o, std::string_view, Argument) -> std::string {
+         o.fft = true;
+         return {};
+     }},
+    {"--fft-file", "", "FILE", "series file of command W",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         if (a == nullptr || a->empty()) return "--fft-file takes a file name";
+         o.fftFile = *a;
+         return {};
+     }},
+    {"--fft-columns", "", "T,RE,IM", "time, real and imaginary columns",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         if (a == nullptr) return "--fft-columns takes T,RE,IM";
+         o.fftColumns = Split(*a, ',');
+         if (o.fftColumns.size() != 3) return "--fft-columns takes three names: T,RE,IM";
+         return {};
+     }},
+    {"--fft-axis", "", "hz|rad|index", "unit of the spectrum's first column",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         int k = 0;
+         if (!ParseKeyword(a, {"hz", "rad", "index"}, k))
+             return "--fft-axis takes hz, rad or index";
+         o.fftAxis = k;
+         return {};
+     }},
+    {"--fft-range", "", "LO:HI", "output indexes of the spectrum",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         long long lo = 0, hi = 0;
+         std::vector<std::string> parts;
+         if (a != nullptr) parts = Split(*a, ':');
+         if (parts.size() != 2 || !ParseInt(parts[0], 0, 1 << 30, lo) ||
+             !ParseInt(parts[1], 0, 1 << 30, hi) || lo > hi) {
+             return "--fft-range takes LO:HI with LO <= HI";
+         }
+         o.fftLow = static_cast<int>(lo);
+         o.fftHigh = static_cast<int>(hi);
+         return {};
+     }},
+    {"--results", "", "", "print name=value for every variable",
+     [](CliOptions& o, std::string_view, Argument) -> std::string {
+         o.results = true;
+         return {};
+     }},
+    {"--repeat", "", "N", "run N times and report the run time",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         long long n = 0;
+         if (a == nullptr || !ParseInt(*a, 1, 1000000, n))
+             return "--repeat takes a positive integer";
+         o.repeat = static_cast<int>(n);
+         return {};
+     }},
+};
+
+// The help line's left part: the name (and its negation) with the argument.
+std::string Synopsis(const CliOption& option) {
+    std::string text(option.name);
+    if (!option.negation.empty()) text += " | " + std::string(option.negation);
+    if (!option.argument.empty()) text += " " + std::string(option.argument);
+    return text;
+}
+
+const CliOption* FindOption(std::string_view name) {
+    for (const CliOption& option : kOptions) {
+        if (name == option.name || (!option.negation.empty() && name == option.negation)) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+constexpr std::size_t kHelpColumn = 45;  // where the help lines of the options start
+
 }  // namespace
 
+std::span<const CliOption> CliOptionTable() {
+    return kOptions;
+}
+
 std::string UsageText() {
-    return
-        "usage: valdrix run [OPTIONS] DOC [COMMAND]   solve DOC (COMMAND is a core command, default S)\n"
+    std::string text =
+        "usage: valdrix run [OPTIONS] DOC [COMMAND]   solve DOC (COMMAND is a core command, "
+        "default S)\n"
         "       valdrix check [OPTIONS] DOC           compile DOC without solving\n"
+        "       valdrix import-cf [--full-model] FILE.cf [OUT.alg]\n"
+        "                                             power-flow document from a Common Format file\n"
         "       valdrix --help | --version\n"
-        "options:\n"
-        "  --method newton|robust|dishonest|homotopy   iteration method\n"
-        "  --jacobian exact|incremental               symbolic or finite-difference Jacobian\n"
-        "  --max-iter N                               Newton iterations per solve\n"
-        "  --tol-exp N                                stopping tolerance 1.0E(N), e.g. -8\n"
-        "  --steps N                                  repetitions of update runs\n"
-        "  --delta-j X                                increment of the incremental Jacobian\n"
-        "  --delta-t X                                homotopy and time step\n"
-        "  --guess-min X                              lower end of random starting values\n"
-        "  --guess-max X                              upper end of random starting values\n"
-        "  --groups | --no-groups                     solve in sequential groups or as one set\n"
-        "  --simplify | --no-simplify                 fold constants after compiling\n"
-        "  --auto-homotopy | --no-auto-homotopy       retry with homotopy when a solve fails\n"
-        "  --attach FILE.LST                          attachment table for update runs\n"
-        "  --show-iterations                          show all values at every iteration\n"
-        "  --show-derivatives                         show the derivatives being formed\n"
-        "  --echo | --no-echo                         echo result rows in the output\n"
-        "  --seed N                                   seed of the random starting values\n"
-        "  --sweep VAR=FROM:TO:STEPS                  swept variable of command G\n"
-        "  --param VAR=FROM:TO:STEPS                  second parameter of command G\n"
-        "  --fft                                      command G writes base.FFT\n"
-        "  --fft-file FILE                            series file of command W\n"
-        "  --fft-columns T,RE,IM                      time, real and imaginary columns\n"
-        "  --fft-axis hz|rad|index                    unit of the spectrum's first column\n"
-        "  --fft-range LO:HI                          output indexes of the spectrum\n"
-        "  --results                                  print name=value for every variable\n"
-        "  --repeat N                                 run N times and report the run time\n"
-        "exit status: 0 solved, 1 not solved, 2 usage error or unreadable document, 130 interrupted\n";
+        "options:\n";
+    for (const CliOption& option : kOptions) {
+        std::string line = "  " + Synopsis(option);
+        line.resize(std::max(kHelpColumn, line.size() + 2), ' ');
+        text += line + std::string(option.help) + "\n";
+    }
+    text +=
+        "exit status: 0 solved, 1 not solved, 2 usage error or unreadable document, 130 "
+        "interrupted\n";
+    return text;
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -137,104 +315,30 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         result.ok = true;
         return result;
     }
-    if (args[0] == "run") o.mode = CliOptions::Mode::kRun;
-    else if (args[0] == "check") o.mode = CliOptions::Mode::kCheck;
-    else return fail("unknown command '" + args[0] + "'");
+    if (args[0] == "run")
+        o.mode = CliOptions::Mode::kRun;
+    else if (args[0] == "check")
+        o.mode = CliOptions::Mode::kCheck;
+    else
+        return fail("unknown command '" + args[0] + "'");
 
     std::vector<std::string> positional;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) return false;
-            out = args[++i];
-            return true;
-        };
-        std::string v;
-        long long n = 0;
-        double x = 0;
-        int k = 0;
         if (a.rfind("--", 0) != 0 || a == "--") {
             positional.push_back(a);
             continue;
         }
         if (a == "--help") {
             o.mode = CliOptions::Mode::kHelp;
-        } else if (a == "--method") {
-            if (!value(v) || !ParseKeyword(v, {{"newton", 0}, {"robust", 1}, {"dishonest", 2}, {"homotopy", 3}}, k))
-                return fail("--method takes newton, robust, dishonest or homotopy");
-            o.method = k;
-        } else if (a == "--jacobian") {
-            if (!value(v) || !ParseKeyword(v, {{"exact", 0}, {"incremental", 1}}, k))
-                return fail("--jacobian takes exact or incremental");
-            o.jacobian = k;
-        } else if (a == "--max-iter") {
-            if (!value(v) || !ParseInt(v, 1, 1000000, n)) return fail("--max-iter takes a positive integer");
-            o.maxIterations = static_cast<std::uint32_t>(n);
-        } else if (a == "--tol-exp") {
-            if (!value(v) || !ParseInt(v, -99, 99, n)) return fail("--tol-exp takes an integer exponent, e.g. -8");
-            o.toleranceExponent = static_cast<std::int32_t>(n);
-        } else if (a == "--steps") {
-            if (!value(v) || !ParseInt(v, 1, 1 << 30, n)) return fail("--steps takes a positive integer");
-            o.steps = static_cast<std::uint32_t>(n);
-        } else if (a == "--delta-j" || a == "--delta-t" || a == "--guess-min" || a == "--guess-max") {
-            if (!value(v) || !ParseReal(v, x)) return fail(a + " takes a number");
-            if (a == "--delta-j") o.deltaJ = x;
-            else if (a == "--delta-t") o.deltaT = x;
-            else if (a == "--guess-min") o.guessMin = x;
-            else o.guessMax = x;
-        } else if (a == "--groups" || a == "--no-groups") {
-            o.groups = (a == "--groups");
-        } else if (a == "--simplify" || a == "--no-simplify") {
-            o.simplify = (a == "--simplify");
-        } else if (a == "--auto-homotopy" || a == "--no-auto-homotopy") {
-            o.autoHomotopy = (a == "--auto-homotopy");
-        } else if (a == "--attach") {
-            if (!value(v) || v.empty()) return fail("--attach takes a file name");
-            o.attach = v;
-        } else if (a == "--show-iterations") {
-            o.showIterations = true;
-        } else if (a == "--show-derivatives") {
-            o.showDerivatives = true;
-        } else if (a == "--echo" || a == "--no-echo") {
-            o.echo = (a == "--echo");
-        } else if (a == "--seed") {
-            if (!value(v) || !ParseInt(v, 0, 0xffffffffLL, n)) return fail("--seed takes a non-negative integer");
-            o.seed = static_cast<std::uint32_t>(n);
-        } else if (a == "--sweep" || a == "--param") {
-            RangeOption range;
-            std::string error;
-            if (!value(v)) return fail(a + " takes VAR=FROM:TO:STEPS");
-            if (!ParseRange(v, range, error)) return fail(a + ": " + error);
-            (a == "--sweep" ? o.sweep : o.param) = range;
-        } else if (a == "--fft") {
-            o.fft = true;
-        } else if (a == "--fft-file") {
-            if (!value(v) || v.empty()) return fail("--fft-file takes a file name");
-            o.fftFile = v;
-        } else if (a == "--fft-columns") {
-            if (!value(v)) return fail("--fft-columns takes T,RE,IM");
-            o.fftColumns = Split(v, ',');
-            if (o.fftColumns.size() != 3) return fail("--fft-columns takes three names: T,RE,IM");
-        } else if (a == "--fft-axis") {
-            if (!value(v) || !ParseKeyword(v, {{"hz", 0}, {"rad", 1}, {"index", 2}}, k))
-                return fail("--fft-axis takes hz, rad or index");
-            o.fftAxis = k;
-        } else if (a == "--fft-range") {
-            long long lo = 0, hi = 0;
-            std::vector<std::string> parts;
-            if (value(v)) parts = Split(v, ':');
-            if (parts.size() != 2 || !ParseInt(parts[0], 0, 1 << 30, lo) || !ParseInt(parts[1], 0, 1 << 30, hi) || lo > hi)
-                return fail("--fft-range takes LO:HI with LO <= HI");
-            o.fftLow = static_cast<int>(lo);
-            o.fftHigh = static_cast<int>(hi);
-        } else if (a == "--results") {
-            o.results = true;
-        } else if (a == "--repeat") {
-            if (!value(v) || !ParseInt(v, 1, 1000000, n)) return fail("--repeat takes a positive integer");
-            o.repeat = static_cast<int>(n);
-        } else {
-            return fail("unknown option '" + a + "'");
+            continue;
         }
+        const CliOption* option = FindOption(a);
+        if (option == nullptr) return fail("unknown option '" + a + "'");
+        const std::string* argument = nullptr;
+        if (!option->argument.empty() && i + 1 < args.size()) argument = &args[++i];
+        const std::string error = option->apply(o, a, argument);
+        if (!error.empty()) return fail(error);
     }
     if (o.mode == CliOptions::Mode::kHelp) {
         result.ok = true;
@@ -253,18 +357,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 void ApplyOptions(const CliOptions& o, DocumentSettings& d) {
-    if (o.method) d.method = *o.method;
-    if (o.jacobian) d.jacobianMethod = *o.jacobian;
-    if (o.maxIterations) d.maxIterations = *o.maxIterations;
-    if (o.steps) d.repetitions = *o.steps;
-    if (o.toleranceExponent) d.toleranceExponent = *o.toleranceExponent;
-    if (o.deltaJ) d.deltaJ = *o.deltaJ;
-    if (o.deltaT) d.deltaT = *o.deltaT;
-    if (o.guessMin) d.minGuess = *o.guessMin;
-    if (o.guessMax) d.maxGuess = *o.guessMax;
-    if (o.groups) d.solveInGroups = *o.groups ? 1 : 0;
-    if (o.simplify) d.autoSimplify = *o.simplify ? 1 : 0;
-    if (o.autoHomotopy) d.autoHomotopy = *o.autoHomotopy ? 1 : 0;
+    o.solver.ApplyTo(d);
     if (o.attach) {
         d.attachmentPath = *o.attach;
         d.updateStepCount = static_cast<std::uint32_t>(CountAttachmentRows(*o.attach));

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/base/shell_services.h"
+#include "core/base/solver_options.h"
 #include "core/run/document_settings.h"
-#include "core/run/shell_services.h"
 
 // A range of values for the sweep dialog: VAR=FROM:TO:STEPS.
 struct RangeOption {
@@ -23,10 +26,7 @@ struct CliOptions {
     std::string command = "S";
 
     // Solver options laid over the document's side file.
-    std::optional<std::uint32_t> method, jacobian, maxIterations, steps;
-    std::optional<std::int32_t> toleranceExponent;
-    std::optional<double> deltaJ, deltaT, guessMin, guessMax;
-    std::optional<bool> groups, simplify, autoHomotopy;
+    SolverOptionOverrides solver;
     std::optional<std::string> attach;
     std::optional<std::uint32_t> seed;
 
@@ -48,6 +48,21 @@ struct CliOptions {
     int repeat = 1;        // run the command this many times and report timings
 };
 
+// One option of the command line. The table of them is what the parser reads and what the help
+// text is written from.
+struct CliOption {
+    std::string_view name;      // e.g. "--max-iter"
+    std::string_view negation;  // the name that switches it off, e.g. "--no-groups"; or empty
+    std::string_view argument;  // what follows the name, e.g. "N"; empty when nothing does
+    std::string_view help;      // one line
+    // Applies the option: `name` is the name or the negation that was given, `argument` the
+    // word after it, null for an option without one or when the line ended. Returns a usage
+    // error text, empty when the option was accepted.
+    std::string (*apply)(CliOptions& options, std::string_view name, const std::string* argument);
+};
+
+std::span<const CliOption> CliOptionTable();
+
 struct ParsedCommandLine {
     bool ok = false;
     std::string error;  // usage error text when !ok
@@ -57,7 +72,7 @@ struct ParsedCommandLine {
 // args excludes the program name.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// Help text: every option, one line each.
+// Help text: the commands, then every option of the table, one line each.
 std::string UsageText();
 
 // Lays the options over a document's settings (those of its side file or a new document's).

@@ -1,15 +1,15 @@
 #include "cli/run_document.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "cli/charset.h"
-#include "core/run/core_state.h"
+#include "core/base/shell_services.h"
 #include "core/run/entry.h"
 
 namespace {
@@ -69,8 +69,9 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     for (int i = 0; i < o.repeat && !services.cancelled.load(); ++i) {
         ApplyShellSettings(record);
         const auto start = std::chrono::steady_clock::now();
-        solved = (o.mode == CliOptions::Mode::kCheck) ? CheckDocument(o.document.c_str())
-                                                      : SolverEntry(o.document.c_str(), command.c_str());
+        solved = (o.mode == CliOptions::Mode::kCheck)
+                     ? CheckDocument(o.document.c_str())
+                     : SolverEntry(o.document.c_str(), command.c_str());
         const auto end = std::chrono::steady_clock::now();
         micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/eval/eval_state.h"
+#include "core/base/eval_state.h"
 
 struct CoreState;
 

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <string>
 
+#include "core/base/core_state.h"
+#include "core/eval/eval_messages.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
+#include "core/lang/parser.h"
 
 namespace {
 
@@ -83,7 +85,7 @@ Pair Converter::Polar(Pair p) {
 // The conversion goes on after an unsupported construct; its part of the result is zero (or,
 // for a function, the function of the real part only).
 void Converter::ReportNotImplemented() {
-    ConsoleWrite(s_.console, " Not Implemented");
+    ConsoleWrite(s_.console, eval_message::kNotImplemented);
     WarningBeep(s_);
     ErrorTail(s_);
 }
@@ -128,8 +130,10 @@ Pair Converter::Split(const CodeNode* node) {
         }
         case kKindBinary: return SplitBinary(node);
         case kKindUnary: return SplitUnary(node);
-        default: return Zero();
+        case kKindEnd:
+        case kKindDeleted: break;
     }
+    return Zero();
 }
 
 Pair Converter::SplitBinary(const CodeNode* node) {
@@ -139,28 +143,28 @@ Pair Converter::SplitBinary(const CodeNode* node) {
     if (left == nullptr) return Zero();  // not a complete operator
 
     const unsigned char op = node->sub;
-    if (op == code::kPow) return Power(right, left);
-    if (op != code::kAdd && op != code::kSub && op != code::kMul && op != code::kDiv &&
-        op != code::kAngleOp) {
-        ConsoleWrite(s_.console, BinaryCodeName(op));
-        return NotImplemented();
-    }
-
-    Pair a = Split(left);
-    Pair b = Split(right);
-    switch (op) {
+    switch (static_cast<code::Binary>(op)) {
+        case code::kPow: return Power(right, left);
         case code::kAdd:
-        case code::kSub:
+        case code::kSub: {
+            Pair a = Split(left);
+            Pair b = Split(right);
             a = Rect(a);
             b = Rect(b);
             return {Bin(op, a.first, b.first), Bin(op, a.second, b.second), false};
-        case code::kMul:
+        }
+        case code::kMul: {
+            Pair a = Split(left);
+            Pair b = Split(right);
             if (a.polar && b.polar) {
                 return {Bin(code::kMul, a.first, b.first), Bin(code::kAdd, a.second, b.second),
                         true};
             }
             return Product(a, b);
+        }
         case code::kDiv: {
+            Pair a = Split(left);
+            Pair b = Split(right);
             if (a.polar && b.polar) {
                 return {Bin(code::kDiv, a.first, b.first), Bin(code::kSub, a.second, b.second),
                         true};
@@ -175,7 +179,9 @@ Pair Converter::SplitBinary(const CodeNode* node) {
                                Bin(code::kMul, a.first, b.second));
             return {Bin(code::kDiv, re, Copy(den)), Bin(code::kDiv, im, den), false};
         }
-        default: {  // '@': magnitude and angle are real operands
+        case code::kAngleOp: {  // magnitude and angle are real operands
+            Pair a = Split(left);
+            Pair b = Split(right);
             a = Rect(a);
             b = Rect(b);
             FreeList(s_.pool, a.second);
@@ -184,18 +190,32 @@ Pair Converter::SplitBinary(const CodeNode* node) {
             CodeNode* im = Bin(code::kMul, a.first, Un(code::kSin, b.first));
             return {re, im, false};
         }
+        case code::kAtan2:
+        case code::kIf:
+        case code::kThen:
+        case code::kLess:
+        case code::kGreater:
+        case code::kEqual:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg:
+        case code::kGammP: break;
     }
+    ConsoleWrite(s_.console, BinaryCodeName(op));
+    return NotImplemented();
 }
 
 Pair Converter::Power(const CodeNode* exponent, const CodeNode* base) {
     if (exponent->kind != kKindConst) {
-        ConsoleWrite(s_.console, "Variable Complex Power ");
+        ConsoleWrite(s_.console, eval_message::kVariableComplexPower);
         return NotImplemented();
     }
     const double v = exponent->value;
     const double n = std::round(v);
     if (!IsPlainConst(exponent) || n < 1 || std::fabs(v - n) > s_.k.smallest) {
-        ConsoleWrite(s_.console, "Non Positive Integer Power ");
+        ConsoleWrite(s_.console, eval_message::kNonPositivePower);
         return NotImplemented();
     }
     Pair b = Split(base);
@@ -218,7 +238,7 @@ Pair Converter::SplitUnary(const CodeNode* node) {
     if (operand == nullptr) return Zero();
     const unsigned char op = node->sub;
     Pair p = Split(operand);
-    switch (op) {
+    switch (static_cast<code::Unary>(op)) {
         case code::kNeg:
             // Negating only the magnitude of a polar pair would leave its angle pointing the
             // old way, so a later MAG or ANGLE would be wrong; negate rectangular parts.
@@ -259,13 +279,27 @@ Pair Converter::SplitUnary(const CodeNode* node) {
                 return {p.second, Num(0.0), false};
             }
             return {Angle(p.first, p.second), Num(0.0), false};
-        default:
-            // Right for a real argument: the function of the real part, imaginary part zero.
-            ConsoleWrite(s_.console, UnaryCodeName(op));
-            ReportNotImplemented();
-            p = Rect(p);
-            return {Un(op, p.first), p.second, false};
+        case code::kSin:
+        case code::kCos:
+        case code::kTan:
+        case code::kArcSin:
+        case code::kArcCos:
+        case code::kArcTan:
+        case code::kLn:
+        case code::kAbs:
+        case code::kStep:
+        case code::kErf:
+        case code::kBessJ0:
+        case code::kBessJ1:
+        case code::kBessY0:
+        case code::kBessY1:
+        case code::kGammLn: break;
     }
+    // Right for a real argument: the function of the real part, imaginary part zero.
+    ConsoleWrite(s_.console, UnaryCodeName(op));
+    ReportNotImplemented();
+    p = Rect(p);
+    return {Un(op, p.first), p.second, false};
 }
 
 // Name of one real half of a complex variable. Both halves differ only in the suffix, so the
@@ -284,17 +318,17 @@ bool ConvertComplexToReal(CoreState& s) {
     const int count = model.count;
     // Checked before anything changes, so a refusal leaves the model as it was.
     if (3 * n > s.limits.maxVariables) {
-        ConsoleWrite(s.console, "Too Many Variables");
+        ConsoleWrite(s.console, parser_message::kTooManyVariables);
         ConsoleWriteLine(s.console);
         return false;
     }
     if (2 * count > s.limits.maxEquations) {
-        ConsoleWrite(s.console, "Too Many Equations");
+        ConsoleWrite(s.console, parser_message::kTooManyEquations);
         ConsoleWriteLine(s.console);
         return false;
     }
 
-    ConsoleWrite(s.console, "Converting Complex to Real");
+    ConsoleWrite(s.console, eval_message::kConvertingComplex);
     ConsoleWriteLine(s.console);
     model.converted = true;
 

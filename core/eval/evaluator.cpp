@@ -2,19 +2,20 @@
 
 #include <cmath>
 
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/eval/complex_ops.h"
+#include "core/eval/eval_messages.h"
 #include "core/eval/guarded_ops.h"
 #include "core/eval/special_functions.h"
-#include "core/eval/values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
 
 namespace {
 
-constexpr const char* kStackOverflow = "Stack Overflow, equation too complex or incorrect";
-constexpr const char* kStackUnderflow = "Stack underflow, equation incorrect";
-constexpr const char* kEndedPrematurely = "Equation ended prematurely, syntax error ";
+using eval_message::kEndedPrematurely;
+using eval_message::kStackOverflow;
+using eval_message::kStackUnderflow;
 
 void StackFault(CoreState& s, bool& errorFlag, const char* text) {
     ConsoleWrite(s.console, text);
@@ -25,8 +26,10 @@ void StackFault(CoreState& s, bool& errorFlag, const char* text) {
 }  // namespace
 
 double RealBinary(CoreState& s, unsigned char c, double a, double b, bool& errorFlag) {
-    double r;
-    switch (c) {
+    // The IF pair and the angle operator are taken apart before evaluation, and the calculus
+    // codes are rewritten before solving; in real arithmetic they give 0, as any other byte.
+    double r = 0.0;
+    switch (static_cast<code::Binary>(c)) {
         case code::kAdd: r = GuardedAdd(s, a, b); break;
         case code::kSub: r = GuardedSub(s, a, b); break;
         case code::kMul: r = GuardedMul(s, a, b); break;
@@ -37,13 +40,20 @@ double RealBinary(CoreState& s, unsigned char c, double a, double b, bool& error
         case code::kEqual: r = (a == b) ? 0.0 : 1.0; break;
         case code::kAtan2: r = std::atan2(a, b); break;
         case code::kGammP: r = GammaP(s, a, b); break;
-        default: r = 0.0; break;
+        case code::kAngleOp:
+        case code::kIf:
+        case code::kThen:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg: break;
     }
     return guarded::Clip(s.k, r);  // NaN passes
 }
 
 double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
-    switch (c) {
+    switch (static_cast<code::Unary>(c)) {
         case code::kNeg: return -x;
         case code::kReal:
         case code::kConjg: return x;
@@ -57,7 +67,7 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
         case code::kTan: {
             const double cx = std::cos(x);
             if (std::fabs(cx) <= s.k.smallest) {
-                RaiseError(s, errorFlag, "Tangent result Near Infinity");
+                RaiseError(s, errorFlag, eval_message::kTangentInfinite);
                 return s.k.largest;
             }
             return std::sin(x) / cx;
@@ -72,13 +82,13 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
         case code::kExp: return GuardedExp(s, x);
         case code::kLn:
             if (x <= 0) {
-                RaiseError(s, errorFlag, "Log of Zero or Negative Number");
+                RaiseError(s, errorFlag, eval_message::kLogOfNonPositive);
                 return s.k.largest;
             }
             return std::log(x);
         case code::kInv:
             if (std::fabs(x) <= s.k.smallest) {
-                RaiseError(s, errorFlag, "Inverse of Zero");
+                RaiseError(s, errorFlag, eval_message::kInverseOfZero);
                 return s.k.largest;
             }
             return 1.0 / x;
@@ -90,8 +100,8 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
         case code::kBessY0: return BesselY0(s, x);
         case code::kBessY1: return BesselY1(s, x);
         case code::kGammLn: return GammaLn(x);
-        default: return 0.0;
     }
+    return 0.0;  // a byte that is no code
 }
 
 namespace {
@@ -134,8 +144,10 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                     sp -= 2;
                     if (sp >= 1) {
                         const ComplexValue& chosen = (st[sp].re > 0) ? st[sp + 1] : st[sp + 2];
-                        if constexpr (kComplex) st[sp] = chosen;
-                        else st[sp].re = chosen.re;
+                        if constexpr (kComplex)
+                            st[sp] = chosen;
+                        else
+                            st[sp].re = chosen.re;
                     }
                 } else {
                     --sp;
@@ -145,13 +157,28 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                         } else {
                             // The four arithmetic operations inline; the rest by call.
                             const double a = st[sp].re, b = st[sp + 1].re;
-                            double r;
-                            switch (n->sub) {
+                            double r = 0.0;
+                            switch (static_cast<code::Binary>(n->sub)) {
                                 case code::kAdd: r = guarded::Clip(k, guarded::Add(k, a, b)); break;
                                 case code::kSub: r = guarded::Clip(k, guarded::Sub(k, a, b)); break;
                                 case code::kMul: r = guarded::Clip(k, guarded::Mul(k, a, b)); break;
                                 case code::kDiv: r = guarded::Clip(k, guarded::Div(k, a, b)); break;
-                                default: r = RealBinary(s, n->sub, a, b, errorFlag); break;
+                                case code::kPow:
+                                case code::kAngleOp:
+                                case code::kAtan2:
+                                case code::kIf:
+                                case code::kThen:
+                                case code::kLess:
+                                case code::kGreater:
+                                case code::kEqual:
+                                case code::kDeriv:
+                                case code::kDelay:
+                                case code::kIntegral:
+                                case code::kLim:
+                                case code::kArg:
+                                case code::kGammP:
+                                    r = RealBinary(s, n->sub, a, b, errorFlag);
+                                    break;
                             }
                             st[sp].re = r;
                         }
@@ -163,10 +190,13 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                 }
                 break;
             case kKindUnary:
-                if constexpr (kComplex) st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
-                else st[sp].re = RealUnary(s, n->sub, st[sp].re, errorFlag);
+                if constexpr (kComplex)
+                    st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
+                else
+                    st[sp].re = RealUnary(s, n->sub, st[sp].re, errorFlag);
                 break;
-            default:  // deleted nodes
+            case kKindDeleted:
+            case kKindEnd:  // ends the loop before it gets here
                 break;
         }
     }
@@ -178,8 +208,8 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
 
 double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
     errorFlag = false;
-    const int sp = s.k.complexMode ? Walk<true>(s, codeList, errorFlag)
-                                   : Walk<false>(s, codeList, errorFlag);
+    const int sp = s.k.arithmetic == Arithmetic::kComplex ? Walk<true>(s, codeList, errorFlag)
+                                                          : Walk<false>(s, codeList, errorFlag);
     ComplexValue* st = s.eval.stack.data();
     if (errorFlag) st[1] = {s.k.largest, 0.0};
     if (sp != 1) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/eval/eval_state.h"
-#include "core/lang/code_node.h"
+#include "core/base/code_node.h"
+#include "core/base/eval_state.h"
 
 struct CoreState;
 

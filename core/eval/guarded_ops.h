@@ -2,15 +2,17 @@
 
 #include <cmath>
 
-#include "core/eval/values.h"
-#include "core/run/settings.h"
+#include "core/base/settings.h"
+#include "core/base/special_values.h"
 
 // The guarded arithmetic on the run's limits, inline so that the evaluator's loop pays no
 // call per operation. An operand at or beyond the largest number makes the result the largest
 // number; the undefined marker travels through; the first applicable rule wins.
 namespace guarded {
 
-inline bool Big(const RunConstants& k, double x) { return std::fabs(x) >= k.largest; }
+inline bool Big(const RunConstants& k, double x) {
+    return std::fabs(x) >= k.largest;
+}
 inline bool Tiny(const RunConstants& k, double x) {
     return std::fabs(x) <= k.smallest && x != kUndefinedValue;
 }
@@ -44,6 +46,8 @@ inline double Div(const RunConstants& k, double a, double b) {
 }
 
 // Binary results beyond the largest number become the largest number, whatever their sign.
-inline double Clip(const RunConstants& k, double r) { return std::fabs(r) > k.largest ? k.largest : r; }
+inline double Clip(const RunConstants& k, double r) {
+    return std::fabs(r) > k.largest ? k.largest : r;
+}
 
 }  // namespace guarded

@@ -1,32 +1,6 @@
 #include "core/lang/code_string.h"
 
-NodePool::~NodePool() {
-    for (CodeNode* block : blocks_) delete[] block;
-}
-
-CodeNode* NodePool::allocate() {
-    if (free_ == nullptr) {
-        auto* block = new CodeNode[kBlockNodes];
-        blocks_.push_back(block);
-        for (std::size_t i = 0; i < kBlockNodes; ++i) {
-            block[i].next = (i + 1 < kBlockNodes) ? &block[i + 1] : nullptr;
-        }
-        free_ = block;
-    }
-    CodeNode* node = free_;
-    free_ = node->next;
-    ++live_;
-    return node;
-}
-
-void NodePool::release(CodeNode* node) {
-    node->next = free_;
-    node->kind = kKindDeleted;
-    free_ = node;
-    --live_;
-}
-
-CodeNode* MakeNode(NodePool& pool, char kind, unsigned char sub, int var, double value,
+CodeNode* MakeNode(NodePool& pool, NodeKind kind, unsigned char sub, int var, double value,
                    unsigned char mark, CodeNode* next) {
     CodeNode* n = pool.allocate();
     n->kind = kind;
@@ -109,7 +83,7 @@ CodeNode* SubtreeEnd(CodeNode* node) {
             case kKindUnary: break;
             case kKindConst:
             case kKindVar: owed -= 1; break;
-            default: return nullptr;
+            case kKindEnd: return nullptr;  // the equation ended inside the run
         }
         if (owed == 0) return n;
     }
@@ -198,9 +172,15 @@ CodeNode* WrapUnary(NodePool& pool, unsigned char sub, CodeNode* a) {
     return MakeNode(pool, kKindUnary, sub, 0, 0.0, 0, a);
 }
 
-CodeNode* ZeroNode(NodePool& pool) { return ConstNode(pool, 0.0); }
-CodeNode* OneNode(NodePool& pool) { return ConstNode(pool, 1.0); }
-CodeNode* TwoNode(NodePool& pool) { return ConstNode(pool, 2.0); }
+CodeNode* ZeroNode(NodePool& pool) {
+    return ConstNode(pool, 0.0);
+}
+CodeNode* OneNode(NodePool& pool) {
+    return ConstNode(pool, 1.0);
+}
+CodeNode* TwoNode(NodePool& pool) {
+    return ConstNode(pool, 2.0);
+}
 CodeNode* ImaginaryOne(NodePool& pool) {
     return MakeNode(pool, kKindConst, kSubImaginary, 0, 1.0, 0, nullptr);
 }

@@ -1,14 +1,6 @@
 #pragma once
 
-#include "core/lang/code_node.h"
-
-// Node kinds.
-inline constexpr char kKindBinary = 'B';
-inline constexpr char kKindUnary = 'U';
-inline constexpr char kKindConst = 'V';
-inline constexpr char kKindVar = 'X';
-inline constexpr char kKindEnd = ';';
-inline constexpr char kKindDeleted = '0';
+#include "core/base/code_node.h"
 
 // Operand forms of 'V' and 'X' nodes.
 inline constexpr unsigned char kSubPlain = ' ';
@@ -21,7 +13,7 @@ inline constexpr unsigned char kSubUndefined = '?';
 // its right operand's run and then its left operand's run; in evaluation (postfix) form the
 // left run comes first, then the right run, then the operator, and a ';' node ends the list.
 
-CodeNode* MakeNode(NodePool& pool, char kind, unsigned char sub, int var, double value,
+CodeNode* MakeNode(NodePool& pool, NodeKind kind, unsigned char sub, int var, double value,
                    unsigned char mark, CodeNode* next);
 CodeNode* Reverse(CodeNode* list);
 CodeNode* ToPrefix(CodeNode* list);

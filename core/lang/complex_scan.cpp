@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
 
 // Between the two passes of a complex compile, the equations of the real pass are sorted
 // into real and complex ones. A real equation keeps one residual in the second pass and its

@@ -1,17 +1,17 @@
 #include <cctype>
 #include <string>
 
-#include "core/eval/values.h"
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
 
 // Every equation compiles to the residual left - right. The code is built in parse form by
 // putting each new node in front of the list, so the routines emit nodes in evaluation
 // order: operands first, then their operator.
 
-void Emit(CoreState& s, char kind, unsigned char sub, int var, double value) {
+void Emit(CoreState& s, NodeKind kind, unsigned char sub, int var, double value) {
     // The symbolic passes walk an equation recursively along its operators; an equation of
     // unbounded length could exhaust the machine stack there.
     if (++s.parser.emitted > kMaxEquationNodes) {

@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ std::string Identifier(CoreState& s) {
 void EmitVariable(CoreState& s, const std::string& name, bool designated) {
     ParserState& p = s.parser;
     int first = 0;
-    if (!s.k.complexMode || IsRealName(s, name)) {
+    if (s.k.arithmetic == Arithmetic::kReal || IsRealName(s, name)) {
         first = LookupName(s, name);
         Emit(s, kKindVar, kSubPlain, first);
     } else if (name.find('\x9F') != std::string::npos) {

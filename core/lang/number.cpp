@@ -3,11 +3,11 @@
 #include <string>
 #include <system_error>
 
-#include "core/eval/values.h"
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
 
 namespace {
 
@@ -88,26 +88,18 @@ void ReadEquation(CoreState& s, int ordinal) {
         if (p.ch == ';') {
             NextChar(s);
         } else {
-            ConsoleWrite(s.console, "Char ");
+            ConsoleWrite(s.console, parser_message::kCharacter);
             ConsoleWriteChar(s.console, static_cast<char>(p.ch));
             ParseError(s, parser_message::kSemicolonExpected);
         }
     }
     CodeNode* list = p.list;
     p.list = nullptr;
-    if (!p.error && s.k.complexMode && !FoundReal(p, ordinal) &&
+    if (!p.error && s.k.arithmetic == Arithmetic::kComplex && !FoundReal(p, ordinal) &&
         m.eq[e].relation != kRelationGuess) {
         SplitComplexEquation(s, e, list);
     }
     m.eq[e].code = Finalize(s.pool, list);
-}
-
-void WriteCounts(CoreState& s) {
-    ConsoleWriteInt(s.console, s.names.variableCount);
-    ConsoleWrite(s.console, " variables and ");
-    ConsoleWriteInt(s.console, s.model.count);
-    ConsoleWrite(s.console, " equations \n");
-    ConsoleWrite(s.console, "Finding Derivatives of Equations...\n");
 }
 
 }  // namespace
@@ -120,14 +112,14 @@ void AppendUpdateFileEquations(CoreState& /*s*/) {
 void ReportParseError(CoreState& s) {
     ConsoleWriteLine(s.console);
     ConsoleWrite(s.console, s.message);
-    ConsoleWrite(s.console, " at character ");
+    ConsoleWrite(s.console, parser_message::kAtCharacter);
     ConsoleWrite(s.console, std::to_string(s.parser.errorPosition));
     ConsoleWriteLine(s.console);
     WarningBeep(s);
     s.flags.parseError = true;
 }
 
-void CompileSource(CoreState& s) {
+bool ReadEquations(CoreState& s) {
     ParserState& p = s.parser;
     ResetPass(s);
     StartReading(s, p.source);
@@ -142,29 +134,7 @@ void CompileSource(CoreState& s) {
     if (!p.error) AppendUpdateFileEquations(s);
     if (p.error) {
         ReportParseError(s);
-        return;
+        return false;
     }
-    ApplyStartingValues(s);
-    WriteCounts(s);
-    PrepareEquations(s);
-}
-
-void ParseEquations(CoreState& s) {
-    LoadSource(s);
-    CompileSource(s);
-}
-
-void ParseEquationsComplex(CoreState& s) {
-    LoadSource(s);
-    const bool complexMode = s.k.complexMode;
-    s.k.complexMode = false;
-    s.names.realNames.clear();
-    s.parser.foundReal.assign(static_cast<std::size_t>(s.limits.maxEquations) + 2, false);
-    CompileSource(s);
-    if (complexMode && !s.parser.error) {
-        ComplexScan(s);
-        s.k.complexMode = true;
-        CompileSource(s);
-    }
-    s.k.complexMode = complexMode;
+    return true;
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/lang/code_node.h"
+#include "core/base/code_node.h"
 
 struct CoreState;
 
@@ -28,6 +28,8 @@ inline constexpr const char* kTooManyEquations = "Too Many Equations";
 inline constexpr const char* kSemicolonExpected = " Error: \";\" expected";
 inline constexpr const char* kNestedTooDeeply = "Expression Nested Too Deeply";
 inline constexpr const char* kEquationTooLong = "Equation Too Long";
+inline constexpr const char* kCharacter = "Char ";  // + the character before a missing ';'
+inline constexpr const char* kAtCharacter = " at character ";  // message + this + position
 }  // namespace parser_message
 
 // Deepest nesting of primaries (parentheses, unary minus, function arguments, IF conditions,
@@ -40,18 +42,14 @@ inline constexpr int kMaxEquationNodes = 10000;
 // Byte the reader returns at the end of the text (a blank of the editor font).
 inline constexpr unsigned char kEndOfText = 0xDB;
 
-// Entry points. ParseEquations compiles the rest of the work file once; ParseEquationsComplex
-// (the entry of the run setup) adds the complex scan and the second pass of complex mode.
-void ParseEquations(CoreState& s);
-void ParseEquationsComplex(CoreState& s);
-
-// Parts of a compile.
-void LoadSource(CoreState& s);     // the rest of s.files.work into s.parser.source
-void CompileSource(CoreState& s);  // one pass over s.parser.source, post-processing included
-void ComplexScan(CoreState& s);    // after a real pass: real equations and real variables
+// The parser's part of a compile; the whole compile, with the steps that evaluate code, is
+// in core/eval/compile.h.
+void LoadSource(CoreState& s);  // the rest of s.files.work into s.parser.source
+// One pass over s.parser.source into the name table and the equation model. False, after the
+// error was reported, when the text was rejected.
+bool ReadEquations(CoreState& s);
+void ComplexScan(CoreState& s);  // after a real pass: real equations and real variables
 void AppendUpdateFileEquations(CoreState& s);  // update mode; appends nothing yet
-void ApplyStartingValues(CoreState& s);        // bounds, random values, guesses and first values
-void PrepareEquations(CoreState& s);           // folding and the derivative phase, per equation
 void ReportParseError(CoreState& s);
 
 // Character classes of the equation text.
@@ -77,7 +75,7 @@ void ParenthesisedRelation(CoreState& s);       // from the '(' to past the ')'
 void Number(CoreState& s, unsigned char form);  // form: ' ' real, 0xDF imaginary
 std::string Identifier(CoreState& s);
 CodeNode* ParseSubRelation(CoreState& s);  // a Relation compiled into a list of its own
-void Emit(CoreState& s, char kind, unsigned char sub, int var = 0, double value = 0.0);
+void Emit(CoreState& s, NodeKind kind, unsigned char sub, int var = 0, double value = 0.0);
 void LinkRun(CoreState& s, CodeNode* run);  // puts a whole parse-form run in front
 
 // Names.

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "core/base/core_state.h"
+#include "core/base/text_file.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
-#include "core/run/text_file.h"
 
 namespace {
 

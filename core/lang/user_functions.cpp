@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/eval/values.h"
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
 
 // A user function NAME is a file NAME.FUN in the document's folder: the first word is the
 // number of arguments k (1 to 4), the rest of the file one relation in which %1..%k stand for

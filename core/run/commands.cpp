@@ -2,14 +2,18 @@
 
 #include <string>
 
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
+#include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
+#include "core/run/symbolic_commands.h"
 #include "core/solve/solve_system.h"
 
 namespace {
 
 // 'F': refresh the work file from the document and empty the result file.
-void CommandRefresh(CoreState& s, const char*) { PrepareAndReset(s); }
+void CommandRefresh(CoreState& s, const char*) {
+    PrepareAndReset(s);
+}
 
 // 'S': solve the document.
 void CommandSolve(CoreState& s, const char*) {
@@ -30,10 +34,11 @@ void CommandSweep(CoreState& s, const char*) {
 // which is never shown.
 void CommandNothing(CoreState&, const char*) {}
 
-// Advanced operations, differential equations, elimination, optimization, repetitive updates
-// and the FFT have their letters reserved; until their operations exist they only say so.
+// Differential equations, elimination, repetitive updates and the FFT have their letters
+// reserved; until their operations exist they only say so.
 void CommandNotAvailable(CoreState& s, const char* command) {
-    ConsoleWrite(s.console, std::string("Command ") + command[0] + " is not available in this version");
+    ConsoleWrite(s.console,
+                 run_message::kCommand + std::string(1, command[0]) + run_message::kNotAvailable);
     ConsoleWriteLine(s.console);
 }
 
@@ -43,17 +48,10 @@ struct Entry {
 };
 
 constexpr Entry kCommands[] = {
-    {'A', CommandNotAvailable},
-    {'D', CommandNotAvailable},
-    {'E', CommandNotAvailable},
-    {'F', CommandRefresh},
-    {'G', CommandSweep},
-    {'K', CommandNotAvailable},
-    {'O', CommandNotAvailable},
-    {'R', CommandNothing},
-    {'S', CommandSolve},
-    {'U', CommandNotAvailable},
-    {'W', CommandNotAvailable},
+    {'A', CommandAdvanced},     {'D', CommandNotAvailable}, {'E', CommandNotAvailable},
+    {'F', CommandRefresh},      {'G', CommandSweep},        {'K', CommandConstrained},
+    {'O', CommandOptimize},     {'R', CommandNothing},      {'S', CommandSolve},
+    {'U', CommandNotAvailable}, {'W', CommandNotAvailable},
 };
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <vector>
 
+#include "core/base/extensions.h"
+#include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
 
 namespace {
@@ -32,39 +34,84 @@ void PutF64(unsigned char* p, double v) {
     for (int i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>(bits >> (8 * i));
 }
 
-enum class Kind { kVersion, kU32, kI32, kF64 };
+// How a field is stored.
+enum class Encoding { kU32, kI32, kF64 };
+// What a field holds: the version word, a solver option, or the differential method.
+enum class Slot { kVersion, kOption, kDifferentialMethod };
+
 struct Field {
     std::size_t offset;
-    Kind kind;
-    std::uint32_t DocumentSettings::*u32;
-    double DocumentSettings::*f64;
-    std::uint32_t limit;  // largest value of an enumerated field (0 = any)
+    Encoding encoding;
+    Slot slot;
+    SolverOption option;  // for Slot::kOption
 };
 
-const std::array<Field, 14> kFields{{
-    {0, Kind::kVersion, nullptr, nullptr, 0},
-    {4, Kind::kU32, &DocumentSettings::method, nullptr, 3},
-    {8, Kind::kU32, &DocumentSettings::jacobianMethod, nullptr, 1},
-    {12, Kind::kU32, &DocumentSettings::autoHomotopy, nullptr, 0},
-    {16, Kind::kU32, &DocumentSettings::autoSimplify, nullptr, 0},
-    {20, Kind::kU32, &DocumentSettings::solveInGroups, nullptr, 0},
-    {24, Kind::kF64, nullptr, &DocumentSettings::deltaJ, 0},
-    {32, Kind::kF64, nullptr, &DocumentSettings::deltaT, 0},
-    {40, Kind::kF64, nullptr, &DocumentSettings::minGuess, 0},
-    {48, Kind::kF64, nullptr, &DocumentSettings::maxGuess, 0},
-    {56, Kind::kU32, &DocumentSettings::maxIterations, nullptr, 0},
-    {60, Kind::kI32, nullptr, nullptr, 0},
-    {64, Kind::kU32, &DocumentSettings::repetitions, nullptr, 0},
-    {68, Kind::kU32, &DocumentSettings::differentialMethod, nullptr, 2},
+constexpr std::uint32_t kLastDifferentialMethod = 2;
+
+constexpr std::array<Field, 14> kFields{{
+    {0, Encoding::kU32, Slot::kVersion, {}},
+    {4, Encoding::kU32, Slot::kOption, SolverOption::kMethod},
+    {8, Encoding::kU32, Slot::kOption, SolverOption::kJacobianMode},
+    {12, Encoding::kU32, Slot::kOption, SolverOption::kAutoHomotopy},
+    {16, Encoding::kU32, Slot::kOption, SolverOption::kAutoSimplify},
+    {20, Encoding::kU32, Slot::kOption, SolverOption::kSolveInGroups},
+    {24, Encoding::kF64, Slot::kOption, SolverOption::kDeltaJ},
+    {32, Encoding::kF64, Slot::kOption, SolverOption::kDeltaT},
+    {40, Encoding::kF64, Slot::kOption, SolverOption::kMinGuess},
+    {48, Encoding::kF64, Slot::kOption, SolverOption::kMaxGuess},
+    {56, Encoding::kU32, Slot::kOption, SolverOption::kMaxIterations},
+    {60, Encoding::kI32, Slot::kOption, SolverOption::kToleranceExponent},
+    {64, Encoding::kU32, Slot::kOption, SolverOption::kStepCount},
+    {68, Encoding::kU32, Slot::kDifferentialMethod, {}},
 }};
 
-std::size_t FieldSize(Kind k) { return k == Kind::kF64 ? 8 : 4; }
+std::size_t FieldSize(Encoding e) {
+    return e == Encoding::kF64 ? 8 : 4;
+}
+
+// The number a stored option field gives, or false for a value no document can have: a choice
+// beyond its list, or a real that is not finite. A switch is on when the low byte of its word is
+// not zero, as the shell has always copied it.
+bool DecodeOption(const Field& f, const unsigned char* p, double& value) {
+    const OptionDescription& d = Describe(f.option);
+    switch (f.encoding) {
+        case Encoding::kU32: {
+            const std::uint32_t word = GetU32(p);
+            switch (d.kind) {
+                case OptionKind::kChoice:
+                    if (word > d.domain.highest) return false;
+                    value = word;
+                    return true;
+                case OptionKind::kSwitch: value = (word & 0xff) != 0 ? 1 : 0; return true;
+                case OptionKind::kInteger:
+                case OptionKind::kReal:
+                    // Stored unsigned, used signed: the bits survive a read and a write.
+                    value = static_cast<std::int32_t>(word);
+                    return true;
+            }
+            return false;
+        }
+        case Encoding::kI32: value = static_cast<std::int32_t>(GetU32(p)); return true;
+        case Encoding::kF64: value = GetF64(p); return std::isfinite(value);
+    }
+    return false;
+}
+
+void EncodeOption(const Field& f, double value, unsigned char* p) {
+    switch (f.encoding) {
+        case Encoding::kU32:
+        case Encoding::kI32:
+            PutU32(p, static_cast<std::uint32_t>(static_cast<std::int32_t>(value)));
+            return;
+        case Encoding::kF64: PutF64(p, value); return;
+    }
+}
 
 }  // namespace
 
 std::string SettingsFileName(const std::string& documentPath) {
     const std::string base = BaseNameOf(documentPath);
-    return base.empty() ? std::string() : base + ".VDP";
+    return base.empty() ? std::string() : base + extension::kSettings;
 }
 
 SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings) {
@@ -72,26 +119,24 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& s
     if (!in) return SettingsFileStatus::kMissing;
     std::vector<unsigned char> bytes;
     char c;
-    while (bytes.size() < kSettingsFileSize && in.get(c)) bytes.push_back(static_cast<unsigned char>(c));
+    while (bytes.size() < kSettingsFileSize && in.get(c))
+        bytes.push_back(static_cast<unsigned char>(c));
 
     for (const Field& f : kFields) {
-        if (f.offset + FieldSize(f.kind) > bytes.size()) return SettingsFileStatus::kTruncated;
+        if (f.offset + FieldSize(f.encoding) > bytes.size()) return SettingsFileStatus::kTruncated;
         const unsigned char* p = bytes.data() + f.offset;
-        switch (f.kind) {
-            case Kind::kVersion: break;  // written for other readers, not checked
-            case Kind::kU32: {
-                const std::uint32_t v = GetU32(p);
-                if (f.limit != 0 && v > f.limit) return SettingsFileStatus::kBadValue;
-                settings.*f.u32 = v;
+        switch (f.slot) {
+            case Slot::kVersion: break;  // written for other readers, not checked
+            case Slot::kOption: {
+                double value = 0.0;
+                if (!DecodeOption(f, p, value)) return SettingsFileStatus::kBadValue;
+                SetOptionValue(settings, f.option, value);
                 break;
             }
-            case Kind::kI32:
-                settings.toleranceExponent = static_cast<std::int32_t>(GetU32(p));
-                break;
-            case Kind::kF64: {
-                const double v = GetF64(p);
-                if (!std::isfinite(v)) return SettingsFileStatus::kBadValue;
-                settings.*f.f64 = v;
+            case Slot::kDifferentialMethod: {
+                const std::uint32_t v = GetU32(p);
+                if (v > kLastDifferentialMethod) return SettingsFileStatus::kBadValue;
+                settings.differentialMethod = v;
                 break;
             }
         }
@@ -101,21 +146,22 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& s
 
 const char* SettingsFileMessage(SettingsFileStatus status) {
     switch (status) {
-        case SettingsFileStatus::kTruncated: return "Incorect File Format";
-        case SettingsFileStatus::kBadValue: return "Bad File Format";
-        default: return "";
+        case SettingsFileStatus::kTruncated: return run_message::kSideFileIncorrect;
+        case SettingsFileStatus::kBadValue: return run_message::kSideFileBadValue;
+        case SettingsFileStatus::kOk:
+        case SettingsFileStatus::kMissing: return "";
     }
+    return "";
 }
 
 bool WriteSettingsFile(const std::string& path, const DocumentSettings& settings) {
     std::array<unsigned char, kSettingsFileSize> bytes{};
     for (const Field& f : kFields) {
         unsigned char* p = bytes.data() + f.offset;
-        switch (f.kind) {
-            case Kind::kVersion: PutU32(p, kSettingsFileVersion); break;
-            case Kind::kU32: PutU32(p, settings.*f.u32); break;
-            case Kind::kI32: PutU32(p, static_cast<std::uint32_t>(settings.toleranceExponent)); break;
-            case Kind::kF64: PutF64(p, settings.*f.f64); break;
+        switch (f.slot) {
+            case Slot::kVersion: PutU32(p, kSettingsFileVersion); break;
+            case Slot::kOption: EncodeOption(f, OptionValue(settings, f.option), p); break;
+            case Slot::kDifferentialMethod: PutU32(p, settings.differentialMethod); break;
         }
     }
     // The side file belongs to the user's document: write a new file and rename it over the
@@ -141,18 +187,7 @@ bool WriteSettingsFile(const std::string& path, const DocumentSettings& settings
 
 ShellSettingsRecord MakeShellSettingsRecord(const DocumentSettings& d) {
     ShellSettingsRecord r;
-    r.method = static_cast<int>(d.method);
-    r.jacobianMode = static_cast<int>(d.jacobianMethod);
-    r.maxIterations = static_cast<int>(d.maxIterations);
-    r.repetitions = static_cast<int>(d.repetitions);
-    r.toleranceExponent = d.toleranceExponent;
-    r.autoSimplify = static_cast<std::uint8_t>(d.autoSimplify & 0xff);
-    r.autoHomotopy = static_cast<std::uint8_t>(d.autoHomotopy & 0xff);
-    r.solveInGroups = static_cast<std::uint8_t>(d.solveInGroups & 0xff);
-    r.deltaJ = d.deltaJ;
-    r.deltaT = d.deltaT;
-    r.minGuess = d.minGuess;
-    r.maxGuess = d.maxGuess;
+    static_cast<SolverOptions&>(r) = d;
     r.attachmentPath = d.attachmentPath;
     r.attachmentRows = static_cast<int>(d.updateStepCount);
     return r;

@@ -3,23 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "core/run/settings.h"
+#include "core/base/settings.h"
+#include "core/base/solver_options.h"
 
 // A document's solver options, kept beside the document in the fixed 72-byte side file
-// base + ".VDP".
-struct DocumentSettings {
-    std::uint32_t method = kMethodNewton;
-    std::uint32_t jacobianMethod = kJacobianSymbolic;
-    std::uint32_t maxIterations = 10;
-    std::uint32_t repetitions = 50;
-    std::int32_t toleranceExponent = -3;
-    std::uint32_t autoSimplify = 1;
-    std::uint32_t autoHomotopy = 0;
-    std::uint32_t solveInGroups = 1;
-    double deltaJ = 0.001;
-    double deltaT = 0.1;
-    double minGuess = 0.1;
-    double maxGuess = 1.0;
+// base + ".VDP", with what the shell keeps for the document besides them.
+struct DocumentSettings : SolverOptions {
     std::uint32_t differentialMethod = 0;  // 0 Trapezoidal, 1 Gear, 2 Backward Euler
     std::uint32_t lastResult = 0;          // not stored in the side file
     std::string attachmentPath;            // not stored in the side file

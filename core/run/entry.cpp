@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <exception>
 
+#include "core/base/core_state.h"
 #include "core/run/commands.h"
-#include "core/run/core_state.h"
+#include "core/run/run_messages.h"
+#include "core/run/run_settings.h"
 #include "core/run/run_setup.h"
 
 namespace {
@@ -33,19 +35,19 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
         if (s.files.baseName.empty()) {
             // Work files are named after the document; without an extension there is no
             // name to give them that would not overwrite the document itself.
-            ConsoleWrite(s.console, "Document name has no extension: nothing was run");
+            ConsoleWrite(s.console, run_message::kNoExtension);
             ConsoleWriteLine(s.console);
             WarningBeep(s);
             s.flags.solved = false;
             return 0;
         }
-        s.flags.ifMode = s.k.autoIfSearch ? 1 : 2;
+        s.flags.ifMode = s.k.autoIfSearch ? IfMode::kMasks : IfMode::kNone;
         operation();
         CleanUp(s);
     } catch (const std::exception& e) {
         // Nothing may escape the entry: report, tidy up and return "not solved".
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, std::string("Internal error: ") + e.what());
+        ConsoleWrite(s.console, run_message::kInternalError + std::string(e.what()));
         s.flags.parseError = true;
         CleanUp(s);
     }
@@ -95,14 +97,20 @@ int SolverEntry(const char* fileName, const char* command) {
     return SolverEntry(GlobalCore(), fileName, command);
 }
 
-int CheckDocument(const char* fileName) { return CheckDocument(GlobalCore(), fileName); }
-
-void SetOutputCallback(void (*callback)(const char*)) {
-    if (callback == nullptr) GlobalCore().console.callback = nullptr;
-    else GlobalCore().console.callback = callback;
+int CheckDocument(const char* fileName) {
+    return CheckDocument(GlobalCore(), fileName);
 }
 
-void SetOutputFunction(OutputCallback callback) { GlobalCore().console.callback = std::move(callback); }
+void SetOutputCallback(void (*callback)(const char*)) {
+    if (callback == nullptr)
+        GlobalCore().console.callback = nullptr;
+    else
+        GlobalCore().console.callback = callback;
+}
+
+void SetOutputFunction(OutputCallback callback) {
+    GlobalCore().console.callback = std::move(callback);
+}
 
 void SetShellServices(ShellServices* services) {
     CoreState& s = GlobalCore();
@@ -113,4 +121,6 @@ void ApplyShellSettings(const ShellSettingsRecord& record) {
     ApplyShellSettings(GlobalCore().settings, record);
 }
 
-void GetResultStrings(std::vector<std::string>& list) { GetResultStrings(GlobalCore(), list); }
+void GetResultStrings(std::vector<std::string>& list) {
+    GetResultStrings(GlobalCore(), list);
+}

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/run/console.h"
-#include "core/run/settings.h"
+#include "core/base/console.h"
+#include "core/base/settings.h"
 
 struct CoreState;
 class ShellServices;

@@ -1,9 +1,11 @@
+#include "core/run/options_line.h"
+
 #include <cctype>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-
-#include "core/run/settings.h"
+#include <iterator>
+#include <string_view>
 
 // The options line holds up to nine blank-separated fields in a fixed order. A field that does
 // not fit is consumed all the same and leaves its setting alone, so a misplaced word never
@@ -46,18 +48,34 @@ double OptionReal(const std::string& token, double current) {
     return value;
 }
 
-int OptionMethod(const std::string& token, int current) {
-    if (token == "NEWTON") return kMethodNewton;
-    if (token == "ROBUST") return kMethodRobust;
-    if (token == "DISHONEST") return kMethodDishonest;
-    if (token == "HOMOTOPY") return kMethodHomotopy;
-    return current;
+namespace {
+
+// The words of the two choice fields, at the position of the value they select.
+constexpr std::string_view kMethodWords[] = {"NEWTON", "ROBUST", "DISHONEST", "HOMOTOPY"};
+constexpr std::string_view kJacobianWords[] = {"SYMBOLIC", "INCREMENTAL"};
+static_assert(std::size(kMethodWords) == Describe(SolverOption::kMethod).domain.highest + 1);
+static_assert(std::size(kJacobianWords) ==
+              Describe(SolverOption::kJacobianMode).domain.highest + 1);
+
+// Position of token among words, or -1.
+template <std::size_t N>
+int WordPosition(const std::string& token, const std::string_view (&words)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (token == words[i]) return static_cast<int>(i);
+    }
+    return -1;
 }
 
-int OptionJacobian(const std::string& token, int current) {
-    if (token == "SYMBOLIC") return kJacobianSymbolic;
-    if (token == "INCREMENTAL") return kJacobianIncremental;
-    return current;
+}  // namespace
+
+SolveMethod OptionMethod(const std::string& token, SolveMethod current) {
+    const int position = WordPosition(token, kMethodWords);
+    return position < 0 ? current : static_cast<SolveMethod>(position);
+}
+
+JacobianMode OptionJacobian(const std::string& token, JacobianMode current) {
+    const int position = WordPosition(token, kJacobianWords);
+    return position < 0 ? current : static_cast<JacobianMode>(position);
 }
 
 bool OptionSequential(const std::string& token, bool current) {
@@ -65,9 +83,9 @@ bool OptionSequential(const std::string& token, bool current) {
     return token == "SEQUENTIAL" ? true : current;
 }
 
-bool OptionComplex(const std::string& token, bool current) {
-    if (token == "COMPLEX") return true;
-    if (token == "REAL") return false;
+Arithmetic OptionComplex(const std::string& token, Arithmetic current) {
+    if (token == "COMPLEX") return Arithmetic::kComplex;
+    if (token == "REAL") return Arithmetic::kReal;
     return current;
 }
 
@@ -80,5 +98,5 @@ void ReadOptionsLine(SolverSettings& s, RunConstants& k, std::string line) {
     s.solveInGroups = OptionSequential(NextOptionToken(line), s.solveInGroups);
     s.deltaJ = OptionReal(NextOptionToken(line), s.deltaJ);
     s.deltaT = OptionReal(NextOptionToken(line), s.deltaT);
-    k.complexMode = OptionComplex(NextOptionToken(line), k.complexMode);
+    k.arithmetic = OptionComplex(NextOptionToken(line), k.arithmetic);
 }

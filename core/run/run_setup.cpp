@@ -1,8 +1,11 @@
 #include "core/run/run_setup.h"
 
+#include "core/base/core_state.h"
+#include "core/eval/compile.h"
 #include "core/lang/code_string.h"
-#include "core/lang/parser.h"
-#include "core/run/core_state.h"
+#include "core/run/options_line.h"
+#include "core/run/run_messages.h"
+#include "core/run/run_settings.h"
 
 namespace {
 
@@ -53,7 +56,9 @@ std::vector<std::string> CutLine(std::string line) {
     return pieces;
 }
 
-void WriteBanner(CoreState& s) { ConsoleWrite(s.console, "VALDRIX Version 2.00\n"); }
+void WriteBanner(CoreState& s) {
+    ConsoleWrite(s.console, run_message::kBanner);
+}
 
 void ResetDefaults(CoreState& s) {
     WriteBanner(s);
@@ -84,41 +89,44 @@ void PrepareRun(CoreState& s) {
     s.flags.noScreenDisplay = true;
 
     const std::string& base = s.files.baseName;
-    ConsoleWrite(s.console, "Initializing Files...\n");
+    ConsoleWrite(s.console, run_message::kInitializingFiles);
     Close(s.files.work);
     Close(s.files.source);
     Close(s.files.result);
-    Assign(s.files.work, base + ".TMP");
+    Assign(s.files.work, base + extension::kWork);
     Assign(s.files.source, s.files.documentPath);
-    Assign(s.files.result, base + ".PRN");
-    s.files.work.scratch = true;
-    s.files.result.scratch = true;
-    ConsoleWrite(s.console, "Reading Equations...\n");
+    Assign(s.files.result, base + extension::kResult);
+    ConsoleWrite(s.console, run_message::kReadingEquations);
 
-    s.k.complexMode = false;
+    s.k.arithmetic = Arithmetic::kReal;
     s.flags.equationBase = 1;
     s.flags.errorEquation = 0;
     s.flags.notFound = true;
 
     Reset(s.files.source);
     if (!IsOpen(s.files.source)) {
-        ConsoleWrite(s.console, "File " + s.files.documentPath + " Does Not Exist");
+        ConsoleWrite(s.console,
+                     run_message::kFile + s.files.documentPath + run_message::kDoesNotExist);
         ConsoleWriteLine(s.console);
         WarningBeep(s);
         s.flags.parseError = true;
         return;
     }
-    Rewrite(s.files.result);
-    Rewrite(s.files.work);
+    // Without its work files a run could only report a success it cannot write down.
+    if (!RewriteWorkFile(s, s.files.result) || !RewriteWorkFile(s, s.files.work)) {
+        Close(s.files.source);
+        s.flags.parseError = true;
+        return;
+    }
 
     std::string line;
     bool haveLine = ReadWholeLine(s.files.source, line);
     if (haveLine && line.compare(0, kOptionsPrefixLength, kOptionsPrefix) == 0) {
         ReadOptionsLine(s.settings, s.k, line.substr(kOptionsPrefixLength));
         haveLine = ReadWholeLine(s.files.source, line);
-    } else if (s.settings.method == kMethodHomotopy) {
+    } else if (s.settings.method == SolveMethod::kHomotopy) {
         // Homotopy is honoured only when the document itself asks for it.
-        s.settings.method = kMethodRobust;
+        s.settings.method = SolveMethod::kRobust;
     }
 
     std::vector<std::string> pieces;

@@ -5,14 +5,6 @@
 #include <limits>
 #include <utility>
 
-void DenseMatrix::Reset(int rows, int columns) {
-    rows_ = rows;
-    columns_ = columns;
-    const auto size = static_cast<std::size_t>(rows * columns);
-    if (a_.size() < size) a_.resize(size);
-    std::fill(a_.begin(), a_.begin() + static_cast<std::ptrdiff_t>(size), 0.0);
-}
-
 void Multiply(const DenseMatrix& a, const std::vector<double>& x, std::vector<double>& y) {
     if (y.size() < static_cast<std::size_t>(a.Rows())) y.resize(static_cast<std::size_t>(a.Rows()));
     for (int r = 0; r < a.Rows(); ++r) {

@@ -2,24 +2,10 @@
 
 #include <vector>
 
-// Small dense matrices for the trust-region and path-following methods, which work on one
-// group (or the whole homotopy system) at a time: at most the size of an equation set plus one,
-// so dense storage and O(n^3) factorizations cost less than evaluating the Jacobian terms.
-// Indices are 0-based here; the callers map positions of the pivot order onto them.
-class DenseMatrix {
-   public:
-    // Sets the shape and zeroes every element, keeping the storage when it is large enough.
-    void Reset(int rows, int columns);
-    int Rows() const { return rows_; }
-    int Columns() const { return columns_; }
-    double& operator()(int r, int c) { return a_[static_cast<std::size_t>(r * columns_ + c)]; }
-    double operator()(int r, int c) const { return a_[static_cast<std::size_t>(r * columns_ + c)]; }
+#include "core/base/dense_matrix.h"
 
-   private:
-    int rows_ = 0;
-    int columns_ = 0;
-    std::vector<double> a_;  // row by row
-};
+// Products, norms and factorizations of the small dense matrices of the trust-region and
+// path-following methods.
 
 // y := A x: the first Rows() elements of y (grown when shorter); x has A's column count.
 void Multiply(const DenseMatrix& a, const std::vector<double>& x, std::vector<double>& y);
@@ -28,13 +14,8 @@ void MultiplyTransposed(const DenseMatrix& a, const std::vector<double>& x, std:
 // Euclidean norm of the first n elements, without overflow for any finite values.
 double Norm2(const std::vector<double>& x, int n);
 
-// Householder QR of a square matrix, A = Q R. Reflector k is I - tau_k v v^T with v_k = 1 and
-// v_i (i > k) kept below the diagonal of qr; R lies on and above it. Column pivoting is not
-// used: the trust region scales the columns instead, as Powell's hybrid method does.
-struct QrFactors {
-    DenseMatrix qr;           // R and the reflectors
-    std::vector<double> tau;  // reflector factors
-};
+// Householder QR, A = Q R, without column pivoting (the trust region scales the variables
+// instead).
 void QrFactorize(const DenseMatrix& a, QrFactors& f);
 // b := Q^T b.
 void ApplyQTransposed(const QrFactors& f, std::vector<double>& b);

@@ -15,8 +15,8 @@
 #include <cassert>
 #include <vector>
 
+#include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
-#include "core/run/core_state.h"
 #include "core/solve/grouping.h"
 
 namespace grouping {

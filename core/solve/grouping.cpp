@@ -12,10 +12,11 @@
 
 #include <vector>
 
+#include "core/base/console.h"
+#include "core/base/core_state.h"
 #include "core/lang/code_string.h"
-#include "core/run/console.h"
-#include "core/run/core_state.h"
 #include "core/solve/jacobian_eval.h"
+#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -99,9 +100,9 @@ void GroupEquations(CoreState& s) {
         v.groupLast[1] = n;
     }
     ConsoleWriteInt(s.console, n);
-    ConsoleWrite(s.console, " equations solvable in ");
+    ConsoleWrite(s.console, solve_message::kSolvableIn);
     ConsoleWriteInt(s.console, v.groupCount);
-    ConsoleWrite(s.console, " groups");
+    ConsoleWrite(s.console, solve_message::kGroups);
     ConsoleWriteLine(s.console);
 }
 

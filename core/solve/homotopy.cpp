@@ -3,13 +3,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
 #include "core/solve/newton.h"
 #include "core/solve/path_following.h"
 #include "core/solve/results.h"
+#include "core/solve/solve_messages.h"
 
 // Continuation: H(x, t) = f(x) - (1 - t) f(x0). At t = 0 the starting values x0 solve every
 // equation exactly; at t = 1 H is f. The parameter advances by delta; a corrector of damped
@@ -45,8 +46,8 @@ void HomotopyTransform(CoreState& s) {
     s.model.eq[last].designated = 0;
     s.solve.homotopyConstant = c;
 
-    s.settings.method = kMethodHomotopy;
-    s.settings.jacobianMode = kJacobianSymbolic;
+    s.settings.method = SolveMethod::kHomotopy;
+    s.settings.jacobianMode = JacobianMode::kSymbolic;
     s.flags.jacobianNeeded = true;
 }
 
@@ -75,7 +76,7 @@ void Corrector(CoreState& s, bool showParameter, int stepIndex) {
             NewtonGroupStep(s);
         } else {
             char line[128];
-            std::snprintf(line, sizeof line, "Error %.6f", s.names.value[t]);
+            std::snprintf(line, sizeof line, solve_message::kHomotopyError, s.names.value[t]);
             ConsoleWrite(s.console, line);
             ConsoleWrite(s.console, " ");
             ConsoleWriteInt(s.console, v.iteration);
@@ -92,7 +93,8 @@ void Corrector(CoreState& s, bool showParameter, int stepIndex) {
         } else {
             ShowIteration(s, stepIndex);
         }
-        if (v.structureFailure || IterationEnds(s)) return;
+        v.outcome = StopTest(s);
+        if (v.outcome != StopReason::kContinue) return;
     }
 }
 
@@ -104,7 +106,7 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
     CodeNode* c = v.homotopyConstant;
     if (c == nullptr) {  // no parameter: nothing to follow
         NewtonIterate(s, stepIndex);
-        return Converged(s);
+        return v.outcome == StopReason::kConverged;
     }
     const int n = s.names.variableCount;
     double delta = s.settings.deltaT;
@@ -116,20 +118,22 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
     ResetIteration(s);
     Corrector(s, false, stepIndex);
     if (v.structureFailure) return false;
-    bool converged = Converged(s);
+    bool converged = v.outcome == StopReason::kConverged;
     v.homotopySteps = 0;
 
-    while (s.settings.method == kMethodHomotopy && !s.flags.stop && s.names.value[t] < 1.0 &&
+    while (s.settings.method == SolveMethod::kHomotopy && !s.flags.stop && s.names.value[t] < 1.0 &&
            delta >= kSmallestHomotopyStep && v.homotopySteps < kMaxHomotopySteps) {
         ++v.homotopySteps;
         ResetIteration(s);
         v.structureFailure = false;
         Corrector(s, true, stepIndex);
         if (v.structureFailure) return false;
-        converged = Converged(s);
+        converged = v.outcome == StopReason::kConverged;
         if (converged) {
-            if (v.iteration > 5) delta *= 0.5;
-            else if (v.iteration < 3) delta *= 2.0;
+            if (v.iteration > 5)
+                delta *= 0.5;
+            else if (v.iteration < 3)
+                delta *= 2.0;
             accepted.assign(s.names.value.begin(), s.names.value.begin() + n + 1);
             c->value += delta;
         } else {
@@ -148,20 +152,21 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
     for (;;) {
         if (reached && !s.flags.stop) {
             c->value = 1.0;
-            s.settings.method = kMethodRobust;
+            s.settings.method = SolveMethod::kRobust;
             NewtonIterate(s, stepIndex);
-            if (Converged(s)) return true;
+            if (v.outcome == StopReason::kConverged) return true;
         }
         if (followed || s.flags.stop || v.structureFailure) break;
         followed = true;
         for (int i = 1; i <= n; ++i) s.names.value[i] = accepted[i];
         reached = FollowPath(s, accepted);
     }
-    ConsoleWrite(s.console, "Homotopy method did not converge");
+    // Whatever the last corrector or the final Newton iterations did, the path was not
+    // followed to its end: the outcome is the homotopy's failure, never a solution.
+    ConsoleWrite(s.console, solve_message::kHomotopyFailed);
     ConsoleWriteLine(s.console);
-    ConsoleWrite(s.console, "See Manual for options");
+    ConsoleWrite(s.console, solve_message::kSeeManual);
     WarningBeep(s);
-    // Whatever the last corrector reached, the outcome is a failure.
-    v.toleranceExponentReached = 99;
+    v.outcome = StopReason::kHomotopyFailed;
     return false;
 }

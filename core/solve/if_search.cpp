@@ -2,14 +2,17 @@
 
 #include <vector>
 
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
 
 namespace {
 
-bool IsIf(const CodeNode* n) { return n->kind == kKindBinary && n->sub == code::kIf; }
+bool IsIf(const CodeNode* n) {
+    return n->kind == kKindBinary && n->sub == code::kIf;
+}
 
 }  // namespace
 
@@ -46,8 +49,8 @@ void SelectIfBranches(CoreState& s, int mask) {
             CodeNode* thenRun = SkipDeleted(SubtreeEnd(elseRun)->next);
             CodeNode* condition = SkipDeleted(SubtreeEnd(thenRun)->next);
 
-            const bool takeThen = (s.flags.ifMode == 1 && (mask & bit) != 0) ||
-                                  (s.flags.ifMode == 0 && s.rng.unit() > 0.5);
+            const bool takeThen = (s.flags.ifMode == IfMode::kMasks && (mask & bit) != 0) ||
+                                  (s.flags.ifMode == IfMode::kRandom && s.rng.unit() > 0.5);
             // A condition's code is positive when its relation holds; the stored form is at
             // most 0 exactly when the chosen branch is the right one.
             CodeNode* stored = CopySubtree(s.pool, condition);
@@ -68,7 +71,7 @@ bool IfConditionsHold(CoreState& s) {
         bool error = false;
         const double v = Evaluate(s, c, error);
         if (error) {
-            s.solve.toleranceExponentReached = 99;
+            s.solve.toleranceExponentReached = kFailedResidualExponent;
             hold = false;
         } else if (v > 0.0) {
             hold = false;

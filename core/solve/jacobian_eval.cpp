@@ -1,8 +1,9 @@
 #include "core/solve/jacobian_eval.h"
 
+#include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
-#include "core/run/core_state.h"
+#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ void JacobianError(CoreState& s, int equation) {
     if (v.evaluationError) return;  // only the first failure is reported
     v.evaluationError = true;
     v.firstErrorEquation = equation;
-    ConsoleWrite(s.console, "Error Evaluating Jacobian for Equation ");
+    ConsoleWrite(s.console, solve_message::kJacobianEvaluation);
     ConsoleWriteInt(s.console, equation);
     ConsoleWriteLine(s.console);
     ConsoleWrite(s.console, s.message);
@@ -122,7 +123,7 @@ void EvaluateJacobianIncremental(CoreState& s, int group) {
 }
 
 void EvaluateJacobian(CoreState& s, int group, bool structural) {
-    if (s.settings.jacobianMode == kJacobianIncremental) {
+    if (s.settings.jacobianMode == JacobianMode::kIncremental) {
         EvaluateJacobianIncremental(s, group, structural);
     } else {
         EvaluateJacobianSymbolic(s, group, structural);

@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/eval/evaluator.h"
-#include "core/eval/values.h"
-#include "core/run/core_state.h"
 #include "core/solve/grouping.h"
 #include "core/solve/jacobian_eval.h"
 #include "core/solve/results.h"
+#include "core/solve/solve_messages.h"
 #include "core/solve/trust_region.h"
 
 // Damped Newton iteration over sequential groups.
@@ -19,7 +20,7 @@
 // below tolerance. A group whose halvings ran out stops the iteration from stepping later
 // groups. The iteration stops when every group has E(||F||) below the tolerance exponent,
 // at the iteration limit, on a stop, when the halvings ran out, or when the largest residual
-// grew from one iteration to the next.
+// grew from one iteration to the next; StopTest names the rule that ended them.
 //
 // Robust Newton keeps this iteration and replaces the step of each group by a trust-region
 // step (trust_region.cpp): its failure to find an acceptable step plays the part of the
@@ -28,7 +29,9 @@
 
 namespace {
 
-int GroupFirst(const SolveState& v, int g) { return g == 1 ? 1 : v.groupLast[g - 1] + 1; }
+int GroupFirst(const SolveState& v, int g) {
+    return g == 1 ? 1 : v.groupLast[g - 1] + 1;
+}
 
 // Probes an undefined residual from its neighbourhood: the variables of earlier groups are
 // shifted by delta J, then by steps ten times smaller, until two probes agree.
@@ -61,8 +64,8 @@ double ProbeUndefined(CoreState& s, int group, const CodeNode* code) {
 
 int ResidualExponent(const CoreState& s, double r) {
     const double a = std::fabs(r);
-    if (a <= s.k.smallest) return -99;
-    if (!std::isfinite(a)) return 99;
+    if (a <= s.k.smallest) return kZeroResidualExponent;
+    if (!std::isfinite(a)) return kFailedResidualExponent;
     return static_cast<int>(std::log10(a));  // truncation toward zero
 }
 
@@ -83,7 +86,7 @@ double EvaluateGroupResiduals(CoreState& s, int group) {
             norm = s.k.largest;
             if (v.firstErrorEquation == 0) {
                 v.firstErrorEquation = eq;
-                v.toleranceExponentReached = 99;
+                v.toleranceExponentReached = kFailedResidualExponent;
                 v.largestResidualEquation = eq;
             }
             continue;
@@ -173,9 +176,10 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
     v.jacobianUpdate = false;
 
     if (v.firstErrorEquation != 0) {
-        ConsoleWrite(s.console, "Error in Eqn ");
+        ConsoleWrite(s.console, solve_message::kErrorInEquation);
         ConsoleWriteInt(s.console, v.firstErrorEquation);
-        if (!s.k.complexMode) ConsoleWrite(s.console, ", try complex mode");
+        if (s.k.arithmetic == Arithmetic::kReal)
+            ConsoleWrite(s.console, solve_message::kTryComplex);
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, s.message);
         StopWithError(s);
@@ -195,11 +199,12 @@ void ResetIteration(CoreState& s) {
     SolveState& v = s.solve;
     s.flags.notFound = false;
     v.previousLargestResidual = s.k.largest;
-    v.toleranceExponentReached = 99;
+    v.toleranceExponentReached = kFailedResidualExponent;
     v.largestResidualEquation = 0;
     v.iteration = 0;
     v.lastConvergedGroup = 0;
     v.jacobianUpdate = true;
+    v.outcome = StopReason::kContinue;
     ResetTrustRegion(s);
 }
 
@@ -208,7 +213,7 @@ void ResetIteration(CoreState& s) {
 // after a step that needed two or more halvings and at every fifth iteration.
 static bool JacobianDue(const CoreState& s) {
     const SolveState& v = s.solve;
-    if (s.settings.method != kMethodDishonest) return true;
+    if (s.settings.method != SolveMethod::kDishonest) return true;
     return v.iteration == 1 || v.halvings >= 2 || v.iteration % 5 == 0;
 }
 
@@ -221,19 +226,32 @@ void NewtonIterate(CoreState& s, int stepIndex) {
         v.jacobianUpdate = JacobianDue(s);
         if (!s.flags.stop) NewtonGroupStep(s);
         ShowIteration(s, stepIndex);
-        if (v.structureFailure || IterationEnds(s)) return;
+        v.outcome = StopTest(s);
+        if (v.outcome != StopReason::kContinue) return;
     }
 }
 
-bool IterationEnds(CoreState& s) {
+StopReason StopTest(CoreState& s) {
     SolveState& v = s.solve;
-    // Equal is allowed. Trust-region steps only ever lower a group's Euclidean norm; its
-    // largest residual may rise on the way, which is no sign of divergence.
-    const bool grew = !UsesTrustRegion(s) && v.largestResidual > v.previousLargestResidual;
-    if (v.iteration >= s.settings.maxIterations || Converged(s) || s.flags.stop ||
-        s.flags.notFound || grew) {
-        return true;
+    const int tolerance = s.settings.toleranceExponent;
+    const bool atLimit = v.iteration >= s.settings.maxIterations;
+    // An error stopped the run: an evaluation failed, or the equations are singular or
+    // dependent (the structure analysis raises the stop flag with them).
+    if (s.flags.stop) return StopReason::kStopped;
+    // Every group's residual is below the tolerance.
+    if (Converged(s)) return StopReason::kConverged;
+    // The iteration limit, with the largest residual still at or above the tolerance.
+    if (atLimit && v.toleranceExponentReached >= tolerance) return StopReason::kIterationLimit;
+    // The halvings of a step ran out before its group's residual fell.
+    if (s.flags.notFound) return StopReason::kStepNotReduced;
+    // The largest residual grew from the last iteration; staying equal is allowed. Trust-region
+    // steps only ever lower a group's Euclidean norm; the largest residual may rise on the way,
+    // which is no sign of divergence.
+    if (!UsesTrustRegion(s) && v.largestResidual > v.previousLargestResidual) {
+        return StopReason::kResidualGrew;
     }
+    // The iteration limit, the other rules not applying.
+    if (atLimit) return StopReason::kIterationLimit;
     v.previousLargestResidual = v.largestResidual;
-    return false;
+    return StopReason::kContinue;
 }

@@ -13,16 +13,16 @@
 #include <cmath>
 #include <vector>
 
-#include "core/run/console.h"
-#include "core/run/core_state.h"
+#include "core/base/console.h"
+#include "core/base/core_state.h"
 #include "core/solve/grouping.h"
+#include "core/solve/solve_messages.h"
 
 namespace {
 
 constexpr double kPivotThreshold = 1e-18;
-constexpr const char* kEquationText = "Equation ";
-constexpr const char* kSingularText = " is Singular or Inconsistent";
-constexpr const char* kDependentText = " Depends on Other Equations";
+using solve_message::kDependent;
+using solve_message::kSingular;
 
 // Doubly linked lists of equations by count; 0 ends a list.
 class CountBuckets {
@@ -112,7 +112,7 @@ JacobianEntry* ChoosePivot(const SolveState& v, int eq, const std::vector<char>&
 
 // The message ends without a line end: the error tail or the caller's next output follows.
 void ReportFailure(CoreState& s, int eq, const char* text) {
-    ConsoleWrite(s.console, kEquationText);
+    ConsoleWrite(s.console, solve_message::kEquation);
     ConsoleWriteInt(s.console, eq);
     ConsoleWrite(s.console, text);
     s.solve.structureFailure = true;
@@ -158,12 +158,12 @@ bool OrderEquations(CoreState& s, Mode mode) {
         const int eq = buckets.takeLowest();
         JacobianEntry* pivot = ChoosePivot(v, eq, variableDone, mode);
         if (pivot == nullptr) {
-            ReportFailure(s, eq, kSingularText);
+            ReportFailure(s, eq, kSingular);
             return false;
         }
         // Written as "not above" so that a NaN term is rejected as well.
         if (numeric && !(std::fabs(pivot->value) > kPivotThreshold)) {
-            ReportFailure(s, eq, kDependentText);
+            ReportFailure(s, eq, kDependent);
             return false;
         }
         const int var = pivot->variable;

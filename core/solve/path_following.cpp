@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
+#include "core/eval/constant_fold.h"
 #include "core/eval/evaluator.h"
-#include "core/eval/values.h"
 #include "core/lang/code_string.h"
-#include "core/lang/constant_fold.h"
-#include "core/run/core_state.h"
 #include "core/solve/dense_linear.h"
 #include "core/solve/newton.h"
 #include "core/symbolic/differentiate.h"

@@ -4,14 +4,17 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/solve/newton.h"
+#include "core/solve/solve_messages.h"
 
 std::string FormatResultValue(double v) {
     char cell[400];
     const double a = std::fabs(v);
-    if ((a > 1e-5 && a < 1e5) || a <= 1e-50) std::snprintf(cell, sizeof cell, "%15.7lf", v);
-    else std::snprintf(cell, sizeof cell, "%15.6le", v);
+    if ((a > 1e-5 && a < 1e5) || a <= 1e-50)
+        std::snprintf(cell, sizeof cell, "%15.7lf", v);
+    else
+        std::snprintf(cell, sizeof cell, "%15.6le", v);
     return cell;
 }
 
@@ -49,47 +52,56 @@ void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
 
 void WriteSweepHeader(CoreState& s, int variable) {
     char line[128];
-    std::snprintf(line, sizeof line, "PARAMETER:%10s  %7d", s.names.name[variable].c_str(), variable - 1);
+    std::snprintf(line, sizeof line, solve_message::kSweepHeader, s.names.name[variable].c_str(),
+                  variable - 1);
     WriteString(s.files.result, line);
     WriteLine(s.files.result);
 }
 
-// A run that stopped on an error, a converged solve, the iteration limit, and otherwise the
-// group that failed. A converged solve is checked before the limit so that success is never
-// reported as a failure and a failure never as success.
 void ReportOutcome(CoreState& s) {
     const SolveState& v = s.solve;
-    if (s.flags.stop) {
-        ConsoleWrite(s.console, "Error in Solution ");
-        ConsoleWriteInt(s.console, v.stepNumber);
-        ConsoleWriteLine(s.console);
-        WarningBeep(s);
-    } else if (Converged(s)) {
-        ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, "Solution Found!");
-        ConsoleWriteLine(s.console);
-    } else if (v.iteration >= s.settings.maxIterations &&
-               v.toleranceExponentReached >= s.settings.toleranceExponent) {
-        ConsoleWrite(s.console, "Iteration Limit Sol ");
-        ConsoleWriteInt(s.console, v.stepNumber);
-        WarningBeep(s);
-    } else {
-        const int failed = std::min(v.lastConvergedGroup + 1, v.groupCount);
-        ConsoleWrite(s.console, "Eqn ");
-        ConsoleWriteInt(s.console, v.groupLast[failed]);
-        ConsoleWrite(s.console, " group failed");
-        ConsoleWriteLine(s.console);
+    switch (v.outcome) {
+        case StopReason::kStopped:
+            ConsoleWrite(s.console, solve_message::kErrorInSolution);
+            ConsoleWriteInt(s.console, v.stepNumber);
+            ConsoleWriteLine(s.console);
+            WarningBeep(s);
+            return;
+        case StopReason::kConverged:
+            ConsoleWriteLine(s.console);
+            ConsoleWrite(s.console, solve_message::kSolutionFound);
+            ConsoleWriteLine(s.console);
+            return;
+        case StopReason::kIterationLimit:
+            ConsoleWrite(s.console, solve_message::kIterationLimit);
+            ConsoleWriteInt(s.console, v.stepNumber);
+            WarningBeep(s);
+            return;
+        case StopReason::kStepNotReduced:
+        case StopReason::kResidualGrew: {
+            const int failed = std::min(v.lastConvergedGroup + 1, v.groupCount);
+            ConsoleWrite(s.console, solve_message::kGroupFailedEquation);
+            ConsoleWriteInt(s.console, v.groupLast[failed]);
+            ConsoleWrite(s.console, solve_message::kGroupFailed);
+            ConsoleWriteLine(s.console);
+            return;
+        }
+        case StopReason::kHomotopyFailed:
+            ConsoleWriteLine(s.console);  // the homotopy has said why
+            return;
+        case StopReason::kContinue:  // no iterations ended: nothing to report
+            return;
     }
 }
 
 void ShowIteration(CoreState& s, int stepIndex) {
     if (stepIndex != 0) return;
     const SolveState& v = s.solve;
-    ConsoleWrite(s.console, "Eq:");
+    ConsoleWrite(s.console, solve_message::kIterationEquation);
     ConsoleWriteInt(s.console, v.largestResidualEquation);
-    ConsoleWrite(s.console, "  Tol: E");
+    ConsoleWrite(s.console, solve_message::kIterationTolerance);
     ConsoleWriteInt(s.console, v.toleranceExponentReached);
-    ConsoleWrite(s.console, "  Iter:");
+    ConsoleWrite(s.console, solve_message::kIterationCount);
     ConsoleWriteInt(s.console, v.iteration);
     if (s.shell->ShowIterationResults()) {
         for (int i = 1; i <= s.names.variableCount; ++i) {

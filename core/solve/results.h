@@ -14,7 +14,7 @@ std::string FormatResultValue(double v);
 void WriteResultRow(CoreState& s, bool toFile, int stepIndex);
 // "PARAMETER:" line of a two-parameter sweep.
 void WriteSweepHeader(CoreState& s, int variable);
-// The outcome message of a solve loop.
+// The message for the reason the last iterations ended.
 void ReportOutcome(CoreState& s);
 // The progress line after an iteration of the first step of a solve loop.
 void ShowIteration(CoreState& s, int stepIndex);

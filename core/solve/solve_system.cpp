@@ -2,11 +2,12 @@
 
 #include <climits>
 
+#include "core/base/core_state.h"
+#include "core/eval/compile.h"
 #include "core/lang/code_string.h"
-#include "core/lang/parser.h"
-#include "core/run/core_state.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
+#include "core/solve/solve_messages.h"
 #include "core/solve/stepping.h"
 
 namespace {
@@ -54,7 +55,8 @@ bool SolveSystem(CoreState& s) {
     if (n != m || n < 1) {
         if (n >= 1) {
             ConsoleWriteLine(s.console);
-            ConsoleWrite(s.console, n < m ? "Not enough equations" : "Too many equations");
+            ConsoleWrite(s.console, n < m ? solve_message::kNotEnoughEquations
+                                          : solve_message::kTooManyEquations);
             StopWithError(s);
             s.flags.errorEquation = 0;
         }
@@ -66,23 +68,23 @@ bool SolveSystem(CoreState& s) {
     if (s.k.autoIfSearch) {
         combinations = Combinations(CountIfs(s));
         if (combinations < 2) {
-            s.flags.ifMode = 2;
+            s.flags.ifMode = IfMode::kNone;
         } else if (combinations > kMaxIfCombinations) {
             combinations = kMaxIfCombinations;
-            s.flags.ifMode = 0;
+            s.flags.ifMode = IfMode::kRandom;
         } else {
-            s.flags.ifMode = 1;
+            s.flags.ifMode = IfMode::kMasks;
         }
     } else {
-        s.flags.ifMode = 2;
+        s.flags.ifMode = IfMode::kNone;
     }
     SaveEquations(s);
     bool solved = false;
     s.flags.solved = false;
 
-    if (s.flags.ifMode != 2 && s.settings.method != kMethodHomotopy) {
+    if (s.flags.ifMode != IfMode::kNone && s.settings.method != SolveMethod::kHomotopy) {
         for (int mask = 1; mask <= combinations && !solved; ++mask) {
-            ConsoleWrite(s.console, "IF MASK: ");
+            ConsoleWrite(s.console, solve_message::kIfMask);
             ConsoleWriteInt(s.console, mask);
             SelectIfBranches(s, mask);
             v.lastCombination = (mask == combinations);
@@ -94,18 +96,18 @@ bool SolveSystem(CoreState& s) {
     }
     // With the homotopy chosen, the plain solve would only repeat what the transformed
     // equations solve next, with a second result table; it goes straight to the homotopy.
-    if (s.flags.ifMode == 2 && s.settings.method != kMethodHomotopy) {
+    if (s.flags.ifMode == IfMode::kNone && s.settings.method != SolveMethod::kHomotopy) {
         RestoreSavedCopies(s);
         v.lastCombination = true;
         s.flags.stop = false;
         solved = SolveOnce(s);
     }
 
-    const int method = s.settings.method;
-    if (s.settings.autoHomotopy && !solved) s.settings.method = kMethodHomotopy;
-    if (s.settings.method == kMethodHomotopy) {
+    const SolveMethod method = s.settings.method;
+    if (s.settings.autoHomotopy && !solved) s.settings.method = SolveMethod::kHomotopy;
+    if (s.settings.method == SolveMethod::kHomotopy) {
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, "Performing Homotopy Transformation ");
+        ConsoleWrite(s.console, solve_message::kHomotopyTransformation);
         ClearIfConditions(s);
         RestoreSavedCopies(s);
         HomotopyTransform(s);

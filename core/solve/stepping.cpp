@@ -3,18 +3,21 @@
 #include <chrono>
 #include <cstdio>
 
-#include "core/lang/parser.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
+#include "core/eval/compile.h"
 #include "core/solve/grouping.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
+#include "core/solve/solve_messages.h"
 #include "core/symbolic/jacobian_file.h"
 
 namespace {
 
-bool KeyPending(CoreState& s) { return s.shell->PollKey() >= 0; }
+bool KeyPending(CoreState& s) {
+    return s.shell->PollKey() >= 0;
+}
 
 void SaveStepStart(CoreState& s) {
     for (int i = 1; i <= s.names.variableCount; ++i) s.solve.stepStartValues[i] = s.names.value[i];
@@ -35,7 +38,7 @@ void AdvanceSweep(CoreState& s) {
     };
     CodeNode* sweepConst = s.model.eq[v.sweepEquation].code->next;
     const int done = v.stepNumber - 1;  // steps completed so far
-    if (v.sweepMode == kStepSweep2 && done % v.sweepInnerSteps == 0) {
+    if (v.sweepMode == StepMode::kTwoParameterSweep && done % v.sweepInnerSteps == 0) {
         fix(v.sweepEquation, v.sweepVariable, v.sweepStart);
         CodeNode* p = s.model.eq[v.paramEquation].code->next;
         fix(v.paramEquation, v.paramVariable, p->value + v.paramStep);
@@ -46,10 +49,10 @@ void AdvanceSweep(CoreState& s) {
 
 }  // namespace
 
-bool SolveSteps(CoreState& s, int count, int mode) {
+bool SolveSteps(CoreState& s, int count, StepMode mode) {
     SolveState& v = s.solve;
     SaveStepStart(s);
-    if (s.settings.jacobianMode == kJacobianSymbolic && !ReadJacobianFile(s)) {
+    if (s.settings.jacobianMode == JacobianMode::kSymbolic && !ReadJacobianFile(s)) {
         s.flags.solved = false;
         return false;
     }
@@ -62,7 +65,7 @@ bool SolveSteps(CoreState& s, int count, int mode) {
     }
     for (int g = 0; g <= v.groupCount; ++g) v.groupFactored[g] = 0;
 
-    ConsoleWrite(s.console, "\nSolving...\n");
+    ConsoleWrite(s.console, solve_message::kSolving);
     ConsoleWrite(s.console, std::string(73, '-') + "\n");
     const auto start = std::chrono::steady_clock::now();
     s.flags.stop = false;
@@ -71,11 +74,11 @@ bool SolveSteps(CoreState& s, int count, int mode) {
     while (solved && !s.flags.stop && !(s.flags.notFound && stepIndex > 0) && stepIndex < count) {
         if (stepIndex > 0 && KeyPending(s)) break;  // cancelled: the rows so far stay
         bool converged;
-        if (s.settings.method == kMethodHomotopy) {
+        if (s.settings.method == SolveMethod::kHomotopy) {
             converged = HomotopyIterate(s, stepIndex);
         } else {
             NewtonIterate(s, stepIndex);
-            converged = Converged(s);
+            converged = v.outcome == StopReason::kConverged;
         }
         converged = converged && !v.structureFailure;
         solved = converged;
@@ -85,14 +88,14 @@ bool SolveSteps(CoreState& s, int count, int mode) {
             WriteResultRow(s, true, stepIndex);
             ++stepIndex;
             ++v.stepNumber;
-            if (!s.flags.stop && (mode == kStepSweep || mode == kStepSweep2)) AdvanceSweep(s);
+            if (!s.flags.stop && mode != StepMode::kTimeSteps) AdvanceSweep(s);
             SaveStepStart(s);
             s.shell->Progress(v.stepNumber - 1, v.numberOfSteps);
             continue;
         }
         if (v.lastCombination) {
             ReportOutcome(s);
-            if (converged) ConsoleWrite(s.console, " IFs not OK");
+            if (converged) ConsoleWrite(s.console, solve_message::kIfsNotOk);
         } else {
             RestoreStepStart(s);
         }
@@ -101,7 +104,7 @@ bool SolveSteps(CoreState& s, int count, int mode) {
     }
     const auto end = std::chrono::steady_clock::now();
     char line[64];
-    std::snprintf(line, sizeof line, "Solved for %.3lf seconds\n",
+    std::snprintf(line, sizeof line, solve_message::kSolvedFor,
                   std::chrono::duration<double>(end - start).count());
     ConsoleWrite(s.console, line);
     FreeJacobianRows(s);
@@ -110,7 +113,7 @@ bool SolveSteps(CoreState& s, int count, int mode) {
 }
 
 bool SolveOnce(CoreState& s) {
-    if (s.settings.jacobianMode == kJacobianSymbolic && s.flags.jacobianNeeded) {
+    if (s.settings.jacobianMode == JacobianMode::kSymbolic && s.flags.jacobianNeeded) {
         BuildJacobianFile(s);
         if (s.flags.jacobianNeeded) {
             s.flags.solved = false;
@@ -118,10 +121,10 @@ bool SolveOnce(CoreState& s) {
         }
     }
     s.solve.numberOfSteps = 1;
-    return SolveSteps(s, 1, kStepTime);
+    return SolveSteps(s, 1, StepMode::kTimeSteps);
 }
 
-void RunSteps(CoreState& s, int mode) {
+void RunSteps(CoreState& s, StepMode mode) {
     SolveState& v = s.solve;
     if (s.flags.recompile) {
         ParseEquationsComplex(s);
@@ -131,7 +134,7 @@ void RunSteps(CoreState& s, int mode) {
     bool solved = true;
     while (solved) {
         if (v.stepNumber > v.numberOfSteps || KeyPending(s) || s.flags.stop) break;
-        if (s.settings.jacobianMode == kJacobianSymbolic && s.flags.jacobianNeeded) {
+        if (s.settings.jacobianMode == JacobianMode::kSymbolic && s.flags.jacobianNeeded) {
             BuildJacobianFile(s);
             if (s.flags.jacobianNeeded) {
                 s.flags.solved = false;

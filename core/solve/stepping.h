@@ -1,14 +1,13 @@
 #pragma once
 
-struct CoreState;
+#include "core/base/modes.h"
 
-// Step modes of the solve loop: 0 time steps, 1 one-parameter sweep, 2 two-parameter sweep.
-inline constexpr int kStepTime = 0, kStepSweep = 1, kStepSweep2 = 2;
+struct CoreState;
 
 // The solve loop: `count` steps from the run's current step, one result row per solved step.
 // Returns whether the last step was solved.
-bool SolveSteps(CoreState& s, int count, int mode);
+bool SolveSteps(CoreState& s, int count, StepMode mode);
 // One solve of the current equations (the Jacobian file is built first when needed).
 bool SolveOnce(CoreState& s);
 // The stepping driver of sweeps and time-stepping runs.
-void RunSteps(CoreState& s, int mode);
+void RunSteps(CoreState& s, StepMode mode);

@@ -1,10 +1,11 @@
 #include <string>
 #include <vector>
 
+#include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
 #include "core/solve/results.h"
+#include "core/solve/solve_messages.h"
 #include "core/solve/solve_system.h"
 #include "core/solve/stepping.h"
 
@@ -14,7 +15,8 @@ namespace {
 int AppendFixingEquation(CoreState& s, int variable, double value) {
     const int e = s.model.count + 1;
     if (e >= static_cast<int>(s.model.eq.size())) return 0;
-    CodeNode* code = WrapBinary(s.pool, code::kSub, ConstNode(s.pool, value), VarNode(s.pool, variable));
+    CodeNode* code =
+        WrapBinary(s.pool, code::kSub, ConstNode(s.pool, value), VarNode(s.pool, variable));
     s.model.eq[e] = Equation{};
     s.model.eq[e].code = Finalize(s.pool, code);
     s.model.eq[e].relation = kRelationEqual;
@@ -29,7 +31,7 @@ void ParameterSweep(CoreState& s) {
     SolveState& v = s.solve;
     const int n = s.names.variableCount;
     if (n < 2) {
-        const std::string text = "Nema dovoljnoo varijabli";
+        const std::string text = solve_message::kNotEnoughVariables;
         if (!s.shell->MessageBox(text)) {
             ConsoleWrite(s.console, text);
             ConsoleWriteLine(s.console);
@@ -40,22 +42,22 @@ void ParameterSweep(CoreState& s) {
     SweepChoice choice;
     if (!s.shell->GraphGenerationDialog(names, choice)) return;
     if (choice.variable < 1 || choice.variable > n || choice.intervals < 1 ||
-        (choice.secondParameter && (choice.parameter < 1 || choice.parameter > n ||
-                                    choice.paramIntervals < 1 || choice.parameter == choice.variable))) {
+        (choice.secondParameter &&
+         (choice.parameter < 1 || choice.parameter > n || choice.paramIntervals < 1 ||
+          choice.parameter == choice.variable))) {
         return;
     }
 
     v.numberOfSteps = 1;
     if (choice.writeFft) {
         Close(s.files.result);
-        Assign(s.files.result, s.files.baseName + ".FFT");
-        s.files.result.scratch = true;
-        Rewrite(s.files.result);
+        Assign(s.files.result, s.files.baseName + extension::kFft);
+        if (!RewriteWorkFile(s, s.files.result)) return;
     }
     int outerSteps = 1;
-    v.sweepMode = kStepSweep;
+    v.sweepMode = StepMode::kOneParameterSweep;
     if (choice.secondParameter && !choice.writeFft) {
-        v.sweepMode = kStepSweep2;
+        v.sweepMode = StepMode::kTwoParameterSweep;
         v.paramVariable = choice.parameter;
         v.paramEquation = AppendFixingEquation(s, choice.parameter, choice.paramFrom);
         v.paramStep = (choice.paramTo - choice.paramFrom) / choice.paramIntervals;
@@ -65,12 +67,14 @@ void ParameterSweep(CoreState& s) {
     v.sweepVariable = choice.variable;
     v.sweepStart = choice.from;
     v.sweepEquation = AppendFixingEquation(s, choice.variable, choice.from);
-    if (v.sweepEquation == 0 || (v.sweepMode == kStepSweep2 && v.paramEquation == 0)) return;
+    if (v.sweepEquation == 0 ||
+        (v.sweepMode == StepMode::kTwoParameterSweep && v.paramEquation == 0))
+        return;
     v.sweepStep = (choice.to - choice.from) / choice.intervals;
     s.settings.deltaT = v.sweepStep;
     v.sweepInnerSteps = choice.intervals + 1;
     v.numberOfSteps = v.sweepInnerSteps * outerSteps;
     s.flags.recompile = false;  // the fixing equations must not be compiled away
     RunSteps(s, v.sweepMode);
-    v.sweepMode = 0;
+    v.sweepMode = StepMode::kTimeSteps;
 }

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/eval/values.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
+#include "core/solve/dense_linear.h"
 #include "core/solve/grouping.h"
 #include "core/solve/jacobian_eval.h"
 #include "core/solve/newton.h"
@@ -221,7 +222,7 @@ void SizeWorkSpace(TrustRegionState& w, const SolveState& v) {
 }  // namespace
 
 bool UsesTrustRegion(const CoreState& s) {
-    return s.settings.method == kMethodRobust;
+    return s.settings.method == SolveMethod::kRobust;
 }
 
 void ResetTrustRegion(CoreState& s) {

@@ -2,10 +2,12 @@
 
 #include <string>
 
-#include "core/eval/values.h"
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
+#include "core/eval/eval_messages.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/run/core_state.h"
+#include "core/symbolic/symbolic_messages.h"
 
 // How the rules are written. Output nodes are prepended, so emitting an expression in parse
 // form — operator first, then its right operand, then its left operand — leaves it in
@@ -36,31 +38,65 @@ CodeNode* RunAfter(CodeNode* n) {
     return end != nullptr ? end->next : nullptr;
 }
 
+// The elimination's variant has rules for the arithmetic, IF, comparisons and the elementary
+// real functions only.
 bool KnownToRestrictedUnary(unsigned char c) {
-    switch (c) {
-        case code::kNeg: case code::kSin: case code::kCos: case code::kTan: case code::kInv:
-        case code::kSquare: case code::kSqrt: case code::kExp: case code::kLn:
-        case code::kArcSin: case code::kArcCos: case code::kArcTan: case code::kAbs:
-        case code::kStep:
-            return true;
-        default:
-            return false;
+    switch (static_cast<code::Unary>(c)) {
+        case code::kNeg:
+        case code::kSin:
+        case code::kCos:
+        case code::kTan:
+        case code::kInv:
+        case code::kSquare:
+        case code::kSqrt:
+        case code::kExp:
+        case code::kLn:
+        case code::kArcSin:
+        case code::kArcCos:
+        case code::kArcTan:
+        case code::kAbs:
+        case code::kStep: return true;
+        case code::kReal:
+        case code::kImag:
+        case code::kConjg:
+        case code::kMag:
+        case code::kAngle:
+        case code::kErf:
+        case code::kBessJ0:
+        case code::kBessJ1:
+        case code::kBessY0:
+        case code::kBessY1:
+        case code::kGammLn: return false;
     }
+    return false;
 }
 
 bool KnownToRestrictedBinary(unsigned char c) {
-    switch (c) {
-        case code::kAdd: case code::kSub: case code::kMul: case code::kDiv: case code::kPow:
-        case code::kIf: case code::kThen: case code::kLess: case code::kEqual:
-        case code::kGreater:
-            return true;
-        default:
-            return false;
+    switch (static_cast<code::Binary>(c)) {
+        case code::kAdd:
+        case code::kSub:
+        case code::kMul:
+        case code::kDiv:
+        case code::kPow:
+        case code::kIf:
+        case code::kThen:
+        case code::kLess:
+        case code::kEqual:
+        case code::kGreater: return true;
+        case code::kAngleOp:
+        case code::kAtan2:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg:
+        case code::kGammP: return false;
     }
+    return false;
 }
 
 class Emitter {
-public:
+   public:
     Emitter(CoreState& s, int variable, bool restricted, CodeNode*& output)
         : s_(s), variable_(variable), restricted_(restricted), out_(output) {}
 
@@ -78,18 +114,15 @@ public:
                     Const(0.0);
                 }
                 return n->next;
-            case kKindConst:
-                Const(0.0);
-                return n->next;
-            case kKindUnary:
-                return DiffUnary(n);
-            case kKindBinary:
-                return DiffBinary(n);
-            default:
-                IllegalCode(n);
-                Const(0.0);
-                return nullptr;  // the extent of a broken run is unknown: stop walking it
+            case kKindConst: Const(0.0); return n->next;
+            case kKindUnary: return DiffUnary(n);
+            case kKindBinary: return DiffBinary(n);
+            case kKindEnd:
+            case kKindDeleted: break;
         }
+        IllegalCode(n);
+        Const(0.0);
+        return nullptr;  // the extent of a broken run is unknown: stop walking it
     }
 
     // Counts the operands still owed instead of recursing, so a copy of any length is flat.
@@ -98,7 +131,7 @@ public:
         int owed = 1;
         CodeNode* n = run;
         for (; n != nullptr && owed > 0; n = n->next) {
-            const char kind = n->kind;
+            const NodeKind kind = n->kind;
             if (kind == kKindDeleted) continue;
             const bool leaf = kind == kKindConst || kind == kKindVar;
             if (!leaf && kind != kKindBinary && kind != kKindUnary) break;
@@ -110,12 +143,12 @@ public:
         return nullptr;
     }
 
-private:
+   private:
     // Operand form of an emitted constant or variable: the restricted variant keeps only
     // real values.
     unsigned char Form(unsigned char sub) const { return restricted_ ? kSubPlain : sub; }
 
-    void Node(char kind, unsigned char sub, int var, double value) {
+    void Node(NodeKind kind, unsigned char sub, int var, double value) {
         out_ = MakeNode(s_.pool, kind, sub, var, value, 0, out_);
     }
     void Bin(unsigned char op) { Node(kKindBinary, op, 0, 0.0); }
@@ -127,15 +160,13 @@ private:
         CodeNode* u = n->next;
         const unsigned char f = n->sub;
         if (restricted_ && !KnownToRestrictedUnary(f)) return NotImplemented(n, true);
-        switch (f) {
+        switch (static_cast<code::Unary>(f)) {
             case code::kNeg:  // -(u')
                 Un(code::kNeg);
                 return Diff(u);
             case code::kReal:  // F(u') for REAL, IMAG, CONJG
             case code::kImag:
-            case code::kConjg:
-                Un(f);
-                return Diff(u);
+            case code::kConjg: Un(f); return Diff(u);
             case code::kSin:  // (u' * COS(u))
                 Bin(code::kMul), Un(code::kCos), Copy(u);
                 return Diff(u);
@@ -183,7 +214,7 @@ private:
             case code::kBessY0:  // (u' * -(BESSY1(u)))
                 Bin(code::kMul), Un(code::kNeg), Un(code::kBessY1), Copy(u);
                 return Diff(u);
-            case code::kBessJ1:  // (u' * (BESSJ0(u) - (BESSJ1(u) / u)))
+            case code::kBessJ1:    // (u' * (BESSJ0(u) - (BESSJ1(u) / u)))
             case code::kBessY1: {  // (u' * (BESSY0(u) - (BESSY1(u) / u)))
                 const unsigned char order0 = f == code::kBessJ1 ? code::kBessJ0 : code::kBessY0;
                 Bin(code::kMul), Bin(code::kSub), Bin(code::kDiv), Copy(u), Un(f), Copy(u),
@@ -202,9 +233,10 @@ private:
             case code::kStep:  // a step is flat wherever it has a derivative
                 Const(0.0);
                 return RunAfter(n);
-            default:
-                return NotImplemented(n, true);
+            case code::kMag:
+            case code::kAngle: break;
         }
+        return NotImplemented(n, true);
     }
 
     CodeNode* DiffBinary(CodeNode* n) {
@@ -212,7 +244,7 @@ private:
         CodeNode* l = RunAfter(r);
         const unsigned char op = n->sub;
         if (restricted_ && !KnownToRestrictedBinary(op)) return NotImplemented(n, false);
-        switch (op) {
+        switch (static_cast<code::Binary>(op)) {
             case code::kAdd:  // (L' + R')
                 Bin(code::kAdd), Diff(r);
                 return Diff(l);
@@ -229,16 +261,16 @@ private:
             case code::kPow: {
                 // (((L ^ (R - 1)) * (L' * R)) + ((L ^ R) * (LN(L) * R'))); the LN term stays
                 // even for a constant exponent, where folding removes it.
-                Bin(code::kAdd), Bin(code::kMul), Bin(code::kMul), Diff(r), Un(code::kLn),
-                    Copy(l), Bin(code::kPow), Copy(r), Copy(l);
+                Bin(code::kAdd), Bin(code::kMul), Bin(code::kMul), Diff(r), Un(code::kLn), Copy(l),
+                    Bin(code::kPow), Copy(r), Copy(l);
                 Bin(code::kMul), Bin(code::kMul), Copy(r), Diff(l), Bin(code::kPow),
                     Bin(code::kSub), Const(1.0), Copy(r);
                 return Copy(l);
             }
             case code::kAtan2: {  // (((R' * L) - (R * L')) / -((SQUARE(R) + SQUARE(L))))
                 Bin(code::kDiv), Un(code::kNeg), Bin(code::kAdd), Un(code::kSquare), Copy(l),
-                    Un(code::kSquare), Copy(r), Bin(code::kSub), Bin(code::kMul), Diff(l),
-                    Copy(r), Bin(code::kMul);
+                    Un(code::kSquare), Copy(r), Bin(code::kSub), Bin(code::kMul), Diff(l), Copy(r),
+                    Bin(code::kMul);
                 CodeNode* end = Copy(l);
                 Diff(r);
                 return end;
@@ -267,22 +299,26 @@ private:
                 return Diff(l);
             case code::kLess:  // a comparison is kept as it is
             case code::kEqual:
-            case code::kGreater:
-                return Copy(n);
-            default:
-                return NotImplemented(n, false);
+            case code::kGreater: return Copy(n);
+            case code::kAngleOp:
+            case code::kDeriv:
+            case code::kDelay:
+            case code::kIntegral:
+            case code::kLim:
+            case code::kArg: break;
         }
+        return NotImplemented(n, false);
     }
 
     CodeNode* NotImplemented(CodeNode* n, bool unary) {
         ConsoleWriteLine(s_.console);
-        std::string text = "Deriv of ";
-        text += unary ? " Unary Function " : " Binary Function ";
+        std::string text = symbolic_message::kDerivativeOf;
+        text += unary ? symbolic_message::kUnaryFunction : symbolic_message::kBinaryFunction;
         text += unary ? UnaryCodeName(n->sub) : BinaryCodeName(n->sub);
-        text += " Not Implemented";
+        text += eval_message::kNotImplemented;
         ConsoleWrite(s_.console, text);
         ConsoleWriteLine(s_.console);
-        ConsoleWrite(s_.console, "Use Incremental Method");
+        ConsoleWrite(s_.console, symbolic_message::kUseIncremental);
         StopWithError(s_);
         Const(0.0);
         return RunAfter(n);
@@ -290,10 +326,10 @@ private:
 
     void IllegalCode(const CodeNode* n) {
         ConsoleWriteLine(s_.console);
-        std::string text = "Illegal Code \"";
+        std::string text = symbolic_message::kIllegalCode;
         text += n->kind;
         text += static_cast<char>(n->sub);
-        text += "\" in Function during Derivative";
+        text += symbolic_message::kIllegalCodeEnd;
         ConsoleWrite(s_.console, text);
         ConsoleWriteLine(s_.console);
         StopWithError(s_);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/lang/code_node.h"
+#include "core/base/code_node.h"
 
 struct CoreState;
 

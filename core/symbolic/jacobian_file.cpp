@@ -5,16 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "core/base/core_state.h"
+#include "core/eval/constant_fold.h"
 #include "core/lang/code_string.h"
-#include "core/lang/constant_fold.h"
-#include "core/run/core_state.h"
 #include "core/symbolic/differentiate.h"
+#include "core/symbolic/symbolic_messages.h"
 
 namespace {
 
 constexpr const char* kEndLine = "   0   0   0";
 
-std::string JacobianName(const CoreState& s) { return s.files.baseName + ".JAC"; }
+std::string JacobianName(const CoreState& s) {
+    return s.files.baseName + extension::kJacobian;
+}
 
 // ---- Writing ------------------------------------------------------------------------------
 
@@ -68,7 +71,7 @@ void DifferentiateEquation(CoreState& s, int e, bool show) {
     }
     for (int v : variables) {
         if (show) {
-            ConsoleWrite(s.console, " wrt ");
+            ConsoleWrite(s.console, symbolic_message::kWithRespectTo);
             ConsoleWrite(s.console, s.names.name[v]);
         }
         CodeNode* derivative = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
@@ -88,7 +91,7 @@ void DifferentiateEquation(CoreState& s, int e, bool show) {
 // Line-wise reading with a cursor, so that header numbers may be spread over lines while
 // node lines, whose sub byte may be anything (a blank included), are taken whole.
 class RecordReader {
-public:
+   public:
     explicit RecordReader(TextFile& f) : f_(f) {}
 
     // Next integer, skipping blanks and line ends; false at the end of the file or, with
@@ -118,7 +121,7 @@ public:
         return true;
     }
 
-private:
+   private:
     static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f'; }
     bool NextLine() {
         if (!ReadWholeLine(f_, line_)) return false;
@@ -132,13 +135,14 @@ private:
 };
 
 // Parses one node line: kind, sub, blank, var, blank, value.
-bool ParseNode(const std::string& line, char& kind, unsigned char& sub, int& var,
+bool ParseNode(const std::string& line, NodeKind& kind, unsigned char& sub, int& var,
                double& value) {
     if (line.size() < 3) return false;
-    kind = line[0];
-    if (kind != kKindBinary && kind != kKindUnary && kind != kKindConst && kind != kKindVar) {
+    const char first = line[0];
+    if (first != kKindBinary && first != kKindUnary && first != kKindConst && first != kKindVar) {
         return false;
     }
+    kind = static_cast<NodeKind>(first);
     sub = static_cast<unsigned char>(line[1]);
     const char* numbers = line.c_str() + 2;
     char* end = nullptr;
@@ -168,7 +172,7 @@ bool ReadCode(CoreState& s, RecordReader& in, CodeNode*& code) {
         }
         if (line.empty()) continue;
         if (line[0] == kKindEnd) break;
-        char kind = 0;
+        NodeKind kind = kKindDeleted;
         unsigned char sub = 0;
         int var = 0;
         double value = 0.0;
@@ -199,7 +203,7 @@ bool ReadCode(CoreState& s, RecordReader& in, CodeNode*& code) {
 }
 
 void FileIncorrect(CoreState& s) {
-    ConsoleWrite(s.console, "Jacobian File Incorrect");
+    ConsoleWrite(s.console, symbolic_message::kFileIncorrect);
     StopWithError(s);
 }
 
@@ -211,15 +215,13 @@ bool InRange(long n, long last, std::size_t tableSize) {
 
 void BuildJacobianFile(CoreState& s) {
     TextFile& f = s.files.jacobian;
-    f.scratch = true;  // rebuilt whole every time: drop the old file instead of truncating it
     Assign(f, JacobianName(s));
-    Rewrite(f);
+    const bool opened = RewriteWorkFile(s, f);
     ConsoleWriteLine(s.console);
 
     const int count = s.model.count;
     int done = 0;
     bool escape = false;
-    const bool opened = IsOpen(f);
     if (opened) {
         for (int e = 1; e <= count && !escape && !s.flags.stop; ++e) {
             if (static_cast<std::size_t>(e) >= s.model.eq.size()) break;
@@ -242,7 +244,7 @@ void BuildJacobianFile(CoreState& s) {
         s.flags.jacobianNeeded = false;
     } else {
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, "Jacobian Incorrect or Incomplete");
+        ConsoleWrite(s.console, symbolic_message::kIncomplete);
         WarningBeep(s);
         s.flags.jacobianNeeded = true;
     }
@@ -292,6 +294,24 @@ bool ReadJacobianFile(CoreState& s) {
         return false;
     }
     return true;
+}
+
+bool ReadJacobianRecords(CoreState& s, TextFile& file, std::vector<JacobianRecord>& records) {
+    RecordReader in(file);
+    bool bad = false;
+    for (;;) {
+        long e = 0;
+        long v = 0;
+        if (!in.Integer(e, bad) || e == 0) break;
+        if (!in.Integer(v, bad)) break;
+        CodeNode* code = nullptr;
+        if (!ReadCode(s, in, code) || e < 0 || v < 0 || e > 0x7fffffffL || v > 0x7fffffffL) {
+            FreeList(s.pool, code);
+            return false;
+        }
+        records.push_back({static_cast<int>(e), static_cast<int>(v), code});
+    }
+    return !bad;
 }
 
 void FreeJacobianRows(CoreState& s) {

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <vector>
+
+#include "core/base/code_node.h"
+
 struct CoreState;
+struct TextFile;
 
 // The symbolic Jacobian of a run, kept in the text file base + ".JAC".
 //
@@ -28,3 +33,15 @@ bool ReadJacobianFile(CoreState& s);
 // Frees the derivative code of every Jacobian entry and empties the rows, the columns, the
 // diagonal and the entry storage.
 void FreeJacobianRows(CoreState& s);
+
+// One record of the file: a derivative in evaluation form ending with ';' (owned; null for a
+// record without nodes).
+struct JacobianRecord {
+    int equation = 0;
+    int variable = 0;
+    CodeNode* code = nullptr;
+};
+
+// Reads the records of an open Jacobian file in file order, up to an equation number 0 or the
+// end of the file. Returns false at a damaged record; the records before it are kept.
+bool ReadJacobianRecords(CoreState& s, TextFile& file, std::vector<JacobianRecord>& records);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -31,7 +32,7 @@ TEST(ParseCommandLineTest, DefaultsAndModes) {
     const CliOptions& o = p.options;
     EXPECT_EQ(o.document, "doc.alg");
     EXPECT_EQ(o.command, "S");
-    EXPECT_FALSE(o.method || o.maxIterations || o.toleranceExponent || o.deltaJ || o.groups);
+    EXPECT_TRUE(o.solver.given.none());
     EXPECT_FALSE(o.attach || o.seed || o.sweep || o.param || o.fftAxis || o.fftLow || o.results);
     EXPECT_TRUE(o.echo);
     EXPECT_EQ(o.repeat, 1);
@@ -41,15 +42,25 @@ TEST(ParseCommandLineTest, DefaultsAndModes) {
 }
 
 TEST(ParseCommandLineTest, UsageErrors) {
-    const std::vector<std::vector<std::string>> bad = {
-        {}, {"solve", "doc.alg"}, {"run"}, {"check", "a.alg", "S"}, {"run", "doc.alg", ""},
-        {"run", "--bogus", "doc.alg"}, {"run", "doc.alg", "--method"},
-        {"run", "--method", "fast", "doc.alg"}, {"run", "--max-iter", "0", "doc.alg"},
-        {"run", "--max-iter", "12x", "doc.alg"}, {"run", "--seed", "4294967296", "doc.alg"},
-        {"run", "--delta-j", "abc", "doc.alg"}, {"run", "--delta-t", "inf", "doc.alg"},
-        {"run", "--attach", "", "doc.alg"}, {"run", "--sweep", "x=0:1", "doc.alg"},
-        {"run", "--param", "k=0:1:0", "doc.alg"}, {"run", "--fft-columns", "t,re", "doc.alg"},
-        {"run", "--fft-axis", "khz", "doc.alg"}, {"run", "--fft-range", "5:2", "doc.alg"}};
+    const std::vector<std::vector<std::string>> bad = {{},
+                                                       {"solve", "doc.alg"},
+                                                       {"run"},
+                                                       {"check", "a.alg", "S"},
+                                                       {"run", "doc.alg", ""},
+                                                       {"run", "--bogus", "doc.alg"},
+                                                       {"run", "doc.alg", "--method"},
+                                                       {"run", "--method", "fast", "doc.alg"},
+                                                       {"run", "--max-iter", "0", "doc.alg"},
+                                                       {"run", "--max-iter", "12x", "doc.alg"},
+                                                       {"run", "--seed", "4294967296", "doc.alg"},
+                                                       {"run", "--delta-j", "abc", "doc.alg"},
+                                                       {"run", "--delta-t", "inf", "doc.alg"},
+                                                       {"run", "--attach", "", "doc.alg"},
+                                                       {"run", "--sweep", "x=0:1", "doc.alg"},
+                                                       {"run", "--param", "k=0:1:0", "doc.alg"},
+                                                       {"run", "--fft-columns", "t,re", "doc.alg"},
+                                                       {"run", "--fft-axis", "khz", "doc.alg"},
+                                                       {"run", "--fft-range", "5:2", "doc.alg"}};
     for (const auto& args : bad) {
         const ParsedCommandLine p = ParseCommandLine(args);
         EXPECT_TRUE(!p.ok && !p.error.empty()) << ::testing::PrintToString(args);
@@ -65,29 +76,55 @@ TEST(ParseCommandLineTest, UsageErrors) {
 TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
     TempDir temp;
     const std::string table = temp.Put("t.LST", "x y\n1 2\n3 4\n5 6\n");
-    const ParsedCommandLine p = ParseCommandLine(
-        {"run", "--method", "homotopy", "--jacobian", "incremental", "--steps", "8", "--tol-exp",
-         "-7", "--delta-j", "0.002", "--delta-t", "0.3", "--guess-min", "-1", "--guess-max", "9",
-         "--no-groups", "--groups", "--no-simplify", "--auto-homotopy", "--attach", table,
-         "doc.alg"});
+    const ParsedCommandLine p = ParseCommandLine({"run",
+                                                  "--method",
+                                                  "homotopy",
+                                                  "--jacobian",
+                                                  "incremental",
+                                                  "--steps",
+                                                  "8",
+                                                  "--tol-exp",
+                                                  "-7",
+                                                  "--delta-j",
+                                                  "0.002",
+                                                  "--delta-t",
+                                                  "0.3",
+                                                  "--guess-min",
+                                                  "-1",
+                                                  "--guess-max",
+                                                  "9",
+                                                  "--no-groups",
+                                                  "--groups",
+                                                  "--no-simplify",
+                                                  "--auto-homotopy",
+                                                  "--attach",
+                                                  table,
+                                                  "doc.alg"});
     ASSERT_TRUE(p.ok) << p.error;
     DocumentSettings d;
     ApplyOptions(p.options, d);
     // The iteration count was not given; of two opposite switches the last wins.
-    EXPECT_EQ(std::tuple(d.method, d.jacobianMethod, d.maxIterations, d.repetitions),
-              std::tuple(3u, 1u, 10u, 8u));
+    EXPECT_EQ(std::tuple(d.method, d.jacobianMode, d.maxIterations, d.stepCount),
+              std::tuple(SolveMethod::kHomotopy, JacobianMode::kIncremental, 10, 8));
     EXPECT_EQ(std::tuple(d.toleranceExponent, d.deltaJ, d.deltaT, d.minGuess, d.maxGuess),
               std::tuple(-7, 0.002, 0.3, -1.0, 9.0));
-    EXPECT_EQ(std::tuple(d.solveInGroups, d.autoSimplify, d.autoHomotopy), std::tuple(1u, 0u, 1u));
+    EXPECT_EQ(std::tuple(d.solveInGroups, d.autoSimplify, d.autoHomotopy),
+              std::tuple(true, false, true));
     EXPECT_EQ(d.attachmentPath, table);
     EXPECT_EQ(d.updateStepCount, 3u);
 }
 
 TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {
-    const ParsedCommandLine p = ParseCommandLine(
-        {"run", "--show-iterations", "--no-echo", "--seed", "4294967295", "--sweep", "x=-1:3:8",
-         "--param", "k=-1.5:2e1:3", "--fft", "--fft-file", "s.FFT", "--fft-columns", "t,re,im",
-         "--fft-axis", "rad", "--fft-range", "2:9", "doc.alg", "G"});
+    const ParsedCommandLine p = ParseCommandLine({"run",           "--show-iterations",
+                                                  "--no-echo",     "--seed",
+                                                  "4294967295",    "--sweep",
+                                                  "x=-1:3:8",      "--param",
+                                                  "k=-1.5:2e1:3",  "--fft",
+                                                  "--fft-file",    "s.FFT",
+                                                  "--fft-columns", "t,re,im",
+                                                  "--fft-axis",    "rad",
+                                                  "--fft-range",   "2:9",
+                                                  "doc.alg",       "G"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.command, "G");
     EXPECT_EQ(p.options.seed, 4294967295u);
@@ -105,6 +142,59 @@ TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {
     EXPECT_EQ(std::tuple(s.fftFile, s.fftTimeColumn, s.fftRealColumn, s.fftImagColumn),
               std::tuple("s.FFT", "t", "re", "im"));
     EXPECT_EQ(std::tuple(s.fft.axis, s.fft.lowIndex, s.fft.highIndex), std::tuple(1, 2, 9));
+}
+
+// A word the option accepts, made from what its help shows after the name.
+std::string SampleArgument(std::string_view argument) {
+    if (argument.empty()) return "";
+    if (argument == "N") return "5";
+    if (argument == "X") return "0.5";
+    if (argument == "LO:HI") return "1:4";
+    if (argument == "T,RE,IM") return "t,re,im";
+    if (argument == "VAR=FROM:TO:STEPS") return "x=0:1:4";
+    if (const auto bar = argument.find('|'); bar != std::string_view::npos) {
+        return std::string(argument.substr(0, bar));  // the first keyword
+    }
+    return "file.LST";
+}
+
+TEST(CliOptionTableTest, HelpShowsEveryOptionOnceAndEveryOptionShownIsParsed) {
+    const std::string help = UsageText();
+    for (const CliOption& option : CliOptionTable()) {
+        std::string synopsis(option.name);
+        if (!option.negation.empty()) synopsis += " | " + std::string(option.negation);
+        if (!option.argument.empty()) synopsis += " " + std::string(option.argument);
+        const std::string start = "\n  " + synopsis + " ";
+        const auto at = help.find(start);
+        ASSERT_NE(at, std::string::npos) << option.name;
+        EXPECT_EQ(help.find(start, at + 1), std::string::npos) << option.name;
+        const auto lineEnd = help.find('\n', at + 1);
+        EXPECT_TRUE(help.substr(at, lineEnd - at).ends_with(option.help)) << option.name;
+
+        for (std::string_view name : {option.name, option.negation}) {
+            if (name.empty()) continue;
+            std::vector<std::string> args = {"run", std::string(name)};
+            if (!option.argument.empty()) args.push_back(SampleArgument(option.argument));
+            args.push_back("doc.alg");
+            const ParsedCommandLine p = ParseCommandLine(args);
+            EXPECT_TRUE(p.ok) << name << ": " << p.error;
+            EXPECT_EQ(p.options.document, "doc.alg") << name << " took the wrong number of words";
+        }
+    }
+}
+
+TEST(CliOptionTableTest, EverySolverOptionCanBeGivenOnTheCommandLine) {
+    std::bitset<kSolverOptionCount> reached;
+    for (const CliOption& option : CliOptionTable()) {
+        CliOptions o;
+        const std::string argument = SampleArgument(option.argument);
+        EXPECT_EQ(option.apply(o, option.name, option.argument.empty() ? nullptr : &argument), "")
+            << option.name;
+        reached |= o.solver.given;
+    }
+    for (const OptionDescription& d : kSolverOptionTable) {
+        EXPECT_TRUE(reached[static_cast<std::size_t>(d.option)]) << d.name << " has no option";
+    }
 }
 
 TEST(CountAttachmentRowsTest, HeaderExcludedAndTheFirstEmptyLineEndsTheTable) {

@@ -87,3 +87,22 @@ TEST(RunDocument, SymbolsReachTheTerminalAsUtf8) {
     o.results = true;
     EXPECT_NE(RunOn(o).out.find("\xce\xb1=2.000000000000000"), std::string::npos);
 }
+
+TEST(RunDocument, SymbolicCommandsFromTheCommandLine) {
+    const std::string doc = WriteDocument("y = a + b*x;\n");
+    const std::string list = std::filesystem::path(doc).replace_filename("data.LST").string();
+    std::ofstream(list, std::ios::binary) << "x y\n0 1\n1 3\n2 5\n";
+
+    ParsedCommandLine parsed = ParseCommandLine({"run", "--attach", list, "--results", doc, "ALR"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    FrontEndRun r = RunOn(parsed.options);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("List File Attached\n" + list), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\na=1.000000000000000\nb=2.000000000000000\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Regression Statistics: 3 observations, 2 parameters"), std::string::npos);
+
+    parsed = ParseCommandLine({"run", doc, "ASJ"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    r = RunOn(parsed.options);
+    EXPECT_NE(r.out.find("Symbolic Jacobian Found!"), std::string::npos) << r.out;
+}

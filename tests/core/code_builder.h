@@ -19,11 +19,11 @@
 #include <string>
 #include <string_view>
 
-#include "core/eval/values.h"
+#include "core/base/core_state.h"
+#include "core/base/name_table.h"
+#include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/lang/name_table.h"
-#include "core/run/core_state.h"
 
 namespace testcode {
 
@@ -99,7 +99,9 @@ inline CodeNode* Postfix(CoreState& s, std::string_view tokens) {
 }
 
 // Parse form of postfix tokens (written without ';'): the exact reversal.
-inline CodeNode* Prefix(CoreState& s, std::string_view tokens) { return Reverse(Build(s, tokens)); }
+inline CodeNode* Prefix(CoreState& s, std::string_view tokens) {
+    return Reverse(Build(s, tokens));
+}
 
 inline std::string Number(double v) {
     char buf[40];
@@ -120,9 +122,12 @@ inline std::string Text(const CoreState& s, const CodeNode* list, bool showDelet
                                    : "#" + std::to_string(n->var));
                 break;
             case kKindConst:
-                if (n->sub == kSubPi) word = "pi";
-                else if (n->sub == kSubUndefined) word = "?";
-                else word = form + Number(n->value);
+                if (n->sub == kSubPi)
+                    word = "pi";
+                else if (n->sub == kSubUndefined)
+                    word = "?";
+                else
+                    word = form + Number(n->value);
                 break;
             case kKindBinary:
                 word = std::string(1, static_cast<char>(n->sub));

@@ -11,7 +11,7 @@
 
 #include <unistd.h>
 
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 #include "core/run/entry.h"
 
 // A scratch folder with one equation document and a core whose console is captured.

@@ -6,9 +6,9 @@
 #include <complex>
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/code_builder.h"
 #include "core/eval/evaluator.h"
-#include "core/run/core_state.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ struct Harness {
     bool flag = false;
     Harness() {
         s.console.callback = [this](const char* t) { out += t; };
-        s.k.complexMode = true;
+        s.k.arithmetic = Arithmetic::kComplex;
     }
     C Bin(unsigned char op, C a, C b) {
         const auto r = ComplexBinary(s, op, {a.real(), a.imag()}, {b.real(), b.imag()}, flag);

@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/code_builder.h"
 #include "core/eval/evaluator.h"
-#include "core/run/core_state.h"
 
 namespace {
 

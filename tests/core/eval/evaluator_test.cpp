@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 #include "core/code_builder.h"
-#include "core/eval/values.h"
-#include "core/run/core_state.h"
 
 namespace {
 

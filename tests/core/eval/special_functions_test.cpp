@@ -6,8 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "core/eval/values.h"
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
+#include "core/base/special_values.h"
 
 namespace {
 

@@ -8,11 +8,13 @@
 
 TEST(ComplexScan, SortsEquationsIntoRealAndComplex) {
     using Names = std::vector<std::string>;  // the variables found to be real
-    for (const auto& [text, real, realNames] :
-         {std::tuple{"x = 5;", true, Names{"x"}}, {"5 = x;", true, Names{"x"}},
-          {"x = REAL(z);", true, Names{"x"}}, {"MAG(z) = ANGLE(w);", true, Names{}},
-          {"x = 1 + \xDF;", false, Names{}}, {"x + y = 1;", false, Names{}},
-          {"IMAG(z);", true, Names{}}}) {
+    for (const auto& [text, real, realNames] : {std::tuple{"x = 5;", true, Names{"x"}},
+                                                {"5 = x;", true, Names{"x"}},
+                                                {"x = REAL(z);", true, Names{"x"}},
+                                                {"MAG(z) = ANGLE(w);", true, Names{}},
+                                                {"x = 1 + \xDF;", false, Names{}},
+                                                {"x + y = 1;", false, Names{}},
+                                                {"IMAG(z);", true, Names{}}}) {
         ParserHarness h;
         ASSERT_TRUE(h.Compile(text)) << text;  // a real compile: no scan yet
         ComplexScan(h.s);
@@ -25,7 +27,7 @@ TEST(ComplexScan, SortsEquationsIntoRealAndComplex) {
 TEST(ParserComplex, ComplexEquationsAreSplitOverRectangularOrPolarPairs) {
     ParserHarness h;
     ASSERT_TRUE(h.Compile("x = 5;\nz = x*\xDF;\n", true)) << h.s.message;
-    EXPECT_TRUE(h.s.k.complexMode);  // restored
+    EXPECT_EQ(h.s.k.arithmetic, Arithmetic::kComplex);  // restored
     ASSERT_EQ(h.s.model.count, 3);
     EXPECT_EQ(h.Code(1), "x 5 -");
     EXPECT_EQ(h.Code(2), "zr j:zi + x j:1 * -");
@@ -64,12 +66,12 @@ TEST(ParserComplex, SplittingCountsTowardTheEquationLimit) {
     ParserHarness h;
     EXPECT_FALSE(h.Compile(text, true));
     EXPECT_EQ(h.s.message, "Too Many Equations");
-    EXPECT_TRUE(h.s.k.complexMode);
+    EXPECT_EQ(h.s.k.arithmetic, Arithmetic::kComplex);
 
     ASSERT_TRUE(h.Compile("z = 1 + \xDF;"));  // real mode keeps one equation
     EXPECT_EQ(h.s.model.count, 1);
     EXPECT_TRUE(h.s.parser.complexConstant);
-    EXPECT_FALSE(h.s.k.complexMode);
+    EXPECT_EQ(h.s.k.arithmetic, Arithmetic::kReal);
     ASSERT_TRUE(h.Compile("z = y@x;"));  // the angle operator makes a complex constant too
     EXPECT_TRUE(h.s.parser.complexConstant);
     ASSERT_TRUE(h.Compile("z = 1;"));

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "core/base/random.h"
 #include "core/lang/parser_harness.h"
-#include "core/run/random.h"
 
 TEST(ParserEquations, CountLineAndTrailingBlanksAndComments) {
     const std::string derivatives = "Finding Derivatives of Equations...\n";
@@ -33,8 +33,9 @@ TEST(ParserEquations, StartingValuesComeFromGuessesFirstValuesOrTheGuessRange) {
     ParserHarness h;
     h.s.settings.minGuess = 2.0;
     h.s.settings.maxGuess = 3.0;
-    ASSERT_TRUE(h.Compile("x + y = a;\na \xBB 1.5;\nb \xBB 2*a;\nz = 4;\nw = LN(0 - 1);\n"
-                          "c \xBB LN(0);\ny - x = b;\n"));
+    ASSERT_TRUE(
+        h.Compile("x + y = a;\na \xBB 1.5;\nb \xBB 2*a;\nz = 4;\nw = LN(0 - 1);\n"
+                  "c \xBB LN(0);\ny - x = b;\n"));
     EXPECT_EQ(h.s.model.count, 4);  // guesses are removed, single-variable equations stay
     EXPECT_EQ(h.Code(4), "y x - b -");
     EXPECT_EQ(h.s.parser.textOrdinal[2], 4);  // equations keep their place in the text

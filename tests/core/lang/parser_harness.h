@@ -9,10 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/core_state.h"
+#include "core/base/text_file.h"
 #include "core/code_builder.h"
+#include "core/eval/compile.h"
 #include "core/lang/parser.h"
-#include "core/run/core_state.h"
-#include "core/run/text_file.h"
 
 // A core that compiles equation text from a scratch folder, records its console and checks
 // at the end that every code node went back to the pool. Folding is off unless a test turns
@@ -46,7 +47,7 @@ struct ParserHarness {
         Close(s.files.work);
         Assign(s.files.work, (dir / "doc.TMP").string());
         Reset(s.files.work);
-        s.k.complexMode = complexMode;
+        s.k.arithmetic = complexMode ? Arithmetic::kComplex : Arithmetic::kReal;
         ParseEquationsComplex(s);
         return !s.parser.error;
     }

@@ -18,7 +18,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 class SettingsFileTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override { fs::create_directories(dir_); }
     void TearDown() override { fs::remove_all(dir_); }
     Bytes Get(const std::string& path) const {
@@ -26,22 +26,39 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     void Put(const Bytes& bytes) const {
-        std::ofstream(file_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(file_, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     // Which fields at three depths of the file were read: method, delta J, repetitions.
     static std::string Read(const DocumentSettings& d) {
-        return std::string(d.method == 3 ? "M" : "-") + (d.deltaJ == 0.5 ? "J" : "-") +
-               (d.repetitions == 250 ? "R" : "-");
+        return std::string(d.method == SolveMethod::kHomotopy ? "M" : "-") +
+               (d.deltaJ == 0.5 ? "J" : "-") + (d.stepCount == 250 ? "R" : "-");
     }
 
     fs::path dir_ =
         fs::temp_directory_path() / ("valdrix_vdp_" + std::to_string(std::random_device{}()));
     std::string file_ = (dir_ / "model.VDP").string();
-    DocumentSettings sample_{.method = 3, .jacobianMethod = 1, .maxIterations = 0x01020304,
-        .repetitions = 250, .toleranceExponent = -6, .autoSimplify = 0, .autoHomotopy = 1,
-        .solveInGroups = 0, .deltaJ = 0.5, .deltaT = 0.25, .minGuess = -1.0, .maxGuess = 2.0,
-        .differentialMethod = 2, .lastResult = 1, .attachmentPath = "t.LST", .updateStepCount = 9};
+    DocumentSettings sample_ = [] {
+        DocumentSettings d;
+        d.method = SolveMethod::kHomotopy;
+        d.jacobianMode = JacobianMode::kIncremental;
+        d.maxIterations = 0x01020304;
+        d.stepCount = 250;
+        d.toleranceExponent = -6;
+        d.autoSimplify = false;
+        d.autoHomotopy = true;
+        d.solveInGroups = false;
+        d.deltaJ = 0.5;
+        d.deltaT = 0.25;
+        d.minGuess = -1.0;
+        d.maxGuess = 2.0;
+        d.differentialMethod = 2;
+        d.lastResult = 1;
+        d.attachmentPath = "t.LST";
+        d.updateStepCount = 9;
+        return d;
+    }();
 };
 
 TEST_F(SettingsFileTest, FixedLittleEndianLayoutReadBackWhole) {
@@ -79,11 +96,11 @@ TEST_F(SettingsFileTest, ShortFileOrBadValueKeepsTheFieldsBeforeIt) {
         Bytes value;
         const char* read;
     };
-    for (const Case& c : {Case{0, {}, "---"}, Case{30, {}, "M--"}, Case{32, {}, "MJ-"},
-                          Case{71, {}, "MJR"}, Case{4, {4, 0, 0, 0}, "---"},
-                          Case{8, {2, 0, 0, 0}, "M--"},
-                          Case{32, {0, 0, 0, 0, 0, 0, 0xF8, 0x7F}, "MJ-"},  // NaN
-                          Case{68, {3, 0, 0, 0}, "MJR"}}) {
+    for (const Case& c :
+         {Case{0, {}, "---"}, Case{30, {}, "M--"}, Case{32, {}, "MJ-"}, Case{71, {}, "MJR"},
+          Case{4, {4, 0, 0, 0}, "---"}, Case{8, {2, 0, 0, 0}, "M--"},
+          Case{32, {0, 0, 0, 0, 0, 0, 0xF8, 0x7F}, "MJ-"},  // NaN
+          Case{68, {3, 0, 0, 0}, "MJR"}}) {
         Bytes bytes = full;
         if (c.value.empty()) bytes.resize(c.at);
         std::copy(c.value.begin(), c.value.end(), bytes.begin() + static_cast<long>(c.at));
@@ -108,13 +125,29 @@ TEST(SettingsFileNameTest, NamedAfterTheDocumentBase) {
     EXPECT_EQ(SettingsFileName("/a/model"), "");
 }
 
-TEST(MakeShellSettingsRecordTest, CopiesTheOptionsWithByteSizedSwitches) {
+TEST_F(SettingsFileTest, SwitchesAreOnWhenTheLowByteOfTheirWordIsNotZero) {
+    ASSERT_TRUE(WriteSettingsFile(file_, sample_));
+    Bytes bytes = Get(file_);
+    const Bytes highByteOnly = {0x00, 0x01, 0x00, 0x00}, lowByteSet = {0xFF, 0x01, 0x00, 0x00};
+    std::copy(highByteOnly.begin(), highByteOnly.end(), bytes.begin() + 16);  // auto simplify
+    std::copy(lowByteSet.begin(), lowByteSet.end(), bytes.begin() + 12);      // auto homotopy
+    Put(bytes);
     DocumentSettings d;
-    d.autoSimplify = 0x100;  // only the low byte reaches the record
-    d.autoHomotopy = 0x1FF;
+    ASSERT_EQ(ReadSettingsFile(file_, d), SettingsFileStatus::kOk);
+    EXPECT_EQ(std::tuple(d.autoSimplify, d.autoHomotopy), std::tuple(false, true));
+}
+
+TEST(MakeShellSettingsRecordTest, CopiesTheOptionsAndTheAttachment) {
+    DocumentSettings d;
+    d.method = SolveMethod::kDishonest;
+    d.stepCount = 17;
+    d.autoSimplify = false;
+    d.attachmentPath = "table.LST";
     d.updateStepCount = 6;
     const ShellSettingsRecord r = MakeShellSettingsRecord(d);
-    EXPECT_EQ(std::tuple(r.autoSimplify, r.autoHomotopy, r.attachmentRows), std::tuple(0, 0xFF, 6));
+    EXPECT_EQ(std::tuple(r.method, r.stepCount, r.autoSimplify),
+              std::tuple(SolveMethod::kDishonest, 17, false));
+    EXPECT_EQ(std::tuple(r.attachmentPath, r.attachmentRows), std::tuple("table.LST", 6));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class EntryTest : public DocumentFixture {
-protected:
+   protected:
     long FileCount() const {
         using Walk = fs::recursive_directory_iterator;
         return std::distance(Walk(dir_), Walk());
@@ -43,13 +43,13 @@ TEST_F(EntryTest, RefreshWritesBannerFirstThenShortWorkLinesAndEmptyResults) {
 }
 
 TEST_F(EntryTest, HomotopyNeedsAnOptionsLineAndABlankAfterTheBraceMakesText) {
-    core_.settings.method = kMethodHomotopy;
+    core_.settings.method = SolveMethod::kHomotopy;
     Run("{ Options: 30}\nx = 1;\n", "F");
-    EXPECT_EQ(core_.settings.method, kMethodRobust);
+    EXPECT_EQ(core_.settings.method, SolveMethod::kRobust);
     EXPECT_EQ(core_.settings.maxIterations, 10);
     EXPECT_EQ(ReadFile(".TMP"), "{ Options: 30}\nx = 1;\n");
     Run("{Options: 20 -4 HOMOTOPY}\nx = 1;\n", "F");
-    EXPECT_EQ(core_.settings.method, kMethodHomotopy);
+    EXPECT_EQ(core_.settings.method, SolveMethod::kHomotopy);
 }
 
 TEST_F(EntryTest, WorkFilesGoBesideTheDocumentInAFolderWithADot) {
@@ -75,6 +75,20 @@ TEST_F(EntryTest, MissingDocumentsAndNamesWithoutExtensionAreRefused) {
         EXPECT_EQ(out_.find("Initializing Files"), std::string::npos);
     }
     EXPECT_EQ(FileCount(), 2);
+}
+
+TEST_F(EntryTest, AFolderInThePlaceOfAWorkFileIsReportedAndLeftAlone) {
+    for (const char* extension : {".JAC", ".PRN", ".TMP"}) {
+        const fs::path folder = dir_ / (std::string("doc") + extension);
+        fs::remove(folder);  // the file an earlier round wrote
+        fs::create_directories(folder);
+        EXPECT_EQ(Run("x = 3;\n"), 0) << extension;
+        const std::string message = "Cannot write " + folder.string() + ": a folder has that name";
+        EXPECT_NE(out_.find(message), std::string::npos) << out_;
+        EXPECT_EQ(Count("Solution Found!"), 0) << out_;
+        EXPECT_TRUE(fs::is_directory(folder)) << extension;
+        fs::remove(folder);
+    }
 }
 
 TEST_F(EntryTest, UnknownCommandsAndChecksKeepTheLastResult) {

@@ -1,19 +1,21 @@
+#include "core/run/options_line.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <sstream>
 #include <string>
 
-#include "core/run/settings.h"
+#include "core/run/run_settings.h"
 
 namespace {
 
 // The fields an options line can set, in the order of the line.
 std::string Fields(const SolverSettings& s, const RunConstants& k) {
     std::ostringstream out;
-    out << s.maxIterations << ' ' << s.toleranceExponent << ' ' << s.method << ' '
-        << s.jacobianMode << ' ' << s.maxGuess << ' ' << s.solveInGroups << ' ' << s.deltaJ << ' '
-        << s.deltaT << ' ' << k.complexMode;
+    out << s.maxIterations << ' ' << s.toleranceExponent << ' ' << static_cast<int>(s.method) << ' '
+        << static_cast<int>(s.jacobianMode) << ' ' << s.maxGuess << ' ' << s.solveInGroups << ' '
+        << s.deltaJ << ' ' << s.deltaT << ' ' << (k.arithmetic == Arithmetic::kComplex);
     return out.str();
 }
 
@@ -46,8 +48,8 @@ TEST(OptionsLineTest, ChangesExactlyTheFieldsGiven) {
         RunConstants k;
         if (c.flipped) {
             s.solveInGroups = false;
-            s.method = kMethodDishonest;
-            k.complexMode = true;
+            s.method = SolveMethod::kDishonest;
+            k.arithmetic = Arithmetic::kComplex;
         }
         ReadOptionsLine(s, k, c.rest);
         EXPECT_EQ(Fields(s, k), c.fields) << c.rest;
@@ -72,7 +74,7 @@ TEST(OptionsLineTest, PointIsReadWithADecimalCommaLocale) {
 
 TEST(ApplyShellSettingsTest, CopiesTheRecordAndItsAttachment) {
     ShellSettingsRecord r;
-    r.repetitions = 12;
+    r.stepCount = 12;
     r.attachmentPath = std::string(200, 'p');
     r.attachmentRows = 7;
     SolverSettings s;

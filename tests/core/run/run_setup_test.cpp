@@ -6,17 +6,21 @@
 #include <utility>
 #include <vector>
 
-#include "core/run/core_state.h"
+#include "core/base/core_state.h"
 
 namespace {
 
 TEST(BaseNameTest, CutsAtTheFirstDotOfTheFileName) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/x/dir/model.alg", "/x/dir/model"}, {"C:\\dir\\model.alg", "C:\\dir\\model"},
+        {"/x/dir/model.alg", "/x/dir/model"},
+        {"C:\\dir\\model.alg", "C:\\dir\\model"},
         {"/x/model.v2.alg", "/x/model"},
         {"/x/my.project/doc.alg", "/x/my.project/doc"},  // a folder's dot is no extension
         {"/x/.hidden.alg", "/x/.hidden"},                // a leading dot does not count
-        {"/x/.hidden", ""}, {"/x/noext", ""}, {"/x/my.project/noext", ""}, {"/x/dir/", ""}};
+        {"/x/.hidden", ""},
+        {"/x/noext", ""},
+        {"/x/my.project/noext", ""},
+        {"/x/dir/", ""}};
     for (const auto& [path, base] : cases) EXPECT_EQ(BaseNameOf(path), base) << path;
 }
 
@@ -60,13 +64,13 @@ TEST(CutLineTest, FallsBackFromBlankToStarPlusMinusAndFinallyColumn41) {
 TEST(ResetDefaultsTest, ResetsRunStateButKeepsSettingsAndTheLastResult) {
     CoreState s;
     s.k.outputPrecision = 3;
-    s.k.complexMode = true;
+    s.k.arithmetic = Arithmetic::kComplex;
     s.flags.parseError = true;
     s.flags.solved = true;
     s.settings.maxIterations = 77;
     ResetDefaults(s);
     EXPECT_EQ(s.k.outputPrecision, 8);
-    EXPECT_FALSE(s.k.complexMode);
+    EXPECT_EQ(s.k.arithmetic, Arithmetic::kReal);
     EXPECT_FALSE(s.flags.parseError);
     EXPECT_TRUE(s.flags.solved);
     EXPECT_EQ(s.settings.maxIterations, 77);

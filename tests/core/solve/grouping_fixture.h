@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/core_state.h"
 #include "core/code_builder.h"
-#include "core/run/core_state.h"
 #include "core/solve/grouping.h"
 
 using Dense = std::vector<std::vector<double>>;  // [equation][variable], 1-based, 0 = no term

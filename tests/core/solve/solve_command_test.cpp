@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/eval/values.h"
+#include "core/base/special_values.h"
 #include "core/document_fixture.h"
 
 // Whole runs of the solve command on small documents.
@@ -55,7 +55,8 @@ TEST_F(SolveCommand, GroupingCanBeSwitchedOff) {
 
 TEST_F(SolveCommand, SingularAndDependentEquationsAreReported) {
     EXPECT_EQ(Run("x = 1;\nx = 2;\ny + z = 1;\n"), 0);
-    EXPECT_NE(out_.find("Equation    1 is Singular or Inconsistent\nError ..."), std::string::npos) << out_;
+    EXPECT_NE(out_.find("Equation    1 is Singular or Inconsistent\nError ..."), std::string::npos)
+        << out_;
     EXPECT_EQ(out_.find("Solving..."), std::string::npos);
 
     EXPECT_EQ(Run("x + y = 1;\n2*x + 2*y = 2;\n"), 0);
@@ -88,17 +89,18 @@ TEST_F(SolveCommand, SolvedFlagSurvivesCommandsThatDoNotSolve) {
 }
 
 TEST_F(SolveCommand, SymbolicAndIncrementalJacobiansAgree) {
-    const std::string doc = "{Options: 20 -10}\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xbb 2;\ny \xbb 2;\n";
+    const std::string doc =
+        "{Options: 20 -10}\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xbb 2;\ny \xbb 2;\n";
     ASSERT_EQ(Run(doc), 1);
     const double x = Value("x"), y = Value("y");
-    core_.settings.jacobianMode = kJacobianIncremental;
+    core_.settings.jacobianMode = JacobianMode::kIncremental;
     ASSERT_EQ(Run(doc), 1);
     EXPECT_NEAR(Value("x"), x, 1e-8);
     EXPECT_NEAR(Value("y"), y, 1e-8);
 }
 
 TEST_F(SolveCommand, DishonestNewtonStillConverges) {
-    core_.settings.method = kMethodDishonest;
+    core_.settings.method = SolveMethod::kDishonest;
     ASSERT_EQ(Run("{Options: 40 -10}\nx^3 + y = 10;\ny^2 - x = 2;\nx \xbb 1;\ny \xbb 1;\n"), 1);
     EXPECT_NEAR(std::pow(Value("x"), 3) + Value("y"), 10.0, 1e-8);
 }
@@ -141,12 +143,12 @@ TEST_F(SolveCommand, HomotopyFromTheOptionsLineAddsTheParameterColumn) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "              x             t\xEB");
     EXPECT_NE(lines[1].find("1.0000000"), std::string::npos);  // parameter reached 1
-    EXPECT_EQ(core_.names.variableCount, 1);  // the parameter is removed again
+    EXPECT_EQ(core_.names.variableCount, 1);                   // the parameter is removed again
     EXPECT_NEAR(10 * std::atan(Value("x") - 2) + Value("x"), 5.0, 1e-7);
 }
 
 TEST_F(SolveCommand, HomotopyWithoutOptionsLineBecomesRobustNewton) {
-    core_.settings.method = kMethodHomotopy;
+    core_.settings.method = SolveMethod::kHomotopy;
     ASSERT_EQ(Run("x^2 = 9;\nx \xbb 1;\n"), 1);
     EXPECT_EQ(out_.find("Performing Homotopy Transformation "), std::string::npos);
 }
@@ -158,6 +160,17 @@ TEST_F(SolveCommand, AutomaticHomotopyTakesOverWhenNewtonFails) {
     ASSERT_NE(homotopy, std::string::npos);
     EXPECT_LT(out_.find("Iteration Limit Sol "), homotopy);
     EXPECT_NE(out_.find("Solution Found!", homotopy), std::string::npos);
+}
+
+TEST_F(SolveCommand, HomotopyStoppedAtItsStepLimitNeverReportsSuccess) {
+    // 2 + sin x has no root: the homotopy's path swings in t for ever, and only the limit on its
+    // steps ends it.
+    EXPECT_EQ(Run("{Options: 50 -8 HOMOTOPY}\n2 + SIN(x) = 0;\nx\xBB 1;\n"), 0);
+    const auto failed = out_.find("Homotopy method did not converge\nSee Manual for options");
+    ASSERT_NE(failed, std::string::npos) << out_;
+    EXPECT_EQ(Count("Solution Found!"), 0) << out_;
+    EXPECT_LT(failed, out_.find("Solved for "));
+    EXPECT_TRUE(Lines(".PRN").empty());
 }
 
 TEST_F(SolveCommand, ComplexDocumentSolvesForRealAndImaginaryParts) {

@@ -175,7 +175,7 @@ TEST_P(StandardProblems, ExactJacobianReachesTheReferenceSolution) {
 }
 
 TEST_P(StandardProblems, IncrementalJacobianReachesTheReferenceSolution) {
-    core_.settings.jacobianMode = kJacobianIncremental;
+    core_.settings.jacobianMode = JacobianMode::kIncremental;
     // Forward differences need a step near the square root of the rounding error to reach a
     // tolerance of 1e-8 on problems that are singular at their solution.
     core_.settings.deltaJ = 1e-7;

@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "core/base/core_state.h"
 #include "core/code_builder.h"
+#include "core/eval/constant_fold.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
-#include "core/lang/constant_fold.h"
-#include "core/run/core_state.h"
 #include "core/symbolic/differentiate.h"
 
 // A core with variables x, y, z (numbers 1, 2, 3) and its console captured. Expressions are

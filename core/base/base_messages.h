@@ -1,0 +1,16 @@
+#pragma once
+
+// Texts of the bottom folder: the error tail every layer ends its errors with, the report of a
+// work file that cannot be written, and the text-file layer's reports (formats of printf).
+namespace base_message {
+inline constexpr const char* kErrorTail = "Error ...";
+inline constexpr const char* kCannotWrite = "Cannot write ";  // + name + ": " + why
+inline constexpr const char* kFolderInTheWay = "a folder has that name";
+inline constexpr const char* kIoFormatError = "IO: input format error in file '%s'\n";
+inline constexpr const char* kIoBeyondEnd = "IO: access beyond end of file '%s'\n";
+inline constexpr const char* kIoFileError = "IO: file '%s' %s\n";
+inline constexpr const char* kIoUnnamedFile = "input";
+inline constexpr const char* kOpenNewExists =
+    "open: 'new' history is specified and file '%s' already exists\n";
+inline constexpr const char* kOpenError = "open: %s\n";
+}  // namespace base_message

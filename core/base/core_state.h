@@ -1,0 +1,90 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/base/code_node.h"
+#include "core/base/console.h"
+#include "core/base/equation_model.h"
+#include "core/base/eval_state.h"
+#include "core/base/extensions.h"
+#include "core/base/limits.h"
+#include "core/base/modes.h"
+#include "core/base/name_table.h"
+#include "core/base/parser_state.h"
+#include "core/base/random.h"
+#include "core/base/settings.h"
+#include "core/base/shell_services.h"
+#include "core/base/solve_state.h"
+#include "core/base/text_file.h"
+
+// Flags of one run.
+struct RunFlags {
+    bool parseError = false;         // the compiler rejected the text
+    bool recompile = false;          // equations must be compiled again before solving
+    bool jacobianNeeded = true;      // the symbolic Jacobian file is missing or out of date
+    bool jacobianRequested = false;  // an advanced operation needs the Jacobian first
+    bool stop = false;               // the run is being abandoned after an error
+    bool solved = false;             // the last solve found a solution (survives runs)
+    IfMode ifMode = IfMode::kMasks;  // how the branches of IF constructs are chosen
+    bool runError = false;           // a run error was reported
+    bool noScreenDisplay = true;     // the core never shows equation text itself
+    bool notFound = false;           // the last iteration did not find a solution
+    int errorEquation = 0;           // equation of the last error (0 = none)
+    int equationBase = 1;            // number of the first equation
+};
+
+// The files of a run, named from the document's base name.
+struct RunFiles {
+    explicit RunFiles(IoContext* io) : source(io), work(io), result(io), jacobian(io), update(io) {}
+    std::string documentPath;  // the equation document as the shell named it
+    std::string baseName;      // document path up to the first '.' of its file name
+    TextFile source;           // the equation document
+    TextFile work;             // base.TMP (or .SJC, .KTK): what the compiler reads
+    TextFile result;           // base.PRN (or .FFT): the solution table
+    TextFile jacobian;         // base.JAC
+    TextFile update;           // the attachment of repetitive updates
+};
+
+// All state of the solver core. The entry points of entry.h use one process-wide instance;
+// tests build their own.
+struct CoreState {
+    explicit CoreState(const Limits& limits = Limits{});
+    CoreState(const CoreState&) = delete;
+    CoreState& operator=(const CoreState&) = delete;
+
+    Limits limits;                      // table sizes
+    SolverSettings settings;            // copied from the shell, overridden by the options line
+    RunConstants k;                     // per-run constants
+    RunFlags flags;                     // per-run flags
+    NodePool pool;                      // storage of every code node
+    NameTable names;                    // variables and their values
+    EquationModel model;                // compiled equations
+    EvalState eval;                     // evaluator stack
+    ParserState parser;                 // compiler state
+    SolveState solve;                   // numerical solution state
+    IoContext io;                       // shared text-file state
+    RunFiles files;                     // the run's files
+    Console console;                    // message sink
+    DefaultShellServices defaultShell;  // used while no shell is installed
+    ShellServices* shell;               // dialogs, flags and keyboard of the application
+    Random rng;                         // starting values and random IF combinations
+    std::string message;                // the global error message (first error wins)
+    bool keepMessage = false;  // trial evaluations (constant folding) leave the message alone
+};
+
+// Error signalling shared by the whole core.
+void WarningBeep(CoreState& s);
+// A line end followed by "Error ...".
+void ErrorTail(CoreState& s);
+// Sets the stop flag, beeps and writes the error tail.
+void StopWithError(CoreState& s);
+// Raises the run error flag, beeps and writes the error tail.
+void ReportRunError(CoreState& s);
+// Stores message as the global message unless flag is already up, then raises flag.
+void RaiseError(CoreState& s, bool& flag, const char* message);
+
+// Opens a work file of the run, already named, for writing; it is rebuilt whole every time. When
+// it cannot be opened (a folder of that name is in the way, which is left alone, or the system
+// refuses) the console says so with a beep, and the result is false.
+bool RewriteWorkFile(CoreState& s, TextFile& file);

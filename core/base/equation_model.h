@@ -1,0 +1,27 @@
+#pragma once
+
+#include <vector>
+
+#include "core/base/code_node.h"
+#include "core/base/limits.h"
+
+// Relation characters of an equation's top level.
+inline constexpr unsigned char kRelationNone = ' ';
+inline constexpr unsigned char kRelationEqual = '=';
+inline constexpr unsigned char kRelationRetired = 0x85;
+inline constexpr unsigned char kRelationGuess = 0xBB;
+
+struct Equation {
+    CodeNode* code = nullptr;                // evaluation form, owned
+    unsigned char relation = kRelationNone;  // top-level relation as written
+    int designated = 0;                      // designated variable (0 = none)
+    bool complex = false;                    // complex scan: the equation is complex
+};
+
+// The equations of one run, numbered from 1.
+struct EquationModel {
+    explicit EquationModel(const Limits& limits) : eq(limits.equationTableSize()) {}
+    int count = 0;           // equations in use
+    bool converted = false;  // complex equations were rewritten as real pairs
+    std::vector<Equation> eq;
+};

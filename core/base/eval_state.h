@@ -1,0 +1,18 @@
+#pragma once
+
+#include <vector>
+
+#include "core/base/limits.h"
+
+struct ComplexValue {
+    double re;
+    double im;
+};
+
+// The evaluator's working storage: one value stack shared by all evaluations.
+struct EvalState {
+    explicit EvalState(const Limits& limits) : stack(limits.stackEntries + 1, ComplexValue{0, 0}) {}
+    std::vector<ComplexValue> stack;   // entries 1..stackEntries; entry 1 holds the result
+    int sp = 0;                        // entries in use
+    bool expOverflowReported = false;  // "Overflow in EXP" shown since the last in-range EXP
+};

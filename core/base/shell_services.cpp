@@ -1,0 +1,59 @@
+#include "core/base/shell_services.h"
+
+namespace {
+
+int PositionOf(const std::vector<std::string>& names, const std::string& name, int fallback) {
+    if (name.empty()) return fallback;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool DefaultShellServices::GraphGenerationDialog(const std::vector<std::string>& names,
+                                                 SweepChoice& choice) {
+    if (sweepCancelled || names.empty()) return false;
+    choice = sweep;
+    int v = PositionOf(names, sweepVariable, 0);
+    int p = PositionOf(names, parameterVariable, 0);
+    if (v < 0 || p < 0) return false;  // a name the model does not have: nothing to sweep
+    choice.variable = v + 1;
+    choice.parameter = p + 1;
+    return true;
+}
+
+bool DefaultShellServices::FftDialog(const std::vector<std::string>& columns, FftChoice& choice) {
+    if (fftCancelled) return false;
+    choice = fft;
+    int t = PositionOf(columns, fftTimeColumn, choice.timeColumn);
+    int re = PositionOf(columns, fftRealColumn, choice.realColumn);
+    int im = PositionOf(columns, fftImagColumn, choice.imagColumn);
+    if (t < 0 || re < 0 || im < 0) return false;
+    choice.timeColumn = t;
+    choice.realColumn = re;
+    choice.imagColumn = im;
+    return true;
+}
+
+bool DefaultShellServices::FftFileDialog(std::string& path) {
+    if (fftFile.empty()) return false;
+    path = fftFile;
+    return true;
+}
+
+bool DefaultShellServices::MessageBox(const std::string& text) {
+    messages.push_back(text);
+    return false;  // no box of its own: the core prints the text on its console
+}
+
+int DefaultShellServices::PollKey() {
+    // A cancel stays pending: every later poll of the run sees ESC as well.
+    if (cancelled.load()) return kKeyEscape;
+    return -1;
+}
+
+void DefaultShellServices::Progress(long step, long total) {
+    if (progress != nullptr) progress(step, total);
+}

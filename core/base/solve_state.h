@@ -1,0 +1,104 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "core/base/code_node.h"
+#include "core/base/limits.h"
+#include "core/base/modes.h"
+#include "core/base/special_values.h"
+#include "core/base/trust_region_state.h"
+
+// One sparse Jacobian term: equation row, variable column.
+struct JacobianEntry {
+    int equation = 0;                       // row
+    int variable = 0;                       // column
+    JacobianEntry* nextInRow = nullptr;     // next entry of the row
+    JacobianEntry* nextInColumn = nullptr;  // next entry of the column (built by the ordering)
+    double value = 0.0;                     // current value; multiplier after elimination
+    CodeNode* code = nullptr;               // derivative code (symbolic mode), owned
+    bool fill = false;                      // created by the elimination, not by the equation
+};
+
+// Storage of Jacobian entries: blocks are kept between solves, entries are handed out in
+// order and all returned at once when a solve loop ends.
+class EntryArena {
+   public:
+    JacobianEntry* allocate();
+    void reset() { used_ = 0; }
+
+   private:
+    static constexpr std::size_t kBlock = 256;
+    std::vector<std::unique_ptr<JacobianEntry[]>> blocks_;
+    std::size_t used_ = 0;
+};
+
+// State of the numerical solution of one run. Equations, variables and positions in the pivot
+// order are numbered from 1.
+struct SolveState {
+    explicit SolveState(const Limits& limits);
+
+    // Sparse Jacobian.
+    EntryArena entries;
+    std::vector<JacobianEntry*> rowHead;     // equation -> first entry of its row
+    std::vector<JacobianEntry*> diagonal;    // equation -> entry whose variable = equation
+    std::vector<JacobianEntry*> columnHead;  // variable -> first entry of its column
+
+    // Ordering and grouping.
+    std::vector<int> pivotEquation;  // position -> equation
+    std::vector<int> pivotVariable;  // position -> variable
+    std::vector<int> positionOf;     // equation -> position
+    std::vector<int> matchOf;        // variable -> equation it is pivoted with
+    std::vector<int> groupOf;        // equation -> group
+    std::vector<int> groupLast;      // group -> last position it covers
+    int groupCount = 1;
+    std::vector<double> work;    // scatter vector, one per variable
+    std::vector<char> workMark;  // presence marks of the scatter vector
+
+    // Values and residuals.
+    std::vector<double> residual;         // equation -> last residual
+    std::vector<double> stepStartValues;  // variable -> value at the start of the step
+    std::vector<double> previousValues;   // variable -> value before the Newton step
+    std::vector<double> delta;            // position -> right-hand side, then the step
+    std::vector<double> groupNorm;        // group -> residual norm
+    std::vector<int> groupWorstEquation;  // group -> equation with the largest residual
+    std::vector<char> groupFactored;      // group -> its factors are in the entries
+
+    // Iteration state.
+    int iteration = 0;  // iterations of the current solve
+    int toleranceExponentReached =
+        kZeroResidualExponent;                   // residual exponent of the last iteration
+    StopReason outcome = StopReason::kContinue;  // why the last iterations ended
+    int largestResidualEquation = 0;             // equation with the largest residual
+    double largestResidual = 0.0;                // norm of the last iteration
+    double previousLargestResidual = 0.0;        // norm of the iteration before
+    int halvings = 0;                            // halvings of the last step
+    int firstErrorEquation = 0;       // first equation whose evaluation failed (0 = none)
+    bool evaluationError = false;     // a residual or Jacobian term could not be evaluated
+    bool structureFailure = false;    // singular or dependent equations
+    int lastConvergedGroup = 0;       // leading groups that converged
+    bool jacobianUpdate = true;       // the Jacobian must be evaluated at this step
+    bool jacobianFactorized = false;  // the factors in the entries are usable
+    TrustRegionState trustRegion;     // step bounds and work space of Robust Newton
+
+    // Steps and IF search.
+    int stepNumber = 1;                    // current step of the run
+    int numberOfSteps = 1;                 // steps of the run
+    bool lastCombination = true;           // the IF combination being solved is the last one
+    bool searchingIfs = false;             // IF combinations are being searched
+    std::vector<CodeNode*> ifConditions;   // conditions of the chosen branches (owned)
+    std::vector<CodeNode*> savedCode;      // equation -> code as compiled, IF nodes included
+    int homotopySteps = 0;                 // accepted and rejected parameter steps
+    CodeNode* homotopyConstant = nullptr;  // the c of the parameter's equation t - c
+
+    // Sweep of command G.
+    StepMode sweepMode = StepMode::kTimeSteps;  // the sweep running, if any
+    int sweepEquation = 0;                      // equation fixing the swept variable
+    int sweepVariable = 0;
+    double sweepStart = 0.0;
+    double sweepStep = 0.0;
+    int sweepInnerSteps = 1;
+    int paramEquation = 0;  // equation fixing the second parameter
+    int paramVariable = 0;
+    double paramStep = 0.0;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// State shared by all text files of one core: the last I/O error of any operation, the
+// switch that silences error reports, and the program arguments that '^n' names refer to.
+struct IoContext {
+    int lastError = 0;                // error code of the last operation on any file
+    bool suppressReports = false;     // no error report is printed while set
+    std::vector<std::string> args;    // program arguments; args[0] is the program
+    std::FILE* errorStream = stderr;  // where error reports go
+    std::FILE* promptIn = stdin;      // where '*' names read the file name from
+    std::FILE* promptOut = stdout;    // where '*' names write their prompt
+};
+
+// Mode flags of a text file.
+namespace file_mode {
+inline constexpr unsigned kReadWrite = 1, kAppend = 2, kRead = 4, kWrite = 8, kCreate = 16,
+                          kBinary = 64, kTemporary = 1024;
+}
+// Status flags of a text file.
+namespace file_status {
+inline constexpr unsigned kLookAhead = 3, kNoReport = 4;
+// Direction of the last access, kept so that an update stream is repositioned before it
+// switches between reading and writing, as the runtime library requires.
+inline constexpr unsigned kLastRead = 256, kLastWrite = 512;
+}  // namespace file_status
+// Error codes besides the runtime library's positive error numbers.
+inline constexpr int kIoBeyondEnd = -1;
+inline constexpr int kIoFormatError = -2;
+
+// A sequential text file with exact write formats and error codes that never throws.
+struct TextFile {
+    std::FILE* stream = nullptr;  // null while closed
+    std::string name;             // external name; empty when none was assigned
+    unsigned mode = 0;            // file_mode flags of the open stream
+    unsigned status = 0;          // file_status flags
+    int lookAhead = -1;           // character read ahead by the last string read, -1 at end
+    int error = 0;                // 0, kIoBeyondEnd, kIoFormatError or an errno value
+    IoContext* io = nullptr;      // shared context; a file without one reports to stderr
+    bool scratch = false;         // rewritten by removing and creating anew (work files)
+
+    TextFile() = default;
+    explicit TextFile(IoContext* context) : io(context) {}
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+    ~TextFile();
+};
+
+// Optional field width or precision of the write operations.
+inline constexpr int kNoWidth = -0x7fffffff;
+
+void Assign(TextFile& f, const std::string& name);
+void Reset(TextFile& f);    // open for reading
+void Rewrite(TextFile& f);  // open for writing, creating or emptying the file
+void OpenWithHistory(TextFile& f, const std::string& name, const std::string& history,
+                     int* status = nullptr);
+void Close(TextFile& f);
+void Erase(TextFile& f);
+void Rename(TextFile& f, const std::string& newName);
+bool Eof(TextFile& f);
+bool IsOpen(const TextFile& f);
+bool Exists(const std::string& name);
+
+int ReadInteger(TextFile& f);
+unsigned ReadUnsigned(TextFile& f);
+long ReadLong(TextFile& f);
+unsigned long ReadUnsignedLong(TextFile& f);
+double ReadReal(TextFile& f);
+// Reads up to length characters, stopping before a line end or at end of file; with pad the
+// result is filled with blanks to length. The stopping character stays buffered.
+std::string ReadString(TextFile& f, int length, bool pad = false);
+// Reads the rest of the current line, whatever its length, and consumes its line end.
+bool ReadWholeLine(TextFile& f, std::string& line);
+void ReadLine(TextFile& f);  // skip the rest of the current line and its line end
+
+void WriteString(TextFile& f, const char* text, int length, int width = kNoWidth);
+void WriteString(TextFile& f, const std::string& text, int width = kNoWidth);
+void WriteChar(TextFile& f, char c, int width = kNoWidth);
+void WriteInteger(TextFile& f, int v, int width = kNoWidth);
+void WriteUnsigned(TextFile& f, unsigned v, int width = kNoWidth);
+void WriteLong(TextFile& f, long v, int width = kNoWidth);
+void WriteUnsignedLong(TextFile& f, unsigned long v, int width = kNoWidth);
+void WriteReal(TextFile& f, double v, int width = kNoWidth, int precision = kNoWidth);
+void WriteBoolean(TextFile& f, bool v, int width = kNoWidth);
+void WriteLine(TextFile& f);
+void Page(TextFile& f);
+long SizeInBlocks(TextFile& f);

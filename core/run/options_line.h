@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "core/base/settings.h"
+
+// Options line: the rest of a first line "{Options: ..." after those 10 characters.
+void ReadOptionsLine(SolverSettings& settings, RunConstants& constants, std::string line);
+// Takes the next blank-separated token off the front of line, without '}', in capitals.
+std::string NextOptionToken(std::string& line);
+int OptionInteger(const std::string& token, int current);
+double OptionReal(const std::string& token, double current);
+SolveMethod OptionMethod(const std::string& token, SolveMethod current);
+JacobianMode OptionJacobian(const std::string& token, JacobianMode current);
+bool OptionSequential(const std::string& token, bool current);
+Arithmetic OptionComplex(const std::string& token, Arithmetic current);

@@ -1,0 +1,124 @@
+#include "core/symbolic/list_file.h"
+
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "core/base/core_state.h"
+#include "core/base/name_table.h"
+#include "core/base/special_values.h"
+#include "core/lang/code_string.h"
+
+namespace {
+
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::vector<std::string> Tokens(const std::string& line) {
+    std::vector<std::string> tokens;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsSeparator(line[i])) ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !IsSeparator(line[i])) ++i;
+        if (i > start) tokens.push_back(line.substr(start, i - start));
+    }
+    return tokens;
+}
+
+}  // namespace
+
+double ListValue(std::string token, double big) {
+    if (!token.empty() && token.back() == '\xB0') token.pop_back();
+    if (token == "\xDF") return big;
+    if (token == "-\xDF") return -big;
+    if (token == "?") return kUndefinedValue;
+    std::string_view digits = token;
+    if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
+    double value = 0.0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (result.ec != std::errc() || result.ptr != digits.data() + digits.size()) return 0.0;
+    return value;
+}
+
+std::string ListColumnName(std::string name, int nameChars) {
+    // The mark may stand inside the quotes or after them.
+    const bool marked = !name.empty() && name.back() == '\xBB';
+    if (marked) name.pop_back();
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+        name = name.substr(1, name.size() - 2);
+    }
+    if (!marked && !name.empty() && name.back() == '\xBB') name.pop_back();
+    if (nameChars > 0 && static_cast<int>(name.size()) > nameChars) name.resize(nameChars);
+    return name;
+}
+
+bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
+    const std::string& name = s.settings.updateFileName;
+    if (!quiet) {
+        ConsoleWrite(s.console, list_message::kAttached);
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, name);
+    }
+    TextFile file(&s.io);
+    file.status |= file_status::kNoReport;  // the missing file is reported right here
+    Assign(file, name);
+    if (!name.empty()) Reset(file);
+    if (!IsOpen(file)) {
+        if (quiet) return false;
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console,
+                     std::string(list_message::kFile) + name + list_message::kDoesNotExist);
+        WarningBeep(s);
+        return false;
+    }
+    std::string line;
+    ReadWholeLine(file, line);
+    std::vector<int> columns;  // variable of each column, 0 for a name that is none
+    for (const std::string& token : Tokens(line)) {
+        columns.push_back(FindVariable(s.names, ListColumnName(token, s.limits.nameChars)));
+    }
+    int lineNumber = 1;
+    while (ReadWholeLine(file, line)) {
+        ++lineNumber;
+        const std::vector<std::string> values = Tokens(line);
+        if (values.empty()) continue;
+        if (values.size() < columns.size()) {
+            if (quiet) continue;
+            ConsoleWriteLine(s.console);
+            ConsoleWrite(s.console,
+                         list_message::kRow + std::to_string(lineNumber) + list_message::kShortRow);
+            continue;
+        }
+        ListRow row;
+        row.line = lineNumber;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const int v = columns[c];
+            if (v == 0) continue;
+            bool seen = false;
+            for (const auto& [variable, value] : row.values) seen = seen || variable == v;
+            if (!seen) row.values.emplace_back(v, ListValue(values[c], s.k.largest));
+        }
+        rows.push_back(std::move(row));
+    }
+    Close(file);
+    return true;
+}
+
+CodeNode* SubstituteRow(CoreState& s, const CodeNode* code, const ListRow& row) {
+    CodeNode* copy = Strip(s.pool, ToPrefix(CopyList(s.pool, code)));
+    for (CodeNode* n = copy; n != nullptr; n = n->next) {
+        if (n->kind != kKindVar) continue;
+        for (const auto& [variable, value] : row.values) {
+            if (n->var != variable) continue;
+            // The operand form stays: an imaginary reference becomes an imaginary constant.
+            n->kind = kKindConst;
+            n->var = 0;
+            n->value = value;
+            n->mark = 0;
+            break;
+        }
+    }
+    return copy;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/base/code_node.h"
+
+struct CoreState;
+
+namespace list_message {
+inline constexpr const char* kAttached = "List File Attached";
+inline constexpr const char* kFile = "File ";
+inline constexpr const char* kDoesNotExist = " Does Not Exist";
+inline constexpr const char* kRow = "Row ";
+inline constexpr const char* kShortRow = " of the list file has fewer values than names: left out";
+}  // namespace list_message
+
+// One data row of the attached list file: the values of the named columns that are variables
+// of the equations, by variable number (the first column of a name counts).
+struct ListRow {
+    int line = 0;                                // line of the file, the header being line 1
+    std::vector<std::pair<int, double>> values;  // variable, value
+};
+
+// A value token: a trailing 0xB0 is dropped; 0xDF is `big`, "-" 0xDF its negative, "?" the
+// undefined value; anything else is read as a number with '.' as the decimal point whatever
+// the locale, and a token that is not a number as a whole gives 0.
+double ListValue(std::string token, double big);
+
+// A header name as a variable name: one pair of surrounding double quotes and a trailing
+// 0xBB removed, cut to the significant length of names.
+std::string ListColumnName(std::string name, int nameChars);
+
+// Reads the attached list file (the settings' update file name): "List File Attached", a line
+// end and its name on the console (unless quiet), then the rows. Empty lines are skipped; a row
+// with fewer values than the header has names is left out with a note, rather than read with zeros
+// in place of the missing values. Returns false, after "File <name> Does Not Exist", when the file
+// cannot be opened.
+bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet = false);
+
+// A copy of an equation's code (evaluation form) in parse form without deleted nodes, every
+// reference to a variable of the row replaced by a constant with the row's value.
+CodeNode* SubstituteRow(CoreState& s, const CodeNode* code, const ListRow& row);

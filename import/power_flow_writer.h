@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "import/power_flow_model.h"
+
+// The equation document of the model: a header comment, the load factor k = 1, two equations
+// per bus in file order, and the flat-start guesses v = 1, a = 0 of every bus.
+//
+// With G, B the bus admittance matrix and k the load factor, bus n's equations are
+//   P_n k =  v_n sum_m v_m (G_nm cos(a_n - a_m) + B_nm sin(a_n - a_m))
+//   Q_n k = -v_n sum_m v_m (B_nm cos(a_n - a_m) - G_nm sin(a_n - a_m))
+// A load bus has both; a generator bus has the first and its voltage; the slack bus has its
+// angle and voltage; an area swing bus has its area's interchange equation and its voltage.
+std::string WritePowerFlowEquations(const PowerFlowModel& model);
+
+// A number as the document writes it: six decimals, a negative one in parentheses.
+std::string FormatNumber(double x);
+
+// 2 per bus plus the load factor: the document's count of equations and of variables.
+int PowerFlowEquationCount(const PowerFlowModel& model);

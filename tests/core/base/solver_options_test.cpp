@@ -1,0 +1,104 @@
+#include "core/base/solver_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A value inside each option's domain that differs from its default.
+double OtherValue(SolverOption option) {
+    switch (option) {
+        case SolverOption::kMethod: return 2;
+        case SolverOption::kJacobianMode: return 1;
+        case SolverOption::kMaxIterations: return 77;
+        case SolverOption::kToleranceExponent: return -9;
+        case SolverOption::kStepCount: return 12;
+        case SolverOption::kAutoSimplify: return 0;
+        case SolverOption::kAutoHomotopy: return 1;
+        case SolverOption::kSolveInGroups: return 0;
+        case SolverOption::kDeltaJ: return 0.25;
+        case SolverOption::kDeltaT: return 0.125;
+        case SolverOption::kMinGuess: return -3.5;
+        case SolverOption::kMaxGuess: return 7.5;
+    }
+    return 0;
+}
+
+TEST(SolverOptions, DefaultsAreThoseOfANewDocumentAndLieInTheirDomains) {
+    const SolverOptions d;
+    EXPECT_EQ(d.method, SolveMethod::kNewton);
+    EXPECT_EQ(d.jacobianMode, JacobianMode::kSymbolic);
+    EXPECT_EQ(std::tuple(d.maxIterations, d.toleranceExponent, d.stepCount),
+              std::tuple(10, -3, 50));
+    EXPECT_EQ(std::tuple(d.autoSimplify, d.autoHomotopy, d.solveInGroups),
+              std::tuple(true, false, true));
+    EXPECT_EQ(std::tuple(d.deltaJ, d.deltaT, d.minGuess, d.maxGuess),
+              std::tuple(0.001, 0.1, 0.1, 1.0));
+    for (const OptionDescription& o : kSolverOptionTable) {
+        EXPECT_TRUE(InDomain(o, OptionValue(d, o.option))) << o.name;
+    }
+}
+
+TEST(SolverOptions, EachOptionIsReadAndSetInItsOwnField) {
+    for (const OptionDescription& o : kSolverOptionTable) {
+        SolverOptions options;
+        SetOptionValue(options, o.option, OtherValue(o.option));
+        for (const OptionDescription& other : kSolverOptionTable) {
+            const double expected = other.option == o.option
+                                        ? OtherValue(o.option)
+                                        : OptionValue(SolverOptions{}, other.option);
+            EXPECT_EQ(OptionValue(options, other.option), expected)
+                << "set " << o.name << ", read " << other.name;
+        }
+    }
+}
+
+TEST(SolverOptions, DomainsBoundTheValuesOfEachOption) {
+    struct Case {
+        SolverOption option;
+        double value;
+        bool inside;
+    };
+    const double least = 1000 * kSmallValue;
+    for (const Case& c :
+         {Case{SolverOption::kMethod, 3, true}, Case{SolverOption::kMethod, 4, false},
+          Case{SolverOption::kJacobianMode, 2, false}, Case{SolverOption::kMaxIterations, 0, false},
+          Case{SolverOption::kMaxIterations, 1000, true},
+          Case{SolverOption::kMaxIterations, 1001, false},
+          Case{SolverOption::kToleranceExponent, -34, true},
+          Case{SolverOption::kToleranceExponent, -35, false},
+          Case{SolverOption::kToleranceExponent, 9, true},
+          Case{SolverOption::kToleranceExponent, 10, false},
+          Case{SolverOption::kStepCount, 0, false}, Case{SolverOption::kDeltaJ, least, false},
+          Case{SolverOption::kDeltaJ, least * 1.5, true}, Case{SolverOption::kDeltaT, 0, false},
+          Case{SolverOption::kMaxGuess, least, false},
+          Case{SolverOption::kMinGuess, -1e300, true}}) {
+        EXPECT_EQ(InDomain(Describe(c.option), c.value), c.inside)
+            << Describe(c.option).name << " " << c.value;
+    }
+}
+
+TEST(SolverOptions, OverridesReplaceOnlyTheOptionsGiven) {
+    SolverOptionOverrides overrides;
+    overrides.Set(SolverOption::kDeltaT, 0.5);
+    overrides.Set(SolverOption::kSolveInGroups, 0);
+    SolverOptions target;
+    target.maxIterations = 99;
+    overrides.ApplyTo(target);
+    EXPECT_EQ(std::tuple(target.deltaT, target.solveInGroups, target.maxIterations),
+              std::tuple(0.5, false, 99));
+    EXPECT_EQ(overrides.given.count(), 2u);
+}
+
+TEST(SolverOptions, NumbersOutsideTheIntegerRangeStopAtItsEnds) {
+    SolverOptions o;
+    SetOptionValue(o, SolverOption::kMaxIterations, 1e12);
+    EXPECT_EQ(o.maxIterations, std::numeric_limits<int>::max());
+    SetOptionValue(o, SolverOption::kToleranceExponent, -1e12);
+    EXPECT_EQ(o.toleranceExponent, std::numeric_limits<int>::min());
+    SetOptionValue(o, SolverOption::kStepCount, std::nan(""));
+    EXPECT_EQ(o.stepCount, 0);
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// The advanced operations reached through command 'A': saves of the equation set with and
+// without the document's text, the filters and the keys that do nothing.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/document_fixture.h"
+
+namespace {
+
+class AdvancedOperations : public DocumentFixture {
+   protected:
+    bool Wrote(const char* extension) const {
+        return std::filesystem::exists(dir_ / ("doc" + std::string(extension)));
+    }
+};
+
+const char* const kTank =
+    "{Options: 10 -3}\n{ Balance of the tank }\nx + y = 3;   { inflow }\nx \xbb 1;\n"
+    "{ outflow } y = 2*x;\n";
+
+}  // namespace
+
+TEST_F(AdvancedOperations, SavesWithAndWithoutTheDocumentsText) {
+    Run(kTank, "AT");
+    EXPECT_EQ(ReadFile(".SJC"), "x+y=3; \ny=2*x; \n");
+    EXPECT_NE(out_.find("\nSaving Equations...\nEquations Saved to File:  " +
+                        (dir_ / "doc.SJC").string()),
+              std::string::npos);
+    // Comments stay where they were, each equation takes its statement's place; neither the
+    // starting value of x nor the options line is written back.
+    Run(kTank, "AA");
+    EXPECT_EQ(ReadFile(".SJC"),
+              "{ Balance of the tank }\nx+y=3;    { inflow }\n\n{ outflow } y=2*x; \n");
+    Run(kTank, "AI");
+    const auto lines = Lines(".SJC");
+    ASSERT_EQ(lines.size(), 5u) << ReadFile(".SJC");
+    EXPECT_EQ(lines[4].rfind("x\2731;  y\273", 0), 0u) << lines[4];  // octal 273: byte 0xBB
+    // A retired equation takes its statement but is not written; an open comment is closed.
+    Run("a = 1;\nb + a \x85 2;\nb = 3; {last", "AA");
+    EXPECT_EQ(ReadFile(".SJC"), "a=1; \n\nb=3;  {last\n}");
+}
+
+TEST_F(AdvancedOperations, KeysWithoutAnActionWriteNothing) {
+    for (const char* command :
+         {"AV", "AX", "A", "AQ", "ALG", "ASX", "AFS", "AFE", "AFB", "ADDIT"}) {
+        Run("x = 1;\n", command);
+        EXPECT_FALSE(Wrote(".SJC")) << command;
+        EXPECT_EQ(out_.find("Saving"), std::string::npos) << command;
+    }
+    // Operations that come with later work say so.
+    EXPECT_NE(out_.find("Advanced operation \"DDIT\" is not available in this version"),
+              std::string::npos);
+}
+
+TEST_F(AdvancedOperations, LagrangianGoesToItsOwnFileOrKeepsTheText) {
+    const std::string problem =
+        "{ objective } x^2 + y^2;\n{ line } x + y = 1;\nx > 0.2; { bound }\n";
+    Run(problem, "AFK");
+    EXPECT_TRUE(Wrote(".KTK") && !Wrote(".SJC"));
+    std::filesystem::remove(dir_ / "doc.KTK");
+    Run(problem, "AFL");
+    EXPECT_FALSE(Wrote(".KTK"));
+    EXPECT_EQ(ReadFile(".SJC"),
+              "{ objective } \xEC"
+              "3*(SQUARE(\xE4"
+              "3)-(x-0.2))+\xEC"
+              "2*(x+y-1)+x^2+y^2+0; \n"
+              "{ line } \n { bound }\n");
+}
+
+TEST_F(AdvancedOperations, HomotopyAndComplexRewritesAreSavedWithinTheLimits) {
+    core_.settings.method = SolveMethod::kNewton;
+    Run("x^2 = 4;\nx \xbb 3;\n", "AFN");
+    const auto lines = Lines(".SJC");
+    ASSERT_EQ(lines.size(), 4u) << ReadFile(".SJC");
+    EXPECT_EQ(lines[0], "x^2-4-(1-t\xEB)*5=0; ");  // f(x0) = 5 at the starting value 3
+    EXPECT_EQ(lines[2], "t\xEB-1; ");
+    EXPECT_EQ(lines[3], "x\2733;  t\xEB\2730;  ");
+    EXPECT_EQ(core_.settings.method,
+              SolveMethod::kNewton);  // a file is prepared, not this run's solve
+
+    Run("z = 2 + \xDF"
+        "3;\n",
+        "AFC");
+    EXPECT_EQ(ReadFile(".SJC"), "zr=2+0; \nzi=0+3; \n");
+
+    std::string text;  // the parameter would be a 26th variable
+    for (int i = 1; i <= 25; ++i)
+        text += "v" + std::to_string(i) + " = " + std::to_string(i) + ";\n";
+    std::filesystem::remove(dir_ / "doc.SJC");
+    Run(text, "AFN");
+    EXPECT_NE(out_.find("\nToo Many Variables\nError ..."), std::string::npos) << out_;
+    EXPECT_FALSE(Wrote(".SJC"));
+}

@@ -1,0 +1,106 @@
+// Whole runs of the optimization and regression commands: 'O', 'K' and 'A' with "LR".
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "core/compiled_fixture.h"
+#include "core/nist_data.h"
+
+namespace {
+
+class OptimizationCommands : public CompiledFixture {
+   protected:
+    // The estimate and the standard error the fit statistics print for a parameter.
+    std::pair<double, double> Fit(const std::string& name) const {
+        const auto at = out_.find("\n" + name + " ");
+        if (at == std::string::npos) return {0.0, 0.0};
+        char* end = nullptr;
+        const double estimate = std::strtod(out_.c_str() + at + name.size() + 1, &end);
+        return {estimate, std::strtod(end, nullptr)};
+    }
+};
+
+}  // namespace
+
+TEST_F(OptimizationCommands, RosenbrockFromItsClassicStartReachesTheMinimum) {
+    ASSERT_EQ(
+        Run("{Options: 500 -8}\n100*(y - x^2)^2 + (1 - x)^2;\nx \xbb -1.2;\ny \xbb 1;\n", "O"), 1)
+        << out_;
+    EXPECT_NEAR(Value("x"), 1.0, 1e-6);
+    EXPECT_NEAR(Value("y"), 1.0, 1e-6);
+    EXPECT_EQ(Count("VALDRIX Version 2.00"), 2);  // the gradient is written by a nested run
+    EXPECT_EQ(Lines(".PRN").size(), 2u);
+    // More than one objective: more terms than variables.
+    EXPECT_EQ(Run("x^2 + y^2;\nx - y;\n", "O"), 0);
+    EXPECT_NE(out_.find("\nToo many equations"), std::string::npos) << out_;
+}
+
+TEST_F(OptimizationCommands, NothingIsSolvedUnlessThisRunWroteIt) {
+    // An older file of terms must not be taken for this run's.
+    std::ofstream(dir_ / "doc.SJC", std::ios::binary) << "x = 5;\n";
+    EXPECT_EQ(Run("{Options: 10 -3 NEWTON INCREMENTAL}\n(x - 2)^2;\n", "O"), 0);
+    EXPECT_EQ(out_.find("Solving..."), std::string::npos) << out_;
+    core_.settings.updateFileName = (dir_ / "missing.LST").string();
+    EXPECT_EQ(Run("y = a + b*x;\n", "ALR"), 0);
+    EXPECT_NE(out_.find("Does Not Exist"), std::string::npos) << out_;
+    EXPECT_EQ(out_.find("Solving..."), std::string::npos);
+}
+
+TEST_F(OptimizationCommands, ConstrainedMinimumLiesOnTheLineInsideTheBound) {
+    ASSERT_EQ(Run("{Options: 30 -10}\nx^2 + y^2;\nx + y = 1;\nx > 0.2;\n", "KFK"), 1) << out_;
+    EXPECT_NEAR(Value("x"), 0.5, 1e-9);
+    EXPECT_NEAR(Value("y"), 0.5, 1e-9);
+    EXPECT_NEAR(Value("\xEC"
+                      "2"),
+                -1.0, 1e-9);  // the multiplier of the equality
+    EXPECT_NEAR(Value("\xEC"
+                      "3"),
+                0.0, 1e-9);  // the bound is not active
+    // The Lagrangian goes with the document's values (x takes 0.2 from x > 0.2 as its first
+    // value), its stationarity conditions with those of every variable.
+    const auto ktk = Lines(".KTK");
+    ASSERT_EQ(ktk.size(), 2u) << ReadFile(".KTK");
+    EXPECT_EQ(ktk[1].rfind("x\2730.2;  y\273", 0), 0u) << ktk[1];  // octal 273: byte 0xBB
+    EXPECT_NE(ReadFile(".SJC").find("\xE4"
+                                    "3\xBB"),
+              std::string::npos);
+
+    std::string text = "v1";  // 24 variables and a multiplier fit, the slack does not
+    for (int i = 2; i <= 24; ++i) text += " + v" + std::to_string(i) + "^2";
+    Run(text + ";\nv1 + v2 = 1;\nv3 > 0;\n", "KFK");
+    EXPECT_NE(out_.find("\nToo Many Variables\nError ..."), std::string::npos) << out_;
+    EXPECT_EQ(out_.find("Solving..."), std::string::npos);
+}
+
+TEST_F(OptimizationCommands, RegressionStartsFromTheDocumentsStartingValues) {
+    // DanWood, y = b1*x^b2. Without starting values the gradient equations start from random
+    // values in [0.1, 1] and end at another stationary point; from NIST's first start (1, 5),
+    // written with them, they reach the certified fit.
+    const nist::DataSet set = nist::Load("DanWood");
+    Attach(set.listText);
+    Run("{Options: 100 -8}\ny = b1*x^b2;\n", "ALR");
+    EXPECT_LT(nist::AgreeingDigits(Value("b2"), set.parameters[1].certified), 1.0) << out_;
+
+    ASSERT_EQ(Run("{Options: 100 -8}\ny = b1*x^b2;\nb1 \xbb 1;\nb2 \xbb 5;\n", "ALR"), 1) << out_;
+    EXPECT_EQ(Lines(".SJC").back(), "b1\2731;  b2\2735;  ");
+    for (const nist::Parameter& p : set.parameters) {
+        EXPECT_GE(nist::AgreeingDigits(Value(p.name), p.certified), 6.0) << p.name;
+        EXPECT_GE(nist::AgreeingDigits(Fit(p.name).second, p.deviation), 6.0) << p.name;
+    }
+}
+
+TEST_F(OptimizationCommands, StatisticsOfAnExactFitAndOfAModelWithoutResponse) {
+    Attach("x y\n0 1\n1 3\n2 5\n3 7\n");
+    ASSERT_EQ(Run("{Options: 20 -8}\ny = a + b*x;\n", "ALR"), 1) << out_;
+    EXPECT_NEAR(Fit("a").first, 1.0, 1e-12);
+    EXPECT_NEAR(Fit("b").first, 2.0, 1e-12);
+    EXPECT_LT(std::atof(out_.c_str() + out_.find("Residual Sum of Squares:") + 24), 1e-20);
+    EXPECT_NE(out_.find("R-Squared:                   1\n"), std::string::npos) << out_;
+    // Written implicitly there is no response to measure R-squared against.
+    ASSERT_EQ(Run("{Options: 20 -8}\ny - c*x^2 - 2*x = 1;\n", "ALR"), 1) << out_;
+    EXPECT_EQ(out_.find("R-Squared"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("Residual Standard Deviation:"), std::string::npos);
+}

@@ -1,0 +1,122 @@
+#include "core/symbolic/jacobian_outputs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/compiled_fixture.h"
+#include "core/symbolic/jacobian_file.h"
+
+namespace {
+
+// Each output of the "Jacobians and Linearizations" branch, from whole runs of command 'A' and
+// from direct calls on a compiled document with its Jacobian file.
+class JacobianOutputs : public CompiledFixture {
+   protected:
+    void Prepare(const std::string& text) {
+        Compile(text);
+        BuildJacobianFile(core_);
+        ASSERT_FALSE(core_.flags.jacobianNeeded) << out_;
+    }
+};
+
+const char* const kTwoEquations = "x^2 + y = 3;\ny = 2.5*x;\nx \xbb 1;\ny \xbb 2;\n";
+
+}  // namespace
+
+TEST_F(JacobianOutputs, SymbolicJacobianHoldsTheEquationsInACommentThenOneTermPerRecord) {
+    Run("x^2 + y = 3;\nx \xbb 1;\ny \xbb 2;\n", "ASJ");
+    const auto lines = Lines(".SJC");
+    ASSERT_EQ(lines.size(), 6u) << ReadFile(".SJC");
+    EXPECT_EQ(lines[0], "{Original Equations: ");
+    EXPECT_EQ(lines[1], "x^2+y-3=0; ");
+    EXPECT_EQ(lines[2], "Jacobian Terms: }");
+    EXPECT_EQ(lines[3], "{d(eqn1)/d(y)=} 1;");  // y is met first in parse form
+    EXPECT_EQ(lines[4], "{d(eqn1)/d(x)=} x*2;");
+    // The starting values of the document go with the terms (octal 273 is byte 0xBB).
+    EXPECT_EQ(lines[5], "x\2731;  y\2732;  ");
+    EXPECT_NE(out_.find("doc.SJC\n\nSymbolic Jacobian Found!\n"), std::string::npos) << out_;
+}
+
+TEST_F(JacobianOutputs, IncrementalMethodWritesNothingAndAsksForTheJacobian) {
+    Run("{Options: 10 -3 NEWTON INCREMENTAL}\nx^2 + y = 3;\n", "ASJ");
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "doc.SJC"));
+    EXPECT_TRUE(core_.flags.jacobianRequested && core_.flags.recompile);
+}
+
+TEST_F(JacobianOutputs, SymbolicLinearizedByEquationsAndByVariables) {
+    Run(kTwoEquations, "ASS");
+    auto lines = Lines(".SJC");
+    ASSERT_EQ(lines.size(), 2u) << ReadFile(".SJC");
+    EXPECT_EQ(lines[0], "+(x*2)*\xE4x+(1)*\xE4y=0; {eqn      1}");
+    EXPECT_EQ(lines[1], "+(1)*\xE4y+(-2.5)*\xE4x=0; {eqn      2}");
+
+    Prepare(kTwoEquations);
+    ASSERT_TRUE(SymbolicOperation(core_, "R"));
+    lines = Lines(".SJC");
+    ASSERT_EQ(lines.size(), 2u) << ReadFile(".SJC");
+    // A column lists its equations from the last read to the first.
+    EXPECT_EQ(lines[0], "+(-2.5)*eqn      2+(x*2)*eqn      1=0; {\xE4x}");
+    EXPECT_EQ(lines[1], "+(1)*eqn      2+(1)*eqn      1=0; {\xE4y}");
+}
+
+TEST_F(JacobianOutputs, TransposedNumericFormWritesOneEquationPerVariable) {
+    Prepare("x + y + z = 1;\nx - z = 0;\n");  // not square: three columns, two rows
+    ASSERT_TRUE(SymbolicOperation(core_, "T"));
+    const auto lines = Lines(".SJC");
+    ASSERT_EQ(lines.size(), 7u) << ReadFile(".SJC");
+    EXPECT_EQ(lines[0], "{Transposed Linearized Equations Around:");
+    EXPECT_EQ(lines[3], "+1*eqn      2+1*eqn      1=0; {x}");
+    EXPECT_EQ(lines[4], "+1*eqn      1=0; {y}");
+    // The term counter runs on across the variables and breaks inside the third.
+    EXPECT_EQ(lines[5], "-1*eqn      2");
+    EXPECT_EQ(lines[6], "+1*eqn      1=0; {z}");
+    EXPECT_NE(out_.find("Saving Transposed Linearized Equations\nSaving Equations"),
+              std::string::npos);
+}
+
+TEST_F(JacobianOutputs, TermCounterBreaksLongSumsAcrossLines) {
+    std::string text = "a*b*c*d*e*f*g*h*p*q*r*u = 1;\n";
+    for (const char* v : {"a", "b", "c", "d", "e", "f", "g", "h", "p", "q", "r", "u"}) {
+        text += std::string(v) + " \xbb 2;\n";
+    }
+    Run(text, "ASL");
+    const auto lines = Lines(".SJC");
+    ASSERT_EQ(lines.size(), 8u) << ReadFile(".SJC");
+    auto terms = [](const std::string& names) {
+        std::string sum;
+        for (char v : names) sum += std::string("+2048*\xE4") + v;
+        return sum;
+    };
+    // Each term counts 8 + 3 + 1: a line end comes once the counter passes 60.
+    EXPECT_EQ(lines[5], terms("abcde"));
+    EXPECT_EQ(lines[6], terms("fghpq"));
+    EXPECT_EQ(lines[7], terms("ru") + "=0; {eqn      1}");
+}
+
+TEST_F(JacobianOutputs, OtherKeysWriteNothingAndAFileInTheWayIsReported) {
+    Prepare(kTwoEquations);
+    for (const char* keys : {"X", "Q", ""}) {
+        core_.flags.recompile = false;
+        EXPECT_FALSE(SymbolicOperation(core_, keys)) << keys;
+        EXPECT_TRUE(core_.flags.recompile) << keys;
+    }
+    std::filesystem::create_directory(dir_ / "doc.SJC");  // in the way of the file
+    out_.clear();
+    EXPECT_FALSE(SymbolicOperation(core_, "L"));
+    EXPECT_NE(out_.find("\nUnable to open file for output"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("Equations Linearized!"), std::string::npos);  // only 'L' says so
+    out_.clear();
+    EXPECT_FALSE(SymbolicOperation(core_, "J"));
+    EXPECT_EQ(out_.find("Symbolic Jacobian Found!"), std::string::npos) << out_;
+    // A Jacobian file that cannot be read is a reset error.
+    std::filesystem::remove(dir_ / "doc.SJC");
+    std::filesystem::remove(dir_ / "doc.JAC");
+    out_.clear();
+    EXPECT_FALSE(SymbolicOperation(core_, "S"));
+    EXPECT_NE(out_.find("\nReset error\nError ..."), std::string::npos) << out_;
+    EXPECT_TRUE(core_.flags.stop);
+}

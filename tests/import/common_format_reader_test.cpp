@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "cf_text.h"
+#include "import/common_format.h"
+
+namespace {
+
+struct Counts {
+    const char* file;
+    std::size_t buses, branches, interchanges;
+};
+
+CommonFormatData Read(const std::string& text) {
+    std::istringstream in(text);
+    CommonFormatData data;
+    std::string error;
+    EXPECT_TRUE(ReadCommonFormat(in, data, error)) << error;
+    return data;
+}
+
+const std::string kBuses = BusLine(1, "Slack     HV", 1, 3, 1.0, 0, 0, 0, 50, 0) +
+                           BusLine(2, "Load      HV", 1, 0, 1.0, 0, 50, 0);
+const std::string kBranch = BranchLine(1, 2, 1, 0.01, 0.1);
+
+}  // namespace
+
+TEST(CommonFormatReader, RealCasesReadEveryRecordAndNamesWithBlanksKeepTheFieldsInPlace) {
+    // The 30- and 57-bus files close the interchange section before their one record.
+    const Counts cases[] = {{"ieee14.cf", 14, 20, 1},
+                            {"ieee30.cf", 30, 41, 0},
+                            {"ieee57.cf", 57, 80, 0},
+                            {"ieee118.cf", 118, 186, 1}};
+    for (const Counts& c : cases) {
+        const CommonFormatData d = Read(ReadCase(std::string("crlf/") + c.file));
+        EXPECT_EQ(d.buses.size(), c.buses) << c.file;
+        EXPECT_EQ(d.branches.size(), c.branches) << c.file;
+        EXPECT_EQ(d.interchanges.size(), c.interchanges) << c.file;
+    }
+    const CommonFormatData d30 = Read(ReadCase("ieee30.cf"));
+    EXPECT_EQ(d30.buses[0].name, "Glen Lyn 132");
+    EXPECT_EQ(d30.buses[27].name, "Cloverdle132");
+    EXPECT_EQ(d30.buses[1].type, 2);
+    EXPECT_DOUBLE_EQ(d30.buses[1].finalAngle, -5.48);
+    const CommonFormatData d14 = Read(ReadCase("ieee14.cf"));
+    EXPECT_DOUBLE_EQ(d14.buses[8].shuntB, 0.19);
+    EXPECT_DOUBLE_EQ(d14.branches[7].tapRatio, 0.978);
+    // "Bus 2     HV" must not lend its "2" to the export.
+    EXPECT_EQ(d14.interchanges[0].swingName, "Bus 2     HV");
+    EXPECT_DOUBLE_EQ(d14.interchanges[0].exportMw, 0.0);
+}
+
+TEST(CommonFormatReader, IncompleteOrOutOfRangeFilesAreRefusedWithTheReason) {
+    const std::string full = CaseText(kBuses, kBranch);
+    const std::pair<std::string, const char*> cases[] = {
+        {full.substr(0, full.find("-999")), "ends inside the BUS section that line 2 opens"},
+        {full.substr(0, full.find("-999\nLOSS")), "ends inside the BRANCH section"},
+        {full.substr(0, full.find("END")), "ends before its END line"},
+        {CaseText(kBuses + BusLine(10001, "Far", 1, 0, 1, 0, 0, 0), kBranch),
+         "line 5: bus number 10001 is above 10000"},
+        {CaseText(kBuses + BusLine(3, "Far", 11, 0, 1, 0, 0, 0), kBranch),
+         "area number 11 is outside 1 to 10"},
+        {CaseText(kBuses + BusLine(3, "Odd", 1, 5, 1, 0, 0, 0), kBranch), "bus type 5"},
+        {CaseText(kBuses + "   3 Short name\n", kBranch),
+         "line 5: the bus record has no readable area"},
+        {CaseText(kBuses + BusLine(2, "Again", 1, 0, 1, 0, 0, 0), kBranch),
+         "bus 2 appears a second time"},
+        {CaseText(kBuses, kBranch + BranchLine(2, 7, 1, 0.01, 0.1)), "names bus 7"},
+        {CaseText(kBuses, kBranch + BranchLine(1, 2, 1, 0, 0)), "zero impedance"},
+        {CaseText(kBuses + BusLine(3, "Alone", 1, 0, 1, 0, 0, 0), kBranch),
+         "bus 3 is connected to no branch"},
+        {CaseText(kBuses, kBranch, InterchangeLine(2, 1, "Slack     HV", 0)),
+         "area 2 names swing bus 1, which lies in area 1"},
+        {CaseText(
+             BusLine(2, "Load      HV", 1, 0, 1.0, 0, 50, 0) + BusLine(1, "Gen", 1, 2, 1, 0, 0, 0),
+             kBranch),
+         "no bus is of type 3"},
+        {"no sections at all\n", "ends before its END line"},
+        {CaseText(kBuses, kBranch + "   2 x 1 1 1 0 0.1 0.2 0\n"),
+         "line 8: the branch record has no readable to bus"},
+        {CaseText(kBuses, kBranch + "next\n"), "line 8: expected a record"},
+    };
+    for (const auto& [text, reason] : cases) {
+        const ImportResult r = Convert(text);
+        EXPECT_FALSE(r.ok) << reason;
+        EXPECT_TRUE(r.document.empty());
+        EXPECT_NE(r.message.find(std::string("Power flow equations not formed: ")),
+                  std::string::npos);
+        EXPECT_NE(r.message.find(reason), std::string::npos) << r.message;
+    }
+}
+
+TEST(CommonFormatReader, TieLineTableHoldsItsSizeAndNoMore) {
+    const std::string buses = BusLine(1, "A", 1, 3, 1, 0, 0, 0) + BusLine(2, "B", 2, 0, 1, 0, 0, 0);
+    std::string branches;
+    for (int i = 0; i < kMaxTieLines; ++i) branches += BranchLine(1, 2, 1, 0.01, 0.1);
+    EXPECT_TRUE(Convert(CaseText(buses, branches)).ok);
+    const ImportResult r = Convert(CaseText(buses, branches + BranchLine(1, 2, 1, 0.01, 0.1)));
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("more than 15651 branches"), std::string::npos) << r.message;
+}
+
+TEST(CommonFormatReader, FailedImportLeavesTheExistingDocumentAlone) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("valdrix_cf_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string real = ReadCase("ieee14.cf");
+    // Cut in the middle of a branch record.
+    std::ofstream(dir / "cut.cf", std::ios::binary) << real.substr(0, real.find("  10   11") + 30);
+    std::ofstream(dir / "cut.ALG") << "my equations\n";
+    const ImportResult r = ConvertCommonFormat((dir / "cut.cf").string());
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("BRANCH section"), std::string::npos) << r.message;
+    std::ifstream kept(dir / "cut.ALG");
+    std::string line;
+    std::getline(kept, line);
+    EXPECT_EQ(line, "my equations");
+    EXPECT_FALSE(std::filesystem::exists(dir / "cut.ALG.new"));
+    std::filesystem::remove_all(dir);
+}

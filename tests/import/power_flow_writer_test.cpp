@@ -1,0 +1,98 @@
+#include "import/power_flow_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cf_text.h"
+#include "core/document_fixture.h"
+
+namespace {
+
+// Slack bus 1, a 50 MW load at bus 2, one branch without resistance.
+std::string TwoBusCase(double slackAngle = 0.0) {
+    return CaseText(BusLine(1, "North     HV", 1, 3, 1.0, slackAngle, 0, 0, 50, 0) +
+                        BusLine(2, "South     HV", 1, 0, 0.98, -2.9, 50, 0),
+                    BranchLine(1, 2, 1, 0.0, 0.1));
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(PowerFlowWriter, NumbersHaveSixDecimalsAndNegativesTheirParentheses) {
+    const std::pair<double, const char*> cases[] = {{0.5, "0.500000"},
+                                                    {-0.5, "(-0.500000)"},
+                                                    {-0.0, "0.000000"},
+                                                    {1e6, "1000000.000000"},
+                                                    {-1e-9, "(-0.000000)"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatNumber(value), text) << value;
+}
+
+TEST(PowerFlowWriter, TwoBusCaseGivesSlackSettingsLoadEquationsAndFlatStart) {
+    const ImportResult r = Convert(TwoBusCase());
+    ASSERT_TRUE(r.ok) << r.message;
+    // Without resistance the P equation has no cosine term; the Q equation keeps both ends'
+    // diagonal entries; the 50 MW load is written as the first item, in parentheses.
+    EXPECT_EQ(r.document,
+              "{Generated from CF File Format}\n"
+              "k=1.000000;\n"
+              "a1=0.000000;\n"
+              "v1=1.000000;\n"
+              "(-0.500000)*k=v2*(+v1*10.000000*SIN(a2-a1));\n"
+              "0.000000*k=-v2*(+v2*(-10.000000)+v1*10.000000*COS(a2-a1));\n"
+              "v1\xBB"
+              "1.000000;\na1\xBB"
+              "0.000000;\nv2\xBB"
+              "1.000000;\na2\xBB"
+              "0.000000;\n");
+    EXPECT_EQ(r.equations, 5);
+}
+
+TEST(PowerFlowWriter, SlackAngleIsWrittenInRadians) {
+    EXPECT_TRUE(Contains(Convert(TwoBusCase(30.0)).document, "\na1=0.523599;\n"));
+    EXPECT_TRUE(Contains(Convert(TwoBusCase(-90.0)).document, "\na1=(-1.570796);\n"));
+}
+
+// Two areas joined by the branch 2-3. Area 1 names its slack bus as swing bus, area 2 bus 3.
+class Interchange : public DocumentFixture {
+   protected:
+    static std::string Buses(int area3) {
+        return BusLine(1, "One       HV", 1, 3, 1.02, 0, 0, 0, 30, 0) +
+               BusLine(2, "Two       HV", 1, 0, 1.0, 0, 50, 10) +
+               BusLine(3, "Three     HV", area3, 2, 1.01, 0, 0, 0, 20, 0);
+    }
+    static std::string Branches() {
+        return BranchLine(1, 2, 1, 0.01, 0.1, 0.02) + BranchLine(2, 3, 1, 0.02, 0.2, 0.04);
+    }
+};
+
+TEST_F(Interchange, SwingBusWithTieLineGetsTheAreaEquationAndMatchesItsPowerBalance) {
+    const ImportResult swing = Convert(CaseText(
+        Buses(2), Branches(),
+        InterchangeLine(1, 1, "One       HV", 0) + InterchangeLine(2, 3, "Three     HV", 20)));
+    ASSERT_TRUE(swing.ok) << swing.message;
+    EXPECT_TRUE(Contains(swing.document, "\na1=0.000000;\nv1=1.020000;\n"))
+        << "the slack bus stays slack";
+    EXPECT_TRUE(Contains(swing.document, "\n0.200000=+v3*v3*")) << swing.document;
+    EXPECT_FALSE(Contains(swing.document, "*k=v3*("));
+    // Bus 3's only branch is the tie line, so exporting 20 MW is the same as generating them:
+    // both documents must solve to the same state.
+    const ImportResult generator = Convert(CaseText(Buses(2), Branches()));
+    ASSERT_EQ(Run(generator.document), 1) << out_;
+    const double a3 = Value("a3"), v2 = Value("v2");
+    ASSERT_EQ(Run(swing.document), 1) << out_;
+    EXPECT_NEAR(Value("a3"), a3, 1e-9);
+    EXPECT_NEAR(Value("v2"), v2, 1e-9);
+}
+
+TEST_F(Interchange, AreaWithoutTieLinesKeepsItsSwingBusAGeneratorBus) {
+    const ImportResult r =
+        Convert(CaseText(Buses(1), Branches(), InterchangeLine(1, 3, "Three     HV", 0)));
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_FALSE(Contains(r.document, "=;"));
+    EXPECT_TRUE(Contains(r.document, "\n0.200000*k=v3*(")) << r.document;
+    EXPECT_EQ(Run(r.document), 1) << out_;
+}
