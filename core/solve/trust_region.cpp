@@ -56,7 +56,10 @@
 //   kShrinkBelow 0.1, kGrowFrom 0.5, kModelExact 0.1, kShrink 0.5, kGrow 2: the bound update
 //       of Powell's hybrid method;
 //   kMaxRejections 30: 30 halvings reduce a step by about 1e-9, below which a step in a
-//       residual computed to double precision no longer tells descent from noise.
+//       residual computed to double precision no longer tells descent from noise;
+//   kLinearAccuracy 1e-10: a Gauss-Newton step from the sparse factors that leaves more than
+//       this fraction of ||F|| in J p + F is taken from a QR factorization instead (a stable LU
+//       leaves about the rounding error times the condition number).
 
 namespace {
 
@@ -140,8 +143,7 @@ double LinearResidual(TrustRegionState& w, int size, const std::vector<double>& 
 // step takes it. Those factors keep the pivot order of the analysis without re-choosing, so a
 // pivot that has become tiny spoils them; when the step does not satisfy the linear equations
 // to kLinearAccuracy relative to |F|, it is computed again by a dense QR factorization of the
-// copied terms.
-// Returns ||F + J p_N||.
+// copied terms, and the step with the smaller ||F + J p_N|| is kept. Returns that norm.
 double GaussNewtonStep(CoreState& s, int group, int first, int size, double norm) {
     SolveState& v = s.solve;
     TrustRegionState& w = v.trustRegion;
@@ -150,12 +152,17 @@ double GaussNewtonStep(CoreState& s, int group, int first, int size, double norm
     for (int c = 0; c < size; ++c) w.newton[c] = -v.delta[first + c];
     const double residual = LinearResidual(w, size, w.newton);
     if (residual <= kLinearAccuracy * norm) return residual;
+    for (int c = 0; c < size; ++c) w.step[c] = w.newton[c];
     QrFactorize(w.jacobian, w.factors);
     for (int c = 0; c < size; ++c) w.qtf[c] = w.residual[c];
     ApplyQTransposed(w.factors, w.qtf);
     for (int c = 0; c < size; ++c) w.newton[c] = -w.qtf[c];
     SolveUpperTriangular(w.factors, w.newton);
-    return LinearResidual(w, size, w.newton);
+    const double fromQr = LinearResidual(w, size, w.newton);
+    if (fromQr <= residual) return fromQr;
+    // On a badly scaled system the LU step can be the better one.
+    for (int c = 0; c < size; ++c) w.newton[c] = w.step[c];
+    return residual;
 }
 
 // The dogleg step for the bound delta, into w.step.
