@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/base/core_state.h"
+#include "core/run/rewrite_commands.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
 #include "core/run/symbolic_commands.h"
@@ -58,21 +59,13 @@ void CommandFft(CoreState& s, const char* command) {
     FourierOfResults(s, series);
 }
 
-// Differential equations and elimination have their letters reserved; until their operations
-// exist they only say so.
-void CommandNotAvailable(CoreState& s, const char* command) {
-    ConsoleWrite(s.console,
-                 run_message::kCommand + std::string(1, command[0]) + run_message::kNotAvailable);
-    ConsoleWriteLine(s.console);
-}
-
 struct Entry {
     char letter;
     CommandHandler handler;
 };
 
 constexpr Entry kCommands[] = {
-    {'A', CommandAdvanced}, {'D', CommandNotAvailable}, {'E', CommandNotAvailable},
+    {'A', CommandAdvanced}, {'D', CommandDifferential}, {'E', CommandEliminate},
     {'F', CommandRefresh},  {'G', CommandSweep},        {'K', CommandConstrained},
     {'O', CommandOptimize}, {'R', CommandNothing},      {'S', CommandSolve},
     {'U', CommandUpdate},   {'W', CommandFft},
