@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string_view>
 
-// The options line holds up to nine blank-separated fields in a fixed order. A field that does
+// The options line holds up to ten blank-separated fields in a fixed order. A field that does
 // not fit is consumed all the same and leaves its setting alone, so a misplaced word never
 // shifts the fields after it.
 
@@ -89,7 +89,21 @@ Arithmetic OptionComplex(const std::string& token, Arithmetic current) {
     return current;
 }
 
+int OptionCapacity(std::string line, int current) {
+    constexpr std::string_view kWord = "CAPACITY=";
+    constexpr int kFields = 10;
+    int capacity = current;
+    for (int field = 0; field < kFields; ++field) {
+        const std::string token = NextOptionToken(line);
+        if (token.compare(0, kWord.size(), kWord) == 0) {
+            capacity = OptionInteger(token.substr(kWord.size()), capacity);
+        }
+    }
+    return capacity;
+}
+
 void ReadOptionsLine(SolverSettings& s, RunConstants& k, std::string line) {
+    s.capacity = OptionCapacity(line, s.capacity);
     s.maxIterations = OptionInteger(NextOptionToken(line), s.maxIterations);
     s.toleranceExponent = OptionInteger(NextOptionToken(line), s.toleranceExponent);
     s.method = OptionMethod(NextOptionToken(line), s.method);

@@ -145,8 +145,9 @@ TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {
 }
 
 // A word the option accepts, made from what its help shows after the name.
-std::string SampleArgument(std::string_view argument) {
+std::string SampleArgument(std::string_view argument, std::string_view option = "") {
     if (argument.empty()) return "";
+    if (option == "--capacity") return "400";
     if (argument == "N") return "5";
     if (argument == "X") return "0.5";
     if (argument == "LO:HI") return "1:4";
@@ -174,7 +175,8 @@ TEST(CliOptionTableTest, HelpShowsEveryOptionOnceAndEveryOptionShownIsParsed) {
         for (std::string_view name : {option.name, option.negation}) {
             if (name.empty()) continue;
             std::vector<std::string> args = {"run", std::string(name)};
-            if (!option.argument.empty()) args.push_back(SampleArgument(option.argument));
+            if (!option.argument.empty())
+                args.push_back(SampleArgument(option.argument, option.name));
             args.push_back("doc.alg");
             const ParsedCommandLine p = ParseCommandLine(args);
             EXPECT_TRUE(p.ok) << name << ": " << p.error;
@@ -187,7 +189,7 @@ TEST(CliOptionTableTest, EverySolverOptionCanBeGivenOnTheCommandLine) {
     std::bitset<kSolverOptionCount> reached;
     for (const CliOption& option : CliOptionTable()) {
         CliOptions o;
-        const std::string argument = SampleArgument(option.argument);
+        const std::string argument = SampleArgument(option.argument, option.name);
         EXPECT_EQ(option.apply(o, option.name, option.argument.empty() ? nullptr : &argument), "")
             << option.name;
         reached |= o.solver.given;

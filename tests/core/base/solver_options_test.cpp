@@ -21,6 +21,7 @@ double OtherValue(SolverOption option) {
         case SolverOption::kDeltaT: return 0.125;
         case SolverOption::kMinGuess: return -3.5;
         case SolverOption::kMaxGuess: return 7.5;
+        case SolverOption::kCapacity: return 400;
     }
     return 0;
 }
@@ -35,6 +36,7 @@ TEST(SolverOptions, DefaultsAreThoseOfANewDocumentAndLieInTheirDomains) {
               std::tuple(true, false, true));
     EXPECT_EQ(std::tuple(d.deltaJ, d.deltaT, d.minGuess, d.maxGuess),
               std::tuple(0.001, 0.1, 0.1, 1.0));
+    EXPECT_EQ(d.capacity, 25);
     for (const OptionDescription& o : kSolverOptionTable) {
         EXPECT_TRUE(InDomain(o, OptionValue(d, o.option))) << o.name;
     }
@@ -61,19 +63,26 @@ TEST(SolverOptions, DomainsBoundTheValuesOfEachOption) {
         bool inside;
     };
     const double least = 1000 * kSmallValue;
-    for (const Case& c :
-         {Case{SolverOption::kMethod, 3, true}, Case{SolverOption::kMethod, 4, false},
-          Case{SolverOption::kJacobianMode, 2, false}, Case{SolverOption::kMaxIterations, 0, false},
-          Case{SolverOption::kMaxIterations, 1000, true},
-          Case{SolverOption::kMaxIterations, 1001, false},
-          Case{SolverOption::kToleranceExponent, -34, true},
-          Case{SolverOption::kToleranceExponent, -35, false},
-          Case{SolverOption::kToleranceExponent, 9, true},
-          Case{SolverOption::kToleranceExponent, 10, false},
-          Case{SolverOption::kStepCount, 0, false}, Case{SolverOption::kDeltaJ, least, false},
-          Case{SolverOption::kDeltaJ, least * 1.5, true}, Case{SolverOption::kDeltaT, 0, false},
-          Case{SolverOption::kMaxGuess, least, false},
-          Case{SolverOption::kMinGuess, -1e300, true}}) {
+    for (const Case& c : {Case{SolverOption::kMethod, 3, true},
+                          Case{SolverOption::kMethod, 4, false},
+                          Case{SolverOption::kJacobianMode, 2, false},
+                          Case{SolverOption::kMaxIterations, 0, false},
+                          Case{SolverOption::kMaxIterations, 1000, true},
+                          Case{SolverOption::kMaxIterations, 1001, false},
+                          Case{SolverOption::kToleranceExponent, -34, true},
+                          Case{SolverOption::kToleranceExponent, -35, false},
+                          Case{SolverOption::kToleranceExponent, 9, true},
+                          Case{SolverOption::kToleranceExponent, 10, false},
+                          Case{SolverOption::kStepCount, 0, false},
+                          Case{SolverOption::kDeltaJ, least, false},
+                          Case{SolverOption::kDeltaJ, least * 1.5, true},
+                          Case{SolverOption::kDeltaT, 0, false},
+                          Case{SolverOption::kMaxGuess, least, false},
+                          Case{SolverOption::kMinGuess, -1e300, true},
+                          Case{SolverOption::kCapacity, 24, false},
+                          Case{SolverOption::kCapacity, 25, true},
+                          Case{SolverOption::kCapacity, 20000, true},
+                          Case{SolverOption::kCapacity, 20001, false}}) {
         EXPECT_EQ(InDomain(Describe(c.option), c.value), c.inside)
             << Describe(c.option).name << " " << c.value;
     }
