@@ -153,7 +153,7 @@ constexpr CliOption kOptions[] = {
      RealOption<SolverOption::kMinGuess>},
     {"--guess-max", "", "X", "upper end of random starting values",
      RealOption<SolverOption::kMaxGuess>},
-    {"--capacity", "", "N", "most equations (statements) and variables of a run, 25..20000",
+    {"--capacity", "", "N", "largest count of statements and variables, 25..20000",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          const OptionDomain& d = Describe(SolverOption::kCapacity).domain;
          long long n = 0;

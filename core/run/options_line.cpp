@@ -95,9 +95,10 @@ int OptionCapacity(std::string line, int current) {
     int capacity = current;
     for (int field = 0; field < kFields; ++field) {
         const std::string token = NextOptionToken(line);
-        if (token.compare(0, kWord.size(), kWord) == 0) {
-            capacity = OptionInteger(token.substr(kWord.size()), capacity);
-        }
+        if (token.compare(0, kWord.size(), kWord) != 0) continue;
+        // A value outside the setting's domain does not fit, as a word of another field.
+        const int value = OptionInteger(token.substr(kWord.size()), 0);
+        if (InDomain(Describe(SolverOption::kCapacity), value)) capacity = value;
     }
     return capacity;
 }

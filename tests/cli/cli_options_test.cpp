@@ -60,7 +60,10 @@ TEST(ParseCommandLineTest, UsageErrors) {
                                                        {"run", "--param", "k=0:1:0", "doc.alg"},
                                                        {"run", "--fft-columns", "t,re", "doc.alg"},
                                                        {"run", "--fft-axis", "khz", "doc.alg"},
-                                                       {"run", "--fft-range", "5:2", "doc.alg"}};
+                                                       {"run", "--fft-range", "5:2", "doc.alg"},
+                                                       {"run", "--capacity", "24", "doc.alg"},
+                                                       {"check", "--capacity", "20001", "a.alg"},
+                                                       {"run", "--capacity", "1e3", "doc.alg"}};
     for (const auto& args : bad) {
         const ParsedCommandLine p = ParseCommandLine(args);
         EXPECT_TRUE(!p.ok && !p.error.empty()) << ::testing::PrintToString(args);
@@ -99,6 +102,8 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
                                                   "--auto-homotopy",
                                                   "--attach",
                                                   table,
+                                                  "--capacity",
+                                                  "5000",
                                                   "doc.alg"});
     ASSERT_TRUE(p.ok) << p.error;
     DocumentSettings d;
@@ -112,6 +117,19 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
               std::tuple(true, false, true));
     EXPECT_EQ(d.attachmentPath, table);
     EXPECT_EQ(d.updateStepCount, 3u);
+    EXPECT_EQ(d.capacity, 5000);
+}
+
+TEST(ParseCommandLineTest, CapacityOnCheckAndItsRangeInTheMessage) {
+    const ParsedCommandLine check = ParseCommandLine({"check", "--capacity", "25", "a.alg"});
+    ASSERT_TRUE(check.ok) << check.error;
+    DocumentSettings d;
+    d.capacity = 400;
+    ApplyOptions(check.options, d);
+    EXPECT_EQ(d.capacity, 25);
+    const ParsedCommandLine bad = ParseCommandLine({"run", "--capacity", "24", "doc.alg"});
+    EXPECT_NE(bad.error.find("--capacity takes a number from 25 to 20000"), std::string::npos)
+        << bad.error;
 }
 
 TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {

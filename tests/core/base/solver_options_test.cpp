@@ -111,3 +111,19 @@ TEST(SolverOptions, NumbersOutsideTheIntegerRangeStopAtItsEnds) {
 }
 
 }  // namespace
+
+TEST(SolverOptions, EveryTableFollowsTheCapacityWithinItsRange) {
+    const Limits small = Limits::ForCapacity(Limits::kDefaultCapacity);
+    // The smallest capacity is the original program's table sizes.
+    EXPECT_EQ(std::tuple(small.maxEquations, small.maxVariables, small.nameSlots,
+                         small.stackEntries, small.nameChars),
+              std::tuple(25, 25, 150, 50, 8));
+    EXPECT_EQ(small.equationTableSize(), Limits{}.equationTableSize());
+    const Limits big = Limits::ForCapacity(5000);
+    EXPECT_EQ(std::tuple(big.maxEquations, big.maxVariables, big.nameSlots, big.stackEntries,
+                         big.nameChars),
+              std::tuple(5000, 5000, 30000, 10000, 8));
+    // However a value was entered, the tables stay between the smallest and the largest.
+    EXPECT_EQ(Limits::ForCapacity(3).maxEquations, 25);
+    EXPECT_EQ(Limits::ForCapacity(1 << 30).maxVariables, Limits::kMaxCapacity);
+}
