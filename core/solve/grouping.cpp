@@ -131,7 +131,7 @@ void DropCrossGroupEntries(CoreState& s) {
         while (*link != nullptr) {
             const int m = v.matchOf[(*link)->variable];
             // A variable paired with no equation is not solved for: it acts as a constant.
-            if (m == 0 || v.groupOf[m] != v.groupOf[eq]) {
+            if (m == 0 || v.groupOf[m] != v.groupOf[eq] || (*link)->fill) {
                 Unlink(s, link);
             } else {
                 link = &(*link)->nextInRow;
