@@ -1,12 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/base/code_node.h"
 #include "core/base/limits.h"
 #include "core/base/modes.h"
 #include "core/base/special_values.h"
+#include "core/base/trust_region_state.h"
 
 // One sparse Jacobian term: equation row, variable column.
 struct JacobianEntry {
@@ -94,6 +96,7 @@ struct SolveState {
     int lastConvergedGroup = 0;       // leading groups that converged
     bool jacobianUpdate = true;       // the Jacobian must be evaluated at this step
     bool jacobianFactorized = false;  // the factors in the entries are usable
+    TrustRegionState trustRegion;     // step bounds and work space of Robust Newton
 
     // Steps and IF search.
     int stepNumber = 1;                    // current step of the run
@@ -104,6 +107,12 @@ struct SolveState {
     std::vector<CodeNode*> savedCode;      // equation -> code as compiled, IF nodes included
     int homotopySteps = 0;                 // accepted and rejected parameter steps
     CodeNode* homotopyConstant = nullptr;  // the c of the parameter's equation t - c
+
+    // Results by name of a time-stepping run: the document's own variable names, each shown
+    // with the variable of the rewritten set that holds its value at the start of the step.
+    bool resultsByName = false;
+    std::vector<std::string> resultNames;
+    std::vector<int> resultVariables;
 
     // Sweep of command G.
     StepMode sweepMode = StepMode::kTimeSteps;  // the sweep running, if any
