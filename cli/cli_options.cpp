@@ -153,6 +153,18 @@ constexpr CliOption kOptions[] = {
      RealOption<SolverOption::kMinGuess>},
     {"--guess-max", "", "X", "upper end of random starting values",
      RealOption<SolverOption::kMaxGuess>},
+    {"--capacity", "", "N", "largest count of statements and variables, 25..20000",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         const OptionDomain& d = Describe(SolverOption::kCapacity).domain;
+         long long n = 0;
+         if (a == nullptr || !ParseInt(*a, static_cast<long long>(d.lowest),
+                                       static_cast<long long>(d.highest), n)) {
+             return "--capacity takes a number from " + std::to_string(Limits::kDefaultCapacity) +
+                    " to " + std::to_string(Limits::kMaxCapacity);
+         }
+         o.solver.Set(SolverOption::kCapacity, static_cast<double>(n));
+         return {};
+     }},
     {"--groups", "--no-groups", "", "solve in sequential groups or as one set",
      SwitchOption<SolverOption::kSolveInGroups>},
     {"--simplify", "--no-simplify", "", "fold constants after compiling",

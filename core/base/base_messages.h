@@ -13,4 +13,14 @@ inline constexpr const char* kIoUnnamedFile = "input";
 inline constexpr const char* kOpenNewExists =
     "open: 'new' history is specified and file '%s' already exists\n";
 inline constexpr const char* kOpenError = "open: %s\n";
+// The line after a message of the size limits:
+// "(limit 25 equations; raise it with the CAPACITY option to 473)".
+inline constexpr const char* kLimitOpen = "(limit ";
+inline constexpr const char* kLimitEquations = " equations";
+inline constexpr const char* kLimitVariables = " variables";
+inline constexpr const char* kRaiseCapacity = "; raise it with the CAPACITY option";
+inline constexpr const char* kRaiseCapacityTo = " to ";
+inline constexpr const char* kBeyondCapacity =
+    "; the document needs more than the largest CAPACITY, ";
+inline constexpr const char* kLimitClose = ")";
 }  // namespace base_message

@@ -75,6 +75,19 @@ struct CoreState {
     bool keepMessage = false;  // trial evaluations (constant folding) leave the message alone
 };
 
+// Sizes every table for the capacity setting (Limits::ForCapacity) when the tables were made
+// for another one. Only between runs or before a compile: the equations' code is freed, the
+// names cleared. Limits given to the constructor stay until the setting differs from the
+// capacity they were made for.
+void ApplyCapacity(CoreState& s);
+
+// After a message of the size limits, the text of one more console line (without line ends)
+// that says how to pass the limit: "(limit 25 equations; raise it with the CAPACITY option to
+// 473)". needed is the capacity the document needs (0 when it is not known, above
+// Limits::kMaxCapacity when no capacity is enough).
+enum class LimitKind { kEquations, kVariables };
+void WriteCapacityHint(CoreState& s, LimitKind kind, long needed);
+
 // Error signalling shared by the whole core.
 void WarningBeep(CoreState& s);
 // A line end followed by "Error ...".

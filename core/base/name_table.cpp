@@ -8,6 +8,10 @@ NameTable::NameTable(const Limits& limits)
       lowBound(limits.variableTableSize(), 0.0),
       highBound(limits.variableTableSize(), 0.0) {}
 
+void NameTable::resize(const Limits& limits) {
+    *this = NameTable(limits);
+}
+
 void NameTable::clear() {
     for (auto& s : slotName) s.clear();
     for (auto& v : slotVariable) v = 0;

@@ -8,7 +8,8 @@
 // Names of a run's variables and their values. Slots and variables are numbered from 1.
 struct NameTable {
     explicit NameTable(const Limits& limits);
-    void clear();  // all slots free, no variables
+    void clear();                       // all slots free, no variables
+    void resize(const Limits& limits);  // tables of another size, cleared
 
     std::vector<std::string> slotName;   // hash slot -> name ("" when free)
     std::vector<int> slotVariable;       // hash slot -> variable number

@@ -9,22 +9,32 @@ JacobianEntry* EntryArena::allocate() {
     return e;
 }
 
-SolveState::SolveState(const Limits& l)
-    : rowHead(l.equationTableSize(), nullptr),
-      diagonal(l.equationTableSize(), nullptr),
-      columnHead(l.variableTableSize(), nullptr),
-      pivotEquation(l.equationTableSize(), 0),
-      pivotVariable(l.equationTableSize(), 0),
-      positionOf(l.equationTableSize(), 0),
-      matchOf(l.variableTableSize(), 0),
-      groupOf(l.equationTableSize(), 0),
-      groupLast(l.equationTableSize(), 0),
-      work(l.variableTableSize(), 0.0),
-      workMark(l.variableTableSize(), 0),
-      residual(l.equationTableSize(), 0.0),
-      stepStartValues(l.variableTableSize(), 0.0),
-      previousValues(l.variableTableSize(), 0.0),
-      delta(l.equationTableSize(), 0.0),
-      groupNorm(l.equationTableSize(), 0.0),
-      groupWorstEquation(l.equationTableSize(), 0),
-      groupFactored(l.equationTableSize(), 0) {}
+SolveState::SolveState(const Limits& l) {
+    resize(l);
+}
+
+void SolveState::resize(const Limits& l) {
+    const auto equations = static_cast<std::size_t>(l.equationTableSize());
+    const auto variables = static_cast<std::size_t>(l.variableTableSize());
+    rowHead.assign(equations, nullptr);
+    diagonal.assign(equations, nullptr);
+    columnHead.assign(variables, nullptr);
+    columnLength.assign(variables, 0);
+    columnEntries.assign(variables, 0);
+    pivotEquation.assign(equations, 0);
+    pivotVariable.assign(equations, 0);
+    positionOf.assign(equations, 0);
+    matchOf.assign(variables, 0);
+    variablePosition.assign(variables, 0);
+    groupOf.assign(equations, 0);
+    groupLast.assign(equations, 0);
+    work.assign(variables, 0.0);
+    workMark.assign(variables, 0);
+    residual.assign(equations, 0.0);
+    stepStartValues.assign(variables, 0.0);
+    previousValues.assign(variables, 0.0);
+    delta.assign(equations, 0.0);
+    groupNorm.assign(equations, 0.0);
+    groupWorstEquation.assign(equations, 0);
+    groupFactored.assign(equations, 0);
+}

@@ -21,6 +21,13 @@ struct JacobianEntry {
     bool fill = false;                      // created by the elimination, not by the equation
 };
 
+// One record of the Jacobian file: equation, variable and the derivative in evaluation form.
+struct JacobianTerm {
+    int equation = 0;
+    int variable = 0;
+    CodeNode* code = nullptr;  // owned; null for a record without nodes
+};
+
 // Storage of Jacobian entries: blocks are kept between solves, entries are handed out in
 // order and all returned at once when a solve loop ends.
 class EntryArena {
@@ -38,18 +45,27 @@ class EntryArena {
 // order are numbered from 1.
 struct SolveState {
     explicit SolveState(const Limits& limits);
+    // Tables of another size; only between solve loops, when no entry is in use.
+    void resize(const Limits& limits);
 
     // Sparse Jacobian.
     EntryArena entries;
     std::vector<JacobianEntry*> rowHead;     // equation -> first entry of its row
     std::vector<JacobianEntry*> diagonal;    // equation -> entry whose variable = equation
     std::vector<JacobianEntry*> columnHead;  // variable -> first entry of its column
+    std::vector<int> columnLength;           // variable -> entries of unpivoted rows in it
+    std::vector<int> columnEntries;          // variable -> entries in it, pivoted rows included
+    // The records of the Jacobian file as the last complete build wrote them, until the next
+    // read takes them (jacobian_file.h).
+    std::vector<JacobianTerm> heldJacobian;
+    bool jacobianHeld = false;
 
     // Ordering and grouping.
     std::vector<int> pivotEquation;  // position -> equation
     std::vector<int> pivotVariable;  // position -> variable
     std::vector<int> positionOf;     // equation -> position
     std::vector<int> matchOf;        // variable -> equation it is pivoted with
+    std::vector<int> variablePosition;  // variable -> position it is pivoted at (0 = none)
     std::vector<int> groupOf;        // equation -> group
     std::vector<int> groupLast;      // group -> last position it covers
     int groupCount = 1;

@@ -34,6 +34,7 @@ double OptionValue(const SolverOptions& o, SolverOption option) {
         case SolverOption::kDeltaT: return o.deltaT;
         case SolverOption::kMinGuess: return o.minGuess;
         case SolverOption::kMaxGuess: return o.maxGuess;
+        case SolverOption::kCapacity: return o.capacity;
     }
     return 0.0;
 }
@@ -55,6 +56,7 @@ void SetOptionValue(SolverOptions& o, SolverOption option, double value) {
         case SolverOption::kDeltaT: o.deltaT = value; return;
         case SolverOption::kMinGuess: o.minGuess = value; return;
         case SolverOption::kMaxGuess: o.maxGuess = value; return;
+        case SolverOption::kCapacity: o.capacity = integer; return;
     }
 }
 

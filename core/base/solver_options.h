@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "core/base/limits.h"
 #include "core/base/modes.h"
 #include "core/base/special_values.h"
 
@@ -26,6 +27,10 @@ struct SolverOptions {
     double deltaT = 0.1;         // homotopy step and time step; the sweep step during a sweep
     double minGuess = 0.1;       // lower end of random starting values
     double maxGuess = 1.0;       // upper end of random starting values
+    // Most equations (statements, guesses included) and variables of a run. A program-wide
+    // value rather than a document's: the side file does not hold it, the desktop keeps it in
+    // its profile, and a document raises it for its own runs on its options line.
+    int capacity = Limits::kDefaultCapacity;
 };
 
 enum class SolverOption {
@@ -41,8 +46,9 @@ enum class SolverOption {
     kDeltaT,
     kMinGuess,
     kMaxGuess,
+    kCapacity,
 };
-inline constexpr std::size_t kSolverOptionCount = 12;
+inline constexpr std::size_t kSolverOptionCount = 13;
 
 enum class OptionKind {
     kChoice,   // one of a list, stored as its position from 0
@@ -96,6 +102,10 @@ inline constexpr OptionDescription kSolverOptionTable[kSolverOptionCount] = {
      "max initial guess",
      OptionKind::kReal,
      {kLeastIncrement, std::numeric_limits<double>::infinity(), true}},
+    {SolverOption::kCapacity,
+     "capacity",
+     OptionKind::kInteger,
+     {Limits::kDefaultCapacity, Limits::kMaxCapacity}},
 };
 
 constexpr const OptionDescription& Describe(SolverOption option) {

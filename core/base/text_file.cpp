@@ -142,22 +142,6 @@ bool BeginRead(TextFile& f) {
     return true;
 }
 
-// Text of "%d" and of "%.*E": the Jacobian file writes thousands of them per run, and
-// to_chars gives the same digits as the runtime's formatted output at a fraction of the cost.
-std::string_view DecimalText(int v) {
-    static thread_local char buf[16];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return {buf, static_cast<std::size_t>(r.ptr - buf)};
-}
-
-std::string_view ExponentText(double v, int digits) {
-    static thread_local char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits);
-    for (char* p = buf; p != r.ptr; ++p)
-        *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
-    return {buf, static_cast<std::size_t>(r.ptr - buf)};
-}
-
 // Writes text right-aligned in width; returns the characters written, or -1 on an error.
 int PutRightAligned(std::FILE* stream, std::string_view text, int width) {
     for (int pad = width - static_cast<int>(text.size()); pad > 0; --pad) {
@@ -286,6 +270,22 @@ int ClampedLength(std::size_t n) {
 }
 
 }  // namespace
+
+// Text of "%d" and of "%.*E": the Jacobian file writes thousands of them per run, and
+// to_chars gives the same digits as the runtime's formatted output at a fraction of the cost.
+std::string_view DecimalText(int v) {
+    static thread_local char buf[16];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return {buf, static_cast<std::size_t>(r.ptr - buf)};
+}
+
+std::string_view ExponentText(double v, int digits) {
+    static thread_local char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits);
+    for (char* p = buf; p != r.ptr; ++p)
+        *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+    return {buf, static_cast<std::size_t>(r.ptr - buf)};
+}
 
 TextFile::~TextFile() {
     Detach(*this);
@@ -591,6 +591,12 @@ void WriteBoolean(TextFile& f, bool v, int width) {
     } else {
         EndWrite(f, std::fprintf(f.stream, "%*s", width, v ? "TRUE" : "FALSE"));
     }
+}
+
+void WriteBytes(TextFile& f, std::string_view text) {
+    if (!BeginWrite(f)) return;
+    const bool written = std::fwrite(text.data(), 1, text.size(), f.stream) == text.size();
+    EndWrite(f, written ? 0 : -1);
 }
 
 void WriteLine(TextFile& f) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // State shared by all text files of one core: the last I/O error of any operation, the
@@ -85,6 +86,13 @@ void WriteLong(TextFile& f, long v, int width = kNoWidth);
 void WriteUnsignedLong(TextFile& f, unsigned long v, int width = kNoWidth);
 void WriteReal(TextFile& f, double v, int width = kNoWidth, int precision = kNoWidth);
 void WriteBoolean(TextFile& f, bool v, int width = kNoWidth);
+// Writes text byte for byte, zero bytes included: for a writer that formats whole lines itself.
+void WriteBytes(TextFile& f, std::string_view text);
+// The text WriteInteger gives v (without the width), and the text WriteReal gives v with the
+// precision -digits (exponent form, upper-case letters). Valid until the next call on the same
+// thread.
+std::string_view DecimalText(int v);
+std::string_view ExponentText(double v, int digits);
 void WriteLine(TextFile& f);
 void Page(TextFile& f);
 long SizeInBlocks(TextFile& f);

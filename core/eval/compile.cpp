@@ -1,5 +1,7 @@
 #include "core/eval/compile.h"
 
+#include <algorithm>
+#include <memory>
 #include <string>
 
 #include "core/base/core_state.h"
@@ -75,6 +77,48 @@ void WriteCounts(CoreState& s) {
     ConsoleWriteInt(s.console, s.model.count);
     ConsoleWrite(s.console, eval_message::kEquationsLine);
     ConsoleWrite(s.console, eval_message::kFindingDerivatives);
+}
+
+// The compiler's passes over the source in a core with the largest tables, counting what the
+// text needs: statements and variables. The probe prints nothing and evaluates nothing.
+long CapacityNeeded(const CoreState& s, Arithmetic arithmetic) {
+    auto probe = std::make_unique<CoreState>(Limits::ForCapacity(Limits::kMaxCapacity));
+    CoreState& p = *probe;
+    p.settings = s.settings;
+    p.k = s.k;
+    p.k.arithmetic = Arithmetic::kReal;
+    p.files.baseName = s.files.baseName;
+    p.parser.source = s.parser.source;
+    p.parser.foundReal.assign(static_cast<std::size_t>(p.limits.maxEquations) + 2, false);
+    long needed = 0;
+    auto pass = [&] {
+        const bool read = ReadEquations(p);
+        needed = std::max(
+            {needed, static_cast<long>(p.model.count), static_cast<long>(p.names.variableCount)});
+        return read;
+    };
+    bool read = pass();
+    if (read && arithmetic == Arithmetic::kComplex) {
+        ComplexScan(p);
+        p.k.arithmetic = Arithmetic::kComplex;
+        read = pass();
+    }
+    if (!read && (p.message == parser_message::kTooManyEquations ||
+                  p.message == parser_message::kTooManyVariables)) {
+        return Limits::kMaxCapacity + 1L;
+    }
+    return needed;
+}
+
+// A compile refused for the size limits tells how to raise them, with the capacity this
+// document needs.
+void HintAtLimit(CoreState& s, Arithmetic arithmetic) {
+    if (!s.parser.error) return;
+    const bool equations = s.message == parser_message::kTooManyEquations;
+    if (!equations && s.message != parser_message::kTooManyVariables) return;
+    WriteCapacityHint(s, equations ? LimitKind::kEquations : LimitKind::kVariables,
+                      CapacityNeeded(s, arithmetic));
+    ConsoleWriteLine(s.console);
 }
 
 }  // namespace
@@ -161,6 +205,7 @@ void CompileSource(CoreState& s) {
 void ParseEquations(CoreState& s) {
     LoadSource(s);
     CompileSource(s);
+    HintAtLimit(s, s.k.arithmetic);
 }
 
 void ParseEquationsComplex(CoreState& s) {
@@ -176,4 +221,5 @@ void ParseEquationsComplex(CoreState& s) {
         CompileSource(s);
     }
     s.k.arithmetic = arithmetic;
+    HintAtLimit(s, arithmetic);
 }

@@ -320,10 +320,14 @@ bool ConvertComplexToReal(CoreState& s) {
     if (3 * n > s.limits.maxVariables) {
         ConsoleWrite(s.console, parser_message::kTooManyVariables);
         ConsoleWriteLine(s.console);
+        WriteCapacityHint(s, LimitKind::kVariables, 3L * n);
+        ConsoleWriteLine(s.console);
         return false;
     }
     if (2 * count > s.limits.maxEquations) {
         ConsoleWrite(s.console, parser_message::kTooManyEquations);
+        ConsoleWriteLine(s.console);
+        WriteCapacityHint(s, LimitKind::kEquations, 2L * count);
         ConsoleWriteLine(s.console);
         return false;
     }

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "core/base/core_state.h"
@@ -16,6 +17,26 @@ std::string Significant(const CoreState& s, const std::string& name) {
 // Weight of a byte in the hash: its distance above '0', never negative.
 int HashWeight(unsigned char c) {
     return c > '0' ? c - '0' : 0;
+}
+
+// First slot to try for a name. The tables of the smallest capacity weigh the second, third
+// and last bytes; larger tables spread the names by all their bytes, since names such as
+// x1 .. x5000 share most of those three and would pile up in a few long runs of slots, which
+// linear probing walks through at every lookup.
+int StartSlot(const std::string& name, int slots) {
+    const std::size_t n = name.size();
+    if (slots <= Limits{}.nameSlots) {
+        const int a = n >= 2 ? HashWeight(static_cast<unsigned char>(name[1])) : 1;
+        const int b = n >= 3 ? HashWeight(static_cast<unsigned char>(name[2])) : 1;
+        const int z = HashWeight(static_cast<unsigned char>(name[n - 1]));
+        return ((z * 16 + b) * 16 + a) % slots + 1;
+    }
+    std::uint32_t h = 2166136261u;  // FNV-1a
+    for (const char c : name) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 16777619u;
+    }
+    return static_cast<int>(h % static_cast<std::uint32_t>(slots)) + 1;
 }
 
 bool IsRealName(const CoreState& s, const std::string& name) {
@@ -41,11 +62,7 @@ int LookupName(CoreState& s, const std::string& fullName) {
     const int slots = s.limits.nameSlots;
     if (name.empty() || slots < 1) return 0;
 
-    const std::size_t n = name.size();
-    const int a = n >= 2 ? HashWeight(static_cast<unsigned char>(name[1])) : 1;
-    const int b = n >= 3 ? HashWeight(static_cast<unsigned char>(name[2])) : 1;
-    const int z = HashWeight(static_cast<unsigned char>(name[n - 1]));
-    const int start = ((z * 16 + b) * 16 + a) % slots + 1;
+    const int start = StartSlot(name, slots);
 
     int slot = start;
     while (!t.slotName[slot].empty() && t.slotName[slot] != name) {

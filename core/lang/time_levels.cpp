@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -208,7 +209,13 @@ bool RewriteSteps(CoreState& s, const DerivativeScan& scan, int last, bool trape
     const LevelPlan plan(s, scan, last);
     const int equations = s.model.count * (last + 1) + scan.derivativeCount * (last + 1) + last + 2;
     if (plan.VariableCount() > s.limits.maxVariables || equations > s.limits.maxEquations) {
-        return Refuse(s, msg::kIllegalNumber);
+        Refuse(s, msg::kIllegalNumber);
+        // One capacity covers both counts: the hint names the larger need.
+        const bool variables = plan.VariableCount() > s.limits.maxVariables;
+        ConsoleWriteLine(s.console);
+        WriteCapacityHint(s, variables ? LimitKind::kVariables : LimitKind::kEquations,
+                          std::max<long>(plan.VariableCount(), equations));
+        return false;
     }
     const std::vector<std::string> names = plan.Names(s);
     if (!NamesReadBack(s, names)) return Refuse(s, msg::kLevelNames);

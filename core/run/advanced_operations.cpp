@@ -44,12 +44,16 @@ bool RoomForOneMore(CoreState& s) {
     if (s.names.variableCount + 1 > s.limits.maxVariables) {
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, rewrite_message::kTooManyVariables);
+        ConsoleWriteLine(s.console);
+        WriteCapacityHint(s, LimitKind::kVariables, s.names.variableCount + 1L);
         StopWithError(s);
         return false;
     }
     if (s.model.count + 1 > s.limits.maxEquations) {
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, rewrite_message::kTooManyEquations);
+        ConsoleWriteLine(s.console);
+        WriteCapacityHint(s, LimitKind::kEquations, s.model.count + 1L);
         StopWithError(s);
         return false;
     }

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string_view>
 
-// The options line holds up to nine blank-separated fields in a fixed order. A field that does
+// The options line holds up to ten blank-separated fields in a fixed order. A field that does
 // not fit is consumed all the same and leaves its setting alone, so a misplaced word never
 // shifts the fields after it.
 
@@ -89,7 +89,22 @@ Arithmetic OptionComplex(const std::string& token, Arithmetic current) {
     return current;
 }
 
+int OptionCapacity(std::string line, int current) {
+    constexpr std::string_view kWord = "CAPACITY=";
+    constexpr int kFields = 10;
+    int capacity = current;
+    for (int field = 0; field < kFields; ++field) {
+        const std::string token = NextOptionToken(line);
+        if (token.compare(0, kWord.size(), kWord) != 0) continue;
+        // A value outside the setting's domain does not fit, as a word of another field.
+        const int value = OptionInteger(token.substr(kWord.size()), 0);
+        if (InDomain(Describe(SolverOption::kCapacity), value)) capacity = value;
+    }
+    return capacity;
+}
+
 void ReadOptionsLine(SolverSettings& s, RunConstants& k, std::string line) {
+    s.capacity = OptionCapacity(line, s.capacity);
     s.maxIterations = OptionInteger(NextOptionToken(line), s.maxIterations);
     s.toleranceExponent = OptionInteger(NextOptionToken(line), s.toleranceExponent);
     s.method = OptionMethod(NextOptionToken(line), s.method);

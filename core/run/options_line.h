@@ -14,3 +14,7 @@ SolveMethod OptionMethod(const std::string& token, SolveMethod current);
 JacobianMode OptionJacobian(const std::string& token, JacobianMode current);
 bool OptionSequential(const std::string& token, bool current);
 Arithmetic OptionComplex(const std::string& token, Arithmetic current);
+// The capacity a CAPACITY=N word of the line's ten fields gives (the last such word), or
+// current. The word may stand in any field: where another field stands it leaves that field
+// alone, as any word that does not fit.
+int OptionCapacity(std::string line, int current);

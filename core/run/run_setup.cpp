@@ -6,6 +6,7 @@
 #include "core/run/options_line.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_settings.h"
+#include "core/symbolic/jacobian_file.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ void ResetDefaults(CoreState& s) {
     s.updates.mode = false;
     s.updates.exhausted = false;
     s.updates.fixingCount = 0;
+    ApplyCapacity(s);
 }
 
 void FreeEquations(CoreState& s) {
@@ -85,6 +87,7 @@ void FreeEquations(CoreState& s) {
     }
     s.model.count = 0;
     s.model.converted = false;
+    FreeHeldJacobian(s);  // derivatives of the equations just freed
 }
 
 void PrepareRun(CoreState& s) {
@@ -127,6 +130,7 @@ void PrepareRun(CoreState& s) {
     bool haveLine = ReadWholeLine(s.files.source, line);
     if (haveLine && line.compare(0, kOptionsPrefixLength, kOptionsPrefix) == 0) {
         ReadOptionsLine(s.settings, s.k, line.substr(kOptionsPrefixLength));
+        ApplyCapacity(s);
         haveLine = ReadWholeLine(s.files.source, line);
     } else if (s.settings.method == SolveMethod::kHomotopy) {
         // Homotopy is honoured only when the document itself asks for it.

@@ -65,6 +65,8 @@ void EliminateBelow(CoreState& s, const JacobianEntry& pivot, const std::vector<
                 v.rowHead[t] = fill;
                 fill->nextInColumn = v.columnHead[w];
                 v.columnHead[w] = fill;
+                ++v.columnLength[w];
+                ++v.columnEntries[w];
                 v.work[w] = 0.0;
                 v.workMark[w] = 1;
             }
@@ -91,10 +93,37 @@ JacobianEntry* PivotEntry(SolveState& v, int k) {
     return grouping::FindEntry(v.rowHead[eq], v.pivotVariable[k]);
 }
 
-// Position of the equation a variable is pivoted with (0 when it has none).
-int VariablePosition(const SolveState& v, int variable) {
-    const int eq = v.matchOf[variable];
-    return eq == 0 ? 0 : v.positionOf[eq];
+// The elimination step of position k in the fixed order: the rows and variables done are those
+// at positions up to k. The group's rows hold only the group's variables once the analysis has
+// dropped the terms between groups, so positions alone tell what is done.
+void EliminateAtPosition(CoreState& s, int k, const JacobianEntry& pivot) {
+    SolveState& v = s.solve;
+    const int pivotVar = pivot.variable;
+    const JacobianEntry* pivotRow = v.rowHead[pivot.equation];
+    for (JacobianEntry* target = v.columnHead[pivotVar]; target != nullptr;
+         target = target->nextInColumn) {
+        const int t = target->equation;
+        if (v.positionOf[t] <= k) continue;
+        for (const JacobianEntry* e = v.rowHead[t]; e != nullptr; e = e->nextInRow) {
+            v.work[e->variable] = e->value;
+            v.workMark[e->variable] = 1;
+        }
+        const double multiplier = GuardedDiv(s, target->value, pivot.value);
+        for (const JacobianEntry* p = pivotRow; p != nullptr; p = p->nextInRow) {
+            const int w = p->variable;
+            // The analysis created every fill-in of this order; a position without an entry
+            // would be lost, so it is never written.
+            assert(v.variablePosition[w] <= k || v.workMark[w]);
+            if (v.variablePosition[w] <= k || !v.workMark[w]) continue;
+            v.work[w] = v.work[w] - multiplier * p->value;
+        }
+        v.work[pivotVar] = multiplier;
+        for (JacobianEntry* e = v.rowHead[t]; e != nullptr; e = e->nextInRow) {
+            e->value = v.work[e->variable];
+            v.work[e->variable] = 0.0;
+            v.workMark[e->variable] = 0;
+        }
+    }
 }
 
 }  // namespace
@@ -102,19 +131,10 @@ int VariablePosition(const SolveState& v, int variable) {
 void FactorizeGroup(CoreState& s, int group) {
     SolveState& v = s.solve;
     const int first = grouping::FirstPosition(v, group), last = grouping::LastPosition(v, group);
-    // Everything outside the group counts as done, so only the group's block is touched.
-    std::vector<char> equationDone(v.rowHead.size(), 1), variableDone(v.columnHead.size(), 1);
     for (int k = first; k <= last; ++k) {
-        equationDone[v.pivotEquation[k]] = 0;
-        variableDone[v.pivotVariable[k]] = 0;
-    }
-    for (int k = first; k <= last; ++k) {
-        equationDone[v.pivotEquation[k]] = 1;
-        variableDone[v.pivotVariable[k]] = 1;
         const JacobianEntry* pivot = PivotEntry(v, k);
         assert(pivot != nullptr);
-        if (pivot != nullptr)
-            grouping::EliminateBelow(s, *pivot, equationDone, variableDone, true, false);
+        if (pivot != nullptr) EliminateAtPosition(s, k, *pivot);
     }
 }
 
@@ -124,7 +144,7 @@ void SubstituteGroup(CoreState& s, int group, std::vector<double>& f) {
     for (int k = first; k <= last; ++k) {
         for (const JacobianEntry* e = v.rowHead[v.pivotEquation[k]]; e != nullptr;
              e = e->nextInRow) {
-            const int j = VariablePosition(v, e->variable);
+            const int j = v.variablePosition[e->variable];
             if (j >= first && j < k) f[k] -= e->value * f[j];
         }
     }
@@ -132,7 +152,7 @@ void SubstituteGroup(CoreState& s, int group, std::vector<double>& f) {
         const JacobianEntry* pivot = nullptr;
         for (const JacobianEntry* e = v.rowHead[v.pivotEquation[k]]; e != nullptr;
              e = e->nextInRow) {
-            const int j = VariablePosition(v, e->variable);
+            const int j = v.variablePosition[e->variable];
             if (j > k && j <= last) {
                 f[k] -= e->value * f[j];
             } else if (j == k) {

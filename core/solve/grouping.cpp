@@ -10,6 +10,8 @@
 
 #include "core/solve/grouping.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/base/console.h"
@@ -20,16 +22,32 @@
 
 namespace {
 
+// Depth-first walk that gives each equation reached its group and its place in the new order.
+// Kept on an explicit stack of (equation, next entry of its row): a chain of thousands of
+// equations is one walk as deep as the chain, deeper than the machine stack of a worker thread
+// would allow for recursion.
 struct GroupWalk {
     SolveState& v;
     std::vector<int> order;  // equations in the order the walks reach them
+    std::vector<std::pair<int, const JacobianEntry*>> pending;
 
-    void visit(int eq, int group) {
+    void take(int eq, int group) {
         v.groupOf[eq] = group;
         order.push_back(eq);
-        for (const JacobianEntry* e = v.rowHead[eq]; e != nullptr; e = e->nextInRow) {
+        pending.emplace_back(eq, v.rowHead[eq]);
+    }
+
+    void visit(int eq, int group) {
+        take(eq, group);
+        while (!pending.empty()) {
+            const JacobianEntry*& e = pending.back().second;
+            if (e == nullptr) {
+                pending.pop_back();
+                continue;
+            }
             const int m = v.matchOf[e->variable];
-            if (m != 0 && v.groupOf[m] == 0) visit(m, group);
+            e = e->nextInRow;
+            if (m != 0 && v.groupOf[m] == 0) take(m, group);
         }
     }
 };
@@ -78,7 +96,7 @@ void GroupEquations(CoreState& s) {
             variableOf[v.pivotEquation[k]] = v.pivotVariable[k];
             v.groupOf[v.pivotEquation[k]] = 0;
         }
-        GroupWalk walk{v, {}};
+        GroupWalk walk{v, {}, {}};
         walk.order.reserve(n);
         int groups = 0;
         for (int k = 1; k <= n; ++k) {
@@ -113,7 +131,7 @@ void DropCrossGroupEntries(CoreState& s) {
         while (*link != nullptr) {
             const int m = v.matchOf[(*link)->variable];
             // A variable paired with no equation is not solved for: it acts as a constant.
-            if (m == 0 || v.groupOf[m] != v.groupOf[eq]) {
+            if (m == 0 || v.groupOf[m] != v.groupOf[eq] || (*link)->fill) {
                 Unlink(s, link);
             } else {
                 link = &(*link)->nextInRow;
@@ -153,9 +171,11 @@ void AnalyseStructure(CoreState& s) {
     if (!grouping::OrderEquations(s, grouping::Mode::kNumerical)) return;
     grouping::BuildColumns(v, n);
     // From here on the diagonal pointer of an equation is its pivot entry.
+    std::fill(v.variablePosition.begin(), v.variablePosition.end(), 0);
     for (int k = 1; k <= n; ++k) {
         v.diagonal[v.pivotEquation[k]] =
             grouping::FindEntry(v.rowHead[v.pivotEquation[k]], v.pivotVariable[k]);
+        v.variablePosition[v.pivotVariable[k]] = k;
     }
     v.jacobianFactorized = true;
 }

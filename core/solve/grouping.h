@@ -63,7 +63,11 @@ JacobianEntry* FindEntry(JacobianEntry* row, int variable);
 void EliminateBelow(CoreState& s, const JacobianEntry& pivot, const std::vector<char>& equationDone,
                     const std::vector<char>& variableDone, bool numeric, bool createFill);
 
-// Unlinks every entry whose equation and variable lie in different groups, freeing its code.
+// Unlinks every entry whose equation and variable lie in different groups, freeing its code,
+// and the fill-ins of the structural ordering: the numerical ordering chooses its own order
+// and creates the fill-ins that order needs. Kept, they would count as terms of the rows and
+// lead the numerical ordering into filling in around them as well (on a two-dimensional mesh
+// of 400 equations five times the fill-ins, and most of the solve's time).
 void DropCrossGroupEntries(CoreState& s);
 
 }  // namespace grouping

@@ -40,13 +40,6 @@ JacobianEntry* AddEntry(CoreState& s, int equation, int variable) {
     return e;
 }
 
-JacobianEntry* FindEntry(CoreState& s, int equation, int variable) {
-    for (JacobianEntry* e = s.solve.rowHead[equation]; e != nullptr; e = e->nextInRow) {
-        if (e->variable == variable) return e;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 void EvaluateJacobianSymbolic(CoreState& s, int group, bool structural) {
@@ -98,14 +91,26 @@ void EvaluateJacobianIncremental(CoreState& s, int group, bool creating) {
             return true;
         };
         if (creating) {
+            // The scatter marks of the elimination, clear outside it, tell which variables
+            // already have their entry, so a long equation costs one pass over its code.
+            std::vector<char>& has = s.solve.workMark;
             s.solve.rowHead[eq] = nullptr;
             s.solve.diagonal[eq] = nullptr;
-            for (const CodeNode* n = code; n != nullptr; n = n->next) {
-                if (n->kind != kKindVar || FindEntry(s, eq, n->var) != nullptr) continue;
+            bool ok = true;
+            for (const CodeNode* n = code; n != nullptr && ok; n = n->next) {
+                if (n->kind != kKindVar || n->var < 1 ||
+                    static_cast<std::size_t>(n->var) >= has.size() || has[n->var]) {
+                    continue;
+                }
                 double value = 0.0;
-                if (!quotient(n->var, value)) return;
-                AddEntry(s, eq, n->var)->value = value;
+                ok = quotient(n->var, value);
+                if (ok) {
+                    AddEntry(s, eq, n->var)->value = value;
+                    has[n->var] = 1;
+                }
             }
+            for (const JacobianEntry* e = s.solve.rowHead[eq]; e != nullptr; e = e->nextInRow)
+                has[e->variable] = 0;
         } else {
             for (JacobianEntry* e = s.solve.rowHead[eq]; e != nullptr; e = e->nextInRow) {
                 if (e->fill) {

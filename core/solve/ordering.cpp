@@ -8,6 +8,13 @@
 // column (structural mode, again for little fill-in) or the term of largest magnitude
 // (numerical mode, for stability). A row without an unpivoted entry is structurally singular;
 // a numerical pivot of magnitude at most 1e-18 means the row depends on the rows before it.
+//
+// A column's length counts its entries in pivoted rows as well; between columns of the same
+// length the one with fewer entries in rows not yet pivoted wins. Without that second count a
+// tridiagonal set makes every column look equally long, a pivot off the diagonal is taken, and
+// each step passes one more fill-in on to the next row, so the factors fill half the matrix.
+// Both counts are kept up to date as rows are pivoted and fill-ins created, so choosing costs
+// nothing per entry beyond the row walk itself.
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +31,8 @@ constexpr double kPivotThreshold = 1e-18;
 using solve_message::kDependent;
 using solve_message::kSingular;
 
-// Doubly linked lists of equations by count; 0 ends a list.
+// Doubly linked lists of equations by count; 0 ends a list. The lowest bucket that may hold a
+// row is remembered, so taking the next row does not scan the empty buckets below it again.
 class CountBuckets {
    public:
     CountBuckets(int equations, int maxCount)
@@ -39,6 +47,7 @@ class CountBuckets {
         next_[eq] = head_[count];
         if (head_[count] != 0) prev_[head_[count]] = eq;
         head_[count] = eq;
+        if (count < lowest_) lowest_ = count;
     }
 
     void remove(int eq) {
@@ -54,7 +63,9 @@ class CountBuckets {
 
     // Head of the lowest non-empty bucket, removed; 0 when every bucket is empty.
     int takeLowest() {
-        for (int eq : head_) {
+        const int buckets = static_cast<int>(head_.size());
+        for (; lowest_ < buckets; ++lowest_) {
+            const int eq = head_[lowest_];
             if (eq != 0) {
                 remove(eq);
                 return eq;
@@ -68,14 +79,8 @@ class CountBuckets {
     std::vector<int> next_;   // equation -> next equation of its bucket
     std::vector<int> prev_;   // equation -> previous equation of its bucket
     std::vector<int> count_;  // equation -> its bucket (-1 when in none)
+    int lowest_ = 0;          // no bucket below it holds a row
 };
-
-int ColumnLength(const SolveState& v, int variable) {
-    int length = 0;
-    for (const JacobianEntry* e = v.columnHead[variable]; e != nullptr; e = e->nextInColumn)
-        ++length;
-    return length;
-}
 
 int RowCount(const CoreState& s, int eq, const std::vector<char>& variableDone) {
     int count = 0;
@@ -89,14 +94,17 @@ int RowCount(const CoreState& s, int eq, const std::vector<char>& variableDone) 
 JacobianEntry* ChoosePivot(const SolveState& v, int eq, const std::vector<char>& variableDone,
                            grouping::Mode mode) {
     JacobianEntry* best = nullptr;
-    int bestLength = 0;
+    int bestEntries = 0, bestLength = 0;
     double bestMagnitude = 0.0;
     for (JacobianEntry* e = v.rowHead[eq]; e != nullptr; e = e->nextInRow) {
         if (variableDone[e->variable]) continue;
         if (mode == grouping::Mode::kStructural) {
-            const int length = ColumnLength(v, e->variable);
-            if (best == nullptr || length < bestLength) {
+            const int entries = v.columnEntries[e->variable];
+            const int length = v.columnLength[e->variable];
+            if (best == nullptr || entries < bestEntries ||
+                (entries == bestEntries && length < bestLength)) {
                 best = e;
+                bestEntries = entries;
                 bestLength = length;
             }
         } else {
@@ -144,14 +152,19 @@ bool OrderEquations(CoreState& s, Mode mode) {
     std::vector<char> equationDone(v.rowHead.size(), 0), variableDone(v.columnHead.size(), 0);
     std::fill(v.matchOf.begin(), v.matchOf.end(), 0);
 
+    std::fill(v.columnLength.begin(), v.columnLength.end(), 0);
     std::vector<int> initialCount(n + 1, 0);
     int maxCount = 0;
     for (int eq = 1; eq <= n; ++eq) {
         initialCount[eq] = RowCount(s, eq, variableDone);
         maxCount = std::max(maxCount, initialCount[eq]);
+        for (const JacobianEntry* e = v.rowHead[eq]; e != nullptr; e = e->nextInRow)
+            ++v.columnLength[e->variable];
     }
-    // Fill-in can raise a row's own count up to the cap, never its group offset.
-    CountBuckets buckets(n, maxCount + s.limits.maxEquations);
+    v.columnEntries = v.columnLength;
+    // Fill-in can raise a row's own count up to the cap, never its group offset; a row of a
+    // square set has at most one entry per variable, so n bounds its own count as well.
+    CountBuckets buckets(n, maxCount + std::min(s.limits.maxEquations, n));
     for (int eq = 1; eq <= n; ++eq) buckets.insert(eq, initialCount[eq]);
 
     for (int k = 1; k <= n; ++k) {
@@ -173,6 +186,8 @@ bool OrderEquations(CoreState& s, Mode mode) {
         v.matchOf[var] = eq;
         equationDone[eq] = 1;
         variableDone[var] = 1;
+        for (const JacobianEntry* e = v.rowHead[eq]; e != nullptr; e = e->nextInRow)
+            --v.columnLength[e->variable];
 
         EliminateBelow(s, *pivot, equationDone, variableDone, numeric, true);
 

@@ -1,6 +1,7 @@
 #include "core/symbolic/jacobian_file.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -21,32 +22,62 @@ std::string JacobianName(const CoreState& s) {
 
 // ---- Writing ------------------------------------------------------------------------------
 
-void WriteRecord(CoreState& s, int equation, int variable, const CodeNode* derivative) {
-    TextFile& f = s.files.jacobian;
-    WriteInteger(f, equation, 7);
-    WriteChar(f, ' ');
-    WriteInteger(f, variable, 7);
-    WriteLine(f);
-    for (const CodeNode* n = derivative; n != nullptr; n = n->next) {
-        if (n->kind == kKindDeleted || n->kind == kKindEnd) continue;
-        WriteChar(f, n->kind);
-        WriteChar(f, static_cast<char>(n->sub));
-        WriteChar(f, ' ');
-        WriteInteger(f, n->var, 7);
-        WriteChar(f, ' ');
-        // All the digits the run keeps internally: with fewer, an exact Jacobian term such as
-        // a coefficient 1/3 would come back rounded and Newton would lose its quadratic rate.
-        WriteReal(f, n->value, 14, -std::max(1, s.k.internalAccuracy));
-        WriteLine(f);
-    }
-    WriteChar(f, ';');
-    WriteLine(f);
+// The value the reader takes from a value's text (strtod's result: from_chars gives the same
+// correctly rounded number, and strtod is asked where from_chars declines, as for a number
+// below the normal range).
+void ReadBack(std::string_view text, double& value) {
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ec == std::errc{} && r.ptr == text.data() + text.size()) return;
+    const std::string copy(text);
+    value = std::strtod(copy.c_str(), nullptr);
 }
 
-// Variable numbers of an equation in the order they are first met walking from the head.
-std::vector<int> VariablesOf(const CoreState& s, const CodeNode* code) {
+void AppendRightAligned(std::string& out, std::string_view text, std::size_t width) {
+    if (text.size() < width) out.append(width - text.size(), ' ');
+    out.append(text);
+}
+
+// Appends the text of one record to out, in the layout the text-file layer gives the fields one
+// by one ("%7d %7d", then per node "%c%c %7d %14.*E"), and returns the derivative as the file
+// gives it back: the same nodes, every value the number its text reads as, and a ';' at the
+// end (null for a record without nodes). The digits are those of the file, so the run that
+// wrote the file can solve with this copy instead of reading the file again.
+CodeNode* AppendRecord(CoreState& s, std::string& out, int equation, int variable,
+                       const CodeNode* derivative) {
+    const int digits = std::max(1, s.k.internalAccuracy);
+    AppendRightAligned(out, DecimalText(equation), 7);
+    out += ' ';
+    AppendRightAligned(out, DecimalText(variable), 7);
+    out += '\n';
+    CodeNode* copy = nullptr;
+    CodeNode** tail = &copy;
+    for (const CodeNode* n = derivative; n != nullptr; n = n->next) {
+        if (n->kind == kKindDeleted || n->kind == kKindEnd) continue;
+        out += static_cast<char>(n->kind);
+        out += static_cast<char>(n->sub);
+        out += ' ';
+        AppendRightAligned(out, DecimalText(n->var), 7);
+        out += ' ';
+        // All the digits the run keeps internally: with fewer, an exact Jacobian term such as
+        // a coefficient 1/3 would come back rounded and Newton would lose its quadratic rate.
+        const std::string_view text = ExponentText(n->value, digits);
+        AppendRightAligned(out, text, 14);
+        out += '\n';
+        double value = n->value;
+        if (value != 0.0) ReadBack(text, value);
+        *tail = MakeNode(s.pool, n->kind, n->sub, n->var, value, 0, nullptr);
+        tail = &(*tail)->next;
+    }
+    out += ";\n";
+    if (copy != nullptr) *tail = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
+    return copy;
+}
+
+// Variable numbers of an equation in the order they are first met walking from the head. The
+// scatter marks of the solver, clear outside an elimination, record the variables met.
+std::vector<int> VariablesOf(CoreState& s, const CodeNode* code) {
     std::vector<int> found;
-    std::vector<char> seen(s.names.value.size(), 0);
+    std::vector<char>& seen = s.solve.workMark;
     for (const CodeNode* n = code; n != nullptr; n = n->next) {
         if (n->kind != kKindVar || n->var <= 0) continue;
         const auto v = static_cast<std::size_t>(n->var);
@@ -54,12 +85,13 @@ std::vector<int> VariablesOf(const CoreState& s, const CodeNode* code) {
         seen[v] = 1;
         found.push_back(n->var);
     }
+    for (int v : found) seen[static_cast<std::size_t>(v)] = 0;
     return found;
 }
 
-// Writes the records of one equation. Its code is turned to parse form for the walk and
-// back again, so the model is unchanged afterwards.
-void DifferentiateEquation(CoreState& s, int e, bool show) {
+// Writes the records of one equation and holds their derivatives. Its code is turned to parse
+// form for the walk and back again, so the model is unchanged afterwards.
+void DifferentiateEquation(CoreState& s, int e, bool show, std::string& text) {
     Equation& eq = s.model.eq[e];
     CodeNode* head = ToPrefix(eq.code);
     // In parse form the ';' that ends the equation comes first; the expression follows it.
@@ -69,6 +101,7 @@ void DifferentiateEquation(CoreState& s, int e, bool show) {
         ConsoleWriteLine(s.console);
         ConsoleWriteInt(s.console, e);
     }
+    text.clear();
     for (int v : variables) {
         if (show) {
             ConsoleWrite(s.console, symbolic_message::kWithRespectTo);
@@ -80,9 +113,10 @@ void DifferentiateEquation(CoreState& s, int e, bool show) {
         derivative = Reverse(derivative);
         ConstantFold(s, derivative);
         derivative = Reverse(derivative);
-        WriteRecord(s, e, v, derivative);
+        s.solve.heldJacobian.push_back({e, v, AppendRecord(s, text, e, v, derivative)});
         FreeList(s.pool, derivative);
     }
+    WriteBytes(s.files.jacobian, text);
     eq.code = ToPostfix(head);
 }
 
@@ -211,9 +245,36 @@ bool InRange(long n, long last, std::size_t tableSize) {
     return n >= 1 && n <= last && static_cast<std::size_t>(n) < tableSize;
 }
 
+// An entry at the head of its row; the diagonal entry as well when variable = equation.
+void AddEntry(SolveState& solve, int e, int v, CodeNode* code) {
+    JacobianEntry* entry = solve.entries.allocate();
+    entry->equation = e;
+    entry->variable = v;
+    entry->code = code;
+    entry->nextInRow = solve.rowHead[e];
+    solve.rowHead[e] = entry;
+    if (e == v) solve.diagonal[e] = entry;
+}
+
+// Frees the rows' entries; the records a build holds stay.
+void FreeRows(CoreState& s) {
+    SolveState& solve = s.solve;
+    for (JacobianEntry*& head : solve.rowHead) {
+        for (JacobianEntry* entry = head; entry != nullptr; entry = entry->nextInRow) {
+            FreeList(s.pool, entry->code);
+            entry->code = nullptr;
+        }
+        head = nullptr;
+    }
+    for (JacobianEntry*& d : solve.diagonal) d = nullptr;
+    for (JacobianEntry*& c : solve.columnHead) c = nullptr;
+    solve.entries.reset();
+}
+
 }  // namespace
 
 void BuildJacobianFile(CoreState& s) {
+    FreeHeldJacobian(s);
     TextFile& f = s.files.jacobian;
     Assign(f, JacobianName(s));
     const bool opened = RewriteWorkFile(s, f);
@@ -222,10 +283,11 @@ void BuildJacobianFile(CoreState& s) {
     const int count = s.model.count;
     int done = 0;
     bool escape = false;
+    std::string text;  // the records of one equation, written at once
     if (opened) {
         for (int e = 1; e <= count && !escape && !s.flags.stop; ++e) {
             if (static_cast<std::size_t>(e) >= s.model.eq.size()) break;
-            DifferentiateEquation(s, e, s.shell->ShowDerivativeInformation());
+            DifferentiateEquation(s, e, s.shell->ShowDerivativeInformation(), text);
             ++done;
             // Any other key is consumed and ignored; only ESC ends the build.
             if (s.shell->PollKey() == kKeyEscape) escape = true;
@@ -242,7 +304,9 @@ void BuildJacobianFile(CoreState& s) {
 
     if (done == count && !s.flags.stop && written) {
         s.flags.jacobianNeeded = false;
+        s.solve.jacobianHeld = true;
     } else {
+        FreeHeldJacobian(s);  // the next read takes what the file holds
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, symbolic_message::kIncomplete);
         WarningBeep(s);
@@ -252,7 +316,25 @@ void BuildJacobianFile(CoreState& s) {
 
 bool ReadJacobianFile(CoreState& s) {
     // Entries left from an earlier read would be unreachable once the rows are cleared.
-    FreeJacobianRows(s);
+    FreeRows(s);
+    SolveState& solve = s.solve;
+    // Once the model has changed since the build the file is out of date as well; it is read
+    // all the same, as it always was, and the held copy is no longer of use.
+    if (s.flags.jacobianNeeded) FreeHeldJacobian(s);
+    if (solve.jacobianHeld) {
+        // What the file holds, without reading it: the records this run wrote last.
+        for (const JacobianTerm& r : solve.heldJacobian) {
+            if (!InRange(r.equation, s.model.count, solve.rowHead.size()) ||
+                !InRange(r.variable, s.names.variableCount, solve.columnHead.size())) {
+                FreeList(s.pool, r.code);
+                continue;
+            }
+            AddEntry(solve, r.equation, r.variable, r.code);
+        }
+        solve.heldJacobian.clear();
+        solve.jacobianHeld = false;
+        return true;
+    }
     TextFile& f = s.files.jacobian;
     Assign(f, JacobianName(s));
     Reset(f);
@@ -261,7 +343,6 @@ bool ReadJacobianFile(CoreState& s) {
         return false;
     }
 
-    SolveState& solve = s.solve;
     RecordReader in(f);
     bool bad = false;
     for (;;) {
@@ -279,13 +360,7 @@ bool ReadJacobianFile(CoreState& s) {
             FreeList(s.pool, code);  // left by a model with more equations or variables
             continue;
         }
-        JacobianEntry* entry = solve.entries.allocate();
-        entry->equation = static_cast<int>(e);
-        entry->variable = static_cast<int>(v);
-        entry->code = code;
-        entry->nextInRow = solve.rowHead[e];
-        solve.rowHead[e] = entry;
-        if (e == v) solve.diagonal[e] = entry;
+        AddEntry(solve, static_cast<int>(e), static_cast<int>(v), code);
     }
     Close(f);
     if (bad) {
@@ -315,15 +390,12 @@ bool ReadJacobianRecords(CoreState& s, TextFile& file, std::vector<JacobianRecor
 }
 
 void FreeJacobianRows(CoreState& s) {
-    SolveState& solve = s.solve;
-    for (JacobianEntry*& head : solve.rowHead) {
-        for (JacobianEntry* entry = head; entry != nullptr; entry = entry->nextInRow) {
-            FreeList(s.pool, entry->code);
-            entry->code = nullptr;
-        }
-        head = nullptr;
-    }
-    for (JacobianEntry*& d : solve.diagonal) d = nullptr;
-    for (JacobianEntry*& c : solve.columnHead) c = nullptr;
-    solve.entries.reset();
+    FreeRows(s);
+    FreeHeldJacobian(s);
+}
+
+void FreeHeldJacobian(CoreState& s) {
+    for (const JacobianTerm& r : s.solve.heldJacobian) FreeList(s.pool, r.code);
+    s.solve.heldJacobian.clear();
+    s.solve.jacobianHeld = false;
 }

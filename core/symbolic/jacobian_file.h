@@ -28,10 +28,16 @@ void BuildJacobianFile(CoreState& s);
 // equations or variables the current model does not have (a file left by a larger model) are
 // skipped. Any real notation is accepted for the values. Returns false, after "Jacobian File
 // Incorrect" and the stop signal, when the file cannot be opened or is damaged.
+//
+// A complete build holds the records it wrote, each derivative exactly as the file gives it
+// back; the first read after the build takes them instead of reading and parsing the file
+// (the file stays as written for users and the other commands). Later reads read the file.
 bool ReadJacobianFile(CoreState& s);
+// Frees the records a build holds (a new compile or build makes them useless).
+void FreeHeldJacobian(CoreState& s);
 
 // Frees the derivative code of every Jacobian entry and empties the rows, the columns, the
-// diagonal and the entry storage.
+// diagonal and the entry storage; the records a build holds are freed as well.
 void FreeJacobianRows(CoreState& s);
 
 // One record of the file: a derivative in evaluation form ending with ';' (owned; null for a

@@ -22,6 +22,16 @@ bool Refuse(CoreState& s, const char* message) {
     return false;
 }
 
+// A refusal for the size limits says what capacity the rewritten set needs.
+bool Refuse(CoreState& s, const char* message, LimitKind kind, long needed) {
+    ConsoleWriteLine(s.console);
+    ConsoleWrite(s.console, message);
+    ConsoleWriteLine(s.console);
+    WriteCapacityHint(s, kind, needed);
+    StopWithError(s);
+    return false;
+}
+
 bool IsGreater(unsigned char relation) {
     return relation == '>' || relation == 0xF2;
 }
@@ -83,7 +93,8 @@ bool LagrangianRewrite(CoreState& s) {
         if (IsGreater(r) || IsLess(r)) added += FindVariable(s.names, SlackName(e)) == 0;
     }
     if (s.names.variableCount + added > s.limits.maxVariables) {
-        return Refuse(s, msg::kTooManyVariables);
+        return Refuse(s, msg::kTooManyVariables, LimitKind::kVariables,
+                      static_cast<long>(s.names.variableCount) + added);
     }
 
     CodeNode* sum = ZeroNode(s.pool);
@@ -130,7 +141,8 @@ bool ReplicateRows(CoreState& s) {
     if (!ReadListFile(s, rows)) return false;
     EquationModel& m = s.model;
     if (static_cast<long>(rows.size()) * m.count > s.limits.maxEquations) {
-        return Refuse(s, msg::kTooManyEquations);
+        return Refuse(s, msg::kTooManyEquations, LimitKind::kEquations,
+                      static_cast<long>(rows.size()) * m.count);
     }
     std::vector<CodeNode*> codes;
     std::vector<unsigned char> relations;

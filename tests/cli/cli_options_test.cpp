@@ -60,7 +60,10 @@ TEST(ParseCommandLineTest, UsageErrors) {
                                                        {"run", "--param", "k=0:1:0", "doc.alg"},
                                                        {"run", "--fft-columns", "t,re", "doc.alg"},
                                                        {"run", "--fft-axis", "khz", "doc.alg"},
-                                                       {"run", "--fft-range", "5:2", "doc.alg"}};
+                                                       {"run", "--fft-range", "5:2", "doc.alg"},
+                                                       {"run", "--capacity", "24", "doc.alg"},
+                                                       {"check", "--capacity", "20001", "a.alg"},
+                                                       {"run", "--capacity", "1e3", "doc.alg"}};
     for (const auto& args : bad) {
         const ParsedCommandLine p = ParseCommandLine(args);
         EXPECT_TRUE(!p.ok && !p.error.empty()) << ::testing::PrintToString(args);
@@ -99,6 +102,8 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
                                                   "--auto-homotopy",
                                                   "--attach",
                                                   table,
+                                                  "--capacity",
+                                                  "5000",
                                                   "doc.alg"});
     ASSERT_TRUE(p.ok) << p.error;
     DocumentSettings d;
@@ -112,6 +117,19 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
               std::tuple(true, false, true));
     EXPECT_EQ(d.attachmentPath, table);
     EXPECT_EQ(d.updateStepCount, 3u);
+    EXPECT_EQ(d.capacity, 5000);
+}
+
+TEST(ParseCommandLineTest, CapacityOnCheckAndItsRangeInTheMessage) {
+    const ParsedCommandLine check = ParseCommandLine({"check", "--capacity", "25", "a.alg"});
+    ASSERT_TRUE(check.ok) << check.error;
+    DocumentSettings d;
+    d.capacity = 400;
+    ApplyOptions(check.options, d);
+    EXPECT_EQ(d.capacity, 25);
+    const ParsedCommandLine bad = ParseCommandLine({"run", "--capacity", "24", "doc.alg"});
+    EXPECT_NE(bad.error.find("--capacity takes a number from 25 to 20000"), std::string::npos)
+        << bad.error;
 }
 
 TEST(ParseCommandLineTest, SeveralCoreCommandsRunInOrder) {
@@ -169,8 +187,9 @@ TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {
 }
 
 // A word the option accepts, made from what its help shows after the name.
-std::string SampleArgument(std::string_view argument) {
+std::string SampleArgument(std::string_view argument, std::string_view option = "") {
     if (argument.empty()) return "";
+    if (option == "--capacity") return "400";
     if (argument == "N") return "5";
     if (argument == "X") return "0.5";
     if (argument == "LO:HI") return "1:4";
@@ -198,7 +217,8 @@ TEST(CliOptionTableTest, HelpShowsEveryOptionOnceAndEveryOptionShownIsParsed) {
         for (std::string_view name : {option.name, option.negation}) {
             if (name.empty()) continue;
             std::vector<std::string> args = {"run", std::string(name)};
-            if (!option.argument.empty()) args.push_back(SampleArgument(option.argument));
+            if (!option.argument.empty())
+                args.push_back(SampleArgument(option.argument, option.name));
             args.push_back("doc.alg");
             const ParsedCommandLine p = ParseCommandLine(args);
             EXPECT_TRUE(p.ok) << name << ": " << p.error;
@@ -211,7 +231,7 @@ TEST(CliOptionTableTest, EverySolverOptionCanBeGivenOnTheCommandLine) {
     std::bitset<kSolverOptionCount> reached;
     for (const CliOption& option : CliOptionTable()) {
         CliOptions o;
-        const std::string argument = SampleArgument(option.argument);
+        const std::string argument = SampleArgument(option.argument, option.name);
         EXPECT_EQ(option.apply(o, option.name, option.argument.empty() ? nullptr : &argument), "")
             << option.name;
         reached |= o.solver.given;

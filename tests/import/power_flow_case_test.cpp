@@ -88,7 +88,7 @@ TEST(IeeeCases, BusKindsAndInjectionsFollowTheFileAndCrLfChangesNothing) {
               std::string::npos);
 }
 
-// The documents hold more than the default 25 equations; a core with larger tables solves them.
+// The documents hold more than the default 25 equations; a raised capacity solves them.
 class IeeeSolve : public DocumentFixture {};
 
 TEST_F(IeeeSolve, FourCasesSolveAndFullModelReproducesThe14BusSolution) {
@@ -96,12 +96,9 @@ TEST_F(IeeeSolve, FourCasesSolveAndFullModelReproducesThe14BusSolution) {
         for (const bool full : {false, true}) {
             const ImportResult r = Convert(ReadCase(c.file), full);
             ASSERT_TRUE(r.ok) << r.message;
-            Limits limits;
-            limits.maxEquations =
-                2 * r.equations;  // the starting values count until they are applied
-            limits.maxVariables = r.equations;
-            limits.nameSlots = 2 * r.equations;
-            CoreState core(limits);
+            CoreState core;
+            // The starting values are statements as well until they are applied.
+            core.settings.capacity = 2 * r.equations;
             path_ = (dir_ / "case.alg").string();
             std::ofstream(path_, std::ios::binary) << "{Options: 30 -9}\n" << r.document;
             EXPECT_EQ(SolverEntry(core, path_.c_str(), "S"), 1) << c.file << (full ? " full" : "");

@@ -21,6 +21,7 @@ double OtherValue(SolverOption option) {
         case SolverOption::kDeltaT: return 0.125;
         case SolverOption::kMinGuess: return -3.5;
         case SolverOption::kMaxGuess: return 7.5;
+        case SolverOption::kCapacity: return 400;
     }
     return 0;
 }
@@ -35,6 +36,7 @@ TEST(SolverOptions, DefaultsAreThoseOfANewDocumentAndLieInTheirDomains) {
               std::tuple(true, false, true));
     EXPECT_EQ(std::tuple(d.deltaJ, d.deltaT, d.minGuess, d.maxGuess),
               std::tuple(0.001, 0.1, 0.1, 1.0));
+    EXPECT_EQ(d.capacity, 25);
     for (const OptionDescription& o : kSolverOptionTable) {
         EXPECT_TRUE(InDomain(o, OptionValue(d, o.option))) << o.name;
     }
@@ -61,19 +63,26 @@ TEST(SolverOptions, DomainsBoundTheValuesOfEachOption) {
         bool inside;
     };
     const double least = 1000 * kSmallValue;
-    for (const Case& c :
-         {Case{SolverOption::kMethod, 3, true}, Case{SolverOption::kMethod, 4, false},
-          Case{SolverOption::kJacobianMode, 2, false}, Case{SolverOption::kMaxIterations, 0, false},
-          Case{SolverOption::kMaxIterations, 1000, true},
-          Case{SolverOption::kMaxIterations, 1001, false},
-          Case{SolverOption::kToleranceExponent, -34, true},
-          Case{SolverOption::kToleranceExponent, -35, false},
-          Case{SolverOption::kToleranceExponent, 9, true},
-          Case{SolverOption::kToleranceExponent, 10, false},
-          Case{SolverOption::kStepCount, 0, false}, Case{SolverOption::kDeltaJ, least, false},
-          Case{SolverOption::kDeltaJ, least * 1.5, true}, Case{SolverOption::kDeltaT, 0, false},
-          Case{SolverOption::kMaxGuess, least, false},
-          Case{SolverOption::kMinGuess, -1e300, true}}) {
+    for (const Case& c : {Case{SolverOption::kMethod, 3, true},
+                          Case{SolverOption::kMethod, 4, false},
+                          Case{SolverOption::kJacobianMode, 2, false},
+                          Case{SolverOption::kMaxIterations, 0, false},
+                          Case{SolverOption::kMaxIterations, 1000, true},
+                          Case{SolverOption::kMaxIterations, 1001, false},
+                          Case{SolverOption::kToleranceExponent, -34, true},
+                          Case{SolverOption::kToleranceExponent, -35, false},
+                          Case{SolverOption::kToleranceExponent, 9, true},
+                          Case{SolverOption::kToleranceExponent, 10, false},
+                          Case{SolverOption::kStepCount, 0, false},
+                          Case{SolverOption::kDeltaJ, least, false},
+                          Case{SolverOption::kDeltaJ, least * 1.5, true},
+                          Case{SolverOption::kDeltaT, 0, false},
+                          Case{SolverOption::kMaxGuess, least, false},
+                          Case{SolverOption::kMinGuess, -1e300, true},
+                          Case{SolverOption::kCapacity, 24, false},
+                          Case{SolverOption::kCapacity, 25, true},
+                          Case{SolverOption::kCapacity, 20000, true},
+                          Case{SolverOption::kCapacity, 20001, false}}) {
         EXPECT_EQ(InDomain(Describe(c.option), c.value), c.inside)
             << Describe(c.option).name << " " << c.value;
     }
@@ -102,3 +111,19 @@ TEST(SolverOptions, NumbersOutsideTheIntegerRangeStopAtItsEnds) {
 }
 
 }  // namespace
+
+TEST(SolverOptions, EveryTableFollowsTheCapacityWithinItsRange) {
+    const Limits small = Limits::ForCapacity(Limits::kDefaultCapacity);
+    // The smallest capacity is the original program's table sizes.
+    EXPECT_EQ(std::tuple(small.maxEquations, small.maxVariables, small.nameSlots,
+                         small.stackEntries, small.nameChars),
+              std::tuple(25, 25, 150, 50, 8));
+    EXPECT_EQ(small.equationTableSize(), Limits{}.equationTableSize());
+    const Limits big = Limits::ForCapacity(5000);
+    EXPECT_EQ(std::tuple(big.maxEquations, big.maxVariables, big.nameSlots, big.stackEntries,
+                         big.nameChars),
+              std::tuple(5000, 5000, 30000, 10000, 8));
+    // However a value was entered, the tables stay between the smallest and the largest.
+    EXPECT_EQ(Limits::ForCapacity(3).maxEquations, 25);
+    EXPECT_EQ(Limits::ForCapacity(1 << 30).maxVariables, Limits::kMaxCapacity);
+}

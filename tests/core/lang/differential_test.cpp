@@ -124,14 +124,15 @@ TEST(DifInt, RewritesBeyondTheLimitsAreRefused) {
         ParserHarness h;
         ASSERT_TRUE(h.Compile(six));
         EXPECT_FALSE(DifIntCommand(h.s, 'I', 'T'));
-        EXPECT_NE(h.out.find("\nIllegal Number"), std::string::npos);
+        EXPECT_NE(h.out.find("\nIllegal Number\n(limit 25 variables; raise it with the CAPACITY "
+                             "option to 27)"),
+                  std::string::npos)
+            << h.out;
         EXPECT_EQ(h.s.model.count, 6);
         EXPECT_EQ(h.s.names.variableCount, 7);
     }
     {
-        Limits larger;
-        larger.maxVariables = larger.maxEquations = 40;
-        ParserHarness h(larger);
+        ParserHarness h(Limits::ForCapacity(27));  // exactly what the hint asks for
         ASSERT_TRUE(h.Compile(six));
         EXPECT_TRUE(DifIntCommand(h.s, 'I', 'T'));
         EXPECT_EQ(h.s.names.variableCount, 27);
@@ -141,7 +142,10 @@ TEST(DifInt, RewritesBeyondTheLimitsAreRefused) {
     ParserHarness chain;
     ASSERT_TRUE(chain.Compile(kDecay));
     EXPECT_FALSE(DifIntCommand(chain.s, 'T', ' '));
-    EXPECT_NE(chain.out.find("\nNumber of Intervals:  10\nIllegal Number"), std::string::npos);
+    EXPECT_NE(chain.out.find("\nNumber of Intervals:  10\nIllegal Number\n(limit 25 variables; "
+                             "raise it with the CAPACITY option to 34)"),
+              std::string::npos)
+        << chain.out;
     // Names that would not read back as distinct variables.
     for (const char* text : {"D(abcdefgh, t) = 1;", "D(BESSJ, t) = 1;"}) {
         ParserHarness h;

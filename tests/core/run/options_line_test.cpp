@@ -56,6 +56,43 @@ TEST(OptionsLineTest, ChangesExactlyTheFieldsGiven) {
     }
 }
 
+// The capacity is an optional tenth field; lines written before it keep their meaning, and the
+// word takes no other field's place.
+TEST(OptionsLineTest, CapacityIsTheOptionalTenthField) {
+    struct Case {
+        const char* rest;
+        int capacity;
+        const char* fields;
+    };
+    const Case cases[] = {
+        {"30 -5 robust incremental 10 sequential 1e-6 0.05 complex}", 25,
+         "30 -5 1 1 10 1 1e-06 0.05 1"},
+        {"30 -5 ROBUST INCREMENTAL 10 SEQUENTIAL 1e-6 0.05 COMPLEX CAPACITY=400}", 400,
+         "30 -5 1 1 10 1 1e-06 0.05 1"},
+        {"20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 REAL capacity=5000}", 5000,
+         "20 -8 0 0 1 1 0.001 0.1 0"},
+        // Where another field stands the word is consumed like any word that does not fit.
+        {"20 -8 CAPACITY=300 INCREMENTAL}", 300, "20 -8 0 1 1 1 0.001 0.1 0"},
+        // A value that is not a whole number leaves the capacity alone.
+        {"20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 REAL CAPACITY=lots}", 25,
+         "20 -8 0 0 1 1 0.001 0.1 0"},
+        // Outside 25..20000 the field does not fit either.
+        {"20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 REAL CAPACITY=20001}", 25,
+         "20 -8 0 0 1 1 0.001 0.1 0"},
+        {"20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 REAL CAPACITY=24}", 25,
+         "20 -8 0 0 1 1 0.001 0.1 0"},
+        // An eleventh field is not read.
+        {"1 1 NEWTON SYMBOLIC 1 SEQUENTIAL 1 1 REAL X CAPACITY=400}", 25, "1 1 0 0 1 1 1 1 0"},
+    };
+    for (const Case& c : cases) {
+        SolverSettings s;
+        RunConstants k;
+        ReadOptionsLine(s, k, c.rest);
+        EXPECT_EQ(s.capacity, c.capacity) << c.rest;
+        EXPECT_EQ(Fields(s, k), c.fields) << c.rest;
+    }
+}
+
 TEST(OptionsLineTest, PointIsReadWithADecimalCommaLocale) {
     struct Restore {
         ~Restore() { std::setlocale(LC_NUMERIC, "C"); }

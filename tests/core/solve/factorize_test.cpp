@@ -83,3 +83,36 @@ TEST(Factorize, RandomSystemsSolveGroupByGroupAndAfterRefactorizing) {
         }
     }
 }
+
+// Long chains need raised tables; their factors must stay as sparse as the chain itself. A
+// pivot off the diagonal would pass a fill-in from each row to the next and fill half the
+// matrix, which makes a solve of thousands of equations cost the cube of their number.
+TEST(Factorize, LongTridiagonalChainsFactorWithoutFillIn) {
+    std::mt19937 rng(4711);
+    std::uniform_real_distribution<double> off(-1.0, 1.0), value(-5.0, 5.0);
+    for (int n : {30, 400, 1200}) {
+        SCOPED_TRACE(::testing::Message() << "n=" << n);
+        Dense a(n + 1, std::vector<double>(n + 1, 0.0));
+        for (int k = 1; k <= n; ++k) {
+            if (k > 1) a[k][k - 1] = off(rng);
+            if (k < n) a[k][k + 1] = off(rng);
+            a[k][k] = 3.0 + off(rng);  // dominant: the diagonal is the stable pivot as well
+        }
+        GroupingHarness h(a, n);
+        AnalyseStructure(h.s);
+        ASSERT_FALSE(h.s.solve.structureFailure) << h.out;
+        int entries = 0, fills = 0;
+        for (int eq = 1; eq <= n; ++eq) {
+            for (const JacobianEntry* e = h.s.solve.rowHead[eq]; e != nullptr; e = e->nextInRow) {
+                ++entries;
+                fills += e->fill;
+            }
+        }
+        EXPECT_EQ(entries, 3 * n - 2);
+        EXPECT_EQ(fills, 0);
+        std::vector<double> b(n + 1);
+        for (double& v : b) v = value(rng);
+        EXPECT_LT(SolveByGroups(h, a, b, false), 1e-9);
+        EXPECT_LT(SolveByGroups(h, a, b, true), 1e-9);
+    }
+}

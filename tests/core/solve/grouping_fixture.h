@@ -15,8 +15,10 @@ struct GroupingHarness {
     CoreState s;
     std::string out;
 
-    // The terms of a, each row listing its variables in ascending order.
-    explicit GroupingHarness(const Dense& a) {
+    // The terms of a, each row listing its variables in ascending order, in tables of the
+    // given capacity.
+    explicit GroupingHarness(const Dense& a, int capacity = Limits::kDefaultCapacity)
+        : s(Limits::ForCapacity(capacity)) {
         s.console.callback = [this](const char* t) { out += t; };
         s.model.count = s.names.variableCount = static_cast<int>(a.size()) - 1;
         for (int k = 1; k <= n(); ++k) s.names.name[k] = "x" + std::to_string(k);

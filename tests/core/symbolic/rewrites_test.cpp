@@ -51,7 +51,12 @@ TEST_F(Rewrites, LagrangianBeyondTheVariableLimitChangesNothing) {
     text += ";\nv1 = 1;\nv2 > 0;\n";  // 23 variables + 2 multipliers + 1 slack = 26
     Compile(text);
     EXPECT_FALSE(LagrangianRewrite(core_));
-    EXPECT_NE(out_.find("\nToo Many Variables\nError ..."), std::string::npos) << out_;
+    EXPECT_NE(
+        out_.find(
+            "\nToo Many Variables\n(limit 25 variables; raise it with the CAPACITY option to 26)"
+            "\nError ..."),
+        std::string::npos)
+        << out_;
     EXPECT_EQ(core_.model.count, 3);
     EXPECT_EQ(core_.names.variableCount, 23);
     EXPECT_EQ(Text(2), "v1-1");
