@@ -220,7 +220,7 @@ constexpr CliOption kOptions[] = {
          o.fftFile = *a;
          return {};
      }},
-    {"--fft-columns", "", "T,RE,IM", "time, real and imaginary columns",
+    {"--fft-columns", "", "T,RE,IM", "time, real and imaginary columns (IM - for none)",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          if (a == nullptr) return "--fft-columns takes T,RE,IM";
          o.fftColumns = Split(*a, ',');
@@ -290,8 +290,9 @@ std::span<const CliOption> CliOptionTable() {
 
 std::string UsageText() {
     std::string text =
-        "usage: valdrix run [OPTIONS] DOC [COMMAND]   solve DOC (COMMAND is a core command, "
-        "default S)\n"
+        "usage: valdrix run [OPTIONS] DOC [COMMAND...]\n"
+        "                                             run core commands on DOC in order, one core "
+        "(default S)\n"
         "       valdrix check [OPTIONS] DOC           compile DOC without solving\n"
         "       valdrix import-cf [--full-model] FILE.cf [OUT.alg]\n"
         "                                             power-flow document from a Common Format file\n"
@@ -356,13 +357,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         result.ok = true;
         return result;
     }
-    const std::size_t maxPositional = (o.mode == CliOptions::Mode::kRun) ? 2 : 1;
     if (positional.empty()) return fail("missing document");
-    if (positional.size() > maxPositional) return fail("too many arguments");
+    if (o.mode != CliOptions::Mode::kRun && positional.size() > 1) {
+        return fail("too many arguments");
+    }
     o.document = positional[0];
-    if (positional.size() == 2) {
-        o.command = positional[1];
-        if (o.command.empty()) return fail("empty core command");
+    for (std::size_t i = 1; i < positional.size(); ++i) {
+        if (positional[i].empty()) return fail("empty core command");
+        if (i == 1)
+            o.command = positional[i];
+        else
+            o.laterCommands.push_back(positional[i]);
     }
     result.ok = true;
     return result;
@@ -398,7 +403,8 @@ void ConfigureShellServices(const CliOptions& o, DefaultShellServices& s) {
     if (o.fftColumns.size() == 3) {
         s.fftTimeColumn = o.fftColumns[0];
         s.fftRealColumn = o.fftColumns[1];
-        s.fftImagColumn = o.fftColumns[2];
+        s.fftRealSignal = o.fftColumns[2] == "-";
+        if (!s.fftRealSignal) s.fftImagColumn = o.fftColumns[2];
     }
     if (o.fftAxis) s.fft.axis = *o.fftAxis;
     if (o.fftLow) s.fft.lowIndex = *o.fftLow;

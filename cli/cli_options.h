@@ -24,6 +24,7 @@ struct CliOptions {
     Mode mode = Mode::kRun;
     std::string document;
     std::string command = "S";
+    std::vector<std::string> laterCommands;  // run after it on the same core, in order
 
     // Solver options laid over the document's side file.
     SolverOptionOverrides solver;

@@ -63,15 +63,24 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     auto previous = std::signal(SIGINT, OnInterrupt);
     SetOutputFunction([out](const char* text) { std::fputs(ToUtf8(text).c_str(), out); });
 
-    const std::string command = (o.mode == CliOptions::Mode::kCheck) ? std::string("C") : o.command;
+    // Later commands run on the same core, as the desktop runs one command after another: what
+    // one run leaves (the last solution) is there for the next.
+    std::vector<std::string> commands{o.command};
+    commands.insert(commands.end(), o.laterCommands.begin(), o.laterCommands.end());
     std::vector<double> micros;
     int solved = 0;
     for (int i = 0; i < o.repeat && !services.cancelled.load(); ++i) {
-        ApplyShellSettings(record);
         const auto start = std::chrono::steady_clock::now();
-        solved = (o.mode == CliOptions::Mode::kCheck)
-                     ? CheckDocument(o.document.c_str())
-                     : SolverEntry(o.document.c_str(), command.c_str());
+        if (o.mode == CliOptions::Mode::kCheck) {
+            ApplyShellSettings(record);
+            solved = CheckDocument(o.document.c_str());
+        } else {
+            for (const std::string& command : commands) {
+                if (services.cancelled.load()) break;
+                ApplyShellSettings(record);
+                solved = SolverEntry(o.document.c_str(), command.c_str());
+            }
+        }
         const auto end = std::chrono::steady_clock::now();
         micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
     }

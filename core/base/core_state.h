@@ -17,6 +17,7 @@
 #include "core/base/shell_services.h"
 #include "core/base/solve_state.h"
 #include "core/base/text_file.h"
+#include "core/base/update_state.h"
 
 // Flags of one run.
 struct RunFlags {
@@ -63,6 +64,7 @@ struct CoreState {
     EvalState eval;                     // evaluator stack
     ParserState parser;                 // compiler state
     SolveState solve;                   // numerical solution state
+    UpdateState updates;                // repetitive updates and the last solution
     IoContext io;                       // shared text-file state
     RunFiles files;                     // the run's files
     Console console;                    // message sink

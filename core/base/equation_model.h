@@ -16,6 +16,7 @@ struct Equation {
     unsigned char relation = kRelationNone;  // top-level relation as written
     int designated = 0;                      // designated variable (0 = none)
     bool complex = false;                    // complex scan: the equation is complex
+    int updateColumn = 0;  // appended to hold this column of the update file (1-based); 0 if not
 };
 
 // The equations of one run, numbered from 1.

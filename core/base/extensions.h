@@ -7,4 +7,5 @@ inline constexpr const char* kResult = ".PRN";
 inline constexpr const char* kJacobian = ".JAC";
 inline constexpr const char* kFft = ".FFT";
 inline constexpr const char* kSettings = ".VDP";
+inline constexpr const char* kUpdated = ".UPD";
 }  // namespace extension

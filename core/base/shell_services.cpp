@@ -26,14 +26,19 @@ bool DefaultShellServices::GraphGenerationDialog(const std::vector<std::string>&
 
 bool DefaultShellServices::FftDialog(const std::vector<std::string>& columns, FftChoice& choice) {
     if (fftCancelled) return false;
-    choice = fft;
-    int t = PositionOf(columns, fftTimeColumn, choice.timeColumn);
-    int re = PositionOf(columns, fftRealColumn, choice.realColumn);
-    int im = PositionOf(columns, fftImagColumn, choice.imagColumn);
-    if (t < 0 || re < 0 || im < 0) return false;
+    // `choice` arrives with the core's preselection, which named columns replace.
+    const int t = PositionOf(columns, fftTimeColumn, choice.timeColumn);
+    const int re = PositionOf(columns, fftRealColumn, choice.realColumn);
+    int im = fftRealSignal ? kNoFftColumn : choice.imagColumn;
+    if (!fftRealSignal && !fftImagColumn.empty()) im = PositionOf(columns, fftImagColumn, 0);
+    // A name the file does not have: nothing to transform.
+    if (t < 0 || re < 0 || (im < 0 && !fftImagColumn.empty() && !fftRealSignal)) return false;
     choice.timeColumn = t;
     choice.realColumn = re;
     choice.imagColumn = im;
+    choice.axis = fft.axis;
+    choice.lowIndex = fft.lowIndex;
+    choice.highIndex = fft.highIndex;
     return true;
 }
 

@@ -18,12 +18,15 @@ struct SweepChoice {
     bool writeFft = false;  // write the sweep to base.FFT
 };
 
-// Answer of the FFT dialog.
+// A column the FFT dialog leaves unchosen: an imaginary part of none means a real signal.
+inline constexpr int kNoFftColumn = -1;
+
+// Answer of the FFT dialog. The core fills in its preselection before asking.
 struct FftChoice {
     int timeColumn = 0;  // 0-based positions in the column names offered
     int realColumn = 1;
-    int imagColumn = 2;
-    int axis = 0;  // 0 Hz, 1 rad/s, 2 sample index
+    int imagColumn = 2;  // or kNoFftColumn
+    int axis = 0;        // 0 Hz, 1 rad/s, 2 sample index
     int lowIndex = 0;
     int highIndex = -1;  // -1: up to the last output index
 };
@@ -77,8 +80,10 @@ class DefaultShellServices : public ShellServices {
     std::string parameterVariable;
     SweepChoice sweep;
     bool sweepCancelled = false;
-    // FFT dialog answers by column name; empty names keep the preselection.
+    // FFT dialog answers by column name; empty names keep the core's preselection. The axis
+    // and the index range are taken from `fft`.
     std::string fftTimeColumn, fftRealColumn, fftImagColumn;
+    bool fftRealSignal = false;  // no imaginary column
     FftChoice fft;
     bool fftCancelled = false;
     std::string fftFile;  // answer of the file dialog; empty = cancelled

@@ -9,6 +9,7 @@
 #include "core/eval/eval_messages.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
 
 namespace {
@@ -52,6 +53,22 @@ void CompactEquations(CoreState& s) {
     }
     for (int e = kept + 1; e <= m.count; ++e) m.eq[e] = Equation{};
     m.count = kept;
+}
+
+// An equation appended for a fixed column of the update file holds its variable alone. The
+// first step of an update run is the document's own: a variable the document gives a starting
+// value (name, 0xBB, value: its range has shrunk to that value) is held there, any other at
+// the 0 that the variable alone says, never at its random starting value. The update rows
+// then rewrite the value.
+void HoldAtDocumentValue(CoreState& s, Equation& q) {
+    const int v = FirstVariable(q.code);
+    if (!ValidVariable(s, v)) return;
+    NameTable& t = s.names;
+    const bool given = t.lowBound[v] == t.highBound[v] && t.lowBound[v] == t.value[v];
+    t.value[v] = given ? t.value[v] : 0.0;
+    FreeList(s.pool, q.code);
+    q.code = Finalize(
+        s.pool, WrapBinary(s.pool, code::kSub, ConstNode(s.pool, t.value[v]), VarNode(s.pool, v)));
 }
 
 void WriteCounts(CoreState& s) {
@@ -122,6 +139,10 @@ void ApplyStartingValues(CoreState& s) {
         Equation& q = m.eq[e];
         if (q.code == nullptr) continue;
         bool failed = false;
+        if (q.updateColumn != 0) {
+            HoldAtDocumentValue(s, q);
+            continue;
+        }
         if (q.relation == kRelationGuess) {
             // x ~ expression: the code x - expression gives x the expression's value.
             const int v = FirstVariable(q.code);

@@ -104,9 +104,33 @@ void ReadEquation(CoreState& s, int ordinal) {
 
 }  // namespace
 
-void AppendUpdateFileEquations(CoreState& /*s*/) {
-    // Update mode appends one equation per column of the update file's header line after
-    // the document's equations. Nothing is appended until update mode exists.
+// The columns of the update file that hold fixed values become equations of their own after
+// the document's: each holds its variable alone (the compile turns it into "variable - value"
+// at the value the document gives), and every update row rewrites the value. A column name
+// that is not a name of the language could never be referred to and gets no equation; a
+// starting-value column needs none, since its value is simply assigned.
+void AppendUpdateFileEquations(CoreState& s) {
+    UpdateState& u = s.updates;
+    u.fixingCount = 0;
+    if (!u.mode) return;
+    EquationModel& m = s.model;
+    for (std::size_t c = 0; c < u.columns.size() && !s.parser.error; ++c) {
+        const UpdateColumn& column = u.columns[c];
+        if (column.initialValue || !IsName(column.name)) continue;
+        if (m.count >= s.limits.maxEquations) {
+            ParseError(s, parser_message::kTooManyEquations);
+            return;
+        }
+        const int v = LookupName(s, column.name);
+        if (v == 0) return;  // the name table refused it and said why
+        const int e = ++m.count;
+        m.eq[e] = Equation{};
+        m.eq[e].code = Finalize(s.pool, VarNode(s.pool, v));
+        m.eq[e].relation = kRelationEqual;
+        m.eq[e].updateColumn = static_cast<int>(c) + 1;
+        s.parser.textOrdinal[e] = 0;
+        ++u.fixingCount;
+    }
 }
 
 void ReportParseError(CoreState& s) {

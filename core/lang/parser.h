@@ -49,7 +49,7 @@ void LoadSource(CoreState& s);  // the rest of s.files.work into s.parser.source
 // error was reported, when the text was rejected.
 bool ReadEquations(CoreState& s);
 void ComplexScan(CoreState& s);  // after a real pass: real equations and real variables
-void AppendUpdateFileEquations(CoreState& s);  // update mode; appends nothing yet
+void AppendUpdateFileEquations(CoreState& s);  // update mode: the fixing equations
 void ReportParseError(CoreState& s);
 
 // Character classes of the equation text.
@@ -58,6 +58,8 @@ bool IsIdentifierStart(unsigned char c);
 bool IsIdentifierBody(unsigned char c);
 bool IsPrimaryStart(unsigned char c);
 bool IsRelationChar(unsigned char c);
+// A whole name of the language: an identifier-start byte, then identifier-body bytes.
+bool IsName(std::string_view text);
 
 // Reader.
 void StartReading(CoreState& s, std::string_view text);  // and reads the first character

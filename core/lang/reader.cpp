@@ -68,6 +68,13 @@ bool IsPrimaryStart(unsigned char c) {
 bool IsRelationChar(unsigned char c) {
     return kClasses[c] & kRelation;
 }
+bool IsName(std::string_view text) {
+    if (text.empty() || !IsIdentifierStart(static_cast<unsigned char>(text[0]))) return false;
+    for (char c : text.substr(1)) {
+        if (!IsIdentifierBody(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
 
 void LoadSource(CoreState& s) {
     std::string& text = s.parser.source;

@@ -11,6 +11,7 @@
 #include "core/lang/differential.h"
 #include "core/lang/save_equations.h"
 #include "core/solve/homotopy.h"
+#include "core/solve/updates.h"
 #include "core/symbolic/eliminate.h"
 #include "core/symbolic/jacobian_outputs.h"
 #include "core/symbolic/rewrites.h"
@@ -209,15 +210,19 @@ bool FilterOperation(CoreState& s, const char* keys, bool& keepText) {
     return false;
 }
 
-// The rewrites keep their result in memory; nothing is written here.
+// The least-squares rewrite keeps its result in memory for the solve that follows it. The
+// replicated set is written like "AT" writes a set (base.SJC), as nothing follows it in the
+// run. Both read the document's attachment; without one, 'G' does nothing.
 bool ListOperation(CoreState& s, char key) {
+    bool saved = false;
     if (key == 'R') {
         LeastSquaresRewrite(s);
-    } else if (key == 'G' && IsOpen(s.files.update)) {  // only while update mode is on
-        ReplicateRows(s);
+    } else if (key == 'G' && s.settings.updateFilePresent && ReplicateRows(s)) {
+        saved = Save(s, false, false);
     }
-    Close(s.files.update);  // update mode ends with any list operation
-    return false;
+    CloseUpdateFile(s);  // update mode ends with any list operation
+    s.updates.fixingCount = 0;
+    return saved;
 }
 
 }  // namespace

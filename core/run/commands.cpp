@@ -3,11 +3,13 @@
 #include <string>
 
 #include "core/base/core_state.h"
-#include "core/run/run_messages.h"
 #include "core/run/rewrite_commands.h"
+#include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
 #include "core/run/symbolic_commands.h"
+#include "core/solve/fourier_of_results.h"
 #include "core/solve/solve_system.h"
+#include "core/solve/updates.h"
 
 namespace {
 
@@ -35,12 +37,26 @@ void CommandSweep(CoreState& s, const char*) {
 // which is never shown.
 void CommandNothing(CoreState&, const char*) {}
 
-// Repetitive updates and the FFT have their letters reserved; until their operations exist
-// they only say so.
-void CommandNotAvailable(CoreState& s, const char* command) {
-    ConsoleWrite(s.console,
-                 run_message::kCommand + std::string(1, command[0]) + run_message::kNotAvailable);
-    ConsoleWriteLine(s.console);
+// 'U': repetitive updates; the second character is the action.
+void CommandUpdate(CoreState& s, const char* command) {
+    PrepareAndReset(s);
+    if (s.flags.parseError) return;
+    const bool named = s.settings.updateFilePresent;
+    if (named) {
+        OpenUpdateFile(s);
+    } else {
+        s.settings.updateStepCount = s.settings.stepCount;
+    }
+    RunUpdate(s, command[1]);
+    if (named) CloseUpdateFile(s);
+}
+
+// 'W': the spectrum of a result series, base.FFT or, unless the second character is '0', a
+// file the user picks.
+void CommandFft(CoreState& s, const char* command) {
+    std::string series = s.files.baseName + extension::kFft;
+    if (command[1] != '0' && !s.shell->FftFileDialog(series)) return;
+    FourierOfResults(s, series);
 }
 
 struct Entry {
@@ -49,10 +65,10 @@ struct Entry {
 };
 
 constexpr Entry kCommands[] = {
-    {'A', CommandAdvanced},     {'D', CommandDifferential}, {'E', CommandEliminate},
-    {'F', CommandRefresh},      {'G', CommandSweep},        {'K', CommandConstrained},
-    {'O', CommandOptimize},     {'R', CommandNothing},      {'S', CommandSolve},
-    {'U', CommandNotAvailable}, {'W', CommandNotAvailable},
+    {'A', CommandAdvanced}, {'D', CommandDifferential}, {'E', CommandEliminate},
+    {'F', CommandRefresh},  {'G', CommandSweep},        {'K', CommandConstrained},
+    {'O', CommandOptimize}, {'R', CommandNothing},      {'S', CommandSolve},
+    {'U', CommandUpdate},   {'W', CommandFft},
 };
 
 }  // namespace

@@ -9,8 +9,6 @@ inline constexpr const char* kFile = "File ";  // + document path + does not exi
 inline constexpr const char* kDoesNotExist = " Does Not Exist";
 inline constexpr const char* kNoExtension = "Document name has no extension: nothing was run";
 inline constexpr const char* kInternalError = "Internal error: ";
-inline constexpr const char* kCommand = "Command ";  // + letter + not available
-inline constexpr const char* kNotAvailable = " is not available in this version";
 inline constexpr const char* kSideFileIncorrect = "Incorect File Format";
 inline constexpr const char* kSideFileBadValue = "Bad File Format";
 }  // namespace run_message

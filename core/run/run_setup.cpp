@@ -73,6 +73,10 @@ void ResetDefaults(CoreState& s) {
     s.eval.expOverflowReported = false;
     s.parser = ParserState{};
     s.rng.seed(s.settings.randomSeed);
+    // Update mode lasts one 'U' command; the last solution stays for a later 'UI' or 'UR'.
+    s.updates.mode = false;
+    s.updates.exhausted = false;
+    s.updates.fixingCount = 0;
     ApplyCapacity(s);
 }
 

@@ -31,3 +31,33 @@ inline constexpr const char* kErrorInEquation = "Error in Eqn ";
 inline constexpr const char* kTryComplex = ", try complex mode";
 inline constexpr const char* kSweepHeader = "PARAMETER:%10s  %7d";  // name, 0-based position
 }  // namespace solve_message
+
+// Texts of the FFT of a result series.
+namespace fft_message {
+inline constexpr const char* kNotPeriodic = "Signal not quite periodic";
+inline constexpr const char* kPeriodError = "Period error is about ";  // + "%.6f"
+inline constexpr const char* kNotPowerOfTwo = " points not a power of 2, series trucated";
+inline constexpr const char* kFound = "\nFFT is Found!";
+inline constexpr const char* kTooFewSamples = " samples: at least 2 are needed for a spectrum";
+inline constexpr const char* kNoPeriod =
+    "The independent variable does not change: the spectrum has no frequency step";
+inline constexpr const char* kRowsLeftOut = " rows without numbers in the chosen columns left out";
+inline constexpr const char* kParameter = "PARAMETER:";  // first 10 characters of its line
+inline constexpr const char* kHertz = "f[Hz]";           // first column, by axis
+inline constexpr const char* kRadians = "w[rad/s]";
+inline constexpr const char* kIndex = "n";
+inline constexpr const char* kAmplitude = "Amplitude";
+inline constexpr const char* kPhase = "Phase";
+}  // namespace fft_message
+
+// Texts of the repetitive updates.
+namespace update_message {
+inline constexpr const char* kFile = "File ";  // + name + does not exist
+inline constexpr const char* kDoesNotExist = " Does Not Exist";
+inline constexpr const char* kNumberOfSteps = "Number of Steps: ";  // + "%4d"
+inline constexpr const char* kSolveFirst = "Solve problem before updating";
+inline constexpr const char* kUpdating = "Updating";
+inline constexpr const char* kRow = "Row ";  // + line + short row
+inline constexpr const char* kShortRow =
+    " of the update file has fewer values than names: left out";
+}  // namespace update_message

@@ -12,6 +12,7 @@
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
 #include "core/solve/time_steps.h"
+#include "core/solve/updates.h"
 #include "core/symbolic/jacobian_file.h"
 
 namespace {
@@ -74,6 +75,11 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
     bool solved = true;
     while (solved && !s.flags.stop && !(s.flags.notFound && stepIndex > 0) && stepIndex < count) {
         if (stepIndex > 0 && KeyPending(s)) break;  // cancelled: the rows so far stay
+        if (stepIndex > 0 && s.updates.mode) {
+            // A step without a row of its own would only repeat the one before.
+            if (!ApplyUpdateRecord(s)) break;
+            SaveStepStart(s);
+        }
         bool converged;
         if (s.settings.method == SolveMethod::kHomotopy) {
             converged = HomotopyIterate(s, stepIndex);
@@ -114,6 +120,7 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
     ConsoleWrite(s.console, line);
     FreeJacobianRows(s);
     s.flags.solved = solved;
+    if (solved) RememberSolution(s);
     return solved;
 }
 
@@ -138,7 +145,10 @@ void RunSteps(CoreState& s, StepMode mode) {
     v.stepNumber = 1;
     bool solved = true;
     while (solved) {
-        if (v.stepNumber > v.numberOfSteps || KeyPending(s) || s.flags.stop) break;
+        if (v.stepNumber > v.numberOfSteps || KeyPending(s) || s.flags.stop ||
+            UpdateFileExhausted(s)) {
+            break;
+        }
         if (s.settings.jacobianMode == JacobianMode::kSymbolic && s.flags.jacobianNeeded) {
             BuildJacobianFile(s);
             if (s.flags.jacobianNeeded) {

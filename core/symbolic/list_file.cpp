@@ -1,6 +1,5 @@
 #include "core/symbolic/list_file.h"
 
-#include <charconv>
 #include <string>
 #include <vector>
 
@@ -28,31 +27,6 @@ std::vector<std::string> Tokens(const std::string& line) {
 }
 
 }  // namespace
-
-double ListValue(std::string token, double big) {
-    if (!token.empty() && token.back() == '\xB0') token.pop_back();
-    if (token == "\xDF") return big;
-    if (token == "-\xDF") return -big;
-    if (token == "?") return kUndefinedValue;
-    std::string_view digits = token;
-    if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
-    double value = 0.0;
-    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (result.ec != std::errc() || result.ptr != digits.data() + digits.size()) return 0.0;
-    return value;
-}
-
-std::string ListColumnName(std::string name, int nameChars) {
-    // The mark may stand inside the quotes or after them.
-    const bool marked = !name.empty() && name.back() == '\xBB';
-    if (marked) name.pop_back();
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
-        name = name.substr(1, name.size() - 2);
-    }
-    if (!marked && !name.empty() && name.back() == '\xBB') name.pop_back();
-    if (nameChars > 0 && static_cast<int>(name.size()) > nameChars) name.resize(nameChars);
-    return name;
-}
 
 bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
     const std::string& name = s.settings.updateFileName;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/base/code_node.h"
+#include "core/base/list_tokens.h"
 
 struct CoreState;
 
@@ -22,15 +23,6 @@ struct ListRow {
     int line = 0;                                // line of the file, the header being line 1
     std::vector<std::pair<int, double>> values;  // variable, value
 };
-
-// A value token: a trailing 0xB0 is dropped; 0xDF is `big`, "-" 0xDF its negative, "?" the
-// undefined value; anything else is read as a number with '.' as the decimal point whatever
-// the locale, and a token that is not a number as a whole gives 0.
-double ListValue(std::string token, double big);
-
-// A header name as a variable name: one pair of surrounding double quotes and a trailing
-// 0xBB removed, cut to the significant length of names.
-std::string ListColumnName(std::string name, int nameChars);
 
 // Reads the attached list file (the settings' update file name): "List File Attached", a line
 // end and its name on the console (unless quiet), then the rows. Empty lines are skipped; a row

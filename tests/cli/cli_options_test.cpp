@@ -132,6 +132,30 @@ TEST(ParseCommandLineTest, CapacityOnCheckAndItsRangeInTheMessage) {
         << bad.error;
 }
 
+TEST(ParseCommandLineTest, SeveralCoreCommandsRunInOrder) {
+    const ParsedCommandLine p = ParseCommandLine({"run", "doc.alg", "US", "UI", "W0"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.command, "US");
+    EXPECT_EQ(p.options.laterCommands, (std::vector<std::string>{"UI", "W0"}));
+    EXPECT_FALSE(ParseCommandLine({"run", "doc.alg", "S", ""}).ok);
+    EXPECT_TRUE(ParseCommandLine({"run", "doc.alg"}).options.laterCommands.empty());
+}
+
+TEST(ConfigureShellServicesTest, ARealSignalHasNoImaginaryColumn) {
+    const ParsedCommandLine p =
+        ParseCommandLine({"run", "--fft-columns", "t,y,-", "doc.alg", "W0"});
+    ASSERT_TRUE(p.ok) << p.error;
+    DefaultShellServices s;
+    ConfigureShellServices(p.options, s);
+    EXPECT_TRUE(s.fftRealSignal);
+    FftChoice choice;  // the core's preselection, which the names replace
+    ASSERT_TRUE(s.FftDialog({"y", "t", "yi"}, choice));
+    EXPECT_EQ(std::tuple(choice.timeColumn, choice.realColumn, choice.imagColumn),
+              std::tuple(1, 0, kNoFftColumn));
+    s.fftTimeColumn = "time";  // a name the series does not have: nothing to transform
+    EXPECT_FALSE(s.FftDialog({"y", "t", "yi"}, choice));
+}
+
 TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {
     const ParsedCommandLine p = ParseCommandLine({"run",           "--show-iterations",
                                                   "--no-echo",     "--seed",

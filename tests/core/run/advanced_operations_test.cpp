@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "core/document_fixture.h"
@@ -49,6 +50,21 @@ TEST_F(AdvancedOperations, KeysWithoutAnActionWriteNothing) {
         EXPECT_FALSE(Wrote(".SJC")) << command;
         EXPECT_EQ(out_.find("Saving"), std::string::npos) << command;
     }
+}
+
+TEST_F(AdvancedOperations, ReplicatedRowsAreSavedOnlyWithAnAttachment) {
+    const std::string table = (dir_ / "rows.LST").string();
+    std::ofstream(table, std::ios::binary) << "x y\n1 2\n3 4\n";
+    core_.settings.updateFileName = table;
+    core_.settings.updateFilePresent = true;
+    Run("y = a + b*x;\n", "ALG");
+    EXPECT_EQ(ReadFile(".SJC"), "a+b*1=2; \na+b*3=4; \n");  // one copy per row
+    // Named but gone: said so, nothing written.
+    std::filesystem::remove(dir_ / "doc.SJC");
+    core_.settings.updateFileName = (dir_ / "gone.LST").string();
+    Run("y = a + b*x;\n", "ALG");
+    EXPECT_NE(out_.find("Does Not Exist"), std::string::npos) << out_;
+    EXPECT_FALSE(Wrote(".SJC"));
 }
 
 TEST_F(AdvancedOperations, LagrangianGoesToItsOwnFileOrKeepsTheText) {
