@@ -66,6 +66,10 @@ void Corrector(CoreState& s, bool showParameter, int stepIndex) {
     SolveState& v = s.solve;
     const int t = s.names.variableCount;
     for (;;) {
+        if (CancelRequested(s)) {
+            v.outcome = StopReason::kStopped;
+            return;
+        }
         ++v.iteration;
         for (int i = 1; i <= s.names.variableCount; ++i) v.previousValues[i] = s.names.value[i];
         v.jacobianUpdate = true;
@@ -147,6 +151,10 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
         s.settings.method = SolveMethod::kRobust;
         NewtonIterate(s, stepIndex);
         if (v.outcome == StopReason::kConverged) return true;
+    }
+    if (s.flags.cancelled) {  // stopped by the user, not by the path
+        v.outcome = StopReason::kStopped;
+        return false;
     }
     // Whatever the last corrector or the final Newton iterations did, the path was not
     // followed to its end: the outcome is the homotopy's failure, never a solution.

@@ -105,7 +105,10 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
     bool keepStepping = true;
     bool allConverged = true;
 
-    for (int g = v.lastConvergedGroup + 1; g <= v.groupCount && keepStepping; ++g) {
+    // The keyboard is polled once per group, so a cancel reaches even a long step of a large
+    // set quickly.
+    for (int g = v.lastConvergedGroup + 1; g <= v.groupCount && keepStepping && !CancelRequested(s);
+         ++g) {
         const int first = GroupFirst(v, g), last = v.groupLast[g];
         if (v.jacobianUpdate || !v.groupFactored[g]) {
             EvaluateJacobian(s, g, false);
@@ -193,6 +196,11 @@ void NewtonIterate(CoreState& s, int stepIndex) {
     SolveState& v = s.solve;
     ResetIteration(s);
     for (;;) {
+        // A cancel ends the iterations before another one starts; the run keeps what it has.
+        if (CancelRequested(s)) {
+            v.outcome = StopReason::kStopped;
+            return;
+        }
         ++v.iteration;
         for (int i = 1; i <= s.names.variableCount; ++i) v.previousValues[i] = s.names.value[i];
         v.jacobianUpdate = JacobianDue(s);

@@ -65,6 +65,9 @@ void DifferentiateEquation(CoreState& s, int e, bool show) {
     // In parse form the ';' that ends the equation comes first; the expression follows it.
     CodeNode* root = (head != nullptr && head->kind == kKindEnd) ? head->next : head;
     const std::vector<int> variables = VariablesOf(s, head);
+    // All the records of one equation together stay within one derivative's bound, so the file
+    // grows with the code, not with its size times its variables.
+    long budget = DerivativeNodeBudget(root);
     if (show) {
         ConsoleWriteLine(s.console);
         ConsoleWriteInt(s.console, e);
@@ -75,11 +78,24 @@ void DifferentiateEquation(CoreState& s, int e, bool show) {
             ConsoleWrite(s.console, s.names.name[v]);
         }
         CodeNode* derivative = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
-        Differentiate(s, root, v, derivative);
+        bool halted = false;
+        Differentiate(s, root, v, derivative, &halted);
+        if (halted) {  // too large, or cancelled: the equation's records stay unwritten
+            FreeList(s.pool, derivative);
+            break;
+        }
         // Built in evaluation form with the ';' last; folding wants parse form.
         derivative = Reverse(derivative);
         ConstantFold(s, derivative);
         derivative = Reverse(derivative);
+        budget -= CountNodes(derivative);
+        if (budget < 0) {
+            FreeList(s.pool, derivative);
+            ConsoleWriteLine(s.console);
+            ConsoleWrite(s.console, symbolic_message::kDerivativeTooLarge);
+            StopWithError(s);
+            break;
+        }
         WriteRecord(s, e, v, derivative);
         FreeList(s.pool, derivative);
     }
@@ -228,7 +244,7 @@ void BuildJacobianFile(CoreState& s) {
             DifferentiateEquation(s, e, s.shell->ShowDerivativeInformation());
             ++done;
             // Any other key is consumed and ignored; only ESC ends the build.
-            if (s.shell->PollKey() == kKeyEscape) escape = true;
+            if (CancelRequested(s)) escape = true;
         }
     }
     // The end line is written whatever happened, so the reader always finds the file's end.
@@ -237,7 +253,7 @@ void BuildJacobianFile(CoreState& s) {
         WriteString(f, kEndLine);
         WriteLine(f);
         Close(f);
-        written = f.error == 0;
+        written = WorkFileWritten(s, f);
     }
 
     if (done == count && !s.flags.stop && written) {
