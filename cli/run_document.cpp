@@ -62,6 +62,14 @@ bool ReadsAttachment(const CliOptions& o) {
 }  // namespace
 
 int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
+    if (IsWorkFileName(o.document)) {
+        // Its own run would write over it (and its side file would be the document itself).
+        std::fprintf(err,
+                     "valdrix: '%s' is named like a file a run writes beside its document; "
+                     "rename it (nothing was run)\n",
+                     o.document.c_str());
+        return 2;
+    }
     if (const std::string why = Unreadable(o.document); !why.empty()) {
         std::fprintf(err, "valdrix: %s\n", why.c_str());
         return 2;
