@@ -167,6 +167,10 @@ bool ParseNode(const std::string& line, NodeKind& kind, unsigned char& sub, int&
     const char* real = end;
     value = std::strtod(real, &end);
     if (end == real) return false;
+    // Anything after the value but blanks means the line is damaged, not a number to round.
+    for (; *end != '\0'; ++end) {
+        if (*end != ' ' && *end != '\t' && *end != '\r') return false;
+    }
     var = static_cast<int>(v);
     return true;
 }
@@ -280,10 +284,15 @@ bool ReadJacobianFile(CoreState& s) {
     SolveState& solve = s.solve;
     RecordReader in(f);
     bool bad = false;
+    bool ended = false;  // the end line was met: the file was written whole
     for (;;) {
         long e = 0;
         long v = 0;
-        if (!in.Integer(e, bad) || e == 0) break;
+        if (!in.Integer(e, bad)) break;
+        if (e == 0) {
+            ended = true;
+            break;
+        }
         if (!in.Integer(v, bad)) break;
         CodeNode* code = nullptr;
         if (!ReadCode(s, in, code)) {
@@ -304,7 +313,7 @@ bool ReadJacobianFile(CoreState& s) {
         if (e == v) solve.diagonal[e] = entry;
     }
     Close(f);
-    if (bad) {
+    if (bad || !ended) {
         FreeJacobianRows(s);
         FileIncorrect(s);
         return false;
