@@ -5,6 +5,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
+
+#include "core/base/bounds.h"
+#include "core/base/text_file.h"
+#include "core/run/entry.h"
 
 namespace {
 
@@ -80,10 +85,25 @@ bool ParseKeyword(const std::string* text, std::initializer_list<const char*> wo
 
 using Argument = const std::string*;  // null when the option is last on the line
 
+// A solver option given as a number: it must read whole and lie in the option's domain, which
+// the refusal names.
 template <SolverOption kOption>
-std::string RealOption(CliOptions& o, std::string_view name, Argument a) {
+std::string NumberOption(CliOptions& o, std::string_view name, Argument a) {
+    const OptionDescription& d = Describe(kOption);
+    const bool integer = d.kind == OptionKind::kInteger;
     double x = 0;
-    if (a == nullptr || !ParseReal(*a, x)) return std::string(name) + " takes a number";
+    long long n = 0;
+    bool read = false;
+    if (a != nullptr) {
+        read = integer ? ParseInt(*a, std::numeric_limits<long long>::min(),
+                                  std::numeric_limits<long long>::max(), n)
+                       : ParseReal(*a, x);
+        if (integer) x = static_cast<double>(n);
+    }
+    if (!read || !InDomain(d, x)) {
+        return std::string(name) + " takes " + (integer ? "an integer " : "a number ") +
+               DomainText(d);
+    }
     o.solver.Set(kOption, x);
     return {};
 }
@@ -122,37 +142,17 @@ constexpr CliOption kOptions[] = {
          return {};
      }},
     {"--max-iter", "", "N", "Newton iterations per solve",
-     [](CliOptions& o, std::string_view, Argument a) -> std::string {
-         long long n = 0;
-         if (a == nullptr || !ParseInt(*a, 1, 1000000, n))
-             return "--max-iter takes a positive integer";
-         o.solver.Set(SolverOption::kMaxIterations, static_cast<double>(n));
-         return {};
-     }},
+     NumberOption<SolverOption::kMaxIterations>},
     {"--tol-exp", "", "N", "stopping tolerance 1.0E(N), e.g. -8",
-     [](CliOptions& o, std::string_view, Argument a) -> std::string {
-         long long n = 0;
-         if (a == nullptr || !ParseInt(*a, -99, 99, n)) {
-             return "--tol-exp takes an integer exponent, e.g. -8";
-         }
-         o.solver.Set(SolverOption::kToleranceExponent, static_cast<double>(n));
-         return {};
-     }},
-    {"--steps", "", "N", "repetitions of update runs",
-     [](CliOptions& o, std::string_view, Argument a) -> std::string {
-         long long n = 0;
-         if (a == nullptr || !ParseInt(*a, 1, 1 << 30, n))
-             return "--steps takes a positive integer";
-         o.solver.Set(SolverOption::kStepCount, static_cast<double>(n));
-         return {};
-     }},
+     NumberOption<SolverOption::kToleranceExponent>},
+    {"--steps", "", "N", "repetitions of update runs", NumberOption<SolverOption::kStepCount>},
     {"--delta-j", "", "X", "increment of the incremental Jacobian",
-     RealOption<SolverOption::kDeltaJ>},
-    {"--delta-t", "", "X", "homotopy and time step", RealOption<SolverOption::kDeltaT>},
+     NumberOption<SolverOption::kDeltaJ>},
+    {"--delta-t", "", "X", "homotopy and time step", NumberOption<SolverOption::kDeltaT>},
     {"--guess-min", "", "X", "lower end of random starting values",
-     RealOption<SolverOption::kMinGuess>},
+     NumberOption<SolverOption::kMinGuess>},
     {"--guess-max", "", "X", "upper end of random starting values",
-     RealOption<SolverOption::kMaxGuess>},
+     NumberOption<SolverOption::kMaxGuess>},
     {"--capacity", "", "N", "largest count of statements and variables, 25..20000",
      [](CliOptions& o, std::string_view, Argument a) -> std::string {
          const OptionDomain& d = Describe(SolverOption::kCapacity).domain;
@@ -282,6 +282,23 @@ const CliOption* FindOption(std::string_view name) {
 
 constexpr std::size_t kHelpColumn = 45;  // where the help lines of the options start
 
+// The sweep and its second parameter must name two variables, and their steps together must
+// stay within the bound of one sweep.
+std::string CheckSweepRanges(const CliOptions& o) {
+    if (!o.sweep) return {};
+    const bool second = o.param && !o.fft;  // the FFT file is written from one variable only
+    if (second && o.sweep->variable == o.param->variable) {
+        return "--sweep and --param name the same variable '" + o.sweep->variable + "'";
+    }
+    const std::int64_t steps = SweepStepCount(o.sweep->steps, second ? o.param->steps : 0);
+    if (steps > kMaxSweepSteps) {
+        return std::string(second ? "--sweep and --param make " : "--sweep makes ") +
+               std::to_string(steps) + " steps; a sweep takes at most " +
+               std::to_string(kMaxSweepSteps);
+    }
+    return {};
+}
+
 }  // namespace
 
 std::span<const CliOption> CliOptionTable() {
@@ -295,7 +312,8 @@ std::string UsageText() {
         "(default S)\n"
         "       valdrix check [OPTIONS] DOC           compile DOC without solving\n"
         "       valdrix import-cf [--full-model] FILE.cf [OUT.alg]\n"
-        "                                             power-flow document from a Common Format file\n"
+        "                                             power-flow document from a Common Format "
+        "file\n"
         "       valdrix --help | --version\n"
         "options:\n";
     for (const CliOption& option : kOptions) {
@@ -336,9 +354,14 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return fail("unknown command '" + args[0] + "'");
 
     std::vector<std::string> positional;
+    bool optionsEnded = false;  // after "--" every word is the document or the command
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0 || a == "--") {
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || a.rfind("--", 0) != 0) {
             positional.push_back(a);
             continue;
         }
@@ -363,21 +386,39 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     o.document = positional[0];
     for (std::size_t i = 1; i < positional.size(); ++i) {
-        if (positional[i].empty()) return fail("empty core command");
+        const std::string& command = positional[i];
+        if (command.empty()) return fail("empty core command");
+        if (!IsKnownCommand(command[0])) {
+            const auto byte = static_cast<unsigned char>(command[0]);
+            const std::string shown = (byte > ' ' && byte < 0x7f)
+                                          ? "'" + std::string(1, command[0]) + "'"
+                                          : "byte " + std::to_string(byte);
+            return fail("unknown core command " + shown +
+                        " (the command letters are A, D, E, F, G, K, O, R, S, U and W)");
+        }
         if (i == 1)
-            o.command = positional[i];
+            o.command = command;
         else
-            o.laterCommands.push_back(positional[i]);
+            o.laterCommands.push_back(command);
     }
+    if (const std::string error = CheckSweepRanges(o); !error.empty()) return fail(error);
     result.ok = true;
     return result;
+}
+
+bool UsesAttachmentRows(const CliOptions& o) {
+    return o.mode == CliOptions::Mode::kRun && !o.command.empty() && o.command[0] == 'U';
 }
 
 void ApplyOptions(const CliOptions& o, DocumentSettings& d) {
     o.solver.ApplyTo(d);
     if (o.attach) {
         d.attachmentPath = *o.attach;
-        d.updateStepCount = static_cast<std::uint32_t>(CountAttachmentRows(*o.attach));
+        // Only the update runs take their step count from the table; nothing else reads it
+        // before the run.
+        if (UsesAttachmentRows(o)) {
+            d.updateStepCount = static_cast<std::uint32_t>(CountAttachmentRows(*o.attach));
+        }
     }
 }
 
@@ -412,6 +453,7 @@ void ConfigureShellServices(const CliOptions& o, DefaultShellServices& s) {
 }
 
 int CountAttachmentRows(const std::string& path) {
+    if (CheckInputFile(path, kMaxDocumentBytes) != InputFileState::kOk) return 0;
     std::ifstream in(path);
     std::string line;
     if (!std::getline(in, line)) return 0;  // header line of names

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "cli/charset.h"
+#include "core/base/bounds.h"
 #include "core/base/shell_services.h"
+#include "core/base/text_file.h"
 #include "core/run/entry.h"
 
 namespace {
@@ -29,25 +31,64 @@ void ShowProgress(long step, long total) {
     std::fflush(stderr);
 }
 
-bool Readable(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return false;
-    std::fclose(f);
-    return true;
+// Why a file that is to be read whole cannot be, or empty when it can.
+std::string Unreadable(const std::string& path) {
+    switch (CheckInputFile(path, kMaxDocumentBytes)) {
+        case InputFileState::kOk: break;
+        case InputFileState::kMissing: {
+            std::FILE* f = std::fopen(path.c_str(), "rb");
+            if (f != nullptr) {  // a name the file system does not report but can open
+                std::fclose(f);
+                return "cannot read '" + path + "': not a plain file";
+            }
+            return "cannot read '" + path + "'";
+        }
+        case InputFileState::kFolder: return "cannot read '" + path + "': it is a folder";
+        case InputFileState::kNotPlain: return "cannot read '" + path + "': not a plain file";
+        case InputFileState::kTooLarge:
+            return "cannot read '" + path + "': larger than " + std::to_string(kMaxDocumentBytes) +
+                   " bytes";
+    }
+    return {};
+}
+
+// The commands that read the attachment: repetitive updates and the list operations.
+bool ReadsAttachment(const CliOptions& o) {
+    const std::string& c = o.command;
+    return o.mode == CliOptions::Mode::kRun &&
+           (c[0] == 'U' || (c.size() >= 2 && c[0] == 'A' && c[1] == 'L'));
 }
 
 }  // namespace
 
 int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
-    if (!Readable(o.document)) {
-        std::fprintf(err, "valdrix: cannot read '%s'\n", o.document.c_str());
+    if (IsWorkFileName(o.document)) {
+        // Its own run would write over it (and its side file would be the document itself).
+        std::fprintf(err,
+                     "valdrix: '%s' is named like a file a run writes beside its document; "
+                     "rename it (nothing was run)\n",
+                     o.document.c_str());
         return 2;
+    }
+    if (const std::string why = Unreadable(o.document); !why.empty()) {
+        std::fprintf(err, "valdrix: %s\n", why.c_str());
+        return 2;
+    }
+    if (o.attach && ReadsAttachment(o)) {
+        if (const std::string why = Unreadable(*o.attach); !why.empty()) {
+            std::fprintf(err, "valdrix: --attach: %s\n", why.c_str());
+            return 2;
+        }
     }
     DocumentSettings settings;
     const std::string sideFile = SettingsFileName(o.document);
     if (!sideFile.empty()) {
-        const SettingsFileStatus status = ReadSettingsFile(sideFile, settings);
-        if (*SettingsFileMessage(status) != '\0') {
+        std::vector<std::string> warnings;
+        const SettingsFileStatus status = ReadSettingsFile(sideFile, settings, &warnings);
+        for (const std::string& warning : warnings) {
+            std::fprintf(err, "valdrix: %s: %s\n", sideFile.c_str(), warning.c_str());
+        }
+        if (warnings.empty() && *SettingsFileMessage(status) != '\0') {
             std::fprintf(err, "valdrix: %s: %s\n", sideFile.c_str(), SettingsFileMessage(status));
         }
     }
@@ -102,6 +143,10 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         const double median = sorted[sorted.size() / 2];
         std::fprintf(err, "repeat: %zu runs, median %.0f us, min %.0f us\n", sorted.size(), median,
                      sorted.front());
+    }
+    if (!services.refusal.empty()) {  // a sweep name the document does not have
+        std::fprintf(err, "valdrix: %s\n", services.refusal.c_str());
+        return 2;
     }
     if (services.cancelled.load()) {
         // The rows solved before the interrupt are in the result file; the run is incomplete.

@@ -4,6 +4,9 @@ set -euo pipefail
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev
           qt6-base-dev qt6-svg-dev libgl-dev libemf-dev emf2svg fonts-dejavu-core fonts-liberation2
           imagemagick)
+# Packages only some targets need (make fuzz: clang and its fuzzer runtime), named by them.
+read -r -a extra <<< "${VALDRIX_EXTRA_DEPS:-}"
+packages+=("${extra[@]}")
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -6,6 +6,13 @@ namespace base_message {
 inline constexpr const char* kErrorTail = "Error ...";
 inline constexpr const char* kCannotWrite = "Cannot write ";  // + name + ": " + why
 inline constexpr const char* kFolderInTheWay = "a folder has that name";
+inline constexpr const char* kFile = "File ";  // + name + one of the four below
+inline constexpr const char* kDoesNotExist = " Does Not Exist";
+inline constexpr const char* kIsAFolder = " Is a Folder";
+inline constexpr const char* kNotAPlainFile = " Is Not a Plain File";
+inline constexpr const char* kTooLarge = " Is Too Large: more than ";  // + bytes + kBytes
+inline constexpr const char* kBytes = " bytes";
+inline constexpr const char* kCannotRead = "Cannot read ";  // + name + ": " + why
 inline constexpr const char* kIoFormatError = "IO: input format error in file '%s'\n";
 inline constexpr const char* kIoBeyondEnd = "IO: access beyond end of file '%s'\n";
 inline constexpr const char* kIoFileError = "IO: file '%s' %s\n";

@@ -31,6 +31,8 @@ struct RunFlags {
     bool runError = false;           // a run error was reported
     bool noScreenDisplay = true;     // the core never shows equation text itself
     bool notFound = false;           // the last iteration did not find a solution
+    bool cancelled = false;          // ESC or the desktop's Cancel ended the run early
+    bool writeFailed = false;        // a work or result file could not be written whole
     int errorEquation = 0;           // equation of the last error (0 = none)
     int equationBase = 1;            // number of the first equation
 };
@@ -103,3 +105,21 @@ void RaiseError(CoreState& s, bool& flag, const char* message);
 // it cannot be opened (a folder of that name is in the way, which is left alone, or the system
 // refuses) the console says so with a beep, and the result is false.
 bool RewriteWorkFile(CoreState& s, TextFile& file);
+
+// Whether everything written to a work file since it was opened reached it. When a write
+// failed (a full disk, a file grown past what the system allows) the console names the file
+// and why with a beep, the run is marked as one whose output is incomplete, and the result is
+// false. Call after the file's last write or after closing it.
+bool WorkFileWritten(CoreState& s, TextFile& file);
+
+// Whether a file the run is to read whole (the document, an attachment) can be: it must be a
+// plain file of at most kMaxDocumentBytes. Otherwise the console says what is wrong ("File
+// <name> Does Not Exist", "... Is a Folder", "... Is Not a Plain File", "... Is Too Large")
+// with a beep, and the result is false.
+bool InputFileUsable(CoreState& s, const std::string& name);
+
+// The keyboard poll inside a run: true once ESC was pressed (or the desktop's Cancel given).
+// The cancel is remembered for the rest of the run and raises the stop flag, so every loop
+// that tests the flag ends; the run keeps what it has written so far. Cheap enough to call
+// once per Newton iteration and group.
+bool CancelRequested(CoreState& s);

@@ -7,5 +7,12 @@ inline constexpr const char* kResult = ".PRN";
 inline constexpr const char* kJacobian = ".JAC";
 inline constexpr const char* kFft = ".FFT";
 inline constexpr const char* kSettings = ".VDP";
+inline constexpr const char* kSymbolic = ".SJC";
+inline constexpr const char* kConstrained = ".KTK";
 inline constexpr const char* kUpdated = ".UPD";
+
+// Every file a run or the shell writes beside a document, named base name + extension. A
+// document named like one of them would be overwritten by its own run.
+inline constexpr const char* kWorkFiles[] = {kWork,     kResult,   kJacobian,    kFft,
+                                             kSettings, kSymbolic, kConstrained, kUpdated};
 }  // namespace extension

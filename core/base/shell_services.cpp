@@ -1,5 +1,7 @@
 #include "core/base/shell_services.h"
 
+#include <utility>
+
 namespace {
 
 int PositionOf(const std::vector<std::string>& names, const std::string& name, int fallback) {
@@ -18,7 +20,13 @@ bool DefaultShellServices::GraphGenerationDialog(const std::vector<std::string>&
     choice = sweep;
     int v = PositionOf(names, sweepVariable, 0);
     int p = PositionOf(names, parameterVariable, 0);
-    if (v < 0 || p < 0) return false;  // a name the model does not have: nothing to sweep
+    // A name the model does not have cannot be answered: the front end is told why.
+    for (const auto& [position, name] : {std::pair{v, sweepVariable}, {p, parameterVariable}}) {
+        if (position >= 0) continue;
+        refusal = "the document has no variable '" + name + "' to sweep; its variables are";
+        for (const std::string& n : names) refusal += " " + n;
+        return false;
+    }
     choice.variable = v + 1;
     choice.parameter = p + 1;
     return true;

@@ -1,6 +1,7 @@
 #include "core/base/solver_options.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -17,7 +18,37 @@ int ToInt(double value) {
 bool InDomain(const OptionDescription& d, double value) {
     const bool aboveLowest =
         d.domain.lowestExcluded ? value > d.domain.lowest : value >= d.domain.lowest;
-    return aboveLowest && value <= d.domain.highest;
+    const bool belowHighest =
+        d.domain.highestExcluded ? value < d.domain.highest : value <= d.domain.highest;
+    return aboveLowest && belowHighest;  // false for NaN
+}
+
+namespace {
+
+std::string Number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
+}  // namespace
+
+std::string DomainText(const OptionDescription& d) {
+    const OptionDomain& r = d.domain;
+    const bool low = std::isfinite(r.lowest);
+    // The largest int stands for no upper end of an integer option.
+    const bool high = std::isfinite(r.highest) && !(d.kind == OptionKind::kInteger &&
+                                                    r.highest >= std::numeric_limits<int>::max());
+    if (!r.lowestExcluded && !r.highestExcluded && low && high) {
+        return "from " + Number(r.lowest) + " to " + Number(r.highest);
+    }
+    std::string text;
+    if (low) text = (r.lowestExcluded ? "above " : "at least ") + Number(r.lowest);
+    if (high) {
+        if (!text.empty()) text += " and ";
+        text += (r.highestExcluded ? "below " : "at most ") + Number(r.highest);
+    }
+    return text.empty() ? std::string("any number") : text;
 }
 
 double OptionValue(const SolverOptions& o, SolverOption option) {

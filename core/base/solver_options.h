@@ -3,6 +3,7 @@
 #include <bitset>
 #include <cstddef>
 #include <limits>
+#include <string>
 
 #include "core/base/limits.h"
 #include "core/base/modes.h"
@@ -57,12 +58,13 @@ enum class OptionKind {
     kReal,     // a double
 };
 
-// The values an option may take: from lowest to highest, with lowest itself left out when
-// lowestExcluded is set. An unbounded end is infinite.
+// The values an option may take: from lowest to highest, with an end itself left out when it
+// is marked excluded. An unbounded end is infinite; NaN lies in no domain.
 struct OptionDomain {
     double lowest = -std::numeric_limits<double>::infinity();
     double highest = std::numeric_limits<double>::infinity();
     bool lowestExcluded = false;
+    bool highestExcluded = false;
 };
 
 struct OptionDescription {
@@ -73,8 +75,9 @@ struct OptionDescription {
 };
 
 // Increments and the upper end of the starting values must stay clear of the values that count
-// as zero.
+// as zero; no real setting may reach the value that stands for overflow.
 inline constexpr double kLeastIncrement = 1000 * kSmallValue;
+inline constexpr OptionDomain kIncrementDomain{kLeastIncrement, kBigValue, true, true};
 
 // In the order of SolverOption.
 inline constexpr OptionDescription kSolverOptionTable[kSolverOptionCount] = {
@@ -89,19 +92,13 @@ inline constexpr OptionDescription kSolverOptionTable[kSolverOptionCount] = {
     {SolverOption::kAutoSimplify, "auto simplify", OptionKind::kSwitch, {0, 1}},
     {SolverOption::kAutoHomotopy, "auto homotopy", OptionKind::kSwitch, {0, 1}},
     {SolverOption::kSolveInGroups, "solve in groups", OptionKind::kSwitch, {0, 1}},
-    {SolverOption::kDeltaJ,
-     "delta J",
+    {SolverOption::kDeltaJ, "delta J", OptionKind::kReal, kIncrementDomain},
+    {SolverOption::kDeltaT, "delta T", OptionKind::kReal, kIncrementDomain},
+    {SolverOption::kMinGuess,
+     "min initial guess",
      OptionKind::kReal,
-     {kLeastIncrement, std::numeric_limits<double>::infinity(), true}},
-    {SolverOption::kDeltaT,
-     "delta T",
-     OptionKind::kReal,
-     {kLeastIncrement, std::numeric_limits<double>::infinity(), true}},
-    {SolverOption::kMinGuess, "min initial guess", OptionKind::kReal, {}},
-    {SolverOption::kMaxGuess,
-     "max initial guess",
-     OptionKind::kReal,
-     {kLeastIncrement, std::numeric_limits<double>::infinity(), true}},
+     {kMinusBigValue, kBigValue, true, true}},
+    {SolverOption::kMaxGuess, "max initial guess", OptionKind::kReal, kIncrementDomain},
     {SolverOption::kCapacity,
      "capacity",
      OptionKind::kInteger,
@@ -122,6 +119,8 @@ static_assert(TableInOptionOrder(), "kSolverOptionTable must list the options in
 
 // Whether value lies in the option's domain.
 bool InDomain(const OptionDescription& description, double value);
+// The domain in words, e.g. "from 1 to 1000" or "above 1e-47 and below 1e+50".
+std::string DomainText(const OptionDescription& description);
 
 // An option's value as a number: a choice by its position, a switch as 0 or 1.
 double OptionValue(const SolverOptions& options, SolverOption option);

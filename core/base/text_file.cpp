@@ -118,6 +118,8 @@ int Detach(TextFile& f) {
 void Attach(TextFile& f, std::FILE* stream, unsigned mode) {
     f.stream = stream;
     f.mode = mode;
+    f.writeError = 0;
+    f.writeErrorReported = false;
     f.status &= ~(kLookAhead | kLastRead | kLastWrite);
     f.lookAhead = -1;
 }
@@ -164,8 +166,19 @@ bool BeginWrite(TextFile& f) {
     return true;
 }
 
+// Records the first failed write; it survives the writes that follow.
+void NoteWriteError(TextFile& f, int code) {
+    if (code != 0 && f.writeError == 0) f.writeError = code;
+}
+
+bool Writable(unsigned mode) {
+    return (mode & (kWrite | kReadWrite | kAppend | kCreate)) != 0;
+}
+
 void EndWrite(TextFile& f, int printed) {
-    Finish(f, printed < 0 ? LibraryError() : 0);
+    const int code = printed < 0 ? LibraryError() : 0;
+    NoteWriteError(f, code);
+    Finish(f, code);
 }
 
 // Outcome of a failed scan: a stream error, the end of the file, or unreadable input.
@@ -377,7 +390,19 @@ void OpenWithHistory(TextFile& f, const std::string& name, const std::string& hi
 
 void Close(TextFile& f) {
     if (!f.stream) return;
-    Finish(f, Detach(f));
+    const bool writing = Writable(f.mode);
+    const int code = Detach(f);
+    // Buffered text reaches the file only now: a full disk often shows here first.
+    if (writing) NoteWriteError(f, code);
+    Finish(f, code);
+}
+
+void Flush(TextFile& f) {
+    if (!f.stream) return;
+    errno = 0;
+    const int code = std::fflush(f.stream) != 0 ? LibraryError() : 0;
+    NoteWriteError(f, code);
+    Finish(f, code);
 }
 
 void Erase(TextFile& f) {
@@ -428,6 +453,18 @@ bool Eof(TextFile& f) {
     return true;
 }
 
+InputFileState CheckInputFile(const std::string& name, std::uintmax_t limit) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(name, ec);
+    if (ec || !std::filesystem::exists(status)) return InputFileState::kMissing;
+    if (std::filesystem::is_directory(status)) return InputFileState::kFolder;
+    // A device or a pipe may never end; only files whose size is known are read.
+    if (!std::filesystem::is_regular_file(status)) return InputFileState::kNotPlain;
+    const std::uintmax_t size = std::filesystem::file_size(name, ec);
+    if (ec) return InputFileState::kMissing;
+    return size > limit ? InputFileState::kTooLarge : InputFileState::kOk;
+}
+
 bool Exists(const std::string& name) {
     std::error_code ec;
     if (std::filesystem::is_directory(name, ec)) return false;
@@ -471,14 +508,27 @@ std::string ReadString(TextFile& f, int length, bool pad) {
     return text;
 }
 
-bool ReadWholeLine(TextFile& f, std::string& line) {
+bool ReadWholeLine(TextFile& f, std::string& line, std::size_t limit) {
     line.clear();
     if (!BeginRead(f)) return false;
     errno = 0;
-    int c;
+    int c = 0;
     // The stream belongs to this file alone: the unlocked read saves a lock per character.
-    while ((c = getc_unlocked(f.stream)) != EOF && c != '\n') line += static_cast<char>(c);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A line ends at a line feed, a carriage return and line feed, or a carriage return alone,
+    // so a file from a system that ends its lines with CR is not read as one line.
+    while (line.size() < limit && (c = getc_unlocked(f.stream)) != EOF && c != '\n') {
+        if (c == '\r') {
+            const int next = getc_unlocked(f.stream);
+            if (next != '\n' && next != EOF) std::ungetc(next, f.stream);
+            c = '\n';
+            break;
+        }
+        line += static_cast<char>(c);
+    }
+    if (line.size() >= limit && c != '\n') {  // cut at the limit: the rest stays unread
+        Finish(f, std::ferror(f.stream) ? LibraryError() : 0);
+        return true;
+    }
     const bool gotLine = c == '\n' || !line.empty();
     Finish(f, std::ferror(f.stream) ? LibraryError() : 0);
     return gotLine;
@@ -500,13 +550,14 @@ void ReadLine(TextFile& f) {
 void WriteString(TextFile& f, const char* text, int length, int width) {
     if (!BeginWrite(f)) return;
     const int n = std::max(length, 0);
-    // A negative width would act as an absent precision and read past the text's end.
+    // Written byte for byte: a formatted write would end the text at its first zero byte,
+    // and everything after it would silently be lost. A negative width counts as none.
     if (width == kNoWidth || width < 0) {
-        EndWrite(f, std::fprintf(f.stream, "%.*s", n, text));
+        EndWrite(f, PutRightAligned(f.stream, std::string_view(text, n), 0));
     } else if (width < n) {
-        EndWrite(f, std::fprintf(f.stream, "%.*s", width, text));
+        EndWrite(f, PutRightAligned(f.stream, std::string_view(text, width), 0));
     } else {
-        EndWrite(f, std::fprintf(f.stream, "%*.*s", width, n, text));
+        EndWrite(f, PutRightAligned(f.stream, std::string_view(text, n), width));
     }
 }
 

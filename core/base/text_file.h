@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -42,6 +43,10 @@ struct TextFile {
     int error = 0;                // 0, kIoBeyondEnd, kIoFormatError or an errno value
     IoContext* io = nullptr;      // shared context; a file without one reports to stderr
     bool scratch = false;         // rewritten by removing and creating anew (work files)
+    // First failure of a write or of the close since the file was opened; later successes do
+    // not clear it, so a caller learns at the end whether the whole file was written.
+    int writeError = 0;
+    bool writeErrorReported = false;  // the run has told the user about writeError
 
     TextFile() = default;
     explicit TextFile(IoContext* context) : io(context) {}
@@ -59,11 +64,17 @@ void Rewrite(TextFile& f);  // open for writing, creating or emptying the file
 void OpenWithHistory(TextFile& f, const std::string& name, const std::string& history,
                      int* status = nullptr);
 void Close(TextFile& f);
+void Flush(TextFile& f);  // hands buffered text to the system; a failure counts as a write's
 void Erase(TextFile& f);
 void Rename(TextFile& f, const std::string& newName);
 bool Eof(TextFile& f);
 bool IsOpen(const TextFile& f);
 bool Exists(const std::string& name);
+
+// What stands under a name that is to be read whole: a plain file of at most limit bytes, or
+// something that must not be read (missing, a folder, a device or pipe, a larger file).
+enum class InputFileState { kOk, kMissing, kFolder, kNotPlain, kTooLarge };
+InputFileState CheckInputFile(const std::string& name, std::uintmax_t limit);
 
 int ReadInteger(TextFile& f);
 unsigned ReadUnsigned(TextFile& f);
@@ -73,8 +84,9 @@ double ReadReal(TextFile& f);
 // Reads up to length characters, stopping before a line end or at end of file; with pad the
 // result is filled with blanks to length. The stopping character stays buffered.
 std::string ReadString(TextFile& f, int length, bool pad = false);
-// Reads the rest of the current line, whatever its length, and consumes its line end.
-bool ReadWholeLine(TextFile& f, std::string& line);
+// Reads the rest of the current line and consumes its line end. A line longer than limit is
+// cut there; its rest is left for the next read.
+bool ReadWholeLine(TextFile& f, std::string& line, std::size_t limit = SIZE_MAX);
 void ReadLine(TextFile& f);  // skip the rest of the current line and its line end
 
 void WriteString(TextFile& f, const char* text, int length, int width = kNoWidth);

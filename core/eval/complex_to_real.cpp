@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "core/base/core_state.h"
 #include "core/eval/eval_messages.h"
@@ -21,6 +22,10 @@ constexpr char kAngleSuffix = '\xB0';
 // taken in polar form, whose code grows only by a constant.
 constexpr int kMaxExpandedPower = 8;
 
+// Nodes the two real halves of one equation may hold together: each is compiled again later
+// and must stay within the bound of one equation.
+constexpr std::size_t kConvertedNodeBound = 2 * static_cast<std::size_t>(kMaxEquationNodes);
+
 // A complex subexpression as two real code lists in parse form, each one complete run that
 // this pair owns: (real part, imaginary part), or (magnitude, angle) when polar.
 struct Pair {
@@ -35,6 +40,13 @@ class Converter {
 
     Pair Split(const CodeNode* node);
     Pair Rect(Pair p);
+    // Starts the count of the nodes one equation's halves may take.
+    void StartEquation() {
+        start_ = s_.pool.liveCount();
+        overflow_ = false;
+    }
+    // Whether the halves passed the bound; they are then not a faithful conversion.
+    bool Overflowed() const { return overflow_; }
 
    private:
     Pair Polar(Pair p);
@@ -48,7 +60,16 @@ class Converter {
         return Zero();
     }
 
-    CodeNode* Copy(const CodeNode* list) { return CopyList(s_.pool, list); }
+    // Products and quotients use both parts of their operands more than once, so copies are
+    // where the code grows; past the bound a copy is replaced by 0 and the conversion is
+    // refused.
+    CodeNode* Copy(const CodeNode* list) {
+        if (overflow_ || s_.pool.liveCount() - start_ > kConvertedNodeBound) {
+            overflow_ = true;
+            return Num(0.0);
+        }
+        return CopyList(s_.pool, list);
+    }
     // WrapBinary takes the right operand first; these read in the written order.
     CodeNode* Bin(unsigned char op, CodeNode* left, CodeNode* right) {
         return WrapBinary(s_.pool, op, right, left);
@@ -64,7 +85,9 @@ class Converter {
     CodeNode* Angle(CodeNode* re, CodeNode* im) { return Bin(code::kAtan2, im, re); }
 
     CoreState& s_;
-    int n_;  // variables before the conversion
+    int n_;                  // variables before the conversion
+    std::size_t start_ = 0;  // live nodes of the pool when the equation began
+    bool overflow_ = false;
 };
 
 Pair Converter::Rect(Pair p) {
@@ -334,6 +357,31 @@ bool ConvertComplexToReal(CoreState& s) {
 
     ConsoleWrite(s.console, eval_message::kConvertingComplex);
     ConsoleWriteLine(s.console);
+
+    // Every equation is converted from a copy first, so that a conversion that grows past its
+    // bound leaves the model as it was.
+    Converter converter(s, n);
+    std::vector<Pair> halves(static_cast<std::size_t>(count) + 1);
+    int converted = 0;
+    for (int e = 1; e <= count; ++e) {
+        CodeNode* list = Strip(s.pool, ToPrefix(CopyList(s.pool, model.eq[e].code)));
+        converter.StartEquation();
+        halves[e] = converter.Rect(converter.Split(list));
+        FreeList(s.pool, list);
+        converted = e;
+        if (converter.Overflowed()) break;
+    }
+    if (converter.Overflowed()) {
+        for (int e = 1; e <= converted; ++e) {
+            FreeList(s.pool, halves[e].first);
+            FreeList(s.pool, halves[e].second);
+        }
+        ConsoleWrite(s.console, parser_message::kEquationTooLong);
+        ConsoleWrite(s.console, eval_message::kInEquation);
+        ConsoleWrite(s.console, std::to_string(converted));
+        ConsoleWriteLine(s.console);
+        return false;
+    }
     model.converted = true;
 
     for (int v = 1; v <= n; ++v) {
@@ -358,16 +406,13 @@ bool ConvertComplexToReal(CoreState& s) {
     }
     names.variableCount = 3 * n;
 
-    Converter converter(s, n);
     for (int e = 1; e <= count; ++e) {
         Equation& eq = model.eq[e];
-        CodeNode* list = Strip(s.pool, ToPrefix(eq.code));
-        const Pair p = converter.Rect(converter.Split(list));
-        FreeList(s.pool, list);
-        eq.code = Finalize(s.pool, p.first);
+        FreeList(s.pool, eq.code);
+        eq.code = Finalize(s.pool, halves[e].first);
         Equation& imaginary = model.eq[count + e];
         imaginary = eq;
-        imaginary.code = Finalize(s.pool, p.second);
+        imaginary.code = Finalize(s.pool, halves[e].second);
     }
     model.count = 2 * count;
     return true;

@@ -11,13 +11,21 @@
 // putting each new node in front of the list, so the routines emit nodes in evaluation
 // order: operands first, then their operator.
 
-void Emit(CoreState& s, NodeKind kind, unsigned char sub, int var, double value) {
+bool ChargeNodes(CoreState& s, int nodes) {
     // The symbolic passes walk an equation recursively along its operators; an equation of
-    // unbounded length could exhaust the machine stack there.
-    if (++s.parser.emitted > kMaxEquationNodes) {
+    // unbounded length could exhaust the machine stack there. Copies are charged before they
+    // are made, so text whose code doubles at every step stops long before memory runs out.
+    if (nodes > kMaxEquationNodes - s.parser.emitted) {
+        s.parser.emitted = kMaxEquationNodes + 1;
         ParseError(s, parser_message::kEquationTooLong);
-        return;
+        return false;
     }
+    s.parser.emitted += nodes;
+    return true;
+}
+
+void Emit(CoreState& s, NodeKind kind, unsigned char sub, int var, double value) {
+    if (!ChargeNodes(s, 1)) return;
     s.parser.list = MakeNode(s.pool, kind, sub, var, value, 0, s.parser.list);
 }
 
@@ -203,7 +211,7 @@ void AngleOperator(CoreState& s) {
     CodeNode* angle = p.list;
     p.list = outer;
     p.complexConstant = true;
-    if (p.error || angle == nullptr) {
+    if (p.error || angle == nullptr || !ChargeNodes(s, CountNodes(angle))) {
         LinkRun(s, angle);  // the list owns whatever was built
         return;
     }
@@ -228,6 +236,7 @@ void ArgumentCopy(CoreState& s) {
         ParseError(s, parser_message::kFunctionFileError);
         return;
     }
+    if (!ChargeNodes(s, CountNodes(p.args[k - 1]))) return;
     LinkRun(s, CopyList(s.pool, p.args[k - 1]));
 }
 

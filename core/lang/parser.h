@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/bounds.h"
 #include "core/base/code_node.h"
 
 struct CoreState;
@@ -31,13 +32,6 @@ inline constexpr const char* kEquationTooLong = "Equation Too Long";
 inline constexpr const char* kCharacter = "Char ";  // + the character before a missing ';'
 inline constexpr const char* kAtCharacter = " at character ";  // message + this + position
 }  // namespace parser_message
-
-// Deepest nesting of primaries (parentheses, unary minus, function arguments, IF conditions,
-// function bodies) the compiler accepts; deeper text would exhaust the machine stack.
-inline constexpr int kMaxPrimaryNesting = 200;
-
-// Most code nodes one equation may compile to (a sum of about 5,000 terms).
-inline constexpr int kMaxEquationNodes = 10000;
 
 // Byte the reader returns at the end of the text (a blank of the editor font).
 inline constexpr unsigned char kEndOfText = 0xDB;
@@ -78,6 +72,8 @@ void Number(CoreState& s, unsigned char form);  // form: ' ' real, 0xDF imaginar
 std::string Identifier(CoreState& s);
 CodeNode* ParseSubRelation(CoreState& s);  // a Relation compiled into a list of its own
 void Emit(CoreState& s, NodeKind kind, unsigned char sub, int var = 0, double value = 0.0);
+// Counts nodes against the equation's bound; false, with "Equation Too Long" raised, past it.
+bool ChargeNodes(CoreState& s, int nodes);
 void LinkRun(CoreState& s, CodeNode* run);  // puts a whole parse-form run in front
 
 // Names.

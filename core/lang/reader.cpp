@@ -140,9 +140,11 @@ void ParseError(CoreState& s, const std::string& message) {
     ParserState& p = s.parser;
     if (!p.error) {
         // Inside a function body the text positions are the body's; the user is shown the
-        // call instead.
+        // call instead. Code grown past the bound of one equation is no fault of the file
+        // and keeps its own message (a recursive body is, and is reported as one).
+        const bool bound = message == parser_message::kEquationTooLong;
         if (p.functionDepth > 0) {
-            s.message = parser_message::kFunctionFileError;
+            s.message = bound ? message : parser_message::kFunctionFileError;
             p.errorPosition = p.functionCallPosition;
         } else {
             s.message = message;

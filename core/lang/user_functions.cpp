@@ -20,12 +20,16 @@ namespace {
 
 constexpr int kMaxArguments = 4;
 
+// Reads the file, at most up to the size bound (a file that grows while it is read is cut
+// there, and then refused by the caller as too large).
 bool ReadWholeFile(const std::string& path, std::string& text) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) return false;
     char buffer[4096];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    while (text.size() <= kMaxDocumentBytes && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        text.append(buffer, n);
+    }
     std::fclose(f);
     return true;
 }
@@ -104,8 +108,23 @@ std::string FunctionPathPrefix(const std::string& baseName) {
 
 bool CallUserFunction(CoreState& s, const std::string& name) {
     ParserState& p = s.parser;
+    const std::string path = p.functionPath + name + ".FUN";
+    switch (CheckInputFile(path, kMaxDocumentBytes)) {
+        case InputFileState::kOk: break;
+        case InputFileState::kMissing:
+        case InputFileState::kFolder: return false;  // no function file: NAME is a variable
+        case InputFileState::kNotPlain:
+        case InputFileState::kTooLarge:
+            // A device or an oversized file is never read: it could hold no usable body.
+            ParseError(s, parser_message::kFunctionFileError);
+            return true;
+    }
     std::string text;
-    if (!ReadWholeFile(p.functionPath + name + ".FUN", text)) return false;
+    if (!ReadWholeFile(path, text)) return false;
+    if (text.size() > kMaxDocumentBytes) {
+        ParseError(s, parser_message::kFunctionFileError);
+        return true;
+    }
 
     std::size_t bodyStart = 0;
     const int k = ArgumentCount(text, bodyStart);

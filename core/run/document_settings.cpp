@@ -47,6 +47,7 @@ struct Field {
 };
 
 constexpr std::uint32_t kLastDifferentialMethod = 2;
+constexpr const char* kDifferentialMethodName = "differential method";
 
 constexpr std::array<Field, 14> kFields{{
     {0, Encoding::kU32, Slot::kVersion, {}},
@@ -69,32 +70,34 @@ std::size_t FieldSize(Encoding e) {
     return e == Encoding::kF64 ? 8 : 4;
 }
 
-// The number a stored option field gives, or false for a value no document can have: a choice
-// beyond its list, or a real that is not finite. A switch is on when the low byte of its word is
-// not zero, as the shell has always copied it.
-bool DecodeOption(const Field& f, const unsigned char* p, double& value) {
+// The number a stored option field gives. A switch is on when the low byte of its word is not
+// zero, as the shell has always copied it; whether the number lies in the option's domain is
+// the reader's test.
+double DecodeOption(const Field& f, const unsigned char* p) {
     const OptionDescription& d = Describe(f.option);
     switch (f.encoding) {
         case Encoding::kU32: {
             const std::uint32_t word = GetU32(p);
             switch (d.kind) {
-                case OptionKind::kChoice:
-                    if (word > d.domain.highest) return false;
-                    value = word;
-                    return true;
-                case OptionKind::kSwitch: value = (word & 0xff) != 0 ? 1 : 0; return true;
+                case OptionKind::kChoice: return word;
+                case OptionKind::kSwitch: return (word & 0xff) != 0 ? 1 : 0;
                 case OptionKind::kInteger:
                 case OptionKind::kReal:
                     // Stored unsigned, used signed: the bits survive a read and a write.
-                    value = static_cast<std::int32_t>(word);
-                    return true;
+                    return static_cast<std::int32_t>(word);
             }
-            return false;
+            return word;
         }
-        case Encoding::kI32: value = static_cast<std::int32_t>(GetU32(p)); return true;
-        case Encoding::kF64: value = GetF64(p); return std::isfinite(value);
+        case Encoding::kI32: return static_cast<std::int32_t>(GetU32(p));
+        case Encoding::kF64: return GetF64(p);
     }
-    return false;
+    return 0.0;
+}
+
+std::string ShownValue(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
 }
 
 void EncodeOption(const Field& f, double value, unsigned char* p) {
@@ -114,7 +117,8 @@ std::string SettingsFileName(const std::string& documentPath) {
     return base.empty() ? std::string() : base + extension::kSettings;
 }
 
-SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings) {
+SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings,
+                                    std::vector<std::string>* warnings) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return SettingsFileStatus::kMissing;
     std::vector<unsigned char> bytes;
@@ -122,26 +126,44 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& s
     while (bytes.size() < kSettingsFileSize && in.get(c))
         bytes.push_back(static_cast<unsigned char>(c));
 
+    // A field whose value lies outside its domain is left as it was and named; the fields after
+    // it are still read.
+    bool badValue = false;
+    auto reject = [&](const char* name, const std::string& value, const std::string& domain) {
+        badValue = true;
+        if (warnings != nullptr) {
+            warnings->push_back(run_message::kSideFileField + std::string(name) + " " + value +
+                                run_message::kNotIn + domain + run_message::kIgnored);
+        }
+    };
     for (const Field& f : kFields) {
         if (f.offset + FieldSize(f.encoding) > bytes.size()) return SettingsFileStatus::kTruncated;
         const unsigned char* p = bytes.data() + f.offset;
         switch (f.slot) {
             case Slot::kVersion: break;  // written for other readers, not checked
             case Slot::kOption: {
-                double value = 0.0;
-                if (!DecodeOption(f, p, value)) return SettingsFileStatus::kBadValue;
-                SetOptionValue(settings, f.option, value);
+                const OptionDescription& d = Describe(f.option);
+                const double value = DecodeOption(f, p);
+                if (InDomain(d, value)) {
+                    SetOptionValue(settings, f.option, value);
+                } else {
+                    reject(d.name, ShownValue(value), DomainText(d));
+                }
                 break;
             }
             case Slot::kDifferentialMethod: {
                 const std::uint32_t v = GetU32(p);
-                if (v > kLastDifferentialMethod) return SettingsFileStatus::kBadValue;
-                settings.differentialMethod = v;
+                if (v <= kLastDifferentialMethod) {
+                    settings.differentialMethod = v;
+                } else {
+                    reject(kDifferentialMethodName, std::to_string(v),
+                           "from 0 to " + std::to_string(kLastDifferentialMethod));
+                }
                 break;
             }
         }
     }
-    return SettingsFileStatus::kOk;
+    return badValue ? SettingsFileStatus::kBadValue : SettingsFileStatus::kOk;
 }
 
 const char* SettingsFileMessage(SettingsFileStatus status) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/base/settings.h"
 #include "core/base/solver_options.h"
@@ -22,15 +23,17 @@ enum class SettingsFileStatus {
     kOk,         // all fields read
     kMissing,    // no side file: the defaults stay
     kTruncated,  // the file ended early: fields before the end were read
-    kBadValue,   // a field holds a value no document can have: fields before it were read
+    kBadValue,   // a field holds a value outside its domain: it was skipped, the others read
 };
 
 // Name of the side file of a document ("" when the path has no base name).
 std::string SettingsFileName(const std::string& documentPath);
 
-// Reads the side file into settings; fields are replaced one by one in file order, so an
-// error leaves the fields before it read.
-SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings);
+// Reads the side file into settings; fields are replaced one by one in file order, so a file
+// that ends early leaves the fields before its end read. A field outside its option's domain
+// keeps the setting it had and is named in warnings (one line each, for the console).
+SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings,
+                                    std::vector<std::string>* warnings = nullptr);
 // The message the desktop shows for a failed read ("" for kOk and kMissing).
 const char* SettingsFileMessage(SettingsFileStatus status);
 enum class SettingsWriteStatus {

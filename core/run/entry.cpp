@@ -1,7 +1,9 @@
 #include "core/run/entry.h"
 
+#include <cctype>
 #include <cstdio>
 #include <exception>
+#include <string_view>
 
 #include "core/base/core_state.h"
 #include "core/run/commands.h"
@@ -18,6 +20,17 @@ void CleanUp(CoreState& s) {
     Close(s.files.jacobian);
     Close(s.files.result);
     Close(s.files.update);
+    // The last rows reach the result file only when it is closed: a full disk shows here.
+    WorkFileWritten(s, s.files.result);
+    if (s.flags.writeFailed && s.flags.solved) {
+        ConsoleWrite(s.console, run_message::kOutputIncomplete);
+        ConsoleWriteLine(s.console);
+    }
+    if (s.flags.cancelled) {
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, run_message::kRunCancelled);
+        ConsoleWriteLine(s.console);
+    }
     ConsoleWriteLine(s.console);
 }
 
@@ -32,6 +45,14 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
 
         s.files.documentPath = path;
         s.files.baseName = BaseNameOf(path);
+        if (IsWorkFileName(path)) {
+            // Checked before any file is opened: the run would write over its own document.
+            ConsoleWrite(s.console, run_message::kNameOfWorkFile);
+            ConsoleWriteLine(s.console);
+            WarningBeep(s);
+            s.flags.solved = false;
+            return 0;
+        }
         if (s.files.baseName.empty()) {
             // Work files are named after the document; without an extension there is no
             // name to give them that would not overwrite the document itself.
@@ -51,7 +72,9 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
         s.flags.parseError = true;
         CleanUp(s);
     }
-    if (s.flags.parseError) {
+    // A run whose results did not all reach their file, or that was cancelled, solved nothing
+    // the user can rely on.
+    if (s.flags.parseError || s.flags.writeFailed || s.flags.cancelled) {
         s.flags.solved = false;
         return 0;
     }
@@ -63,10 +86,38 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
 int SolverEntry(CoreState& s, const char* fileName, const char* command) {
     const char letter = (command != nullptr) ? command[0] : '\0';
     return RunFrame(s, fileName, [&] {
-        if (letter >= 'A' && letter <= 'W') {
-            if (CommandHandler handler = CommandFor(letter)) handler(s, command);
+        if (CommandHandler handler = CommandFor(letter)) {
+            handler(s, command);
+            return;
         }
+        // A command that does nothing without a word would look like a run that failed.
+        const auto byte = static_cast<unsigned char>(letter);
+        const std::string shown =
+            (byte > ' ' && byte < 0x7f) ? std::string(1, letter) : "#" + std::to_string(byte);
+        ConsoleWrite(s.console, run_message::kUnknownCommand + shown);
+        ConsoleWriteLine(s.console);
+        WarningBeep(s);
     });
+}
+
+bool IsWorkFileName(const std::string& path) {
+    const std::string base = BaseNameOf(path);
+    if (base.empty()) return false;
+    const std::string extension = path.substr(base.size());
+    for (const char* work : extension::kWorkFiles) {
+        const std::string_view w(work);
+        if (extension.size() != w.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < w.size() && same; ++i) {
+            same = std::toupper(static_cast<unsigned char>(extension[i])) == w[i];
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
+bool IsKnownCommand(char letter) {
+    return CommandFor(letter) != nullptr;
 }
 
 int CheckDocument(CoreState& s, const char* fileName) {

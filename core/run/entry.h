@@ -24,6 +24,15 @@ void GetResultStrings(const CoreState& s, std::vector<std::string>& list);
 // run is named from it.
 std::string BaseNameOf(const std::string& path);
 
+// Whether a document of this name would be one of the files its own runs write: its name,
+// from the first '.' of its file name on, is a work-file extension (.TMP, .PRN, .JAC, .FFT,
+// .SJC, .KTK, .UPD or the settings file's .VDP), in any case. The core refuses to run such a
+// document before it writes anything; the desktop refuses to open or save one.
+bool IsWorkFileName(const std::string& path);
+
+// Whether the letter starts a command the core knows (the first character of a command).
+bool IsKnownCommand(char letter);
+
 // The entry points the application uses; they act on one process-wide core.
 int SolverEntry(const char* fileName, const char* command);
 int CheckDocument(const char* fileName);

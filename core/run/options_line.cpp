@@ -1,11 +1,16 @@
 #include "core/run/options_line.h"
 
 #include <cctype>
+#include <charconv>
+#include <climits>
 #include <clocale>
-#include <cstdio>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
 #include <string_view>
+#include <system_error>
+
+#include "core/run/run_messages.h"
 
 // The options line holds up to ten blank-separated fields in a fixed order. A field that does
 // not fit is consumed all the same and leaves its setting alone, so a misplaced word never
@@ -24,17 +29,31 @@ std::string NextOptionToken(std::string& line) {
     return token;
 }
 
-int OptionInteger(const std::string& token, int current) {
-    int value = 0, used = 0;
-    if (std::sscanf(token.c_str(), "%d%n", &value, &used) == 1 &&
-        used == static_cast<int>(token.size())) {
-        return value;
+namespace {
+
+// The token read whole as a decimal integer, as a double so that a value beyond the range of
+// int still compares with a domain; false when the token is not an integer.
+bool WholeInteger(const std::string& token, double& value) {
+    std::size_t i = 0;
+    while (i < token.size() && std::isspace(static_cast<unsigned char>(token[i]))) ++i;
+    const char* first = token.c_str() + i;
+    const char* last = token.c_str() + token.size();
+    if (first != last && *first == '+') ++first;  // as scanf reads it
+    long long n = 0;
+    const auto [end, ec] = std::from_chars(first, last, n);
+    if (end != last || end == first) return false;
+    if (ec == std::errc::result_out_of_range) {
+        value = *first == '-' ? -HUGE_VAL : HUGE_VAL;
+        return true;
     }
-    return current;
+    if (ec != std::errc()) return false;
+    value = static_cast<double>(n);
+    return true;
 }
 
-double OptionReal(const std::string& token, double current) {
-    if (token.empty()) return current;
+// The token read whole as a real; false for an empty or partly read token.
+bool WholeReal(const std::string& token, double& value) {
+    if (token.empty()) return false;
     std::string text = token;
     // Documents always write a point; strtod reads the locale's separator.
     const char separator = *std::localeconv()->decimal_point;
@@ -43,9 +62,21 @@ double OptionReal(const std::string& token, double current) {
         if (dot != std::string::npos) text[dot] = separator;
     }
     char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size()) return current;
-    return value;
+    value = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size();
+}
+
+}  // namespace
+
+int OptionInteger(const std::string& token, int current) {
+    double value = 0.0;
+    if (!WholeInteger(token, value) || value < INT_MIN || value > INT_MAX) return current;
+    return static_cast<int>(value);
+}
+
+double OptionReal(const std::string& token, double current) {
+    double value = 0.0;
+    return WholeReal(token, value) ? value : current;
 }
 
 namespace {
@@ -103,15 +134,39 @@ int OptionCapacity(std::string line, int current) {
     return capacity;
 }
 
-void ReadOptionsLine(SolverSettings& s, RunConstants& k, std::string line) {
+namespace {
+
+// A numeric field: a token that reads as a number replaces the option when the number lies in
+// the option's domain. A number outside it leaves the option as it was and the console says
+// so; a token that is no number is ignored silently, as it always was.
+void NumericField(SolverOptions& options, SolverOption option, const std::string& token,
+                  Console* console) {
+    const OptionDescription& d = Describe(option);
+    double value = 0.0;
+    const bool number =
+        d.kind == OptionKind::kReal ? WholeReal(token, value) : WholeInteger(token, value);
+    if (!number) return;
+    if (InDomain(d, value)) {
+        SetOptionValue(options, option, value);
+        return;
+    }
+    if (console == nullptr) return;
+    ConsoleWrite(*console, run_message::kOptionsLineField + std::string(d.name) + " " + token +
+                               run_message::kNotIn + DomainText(d) + run_message::kIgnored);
+    ConsoleWriteLine(*console);
+}
+
+}  // namespace
+
+void ReadOptionsLine(SolverSettings& s, RunConstants& k, std::string line, Console* console) {
     s.capacity = OptionCapacity(line, s.capacity);
-    s.maxIterations = OptionInteger(NextOptionToken(line), s.maxIterations);
-    s.toleranceExponent = OptionInteger(NextOptionToken(line), s.toleranceExponent);
+    NumericField(s, SolverOption::kMaxIterations, NextOptionToken(line), console);
+    NumericField(s, SolverOption::kToleranceExponent, NextOptionToken(line), console);
     s.method = OptionMethod(NextOptionToken(line), s.method);
     s.jacobianMode = OptionJacobian(NextOptionToken(line), s.jacobianMode);
-    s.maxGuess = OptionReal(NextOptionToken(line), s.maxGuess);
+    NumericField(s, SolverOption::kMaxGuess, NextOptionToken(line), console);
     s.solveInGroups = OptionSequential(NextOptionToken(line), s.solveInGroups);
-    s.deltaJ = OptionReal(NextOptionToken(line), s.deltaJ);
-    s.deltaT = OptionReal(NextOptionToken(line), s.deltaT);
+    NumericField(s, SolverOption::kDeltaJ, NextOptionToken(line), console);
+    NumericField(s, SolverOption::kDeltaT, NextOptionToken(line), console);
     k.arithmetic = OptionComplex(NextOptionToken(line), k.arithmetic);
 }

@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include "core/base/console.h"
 #include "core/base/settings.h"
 
-// Options line: the rest of a first line "{Options: ..." after those 10 characters.
-void ReadOptionsLine(SolverSettings& settings, RunConstants& constants, std::string line);
+// Options line: the rest of a first line "{Options: ..." after those 10 characters. A number
+// outside its option's domain is ignored; with a console, a warning names it.
+void ReadOptionsLine(SolverSettings& settings, RunConstants& constants, std::string line,
+                     Console* console = nullptr);
 // Takes the next blank-separated token off the front of line, without '}', in capitals.
 std::string NextOptionToken(std::string& line);
 int OptionInteger(const std::string& token, int current);

@@ -9,6 +9,17 @@ inline constexpr const char* kFile = "File ";  // + document path + does not exi
 inline constexpr const char* kDoesNotExist = " Does Not Exist";
 inline constexpr const char* kNoExtension = "Document name has no extension: nothing was run";
 inline constexpr const char* kInternalError = "Internal error: ";
+inline constexpr const char* kNameOfWorkFile =
+    "Document name is that of a work file its run would write: rename the document "
+    "(nothing was run)";
+inline constexpr const char* kUnknownCommand = "Unknown command ";  // + letter or #byte
+inline constexpr const char* kRunCancelled = "Run Cancelled";
+inline constexpr const char* kOutputIncomplete = "Results not complete: the run is not solved";
 inline constexpr const char* kSideFileIncorrect = "Incorect File Format";
 inline constexpr const char* kSideFileBadValue = "Bad File Format";
+// A number outside its option's domain: field name, the token, the domain in words.
+inline constexpr const char* kOptionsLineField = "Options line: ";
+inline constexpr const char* kSideFileField = "Settings file: ";
+inline constexpr const char* kNotIn = " is not ";
+inline constexpr const char* kIgnored = ", ignored";
 }  // namespace run_message

@@ -1,5 +1,10 @@
 #include "core/run/run_setup.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include "core/base/base_messages.h"
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/eval/compile.h"
 #include "core/lang/code_string.h"
@@ -28,6 +33,61 @@ std::size_t FindCut(const std::string& line, char c, bool skipExponent) {
     }
     return 0;
 }
+
+void ReportUnreadable(CoreState& s) {
+    const TextFile& f = s.files.source;
+    ConsoleWrite(s.console, base_message::kCannotRead + s.files.documentPath + ": " +
+                                std::strerror(f.error > 0 ? f.error : EIO));
+    ConsoleWriteLine(s.console);
+    WarningBeep(s);
+    s.flags.parseError = true;
+}
+
+// The document's lines, read at most up to the size bound however the file changes while it
+// is read; a read error or an overlong document ends them and marks the run refused.
+class DocumentLines {
+   public:
+    explicit DocumentLines(CoreState& s) : s_(s) {}
+
+    bool Next(std::string& line) {
+        if (failed_) return false;
+        if (!ReadWholeLine(s_.files.source, line, left_ + 1)) {
+            if (s_.files.source.error > 0) Fail(false);
+            return false;
+        }
+        if (s_.files.source.error > 0) {
+            Fail(false);
+            return false;
+        }
+        if (line.size() > left_) {
+            Fail(true);
+            return false;
+        }
+        left_ -= line.size();
+        left_ -= left_ > 0 ? 1 : 0;  // the line end
+        return true;
+    }
+    bool Failed() const { return failed_; }
+
+   private:
+    void Fail(bool tooLarge) {
+        failed_ = true;
+        if (tooLarge) {
+            ConsoleWrite(s_.console, base_message::kFile + s_.files.documentPath +
+                                         base_message::kTooLarge +
+                                         std::to_string(kMaxDocumentBytes) + base_message::kBytes);
+            ConsoleWriteLine(s_.console);
+            WarningBeep(s_);
+            s_.flags.parseError = true;
+        } else {
+            ReportUnreadable(s_);
+        }
+    }
+
+    CoreState& s_;
+    std::uintmax_t left_ = kMaxDocumentBytes;
+    bool failed_ = false;
+};
 
 }  // namespace
 
@@ -110,13 +170,15 @@ void PrepareRun(CoreState& s) {
     s.flags.errorEquation = 0;
     s.flags.notFound = true;
 
+    // Checked before any work file is touched: a run that cannot read its document must not
+    // empty the results of the last one.
+    if (!InputFileUsable(s, s.files.documentPath)) {
+        s.flags.parseError = true;
+        return;
+    }
     Reset(s.files.source);
     if (!IsOpen(s.files.source)) {
-        ConsoleWrite(s.console,
-                     run_message::kFile + s.files.documentPath + run_message::kDoesNotExist);
-        ConsoleWriteLine(s.console);
-        WarningBeep(s);
-        s.flags.parseError = true;
+        ReportUnreadable(s);
         return;
     }
     // Without its work files a run could only report a success it cannot write down.
@@ -126,12 +188,13 @@ void PrepareRun(CoreState& s) {
         return;
     }
 
+    DocumentLines document(s);
     std::string line;
-    bool haveLine = ReadWholeLine(s.files.source, line);
+    bool haveLine = document.Next(line);
     if (haveLine && line.compare(0, kOptionsPrefixLength, kOptionsPrefix) == 0) {
-        ReadOptionsLine(s.settings, s.k, line.substr(kOptionsPrefixLength));
+        ReadOptionsLine(s.settings, s.k, line.substr(kOptionsPrefixLength), &s.console);
         ApplyCapacity(s);
-        haveLine = ReadWholeLine(s.files.source, line);
+        haveLine = document.Next(line);
     } else if (s.settings.method == SolveMethod::kHomotopy) {
         // Homotopy is honoured only when the document itself asks for it.
         s.settings.method = SolveMethod::kRobust;
@@ -140,7 +203,12 @@ void PrepareRun(CoreState& s) {
     std::vector<std::string> pieces;
     while (haveLine) {
         for (std::string& piece : CutLine(line)) pieces.push_back(std::move(piece));
-        haveLine = ReadWholeLine(s.files.source, line);
+        haveLine = document.Next(line);
+    }
+    if (document.Failed()) {
+        Close(s.files.source);
+        Close(s.files.work);
+        return;
     }
     for (const std::string& piece : pieces) {
         WriteString(s.files.work, piece);
@@ -148,6 +216,10 @@ void PrepareRun(CoreState& s) {
     }
     Close(s.files.source);
     Close(s.files.work);
+    if (!WorkFileWritten(s, s.files.work)) {
+        s.flags.parseError = true;  // the compiler would read a cut copy of the document
+        return;
+    }
     Reset(s.files.work);
 
     s.flags.recompile = true;

@@ -69,6 +69,10 @@ void Corrector(CoreState& s, bool showParameter, int stepIndex) {
     SolveState& v = s.solve;
     const int t = s.names.variableCount;
     for (;;) {
+        if (CancelRequested(s)) {
+            v.outcome = StopReason::kStopped;
+            return;
+        }
         ++v.iteration;
         for (int i = 1; i <= s.names.variableCount; ++i) v.previousValues[i] = s.names.value[i];
         v.jacobianUpdate = true;
@@ -160,6 +164,10 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
         followed = true;
         for (int i = 1; i <= n; ++i) s.names.value[i] = accepted[i];
         reached = FollowPath(s, accepted);
+    }
+    if (s.flags.cancelled) {  // stopped by the user, not by the path
+        v.outcome = StopReason::kStopped;
+        return false;
     }
     // Whatever the last corrector or the final Newton iterations did, the path was not
     // followed to its end: the outcome is the homotopy's failure, never a solution.

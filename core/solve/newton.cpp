@@ -153,7 +153,10 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
     bool allConverged = true;
     bool stepFailed = false;  // the last group stepped found no acceptable step
 
-    for (int g = v.lastConvergedGroup + 1; g <= v.groupCount && keepStepping; ++g) {
+    // The keyboard is polled once per group, so a cancel reaches even a long step of a large
+    // set quickly.
+    for (int g = v.lastConvergedGroup + 1; g <= v.groupCount && keepStepping && !CancelRequested(s);
+         ++g) {
         double after = 0.0;
         if (trustRegion) {
             after = TrustRegionGroupStep(s, g, v.groupNorm[g], v.halvings, stepFailed);
@@ -221,6 +224,11 @@ void NewtonIterate(CoreState& s, int stepIndex) {
     SolveState& v = s.solve;
     ResetIteration(s);
     for (;;) {
+        // A cancel ends the iterations before another one starts; the run keeps what it has.
+        if (CancelRequested(s)) {
+            v.outcome = StopReason::kStopped;
+            return;
+        }
         ++v.iteration;
         for (int i = 1; i <= s.names.variableCount; ++i) v.previousValues[i] = s.names.value[i];
         v.jacobianUpdate = JacobianDue(s);

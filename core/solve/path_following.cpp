@@ -241,7 +241,9 @@ bool FollowPath(CoreState& s, const std::vector<double>& start) {
     auto finish = [&](const std::vector<double>& point) {
         for (int c = 0; c <= n; ++c) s.names.value[c + 1] = point[c];
     };
-    for (int steps = 0; ok && steps < kMaxPathSteps && !s.flags.stop; ++steps) {
+    // A cancel is seen at every step of the path, not only when it ends.
+    for (int steps = 0; ok && steps < kMaxPathSteps && !CancelRequested(s) && !s.flags.stop;
+         ++steps) {
         if (h < kSmallestStep * std::max(1.0, LargestMagnitude(y))) break;
         next = y;
         // A step that would pass t = 1 is aimed at t = 1 and corrected within t = 1: the

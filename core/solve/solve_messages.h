@@ -30,6 +30,11 @@ inline constexpr const char* kJacobianEvaluation = "Error Evaluating Jacobian fo
 inline constexpr const char* kErrorInEquation = "Error in Eqn ";
 inline constexpr const char* kTryComplex = ", try complex mode";
 inline constexpr const char* kSweepHeader = "PARAMETER:%10s  %7d";  // name, 0-based position
+inline constexpr const char* kSweepNoVariable = "Sweep: no such variable in the equations";
+inline constexpr const char* kSweepSameVariable =
+    "Sweep: the swept variable and the parameter must be different variables";
+inline constexpr const char* kSweepNoSteps = "Sweep: the number of steps must be at least 1";
+inline constexpr const char* kSweepTooManySteps = "Sweep: too many steps; one sweep takes at most ";
 }  // namespace solve_message
 
 // Texts of the FFT of a result series.

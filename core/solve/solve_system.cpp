@@ -83,7 +83,7 @@ bool SolveSystem(CoreState& s) {
     s.flags.solved = false;
 
     if (s.flags.ifMode != IfMode::kNone && s.settings.method != SolveMethod::kHomotopy) {
-        for (int mask = 1; mask <= combinations && !solved; ++mask) {
+        for (int mask = 1; mask <= combinations && !solved && !s.flags.cancelled; ++mask) {
             ConsoleWrite(s.console, solve_message::kIfMask);
             ConsoleWriteInt(s.console, mask);
             SelectIfBranches(s, mask);
@@ -96,7 +96,8 @@ bool SolveSystem(CoreState& s) {
     }
     // With the homotopy chosen, the plain solve would only repeat what the transformed
     // equations solve next, with a second result table; it goes straight to the homotopy.
-    if (s.flags.ifMode == IfMode::kNone && s.settings.method != SolveMethod::kHomotopy) {
+    if (s.flags.ifMode == IfMode::kNone && s.settings.method != SolveMethod::kHomotopy &&
+        !s.flags.cancelled) {
         RestoreSavedCopies(s);
         v.lastCombination = true;
         s.flags.stop = false;
@@ -105,7 +106,7 @@ bool SolveSystem(CoreState& s) {
 
     const SolveMethod method = s.settings.method;
     if (s.settings.autoHomotopy && !solved) s.settings.method = SolveMethod::kHomotopy;
-    if (s.settings.method == SolveMethod::kHomotopy) {
+    if (s.settings.method == SolveMethod::kHomotopy && !s.flags.cancelled) {
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, solve_message::kHomotopyTransformation);
         ClearIfConditions(s);

@@ -17,8 +17,10 @@
 
 namespace {
 
+// Between steps any key ends a stepping run, as ESC does within one.
 bool KeyPending(CoreState& s) {
-    return s.shell->PollKey() >= 0;
+    if (!s.flags.cancelled && s.shell->PollKey() >= 0) s.flags.cancelled = true;
+    return s.flags.cancelled;
 }
 
 void SaveStepStart(CoreState& s) {
@@ -74,7 +76,10 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
     int stepIndex = 0;
     bool solved = true;
     while (solved && !s.flags.stop && !(s.flags.notFound && stepIndex > 0) && stepIndex < count) {
-        if (stepIndex > 0 && KeyPending(s)) break;  // cancelled: the rows so far stay
+        if (stepIndex > 0 && KeyPending(s)) {  // cancelled: the rows so far stay
+            solved = false;
+            break;
+        }
         if (stepIndex > 0 && s.updates.mode) {
             // A step without a row of its own would only repeat the one before.
             if (!ApplyUpdateRecord(s)) break;
@@ -89,10 +94,21 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
         }
         converged = converged && !v.structureFailure;
         solved = converged;
+        if (s.flags.cancelled) {  // the iterations were cut short: nothing more to report
+            solved = false;
+            break;
+        }
         s.flags.notFound = false;
         if (solved && IfConditionsHold(s)) {
             if (stepIndex == 0) ReportOutcome(s);
             WriteResultRow(s, true, stepIndex);
+            // The first row is handed to the system at once, so that a file that cannot take it
+            // is known before a long run goes on; later failures are recorded as they happen.
+            if (stepIndex == 0) Flush(s.files.result);
+            if (!WorkFileWritten(s, s.files.result)) {
+                solved = false;
+                break;
+            }
             ++stepIndex;
             ++v.stepNumber;
             if (!s.flags.stop && mode != StepMode::kTimeSteps) {

@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
@@ -25,6 +26,21 @@ int AppendFixingEquation(CoreState& s, int variable, double value) {
     return e;
 }
 
+// Why a dialog's answer cannot be swept, or empty when it can.
+std::string SweepRefusal(const SweepChoice& c, int variables) {
+    const bool second = c.secondParameter && !c.writeFft;
+    if (c.variable < 1 || c.variable > variables ||
+        (second && (c.parameter < 1 || c.parameter > variables))) {
+        return solve_message::kSweepNoVariable;
+    }
+    if (second && c.parameter == c.variable) return solve_message::kSweepSameVariable;
+    if (c.intervals < 1 || (second && c.paramIntervals < 1)) return solve_message::kSweepNoSteps;
+    if (SweepStepCount(c.intervals, second ? c.paramIntervals : 0) > kMaxSweepSteps) {
+        return solve_message::kSweepTooManySteps + std::to_string(kMaxSweepSteps);
+    }
+    return {};
+}
+
 }  // namespace
 
 void ParameterSweep(CoreState& s) {
@@ -41,10 +57,11 @@ void ParameterSweep(CoreState& s) {
     std::vector<std::string> names(s.names.name.begin() + 1, s.names.name.begin() + n + 1);
     SweepChoice choice;
     if (!s.shell->GraphGenerationDialog(names, choice)) return;
-    if (choice.variable < 1 || choice.variable > n || choice.intervals < 1 ||
-        (choice.secondParameter &&
-         (choice.parameter < 1 || choice.parameter > n || choice.paramIntervals < 1 ||
-          choice.parameter == choice.variable))) {
+    if (const std::string refusal = SweepRefusal(choice, n); !refusal.empty()) {
+        // An answer the sweep cannot take is said, never taken for a cancel.
+        ConsoleWrite(s.console, refusal);
+        ConsoleWriteLine(s.console);
+        WarningBeep(s);
         return;
     }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/eval/eval_messages.h"
@@ -95,12 +96,35 @@ bool KnownToRestrictedBinary(unsigned char c) {
     return false;
 }
 
+// Nodes of the run that starts at n, deleted ones left out; 0 for an incomplete run.
+long RunNodes(CodeNode* n) {
+    n = SkipRemoved(n);
+    if (n == nullptr) return 0;
+    const CodeNode* end = SubtreeEnd(n);
+    long count = 0;
+    for (const CodeNode* m = n; m != nullptr; m = m->next) {
+        if (m->kind != kKindDeleted) ++count;
+        if (m == end) break;
+    }
+    return count;
+}
+
 class Emitter {
    public:
-    Emitter(CoreState& s, int variable, bool restricted, CodeNode*& output)
-        : s_(s), variable_(variable), restricted_(restricted), out_(output) {}
+    Emitter(CoreState& s, int variable, bool restricted, CodeNode*& output, long runNodes)
+        : s_(s),
+          variable_(variable),
+          restricted_(restricted),
+          out_(output),
+          budget_(kDerivativeNodesPerCodeNode * runNodes + kDerivativeNodeAllowance) {}
+
+    bool Halted() const { return halted_; }
 
     CodeNode* Diff(CodeNode* run) {
+        if (halted_) {  // too large or cancelled: the rest is 0, keeping the output whole
+            Const(0.0);
+            return nullptr;
+        }
         CodeNode* n = SkipRemoved(run);
         if (n == nullptr) {  // past the end of the list: nothing to differentiate
             Const(0.0);
@@ -129,7 +153,7 @@ class Emitter {
     // A run cut short is completed with zeros to keep the output well-formed.
     CodeNode* Copy(CodeNode* run) {
         int owed = 1;
-        CodeNode* n = run;
+        CodeNode* n = halted_ ? nullptr : run;
         for (; n != nullptr && owed > 0; n = n->next) {
             const NodeKind kind = n->kind;
             if (kind == kKindDeleted) continue;
@@ -150,7 +174,20 @@ class Emitter {
 
     void Node(NodeKind kind, unsigned char sub, int var, double value) {
         out_ = MakeNode(s_.pool, kind, sub, var, value, 0, out_);
+        if (halted_) return;
+        ++made_;
+        if (made_ > budget_) {
+            Halt();
+            ConsoleWriteLine(s_.console);
+            ConsoleWrite(s_.console, symbolic_message::kDerivativeTooLarge);
+            StopWithError(s_);
+        } else if (made_ % kNodesBetweenKeyPolls == 0 && CancelRequested(s_)) {
+            Halt();
+        }
     }
+    // From here on every derivative or copy still owed is a single 0, so the rules finish
+    // quickly with a well-formed expression that the caller discards.
+    void Halt() { halted_ = true; }
     void Bin(unsigned char op) { Node(kKindBinary, op, 0, 0.0); }
     void Un(unsigned char f) { Node(kKindUnary, f, 0, 0.0); }
     void Const(double v) { Node(kKindConst, kSubPlain, 0, v); }
@@ -339,18 +376,29 @@ class Emitter {
     int variable_;
     bool restricted_;
     CodeNode*& out_;
+    long budget_;    // nodes this derivative may take
+    long made_ = 0;  // nodes made so far
+    bool halted_ = false;
 };
 
 }  // namespace
 
-CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& output) {
-    return Emitter(s, variable, false, output).Diff(run);
+long DerivativeNodeBudget(CodeNode* run) {
+    return kDerivativeNodesPerCodeNode * RunNodes(run) + kDerivativeNodeAllowance;
+}
+
+CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& output,
+                        bool* halted) {
+    Emitter emitter(s, variable, false, output, RunNodes(run));
+    CodeNode* after = emitter.Diff(run);
+    if (halted != nullptr) *halted = emitter.Halted();
+    return after;
 }
 
 CodeNode* EmitCopy(CoreState& s, CodeNode* run, CodeNode*& output) {
-    return Emitter(s, 0, false, output).Copy(run);
+    return Emitter(s, 0, false, output, RunNodes(run)).Copy(run);
 }
 
 CodeNode* DifferentiateRestricted(CoreState& s, CodeNode* run, int variable, CodeNode*& output) {
-    return Emitter(s, variable, true, output).Diff(run);
+    return Emitter(s, variable, true, output, RunNodes(run)).Diff(run);
 }

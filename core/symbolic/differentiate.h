@@ -16,8 +16,16 @@ struct CoreState;
 // message to the console and raises the stop flag (with beep and error tail); that run's
 // derivative is then the constant 0 so that the output stays a well-formed expression.
 
-// Emits d(run)/d(variable) and returns the position just after the run.
-CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& output);
+// Most nodes one derivative of the run may take: linear in the run's size. A derivative that
+// would pass it is cut short with "Derivative Too Large" and the stop flag; so is one whose
+// build sees a cancel. The Jacobian file holds every derivative of an equation within the
+// same bound taken together.
+long DerivativeNodeBudget(CodeNode* run);
+
+// Emits d(run)/d(variable) and returns the position just after the run. With halted, tells
+// whether the build was cut short by its bound or by a cancel.
+CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& output,
+                        bool* halted = nullptr);
 
 // Emits a copy of the run (deleted nodes left out) and returns the position just after it.
 CodeNode* EmitCopy(CoreState& s, CodeNode* run, CodeNode*& output);

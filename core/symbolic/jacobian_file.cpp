@@ -97,6 +97,9 @@ void DifferentiateEquation(CoreState& s, int e, bool show, std::string& text) {
     // In parse form the ';' that ends the equation comes first; the expression follows it.
     CodeNode* root = (head != nullptr && head->kind == kKindEnd) ? head->next : head;
     const std::vector<int> variables = VariablesOf(s, head);
+    // All the records of one equation together stay within one derivative's bound, so the file
+    // grows with the code, not with its size times its variables.
+    long budget = DerivativeNodeBudget(root);
     if (show) {
         ConsoleWriteLine(s.console);
         ConsoleWriteInt(s.console, e);
@@ -108,11 +111,24 @@ void DifferentiateEquation(CoreState& s, int e, bool show, std::string& text) {
             ConsoleWrite(s.console, s.names.name[v]);
         }
         CodeNode* derivative = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
-        Differentiate(s, root, v, derivative);
+        bool halted = false;
+        Differentiate(s, root, v, derivative, &halted);
+        if (halted) {  // too large, or cancelled: the equation's records stay unwritten
+            FreeList(s.pool, derivative);
+            break;
+        }
         // Built in evaluation form with the ';' last; folding wants parse form.
         derivative = Reverse(derivative);
         ConstantFold(s, derivative);
         derivative = Reverse(derivative);
+        budget -= CountNodes(derivative);
+        if (budget < 0) {
+            FreeList(s.pool, derivative);
+            ConsoleWriteLine(s.console);
+            ConsoleWrite(s.console, symbolic_message::kDerivativeTooLarge);
+            StopWithError(s);
+            break;
+        }
         s.solve.heldJacobian.push_back({e, v, AppendRecord(s, text, e, v, derivative)});
         FreeList(s.pool, derivative);
     }
@@ -185,6 +201,10 @@ bool ParseNode(const std::string& line, NodeKind& kind, unsigned char& sub, int&
     const char* real = end;
     value = std::strtod(real, &end);
     if (end == real) return false;
+    // Anything after the value but blanks means the line is damaged, not a number to round.
+    for (; *end != '\0'; ++end) {
+        if (*end != ' ' && *end != '\t' && *end != '\r') return false;
+    }
     var = static_cast<int>(v);
     return true;
 }
@@ -290,7 +310,7 @@ void BuildJacobianFile(CoreState& s) {
             DifferentiateEquation(s, e, s.shell->ShowDerivativeInformation(), text);
             ++done;
             // Any other key is consumed and ignored; only ESC ends the build.
-            if (s.shell->PollKey() == kKeyEscape) escape = true;
+            if (CancelRequested(s)) escape = true;
         }
     }
     // The end line is written whatever happened, so the reader always finds the file's end.
@@ -299,7 +319,7 @@ void BuildJacobianFile(CoreState& s) {
         WriteString(f, kEndLine);
         WriteLine(f);
         Close(f);
-        written = f.error == 0;
+        written = WorkFileWritten(s, f);
     }
 
     if (done == count && !s.flags.stop && written) {
@@ -345,10 +365,15 @@ bool ReadJacobianFile(CoreState& s) {
 
     RecordReader in(f);
     bool bad = false;
+    bool ended = false;  // the end line was met: the file was written whole
     for (;;) {
         long e = 0;
         long v = 0;
-        if (!in.Integer(e, bad) || e == 0) break;
+        if (!in.Integer(e, bad)) break;
+        if (e == 0) {
+            ended = true;
+            break;
+        }
         if (!in.Integer(v, bad)) break;
         CodeNode* code = nullptr;
         if (!ReadCode(s, in, code)) {
@@ -363,7 +388,7 @@ bool ReadJacobianFile(CoreState& s) {
         AddEntry(solve, static_cast<int>(e), static_cast<int>(v), code);
     }
     Close(f);
-    if (bad) {
+    if (bad || !ended) {
         FreeJacobianRows(s);
         FileIncorrect(s);
         return false;

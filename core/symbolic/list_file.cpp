@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/base/name_table.h"
 #include "core/base/special_values.h"
@@ -35,6 +36,17 @@ bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, name);
     }
+    // A folder, a device or an oversized file is refused before it is read; so is a file that
+    // grows past the bound while it is read.
+    const InputFileState state =
+        name.empty() ? InputFileState::kMissing : CheckInputFile(name, kMaxDocumentBytes);
+    if (state != InputFileState::kOk && state != InputFileState::kMissing) {
+        if (!quiet) {
+            ConsoleWriteLine(s.console);
+            InputFileUsable(s, name);
+        }
+        return false;
+    }
     TextFile file(&s.io);
     file.status |= file_status::kNoReport;  // the missing file is reported right here
     Assign(file, name);
@@ -48,13 +60,20 @@ bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
         return false;
     }
     std::string line;
-    ReadWholeLine(file, line);
+    std::uintmax_t left = kMaxDocumentBytes;
+    auto nextLine = [&] {
+        if (!ReadWholeLine(file, line, left + 1) || line.size() > left) return false;
+        left -= line.size();
+        left -= left > 0 ? 1 : 0;
+        return true;
+    };
+    nextLine();
     std::vector<int> columns;  // variable of each column, 0 for a name that is none
     for (const std::string& token : Tokens(line)) {
         columns.push_back(FindVariable(s.names, ListColumnName(token, s.limits.nameChars)));
     }
     int lineNumber = 1;
-    while (ReadWholeLine(file, line)) {
+    while (nextLine()) {
         ++lineNumber;
         const std::vector<std::string> values = Tokens(line);
         if (values.empty()) continue;

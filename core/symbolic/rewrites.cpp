@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/base/name_table.h"
 #include "core/lang/code_string.h"
@@ -121,6 +122,13 @@ bool LeastSquaresRewrite(CoreState& s) {
     std::vector<ListRow> rows;
     if (!ReadListFile(s, rows)) return false;
     EquationModel& m = s.model;
+    // The sum holds a copy of every equation for every row; a long list would make one
+    // equation larger than the compiler reads back.
+    long long perRow = 0;
+    for (int e = 1; e <= m.count; ++e) perRow += CountNodes(m.eq[e].code) + 2;
+    if (perRow * static_cast<long long>(rows.size()) > kMaxEquationNodes) {
+        return Refuse(s, msg::kEquationTooLong);
+    }
     CodeNode* sum = ZeroNode(s.pool);
     for (const ListRow& row : rows) {
         for (int e = 1; e <= m.count; ++e) {

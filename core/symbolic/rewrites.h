@@ -8,6 +8,7 @@ namespace rewrite_message {
 inline constexpr const char* kTooManyVariables = "Too Many Variables";
 inline constexpr const char* kTooManyEquations = "Too Many Equations";
 inline constexpr const char* kNotEnoughEquations = "Not enough equations";
+inline constexpr const char* kEquationTooLong = "Equation Too Long";
 }  // namespace rewrite_message
 
 // Rewrites of the compiled equations that turn optimization and estimation problems into

@@ -11,4 +11,5 @@ inline constexpr const char* kIllegalCodeEnd = "\" in Function during Derivative
 inline constexpr const char* kWithRespectTo = " wrt ";
 inline constexpr const char* kFileIncorrect = "Jacobian File Incorrect";
 inline constexpr const char* kIncomplete = "Jacobian Incorrect or Incomplete";
+inline constexpr const char* kDerivativeTooLarge = "Derivative Too Large";
 }  // namespace symbolic_message

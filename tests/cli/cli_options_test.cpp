@@ -116,7 +116,13 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
     EXPECT_EQ(std::tuple(d.solveInGroups, d.autoSimplify, d.autoHomotopy),
               std::tuple(true, false, true));
     EXPECT_EQ(d.attachmentPath, table);
-    EXPECT_EQ(d.updateStepCount, 3u);
+    // Only the update runs count the table's rows; no other command reads it beforehand.
+    EXPECT_EQ(d.updateStepCount, 0u);
+    const ParsedCommandLine update = ParseCommandLine({"run", "--attach", table, "doc.alg", "U"});
+    ASSERT_TRUE(update.ok) << update.error;
+    DocumentSettings u;
+    ApplyOptions(update.options, u);
+    EXPECT_EQ(u.updateStepCount, 3u);
     EXPECT_EQ(d.capacity, 5000);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -63,29 +64,35 @@ TEST(SolverOptions, DomainsBoundTheValuesOfEachOption) {
         bool inside;
     };
     const double least = 1000 * kSmallValue;
-    for (const Case& c : {Case{SolverOption::kMethod, 3, true},
-                          Case{SolverOption::kMethod, 4, false},
-                          Case{SolverOption::kJacobianMode, 2, false},
-                          Case{SolverOption::kMaxIterations, 0, false},
-                          Case{SolverOption::kMaxIterations, 1000, true},
-                          Case{SolverOption::kMaxIterations, 1001, false},
-                          Case{SolverOption::kToleranceExponent, -34, true},
-                          Case{SolverOption::kToleranceExponent, -35, false},
-                          Case{SolverOption::kToleranceExponent, 9, true},
-                          Case{SolverOption::kToleranceExponent, 10, false},
-                          Case{SolverOption::kStepCount, 0, false},
-                          Case{SolverOption::kDeltaJ, least, false},
-                          Case{SolverOption::kDeltaJ, least * 1.5, true},
-                          Case{SolverOption::kDeltaT, 0, false},
-                          Case{SolverOption::kMaxGuess, least, false},
-                          Case{SolverOption::kMinGuess, -1e300, true},
-                          Case{SolverOption::kCapacity, 24, false},
-                          Case{SolverOption::kCapacity, 25, true},
-                          Case{SolverOption::kCapacity, 20000, true},
-                          Case{SolverOption::kCapacity, 20001, false}}) {
+    for (const Case& c :
+         {Case{SolverOption::kMethod, 3, true}, Case{SolverOption::kMethod, 4, false},
+          Case{SolverOption::kJacobianMode, 2, false}, Case{SolverOption::kMaxIterations, 0, false},
+          Case{SolverOption::kMaxIterations, 1000, true},
+          Case{SolverOption::kMaxIterations, 1001, false},
+          Case{SolverOption::kToleranceExponent, -34, true},
+          Case{SolverOption::kToleranceExponent, -35, false},
+          Case{SolverOption::kToleranceExponent, 9, true},
+          Case{SolverOption::kToleranceExponent, 10, false},
+          Case{SolverOption::kStepCount, 0, false}, Case{SolverOption::kDeltaJ, least, false},
+          Case{SolverOption::kDeltaJ, least * 1.5, true}, Case{SolverOption::kDeltaT, 0, false},
+          Case{SolverOption::kMaxGuess, least, false}, Case{SolverOption::kMinGuess, -1e49, true},
+          // No real setting may reach the value that stands for overflow, and NaN is in no
+          // domain.
+          Case{SolverOption::kMinGuess, -1e300, false}, Case{SolverOption::kDeltaT, 1e50, false},
+          Case{SolverOption::kDeltaJ, std::numeric_limits<double>::quiet_NaN(), false},
+          Case{SolverOption::kMaxIterations, std::numeric_limits<double>::quiet_NaN(), false},
+          Case{SolverOption::kCapacity, 24, false}, Case{SolverOption::kCapacity, 25, true},
+          Case{SolverOption::kCapacity, 20000, true}, Case{SolverOption::kCapacity, 20001, false}}) {
         EXPECT_EQ(InDomain(Describe(c.option), c.value), c.inside)
             << Describe(c.option).name << " " << c.value;
     }
+}
+
+TEST(SolverOptions, DomainsAreNamedInWords) {
+    EXPECT_EQ(DomainText(Describe(SolverOption::kMaxIterations)), "from 1 to 1000");
+    EXPECT_EQ(DomainText(Describe(SolverOption::kToleranceExponent)), "from -34 to 9");
+    EXPECT_EQ(DomainText(Describe(SolverOption::kDeltaT)), "above 1e-47 and below 1e+50");
+    EXPECT_EQ(DomainText(Describe(SolverOption::kStepCount)), "at least 1");
 }
 
 TEST(SolverOptions, OverridesReplaceOnlyTheOptionsGiven) {

@@ -43,7 +43,7 @@ class SettingsFileTest : public ::testing::Test {
         DocumentSettings d;
         d.method = SolveMethod::kHomotopy;
         d.jacobianMode = JacobianMode::kIncremental;
-        d.maxIterations = 0x01020304;
+        d.maxIterations = 0x03E7;
         d.stepCount = 250;
         d.toleranceExponent = -6;
         d.autoSimplify = false;
@@ -71,7 +71,7 @@ TEST_F(SettingsFileTest, FixedLittleEndianLayoutReadBackWhole) {
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xD0, 0x3F,  // 32: delta T 0.25
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0xBF,  // 40: min guess -1
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40,  // 48: max guess 2
-        0x04, 0x03, 0x02, 0x01, 0xFA, 0xFF, 0xFF, 0xFF,  // 56: max iterations, 60: tolerance -6
+        0xE7, 0x03, 0x00, 0x00, 0xFA, 0xFF, 0xFF, 0xFF,  // 56: max iterations, 60: tolerance -6
         0xFA, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,  // 64: repetitions, 68: differential method
     };
     Bytes bytes = Get(file_);
@@ -89,29 +89,21 @@ TEST_F(SettingsFileTest, FixedLittleEndianLayoutReadBackWhole) {
     EXPECT_EQ(Get(again), bytes);
 }
 
-TEST_F(SettingsFileTest, ShortFileOrBadValueKeepsTheFieldsBeforeIt) {
+TEST_F(SettingsFileTest, ShortFileKeepsTheFieldsBeforeItsEnd) {
     ASSERT_EQ(WriteSettingsFile(file_, sample_), SettingsWriteStatus::kOk);
     const Bytes full = Get(file_);
     struct Case {
-        std::size_t at;  // the file is cut here, or the value is written here
-        Bytes value;
+        std::size_t at;  // the file is cut here
         const char* read;
     };
-    for (const Case& c :
-         {Case{0, {}, "---"}, Case{30, {}, "M--"}, Case{32, {}, "MJ-"}, Case{71, {}, "MJR"},
-          Case{4, {4, 0, 0, 0}, "---"}, Case{8, {2, 0, 0, 0}, "M--"},
-          Case{32, {0, 0, 0, 0, 0, 0, 0xF8, 0x7F}, "MJ-"},  // NaN
-          Case{68, {3, 0, 0, 0}, "MJR"}}) {
+    for (const Case& c : {Case{0, "---"}, Case{30, "M--"}, Case{32, "MJ-"}, Case{71, "MJR"}}) {
         Bytes bytes = full;
-        if (c.value.empty()) bytes.resize(c.at);
-        std::copy(c.value.begin(), c.value.end(), bytes.begin() + static_cast<long>(c.at));
+        bytes.resize(c.at);
         Put(bytes);
         DocumentSettings d;
-        EXPECT_EQ(ReadSettingsFile(file_, d),
-                  c.value.empty() ? SettingsFileStatus::kTruncated : SettingsFileStatus::kBadValue)
-            << c.at;
+        EXPECT_EQ(ReadSettingsFile(file_, d), SettingsFileStatus::kTruncated) << c.at;
         EXPECT_EQ(Read(d), c.read) << c.at;
-        EXPECT_EQ(d.differentialMethod, 0u) << c.at;  // the last field is never complete or good
+        EXPECT_EQ(d.differentialMethod, 0u) << c.at;  // the last field is never complete
     }
     EXPECT_STREQ(SettingsFileMessage(SettingsFileStatus::kTruncated), "Incorect File Format");
     EXPECT_STREQ(SettingsFileMessage(SettingsFileStatus::kBadValue), "Bad File Format");
@@ -119,6 +111,45 @@ TEST_F(SettingsFileTest, ShortFileOrBadValueKeepsTheFieldsBeforeIt) {
     EXPECT_EQ(ReadSettingsFile((dir_ / "absent.VDP").string(), kept), SettingsFileStatus::kMissing);
     EXPECT_EQ(Read(kept), "MJR");
     EXPECT_STREQ(SettingsFileMessage(SettingsFileStatus::kMissing), "");
+}
+
+// A value outside its field's domain keeps that setting and is named; every other field is
+// still read.
+TEST_F(SettingsFileTest, ValueOutsideItsDomainIsSkippedWithAWarning) {
+    ASSERT_EQ(WriteSettingsFile(file_, sample_), SettingsWriteStatus::kOk);
+    const Bytes full = Get(file_);
+    struct Case {
+        std::size_t at;
+        Bytes value;
+        const char* read;  // method, delta J, repetitions as in Read
+        const char* named;
+    };
+    const Bytes nan = {0, 0, 0, 0, 0, 0, 0xF8, 0x7F}, zero = {0, 0, 0, 0, 0, 0, 0, 0};
+    const Bytes huge = {0, 0, 0, 0, 0, 0, 0xF0, 0x7F};  // infinity
+    for (const Case& c : {Case{4, {4, 0, 0, 0}, "-JR", "method"}, Case{24, nan, "M-R", "delta J"},
+                          Case{24, zero, "M-R", "delta J"}, Case{32, huge, "MJR", "delta T"},
+                          Case{56, {0, 0, 0, 0}, "MJR", "max iterations"},
+                          Case{60, {60, 0, 0, 0}, "MJR", "tolerance exponent"},
+                          Case{64, {0, 0, 0, 0}, "MJ-", "step count"},
+                          Case{68, {3, 0, 0, 0}, "MJR", "differential method"}}) {
+        Bytes bytes = full;
+        std::copy(c.value.begin(), c.value.end(), bytes.begin() + static_cast<long>(c.at));
+        Put(bytes);
+        DocumentSettings d;
+        std::vector<std::string> warnings;
+        EXPECT_EQ(ReadSettingsFile(file_, d, &warnings), SettingsFileStatus::kBadValue) << c.at;
+        EXPECT_EQ(Read(d), c.read) << c.at;
+        ASSERT_EQ(warnings.size(), 1u) << c.at;
+        EXPECT_NE(warnings[0].find(c.named), std::string::npos) << warnings[0];
+        EXPECT_EQ(d.differentialMethod, c.at == 68 ? 0u : 2u) << c.at;
+        const DocumentSettings fresh;
+        if (c.at == 56) {
+            EXPECT_EQ(d.maxIterations, fresh.maxIterations);
+        }
+        if (c.at == 60) {
+            EXPECT_EQ(d.toleranceExponent, fresh.toleranceExponent);
+        }
+    }
 }
 
 TEST(SettingsFileNameTest, NamedAfterTheDocumentBase) {

@@ -38,8 +38,8 @@ TEST(OptionsLineTest, ChangesExactlyTheFieldsGiven) {
         {"1 1 NEWTON SYMBOLIC 1 SIMULTANEOUS}", true, "1 1 0 0 1 0 0.001 0.1 1"},
         {"1 1 NEWTON SYMBOLIC 1 SEQUENTIAL 1 1 REAL}", true, "1 1 0 0 1 1 1 1 0"},
         // Numbers need the whole blank-separated token; a tab joins two fields.
-        {"12ABC +12}", false, "10 12 0 0 1 1 0.001 0.1 0"},
-        {"1 1 NEWTON SYMBOLIC 2.5X SEQUENTIAL 0.5.1 -1E-6}", false, "1 1 0 0 1 1 0.001 -1e-06 0"},
+        {"12ABC +7}", false, "10 7 0 0 1 1 0.001 0.1 0"},
+        {"1 1 NEWTON SYMBOLIC 2.5X SEQUENTIAL 0.5.1 1E-6}", false, "1 1 0 0 1 1 0.001 1e-06 0"},
         {"20\t-4 ROBUST}", false, "10 -3 0 0 1 1 0.001 0.1 0"},
         {"}", true, "10 -3 2 0 1 0 0.001 0.1 1"},
     };
@@ -90,6 +90,48 @@ TEST(OptionsLineTest, CapacityIsTheOptionalTenthField) {
         ReadOptionsLine(s, k, c.rest);
         EXPECT_EQ(s.capacity, c.capacity) << c.rest;
         EXPECT_EQ(Fields(s, k), c.fields) << c.rest;
+    }
+}
+
+// A number outside its setting's domain keeps the setting and is named on the console; a
+// token that is no number at all is passed over silently, as before.
+TEST(OptionsLineTest, NumbersOutsideTheirDomainKeepTheSettingWithAWarning) {
+    struct Case {
+        const char* rest;
+        const char* fields;
+        const char* warning;  // "" for none
+    };
+    const Case cases[] = {
+        {"99999999999999999999}", "10 -3 0 0 1 1 0.001 0.1 0", "max iterations"},
+        {"0 -3}", "10 -3 0 0 1 1 0.001 0.1 0", "max iterations"},
+        {"1001 -3}", "10 -3 0 0 1 1 0.001 0.1 0", "max iterations"},
+        {"1000 -35}", "1000 -3 0 0 1 1 0.001 0.1 0", "tolerance exponent"},
+        {"10 60}", "10 -3 0 0 1 1 0.001 0.1 0", "tolerance exponent"},
+        {"10 -34 NEWTON SYMBOLIC 1 SEQUENTIAL NAN}", "10 -34 0 0 1 1 0.001 0.1 0", "delta J"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL INF}", "10 -3 0 0 1 1 0.001 0.1 0", "delta J"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1E308}", "10 -3 0 0 1 1 0.001 0.1 0", "delta J"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 0}", "10 -3 0 0 1 1 0.001 0.1 0", "delta J"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 0}", "10 -3 0 0 1 1 1 0.1 0", "delta T"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 NAN}", "10 -3 0 0 1 1 1 0.1 0", "delta T"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 1E-300}", "10 -3 0 0 1 1 1 0.1 0", "delta T"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 -1}", "10 -3 0 0 1 1 1 0.1 0", "delta T"},
+        {"10 -3 NEWTON SYMBOLIC -2}", "10 -3 0 0 1 1 0.001 0.1 0", "max initial guess"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1E-3 1E-45}", "10 -3 0 0 1 1 0.001 1e-45 0", ""},
+        {"10 ABC}", "10 -3 0 0 1 1 0.001 0.1 0", ""},
+    };
+    for (const Case& c : cases) {
+        SolverSettings s;
+        RunConstants k;
+        std::string text;
+        Console console{[&text](const char* piece) { text += piece; }};
+        ReadOptionsLine(s, k, c.rest, &console);
+        EXPECT_EQ(Fields(s, k), c.fields) << c.rest;
+        if (*c.warning == '\0') {
+            EXPECT_EQ(text, "") << c.rest;
+        } else {
+            EXPECT_NE(text.find(c.warning), std::string::npos) << c.rest << ": " << text;
+            EXPECT_NE(text.find("ignored"), std::string::npos) << text;
+        }
     }
 }
 

@@ -93,7 +93,9 @@ TEST_F(JacobianFileTest, EscapeStopsAfterTheCurrentEquation) {
     EXPECT_EQ(Headers(), "      1       1\n      2       1\n" + kEndLine);
     EXPECT_EQ(h.out, "\n\nJacobian Incorrect or Incomplete");
     EXPECT_TRUE(h.s.flags.jacobianNeeded);
-    EXPECT_FALSE(h.s.flags.stop);
+    // The cancel ends the run, not only the build.
+    EXPECT_TRUE(h.s.flags.cancelled);
+    EXPECT_TRUE(h.s.flags.stop);
     EXPECT_EQ(shell.beeps, 1);
 }
 

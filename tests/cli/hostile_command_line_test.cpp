@@ -1,0 +1,202 @@
+// The command line as a hostile user types it: values outside their settings' domains, sweeps
+// too large or naming the wrong variables, unknown commands, odd files. Each is refused with a
+// message naming what is wrong; nothing runs that would lose data or report a false success.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/run_document.h"
+#include "core/base/bounds.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Scratch {
+    fs::path dir =
+        fs::temp_directory_path() / ("valdrix_hostile_" + std::to_string(std::random_device{}()));
+    Scratch() { fs::create_directories(dir); }
+    ~Scratch() { fs::remove_all(dir); }
+    std::string Put(const std::string& leaf, const std::string& text) const {
+        std::ofstream(dir / leaf, std::ios::binary) << text;
+        return (dir / leaf).string();
+    }
+    std::string Get(const std::string& leaf) const {
+        std::ifstream in(dir / leaf, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+struct Outcome {
+    int status = 0;
+    std::string out, err;
+};
+
+std::string Slurp(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+    std::fclose(f);
+    return text;
+}
+
+// Parses the words as the program would and runs the document; a usage error is status 2.
+Outcome Valdrix(const std::vector<std::string>& args) {
+    const ParsedCommandLine p = ParseCommandLine(args);
+    if (!p.ok) return {2, "", p.error};
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Outcome r;
+    r.status = RunDocument(p.options, out, err);
+    r.out = Slurp(out);
+    r.err = Slurp(err);
+    return r;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(HostileCommandLine, SettingsOutsideTheirDomainAreRefusedNamingTheDomain) {
+    struct Case {
+        std::vector<std::string> words;
+        const char* domain;
+    };
+    const Case cases[] = {
+        {{"--tol-exp", "60"}, "from -34 to 9"},
+        {{"--tol-exp", "-35"}, "from -34 to 9"},
+        {{"--max-iter", "0"}, "from 1 to 1000"},
+        {{"--max-iter", "1001"}, "from 1 to 1000"},
+        {{"--max-iter", "99999999999999999999"}, "from 1 to 1000"},
+        {{"--steps", "0"}, "at least 1"},
+        {{"--delta-j", "0"}, "above 1e-47"},
+        {{"--delta-j", "nan"}, "above 1e-47"},
+        {{"--delta-t", "0"}, "above 1e-47"},
+        {{"--delta-t", "-1"}, "above 1e-47"},
+        {{"--delta-t", "1e-300"}, "above 1e-47"},
+        {{"--delta-t", "inf"}, "below 1e+50"},
+        {{"--guess-max", "1e308"}, "below 1e+50"},
+        {{"--guess-min", "-1e300"}, "above -1e+50"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"run"};
+        args.insert(args.end(), c.words.begin(), c.words.end());
+        args.push_back("doc.alg");
+        const ParsedCommandLine p = ParseCommandLine(args);
+        EXPECT_FALSE(p.ok) << c.words[0] << " " << c.words[1];
+        EXPECT_TRUE(Has(p.error, c.words[0]) && Has(p.error, c.domain)) << p.error;
+    }
+    // The ends of each domain are accepted.
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"--tol-exp", "-34"},
+                                                  {"--tol-exp", "9"},
+                                                  {"--max-iter", "1000"},
+                                                  {"--delta-t", "1e-9"},
+                                                  {"--delta-j", "1e-40"}}) {
+        EXPECT_TRUE(ParseCommandLine({"run", words[0], words[1], "doc.alg"}).ok) << words[0];
+    }
+}
+
+TEST(HostileCommandLine, SweepStepsAreBoundedAndTheirProductNeverOverflows) {
+    const auto sweep = [](const std::string& a, const std::string& b) {
+        std::vector<std::string> args = {"run", "--sweep", a};
+        if (!b.empty()) args.insert(args.end(), {"--param", b});
+        args.insert(args.end(), {"doc.alg", "G"});
+        return ParseCommandLine(args);
+    };
+    // 131072 * 32768 = 2^32 steps: once a signed overflow and a silent empty run.
+    ParsedCommandLine p = sweep("a=0.1:1.5:131071", "v=1:2:32767");
+    EXPECT_FALSE(p.ok);
+    EXPECT_TRUE(Has(p.error, "4294967296 steps") && Has(p.error, "at most 1000000")) << p.error;
+    EXPECT_TRUE(sweep("a=0:1:999", "v=0:1:999").ok);  // exactly the bound
+    EXPECT_FALSE(sweep("a=0:1:1000", "v=0:1:999").ok);
+    EXPECT_TRUE(sweep("a=0:1:999999", "").ok);
+    EXPECT_FALSE(sweep("a=0:1:1000000", "").ok);
+    EXPECT_EQ(SweepStepCount(2147483647, 2147483647), 4611686018427387904LL);
+}
+
+TEST(HostileCommandLine, SweepsOfTheWrongVariablesSayWhatIsWrong) {
+    const ParsedCommandLine same =
+        ParseCommandLine({"run", "--sweep", "a=0:1:3", "--param", "a=0:1:3", "doc.alg", "G"});
+    EXPECT_FALSE(same.ok);
+    EXPECT_TRUE(Has(same.error, "same variable 'a'")) << same.error;
+
+    Scratch s;
+    const std::string doc = s.Put("doc.alg", "x = 2*a;\n");
+    const Outcome r = Valdrix({"run", "--sweep", "q=0:1:3", doc, "G"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(Has(r.err, "no variable 'q'") && Has(r.err, " x a")) << r.err;
+}
+
+TEST(HostileCommandLine, UnknownCommandsAreNamedAndDoubleDashEndsTheOptions) {
+    for (const std::string& command : {std::string("s"), std::string("Z"), std::string("\xFF")}) {
+        const ParsedCommandLine p = ParseCommandLine({"run", "doc.alg", command});
+        EXPECT_FALSE(p.ok);
+        EXPECT_TRUE(Has(p.error, "unknown core command")) << p.error;
+        EXPECT_TRUE(Has(p.error, command == "\xFF" ? "byte 255" : "'" + command + "'")) << p.error;
+    }
+    ParsedCommandLine p = ParseCommandLine({"run", "--", "doc.alg"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.document, "doc.alg");
+    p = ParseCommandLine({"run", "--results", "--", "--odd.alg", "S"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.document, "--odd.alg");
+    EXPECT_TRUE(p.options.results);
+}
+
+TEST(HostileCommandLine, DocumentsThatCannotBeReadWholeAreRefusedUntouched) {
+    Scratch s;
+    // A work file's name: the run would write over the document.
+    const std::string text = "x = 2;\n";
+    for (const char* name : {"model.PRN", "model.TMP", "model.JAC", "model.FFT"}) {
+        const Outcome r = Valdrix({"run", s.Put(name, text)});
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_TRUE(Has(r.err, "rename it")) << r.err;
+        EXPECT_EQ(s.Get(name), text) << name;
+        EXPECT_EQ(Valdrix({"check", (s.dir / name).string()}).status, 2);
+        EXPECT_EQ(s.Get(name), text) << name;
+    }
+    // A folder, a device that never ends, a file past the size cap.
+    fs::create_directory(s.dir / "dir.alg");
+    EXPECT_TRUE(Has(Valdrix({"check", (s.dir / "dir.alg").string()}).err, "it is a folder"));
+    if (fs::exists("/dev/zero")) {
+        fs::create_symlink("/dev/zero", s.dir / "zero.alg");
+        const Outcome r = Valdrix({"run", (s.dir / "zero.alg").string()});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(Has(r.err, "not a plain file")) << r.err;
+    }
+    const std::string big = s.Put("big.alg", "");
+    fs::resize_file(big, kMaxDocumentBytes + 1);  // sparse: no real space taken
+    const Outcome tooBig = Valdrix({"check", big});
+    EXPECT_EQ(tooBig.status, 2);
+    EXPECT_TRUE(Has(tooBig.err, "larger than")) << tooBig.err;
+}
+
+TEST(HostileCommandLine, TheAttachmentIsReadOnlyByTheCommandsThatUseIt) {
+    Scratch s;
+    const std::string doc = s.Put("doc.alg", "x = 2;\n");
+    if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+    // A solve never touches the table; an update run refuses one it could not read whole.
+    EXPECT_EQ(Valdrix({"run", "--attach", "/dev/zero", doc}).status, 0);
+    const Outcome update = Valdrix({"run", "--attach", "/dev/zero", doc, "US"});
+    EXPECT_EQ(update.status, 2);
+    EXPECT_TRUE(Has(update.err, "--attach") && Has(update.err, "not a plain file")) << update.err;
+}
+
+TEST(HostileCommandLine, AResultFileThatCannotBeWrittenIsNeverASuccess) {
+    Scratch s;
+    const std::string doc = s.Put("doc.alg", "x = 2;\n");
+    fs::create_directory(s.dir / "doc.PRN");
+    const Outcome r = Valdrix({"run", doc});
+    EXPECT_NE(r.status, 0);
+    EXPECT_FALSE(Has(r.out, "Solution Found!")) << r.out;
+    EXPECT_TRUE(Has(r.out, "a folder has that name")) << r.out;
+}
+
+}  // namespace

@@ -1,0 +1,217 @@
+// Whole runs on hostile documents: a run never destroys its document, never reports a success
+// it cannot write down, ends within its bounds and honours a cancel wherever it is.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/base/core_state.h"
+#include "core/base/shell_services.h"
+#include "core/base/text_file.h"
+#include "core/document_fixture.h"
+#include "core/run/entry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A keyboard on which ESC is pressed at the given poll and at every one after it.
+struct EscapeAt : DefaultShellServices {
+    explicit EscapeAt(int first) : at(first) {}
+    int PollKey() override { return ++polls >= at ? kKeyEscape : -1; }
+    int at;
+    int polls = 0;
+};
+
+std::string Repeat(const std::string& item, const std::string& between, int count) {
+    std::string text = item;
+    for (int i = 1; i < count; ++i) text += between + item;
+    return text;
+}
+
+class ReliabilityTest : public DocumentFixture {
+   protected:
+    std::string Read(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    int Check(const std::string& text, const std::string& name = "doc.alg") {
+        path_ = (dir_ / name).string();
+        std::ofstream(path_, std::ios::binary) << text;
+        out_.clear();
+        return CheckDocument(core_, path_.c_str());
+    }
+};
+
+// A document named like one of its own work files would be overwritten by its run.
+TEST_F(ReliabilityTest, DocumentNamedLikeAWorkFileIsRefusedBeforeAnythingIsWritten) {
+    for (const char* name : {"model.PRN", "model.TMP", "model.JAC", "model.FFT", "model.VDP",
+                             "model.prn", "model.Tmp", "model.SJC"}) {
+        const std::string text = "x = 2;\n";
+        Run(text, "S", name);
+        EXPECT_FALSE(core_.flags.solved) << name;
+        EXPECT_NE(out_.find("work file"), std::string::npos) << name << ": " << out_;
+        EXPECT_EQ(Read(name), text) << name;
+        Check(text, name);
+        EXPECT_EQ(Read(name), text) << name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+            << name;  // no work file was created beside it
+        fs::remove(dir_ / name);
+    }
+    // Names that merely contain a work-file extension are documents like any other.
+    for (const char* name : {"model.PRN.alg", "model.alg", "prn.alg"}) {
+        EXPECT_FALSE(IsWorkFileName(name)) << name;
+    }
+    Run("x = 2;\n", "S", "model.PRN.alg");
+    EXPECT_TRUE(core_.flags.solved);
+}
+
+// A zero byte or another byte the language does not allow is reported where it stands; the
+// text after it is never dropped in silence.
+TEST_F(ReliabilityTest, ZeroAndOtherIllegalBytesAreReportedWithTheirPosition) {
+    struct Case {
+        std::string text;
+        const char* report;
+    };
+    for (const Case& c : {Case{std::string("x = 2;\0 y = x + 1;\n", 19), "#0 at character 7"},
+                          Case{std::string("\0x = (1;\n", 9), "#0 at character 1"},
+                          Case{"x = 2;\x01\n", "at character 7"}}) {
+        Run(c.text);
+        EXPECT_FALSE(core_.flags.solved) << out_;
+        EXPECT_NE(out_.find("Illegal Character"), std::string::npos) << out_;
+        EXPECT_NE(out_.find(c.report), std::string::npos) << out_;
+        EXPECT_EQ(Check(c.text), 0) << out_;
+    }
+}
+
+// Text whose code doubles at each step is refused as soon as it passes the bound of one
+// equation, long before memory runs out.
+TEST_F(ReliabilityTest, CodeThatGrowsExponentiallyIsRefused) {
+    EXPECT_EQ(Check("x = " + Repeat("2", "@", 30) + ";\n"), 0);
+    EXPECT_NE(out_.find("Equation Too Long"), std::string::npos) << out_;
+
+    std::ofstream(dir_ / "DBL.FUN") << "1\n%1+%1\n";
+    std::string call = "y";
+    for (int i = 0; i < 24; ++i) call = "DBL( " + call + " )";  // blanks: lines cut there
+    EXPECT_EQ(Check("x = " + call + ";\n"), 0);
+    EXPECT_NE(out_.find("Equation Too Long"), std::string::npos) << out_;
+    // A few doublings stay well inside the bound.
+    EXPECT_EQ(Check("x = DBL(DBL(DBL(y)));\ny = 1;\n"), 1) << out_;
+}
+
+// Chains whose derivative grows with the square of their length are refused with a message;
+// the Jacobian file keeps none of their records.
+TEST_F(ReliabilityTest, QuadraticDerivativesAreRefusedAndTheJacobianFileStaysSmall) {
+    for (const std::string& chain : {Repeat("x", "^", 3000), Repeat("x", "*", 4000)}) {
+        Run("y = " + chain + ";\nx = 1;\n");
+        EXPECT_FALSE(core_.flags.solved);
+        EXPECT_NE(out_.find("Derivative Too Large"), std::string::npos) << out_.substr(0, 400);
+        EXPECT_LT(fs::file_size(dir_ / "doc.JAC"), 1000u);
+    }
+    // A chain of moderate length is differentiated and solved as before.
+    Run("y = " + Repeat("x", "*", 50) + ";\nx = 1;\n");
+    EXPECT_TRUE(core_.flags.solved) << out_;
+    EXPECT_DOUBLE_EQ(Value("y"), 1.0);
+}
+
+// ESC is seen inside the build of one large equation, not only after it.
+TEST_F(ReliabilityTest, CancelReachesTheBuildOfOneEquation) {
+    EscapeAt shell(1);
+    core_.shell = &shell;
+    Run("y = " + Repeat("x", "*", 600) + ";\nx = 1;\n");
+    EXPECT_TRUE(core_.flags.cancelled);
+    EXPECT_FALSE(core_.flags.solved);
+    EXPECT_EQ(out_.find("Derivative Too Large"), std::string::npos);
+    EXPECT_EQ(Read("doc.JAC").find("      1       "), std::string::npos);  // no record of it
+    EXPECT_NE(out_.find("Run Cancelled"), std::string::npos) << out_;
+}
+
+// A cancel ends even a single solve; a sweep keeps the rows written before it.
+TEST_F(ReliabilityTest, CancelStopsTheIterationAndKeepsTheRowsWritten) {
+    EscapeAt now(1);
+    core_.shell = &now;
+    Run("x^2 = 2;\n");
+    EXPECT_TRUE(core_.flags.cancelled);
+    EXPECT_FALSE(core_.flags.solved);
+    EXPECT_EQ(out_.find("Solution Found!"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("Run Cancelled"), std::string::npos) << out_;
+
+    EscapeAt later(40);
+    later.sweepVariable = "a";
+    later.sweep.from = 1;
+    later.sweep.to = 2;
+    later.sweep.intervals = 100000;
+    core_.shell = &later;
+    core_.flags.cancelled = false;
+    Run("x = 2*a;\n", "G");
+    EXPECT_TRUE(core_.flags.cancelled);
+    EXPECT_FALSE(core_.flags.solved);
+    const auto rows = Lines(".PRN").size();
+    EXPECT_GT(rows, 2u);
+    EXPECT_LT(rows, 100u);
+}
+
+// A work file that cannot be created or written ends the run unsolved with a message.
+TEST_F(ReliabilityTest, UnwritableWorkFilesAreNeverASuccess) {
+    fs::create_directory(dir_ / "doc.PRN");
+    Run("x = 2;\n");
+    EXPECT_FALSE(core_.flags.solved);
+    EXPECT_NE(out_.find("Cannot write"), std::string::npos) << out_;
+    EXPECT_EQ(out_.find("Solution Found!"), std::string::npos) << out_;
+    fs::remove(dir_ / "doc.PRN");
+
+    fs::create_directory(dir_ / "doc.TMP");
+    EXPECT_EQ(Check("x = (1;\n"), 0);
+    EXPECT_NE(out_.find("doc.TMP: a folder has that name"), std::string::npos) << out_;
+    fs::remove(dir_ / "doc.TMP");
+
+    // The document's name fits the file system; its work files' longer names do not.
+    const std::string longName = std::string(253, 'a') + ".x";
+    Run("x = 2;\n", "S", longName);
+    EXPECT_FALSE(core_.flags.solved);
+    EXPECT_NE(out_.find("Cannot write"), std::string::npos) << out_;
+
+    // A folder given as the document is refused, not checked as an empty document.
+    fs::create_directory(dir_ / "dir.alg");
+    EXPECT_EQ(CheckDocument(core_, (dir_ / "dir.alg").string().c_str()), 0);
+    EXPECT_FALSE(core_.flags.solved);
+}
+
+// A full disk shows only when buffered text is handed over; the failure is kept and reported.
+TEST(WorkFileWrittenTest, AFailedWriteOrCloseIsRemembered) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    CoreState s;
+    std::string console;
+    s.console.callback = [&console](const char* text) { console += text; };
+    TextFile f(&s.io);
+    f.status |= file_status::kNoReport;
+    Assign(f, "/dev/full");
+    Rewrite(f);
+    ASSERT_TRUE(IsOpen(f));
+    WriteString(f, "x = 2");
+    WriteLine(f);
+    Close(f);
+    EXPECT_FALSE(WorkFileWritten(s, f));
+    EXPECT_TRUE(s.flags.writeFailed);
+    EXPECT_NE(console.find("Cannot write /dev/full"), std::string::npos) << console;
+    const auto length = console.size();
+    EXPECT_FALSE(WorkFileWritten(s, f));  // said once
+    EXPECT_EQ(console.size(), length);
+}
+
+// A delta T outside its domain on the options line is ignored: the homotopy runs with the
+// setting it had and solves, instead of reporting a success it never reached.
+TEST_F(ReliabilityTest, HomotopyKeepsItsStepWhenTheOptionsLineGivesNone) {
+    for (const char* delta : {"0", "NAN", "1E-300", "-1"}) {
+        Run(std::string("{Options: 10 -3 HOMOTOPY SYMBOLIC 1 SEQUENTIAL 0.001 ") + delta +
+            "}\nx^2 = 4;\n");
+        EXPECT_NE(out_.find("delta T"), std::string::npos) << delta << ": " << out_;
+        EXPECT_TRUE(core_.flags.solved) << delta << ": " << out_;
+        EXPECT_NEAR(Value("x"), 2.0, 1e-4) << delta;
+        EXPECT_DOUBLE_EQ(core_.settings.deltaT, 0.1) << delta;
+    }
+}
+
+}  // namespace
