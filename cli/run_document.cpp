@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/charset.h"
+#include "core/base/charset.h"
 #include "core/base/shell_services.h"
 #include "core/run/entry.h"
 
@@ -61,7 +61,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     gServices = &services;
     SetShellServices(&services);
     auto previous = std::signal(SIGINT, OnInterrupt);
-    SetOutputFunction([out](const char* text) { std::fputs(ToUtf8(text).c_str(), out); });
+    SetOutputFunction([out](const char* text) { std::fputs(charset::ToUtf8(text).c_str(), out); });
 
     const std::string command = (o.mode == CliOptions::Mode::kCheck) ? std::string("C") : o.command;
     std::vector<double> micros;
@@ -80,7 +80,8 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     if (o.results) {
         std::vector<std::string> lines;
         GetResultStrings(lines);
-        for (const std::string& line : lines) std::fprintf(out, "%s\n", ToUtf8(line).c_str());
+        for (const std::string& line : lines)
+            std::fprintf(out, "%s\n", charset::ToUtf8(line).c_str());
     }
     SetOutputFunction(nullptr);
     SetShellServices(nullptr);
