@@ -1,8 +1,10 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFontDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -83,6 +85,8 @@ class tst_PadView : public QObject {
     void pageTexts_data();
     void pageTexts();
     void printingPutsHeaderAndFooterOnEveryPage();
+    void pageSetupKeepsTextsAndTimes();
+    void pageTimes();
 
    private:
     QAction* action(const char* name) const {
@@ -420,6 +424,52 @@ void tst_PadView::printingPutsHeaderAndFooterOnEveryPage() {
     QVERIFY2(bare >= 2, qPrintable(QString::number(bare)));
     QVERIFY(withTexts >= bare);  // header and footer take room from the text
     QVERIFY(QFileInfo(dir_->filePath("out.pdf")).size() > 1000);
+}
+
+void tst_PadView::pageSetupKeepsTextsAndTimes() {
+    editor(QStringLiteral("x = 1;"), 0);
+    QCOMPARE(app_->editor.pageSetup, PageSetup{});
+    answer_ = [](QDialog& d) {
+        QCOMPARE(d.windowTitle(), QStringLiteral("Page Setup"));
+        QCOMPARE(d.findChild<QLineEdit*>(QStringLiteral("header"))->text(),
+                 QStringLiteral("File: &f"));
+        QVERIFY(!d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->isChecked());
+        d.findChild<QLineEdit*>(QStringLiteral("footer"))->setText(QStringLiteral("%H:%M &p"));
+        d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->setChecked(true);
+        d.accept();
+    };
+    action("actionPageSetup")->trigger();
+    QCOMPARE(app_->editor.pageSetup.header, QStringLiteral("File: &f"));
+    QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
+    QCOMPARE(app_->editor.pageSetup.headerTime, 0);
+    QCOMPARE(app_->editor.pageSetup.footerTime, 1);
+
+    // Cancel keeps what was set.
+    answer_ = [](QDialog& d) {
+        QVERIFY(d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->isChecked());
+        d.findChild<QLineEdit*>(QStringLiteral("footer"))->clear();
+        d.reject();
+    };
+    action("actionPageSetup")->trigger();
+    QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
+}
+
+void tst_PadView::pageTimes() {
+    const QString path = WriteFile(dir_->filePath("old.alg"), "x = 1;\n");
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    QCOMPARE(PageTextTime(0, path), old);
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    // System time, a name without '.', and a file not yet saved all show the time of printing.
+    const QString noDot = WriteFile(dir_->filePath("plain"), "x = 1;\n");
+    for (const auto& [choice, file] :
+         {std::pair{1, path}, std::pair{0, noDot}, std::pair{0, QStringLiteral("Untitled1")}}) {
+        QVERIFY2(PageTextTime(choice, file) >= before, qPrintable(file));
+    }
 }
 
 QTEST_MAIN(tst_PadView)
