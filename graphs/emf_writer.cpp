@@ -51,11 +51,12 @@ class EmfCanvas : public Canvas {
     void SetFont(FontRole role) override {
         HFONT& f = fonts_[static_cast<int>(role)];
         if (f == 0) {
-            const FontSpec& spec = FontFor(role);
-            const std::u16string face = Utf16FromUtf8(spec.emfFace);
-            f = CreateFontW(spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
-                            ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            VARIABLE_PITCH | (spec.serif ? FF_ROMAN : FF_SWISS), Wide(face));
+            const FontSpec& fontStyle = FontFor(role);
+            const std::u16string face = Utf16FromUtf8(fontStyle.emfFace);
+            f = CreateFontW(fontStyle.height, 0, 0, 0, fontStyle.bold ? FW_BOLD : FW_NORMAL, 0, 0,
+                            0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY,
+                            VARIABLE_PITCH | (fontStyle.serif ? FF_ROMAN : FF_SWISS), Wide(face));
         }
         SelectObject(dc_, f);
     }

@@ -39,16 +39,17 @@ QPointF QPainterCanvas::Map(Point p) const {
 // The heights of the fonts are cell heights (ascent plus descent), as the metafile's fonts
 // are; the point size is found from the face's own metrics on the painter's device.
 QFont QPainterCanvas::MakeFont(FontRole role) const {
-    const FontSpec& spec = FontFor(role);
+    const FontSpec& fontStyle = FontFor(role);
     QFont font;
-    font.setFamilies({QString::fromLatin1(spec.face), QString::fromLatin1(spec.drawFace),
-                      QString::fromLatin1(spec.emfFace), QString::fromLatin1(spec.fallback),
-                      spec.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif")});
-    font.setStyleHint(spec.serif ? QFont::Serif : QFont::SansSerif);
-    font.setBold(spec.bold);
+    font.setFamilies({QString::fromLatin1(fontStyle.face), QString::fromLatin1(fontStyle.drawFace),
+                      QString::fromLatin1(fontStyle.emfFace),
+                      QString::fromLatin1(fontStyle.fallback),
+                      fontStyle.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif")});
+    font.setStyleHint(fontStyle.serif ? QFont::Serif : QFont::SansSerif);
+    font.setBold(fontStyle.bold);
     QPaintDevice* device = painter_.device();
     const double dpi = device != nullptr ? device->logicalDpiY() : 96.0;
-    const double cell = spec.height * scale_;  // device pixels
+    const double cell = fontStyle.height * scale_;  // device pixels
     font.setPointSizeF(std::max(cell * 72.0 / dpi, 0.5));
     const double measured =
         device != nullptr ? QFontMetricsF(font, device).height() : QFontMetricsF(font).height();

@@ -28,7 +28,7 @@ struct PaletteBar {
     std::span<const PaletteButton> buttons;
 };
 
-// The five palettes, in the order they are created: Numbers, Alphabet, Spec. Functions, Greek
+// The five palettes, in the order they are created: Numbers, Alphabet, special functions, Greek
 // Alphabet, Operators and Functions.
 std::span<const PaletteBar> PaletteBars();
 

@@ -7,6 +7,7 @@
 #include "core/base/limits.h"
 #include "core/base/modes.h"
 #include "core/base/special_values.h"
+#include "core/base/trust_region_state.h"
 
 // One sparse Jacobian term: equation row, variable column.
 struct JacobianEntry {
@@ -78,6 +79,7 @@ struct SolveState {
     int lastConvergedGroup = 0;       // leading groups that converged
     bool jacobianUpdate = true;       // the Jacobian must be evaluated at this step
     bool jacobianFactorized = false;  // the factors in the entries are usable
+    TrustRegionState trustRegion;     // step bounds and work space of Robust Newton
 
     // Steps and IF search.
     int stepNumber = 1;                    // current step of the run

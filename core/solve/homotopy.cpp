@@ -8,6 +8,7 @@
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/solve/newton.h"
+#include "core/solve/path_following.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
 
@@ -15,8 +16,10 @@
 // equation exactly; at t = 1 H is f. The parameter advances by delta; a corrector of damped
 // Newton steps brings x back onto the path at each new t. A corrector that needed more than 5
 // iterations halves delta, one that needed fewer than 3 doubles it; a corrector that fails goes
-// back to the last accepted point with half the step. The path is given up when delta falls
-// below 2e-5 or after 50 parameter steps.
+// back to the last accepted point with half the step. When delta falls below 2e-5 or after 50
+// parameter steps, the path is followed on by its arclength from the last accepted point
+// (path_following.cpp), which passes the points where t turns back. Once t = 1 is reached, a
+// final Robust Newton iteration solves the untransformed equations.
 
 void HomotopyTransform(CoreState& s) {
     const int n = s.model.count;
@@ -142,11 +145,21 @@ bool HomotopyIterate(CoreState& s, int stepIndex) {
         s.names.value[t] = c->value;
     }
 
-    if (converged && !s.flags.stop && s.names.value[t] >= 1.0) {
-        c->value = 1.0;
-        s.settings.method = SolveMethod::kRobust;
-        NewtonIterate(s, stepIndex);
-        if (v.outcome == StopReason::kConverged) return true;
+    // Where the parameter steps gave up, or the final iteration failed from their last point,
+    // the same path is followed on by its arclength from the last accepted point.
+    bool reached = converged && !s.flags.stop && s.names.value[t] >= 1.0;
+    bool followed = false;
+    for (;;) {
+        if (reached && !s.flags.stop) {
+            c->value = 1.0;
+            s.settings.method = SolveMethod::kRobust;
+            NewtonIterate(s, stepIndex);
+            if (v.outcome == StopReason::kConverged) return true;
+        }
+        if (followed || s.flags.stop || v.structureFailure) break;
+        followed = true;
+        for (int i = 1; i <= n; ++i) s.names.value[i] = accepted[i];
+        reached = FollowPath(s, accepted);
     }
     // Whatever the last corrector or the final Newton iterations did, the path was not
     // followed to its end: the outcome is the homotopy's failure, never a solution.

@@ -9,6 +9,7 @@
 #include "core/solve/jacobian_eval.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
+#include "core/solve/trust_region.h"
 
 // Damped Newton iteration over sequential groups.
 //
@@ -20,6 +21,11 @@
 // groups. The iteration stops when every group has E(||F||) below the tolerance exponent,
 // at the iteration limit, on a stop, when the halvings ran out, or when the largest residual
 // grew from one iteration to the next; StopTest names the rule that ended them.
+//
+// Robust Newton keeps this iteration and replaces the step of each group by a trust-region
+// step (trust_region.cpp): its failure to find an acceptable step plays the part of the
+// exhausted halvings, and since it lowers each group's Euclidean norm, a largest residual that
+// grows does not end its iteration.
 
 namespace {
 
@@ -96,46 +102,67 @@ double EvaluateGroupResiduals(CoreState& s, int group) {
     return norm;
 }
 
-void NewtonGroupStep(CoreState& s, int maxHalvings) {
+namespace {
+
+// The damped Newton step of one group: J dx = F, x := x - dx, then halving toward the previous
+// values while the largest residual grew or an evaluation failed. Returns the largest residual
+// after the step; halvings counts the halvings.
+double DampedGroupStep(CoreState& s, int g, int maxHalvings, int& halvings) {
     SolveState& v = s.solve;
     std::vector<double>& x = s.names.value;
+    const int first = GroupFirst(v, g), last = v.groupLast[g];
+    if (v.jacobianUpdate || !v.groupFactored[g]) {
+        EvaluateJacobian(s, g, false);
+        FactorizeGroup(s, g);
+        v.groupFactored[g] = 1;
+    }
+    const double before = EvaluateGroupResiduals(s, g);
+    v.groupNorm[g] = before;
+
+    for (int pos = first; pos <= last; ++pos) v.delta[pos] = v.residual[v.pivotEquation[pos]];
+    SubstituteGroup(s, g, v.delta);
+    for (int pos = first; pos <= last; ++pos) {
+        const int var = v.pivotVariable[pos];
+        v.previousValues[var] = x[var];
+        x[var] -= v.delta[pos];
+    }
+
+    double after = EvaluateGroupResiduals(s, g);
+    halvings = 0;
+    while ((after > before || v.evaluationError) && halvings <= maxHalvings &&
+           ResidualExponent(s, after) >= s.settings.toleranceExponent) {
+        ++halvings;
+        for (int pos = first; pos <= last; ++pos) {
+            const int var = v.pivotVariable[pos];
+            x[var] = (x[var] + v.previousValues[var]) * 0.5;
+        }
+        after = EvaluateGroupResiduals(s, g);
+    }
+    return after;
+}
+
+}  // namespace
+
+void NewtonGroupStep(CoreState& s, int maxHalvings) {
+    SolveState& v = s.solve;
     const int tol = s.settings.toleranceExponent;
+    const bool trustRegion = UsesTrustRegion(s);
     v.largestResidual = 0.0;
     int iterationWorst = 0;
     bool keepStepping = true;
     bool allConverged = true;
+    bool stepFailed = false;  // the last group stepped found no acceptable step
 
     for (int g = v.lastConvergedGroup + 1; g <= v.groupCount && keepStepping; ++g) {
-        const int first = GroupFirst(v, g), last = v.groupLast[g];
-        if (v.jacobianUpdate || !v.groupFactored[g]) {
-            EvaluateJacobian(s, g, false);
-            FactorizeGroup(s, g);
-            v.groupFactored[g] = 1;
+        double after = 0.0;
+        if (trustRegion) {
+            after = TrustRegionGroupStep(s, g, v.groupNorm[g], v.halvings, stepFailed);
+            if (stepFailed) keepStepping = false;
+        } else {
+            after = DampedGroupStep(s, g, maxHalvings, v.halvings);
+            stepFailed = v.halvings >= kMaxHalvings;
+            if (v.halvings > maxHalvings) keepStepping = false;
         }
-        const double before = EvaluateGroupResiduals(s, g);
-        v.groupNorm[g] = before;
-
-        for (int pos = first; pos <= last; ++pos) v.delta[pos] = v.residual[v.pivotEquation[pos]];
-        SubstituteGroup(s, g, v.delta);
-        for (int pos = first; pos <= last; ++pos) {
-            const int var = v.pivotVariable[pos];
-            v.previousValues[var] = x[var];
-            x[var] -= v.delta[pos];
-        }
-
-        double after = EvaluateGroupResiduals(s, g);
-        int halvings = 0;
-        while ((after > before || v.evaluationError) && halvings <= maxHalvings &&
-               ResidualExponent(s, after) >= tol) {
-            ++halvings;
-            for (int pos = first; pos <= last; ++pos) {
-                const int var = v.pivotVariable[pos];
-                x[var] = (x[var] + v.previousValues[var]) * 0.5;
-            }
-            after = EvaluateGroupResiduals(s, g);
-        }
-        v.halvings = halvings;
-        if (halvings > maxHalvings) keepStepping = false;
         if (ResidualExponent(s, after) >= tol) allConverged = false;
         if (allConverged) v.lastConvergedGroup = g;
 
@@ -159,7 +186,7 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
     }
     if (iterationWorst != 0) v.largestResidualEquation = iterationWorst;
     v.toleranceExponentReached = ResidualExponent(s, v.largestResidual);
-    if (v.halvings >= kMaxHalvings) s.flags.notFound = true;
+    if (stepFailed) s.flags.notFound = true;
 }
 
 bool Converged(const CoreState& s) {
@@ -178,6 +205,7 @@ void ResetIteration(CoreState& s) {
     v.lastConvergedGroup = 0;
     v.jacobianUpdate = true;
     v.outcome = StopReason::kContinue;
+    ResetTrustRegion(s);
 }
 
 // The Jacobian is evaluated at every iteration for Newton and Robust Newton. Dishonest Newton
@@ -216,8 +244,12 @@ StopReason StopTest(CoreState& s) {
     if (atLimit && v.toleranceExponentReached >= tolerance) return StopReason::kIterationLimit;
     // The halvings of a step ran out before its group's residual fell.
     if (s.flags.notFound) return StopReason::kStepNotReduced;
-    // The largest residual grew from the last iteration; staying equal is allowed.
-    if (v.largestResidual > v.previousLargestResidual) return StopReason::kResidualGrew;
+    // The largest residual grew from the last iteration; staying equal is allowed. Trust-region
+    // steps only ever lower a group's Euclidean norm; the largest residual may rise on the way,
+    // which is no sign of divergence.
+    if (!UsesTrustRegion(s) && v.largestResidual > v.previousLargestResidual) {
+        return StopReason::kResidualGrew;
+    }
     // The iteration limit, the other rules not applying.
     if (atLimit) return StopReason::kIterationLimit;
     v.previousLargestResidual = v.largestResidual;

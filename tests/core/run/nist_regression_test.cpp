@@ -65,8 +65,11 @@ const std::pair<const char*, const char*> kNonlinear[] = {
     {"Thurber", "y = (b1 + b2*x + b3*x^2 + b4*x^3)/(1 + b5*x + b6*x^2 + b7*x^3)"},
     {"BoxBOD", "y = b1*(1 - EXP(-b2*x))"},
 };
-const std::set<std::string> kReached = {"Misra1a NEWTON", "Misra1a ROBUST", "DanWood NEWTON",
-                                        "DanWood ROBUST"};
+// Misra1a's gradient equations have a long curved valley: damped Newton crawls along it to the
+// certified values, while the trust region of Robust Newton, which only takes steps that lower
+// the Euclidean norm of the equations, settles on the valley floor where that norm has a local
+// minimum (about 0.06) short of the solution.
+const std::set<std::string> kReached = {"Misra1a NEWTON", "DanWood NEWTON", "DanWood ROBUST"};
 
 class NistNonlinear : public NistRegression,
                       public ::testing::WithParamInterface<

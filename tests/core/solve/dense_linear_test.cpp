@@ -1,0 +1,114 @@
+#include "core/solve/dense_linear.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Rows = std::vector<std::vector<double>>;
+
+DenseMatrix Matrix(const Rows& rows) {
+    DenseMatrix a;
+    a.Reset(static_cast<int>(rows.size()), static_cast<int>(rows[0].size()));
+    for (int r = 0; r < a.Rows(); ++r) {
+        for (int c = 0; c < a.Columns(); ++c) a(r, c) = rows[r][c];
+    }
+    return a;
+}
+
+double LargestResidual(const Rows& a, const std::vector<double>& x, const std::vector<double>& b) {
+    double largest = 0.0;
+    for (std::size_t r = 0; r < a.size(); ++r) {
+        double sum = -b[r];
+        for (std::size_t c = 0; c < x.size(); ++c) sum += a[r][c] * x[c];
+        largest = std::max(largest, std::fabs(sum));
+    }
+    return largest;
+}
+
+// Systems whose elimination needs row exchanges at several steps, and a zero leading term.
+const Rows kSystems[] = {
+    {{0, 2, 1}, {1, 1, 1}, {4, 0, 3}},
+    {{1e-12, 1, 0, 0}, {1, 1, 1, 0}, {0, 5, 1, 2}, {3, 0, 0, 1}},
+    {{2, -1, 0}, {-1, 2, -1}, {0, -1, 2}},
+};
+
+}  // namespace
+
+TEST(DenseLinear, LuAndQrSolveSystemsThatNeedRowExchanges) {
+    for (const Rows& rows : kSystems) {
+        const int n = static_cast<int>(rows.size());
+        std::vector<double> b;
+        for (int r = 0; r < n; ++r) b.push_back(r + 1.0);
+
+        DenseMatrix lu = Matrix(rows);
+        std::vector<int> pivots;
+        ASSERT_TRUE(LuFactorize(lu, pivots));
+        std::vector<double> x = b;
+        LuSolve(lu, pivots, x);
+        EXPECT_LT(LargestResidual(rows, x, b), 1e-12);
+
+        QrFactors qr;
+        QrFactorize(Matrix(rows), qr);
+        std::vector<double> y = b;
+        ApplyQTransposed(qr, y);
+        SolveUpperTriangular(qr, y);
+        EXPECT_LT(LargestResidual(rows, y, b), 1e-12);
+    }
+}
+
+TEST(DenseLinear, RandomSystemsAgreeBetweenLuAndQr) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    for (int n = 1; n <= 26; n += 5) {
+        Rows rows(n, std::vector<double>(n));
+        std::vector<double> b(n);
+        for (auto& row : rows) {
+            for (double& v : row) v = value(rng);
+        }
+        for (double& v : b) v = value(rng);
+        DenseMatrix lu = Matrix(rows);
+        std::vector<int> pivots;
+        ASSERT_TRUE(LuFactorize(lu, pivots));
+        std::vector<double> x = b, y = b;
+        LuSolve(lu, pivots, x);
+        QrFactors qr;
+        QrFactorize(Matrix(rows), qr);
+        ApplyQTransposed(qr, y);
+        SolveUpperTriangular(qr, y);
+        for (int i = 0; i < n; ++i) EXPECT_NEAR(x[i], y[i], 1e-8 * (1 + std::fabs(x[i]))) << n;
+    }
+}
+
+TEST(DenseLinear, SingularMatrixGivesAFiniteStepAlongItsNullSpace) {
+    // Columns 1 and 2 are equal: the null space is (1, -1, 0).
+    const Rows rows = {{1, 1, 0}, {2, 2, 1}, {0, 0, 3}};
+    DenseMatrix lu = Matrix(rows);
+    std::vector<int> pivots;
+    EXPECT_FALSE(LuFactorize(lu, pivots));
+
+    QrFactors qr;
+    QrFactorize(Matrix(rows), qr);
+    std::vector<double> y = {1.0, 0.0, 0.0};  // not in the range: the solution is huge
+    ApplyQTransposed(qr, y);
+    SolveUpperTriangular(qr, y);
+    for (double v : y) EXPECT_TRUE(std::isfinite(v));
+    const double length = std::hypot(y[0], y[1], y[2]);
+    EXPECT_GT(length, 1e10);
+    EXPECT_NEAR(std::fabs(y[0] + y[1]) / length, 0.0, 1e-6);  // along (1, -1, 0)
+}
+
+TEST(DenseLinear, ProductsAndNormAvoidOverflow) {
+    const DenseMatrix a = Matrix({{1, 2, 3}, {4, 5, 6}});
+    std::vector<double> y;
+    Multiply(a, {1, 0, -1}, y);
+    EXPECT_EQ(y, (std::vector<double>{-2, -2}));
+    MultiplyTransposed(a, {1, -1}, y);
+    EXPECT_EQ(y, (std::vector<double>{-3, -3, -3}));
+    // Squares of 1e200 overflow; the scaled norm does not.
+    EXPECT_DOUBLE_EQ(Norm2({3e200, 4e200}, 2), 5e200);
+    EXPECT_EQ(Norm2({0.0, 0.0}, 2), 0.0);
+}

@@ -1,0 +1,452 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// The nonlinear-equation problems of Moré, Garbow and Hillstrom ("Testing unconstrained
+// optimization software", ACM TOMS 7, 1981) that fit a document of at most 25 equations, as
+// equation text and, independently, as C++ residual functions that check what a run reports.
+// n = 10 where the size is free. Starts: x0, 10·x0 and 100·x0 as in the MINPACK test drivers
+// (Watson's x0 is 0, so its scaled starts are all components = 10 and = 100 instead).
+namespace standard {
+
+using Vector = std::vector<double>;
+using Residuals = std::function<Vector(const Vector&)>;
+
+struct Problem {
+    std::string name;                    // as the table shows it
+    int number = 0;                      // in the collection and in the reference output
+    Vector start;                        // x0
+    std::vector<std::string> equations;  // in x1..xn, without ';'
+    Residuals residuals;                 // the same functions in plain C++
+};
+
+inline constexpr double kPi = 3.14159265358979323846;
+
+inline std::string Real(double v) {
+    std::ostringstream s;
+    s.precision(17);
+    s << v;
+    return s.str();
+}
+
+inline std::string X(int i) {
+    return "x" + std::to_string(i);
+}
+
+// x0 scaled as the reference drivers scale it.
+inline Vector ScaledStart(const Problem& p, int factor) {
+    Vector x = p.start;
+    const bool zero = std::all_of(x.begin(), x.end(), [](double v) { return v == 0.0; });
+    for (double& v : x) v = (zero && factor != 1) ? factor : v * factor;
+    return x;
+}
+
+// A document with an options line, the equations and the starting values (byte 0xBB).
+inline std::string Document(const Problem& p, const Vector& start, const std::string& options) {
+    std::string text = "{Options: " + options + "}\n";
+    for (const std::string& e : p.equations) text += e + ";\n";
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        text += X(static_cast<int>(i) + 1) + " \xbb " + Real(start[i]) + ";\n";
+    }
+    return text;
+}
+
+inline double LargestMagnitude(const Vector& f) {
+    double m = 0.0;
+    for (double v : f) m = std::max(m, std::fabs(v));
+    return m;
+}
+
+inline double EuclideanNorm(const Vector& f) {
+    double sum = 0.0;
+    for (double v : f) sum += v * v;
+    return std::sqrt(sum);
+}
+
+// Joins terms with " + ", folding a leading minus of a term into " - ".
+inline std::string Sum(const std::vector<std::string>& terms) {
+    std::string text;
+    for (const std::string& t : terms) {
+        if (text.empty())
+            text = t;
+        else if (t[0] == '-')
+            text += " - " + t.substr(1);
+        else
+            text += " + " + t;
+    }
+    return text.empty() ? "0" : text;
+}
+
+namespace detail {
+
+inline Problem Rosenbrock() {
+    return {
+        "Rosenbrock", 1, {-1.2, 1.0}, {"10*(x2 - x1^2) = 0", "1 - x1 = 0"}, [](const Vector& x) {
+            return Vector{10 * (x[1] - x[0] * x[0]), 1 - x[0]};
+        }};
+}
+
+inline Problem PowellSingular() {
+    return {"Powell singular",
+            2,
+            {3.0, -1.0, 0.0, 1.0},
+            {"x1 + 10*x2 = 0", "SQRT(5)*(x3 - x4) = 0", "(x2 - 2*x3)^2 = 0",
+             "SQRT(10)*(x1 - x4)^2 = 0"},
+            [](const Vector& x) {
+                return Vector{x[0] + 10 * x[1], std::sqrt(5.0) * (x[2] - x[3]),
+                              std::pow(x[1] - 2 * x[2], 2),
+                              std::sqrt(10.0) * std::pow(x[0] - x[3], 2)};
+            }};
+}
+
+inline Problem PowellBadlyScaled() {
+    return {"Powell badly scaled",
+            3,
+            {0.0, 1.0},
+            {"10000*x1*x2 - 1 = 0", "EXP(-x1) + EXP(-x2) - 1.0001 = 0"},
+            [](const Vector& x) {
+                return Vector{1e4 * x[0] * x[1] - 1, std::exp(-x[0]) + std::exp(-x[1]) - 1.0001};
+            }};
+}
+
+inline Problem Wood() {
+    return {"Wood",
+            4,
+            {-3.0, -1.0, -3.0, -1.0},
+            {"-200*x1*(x2 - x1^2) - (1 - x1) = 0",
+             "200*(x2 - x1^2) + 20.2*(x2 - 1) + 19.8*(x4 - 1) = 0",
+             "-180*x3*(x4 - x3^2) - (1 - x3) = 0",
+             "180*(x4 - x3^2) + 20.2*(x4 - 1) + 19.8*(x2 - 1) = 0"},
+            [](const Vector& x) {
+                const double a = x[1] - x[0] * x[0], b = x[3] - x[2] * x[2];
+                return Vector{
+                    -200 * x[0] * a - (1 - x[0]), 200 * a + 20.2 * (x[1] - 1) + 19.8 * (x[3] - 1),
+                    -180 * x[2] * b - (1 - x[2]), 180 * b + 20.2 * (x[3] - 1) + 19.8 * (x[1] - 1)};
+            }};
+}
+
+// The angle theta = atan(x2/x1)/2pi, plus 1/2 for x1 < 0, is written with ATAN2 turned by a
+// quarter so that its cut lies on the negative x2 axis as the published one does.
+inline Problem HelicalValley() {
+    return {"Helical valley",
+            5,
+            {-1.0, 0.0, 0.0},
+            {"10*(x3 - 10*(ATAN2(-x1, x2)/(2*PI) + 0.25)) = 0", "10*(SQRT(x1^2 + x2^2) - 1) = 0",
+             "x3 = 0"},
+            [](const Vector& x) {
+                double theta = std::atan(x[1] / x[0]) / (2 * kPi);
+                if (x[0] < 0) theta += 0.5;
+                return Vector{10 * (x[2] - 10 * theta),
+                              10 * (std::sqrt(x[0] * x[0] + x[1] * x[1]) - 1), x[2]};
+            }};
+}
+
+// The gradient of Watson's least-squares function: sum over 29 points t_i = i/29 of
+// r_i dr_i/dx_k, with r_i = S1_i - S2_i^2 - 1, S1_i = sum_(j>=2) (j-1) x_j t_i^(j-2),
+// S2_i = sum_j x_j t_i^(j-1), plus the terms of r_30 = x1 and r_31 = x2 - x1^2 - 1. Written
+// as nested sums, as the published code evaluates it: multiplied out into cubic monomials the
+// text would be three times smaller, but from 10 x0 the terms cancel to the last digit.
+inline Problem Watson(int n) {
+    Problem p{"Watson " + std::to_string(n), 6, Vector(n, 0.0), {}, nullptr};
+    for (int k = 1; k <= n; ++k) {
+        std::vector<std::string> terms;
+        for (int i = 1; i <= 29; ++i) {
+            const double t = i / 29.0;
+            std::vector<std::string> s1, s2;
+            for (int j = 1; j <= n; ++j) {
+                if (j >= 2) s1.push_back(Real((j - 1) * std::pow(t, j - 2)) + "*" + X(j));
+                s2.push_back(Real(std::pow(t, j - 1)) + "*" + X(j));
+            }
+            const std::string sum2 = "(" + Sum(s2) + ")";
+            terms.push_back(Real(std::pow(t, k - 2)) + "*(" + std::to_string(k - 1) + " - " +
+                            Real(2 * t) + "*" + sum2 + ")*(" + Sum(s1) + " - " + sum2 + "^2 - 1)");
+        }
+        if (k == 1) terms.push_back("x1*(1 - 2*(x2 - x1^2 - 1))");
+        if (k == 2) terms.push_back("(x2 - x1^2 - 1)");
+        p.equations.push_back(Sum(terms) + " = 0");
+    }
+    p.residuals = [n](const Vector& x) {
+        Vector f(n, 0.0);
+        for (int i = 1; i <= 29; ++i) {
+            const double t = i / 29.0;
+            double s1 = 0.0, s2 = 0.0;
+            for (int j = 1; j <= n; ++j) {
+                if (j >= 2) s1 += (j - 1) * std::pow(t, j - 2) * x[j - 1];
+                s2 += std::pow(t, j - 1) * x[j - 1];
+            }
+            const double r = s1 - s2 * s2 - 1;
+            for (int k = 1; k <= n; ++k)
+                f[k - 1] += std::pow(t, k - 2) * ((k - 1) - 2 * t * s2) * r;
+        }
+        const double r31 = x[1] - x[0] * x[0] - 1;
+        f[0] += x[0] * (1 - 2 * r31);
+        f[1] += r31;
+        return f;
+    };
+    return p;
+}
+
+// Coefficients of the Chebyshev polynomial T_k in powers of its argument.
+inline Vector ChebyshevCoefficients(int k) {
+    Vector previous{1.0}, current{0.0, 1.0};
+    if (k == 0) return previous;
+    for (int m = 2; m <= k; ++m) {
+        Vector next(m + 1, 0.0);
+        for (int j = 0; j < m; ++j) next[j + 1] += 2 * current[j];
+        for (int j = 0; j < m - 1; ++j) next[j] -= previous[j];
+        previous = current;
+        current = next;
+    }
+    return current;
+}
+
+// f_i = (1/n) sum_j T_i(2 x_j - 1) minus the mean of T_i over [-1, 1] (-1/(i^2 - 1) for even i).
+inline Problem Chebyquad(int n) {
+    Problem p{"Chebyquad " + std::to_string(n), 7, {}, {}, nullptr};
+    for (int j = 1; j <= n; ++j) p.start.push_back(j / (n + 1.0));
+    for (int i = 1; i <= n; ++i) {
+        const Vector c = ChebyshevCoefficients(i);
+        std::vector<std::string> terms;
+        for (int j = 1; j <= n; ++j) {
+            const std::string y = "(2*" + X(j) + " - 1)";
+            for (int power = 1; power <= i; ++power) {
+                if (c[power] == 0.0) continue;
+                terms.push_back(Real(c[power] / n) + "*" + y +
+                                (power > 1 ? "^" + std::to_string(power) : ""));
+            }
+        }
+        double constant = c[0];  // n copies of T_i's constant term, divided by n
+        if (i % 2 == 0) constant += 1.0 / (i * i - 1);
+        if (constant != 0.0) terms.push_back(Real(constant));
+        p.equations.push_back(Sum(terms) + " = 0");
+    }
+    p.residuals = [n](const Vector& x) {
+        Vector f(n, 0.0);
+        for (int j = 0; j < n; ++j) {
+            double before = 1.0, y = 2 * x[j] - 1, current = y;
+            for (int i = 0; i < n; ++i) {
+                f[i] += current;
+                const double next = 2 * y * current - before;
+                before = current;
+                current = next;
+            }
+        }
+        for (int i = 1; i <= n; ++i) {
+            f[i - 1] /= n;
+            if (i % 2 == 0) f[i - 1] += 1.0 / (i * i - 1);
+        }
+        return f;
+    };
+    return p;
+}
+
+inline Problem BrownAlmostLinear(int n) {
+    Problem p{"Brown almost-linear", 8, Vector(n, 0.5), {}, nullptr};
+    std::vector<std::string> all;
+    std::string product;
+    for (int j = 1; j <= n; ++j) {
+        all.push_back(X(j));
+        product += (j > 1 ? "*" : "") + X(j);
+    }
+    for (int i = 1; i < n; ++i) {
+        p.equations.push_back(X(i) + " + " + Sum(all) + " - " + std::to_string(n + 1) + " = 0");
+    }
+    p.equations.push_back(product + " - 1 = 0");
+    p.residuals = [n](const Vector& x) {
+        double sum = 0.0, prod = 1.0;
+        for (double v : x) sum += v, prod *= v;
+        Vector f;
+        for (int i = 0; i < n - 1; ++i) f.push_back(x[i] + sum - (n + 1));
+        f.push_back(prod - 1);
+        return f;
+    };
+    return p;
+}
+
+inline Vector BoundaryStart(int n) {
+    Vector x;
+    for (int i = 1; i <= n; ++i) {
+        const double t = i / (n + 1.0);
+        x.push_back(t * (t - 1));
+    }
+    return x;
+}
+
+inline Problem DiscreteBoundaryValue(int n) {
+    Problem p{"Discrete boundary value", 9, BoundaryStart(n), {}, nullptr};
+    const double h = 1.0 / (n + 1);
+    for (int i = 1; i <= n; ++i) {
+        std::string e = "2*" + X(i);
+        if (i > 1) e += " - " + X(i - 1);
+        if (i < n) e += " - " + X(i + 1);
+        p.equations.push_back(e + " + " + Real(h * h / 2) + "*(" + X(i) + " + " + Real(i * h) +
+                              " + 1)^3 = 0");
+    }
+    p.residuals = [n, h](const Vector& x) {
+        Vector f;
+        for (int i = 1; i <= n; ++i) {
+            const double before = i > 1 ? x[i - 2] : 0.0, after = i < n ? x[i] : 0.0;
+            f.push_back(2 * x[i - 1] - before - after +
+                        h * h / 2 * std::pow(x[i - 1] + i * h + 1, 3));
+        }
+        return f;
+    };
+    return p;
+}
+
+inline Problem DiscreteIntegralEquation(int n) {
+    Problem p{"Discrete integral equation", 10, BoundaryStart(n), {}, nullptr};
+    const double h = 1.0 / (n + 1);
+    auto cube = [&](int j) { return "(" + X(j) + " + " + Real(j * h) + " + 1)^3"; };
+    for (int i = 1; i <= n; ++i) {
+        const double ti = i * h;
+        std::vector<std::string> terms;
+        for (int j = 1; j <= n; ++j) {
+            const double tj = j * h;
+            const double w = j <= i ? (1 - ti) * tj : ti * (1 - tj);
+            terms.push_back(Real(h / 2 * w) + "*" + cube(j));
+        }
+        p.equations.push_back(X(i) + " + " + Sum(terms) + " = 0");
+    }
+    p.residuals = [n, h](const Vector& x) {
+        Vector f;
+        for (int i = 1; i <= n; ++i) {
+            const double ti = i * h;
+            double below = 0.0, above = 0.0;
+            for (int j = 1; j <= n; ++j) {
+                const double tj = j * h, c = std::pow(x[j - 1] + tj + 1, 3);
+                if (j <= i)
+                    below += tj * c;
+                else
+                    above += (1 - tj) * c;
+            }
+            f.push_back(x[i - 1] + h / 2 * ((1 - ti) * below + ti * above));
+        }
+        return f;
+    };
+    return p;
+}
+
+inline Problem Trigonometric(int n) {
+    Problem p{"Trigonometric", 11, Vector(n, 1.0 / n), {}, nullptr};
+    std::vector<std::string> cosines;
+    for (int j = 1; j <= n; ++j) cosines.push_back("COS(" + X(j) + ")");
+    for (int i = 1; i <= n; ++i) {
+        p.equations.push_back(std::to_string(n) + " - (" + Sum(cosines) + ") + " +
+                              std::to_string(i) + "*(1 - COS(" + X(i) + ")) - SIN(" + X(i) +
+                              ") = 0");
+    }
+    p.residuals = [n](const Vector& x) {
+        double sum = 0.0;
+        for (double v : x) sum += std::cos(v);
+        Vector f;
+        for (int i = 1; i <= n; ++i) {
+            f.push_back(n - sum + i * (1 - std::cos(x[i - 1])) - std::sin(x[i - 1]));
+        }
+        return f;
+    };
+    return p;
+}
+
+// f_i = x_i - 1 + i S (1 + 2 S^2) with S = sum_j j (x_j - 1).
+inline Problem VariablyDimensioned(int n) {
+    Problem p{"Variably dimensioned", 12, {}, {}, nullptr};
+    std::vector<std::string> terms;
+    for (int j = 1; j <= n; ++j) {
+        p.start.push_back(1 - static_cast<double>(j) / n);
+        terms.push_back(std::to_string(j) + "*(" + X(j) + " - 1)");
+    }
+    const std::string sum = "(" + Sum(terms) + ")";
+    for (int i = 1; i <= n; ++i) {
+        p.equations.push_back(X(i) + " - 1 + " + std::to_string(i) + "*" + sum + "*(1 + 2*" + sum +
+                              "^2) = 0");
+    }
+    p.residuals = [n](const Vector& x) {
+        double s = 0.0;
+        for (int j = 1; j <= n; ++j) s += j * (x[j - 1] - 1);
+        Vector f;
+        for (int i = 1; i <= n; ++i) f.push_back(x[i - 1] - 1 + i * s * (1 + 2 * s * s));
+        return f;
+    };
+    return p;
+}
+
+inline Problem BroydenTridiagonal(int n) {
+    Problem p{"Broyden tridiagonal", 13, Vector(n, -1.0), {}, nullptr};
+    for (int i = 1; i <= n; ++i) {
+        std::string e = "(3 - 2*" + X(i) + ")*" + X(i);
+        if (i > 1) e += " - " + X(i - 1);
+        if (i < n) e += " - 2*" + X(i + 1);
+        p.equations.push_back(e + " + 1 = 0");
+    }
+    p.residuals = [n](const Vector& x) {
+        Vector f;
+        for (int i = 1; i <= n; ++i) {
+            const double before = i > 1 ? x[i - 2] : 0.0, after = i < n ? x[i] : 0.0;
+            f.push_back((3 - 2 * x[i - 1]) * x[i - 1] - before - 2 * after + 1);
+        }
+        return f;
+    };
+    return p;
+}
+
+// Band of five below and one above the diagonal.
+inline Problem BroydenBanded(int n) {
+    Problem p{"Broyden banded", 14, Vector(n, -1.0), {}, nullptr};
+    for (int i = 1; i <= n; ++i) {
+        std::vector<std::string> band;
+        for (int j = std::max(1, i - 5); j <= std::min(n, i + 1); ++j) {
+            if (j != i) band.push_back(X(j) + "*(1 + " + X(j) + ")");
+        }
+        p.equations.push_back(X(i) + "*(2 + 5*" + X(i) + "^2) + 1 - (" + Sum(band) + ") = 0");
+    }
+    p.residuals = [n](const Vector& x) {
+        Vector f;
+        for (int i = 1; i <= n; ++i) {
+            double band = 0.0;
+            for (int j = std::max(1, i - 5); j <= std::min(n, i + 1); ++j) {
+                if (j != i) band += x[j - 1] * (1 + x[j - 1]);
+            }
+            const double xi = x[i - 1];
+            f.push_back(xi * (2 + 5 * xi * xi) + 1 - band);
+        }
+        return f;
+    };
+    return p;
+}
+
+}  // namespace detail
+
+inline constexpr int kFreeSize = 10;
+
+// The 18 problems in the order of the collection.
+inline std::vector<Problem> Problems() {
+    using namespace detail;
+    return {Rosenbrock(),
+            PowellSingular(),
+            PowellBadlyScaled(),
+            Wood(),
+            HelicalValley(),
+            Watson(6),
+            Watson(9),
+            Chebyquad(5),
+            Chebyquad(6),
+            Chebyquad(7),
+            Chebyquad(9),
+            BrownAlmostLinear(kFreeSize),
+            DiscreteBoundaryValue(kFreeSize),
+            DiscreteIntegralEquation(kFreeSize),
+            Trigonometric(kFreeSize),
+            VariablyDimensioned(kFreeSize),
+            BroydenTridiagonal(kFreeSize),
+            BroydenBanded(kFreeSize)};
+}
+
+inline constexpr int kStartFactors[] = {1, 10, 100};
+
+}  // namespace standard

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/document_fixture.h"
+#include "core/solve/standard_problem_set.h"
+
+// Robust Newton: the trust-region step inside the Newton iteration's frame.
+class RobustNewton : public DocumentFixture {
+   protected:
+    std::vector<std::string> IterationLines() const {
+        std::vector<std::string> lines;
+        std::istringstream in(out_);
+        for (std::string line; std::getline(in, line);) {
+            if (line.find("  Iter:") != std::string::npos) lines.push_back(line);
+        }
+        return lines;
+    }
+
+    std::vector<double> Values(int n) const {
+        std::vector<double> x;
+        for (int i = 1; i <= n; ++i) x.push_back(Value(standard::X(i)));
+        return x;
+    }
+
+    // Runs one of the standard problems from x0 scaled by factor with the given method.
+    int RunStandard(const std::string& name, int factor, const std::string& method) {
+        for (const standard::Problem& p : standard::Problems()) {
+            if (p.name != name) continue;
+            problem_ = p;
+            return Run(standard::Document(p, standard::ScaledStart(p, factor), "100 -8 " + method));
+        }
+        ADD_FAILURE() << "no problem " << name;
+        return -1;
+    }
+
+    double LargestResidual() const {
+        return standard::LargestMagnitude(problem_.residuals(Values(problem_.start.size())));
+    }
+
+    standard::Problem problem_;
+};
+
+TEST_F(RobustNewton, TakesNewtonsFullStepsWhereTheySucceed) {
+    // The same iterations as Newton where Newton needs no halving: the residual exponents agree
+    // line by line (the last line shows rounding only, so its equation number may differ).
+    auto exponents = [this] {
+        std::vector<std::string> e;
+        for (const std::string& line : IterationLines())
+            e.push_back(line.substr(line.find("Tol:")));
+        return e;
+    };
+    struct Case {
+        const char* equations;
+        const char* variable;
+    };
+    const Case cases[] = {
+        {"x^2 - 4 = 0;\nx \xbb 1;\n", "x"}, {"y = x^2;\nx = 2;\n", "y"},  // two groups
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Run(std::string("{Options: 30 -10 NEWTON}\n") + c.equations), 1) << out_;
+        const auto newton = exponents();
+        const double value = Value(c.variable);
+        ASSERT_EQ(Run(std::string("{Options: 30 -10 ROBUST}\n") + c.equations), 1) << out_;
+        EXPECT_EQ(exponents(), newton) << c.equations;
+        EXPECT_NEAR(Value(c.variable), value, 1e-9);
+    }
+    for (const char* name : {"Broyden tridiagonal", "Discrete boundary value"}) {
+        ASSERT_EQ(RunStandard(name, 10, "NEWTON"), 1);
+        auto newton = exponents();
+        newton.pop_back();
+        ASSERT_EQ(RunStandard(name, 10, "ROBUST"), 1);
+        auto robust = exponents();
+        robust.pop_back();
+        EXPECT_EQ(robust, newton) << name;
+    }
+}
+
+TEST_F(RobustNewton, SolvesWhereTheHalvedNewtonStepGetsStuck) {
+    // Brown's almost-linear system from 10 x0: Newton's halvings run out at once, and Wood's
+    // function from 100 x0 crawls to the iteration limit.
+    for (const auto& [name, factor] : {std::pair{"Brown almost-linear", 10}, {"Wood", 100}}) {
+        EXPECT_EQ(RunStandard(name, factor, "NEWTON"), 0) << name;
+        EXPECT_EQ(out_.find("Solution Found!"), std::string::npos);
+        ASSERT_EQ(RunStandard(name, factor, "ROBUST"), 1) << name << "\n" << out_;
+        EXPECT_LE(LargestResidual(), 1e-8) << name;
+    }
+}
+
+TEST_F(RobustNewton, ShrinksTheStepWhereAnEvaluationFails) {
+    // The full Newton step from 4 lands at -3.6, where the square root fails in real mode.
+    ASSERT_EQ(Run("{Options: 50 -10 ROBUST}\nSQRT(x) - 0.1 = 0;\nx \xbb 4;\n"), 1) << out_;
+    EXPECT_NEAR(Value("x"), 0.01, 1e-9);
+    EXPECT_EQ(out_.find("Error in Eqn"), std::string::npos) << out_;
+}
+
+TEST_F(RobustNewton, StopsWithoutSuccessAtAMinimumOfTheResidualThatIsNoRoot) {
+    // |x^3 - 3x + 3| has a local minimum of 1 at x = 1; the root is at -2.1038.
+    EXPECT_EQ(Run("{Options: 50 -8 ROBUST}\nx^3 - 3*x + 3 = 0;\nx \xbb 2;\n"), 0);
+    EXPECT_EQ(out_.find("Solution Found!"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("group failed"), std::string::npos) << out_;
+    EXPECT_NEAR(Value("x"), 1.0, 1e-4);
+    EXPECT_FALSE(core_.flags.solved);
+}
+
+TEST_F(RobustNewton, AutomaticHomotopyTakesOverWhereItStops) {
+    core_.settings.autoHomotopy = true;
+    ASSERT_EQ(Run("{Options: 50 -8 ROBUST}\nx^3 - 3*x + 3 = 0;\nx \xbb 2;\n"), 1) << out_;
+    const auto stalled = out_.find("group failed");
+    const auto homotopy = out_.find("Performing Homotopy Transformation");
+    const auto found = out_.find("Solution Found!");
+    ASSERT_NE(stalled, std::string::npos);
+    EXPECT_LT(stalled, homotopy);
+    EXPECT_LT(homotopy, found);
+    EXPECT_NEAR(Value("x"), -2.1038034, 1e-7);
+}
+
+TEST_F(RobustNewton, TriesEveryIfCombinationInTurn) {
+    // The THEN branch (mask 1) has its root at x = 2, where its condition fails; the ELSE
+    // branch (mask 2) has one at x = 3, where its condition holds.
+    const std::string doc =
+        "{Options: 30 -8 ROBUST}\n"
+        "0 = IF x < 0 THEN x - 2 ELSE x^2 - 9;\n"
+        "x \xbb 1;\n";
+    ASSERT_EQ(Run(doc), 1) << out_;
+    EXPECT_EQ(Count("IF MASK: "), 2);
+    EXPECT_NEAR(Value("x"), 3.0, 1e-8);
+}
