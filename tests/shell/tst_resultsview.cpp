@@ -55,6 +55,7 @@ class tst_ResultsView : public QObject {
     void readsResultFiles();
     void viewerShowsTheTable();
     void resultsCommandFindsTheDocumentsFile();
+    void viewerReadsTheSweepOfTheCore();
     void documentPositions_data();
     void documentPositions();
     void equationsAreCountedAsTheCompilerDoes_data();
@@ -187,6 +188,44 @@ void tst_ResultsView::resultsCommandFindsTheDocumentsFile() {
     QCOMPARE(header, QStringLiteral("  No|alpha|beta"));
     QVERIFY2(row.startsWith(QStringLiteral("1|2.")) && row.contains(QStringLiteral("|3.")),
              qPrintable(row));
+}
+
+void tst_ResultsView::viewerReadsTheSweepOfTheCore() {
+    // A sweep of a over 0, 0.5, 1 for b = 1 and b = 2: the file starts with a PARAMETER line.
+    app_->runner().dialogs().graphGeneration = [](QWidget*, const std::vector<std::string>& names,
+                                                  SweepChoice& choice) {
+        const auto at = [&names](const char* name) {
+            return int(std::find(names.begin(), names.end(), name) - names.begin()) + 1;
+        };
+        choice.variable = at("a");
+        choice.from = 0;
+        choice.to = 1;
+        choice.intervals = 2;
+        choice.secondParameter = true;
+        choice.parameter = at("b");
+        choice.paramFrom = 1;
+        choice.paramTo = 2;
+        choice.paramIntervals = 1;
+        return true;
+    };
+    openDocument("sweep.alg", "y = a*b + 1;\nz = a - b;\n");
+    frame_->findChild<QAction*>(QStringLiteral("actionGraphGenerate"))->trigger();
+    QVERIFY(waitForRun());
+    QVERIFY(guitest::ReadFile(path("sweep.PRN")).startsWith("PARAMETER:"));
+
+    QString header;
+    QStringList rows;
+    answer_ = [&](QDialog& d) {
+        if (auto* viewer = dynamic_cast<CResultsDlg*>(&d)) {
+            header = Header(*viewer->model());
+            for (int r = 0; r < viewer->model()->rowCount(); ++r) rows << Row(*viewer->model(), r);
+        }
+    };
+    frame_->findChild<QAction*>(QStringLiteral("actionShowResults"))->trigger();
+    QCOMPARE(header, QStringLiteral("  No|y|a|b|z"));
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows[1], QStringLiteral("2|1.5000000|0.5000000|1.0000000|-0.5000000"));
+    QCOMPARE(rows[5], QStringLiteral("6|3.0000000|1.0000000|2.0000000|-1.0000000"));
 }
 
 void tst_ResultsView::documentPositions_data() {
