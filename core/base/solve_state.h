@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/base/code_node.h"
@@ -90,6 +91,12 @@ struct SolveState {
     std::vector<CodeNode*> savedCode;      // equation -> code as compiled, IF nodes included
     int homotopySteps = 0;                 // accepted and rejected parameter steps
     CodeNode* homotopyConstant = nullptr;  // the c of the parameter's equation t - c
+
+    // Results by name of a time-stepping run: the document's own variable names, each shown
+    // with the variable of the rewritten set that holds its value at the start of the step.
+    bool resultsByName = false;
+    std::vector<std::string> resultNames;
+    std::vector<int> resultVariables;
 
     // Sweep of command G.
     StepMode sweepMode = StepMode::kTimeSteps;  // the sweep running, if any

@@ -48,7 +48,10 @@ bool ReadWorkCopy(CoreState& s, std::string& text) {
 
 class Saver {
    public:
-    Saver(CoreState& s, EquationText& out) : s_(s), out_(out) { style_.big = s.k.largest; }
+    Saver(CoreState& s, EquationText& out) : s_(s), out_(out) {
+        style_.big = s.k.largest;
+        style_.linkedPrefix = true;  // start values of time steps keep their variables
+    }
 
     // The next equation of the model; a retired one takes its statement but is not written.
     void WriteNext() {
@@ -117,6 +120,24 @@ class Saver {
     int next_ = 1;
 };
 
+// A starting value of a variable that no written equation refers to would bring it back as an
+// unknown without an equation.
+std::vector<int> UsedVariables(const CoreState& s, const std::vector<int>& variables) {
+    std::vector<char> used(s.names.name.size(), 0);
+    for (int e = 1; e <= s.model.count; ++e) {
+        if (s.model.eq[e].relation == kRelationRetired) continue;
+        for (const CodeNode* n = s.model.eq[e].code; n != nullptr; n = n->next) {
+            if (n->kind == kKindVar && n->var > 0 && n->var < static_cast<int>(used.size()))
+                used[n->var] = 1;
+        }
+    }
+    std::vector<int> kept;
+    for (int v : variables) {
+        if (used[v]) kept.push_back(v);
+    }
+    return kept;
+}
+
 void SignalError(CoreState& s, const char* message) {
     ConsoleWriteLine(s.console);
     ConsoleWrite(s.console, message);
@@ -155,6 +176,7 @@ bool SaveEquations(CoreState& s, const SaveOptions& options) {
                 static_cast<int>(guessed.size()) > options.guessedVariables) {
                 guessed.resize(static_cast<std::size_t>(options.guessedVariables));
             }
+            if (options.guessUsedOnly) guessed = UsedVariables(s, guessed);
             WriteGuesses(s, out, guessed, true, s.k.outputPrecision);
         }
     }

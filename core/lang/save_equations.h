@@ -17,6 +17,7 @@ struct SaveOptions {
     bool keepText = false;      // carry the comments and statement layout of base.TMP over
     bool withValues = false;    // append the current values as starting values
     int guessedVariables = -1;  // only variables 1..this get starting values (-1: all)
+    bool guessUsedOnly = false;  // only variables a written equation refers to get them
 };
 
 // Writes the compiled equation set as equation text that the compiler reads again.

@@ -102,7 +102,7 @@ class CodeWriter {
         const CodeNode* n = index_.node(i);
         switch (n->kind) {
             case kKindVar: out_.Token(VariableText(s_, n)); return;
-            case kKindConst: out_.Token(ConstantText(n, style_)); return;
+            case kKindConst: out_.Token(LinkedPrefix(n) + ConstantText(n, style_)); return;
             case kKindUnary: WriteUnary(i); return;
             case kKindBinary: WriteBinary(i); return;
             case kKindEnd:
@@ -111,6 +111,16 @@ class CodeWriter {
     }
 
    private:
+    // The tie of a constant to a variable reads back from byte 0xB0 and the variable's name
+    // in a comment right after it; a variable without a name cannot be named, so the
+    // constant is written plain.
+    std::string LinkedPrefix(const CodeNode* n) const {
+        if (!style_.linkedPrefix || n->var == 0) return "";
+        const int v = n->var < 0 ? -n->var : n->var;
+        if (v >= static_cast<int>(s_.names.name.size()) || s_.names.name[v].empty()) return "";
+        return "\xB0{" + s_.names.name[v] + "}";
+    }
+
     void Operand(int i, bool plain) {
         if (!plain) out_.Token("(");
         Write(i);
@@ -280,7 +290,6 @@ std::string ConstantText(const CodeNode* n, const WriterStyle& style) {
     } else {
         text = number(n->value);
     }
-    if (style.linkedPrefix && n->var != 0) text = "\xB0" + text;
     return text;
 }
 

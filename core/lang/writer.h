@@ -46,7 +46,9 @@ class EquationText {
 struct WriterStyle {
     bool exactNumbers = true;   // shortest text that reads back the same double
     int width = 8;              // otherwise FormatConstant within this width
-    bool linkedPrefix = false;  // constants tied to a variable are written after byte 0xB0
+    // Constants tied to a variable are written after byte 0xB0 and the variable's name in a
+    // comment ("\xB0{x1}0.5"), which the compiler reads back as the same tie.
+    bool linkedPrefix = false;
     double big = 1e50;          // the run's largest value
 };
 
@@ -62,7 +64,7 @@ int OperandClass(const CodeNode* node);
 // and reports a run error.
 int WriteCode(CoreState& s, const CodeNode* run, EquationText& out, const WriterStyle& style);
 
-// The text of a constant node as WriteCode writes it.
+// The text of a constant node as WriteCode writes it, without the prefix of a tie.
 std::string ConstantText(const CodeNode* node, const WriterStyle& style);
 
 // Writes an equation (evaluation form, the residual left - right as compiled) in relation form:

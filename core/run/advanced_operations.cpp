@@ -8,31 +8,27 @@
 #include "core/eval/complex_to_real.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
+#include "core/lang/differential.h"
 #include "core/lang/save_equations.h"
 #include "core/solve/homotopy.h"
+#include "core/symbolic/eliminate.h"
 #include "core/symbolic/jacobian_outputs.h"
 #include "core/symbolic/rewrites.h"
+#include "core/symbolic/simplify.h"
 
 namespace {
 
 const std::string kParameter = std::string("t") + '\xEB';  // the homotopy parameter
 const std::string kEmbedding = std::string("e") + '\xEB';  // the complex homotopy's offset
 
-bool NotAvailable(CoreState& s, const char* keys) {
-    ConsoleWriteLine(s.console);
-    ConsoleWrite(s.console, advanced_message::kOperation + std::string(keys) +
-                                advanced_message::kNotAvailable);
-    ConsoleWriteLine(s.console);
-    return false;
-}
-
 bool Save(CoreState& s, bool keepText, bool withValues, const std::string& extension = ".SJC",
-          int guessedVariables = -1) {
+          int guessedVariables = -1, bool guessUsedOnly = false) {
     SaveOptions options;
     options.fileName = s.files.baseName + extension;
     options.keepText = keepText;
     options.withValues = withValues;
     options.guessedVariables = guessedVariables;
+    options.guessUsedOnly = guessUsedOnly;
     return SaveEquations(s, options);
 }
 
@@ -147,7 +143,7 @@ bool ComplexToReal(CoreState& s, bool keepText) {
         return false;
     }
     KeepParameterReal(s);
-    // Simplification joins this sequence here once it is available.
+    SimplifyEquations(s, 1, s.model.count);
     Regroup(s);
     if (s.settings.method == SolveMethod::kHomotopy && !Embed(s)) return false;
     Rewritten(s);
@@ -170,8 +166,18 @@ bool HomotopyRewrite(CoreState& s) {
 
 bool FilterOperation(CoreState& s, const char* keys, bool& keepText) {
     const char key = keys[0];
-    if (key == 'S' || key == 'B' || key == 'E') {
-        return NotAvailable(s, (std::string("F") + key).c_str());
+    if (key == 'S') {
+        SimplifyEquations(s, 1, s.model.count);
+        keepText = true;
+        Rewritten(s);
+        return Save(s, keepText, false);
+    }
+    if (key == 'B' || key == 'E') {
+        EliminateMarked(s, key);
+        Rewritten(s);
+        // An eliminated variable gets no starting value: it would come back without an
+        // equation.
+        return Save(s, keepText, true, ".SJC", -1, true);
     }
     if (key == 'C') return ComplexToReal(s, keepText);
     if (key == 'H') {
@@ -218,7 +224,11 @@ bool AdvancedOperations(CoreState& s, const char* keys) {
     bool keepText = false;
     switch (keys[0]) {
         case 'A': return Save(s, true, false);
-        case 'D': return NotAvailable(s, keys);
+        case 'D':
+            // A refused set raises the parse error flag and is not written.
+            if (!DifIntCommand(s, keys[1], keys[1] != '\0' ? keys[2] : '\0')) return false;
+            Rewritten(s);
+            return Save(s, false, false);
         case 'F': return FilterOperation(s, keys + 1, keepText);
         case 'I': return Save(s, true, true);
         case 'L': return ListOperation(s, keys[1]);

@@ -2,11 +2,6 @@
 
 struct CoreState;
 
-namespace advanced_message {
-inline constexpr const char* kOperation = "Advanced operation \"";
-inline constexpr const char* kNotAvailable = "\" is not available in this version";
-}  // namespace advanced_message
-
 // The advanced operations, selected by a key sequence (the menu "ADVOP"):
 //   'A' save the equations with the document's comments and layout    'T' save them alone
 //   'I' save them with the current values as starting values          'V', 'X' nothing

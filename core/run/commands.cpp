@@ -4,6 +4,7 @@
 
 #include "core/base/core_state.h"
 #include "core/run/run_messages.h"
+#include "core/run/rewrite_commands.h"
 #include "core/run/run_setup.h"
 #include "core/run/symbolic_commands.h"
 #include "core/solve/solve_system.h"
@@ -34,8 +35,8 @@ void CommandSweep(CoreState& s, const char*) {
 // which is never shown.
 void CommandNothing(CoreState&, const char*) {}
 
-// Differential equations, elimination, repetitive updates and the FFT have their letters
-// reserved; until their operations exist they only say so.
+// Repetitive updates and the FFT have their letters reserved; until their operations exist
+// they only say so.
 void CommandNotAvailable(CoreState& s, const char* command) {
     ConsoleWrite(s.console,
                  run_message::kCommand + std::string(1, command[0]) + run_message::kNotAvailable);
@@ -48,7 +49,7 @@ struct Entry {
 };
 
 constexpr Entry kCommands[] = {
-    {'A', CommandAdvanced},     {'D', CommandNotAvailable}, {'E', CommandNotAvailable},
+    {'A', CommandAdvanced},     {'D', CommandDifferential}, {'E', CommandEliminate},
     {'F', CommandRefresh},      {'G', CommandSweep},        {'K', CommandConstrained},
     {'O', CommandOptimize},     {'R', CommandNothing},      {'S', CommandSolve},
     {'U', CommandNotAvailable}, {'W', CommandNotAvailable},

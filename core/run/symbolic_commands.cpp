@@ -14,15 +14,14 @@
 #include "core/symbolic/fit_statistics.h"
 #include "core/symbolic/jacobian_file.h"
 
-namespace {
-
-// The next compile reads what an operation wrote.
 void ReopenWork(CoreState& s, const char* extension) {
     FreeEquations(s);
     Close(s.files.work);
     Assign(s.files.work, s.files.baseName + extension);
     Reset(s.files.work);
 }
+
+namespace {
 
 // The residuals of a regression, kept from before the rewrite until the solve is judged.
 class KeptFit {

@@ -7,6 +7,7 @@
 #include "core/base/core_state.h"
 #include "core/solve/newton.h"
 #include "core/solve/solve_messages.h"
+#include "core/solve/time_steps.h"
 
 std::string FormatResultValue(double v) {
     char cell[400];
@@ -37,6 +38,10 @@ static void PutTableLine(CoreState& s, const std::string& line, bool toFile, boo
 }
 
 void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
+    if (s.solve.resultsByName) {
+        WriteResultRowByName(s, toFile, stepIndex);
+        return;
+    }
     const bool echo = s.shell->ShowResultsInOutput() && stepIndex == 0;
     const int n = s.names.variableCount;
     if (stepIndex == 0) {

@@ -11,6 +11,7 @@
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
+#include "core/solve/time_steps.h"
 #include "core/symbolic/jacobian_file.h"
 
 namespace {
@@ -88,7 +89,11 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
             WriteResultRow(s, true, stepIndex);
             ++stepIndex;
             ++v.stepNumber;
-            if (!s.flags.stop && mode != StepMode::kTimeSteps) AdvanceSweep(s);
+            if (!s.flags.stop && mode != StepMode::kTimeSteps) {
+                AdvanceSweep(s);
+            } else if (!s.flags.stop && v.stepNumber <= v.numberOfSteps) {
+                AdvanceTimeStep(s);  // a single solve has no next step to prepare
+            }
             SaveStepStart(s);
             s.shell->Progress(v.stepNumber - 1, v.numberOfSteps);
             continue;
@@ -142,7 +147,15 @@ void RunSteps(CoreState& s, StepMode mode) {
             }
         }
         v.lastCombination = true;
-        solved = SolveSteps(s, v.numberOfSteps - v.stepNumber + 1, mode);
+        if (s.settings.jacobianMode == JacobianMode::kSymbolic &&
+            !s.parser.linkedConstantsAsTerms) {
+            // A tied constant inside a product reaches the Jacobian terms: each step is
+            // solved on its own, with terms made from the constants of that step.
+            solved = SolveSteps(s, 1, mode);
+            if (s.parser.linkedConstants) s.flags.jacobianNeeded = true;
+        } else {
+            solved = SolveSteps(s, v.numberOfSteps - v.stepNumber + 1, mode);
+        }
     }
     s.flags.recompile = true;
 }

@@ -10,60 +10,11 @@
 #include <vector>
 
 #include "core/eval/evaluator.h"
+#include "core/lang/expression_generator.h"
 #include "core/lang/parser_harness.h"
 #include "core/lang/writer.h"
 
 namespace {
-
-const char* const kNames[] = {"x", "y", "z", "rate"};
-
-class Generator {
-   public:
-    std::string Equation() {
-        const char* relations[] = {" = ", " = ", " > ", " < ", ""};
-        const std::string relation = relations[Pick(5)];
-        return Expression(4) + (relation.empty() ? "" : relation + Expression(3)) + ";\n";
-    }
-
-   private:
-    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-
-    std::string Number() {
-        const char* fixed[] = {"7", "2.5", "1.25E-3", "-3", "PI"};
-        const int pick = Pick(8);
-        if (pick < 5) return fixed[pick];
-        // Full-precision values: rounding them on the way would show.
-        char text[40];
-        std::snprintf(
-            text, sizeof text, "%.17g",
-            std::uniform_real_distribution<double>(-50, 50)(rng_) * std::pow(10.0, Pick(9) - 4));
-        return text;
-    }
-
-    std::string Expression(int depth) {
-        if (depth <= 0) return Pick(2) ? kNames[Pick(4)] : Number();
-        const std::string a = Expression(depth - 1 - Pick(2)), b = Expression(depth - 1 - Pick(2));
-        switch (Pick(15)) {
-            case 0: return a + " + " + b;
-            case 1: return a + " - " + b;
-            case 2: return a + "*" + b;
-            case 3: return a + "/" + b;
-            case 4: return "(" + a + ") - (" + b + ")";
-            case 5: return "(" + a + ")*(" + b + ")";
-            case 6: return "(" + a + ")/(" + b + ")";
-            case 7: return "(" + a + ")^" + std::to_string(Pick(4));
-            case 8: return "-(" + a + ")";
-            case 9: return "-" + a;
-            case 10: return "SIN(" + a + ")";
-            case 11: return "EXP(SIN(" + a + "))";
-            case 12: return "ATAN2(" + a + ", " + b + ")";
-            case 13: return "SQRT(ABS(" + a + "))";
-            default: return "(IF " + a + " > " + b + " THEN (" + b + ") ELSE (" + a + "))";
-        }
-    }
-
-    std::mt19937 rng_{20240611};
-};
 
 std::string WriteAll(ParserHarness& h) {
     std::string text;
@@ -79,7 +30,7 @@ std::string WriteAll(ParserHarness& h) {
 double Residual(ParserHarness& h, int e, const std::vector<double>& point) {
     for (int v = 1; v <= h.s.names.variableCount; ++v) {
         for (std::size_t k = 0; k < 4; ++k) {
-            if (h.s.names.name[v] == kNames[k]) h.s.names.value[v] = point[k];
+            if (h.s.names.name[v] == ExpressionGenerator::kNames[k]) h.s.names.value[v] = point[k];
         }
     }
     bool error = false;
@@ -91,7 +42,7 @@ double Residual(ParserHarness& h, int e, const std::vector<double>& point) {
 }  // namespace
 
 TEST(WriterRoundTrip, GeneratedEquationsReadBackAsTheSameEquations) {
-    Generator generator;
+    ExpressionGenerator generator;
     std::mt19937 rng(5);
     std::uniform_real_distribution<double> coordinate(0.2, 2.0);
     int compared = 0;

@@ -1,0 +1,185 @@
+// Derivatives and integrals rewritten into algebraic equations: the faults the scan reports,
+// the equations of a time step with their start values, what the limits refuse, the
+// quadrature sums, and the ties of start values surviving the written text.
+
+#include "core/lang/differential.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "core/base/name_table.h"
+#include "core/eval/evaluator.h"
+#include "core/lang/parser_harness.h"
+#include "core/lang/writer.h"
+
+namespace {
+
+std::string WrittenSet(ParserHarness& h) {
+    std::string text;
+    EquationText out(text);
+    WriterStyle style;
+    style.linkedPrefix = true;
+    for (int e = 1; e <= h.s.model.count; ++e) {
+        WriteEquation(h.s, h.s.model.eq[e].code, h.s.model.eq[e].relation, out, style);
+        out.LineEnd();
+    }
+    return text;
+}
+
+const char* const kDecay = "D(x, t) = -x;\nx \xBB 1;\nt \xBB 0;\n";
+
+}  // namespace
+
+TEST(DifInt, FaultsOfTheScanAreReportedAndChangeNothing) {
+    struct Case {
+        const char* text;
+        char kind, method;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"D(x, 2*t) = 1;", 'I', 'T', "Independent Variable Expressions Not Allowed"},
+        {"D(x, t) = 1;\nD(y, s) = 2;", 'I', 'B', "Multiple Independent Variables Not Allowed"},
+        {"D(x + y, t) = 1;", 'T', ' ', "Only Derivatives of Simple Variable Permitted"},
+        {"y = INT(LIM(1, 0), x);", 'D', 'T', "Integrand Incorrect"},
+        {"y = INT(LIM(1, 0), ARG(x, 2*x));", 'D', 'S', "Variable of Integration Incorrect"},
+        {"y = INT(1, ARG(x, x));", 'D', 'T', "Integral Limit Syntax Incorrect"},
+        {"x = 1;", 'I', 'T', "\n\nSyntax Error!!\nThere is no independent variable!"},
+        {"D(x, 2*t) = 1;", 'I', 'B', "\n\nSyntax Error!!\nThere is no independent variable!"},
+        {"x = 1;", 'T', ' ', "Syntax Error, No Changes"},
+    };
+    for (const Case& c : cases) {
+        ParserHarness h;
+        ASSERT_TRUE(h.Compile(c.text)) << c.text;
+        const std::string before = h.Code(1);
+        h.out.clear();
+        EXPECT_FALSE(DifIntCommand(h.s, c.kind, c.method)) << c.text;
+        EXPECT_NE(h.out.find(c.message), std::string::npos) << c.text << " said " << h.out;
+        EXPECT_TRUE(h.s.flags.parseError) << c.text;
+        EXPECT_EQ(h.Code(1), before) << c.text;
+    }
+    // Not implemented, or no operation at all: nothing rewritten, nothing refused.
+    for (const auto& [kind, method] : {std::pair{'I', 'G'}, {'I', 'X'}, {'Q', 'T'}}) {
+        ParserHarness h;
+        ASSERT_TRUE(h.Compile(kDecay));
+        EXPECT_FALSE(DifIntCommand(h.s, kind, method));
+        EXPECT_FALSE(h.s.flags.parseError);
+        EXPECT_EQ(h.out.find("Operation Not Implemented") != std::string::npos, method == 'G');
+    }
+}
+
+TEST(DifInt, OneStepHoldsBothLevelsTheStepAndTiedStartValues) {
+    ParserHarness h;
+    ASSERT_TRUE(h.Compile(kDecay));
+    ASSERT_TRUE(DifIntCommand(h.s, 'I', 'T'));
+    EXPECT_EQ(WrittenSet(h),
+              "\xE4x0=-x0; \n\xE4x1=-x1; \nx1=(\xE4x1+\xE4x0)*\xE4t0*0.5+x0; \n"
+              "x0=\xB0{x1}1; \nt1=t0+\xE4t0; \n\xE4t0=0.1; \nt0=\xB0{t1}0; \n");
+    EXPECT_EQ(h.s.names.variableCount, 7);
+    EXPECT_EQ(h.s.model.count, 7);
+
+    // Backward Euler, with the step from the settings; the start values are what the
+    // variables held.
+    ParserHarness b;
+    b.s.settings.deltaT = 0.25;
+    ASSERT_TRUE(b.Compile("D(x, t) = -x;\nx \xBB 2.5;\nt \xBB 3;\n"));
+    ASSERT_TRUE(DifIntCommand(b.s, 'I', 'B'));
+    const std::string set = WrittenSet(b);
+    EXPECT_NE(set.find("x1=\xE4x1*\xE4t0+x0; "), std::string::npos) << set;
+    EXPECT_NE(set.find("\xE4t0=0.25; "), std::string::npos) << set;
+    EXPECT_NE(set.find("x0=\xB0{x1}2.5; "), std::string::npos) << set;
+    EXPECT_NE(set.find("t0=\xB0{t1}3; "), std::string::npos) << set;
+}
+
+TEST(DifInt, WrittenStartValuesComeBackTiedToTheirVariables) {
+    ParserHarness h;
+    ASSERT_TRUE(h.Compile("D(x, t) = v;\nD(v, t) = -x;\nx \xBB 1;\nv \xBB 0.125;\nt \xBB 0;\n"));
+    ASSERT_TRUE(DifIntCommand(h.s, 'I', 'T'));
+    ParserHarness again;
+    ASSERT_TRUE(again.Compile(WrittenSet(h)));
+    EXPECT_TRUE(again.s.parser.linkedConstants);
+    EXPECT_TRUE(again.s.parser.linkedConstantsAsTerms);
+    // Each start value: its level-0 variable minus a constant tied to the level-1 one.
+    int starts = 0;
+    for (int e = 1; e <= again.s.model.count; ++e) {
+        const CodeNode* x = again.s.model.eq[e].code;
+        const CodeNode* c = x->next;
+        if (c->kind != kKindConst || c->var == 0) continue;
+        const std::string name = again.s.names.name[x->var];
+        ASSERT_EQ(name.back(), '0');
+        EXPECT_EQ(c->var, again.Variable(name.substr(0, name.size() - 1) + "1")) << name;
+        EXPECT_EQ(c->value, h.Value(name.substr(0, name.size() - 1) + "0")) << name;
+        ++starts;
+    }
+    EXPECT_EQ(starts, 3);
+}
+
+TEST(DifInt, RewritesBeyondTheLimitsAreRefused) {
+    // Six state variables and the time need 27 variables in one step.
+    const std::string six =
+        "D(a, t) = b;\nD(b, t) = c;\nD(c, t) = d;\nD(d, t) = e;\nD(e, t) = f;\nD(f, t) = -a;\n";
+    {
+        ParserHarness h;
+        ASSERT_TRUE(h.Compile(six));
+        EXPECT_FALSE(DifIntCommand(h.s, 'I', 'T'));
+        EXPECT_NE(h.out.find("\nIllegal Number"), std::string::npos);
+        EXPECT_EQ(h.s.model.count, 6);
+        EXPECT_EQ(h.s.names.variableCount, 7);
+    }
+    {
+        Limits larger;
+        larger.maxVariables = larger.maxEquations = 40;
+        ParserHarness h(larger);
+        ASSERT_TRUE(h.Compile(six));
+        EXPECT_TRUE(DifIntCommand(h.s, 'I', 'T'));
+        EXPECT_EQ(h.s.names.variableCount, 27);
+        EXPECT_EQ(h.s.model.count, 27);
+    }
+    // The chain of ten steps needs 34 of each for a single state.
+    ParserHarness chain;
+    ASSERT_TRUE(chain.Compile(kDecay));
+    EXPECT_FALSE(DifIntCommand(chain.s, 'T', ' '));
+    EXPECT_NE(chain.out.find("\nNumber of Intervals:  10\nIllegal Number"), std::string::npos);
+    // Names that would not read back as distinct variables.
+    for (const char* text : {"D(abcdefgh, t) = 1;", "D(BESSJ, t) = 1;"}) {
+        ParserHarness h;
+        ASSERT_TRUE(h.Compile(text));
+        EXPECT_FALSE(DifIntCommand(h.s, 'I', 'B')) << text;
+        EXPECT_NE(h.out.find("Names of Time Levels Too Long or Not Unique"), std::string::npos);
+    }
+}
+
+TEST(DifInt, IntegralsBecomeQuadratureSums) {
+    struct Case {
+        const char* integral;
+        char method;
+        double value;
+    };
+    const Case cases[] = {
+        {"INT(LIM(1, 0), ARG(x, x))", 'T', 0.5},
+        {"INT(LIM(1, 0), ARG(x, x))", 'R', 0.55},  // f at all eleven points, times h
+        {"INT(LIM(2, 0), ARG(x^3, x))", 'S', 4.0},
+        {"INT(LIM(2, 0), ARG(x^3, x))", 'T', 4.04},
+        {"INT(LIM(0, 1), ARG(2*x, x))", 'S', -1.0},
+        // Limits that are not numbers: points and width are computed from them.
+        {"INT(LIM(b, a), ARG(x^2, x))", 'S', 9.0},
+        {"INT(LIM(b, a), ARG(INT(LIM(x, 0), ARG(w, w)), x))", 'S', 4.5},
+    };
+    for (const Case& c : cases) {
+        ParserHarness h;
+        ASSERT_TRUE(h.Compile(std::string("y = ") + c.integral + ";\na = 0;\nb = 3;\n"));
+        ASSERT_TRUE(DifIntCommand(h.s, 'D', c.method)) << c.integral << h.out;
+        h.s.names.value[h.Variable("y")] = 0.0;
+        h.s.names.value[h.Variable("a")] = 0.0;
+        h.s.names.value[h.Variable("b")] = 3.0;
+        bool error = false;
+        EXPECT_NEAR(-Evaluate(h.s, h.s.model.eq[1].code, error), c.value, 1e-12) << c.integral;
+        EXPECT_FALSE(error);
+        for (int e = 1; e <= h.s.model.count; ++e) {
+            for (const CodeNode* n = h.s.model.eq[e].code; n != nullptr; n = n->next)
+                EXPECT_FALSE(n->kind == kKindBinary && n->sub == 0x9F) << c.integral;
+        }
+    }
+}

@@ -1,0 +1,198 @@
+// Elimination: which variable an equation gives up, the two ways of solving for it, what is
+// written back, what cannot be eliminated, and on thousands of generated equations a
+// solution that satisfies the eliminated equation and leaves the others' residuals as they
+// were.
+
+#include "core/symbolic/eliminate.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/base/equation_model.h"
+#include "core/eval/evaluator.h"
+#include "core/lang/expression_generator.h"
+#include "core/lang/parser_harness.h"
+#include "core/lang/writer.h"
+#include "core/symbolic/defined_parts.h"
+
+namespace {
+
+// The equations still in the set, as the save writes them.
+std::string Remaining(ParserHarness& h) {
+    std::string text;
+    EquationText out(text);
+    for (int e = 1; e <= h.s.model.count; ++e) {
+        Equation& q = h.s.model.eq[e];
+        if (q.relation != kRelationRetired)
+            WriteEquation(h.s, q.code, q.relation, out, WriterStyle{});
+    }
+    return text;
+}
+
+struct Case {
+    const char* text;
+    char key;
+    const char* remaining;
+    const char* message;  // on the console, or "" for none of the failure messages
+};
+
+}  // namespace
+
+TEST(Eliminate, MarkedEquationsAndAssignmentsGiveUpTheirVariable) {
+    const Case cases[] = {
+        // Once: the operations on the path are undone, from an unfolded 0.
+        {"x \x85 2*y;\nz = x + 1;\n", 'B', "z=0+2*y+1; ", ""},
+        {"EXP(x) \x85 5;\nz = x;\n", 'B', "z=LN(0+5); ", ""},
+        {"3 - SQUARE(x)/y \x85 1;\nz = x;\n", 'E', "z=SQRT((3-(0+1))*y); ", ""},
+        // Several times: linear, by the residual at 0 over the folded derivative.
+        {"x*y + x \x85 1;\nz = x;\n", 'B', "z=-(0*y+0-1)/(y+1); ", ""},
+        // Key E: assignments go without a mark; key B leaves a marked name's equation in.
+        {"a = 5;\nb + a*y = 1;\ny - b = 3;\n", 'E', "b+(0+5)*y=1; y-b=3; ", ""},
+        {"\xA2y + x = 3;\nz = y;\n", 'B', "y=0+3-x; z=0+3-x; ", ""},
+        // What cannot be solved for stays an ordinary equation, and nothing is substituted.
+        {"x*x \x85 4;\nz = x;\n", 'B', "x*x=4; z=x; ", "Variable x Cannot Be Eliminated"},
+        {"ABS(x) \x85 2;\nz = x;\n", 'B', "ABS(x)=2; z=x; ", "Variable x Cannot Be Eliminated"},
+        {"ATAN2(x, y) \x85 1;\nz = x;\n", 'B', "ATAN2(x,y)=1; z=x; ",
+         "Variable x Cannot Be Eliminated"},
+        {"ERF(x)*x \x85 1;\nz = x;\n", 'B', "ERF(x)*x=1; z=x; ", "Variable x Cannot Be Eliminated"},
+        {"3 \x85 4;\nz = 1;\n", 'B', "3=4; z=1; ", "Variable to eliminate not found"},
+    };
+    for (const Case& c : cases) {
+        ParserHarness h;
+        ASSERT_TRUE(h.Compile(c.text)) << c.text;
+        h.out.clear();
+        EliminateMarked(h.s, c.key);
+        EXPECT_EQ(Remaining(h), c.remaining) << c.text;
+        const bool failed = h.out.find("Cannot") != std::string::npos ||
+                            h.out.find("not found") != std::string::npos;
+        EXPECT_EQ(failed, *c.message != '\0') << c.text << h.out;
+        if (*c.message != '\0') {
+            EXPECT_NE(h.out.find(c.message), std::string::npos) << h.out;
+        }
+        EXPECT_NE(h.out.find("Substituting    1\n"), std::string::npos) << h.out;
+        for (int e = 1; e <= h.s.model.count; ++e) EXPECT_EQ(h.s.model.eq[e].designated, 0);
+    }
+}
+
+TEST(Eliminate, ASubstitutionTooLongToReadBackIsRefused) {
+    // Each elimination doubles the next expression; the twelfth would pass what the compiler
+    // reads as one equation.
+    std::string text = "a0 \x85 y + y;\n";
+    for (int i = 1; i <= 12; ++i) {
+        text += "a" + std::to_string(i) + " \x85 a" + std::to_string(i - 1) + "*a" +
+                std::to_string(i - 1) + "*a" + std::to_string(i - 1) + ";\n";
+    }
+    text += "z = a12;\n";
+    ParserHarness h;
+    ASSERT_TRUE(h.Compile(text));
+    EliminateMarked(h.s, 'B');
+    EXPECT_NE(h.out.find("Cannot Be Eliminated"), std::string::npos);
+    for (int e = 1; e <= h.s.model.count; ++e)
+        EXPECT_LE(CountNodes(h.s.model.eq[e].code), 10001) << e;
+}
+
+namespace {
+
+// Text in the variables y, z and rate only.
+std::string WithoutX(ExpressionGenerator& g, int depth) {
+    std::string e = g.Expression(depth);
+    std::replace(e.begin(), e.end(), 'x', 'z');
+    return e;
+}
+
+// x wrapped in operations that all have an inverse; 0xA2 marks x as the one to eliminate.
+std::string Path(ExpressionGenerator& g) {
+    std::string p = "\xA2x";
+    for (int depth = 1 + g.Pick(3); depth > 0; --depth) {
+        const std::string e = "(" + WithoutX(g, 1) + ")";
+        switch (g.Pick(14)) {
+            case 0: p = e + " + " + p; break;
+            case 1: p = "(" + p + ") - " + e; break;
+            case 2: p = e + " - (" + p + ")"; break;
+            case 3: p = e + "*(" + p + ")"; break;
+            case 4: p = "(" + p + ")/" + e; break;
+            case 5: p = e + "/(" + p + ")"; break;
+            case 6: p = "(" + p + ")^3"; break;
+            case 7: p = "2^(" + p + ")"; break;
+            case 8: p = "EXP(" + p + ")"; break;
+            case 9: p = "LN(" + p + ")"; break;
+            case 10: p = "SIN(" + p + ")"; break;
+            case 11: p = "TAN(" + p + ")"; break;
+            case 12: p = "SQUARE(" + p + ")"; break;
+            default: p = "-(" + p + ")"; break;
+        }
+    }
+    return p;
+}
+
+void Place(ParserHarness& h, double x, const std::vector<double>& point) {
+    const char* names[] = {"y", "z", "rate"};
+    for (int v = 1; v <= h.s.names.variableCount; ++v) {
+        if (h.s.names.name[v] == "x") h.s.names.value[v] = x;
+        for (int k = 0; k < 3; ++k) {
+            if (h.s.names.name[v] == names[k]) h.s.names.value[v] = point[k];
+        }
+    }
+}
+
+double Residual(ParserHarness& h, int e, double x, const std::vector<double>& point) {
+    Place(h, x, point);
+    return defined_parts::Value(h, h.s.model.eq[e].code);
+}
+
+// Whether equation e of the original means something at x and the point.
+bool Defined(ParserHarness& h, int e, double x, const std::vector<double>& point) {
+    Place(h, x, point);
+    return defined_parts::Defined(h, e);
+}
+
+}  // namespace
+
+TEST(Eliminate, GeneratedEliminationsSolveTheEquationAndKeepTheOthers) {
+    ExpressionGenerator g(3, true);
+    std::mt19937 rng(17);
+    std::uniform_real_distribution<double> coordinate(0.3, 1.7);
+    int systems = 0, eliminated = 0, solvedChecked = 0, othersChecked = 0;
+    for (int i = 0; i < 1000; ++i, ++systems) {
+        std::string text = i % 3 == 0 ? "\xA2x*(" + WithoutX(g, 2) + ") + (" + WithoutX(g, 2) +
+                                            ")*x + " + WithoutX(g, 2)
+                                      : Path(g);
+        text += " \x85 " + WithoutX(g, 2) + ";\n";
+        for (int k = 0; k < 3; ++k) text += g.Equation();
+        ParserHarness original, rewritten;
+        ASSERT_TRUE(original.Compile(text)) << text;
+        ASSERT_TRUE(rewritten.Compile(text)) << text;
+        EliminateMarked(rewritten.s, 'B');
+        if (rewritten.s.model.eq[1].relation != kRelationRetired) continue;  // could not be
+        ++eliminated;
+        for (int p = 0; p < 3; ++p) {
+            std::vector<double> point(3);
+            for (double& c : point) c = coordinate(rng);
+            // The retired equation reads x - solution.
+            const double x = -Residual(rewritten, 1, 0.0, point);
+            const double r = Residual(original, 1, x, point);
+            const double nudged = Residual(original, 1, x * (1 + 1e-13), point);
+            if (std::isnan(x) || std::isnan(r) || std::isnan(nudged)) continue;
+            if (!Defined(original, 1, x, point) || !Defined(rewritten, 1, 0.0, point)) continue;
+            EXPECT_NEAR(r, 0.0, 1e-8 + 1e4 * std::fabs(nudged - r)) << text << "x = " << x;
+            ++solvedChecked;
+            for (int e = 2; e <= original.s.model.count; ++e) {
+                const double before = Residual(original, e, x, point);
+                const double after = Residual(rewritten, e, 0.0, point);
+                if (std::isnan(before) || std::isnan(after) || !Defined(original, e, x, point))
+                    continue;
+                EXPECT_NEAR(after, before, 1e-9 * std::max(1.0, std::fabs(before))) << text;
+                ++othersChecked;
+            }
+        }
+    }
+    EXPECT_EQ(systems, 1000);
+    EXPECT_GT(eliminated, 800);
+    EXPECT_GT(solvedChecked, 1000);
+    EXPECT_GT(othersChecked, 3000);
+}
