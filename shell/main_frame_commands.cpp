@@ -34,10 +34,8 @@ namespace {
 // Commands whose operation the core does not have yet: it would only say "Command ... not
 // available". They stay disabled until it does.
 bool AwaitingCore(const QString& command) {
-    static const QStringList kAwaiting = {QStringLiteral("US"),   QStringLiteral("DDIT"),
-                                          QStringLiteral("DDIB"), QStringLiteral("DDDT"),
-                                          QStringLiteral("E"),    QStringLiteral("AFS"),
-                                          QStringLiteral("W0"),   QStringLiteral("W1")};
+    static const QStringList kAwaiting = {QStringLiteral("US"), QStringLiteral("W0"),
+                                          QStringLiteral("W1")};
     return kAwaiting.contains(command);
 }
 
