@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/charset.h"
 #include "core/base/bounds.h"
+#include "core/base/charset.h"
 #include "core/base/shell_services.h"
 #include "core/base/text_file.h"
 #include "core/run/entry.h"
@@ -102,7 +102,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     gServices = &services;
     SetShellServices(&services);
     auto previous = std::signal(SIGINT, OnInterrupt);
-    SetOutputFunction([out](const char* text) { std::fputs(ToUtf8(text).c_str(), out); });
+    SetOutputFunction([out](const char* text) { std::fputs(charset::ToUtf8(text).c_str(), out); });
 
     // Later commands run on the same core, as the desktop runs one command after another: what
     // one run leaves (the last solution) is there for the next.
@@ -130,7 +130,8 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     if (o.results) {
         std::vector<std::string> lines;
         GetResultStrings(lines);
-        for (const std::string& line : lines) std::fprintf(out, "%s\n", ToUtf8(line).c_str());
+        for (const std::string& line : lines)
+            std::fprintf(out, "%s\n", charset::ToUtf8(line).c_str());
     }
     SetOutputFunction(nullptr);
     SetShellServices(nullptr);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/base/charset.h"
 #include "graphs/dialog_rules.h"
 
 using namespace graphs;
@@ -19,7 +20,7 @@ QComboBox* ColumnList(const QString& name, const std::vector<std::string>& colum
                       QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
-    for (const std::string& c : columns) box->addItem(QString::fromLatin1(c));
+    for (const std::string& c : columns) box->addItem(QString::fromStdString(charset::ToUtf8(c)));
     box->setCurrentIndex(selected);
     return box;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/base/charset.h"
 #include "graphs/graph_messages.h"
 #include "graphs/graph_renderer.h"
 #include "graphs/message_box.h"
@@ -73,8 +74,8 @@ CGraphDoc::UpdateOutcome CGraphDoc::Update(bool force) {
         case ReadOutcome::Unreadable: return UpdateOutcome::Unreadable;
         case ReadOutcome::Unchanged: return UpdateOutcome::Unchanged;
         case ReadOutcome::MissingColumn:
-            ShowMessage(nullptr,
-                        QString::fromLatin1(FillIn(message::kMissingColumn, read.missingName)));
+            ShowMessage(nullptr, QString::fromStdString(charset::ToUtf8(
+                                     FillIn(message::kMissingColumn, read.missingName))));
             return UpdateOutcome::MissingColumn;
     }
     Render(table);
@@ -84,7 +85,8 @@ CGraphDoc::UpdateOutcome CGraphDoc::Update(bool force) {
 
 void CGraphDoc::Render(const ResultTable& table) {
     pictures_.clear();
-    const SweepInfo sweep{table.parameterName, table.parameterValues, table.parameterRows};
+    const SweepInfo sweep{charset::ToUtf8(table.parameterName), table.parameterValues,
+                          table.parameterRows};
     const auto series = [&](const GraphCurve& c) {
         const std::vector<float>* x = table.Column(c.xIndex);
         const std::vector<float>* y = table.Column(c.yIndex);

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "core/base/charset.h"
 #include "graphs/dialog_rules.h"
 #include "graphs/graph_messages.h"
 #include "graphs/message_box.h"
@@ -31,7 +32,7 @@ QLineEdit* NumberField(const QString& name, double value, QWidget* parent) {
 QComboBox* NameList(const QString& name, const std::vector<std::string>& names, QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
-    for (const std::string& n : names) box->addItem(QString::fromLatin1(n));
+    for (const std::string& n : names) box->addItem(QString::fromStdString(charset::ToUtf8(n)));
     return box;
 }
 

@@ -15,9 +15,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/base/charset.h"
 #include "graphs/graph_messages.h"
 #include "graphs/qt_canvas.h"
 #include "graphs/result_table.h"
+#include "grid/grid_widget.h"
 
 using namespace graphs;
 
@@ -47,9 +49,11 @@ CGraphSetDlg::CGraphSetDlg(const QString& resultPath, QWidget* parent) : QDialog
     variables_ = new QListWidget(this);
     variables_->setObjectName(QStringLiteral("variables"));
     variables_->setMaximumWidth(160);
-    if (const auto header = ReadResultHeader(resultPath.toStdString())) {
-        for (std::size_t i = 0; i < header->names.size(); ++i) {
-            auto* item = new QListWidgetItem(QString::fromLatin1(header->names[i]), variables_);
+    if (auto header = ReadResultHeader(resultPath.toStdString())) {
+        names_ = std::move(header->names);
+        for (std::size_t i = 0; i < names_.size(); ++i) {
+            auto* item =
+                new QListWidgetItem(QString::fromStdString(charset::ToUtf8(names_[i])), variables_);
             item->setData(kPositionRole, static_cast<int>(i));
         }
     }
@@ -58,17 +62,15 @@ CGraphSetDlg::CGraphSetDlg(const QString& resultPath, QWidget* parent) : QDialog
         currentX_ = 0;
     }
 
-    grid_ = new QTableWidget(0, kColumnCount, this);
-    grid_->setObjectName(QStringLiteral("grid"));
-    QStringList headings;
-    for (const char* h : kHeadings) headings << QString::fromLatin1(h);
-    grid_->setHorizontalHeaderLabels(headings);
-    grid_->verticalHeader()->hide();
-    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    QPalette palette = grid_->palette();
-    palette.setColor(QPalette::Base, kGridBackground);
-    grid_->setPalette(palette);
+    // The program's grid: "No" is its fixed first column, the others its data columns.
+    auto* grid = new GridWidget(this);
+    grid->setObjectName(QStringLiteral("grid"));
+    grid->setFixedColumnTitle(QString::fromLatin1(kHeadings[kNo]));
+    for (int c = kXAxis; c < kColumnCount; ++c)
+        grid->appendColumn(QString::fromLatin1(kHeadings[c]));
+    grid->setGridBackground(kGridBackground);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid_ = grid;
 
     useX_ = Button(QStringLiteral("Use as\n &x axis"), QStringLiteral("useX"), this);
     useY_ = Button(QStringLiteral("Use as\n &y axis"), QStringLiteral("useY"), this);
@@ -272,10 +274,11 @@ std::vector<GraphCurve> CGraphSetDlg::Curves() const {
         const QString y = Cell(row, kYAxis);
         if (x.isEmpty() || y.isEmpty()) continue;
         GraphCurve c;
-        c.xName = x.toLatin1().toStdString();
-        c.yName = y.toLatin1().toStdString();
         c.xIndex = grid_->item(row, kXAxis)->data(kPositionRole).toInt();
         c.yIndex = grid_->item(row, kYAxis)->data(kPositionRole).toInt();
+        // The names as the file spells them, byte for byte, for matching the header again.
+        c.xName = names_.at(static_cast<std::size_t>(c.xIndex));
+        c.yName = names_.at(static_cast<std::size_t>(c.yIndex));
         c.xTitle = Cell(row, kXTitle).toStdString();
         c.yTitle = Cell(row, kYTitle).toStdString();
         c.title = Cell(row, kTitle).toStdString();

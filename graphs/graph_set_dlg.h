@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "graphs/graph_types.h"
@@ -54,6 +55,7 @@ class CGraphSetDlg : public QDialog {
     void Renumber();
     QString Cell(int row, int column) const;
 
+    std::vector<std::string> names_;  // the header's names as single-byte text
     QListWidget* variables_;
     QTableWidget* grid_;
     QCheckBox* oneGraph_;

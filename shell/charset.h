@@ -3,10 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
-// Equation documents, attachments and the core's output are single-byte text: bytes above 127
-// are the Greek letters and signs of the equation language. The editor shows them as Unicode
-// through one fixed table, and every one of the 256 byte values has its own character, so text
-// read and saved again keeps its bytes.
+// The program's one byte table (core/base/charset.h) for Qt strings. Equation documents,
+// attachments and the core's output are single-byte text; the editor shows them as Unicode, and
+// every one of the 256 byte values has its own character, so text read and saved again keeps its
+// bytes.
 namespace charset {
 
 QChar CharForByte(unsigned char byte);

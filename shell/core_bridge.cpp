@@ -1,5 +1,7 @@
 #include "shell/core_bridge.h"
 
+#include "core/run/run_setup.h"
+
 namespace corebridge {
 
 int Run(const std::string& documentPath, const std::string& command) {
@@ -59,6 +61,14 @@ ShellSettingsRecord RecordFor(const DocumentSettings& settings) {
 
 const char* MethodTitle(SolveMethod method) {
     return MethodName(method);
+}
+
+const char* JacobianTitle(JacobianMode mode) {
+    return JacobianModeName(mode);
+}
+
+std::vector<std::string> CutLine(const std::string& line) {
+    return ::CutLine(line);
 }
 
 }  // namespace corebridge

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "core/run/document_settings.h"
-#include "core/run/entry.h"
 #include "core/base/settings.h"
 #include "core/base/shell_services.h"
 #include "core/base/solver_options.h"
+#include "core/run/document_settings.h"
+#include "core/run/entry.h"
 
 namespace corebridge {
 
@@ -32,5 +32,10 @@ const char* SettingsReadMessage(SettingsRead status);
 SettingsWriteStatus WriteSettings(const std::string& path, const DocumentSettings& settings);
 ShellSettingsRecord RecordFor(const DocumentSettings& settings);
 const char* MethodTitle(SolveMethod method);
+const char* JacobianTitle(JacobianMode mode);
+
+// How the core cuts a document line for its work copy; the compiler's character positions count
+// the pieces.
+std::vector<std::string> CutLine(const std::string& line);
 
 }  // namespace corebridge

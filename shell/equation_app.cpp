@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "graphs/open_graph.h"
+#include "shell/core_bridge.h"
 #include "shell/core_runner.h"
 #include "shell/settings_keys.h"
 #include "shell/shell_messages.h"
@@ -15,6 +17,22 @@ EquationApp* gInstance = nullptr;
 
 EquationApp::EquationApp() : runner_(std::make_unique<CoreRunner>()) {
     gInstance = this;
+    graphOpener = OpenGraph;
+}
+
+void EquationApp::ReadSettings() {
+    auto profile = Profile();
+    editor = editorRead = EditorSettings::Read(*profile);
+}
+
+void EquationApp::WriteSettings() const {
+    auto profile = Profile();
+    editor.Write(*profile, editorRead);
+}
+
+int EquationApp::Exec(QDialog& dialog) {
+    if (execHook) return execHook(dialog);
+    return dialog.exec();
 }
 
 EquationApp::~EquationApp() {

@@ -7,7 +7,12 @@
 #include <functional>
 #include <memory>
 
+#include "shell/editor_settings.h"
+
+class CGraphView;
 class CoreRunner;
+class GraphList;
+class QDialog;
 class MainFrame;
 class PadView;
 class QSettings;
@@ -34,6 +39,13 @@ class EquationApp : public QObject {
     bool showResultsForEachIteration = false;
     bool showResultsInOutputView = true;
 
+    // The editor's settings as they are now and as they were read at start-up; only what
+    // changed is written back at exit.
+    EditorSettings editor;
+    EditorSettings editorRead;
+    void ReadSettings();
+    void WriteSettings() const;
+
     // When set as a new document's view is first shown, the file's lines fill the document.
     QString convertFilePath;
     QPointer<PadView> activeView;
@@ -42,10 +54,18 @@ class EquationApp : public QObject {
     using MessageHook = std::function<void(const QString& text, QMessageBox::Icon icon)>;
     using FileHook = std::function<QString(const QString& title, const QString& filter)>;
     using QuestionHook = std::function<QMessageBox::StandardButton(const QString& text)>;
+    // Runs a modal dialog of the shell's own (options, results, fonts, page setup...) in
+    // place of exec() and returns its result.
+    using ExecHook = std::function<int(QDialog& dialog)>;
+    // Opens a graph of a result file (the graph-set dialog first).
+    using GraphOpener =
+        std::function<CGraphView*(GraphList* owner, const QString& path, QWidget* parent)>;
     MessageHook messageHook;
     FileHook openFileHook;
     FileHook saveFileHook;
     QuestionHook questionHook;
+    ExecHook execHook;
+    GraphOpener graphOpener;
 
     // A modal box captioned with the program's name, with an OK button.
     void Message(QWidget* parent, const QString& text,
@@ -55,6 +75,7 @@ class EquationApp : public QObject {
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& suggested, const QString& defaultSuffix);
     QMessageBox::StandardButton AskSaveChanges(QWidget* parent, const QString& text);
+    int Exec(QDialog& dialog);
 
    private:
     std::unique_ptr<CoreRunner> runner_;

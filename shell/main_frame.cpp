@@ -19,6 +19,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "graphs/graph_doc.h"
+#include "graphs/graph_view.h"
 #include "shell/charset.h"
 #include "shell/core_runner.h"
 #include "shell/equation_app.h"
@@ -49,12 +51,16 @@ MainFrame::MainFrame(EquationApp& app, QWidget* parent) : QMainWindow(parent), a
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         UpdateMenus();
         const PadView* view = activeView();
-        setWindowTitle(view != nullptr
-                           ? QStringLiteral("%1 - %2").arg(QString::fromLatin1(msg::kProgramName),
-                                                           view->padDocument()->title())
-                           : QString::fromLatin1(msg::kProgramName));
+        const CGraphView* graph = activeGraph();
+        const QString name = view != nullptr    ? view->padDocument()->title()
+                             : graph != nullptr ? graph->Document()->Title()
+                                                : QString();
+        setWindowTitle(name.isEmpty() ? QString::fromLatin1(msg::kProgramName)
+                                      : QStringLiteral("%1 - %2").arg(
+                                            QString::fromLatin1(msg::kProgramName), name));
         if (w != nullptr && view != nullptr) properties_->SelectNode(view->padDocument()->node);
     });
+    connect(output_, &OutputWindow::lineActivated, this, &MainFrame::JumpToOutputLine);
     CoreRunner& runner = app_.runner();
     connect(&runner, &CoreRunner::outputText, this,
             [this](const QByteArray& text) { AppendOutput(charset::ToUnicode(text)); });
@@ -83,6 +89,12 @@ PadView* MainFrame::activeView() const {
     if (w == nullptr && !mdi_->subWindowList().isEmpty()) w = mdi_->currentSubWindow();
     auto* frame = qobject_cast<PadFrame*>(w);
     return frame != nullptr ? frame->view() : nullptr;
+}
+
+CGraphView* MainFrame::activeGraph() const {
+    QMdiSubWindow* w = mdi_->activeSubWindow();
+    if (w == nullptr && !mdi_->subWindowList().isEmpty()) w = mdi_->currentSubWindow();
+    return w != nullptr ? qobject_cast<CGraphView*>(w->widget()) : nullptr;
 }
 
 QList<PadView*> MainFrame::views() const {
@@ -192,6 +204,7 @@ PadView* MainFrame::NewDocument() {
 
 PadView* MainFrame::OpenDocument(const QString& path) {
     const QString canonical = QFileInfo(path).absoluteFilePath();
+    if (!AcceptDocumentName(canonical)) return nullptr;
     for (PadView* view : views()) {
         if (view->padDocument()->path() == canonical) {
             mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(view->parentWidget()));
@@ -244,6 +257,7 @@ bool MainFrame::SaveDocumentAs(PadView* view) {
         doc->path().isEmpty() ? doc->title() : doc->path(), QStringLiteral("alg"));
     if (chosen.isEmpty()) return false;
     const QString path = QFileInfo(chosen).absoluteFilePath();
+    if (!AcceptDocumentName(path)) return false;
     QString error;
     QStringList messages;
     if (!doc->Save(path, &error, &messages)) {
@@ -281,7 +295,12 @@ void MainFrame::DocumentClosing(PadView* view) {
     if (app_.activeView == view) app_.activeView = nullptr;
 }
 
-void MainFrame::RunStarted() {
+void MainFrame::RunStarted(PadView* view, const QString& command) {
+    runView_ = view;
+    // Only these commands solve the document's own equations; the others number the equations
+    // of a set they rewrote.
+    runNumbersDocument_ = command == QLatin1String("S") || command == QLatin1String("US") ||
+                          command == QLatin1String("G");
     progress_->setValue(0);
     progress_->hide();
     cancelButton_->show();
@@ -296,8 +315,8 @@ void MainFrame::RunFinished() {
     UpdateMenus();
 }
 
-void MainFrame::UpdateAllGraphs(PadView*) {
-    // Graph windows belong to the graph module; nothing to refresh until it is there.
+void MainFrame::UpdateAllGraphs(PadView* view) {
+    if (view != nullptr) view->graphs().UpdateAll();
 }
 
 void MainFrame::keyPressEvent(QKeyEvent* event) {
@@ -379,6 +398,8 @@ void MainFrame::UpdateRecentFileActions() {
 }
 
 void MainFrame::ReadSettings() {
+    app_.ReadSettings();
+    for (PadView* view : views()) view->ApplyEditorSettings(app_.editor);
     auto profile = EquationApp::Profile();
     const QByteArray state = profile->value(keys::kBarState).toByteArray();
     if (!state.isEmpty()) restoreState(state);
@@ -411,6 +432,7 @@ void MainFrame::ShowWithPlacement() {
 }
 
 void MainFrame::WriteSettings() {
+    app_.WriteSettings();
     auto profile = EquationApp::Profile();
     profile->setValue(keys::kBarState, saveState());
     WindowPlacement p;

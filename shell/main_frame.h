@@ -2,9 +2,15 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
+#include <cstdint>
 
+#include "shell/editor_settings.h"
+
+class CGraphView;
 class EquationApp;
+class FindReplaceDialog;
 class OutputWindow;
 class PadFrame;
 class PadView;
@@ -32,6 +38,8 @@ class MainFrame : public QMainWindow {
     PropertiesTree* properties() const { return properties_; }
     QMdiArea* mdiArea() const { return mdi_; }
     PadView* activeView() const;
+    // The graph window in front, if the front window is one.
+    CGraphView* activeGraph() const;
     QList<PadView*> views() const;
 
     // Core output, buffered until a line feed or 101 characters.
@@ -48,10 +56,25 @@ class MainFrame : public QMainWindow {
     void WriteSettings();
     void ShowWithPlacement();
 
-    // Called by the views around their runs.
-    void RunStarted();
+    // Called by the views around their runs. Lines of the run's output that name an equation
+    // lead to `view` when double-clicked.
+    void RunStarted(PadView* view, const QString& command);
     void RunFinished();
     void UpdateAllGraphs(PadView* view);
+    // A line of the Output window double-clicked: the editor shows the character or equation
+    // it names. False when it names none the last run's document has.
+    bool JumpToOutputLine(const QString& line);
+
+    // Puts a graph into a window of its own, titled "Picture:" and its path.
+    QMdiSubWindow* AddGraphWindow(CGraphView* graph);
+    // New colours for the editor, from the Options sheet: every open editor takes them.
+    void ApplyColours(ColorRef equation, ColorRef comments, ColorRef background);
+    // A document named like a file the solver writes beside it (model.PRN, model.TMP, ...)
+    // would be overwritten by its own runs; such a name is refused with a message.
+    bool AcceptDocumentName(const QString& path);
+
+    // The Solve > Differential Equations command string for a differential method.
+    static QString DifferentialCommand(std::uint32_t method);
     bool CanCloseDocument(PadView* view);
     void DocumentClosing(PadView* view);
 
@@ -101,6 +124,31 @@ class MainFrame : public QMainWindow {
     void RunCore(const QString& command);
     void ArrangeIcons();
     void About();
+    void HelpDesk();
+
+    // Editor commands.
+    void PageSetup();
+    void SetDisplayFont();
+    void SetPrinterFont();
+    void MirrorDisplayFont();
+    void SetTabStops();
+    void GoToPos();
+    void ToggleWordWrap(bool on);
+    void ShowFind(bool replace);
+    void FindNext();
+    QFont PrinterFont(const QPrinter& printer) const;
+    void PrintView(PadView* view, QPrinter& printer);
+
+    // Results, options, graphs and the power-flow import.
+    void ShowOptions();
+    void ShowResults();
+    void ShowResultsFromFile();
+    void ShowResultsFile(const QString& path);
+    void GraphFromResults();
+    void GraphFromFile();
+    void OpenGraphWindow(PadView* view, const QString& path);
+    void ReadCommonFormat();
+    void WireGraphActions();
 
     EquationApp& app_;
     QMdiArea* mdi_ = nullptr;
@@ -117,6 +165,11 @@ class MainFrame : public QMainWindow {
     QProgressBar* progress_ = nullptr;
     QToolButton* cancelButton_ = nullptr;
     QPrinter* printer_ = nullptr;
+    FindReplaceDialog* find_ = nullptr;
+    // The view of the last run and whether the equation numbers of its output are those of its
+    // document (not of a rewritten set).
+    QPointer<PadView> runView_;
+    bool runNumbersDocument_ = false;
     int untitledCount_ = 0;
     int childShowCmd_ = 3;
     int childShowCmdRead_ = 3;
@@ -134,8 +187,10 @@ class MainFrame : public QMainWindow {
     // Commands that need an equation document, and those that also run the core.
     QList<QAction*> documentActions_;
     QList<QAction*> coreActions_;
-    // Commands whose windows other parts of the program provide; disabled until they do.
-    QList<QAction*> laterActions_;
+    // Commands whose operation the core does not have yet; disabled until it does.
+    QList<QAction*> awaitingCore_;
+    // The commands of a graph window.
+    QList<QAction*> graphActions_;
     QList<QAction*> paletteActions_;
     QList<QAction*> documentOnlyMenuItems_;
 
@@ -183,6 +238,9 @@ class MainFrame : public QMainWindow {
     QAction* graphFromResultsAct_ = nullptr;
     QAction* graphFromFileAct_ = nullptr;
     QAction* updateGraphsAct_ = nullptr;
+    QAction* updateGraphAct_ = nullptr;
+    QAction* saveGraphAct_ = nullptr;
+    QAction* saveGraphAsAct_ = nullptr;
     QAction* cascadeAct_ = nullptr;
     QAction* tileAct_ = nullptr;
     QAction* arrangeAct_ = nullptr;

@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "graphs/graph_view.h"
 #include "shell/attachment_dialog.h"
 #include "shell/core_runner.h"
 #include "shell/equation_app.h"
@@ -29,6 +30,14 @@
 #include "shell/tmp_file_dialog.h"
 
 namespace {
+
+// Commands whose operation the core does not have yet: it would only say "Command ... not
+// available". They stay disabled until it does.
+bool AwaitingCore(const QString& command) {
+    static const QStringList kAwaiting = {QStringLiteral("US"), QStringLiteral("W0"),
+                                          QStringLiteral("W1")};
+    return kAwaiting.contains(command);
+}
 
 // prompt: the status-bar text, then after "\n" the tool tip.
 QAction* MakeAction(QObject* parent, const char* name, const QString& text, const QString& prompt,
@@ -64,7 +73,13 @@ void MainFrame::CreateActions() {
     saveAct_ = add("actionFileSave", "&Save", "Save the active document\nSave",
                    QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAct_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    connect(saveAct_, &QAction::triggered, this, [this] { SaveDocument(activeView()); });
+    connect(saveAct_, &QAction::triggered, this, [this] {
+        // A graph window saves its pictures.
+        if (CGraphView* graph = activeGraph())
+            graph->SaveGraph();
+        else
+            SaveDocument(activeView());
+    });
     saveAsAct_ =
         add("actionFileSaveAs", "Save &As...", "Save the active document with a new name\nSave As");
     connect(saveAsAct_, &QAction::triggered, this, [this] { SaveDocumentAs(activeView()); });
@@ -102,6 +117,7 @@ void MainFrame::CreateActions() {
                          "Change the printer and printing options\nPrint Setup");
     connect(printSetupAct_, &QAction::triggered, this, &MainFrame::FilePrintSetup);
     pageSetupAct_ = add("actionPageSetup", "Page Set&up...", "Set headers, footers, and margins");
+    connect(pageSetupAct_, &QAction::triggered, this, &MainFrame::PageSetup);
     for (QAction*& a : recentActs_) {
         a = new QAction(this);
         a->setVisible(false);
@@ -140,30 +156,47 @@ void MainFrame::CreateActions() {
         if (!c.hasSelection()) c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
         c.removeSelectedText();
     });
-    findAct_ = add("actionEditFind", "&Find...", "Find the specified text\nFind");
+    findAct_ = add("actionEditFind", "&Find...", "Find the specified text\nFind",
+                   QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(findAct_, &QAction::triggered, this, [this] { ShowFind(false); });
     findNextAct_ = add("actionEditFindNext", "Find &Next", "Repeat the last action\nRepeat",
                        QKeySequence(Qt::Key_F3));
+    connect(findNextAct_, &QAction::triggered, this, &MainFrame::FindNext);
     replaceAct_ = add("actionEditReplace", "R&eplace...",
-                      "Replace specific text with different text\nReplace");
+                      "Replace specific text with different text\nReplace",
+                      QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(replaceAct_, &QAction::triggered, this, [this] { ShowFind(true); });
     selectAllAct_ =
         add("actionEditSelectAll", "Select A&ll", "Select the entire document\nSelect All");
     connect(selectAllAct_, &QAction::triggered, this, [this] { activeView()->selectAll(); });
     wordWrapAct_ = add("actionWordWrap", "&Word Wrap", "Toggle on/off word-wrap mode");
+    wordWrapAct_->setCheckable(true);
+    connect(wordWrapAct_, &QAction::triggered, this, &MainFrame::ToggleWordWrap);
     goToPosAct_ = add("actionGoToPos", "&Go To Pos", "Go to char number position");
+    connect(goToPosAct_, &QAction::triggered, this, &MainFrame::GoToPos);
 
     tabStopsAct_ = add("actionSetTabStops", "Set &Tab Stops...", "Set tab stops for this window");
+    connect(tabStopsAct_, &QAction::triggered, this, &MainFrame::SetTabStops);
     fontAct_ = add("actionSetFont", "Set &Font...", "Select display font for this window");
+    connect(fontAct_, &QAction::triggered, this, &MainFrame::SetDisplayFont);
     printerFontAct_ = add("actionSetPrinterFont", "Set &Printer Font...", "Set font for printing");
+    connect(printerFontAct_, &QAction::triggered, this, &MainFrame::SetPrinterFont);
     mirrorFontAct_ = add("actionMirrorFont", "&Mirror Display Font",
                          "Use same font for printing as for display");
+    connect(mirrorFontAct_, &QAction::triggered, this, &MainFrame::MirrorDisplayFont);
     tempFilesAct_ = add("actionTempFiles", "T&emp Files", "Show tmp files");
     connect(tempFilesAct_, &QAction::triggered, this, &MainFrame::ShowTempFiles);
     resultsAct_ = add("actionShowResults", "&Results", "Show Results", QKeySequence(Qt::Key_F12));
     resultsAct_->setIcon(DrawPictogram(Pictogram::kResults));
+    connect(resultsAct_, &QAction::triggered, this, &MainFrame::ShowResults);
     resultsFromFileAct_ =
         add("actionResultsFromFile", "&From File ...", "Show Results From File ...");
+    connect(resultsFromFileAct_, &QAction::triggered, this, &MainFrame::ShowResultsFromFile);
     refreshAct_ = add("actionRefresh", "Re&fresh", "Refresh");
-    languageAct_ = add("actionLanguage", "&Language", "Language");
+    connect(refreshAct_, &QAction::triggered, this, [this] {
+        if (PadView* view = activeView()) view->Recolour();
+    });
+    languageAct_ = add("actionLanguage", "&Language", "Language");  // has no behaviour
 
     solveAct_ = add("actionSolve", "&Alg. Equations", "Solve selected equation\nSolve",
                     QKeySequence(Qt::Key_F5));
@@ -172,13 +205,19 @@ void MainFrame::CreateActions() {
     });
     optionsAct_ = add("actionOptions", "&Options", "Options\nOptions", QKeySequence(Qt::Key_F10));
     optionsAct_->setIcon(DrawPictogram(Pictogram::kOptions));
+    connect(optionsAct_, &QAction::triggered, this, &MainFrame::ShowOptions);
     readCfAct_ = add("actionReadCf", "&Read CF Format for Power Flow",
                      "Read CF Format for Power Flow\nRead CF Format for Power Flow");
+    connect(readCfAct_, &QAction::triggered, this, &MainFrame::ReadCommonFormat);
     graphFromResultsAct_ =
         add("actionGraphFromResults", "From &Results", "Graph From Results\nNew Graph");
     graphFromResultsAct_->setIcon(DrawPictogram(Pictogram::kGraph));
+    connect(graphFromResultsAct_, &QAction::triggered, this, &MainFrame::GraphFromResults);
     graphFromFileAct_ = add("actionGraphFromFile", "From &File ...", "Graph from File");
+    connect(graphFromFileAct_, &QAction::triggered, this, &MainFrame::GraphFromFile);
     updateGraphsAct_ = add("actionUpdateAllGraphs", "&Update All Graphs", "Update all Graphs");
+    connect(updateGraphsAct_, &QAction::triggered, this, [this] { UpdateAllGraphs(activeView()); });
+    WireGraphActions();
 
     cascadeAct_ =
         add("actionCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
@@ -190,17 +229,39 @@ void MainFrame::CreateActions() {
     connect(arrangeAct_, &QAction::triggered, this, &MainFrame::ArrangeIcons);
     helpAct_ = add("actionHelpDesk", "&Help Desk", "Display help for current task or command",
                    QKeySequence(Qt::Key_F1));
+    connect(helpAct_, &QAction::triggered, this, &MainFrame::HelpDesk);
     aboutAct_ = add("actionAbout", "&About Valdrix...",
                     "Display program information, version number and copyright\nAbout");
     connect(aboutAct_, &QAction::triggered, this, &MainFrame::About);
 
-    documentActions_ = {closeAct_,        saveAct_,   saveAsAct_,    exportLatexAct_, printAct_,
-                        printPreviewAct_, deleteAct_, selectAllAct_, tempFilesAct_};
-    laterActions_ = {pageSetupAct_,        findAct_,          findNextAct_,     replaceAct_,
-                     wordWrapAct_,         goToPosAct_,       tabStopsAct_,     fontAct_,
-                     printerFontAct_,      mirrorFontAct_,    resultsAct_,      resultsFromFileAct_,
-                     refreshAct_,          languageAct_,      optionsAct_,      readCfAct_,
-                     graphFromResultsAct_, graphFromFileAct_, updateGraphsAct_, helpAct_};
+    documentActions_ = {saveAsAct_,      exportLatexAct_,      printPreviewAct_,
+                        deleteAct_,      selectAllAct_,        tempFilesAct_,
+                        findAct_,        findNextAct_,         replaceAct_,
+                        wordWrapAct_,    goToPosAct_,          tabStopsAct_,
+                        fontAct_,        printerFontAct_,      mirrorFontAct_,
+                        resultsAct_,     resultsFromFileAct_,  refreshAct_,
+                        optionsAct_,     graphFromResultsAct_, graphFromFileAct_,
+                        updateGraphsAct_};
+}
+
+void MainFrame::WireGraphActions() {
+    auto add = [this](const char* name, const QString& text, const QString& prompt) {
+        QAction* a = MakeAction(this, name, text, prompt);
+        graphActions_.append(a);
+        return a;
+    };
+    updateGraphAct_ = add("actionUpdateGraph", "&Update Graph", "Update Graph");
+    connect(updateGraphAct_, &QAction::triggered, this, [this] {
+        if (CGraphView* graph = activeGraph()) graph->UpdateGraph();
+    });
+    saveGraphAct_ = add("actionSaveGraph", "Save &Graph", "Save Graph");
+    connect(saveGraphAct_, &QAction::triggered, this, [this] {
+        if (CGraphView* graph = activeGraph()) graph->SaveGraph();
+    });
+    saveGraphAsAct_ = add("actionSaveGraphAs", "Save Graph &As...", "Save Graph As");
+    connect(saveGraphAsAct_, &QAction::triggered, this, [this] {
+        if (CGraphView* graph = activeGraph()) graph->SaveGraphAs();
+    });
 }
 
 QAction* MainFrameCoreAction(MainFrame* frame, QList<QAction*>& list, const char* name,
@@ -215,12 +276,15 @@ QAction* MainFrameCoreAction(MainFrame* frame, QList<QAction*>& list, const char
 void MainFrame::CreateMenus() {
     auto core = [this](QMenu* menu, const char* name, const QString& text, const QString& prompt,
                        const QString& command, const QKeySequence& key = {}) {
-        menu->addAction(MainFrameCoreAction(this, coreActions_, name, text, prompt, key,
-                                            [this, command] { RunCore(command); }));
+        QAction* a = MainFrameCoreAction(this, coreActions_, name, text, prompt, key,
+                                         [this, command] { RunCore(command); });
+        if (AwaitingCore(command)) awaitingCore_.append(a);
+        menu->addAction(a);
     };
     QMenuBar* bar = menuBar();
     fileMenu_ = bar->addMenu(QStringLiteral("&File"));
     fileMenu_->addActions({newAct_, openAct_, closeAct_, saveAct_, saveAsAct_});
+    fileMenu_->addActions({saveGraphAct_, saveGraphAsAct_});
     fileMenu_->addSeparator();
     fileMenu_->addAction(exportLatexAct_);
     QMenu* attachment = fileMenu_->addMenu(QStringLiteral("A&ttachment"));
@@ -275,16 +339,21 @@ void MainFrame::CreateMenus() {
     viewMenu_->addAction(refreshAct_);
     viewMenu_->addSeparator();
     viewMenu_->addAction(languageAct_);
+    viewMenu_->addAction(updateGraphAct_);
 
     solveMenu_ = bar->addMenu(QStringLiteral("&Solve"));
     solveMenu_->addAction(solveAct_);
     coreActions_.append(solveAct_);
     core(solveMenu_, "actionSolveRepetitive", "With &Repetitive Updates",
          "Solve With Repetitive Updates", "US");
-    solveMenu_->addAction(MainFrameCoreAction(
+    QAction* differential = MainFrameCoreAction(
         this, coreActions_, "actionSolveDifferential", "&Differential Equations",
         "Solve Differential Equation\nSolve Differential Equation",
-        QKeySequence(Qt::CTRL | Qt::Key_D), [this] { SolveDifferential(); }));
+        QKeySequence(Qt::CTRL | Qt::Key_D), [this] { SolveDifferential(); });
+    if (AwaitingCore(DifferentialCommand(0)) || AwaitingCore(DifferentialCommand(1))) {
+        awaitingCore_.append(differential);
+    }
+    solveMenu_->addAction(differential);
     core(solveMenu_, "actionSolveIntegral", "&Integral Equations",
          "Integral Equations\nIntegral Equations", "DDDT", QKeySequence(Qt::CTRL | Qt::Key_I));
     core(solveMenu_, "actionUnconstrained", "&Unconstrained Optimization",
@@ -337,12 +406,9 @@ void MainFrame::CreateMenus() {
     helpMenu_->addActions({helpAct_, aboutAct_});
 
     // Without a document the menu bar offers only what menu 1 of the original holds.
-    documentOnlyMenuItems_ = {closeAct_,
-                              saveAct_,
-                              saveAsAct_,
+    documentOnlyMenuItems_ = {saveAsAct_,
                               exportLatexAct_,
                               attachment->menuAction(),
-                              printAct_,
                               printPreviewAct_,
                               undoAct_,
                               cutAct_,
@@ -370,8 +436,7 @@ void MainFrame::CreateMenus() {
                               refreshAct_,
                               solveMenu_->menuAction(),
                               advancedMenu_->menuAction(),
-                              graphMenu_->menuAction(),
-                              windowMenu_->menuAction()};
+                              graphMenu_->menuAction()};
     UpdateRecentFileActions();
 }
 
@@ -471,11 +536,24 @@ void MainFrame::UpdateMenus() {
     PadView* view = activeView();
     const bool hasView = view != nullptr;
     const bool busy = app_.runner().busy();
+    const bool hasGraph = activeGraph() != nullptr;
     for (QAction* a : documentOnlyMenuItems_) a->setVisible(hasView);
     for (QAction* a : documentActions_) a->setEnabled(hasView);
-    for (QAction* a : coreActions_) a->setEnabled(hasView && !busy);
-    for (QAction* a : laterActions_) a->setEnabled(false);
+    for (QAction* a : coreActions_) a->setEnabled(hasView && !busy && !awaitingCore_.contains(a));
     for (QAction* a : paletteActions_) a->setEnabled(hasView);
+    for (QAction* a : graphActions_) {
+        a->setVisible(hasGraph);
+        a->setEnabled(hasGraph);
+    }
+    // Close, Save, Print and the Window menu serve graph windows too.
+    for (QAction* a : {closeAct_, saveAct_, printAct_, windowMenu_->menuAction()}) {
+        a->setVisible(hasView || hasGraph);
+        a->setEnabled(hasView || hasGraph);
+    }
+    {
+        const QSignalBlocker block(wordWrapAct_);
+        wordWrapAct_->setChecked(hasView && view->wordWrap());
+    }
     const bool attached = hasView && view->padDocument()->hasAttachment();
     attachNewAct_->setEnabled(hasView && !attached);
     attachFileAct_->setEnabled(hasView && !attached);
@@ -520,12 +598,15 @@ void MainFrame::RunCore(const QString& command) {
     if (PadView* view = activeView()) view->ExecuteCoreCommand(command);
 }
 
+QString MainFrame::DifferentialCommand(std::uint32_t method) {
+    // Trapezoidal has its own command; every other method goes the backward way.
+    return method == 0 ? QStringLiteral("DDIT") : QStringLiteral("DDIB");
+}
+
 void MainFrame::SolveDifferential() {
     PadView* view = activeView();
     if (view == nullptr) return;
-    view->ExecuteCoreCommand(view->padDocument()->settings.differentialMethod == 0
-                                 ? QStringLiteral("DDIT")
-                                 : QStringLiteral("DDIB"));
+    view->ExecuteCoreCommand(DifferentialCommand(view->padDocument()->settings.differentialMethod));
 }
 
 void MainFrame::EstimationAndRegression() {
@@ -569,19 +650,25 @@ void MainFrame::ShowTempFiles() {
 }
 
 void MainFrame::FilePrint() {
+    if (CGraphView* graph = activeGraph()) {
+        graph->Print();
+        return;
+    }
     PadView* view = activeView();
+    if (view == nullptr) return;
     if (printer_ == nullptr) printer_ = new QPrinter(QPrinter::HighResolution);
     QPrintDialog dialog(printer_, this);
-    if (dialog.exec() == QDialog::Accepted) view->print(printer_);
+    if (app_.Exec(dialog) == QDialog::Accepted) PrintView(view, *printer_);
 }
 
 void MainFrame::FilePrintPreview() {
     PadView* view = activeView();
+    if (view == nullptr) return;
     if (printer_ == nullptr) printer_ = new QPrinter(QPrinter::HighResolution);
     QPrintPreviewDialog preview(printer_, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, view,
-            [view](QPrinter* p) { view->print(p); });
-    preview.exec();
+            [this, view](QPrinter* p) { PrintView(view, *p); });
+    app_.Exec(preview);
 }
 
 void MainFrame::FilePrintSetup() {

@@ -1,7 +1,9 @@
 #include "shell/output_window.h"
 
 #include <QFontDatabase>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 
 OutputWindow::OutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
@@ -41,4 +43,10 @@ void OutputWindow::AppendOutput(const QString& text) {
     cursor.insertText(shown);
     setTextCursor(cursor);
     if (atEnd) bar->setValue(bar->maximum());
+}
+
+void OutputWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    const QTextBlock block = cursorForPosition(event->position().toPoint()).block();
+    if (block.isValid()) emit lineActivated(block.text());
 }

@@ -19,6 +19,13 @@ class OutputWindow : public QPlainTextEdit {
     void ClearText() { clear(); }
     const QString& buffered() const { return buffer_; }
 
+   signals:
+    // A line was double-clicked; its text.
+    void lineActivated(const QString& line);
+
+   protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
    private:
     QString buffer_;
 };

@@ -2,32 +2,104 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QKeyEvent>
-#include <QSyntaxHighlighter>
+#include <QMdiArea>
+#include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 
 #include "shell/charset.h"
 #include "shell/core_runner.h"
 #include "shell/equation_app.h"
+#include "shell/equation_highlighter.h"
+#include "shell/equation_locator.h"
 #include "shell/main_frame.h"
 #include "shell/output_window.h"
 #include "shell/pad_document.h"
 #include "shell/properties_tree.h"
 #include "shell/shell_messages.h"
 
+namespace {
+
+// The editor's character size while no display font has been chosen.
+constexpr int kDefaultPixelSize = 16;
+const QColor kErrorMark(255, 205, 205);
+
+}  // namespace
+
 PadView::PadView(EquationApp& app, MainFrame& frame, QWidget* parent)
-    : QPlainTextEdit(parent), app_(app), frame_(frame), doc_(new PadDocument(this)) {
+    : QPlainTextEdit(parent),
+      app_(app),
+      frame_(frame),
+      doc_(new PadDocument(this)),
+      highlighter_(new EquationHighlighter(doc_->text())) {
     setDocument(doc_->text());
-    setLineWrapMode(QPlainTextEdit::NoWrap);
     setObjectName(QStringLiteral("PadView"));
+    ApplyEditorSettings(app_.editor);
     connect(&app_.runner(), &CoreRunner::finished, this, &PadView::OnRunFinished);
+    // A mark of a compiler error holds until the text changes.
+    connect(doc_->text(), &QTextDocument::contentsChange, this,
+            [this](int, int removed, int added) {
+                if (removed + added > 0 && !extraSelections().isEmpty()) setExtraSelections({});
+            });
 }
 
-void PadView::setHighlighter(QSyntaxHighlighter* highlighter) {
-    if (highlighter_ != nullptr) highlighter_->setDocument(nullptr);
-    highlighter_ = highlighter;
-    if (highlighter_ != nullptr) highlighter_->setDocument(doc_->text());
+void PadView::ApplyEditorSettings(const EditorSettings& settings) {
+    displayFont_ = settings.font;
+    equationColour_ = settings.equationColor;
+    commentsColour_ = settings.commentsColor;
+    backgroundColour_ = settings.backgroundColor;
+    QPalette p = palette();
+    p.setColor(QPalette::Base, ColorFromRef(backgroundColour_));
+    setPalette(p);
+    SetWordWrap(settings.wordWrap != 0);
+    tabStops_ = settings.tabStops;
+    Recolour();
+}
+
+void PadView::Recolour() {
+    setFont(FontFor(displayFont_, kDefaultPixelSize));
+    SetTabStops(tabStops_);  // the width follows the font
+    highlighter_->SetFormats(ColorFromRef(equationColour_), ColorFromRef(commentsColour_),
+                             SymbolFamilies());
+}
+
+void PadView::ColourChange(ColorRef equation, ColorRef comments, ColorRef background) {
+    if (background != backgroundColour_) {
+        backgroundColour_ = background;
+        QPalette p = palette();
+        p.setColor(QPalette::Base, ColorFromRef(background));
+        setPalette(p);
+    }
+    if (equation != equationColour_ || comments != commentsColour_) {
+        equationColour_ = equation;
+        commentsColour_ = comments;
+        Recolour();
+    }
+}
+
+void PadView::SetDisplayFont(const FontDescription& font) {
+    displayFont_ = font;
+    Recolour();
+}
+
+void PadView::SetWordWrap(bool on) {
+    setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+void PadView::SetTabStops(int tabStops) {
+    tabStops_ = std::clamp(tabStops, EditorSettings::kMinTabStops, EditorSettings::kMaxTabStops);
+    const qreal average = QFontMetricsF(font()).averageCharWidth();
+    setTabStopDistance(tabStops_ * average / 4);
+}
+
+void PadView::GoToPos(int position) {
+    QTextCursor cursor = textCursor();
+    const int last = document()->characterCount() - 1;
+    cursor.setPosition(std::clamp(position, 0, std::max(0, last)));
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void PadView::InsertText(const QString& text) {
@@ -53,6 +125,31 @@ void PadView::InsertIfThenElse() {
     setTextCursor(cursor);
 }
 
+void PadView::ShowCompilerError(int workPosition) {
+    const QString text = toPlainText();
+    const int position = locator::DocumentPosition(text, workPosition);
+    GoToPos(position);
+    const auto statement = locator::StatementAt(text, position);
+    if (!statement) return;
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = QTextCursor(document());
+    mark.cursor.setPosition(statement->start);
+    mark.cursor.setPosition(statement->end, QTextCursor::KeepAnchor);
+    mark.format.setBackground(kErrorMark);
+    setExtraSelections({mark});
+}
+
+bool PadView::SelectEquation(int number) {
+    const auto span = locator::EquationSpan(toPlainText(), number);
+    if (!span) return false;
+    QTextCursor cursor(document());
+    cursor.setPosition(span->start);
+    cursor.setPosition(span->end, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
+}
+
 void PadView::FillFromConvertFile() {
     if (app_.convertFilePath.size() < 4) return;
     QFile file(app_.convertFilePath);
@@ -70,6 +167,16 @@ void PadView::FillFromConvertFile() {
 void PadView::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
     frame_.properties()->SelectNode(doc_->node);
+}
+
+void PadView::mousePressEvent(QMouseEvent* event) {
+    // A right click brings the document's window to the top before its menu opens.
+    if (event->button() == Qt::RightButton) {
+        if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+            if (QMdiArea* area = window->mdiArea()) area->setActiveSubWindow(window);
+        }
+    }
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 void PadView::keyPressEvent(QKeyEvent* event) {
@@ -111,12 +218,13 @@ bool PadView::StartRun(const QString& command, RunKind kind) {
     services.showIterations.store(app_.showResultsForEachIteration);
     services.showResults.store(app_.showResultsInOutputView);
     services.dialogParent = &frame_;
-    ShellSettingsRecord record = corebridge::RecordFor(doc_->settings);
-    if (!app_.runner().start(doc_->path(), command, record)) return false;
+    if (!app_.runner().start(doc_->path(), command, corebridge::RecordFor(doc_->settings)))
+        return false;
     running_ = true;
     runKind_ = kind;
+    revisionAtRun_ = document()->revision();
     if (kind == RunKind::kCoreCommand) viewport()->setCursor(Qt::BusyCursor);
-    frame_.RunStarted();
+    frame_.RunStarted(this, command);
     return true;
 }
 
@@ -131,6 +239,19 @@ bool PadView::Solve() {
                     RunKind::kSolve);
 }
 
+void PadView::PlaceCompilerError() {
+    // Positions hold only for the text the run read.
+    if (document()->revision() != revisionAtRun_) return;
+    const QStringList lines = frame_.output()->toPlainText().split(u'\n');
+    for (const QString& line : lines) {
+        const auto ref = locator::ReferenceIn(line);
+        if (ref && ref->kind == locator::Reference::Kind::kCharacter) {
+            ShowCompilerError(ref->number);
+            return;
+        }
+    }
+}
+
 void PadView::OnRunFinished(int result, const QStringList& lines) {
     if (!running_) return;
     running_ = false;
@@ -140,9 +261,10 @@ void PadView::OnRunFinished(int result, const QStringList& lines) {
             frame_.properties()->ReplaceNode(doc_->node, doc_->settings, doc_->path(), lines);
     } else {
         viewport()->unsetCursor();
-        frame_.UpdateAllGraphs(this);
+        graphs_.UpdateAll();
     }
     frame_.RunFinished();
+    PlaceCompilerError();
     emit coreFinished(result);
 }
 

@@ -4,18 +4,25 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 
+#include "graphs/graph_doc.h"
+#include "shell/editor_settings.h"
+
 class EquationApp;
+class EquationHighlighter;
 class MainFrame;
 class PadDocument;
-class QSyntaxHighlighter;
 
-// The editor of one equation document, and the commands that run the core for it.
+// The editor of one equation document: comments and equations in their colours, the symbols of
+// the equation language in the symbol face, the palette insertions, and the commands that run
+// the core for the document. It keeps the graphs opened from it.
 class PadView : public QPlainTextEdit {
     Q_OBJECT
    public:
     PadView(EquationApp& app, MainFrame& frame, QWidget* parent = nullptr);
 
     PadDocument* padDocument() const { return doc_; }
+    EquationHighlighter* highlighter() const { return highlighter_; }
+    GraphList& graphs() { return graphs_; }
 
     // Palette insertions at the caret (replacing the selection, undoable).
     void InsertText(const QString& text);
@@ -26,15 +33,39 @@ class PadView : public QPlainTextEdit {
     // "IF  THEN   ELSE" with the caret between the two blanks after IF.
     void InsertIfThenElse();
 
+    // The editor settings a view takes when it is created: font, colours, wrapping, tabs.
+    void ApplyEditorSettings(const EditorSettings& settings);
+    // Colours the whole text again from the display font and the view's colours.
+    void Recolour();
+    // New colours from the Options sheet: the background is set, and the text recoloured when
+    // the equation or comment colour changed.
+    void ColourChange(ColorRef equation, ColorRef comments, ColorRef background);
+    void SetDisplayFont(const FontDescription& font);
+    ColorRef equationColour() const { return equationColour_; }
+    ColorRef commentsColour() const { return commentsColour_; }
+    ColorRef backgroundColour() const { return backgroundColour_; }
+    void SetWordWrap(bool on);
+    bool wordWrap() const { return lineWrapMode() != QPlainTextEdit::NoWrap; }
+    // Tab width in quarters of the average character width.
+    void SetTabStops(int tabStops);
+    // The caret to a character position (no selection); beyond the end it goes to the end.
+    void GoToPos(int position);
+
+    // A compiler message at a character of the work copy: the caret goes to that character and
+    // its statement is marked until the next edit.
+    void ShowCompilerError(int workPosition);
+    // Selects the 1-based equation of the compiled model; false when the text has no such
+    // equation.
+    bool SelectEquation(int number);
+    // The span the last compiler error marked (empty when none is marked).
+    QList<QTextEdit::ExtraSelection> errorMarks() const { return extraSelections(); }
+
     // Runs one core command for this document on the worker thread: saves first, and an
     // untitled document is only saved (false, the core does not run). coreFinished follows.
     bool ExecuteCoreCommand(const QString& command);
     // Solve (F5): "S", or "US" with an attachment; the result lines go to the Properties tree.
     bool Solve();
     bool running() const { return running_; }
-
-    // The syntax colouring of the editor attaches here.
-    void setHighlighter(QSyntaxHighlighter* highlighter);
 
     // Fills a new document from the file a temporary-file viewer asked to convert.
     void FillFromConvertFile();
@@ -45,19 +76,28 @@ class PadView : public QPlainTextEdit {
    protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
    private:
     enum class RunKind { kSolve, kCoreCommand };
     bool PrepareRun();
     bool StartRun(const QString& command, RunKind kind);
     void OnRunFinished(int result, const QStringList& lines);
+    void PlaceCompilerError();
 
     EquationApp& app_;
     MainFrame& frame_;
     PadDocument* doc_;
-    QPointer<QSyntaxHighlighter> highlighter_;
+    EquationHighlighter* highlighter_;
+    GraphList graphs_;
+    FontDescription displayFont_;
+    ColorRef equationColour_ = 0;
+    ColorRef commentsColour_ = 0;
+    ColorRef backgroundColour_ = 0;
+    int tabStops_ = 16;
     bool running_ = false;
     RunKind runKind_ = RunKind::kSolve;
+    int revisionAtRun_ = 0;
 };
 
 // The frame of one document window; asks about unsaved changes and refuses to close while the

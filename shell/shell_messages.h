@@ -21,6 +21,10 @@ inline constexpr char kTempFilesFilter[] =
     "Symbolic Jacobian Files (*.SJC);;Result Files (*.PRN);;Jacobian Files (*.JAC);;"
     "All Files (*.*)";
 inline constexpr char kConvertToMainFile[] = "Convert to Main File";
+inline constexpr char kGraphFileFilter[] = "Result Files (*.PRN);;All Files (*.*)";
+inline constexpr char kReadCfTitle[] = "Read CF File";
+inline constexpr char kCfFilter[] = "Common Format Data Files (*.CF);;All Files (*.*)";
+inline constexpr char kNoPrinterContext[] = "Cannot get printer device context.";
 inline constexpr char kCopyright[] = "An equation solver for sets of algebraic equations.";
 
 // Our own texts, where a file could not be written or a run is in the way.
@@ -34,6 +38,18 @@ inline constexpr char kOpenFailed[] = "The document %1 could not be opened (%2).
 inline constexpr char kSaveChanges[] = "Save changes to %1?";
 inline constexpr char kRunInProgress[] =
     "The solver is still running. Press Cancel or ESC to stop it first.";
+inline constexpr char kWorkFileName[] =
+    "%1 cannot be an equation document: the solver writes its own %2 file under this name "
+    "and would overwrite it. Choose another name.";
+inline constexpr char kFullModelTip[] =
+    "Also model transformer taps, phase shifters and bus shunts";
+// A field of the Options sheet whose value its option cannot take: the field's label and the
+// values allowed.
+inline constexpr char kFieldOutOfRange[] = "%1: enter a number %2.";
+inline constexpr char kRangeFromTo[] = "from %1 to %2";
+inline constexpr char kRangeFrom[] = "from %1 up";
+inline constexpr char kRangeAbove[] = "above %1";
+inline constexpr char kRangeUpTo[] = "up to %1";
 inline constexpr char kAttachmentSaveFailed[] = "The attachment could not be saved to %1 (%2).";
 inline constexpr char kAttachmentUnstorable[] =
     "Row %1, column \"%2\" cannot be saved: a value must not be empty while later values "

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <ostream>
 
+#include "core/base/charset.h"
 #include "graphs/graph_export.h"
 #include "graphs/graph_renderer.h"
 #include "graphs/result_table.h"
@@ -34,7 +35,7 @@ constexpr TypeName kTypes[] = {{"normal", GraphType::Normal},
 
 // Header names are single-byte text; titles are drawn as UTF-8.
 std::string Title(const std::string& name) {
-    return QString::fromLatin1(name).toStdString();
+    return charset::ToUtf8(name);
 }
 
 std::string Joined(const std::vector<std::string>& names) {

@@ -56,6 +56,7 @@ class TestGraphDialogs : public QObject {
     void cleanup();
     void graphSetRowsTakeTheCurrentVariablesAndColour();
     void graphSetBuildsCurvesFromCompleteRows();
+    void graphSetShowsSymbolNamesAndKeepsTheirBytes();
     void openGraphWithoutCurvesSaysSo();
     void generationDefaultsAndChoice();
     void generationForFftOffersPowersOfTwo();
@@ -121,6 +122,30 @@ void TestGraphDialogs::graphSetRowsTakeTheCurrentVariablesAndColour() {
     d.DeleteRow();
     QCOMPARE(Cell(d, 1, Set::kNo), QString("02"));
     QCOMPARE(Cell(d, 1, Set::kYAxis), QString("r"));
+}
+
+// Names in the result file are single bytes; the dialog shows their letters, and the curves
+// keep the bytes so that the graph finds its columns in the file again.
+void TestGraphDialogs::graphSetShowsSymbolNamesAndKeepsTheirBytes() {
+    const QString path = dir_.filePath("greek.PRN");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("  x  \xE1  \xF1\n1 2 3\n");
+    f.close();
+    Set d(path);
+    QCOMPARE(d.Variables()->count(), 3);
+    QCOMPARE(d.Variables()->item(1)->text(), QString::fromUtf8("\u03b1"));
+    QCOMPARE(d.Variables()->item(2)->text(), QString::fromUtf8("\u03c1"));
+    d.Variables()->setCurrentRow(0);
+    d.NewRow();
+    d.Variables()->setCurrentRow(2);
+    d.UseAsY();
+    QCOMPARE(Cell(d, 0, Set::kYAxis), QString::fromUtf8("\u03c1"));
+    const std::vector<GraphCurve> curves = d.Curves();
+    QCOMPARE(curves.size(), std::size_t(1));
+    QCOMPARE(curves[0].xName, std::string("x"));
+    QCOMPARE(curves[0].yName, std::string("\xF1"));
+    QCOMPARE(curves[0].yIndex, 2);
 }
 
 void TestGraphDialogs::graphSetBuildsCurvesFromCompleteRows() {

@@ -1,6 +1,7 @@
 #include <QSet>
 #include <QtTest>
 
+#include "core/base/charset.h"
 #include "shell/charset.h"
 
 // The byte table of equation text: what the editor shows and what saving writes back.
@@ -9,6 +10,7 @@ class tst_Charset : public QObject {
    private slots:
     void everyByteComesBackUnchanged();
     void everyByteHasItsOwnCharacter();
+    void terminalAndWindowShowEveryByteAlike();
     void paletteGlyphs_data();
     void paletteGlyphs();
     void asciiIsUnchanged();
@@ -32,6 +34,16 @@ void tst_Charset::everyByteHasItsOwnCharacter() {
         QVERIFY2(!seen.contains(c.unicode()), qPrintable(QString::number(b, 16)));
         seen.insert(c.unicode());
         QCOMPARE(charset::ByteForChar(c), b);
+    }
+}
+
+// The command line prints through the table's UTF-8 form, the desktop through its Qt form: one
+// table, so a document looks the same in both.
+void tst_Charset::terminalAndWindowShowEveryByteAlike() {
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        QCOMPARE(QString::fromStdString(charset::ToUtf8(byte)),
+                 QString(charset::CharForByte(static_cast<unsigned char>(b))));
     }
 }
 

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QWidget>
+
+#include "shell/core_bridge.h"
+#include "shell/editor_settings.h"
+
+class CColourPicker;
+class NumberEdit;
+class QCheckBox;
+class QComboBox;
+class QTabWidget;
+
+// "Method": the solver options of one document.
+class CMethodPrPage : public QWidget {
+    Q_OBJECT
+   public:
+    explicit CMethodPrPage(QWidget* parent = nullptr);
+
+    void Load(const DocumentSettings& settings);
+    // Reads every control back into `settings`. A field that holds no number, or a value the
+    // option cannot take, leaves `settings` unchanged and returns false with the reason.
+    bool Store(DocumentSettings& settings, QString* error = nullptr) const;
+
+   private:
+    QComboBox* method_;
+    QComboBox* jacobian_;
+    NumberEdit* tolerance_;
+    NumberEdit* deltaJ_;
+    NumberEdit* maxIterations_;
+    NumberEdit* repetitions_;
+    NumberEdit* minGuess_;
+    NumberEdit* maxGuess_;
+    QComboBox* differential_;
+    NumberEdit* deltaT_;
+    QCheckBox* solveInGroups_;
+    QCheckBox* autoHomotopy_;
+    QCheckBox* autoSimplify_;
+};
+
+// What the General page edits: three display flags of the program and the editor's colours.
+struct GeneralOptions {
+    bool showIterations = false;
+    bool showDerivatives = false;
+    bool showResults = true;
+    ColorRef equationColor = 0;
+    ColorRef commentsColor = 0;
+    ColorRef backgroundColor = 0;
+};
+
+// "General": the display flags and the editor's colours.
+class CGeneralPrPage : public QWidget {
+    Q_OBJECT
+   public:
+    explicit CGeneralPrPage(QWidget* parent = nullptr);
+
+    void Load(const GeneralOptions& options);
+    void Store(GeneralOptions& options) const;
+
+    CColourPicker* equationPicker() const { return equation_; }
+    CColourPicker* commentsPicker() const { return comments_; }
+    CColourPicker* backgroundPicker() const { return background_; }
+
+   private:
+    QCheckBox* showIterations_;
+    QCheckBox* showDerivatives_;
+    QCheckBox* showResults_;
+    CColourPicker* equation_;
+    CColourPicker* comments_;
+    CColourPicker* background_;
+};
+
+// The Options sheet of a document, captioned with its title. OK is refused, with the reason,
+// while a field holds a value its option cannot take.
+class CValdrixProperty : public QDialog {
+    Q_OBJECT
+   public:
+    explicit CValdrixProperty(const QString& title, QWidget* parent = nullptr);
+
+    CMethodPrPage* methodPage() const { return method_; }
+    CGeneralPrPage* generalPage() const { return general_; }
+    QTabWidget* tabs() const { return tabs_; }
+    // The reason the last OK was refused.
+    const QString& refusal() const { return refusal_; }
+
+    void accept() override;
+
+   private:
+    QTabWidget* tabs_;
+    CMethodPrPage* method_;
+    CGeneralPrPage* general_;
+    QString refusal_;
+};
