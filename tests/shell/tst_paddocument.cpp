@@ -81,8 +81,9 @@ void tst_PadDocument::sideFileMessages_data() {
     // default.
     QTest::newRow("short file") << SideFile(2, -6, 40).left(40)
                                 << QStringList{"Incorect File Format"} << 2 << 10;
+    // A field out of its range keeps its default; the fields after it are still read.
     QTest::newRow("method out of range")
-        << SideFile(9, -6, 40) << QStringList{"Bad File Format"} << 0 << 10;
+        << SideFile(9, -6, 40) << QStringList{"Bad File Format"} << 0 << 40;
 }
 
 void tst_PadDocument::sideFileMessages() {
