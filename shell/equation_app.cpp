@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "core/base/solver_options.h"
 #include "graphs/open_graph.h"
 #include "shell/core_bridge.h"
 #include "shell/core_runner.h"
@@ -23,6 +24,14 @@ EquationApp::EquationApp() : runner_(std::make_unique<CoreRunner>()) {
 void EquationApp::ReadSettings() {
     auto profile = Profile();
     editor = editorRead = EditorSettings::Read(*profile);
+    // A value the settings do not allow (edited by hand) leaves the default.
+    bool ok = false;
+    const int stored = profile->value(keys::kCapacity).toInt(&ok);
+    if (ok && InDomain(Describe(SolverOption::kCapacity), stored)) capacity = stored;
+}
+
+void EquationApp::WriteCapacity() const {
+    Profile()->setValue(keys::kCapacity, capacity);
 }
 
 void EquationApp::WriteSettings() const {

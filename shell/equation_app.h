@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/base/limits.h"
 #include "shell/editor_settings.h"
 
 class CGraphView;
@@ -38,6 +39,10 @@ class EquationApp : public QObject {
     bool showDerivativeInformation = false;
     bool showResultsForEachIteration = false;
     bool showResultsInOutputView = true;
+    // The capacity of every run, program-wide and kept in the profile; a document's own
+    // CAPACITY= field still overrides it.
+    int capacity = Limits::kDefaultCapacity;
+    void WriteCapacity() const;
 
     // The editor's settings as they are now and as they were read at start-up; only what
     // changed is written back at exit.

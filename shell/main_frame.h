@@ -187,8 +187,6 @@ class MainFrame : public QMainWindow {
     // Commands that need an equation document, and those that also run the core.
     QList<QAction*> documentActions_;
     QList<QAction*> coreActions_;
-    // Commands whose operation the core does not have yet; disabled until it does.
-    QList<QAction*> awaitingCore_;
     // The commands of a graph window.
     QList<QAction*> graphActions_;
     QList<QAction*> paletteActions_;

@@ -31,14 +31,6 @@
 
 namespace {
 
-// Commands whose operation the core does not have yet: it would only say "Command ... not
-// available". They stay disabled until it does.
-bool AwaitingCore(const QString& command) {
-    static const QStringList kAwaiting = {QStringLiteral("US"), QStringLiteral("W0"),
-                                          QStringLiteral("W1")};
-    return kAwaiting.contains(command);
-}
-
 // prompt: the status-bar text, then after "\n" the tool tip.
 QAction* MakeAction(QObject* parent, const char* name, const QString& text, const QString& prompt,
                     const QKeySequence& key = {}) {
@@ -278,7 +270,6 @@ void MainFrame::CreateMenus() {
                        const QString& command, const QKeySequence& key = {}) {
         QAction* a = MainFrameCoreAction(this, coreActions_, name, text, prompt, key,
                                          [this, command] { RunCore(command); });
-        if (AwaitingCore(command)) awaitingCore_.append(a);
         menu->addAction(a);
     };
     QMenuBar* bar = menuBar();
@@ -350,9 +341,6 @@ void MainFrame::CreateMenus() {
         this, coreActions_, "actionSolveDifferential", "&Differential Equations",
         "Solve Differential Equation\nSolve Differential Equation",
         QKeySequence(Qt::CTRL | Qt::Key_D), [this] { SolveDifferential(); });
-    if (AwaitingCore(DifferentialCommand(0)) || AwaitingCore(DifferentialCommand(1))) {
-        awaitingCore_.append(differential);
-    }
     solveMenu_->addAction(differential);
     core(solveMenu_, "actionSolveIntegral", "&Integral Equations",
          "Integral Equations\nIntegral Equations", "DDDT", QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -539,7 +527,7 @@ void MainFrame::UpdateMenus() {
     const bool hasGraph = activeGraph() != nullptr;
     for (QAction* a : documentOnlyMenuItems_) a->setVisible(hasView);
     for (QAction* a : documentActions_) a->setEnabled(hasView);
-    for (QAction* a : coreActions_) a->setEnabled(hasView && !busy && !awaitingCore_.contains(a));
+    for (QAction* a : coreActions_) a->setEnabled(hasView && !busy);
     for (QAction* a : paletteActions_) a->setEnabled(hasView);
     for (QAction* a : graphActions_) {
         a->setVisible(hasGraph);

@@ -57,6 +57,7 @@ void MainFrame::ShowOptions() {
     CValdrixProperty sheet(doc->title(), this);
     sheet.methodPage()->Load(doc->settings);
     GeneralOptions general;
+    general.capacity = app_.capacity;
     general.showIterations = app_.showResultsForEachIteration;
     general.showDerivatives = app_.showDerivativeInformation;
     general.showResults = app_.showResultsInOutputView;
@@ -69,6 +70,10 @@ void MainFrame::ShowOptions() {
     sheet.methodPage()->Store(doc->settings);
     sheet.generalPage()->Store(general);
     doc->setModified(true);
+    if (general.capacity != app_.capacity) {
+        app_.capacity = general.capacity;
+        app_.WriteCapacity();
+    }
     app_.showResultsForEachIteration = general.showIterations;
     app_.showDerivativeInformation = general.showDerivatives;
     app_.showResultsInOutputView = general.showResults;

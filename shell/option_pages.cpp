@@ -206,6 +206,7 @@ CGeneralPrPage::CGeneralPrPage(QWidget* parent) : QWidget(parent) {
     showIterations_ = Check("showIterations", "Show results for each iteration (converg.)", this);
     showDerivatives_ = Check("showDerivatives", "Show derivative information", this);
     showResults_ = Check("showResults", "Show results in output view", this);
+    capacity_ = Field("capacity", 0, this);
     equation_ = new CColourPicker(QStringLiteral("Equation"), defaults.equationColor, this);
     equation_->setObjectName(QStringLiteral("equationColour"));
     comments_ = new CColourPicker(QStringLiteral("Comments"), defaults.commentsColor, this);
@@ -221,6 +222,9 @@ CGeneralPrPage::CGeneralPrPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(showIterations_);
     layout->addWidget(showDerivatives_);
     layout->addWidget(showResults_);
+    auto* capacity = new QFormLayout;
+    capacity->addRow(QStringLiteral("Capacity (equations and variables):"), capacity_);
+    layout->addLayout(capacity);
     layout->addLayout(colours);
     layout->addStretch();
 }
@@ -229,18 +233,26 @@ void CGeneralPrPage::Load(const GeneralOptions& o) {
     showIterations_->setChecked(o.showIterations);
     showDerivatives_->setChecked(o.showDerivatives);
     showResults_->setChecked(o.showResults);
+    capacity_->setValue(o.capacity);
     equation_->setColour(o.equationColor);
     comments_->setColour(o.commentsColor);
     background_->setColour(o.backgroundColor);
 }
 
-void CGeneralPrPage::Store(GeneralOptions& o) const {
+bool CGeneralPrPage::Store(GeneralOptions& o, QString* error) const {
+    double capacity = 0;
+    if (!ReadOption(capacity_, QStringLiteral("Capacity"), SolverOption::kCapacity, false, capacity,
+                    error)) {
+        return false;
+    }
+    o.capacity = static_cast<int>(capacity);
     o.showIterations = showIterations_->isChecked();
     o.showDerivatives = showDerivatives_->isChecked();
     o.showResults = showResults_->isChecked();
     o.equationColor = equation_->colour();
     o.commentsColor = comments_->colour();
     o.backgroundColor = background_->colour();
+    return true;
 }
 
 CValdrixProperty::CValdrixProperty(const QString& title, QWidget* parent) : QDialog(parent) {
@@ -262,10 +274,16 @@ CValdrixProperty::CValdrixProperty(const QString& title, QWidget* parent) : QDia
 void CValdrixProperty::accept() {
     DocumentSettings method;
     refusal_.clear();
-    if (method_->Store(method, &refusal_)) {
-        QDialog::accept();
+    if (!method_->Store(method, &refusal_)) {
+        tabs_->setCurrentWidget(method_);
+        Refuse(this, refusal_);
         return;
     }
-    tabs_->setCurrentWidget(method_);
-    Refuse(this, refusal_);
+    GeneralOptions general;
+    if (!general_->Store(general, &refusal_)) {
+        tabs_->setCurrentWidget(general_);
+        Refuse(this, refusal_);
+        return;
+    }
+    QDialog::accept();
 }

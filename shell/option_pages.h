@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "core/base/limits.h"
 #include "shell/core_bridge.h"
 #include "shell/editor_settings.h"
 
@@ -40,8 +41,10 @@ class CMethodPrPage : public QWidget {
     QCheckBox* autoSimplify_;
 };
 
-// What the General page edits: three display flags of the program and the editor's colours.
+// What the General page edits: three display flags of the program, the editor's colours and
+// the capacity of every run (the largest number of equations and variables).
 struct GeneralOptions {
+    int capacity = Limits::kDefaultCapacity;
     bool showIterations = false;
     bool showDerivatives = false;
     bool showResults = true;
@@ -57,7 +60,8 @@ class CGeneralPrPage : public QWidget {
     explicit CGeneralPrPage(QWidget* parent = nullptr);
 
     void Load(const GeneralOptions& options);
-    void Store(GeneralOptions& options) const;
+    // False, with the reason in `error`, while the capacity field holds no allowed value.
+    bool Store(GeneralOptions& options, QString* error = nullptr) const;
 
     CColourPicker* equationPicker() const { return equation_; }
     CColourPicker* commentsPicker() const { return comments_; }
@@ -67,6 +71,7 @@ class CGeneralPrPage : public QWidget {
     QCheckBox* showIterations_;
     QCheckBox* showDerivatives_;
     QCheckBox* showResults_;
+    NumberEdit* capacity_;
     CColourPicker* equation_;
     CColourPicker* comments_;
     CColourPicker* background_;

@@ -218,8 +218,9 @@ bool PadView::StartRun(const QString& command, RunKind kind) {
     services.showIterations.store(app_.showResultsForEachIteration);
     services.showResults.store(app_.showResultsInOutputView);
     services.dialogParent = &frame_;
-    if (!app_.runner().start(doc_->path(), command, corebridge::RecordFor(doc_->settings)))
-        return false;
+    ShellSettingsRecord record = corebridge::RecordFor(doc_->settings);
+    record.capacity = app_.capacity;
+    if (!app_.runner().start(doc_->path(), command, record)) return false;
     running_ = true;
     runKind_ = kind;
     revisionAtRun_ = document()->revision();

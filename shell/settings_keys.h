@@ -16,6 +16,8 @@ inline constexpr QLatin1StringView kTabStops{"Settings/TabStops"};
 inline constexpr QLatin1StringView kEquationColor{"Settings/EquationColor"};
 inline constexpr QLatin1StringView kCommentsColor{"Settings/CommentsColor"};
 inline constexpr QLatin1StringView kBackGroundColor{"Settings/BackGroundColor"};
+// The capacity of every run: the largest number of equations and variables.
+inline constexpr QLatin1StringView kCapacity{"Settings/Capacity"};
 
 // Section "General": the layout of the bars and docking windows.
 inline constexpr QLatin1StringView kBarState{"General/BarState"};

@@ -18,6 +18,7 @@
 #include "shell/pad_document.h"
 #include "shell/pad_view.h"
 #include "shell/properties_tree.h"
+#include "shell/settings_keys.h"
 
 using guitest::WriteFile;
 
@@ -42,6 +43,7 @@ class tst_OptionPages : public QObject {
     void pickerAutomaticAndMoreColours();
     void generalPageReachesTheEditorsAndTheFlags();
     void optionsReachTheCoreOnTheNextRun();
+    void capacityReachesEveryRunAndTheProfile();
 
    private:
     template <typename T>
@@ -410,6 +412,53 @@ void tst_OptionPages::optionsReachTheCoreOnTheNextRun() {
     QVERIFY(waitForRun());
     QCOMPARE(view->padDocument()->settings.lastResult, 1u);
     QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("zork")));
+}
+
+// The capacity is the program's, not the document's: it is kept in the profile and sizes every
+// run, so a document past the default of 25 equations solves once it is raised.
+void tst_OptionPages::capacityReachesEveryRunAndTheProfile() {
+    QByteArray text;
+    for (int i = 1; i <= 30; ++i)
+        text += "x" + QByteArray::number(i) + " = " + QByteArray::number(i) + ";\n";
+    PadView* view = openDocument("thirty.alg", text);
+    view->Solve();
+    QVERIFY(waitForRun());
+    QCOMPARE(view->padDocument()->settings.lastResult, 0u);
+    QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Too Many")));
+
+    int result = -1;
+    options([&](QDialog& d) {
+        child<NumberEdit>(d, "capacity")->setText(QStringLiteral("24"));
+        d.accept();
+        result = d.result();
+        QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), 1);  // the General page, shown again
+        d.reject();
+    });
+    QCOMPARE(result, int(QDialog::Rejected));
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY2(messages_[0].contains(QStringLiteral("Capacity: enter a number from 25 to 20000")),
+             qPrintable(messages_[0]));
+    QCOMPARE(app_->capacity, 25);
+
+    options([&](QDialog& d) {
+        QCOMPARE(child<NumberEdit>(d, "capacity")->value(), std::optional<double>(25));
+        child<NumberEdit>(d, "capacity")->setText(QStringLiteral("40"));
+        d.accept();
+    });
+    QCOMPARE(app_->capacity, 40);
+    QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
+    view->Solve();
+    QVERIFY(waitForRun());
+    QCOMPARE(view->padDocument()->settings.lastResult, 1u);
+
+    // A later session reads it back; a value edited by hand outside the range is not taken.
+    EquationApp::Profile()->setValue(keys::kCapacity, 30);
+    app_->ReadSettings();
+    QCOMPARE(app_->capacity, 30);
+    EquationApp::Profile()->setValue(keys::kCapacity, 99999);
+    app_->ReadSettings();
+    QCOMPARE(app_->capacity, 30);
+    EquationApp::Profile()->remove(keys::kCapacity);
 }
 
 QTEST_MAIN(tst_OptionPages)
