@@ -30,6 +30,10 @@ std::string BaseName(const std::string& documentPath) {
     return BaseNameOf(documentPath);
 }
 
+bool IsWorkFileName(const std::string& documentPath) {
+    return ::IsWorkFileName(documentPath);
+}
+
 SettingsRead ReadSettings(const std::string& path, DocumentSettings& settings) {
     switch (ReadSettingsFile(path, settings)) {
         case SettingsFileStatus::kOk: return SettingsRead::kOk;

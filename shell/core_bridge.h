@@ -25,6 +25,8 @@ void SetServices(ShellServices* services);
 // The document path up to the first '.' of its file name, the rule the core names its files by;
 // empty when the file name has no such '.'.
 std::string BaseName(const std::string& documentPath);
+// Whether the document would be overwritten by a file its own runs write (model.PRN, ...).
+bool IsWorkFileName(const std::string& documentPath);
 
 enum class SettingsRead { kOk, kMissing, kBadFormat, kIncorrectFormat };
 SettingsRead ReadSettings(const std::string& path, DocumentSettings& settings);

@@ -23,31 +23,11 @@
 #include "shell/results_dialog.h"
 #include "shell/shell_messages.h"
 
-namespace {
-
-// The files a run writes beside its document, named from the document's base name.
-const char* const kWorkFileExtensions[] = {".PRN", ".TMP", ".JAC", ".FFT",
-                                           ".SJC", ".KTK", ".UPD", ".VDP"};
-
-}  // namespace
-
 bool MainFrame::AcceptDocumentName(const QString& path) {
-    // The shell's own check until the core offers one: the part of the file name from its
-    // first '.' on must not be a work file's extension. Case is ignored, as file systems that
-    // ignore it would make the two one file.
-    const QString base = QFile::decodeName(
-        QByteArray::fromStdString(corebridge::BaseName(QFile::encodeName(path).toStdString())));
-    if (base.isEmpty()) return true;
-    const QString extension = path.mid(base.size());
-    for (const char* work : kWorkFileExtensions) {
-        if (extension.compare(QLatin1String(work), Qt::CaseInsensitive) == 0) {
-            app_.Message(this,
-                         QString::fromLatin1(msg::kWorkFileName).arg(path, QLatin1String(work)),
-                         QMessageBox::Warning);
-            return false;
-        }
-    }
-    return true;
+    const QString refusal = PadDocument::WorkFileNameError(path);
+    if (refusal.isEmpty()) return true;
+    app_.Message(this, refusal, QMessageBox::Warning);
+    return false;
 }
 
 void MainFrame::ShowOptions() {

@@ -58,7 +58,22 @@ void PadDocument::DeleteStaleFiles() const {
     for (const char* ext : kStaleExtensions) QFile::remove(baseName_ + QLatin1String(ext));
 }
 
+QString PadDocument::WorkFileNameError(const QString& path) {
+    const std::string native = Native(path);
+    if (!corebridge::IsWorkFileName(native)) return {};
+    const QString base = QFile::decodeName(QByteArray::fromStdString(corebridge::BaseName(native)));
+    return QString::fromLatin1(msg::kWorkFileName).arg(path, path.mid(base.size()));
+}
+
+bool PadDocument::RefuseWorkFileName(const QString& path, QString* error) {
+    const QString refusal = WorkFileNameError(path);
+    if (refusal.isEmpty()) return false;
+    if (error != nullptr) *error = refusal;
+    return true;
+}
+
 bool PadDocument::Open(const QString& path, QString* error, QStringList* messages) {
+    if (RefuseWorkFileName(path, error)) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error != nullptr) *error = file.errorString();
@@ -82,6 +97,7 @@ bool PadDocument::Open(const QString& path, QString* error, QStringList* message
 }
 
 bool PadDocument::Save(const QString& path, QString* error, QStringList* messages) {
+    if (RefuseWorkFileName(path, error)) return false;
     QByteArray bytes;
     qsizetype bad = 0;
     // The plain-text form turns non-breaking spaces into blanks; byte 0xA0 must come back as

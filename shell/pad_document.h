@@ -45,7 +45,14 @@ class PadDocument : public QObject {
     // again or closed.
     void DeleteStaleFiles() const;
 
+    // The refusal of a name that one of the files the solver writes beside a document would
+    // take (model.PRN, model.tmp, ...): a run would overwrite such a document and opening it
+    // would delete it as a stale work file. Empty for any other name.
+    static QString WorkFileNameError(const QString& path);
+
    private:
+    // True, with the reason in `error`, for a name the solver's own files would take.
+    static bool RefuseWorkFileName(const QString& path, QString* error);
     void SetPath(const QString& path);
 
     QTextDocument* text_;

@@ -60,6 +60,7 @@ class tst_PadDocument : public QObject {
     void sideFileThatCannotBeCreatedStillSavesTheText();
     void characterWithoutByteIsNotSaved();
     void staleWorkFilesGoOnOpenAndClose();
+    void workFileNamesAreNeitherOpenedNorSaved();
 
    private:
     QString path(const QString& name) const { return dir_->filePath(name); }
@@ -229,6 +230,32 @@ void tst_PadDocument::staleWorkFilesGoOnOpenAndClose() {
     }
     for (const QString& f : stale) QVERIFY2(!QFile::exists(path(f)), qPrintable(f));
     QVERIFY(QFile::exists(path("w.PRN")));  // results stay
+}
+
+// A document named like a file its runs write would be emptied by its own run, and opening it
+// would delete it as a stale work file: both open and save refuse such a name and touch nothing.
+void tst_PadDocument::workFileNamesAreNeitherOpenedNorSaved() {
+    for (const char* name : {"model.PRN", "model.tmp", "model.Jac", "model.FFT", "model.VDP",
+                             "model.SJC", "model.KTK", "model.UPD"}) {
+        const QByteArray original = "x = 1;\n";
+        WriteFile(path(name), original);
+        PadDocument doc;
+        QString error;
+        QVERIFY2(!doc.Open(path(name), &error, nullptr), name);
+        QVERIFY2(error.contains(QLatin1String("cannot be an equation document")), name);
+        QCOMPARE(ReadFile(path(name)), original);
+
+        doc.text()->setPlainText(QStringLiteral("y = 2;\n"));
+        error.clear();
+        QVERIFY2(!doc.Save(path(name), &error, nullptr), name);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(ReadFile(path(name)), original);
+    }
+    // The same letters elsewhere in the name are no work file.
+    WriteFile(path("PRN.alg"), "x = 1;\n");
+    PadDocument doc;
+    QString error;
+    QVERIFY2(doc.Open(path("PRN.alg"), &error, nullptr), qPrintable(error));
 }
 
 QTEST_MAIN(tst_PadDocument)
