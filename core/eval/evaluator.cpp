@@ -76,7 +76,10 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
         case code::kArcSin:
         case code::kArcCos: {
             const double root = GuardedSqrt(s, GuardedSub(s, 1.0, GuardedMul(s, x, x)), errorFlag);
-            const double asin = std::atan(GuardedDiv(s, x, root));
+            // The guarded division makes x / 0 large and positive whatever the sign of x, so
+            // the quotient is taken of |x| and the sign given back afterwards: ARCSIN(-1) is
+            // -pi/2, not pi/2.
+            const double asin = std::copysign(std::atan(GuardedDiv(s, std::fabs(x), root)), x);
             return c == code::kArcSin ? asin : kPi / 2 - asin;
         }
         case code::kExp: return GuardedExp(s, x);

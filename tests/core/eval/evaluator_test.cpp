@@ -56,6 +56,8 @@ TEST_F(Evaluator, RealResultsAndErrors) {
         {"-1 SQRT 0 INV +", kBig, "Square Root of Negative Number"},
         {"0 U", 1.0, ""}, {"-1 U", 0.0, ""}, {"j:2", 0.0, ""},  // real mode: the real part
         {"-1 -1 ATAN2", std::atan2(-1.0, -1.0), ""}, {"0.5 ARCCOS", std::acos(0.5), ""},
+        {"-0.5 ARCSIN", std::asin(-0.5), ""}, {"1 ARCSIN", std::asin(1.0), ""},
+        {"-1 ARCSIN", std::asin(-1.0), ""}, {"-1 ARCCOS", std::acos(-1.0), ""},  // at the ends
         {"51 EXP", kBig, ""}, {"~ 3 ~ 4 ~ * ~", 12.0, ""},  // a warning; deleted nodes skipped
         // clang-format on
     };
