@@ -50,7 +50,7 @@ golden-update: deps $(BUILD)/CMakeCache.txt
 # run for FUZZ_SECONDS from the seed corpus (docs/fuzzing.md). Never part of `make test`.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := document solve options_line settings_file user_function jacobian_file list_file common_format
+FUZZ_TARGETS := document solve options_line settings_file user_function jacobian_file list_file common_format series_file
 fuzz:
 	@VALDRIX_EXTRA_DEPS="clang-14 libclang-rt-14-dev" scripts/ensure-deps.sh
 	@cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \

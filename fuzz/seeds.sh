@@ -3,7 +3,7 @@
 # Usage: fuzz/seeds.sh CORPUS_DIR   (run from the repository root)
 set -e
 out=$1
-for t in document solve options_line settings_file user_function jacobian_file list_file common_format; do
+for t in document solve options_line settings_file user_function jacobian_file list_file common_format series_file; do
     mkdir -p "$out/$t"
 done
 # Seeds are named after their whole path: cases in different folders share file names.
@@ -21,5 +21,8 @@ for f in tests/golden/*/expected/*.JAC; do seed "$f" jacobian_file; done
 for f in tests/golden/*/*.LST; do seed "$f" list_file; done
 printf 'x y z\n1 2 3\n2 4 6\n' > "$out/list_file/small"
 for f in tests/data/ieee-cdf/*.cf; do seed "$f" common_format; done
+for f in tests/golden/*/expected/*.FFT tests/golden/*/*.FFT tests/golden/*/expected/*.PRN; do
+    if [ -f "$f" ]; then seed "$f" series_file; fi
+done
 # A settings file of a new document, written by the program itself.
 printf '\000\000\002\000\000\000\000\000\000\000\000\000\000\000\000\000\001\000\000\000\001\000\000\000' > "$out/settings_file/new"
