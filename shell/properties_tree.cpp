@@ -46,14 +46,9 @@ QPixmap DrawImage(int index) {
             p.drawLine(3, 8, 7, 12);
             p.drawLine(7, 12, 13, 3);
             break;
-        case 5:
-            p.setBrush(QColor(255, 255, 224));
-            p.drawRect(3, 1, 10, 14);
-            p.drawLine(5, 5, 11, 5);
-            p.drawLine(5, 8, 11, 8);
-            break;
+        case 5:  // a sheet, pale or gold
         case 6:
-            p.setBrush(QColor(255, 215, 0));
+            p.setBrush(index == 5 ? QColor(255, 255, 224) : QColor(255, 215, 0));
             p.drawRect(3, 1, 10, 14);
             p.drawLine(5, 5, 11, 5);
             p.drawLine(5, 8, 11, 8);
@@ -127,7 +122,7 @@ QTreeWidgetItem* PropertiesTree::ShowResultsSummary(const DocumentSettings& s, c
         QStringLiteral("Method = %1").arg(QLatin1String(corebridge::MethodTitle(s.method))),
         QStringLiteral("Jacoban Method = %1")
             .arg(s.jacobianMode != JacobianMode::kSymbolic ? QStringLiteral("Incremental Jacobian")
-                                       : QStringLiteral("Exact Jacobian")),
+                                                           : QStringLiteral("Exact Jacobian")),
         QStringLiteral("Max. Iterations = %1").arg(s.maxIterations),
         QStringLiteral("Min. Tolerance = E%1").arg(s.toleranceExponent),
         QStringLiteral("Max. Initial Guess = %1").arg(s.maxGuess, 0, 'f', 6),

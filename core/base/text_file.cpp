@@ -312,14 +312,12 @@ bool IsOpen(const TextFile& f) {
     return f.stream != nullptr;
 }
 
-void Reset(TextFile& f) {
-    if (f.stream == stdin) {  // a file bound to the console input keeps reading it
-        Attach(f, stdin, kRead);
-        Finish(f, 0);
-        return;
-    }
-    Detach(f);
-    const unsigned mode = (f.mode & (kBinary | kTemporary)) | kRead;
+namespace {
+
+// Opens the file's name again in `direction` (kRead or kWrite), keeping its binary and
+// temporary flags.
+void Reopen(TextFile& f, unsigned direction) {
+    const unsigned mode = (f.mode & (kBinary | kTemporary)) | direction;
     std::FILE* stream = OpenStream(f.name, mode);
     if (!stream) {
         Finish(f, LibraryError());
@@ -327,6 +325,18 @@ void Reset(TextFile& f) {
     }
     Attach(f, stream, mode);
     Finish(f, 0);
+}
+
+}  // namespace
+
+void Reset(TextFile& f) {
+    if (f.stream == stdin) {  // a file bound to the console input keeps reading it
+        Attach(f, stdin, kRead);
+        Finish(f, 0);
+        return;
+    }
+    Detach(f);
+    Reopen(f, kRead);
 }
 
 void Rewrite(TextFile& f) {
@@ -343,14 +353,7 @@ void Rewrite(TextFile& f) {
     if (f.scratch && !f.name.empty() && !std::filesystem::is_directory(f.name, ec)) {
         std::remove(f.name.c_str());
     }
-    const unsigned mode = (f.mode & (kBinary | kTemporary)) | kWrite;
-    std::FILE* stream = OpenStream(f.name, mode);
-    if (!stream) {
-        Finish(f, LibraryError());
-        return;
-    }
-    Attach(f, stream, mode);
-    Finish(f, 0);
+    Reopen(f, kWrite);
 }
 
 void OpenWithHistory(TextFile& f, const std::string& name, const std::string& history,
