@@ -32,4 +32,19 @@ inline std::string BroydenTridiagonal(int n, bool guesses = true) {
     return text;
 }
 
+// u'' = exp(u) on n interior points of [0, 1] with u = 0 at both ends, the second difference
+// scaled by (n+1)^2 so that every residual is of order one: tridiagonal, 3 non-zeros a row. No
+// guesses: the run starts from its seeded random values.
+inline std::string BoundaryValueProblem(int n) {
+    const std::string scale = std::to_string((n + 1) * (n + 1));
+    std::string text = "{Options: 20 -8}\n";
+    for (int i = 1; i <= n; ++i) {
+        const std::string u = "u" + std::to_string(i);
+        text += "(" + (i > 1 ? "u" + std::to_string(i - 1) : std::string("0")) + " - 2*" + u +
+                " + " + (i < n ? "u" + std::to_string(i + 1) : std::string("0")) + ")*" + scale +
+                " = EXP(" + u + ");\n";
+    }
+    return text;
+}
+
 }  // namespace bench

@@ -14,22 +14,9 @@
 
 namespace {
 
-// u'' = exp(u) on n interior points of [0, 1] with u = 0 at both ends, the second difference
-// scaled by (n+1)^2 so that every residual is of order one: tridiagonal, 3 non-zeros a row.
-std::string BoundaryValueProblem(int n) {
-    const std::string scale = std::to_string((n + 1) * (n + 1));
-    std::string text = "{Options: 20 -8}\n";
-    for (int i = 1; i <= n; ++i) {
-        const std::string u = "u" + std::to_string(i);
-        text += "(" + (i > 1 ? "u" + std::to_string(i - 1) : std::string("0")) + " - 2*" + u +
-                " + " + (i < n ? "u" + std::to_string(i + 1) : std::string("0")) + ")*" + scale +
-                " = EXP(" + u + ");\n";
-    }
-    return text;
-}
-
-// The same problem on an m x m grid of the unit square (five-point Laplacian): 5 non-zeros a
-// row, and factors that fill in, as any two-dimensional mesh does.
+// The boundary-value problem of bench::BoundaryValueProblem on an m x m grid of the unit square
+// (five-point Laplacian): 5 non-zeros a row, and factors that fill in, as any two-dimensional mesh
+// does.
 std::string GridProblem(int m) {
     const std::string scale = std::to_string((m + 1) * (m + 1));
     auto u = [m](int i, int j) {
@@ -67,7 +54,8 @@ void SolveAtCapacity(benchmark::State& state, const std::string& name, const std
 
 void BM_SolveBoundaryValue(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
-    SolveAtCapacity(state, "bvp" + std::to_string(n) + ".alg", BoundaryValueProblem(n), n, n);
+    SolveAtCapacity(state, "bvp" + std::to_string(n) + ".alg", bench::BoundaryValueProblem(n), n,
+                    n);
 }
 
 void BM_SolveGrid(benchmark::State& state) {
