@@ -72,11 +72,36 @@ void Ours(benchmark::State& state, const Case& c) {
     if (solved != static_cast<int>(state.iterations())) state.SkipWithError("a run did not solve");
 }
 
+// A wrong analytic Jacobian would still converge, only slower, and make the comparison unfair:
+// it must agree with central differences at the start.
+template <class Functor>
+bool JacobianAgrees(const Functor& f, const VectorXd& at) {
+    const Eigen::Index n = at.size();
+    MatrixXd analytic(n, n);
+    f.df(at, analytic);
+    VectorXd x = at, up(n), down(n);
+    for (Eigen::Index k = 0; k < n; ++k) {
+        const double h = 1e-6 * std::max(1.0, std::abs(at[k]));
+        x[k] = at[k] + h;
+        f(x, up);
+        x[k] = at[k] - h;
+        f(x, down);
+        x[k] = at[k];
+        const VectorXd column = (up - down) / (2 * h);
+        if ((column - analytic.col(k)).norm() > 1e-5 * std::max(1.0, column.norm())) return false;
+    }
+    return true;
+}
+
 // The peer from our starting values; afterwards its answer must be the one our run reports.
 template <class Functor>
 void Peer(benchmark::State& state, const Case& c, Functor f) {
     const std::string path = bench::ScratchDocument(c.file, c.text);
     const VectorXd start = StartOf(c, path);
+    if (!JacobianAgrees(f, start)) {
+        state.SkipWithError("the peer's Jacobian disagrees with its residuals");
+        return;
+    }
     CoreState ours;
     ours.console.callback = nullptr;
     ours.settings.capacity = c.capacity;
@@ -88,10 +113,12 @@ void Peer(benchmark::State& state, const Case& c, Functor f) {
 
     VectorXd x;
     Eigen::HybridNonLinearSolverSpace::Status status{};
+    Eigen::Index jacobians = 0;
     for (auto _ : state) {
         x = start;
         Eigen::HybridNonLinearSolver<Functor> solver(f);
         status = solver.solve(x);
+        jacobians = solver.njev;
         benchmark::DoNotOptimize(x.data());
     }
     double worst = 0.0;
@@ -104,6 +131,7 @@ void Peer(benchmark::State& state, const Case& c, Functor f) {
         state.SkipWithError("the peer did not reach our solution");
     }
     state.counters["difference"] = worst;
+    state.counters["jacobians"] = static_cast<double>(jacobians);
 }
 
 // The boundary-value problem of bench::BoundaryValueProblem.
