@@ -108,15 +108,7 @@ class tst_ResultsView : public guitest::FrameTest {
                 const auto at = [&names](const char* name) {
                     return int(std::find(names.begin(), names.end(), name) - names.begin()) + 1;
                 };
-                choice.variable = at("a");
-                choice.from = 0;
-                choice.to = 1;
-                choice.intervals = 2;
-                choice.secondParameter = true;
-                choice.parameter = at("b");
-                choice.paramFrom = 1;
-                choice.paramTo = 2;
-                choice.paramIntervals = 1;
+                choice = {at("a"), 0, 1, 2, true, at("b"), 1, 2, 1, false};
                 return true;
             };
         openDocument("sweep.alg", "y = a*b + 1;\nz = a - b;\n");
