@@ -1,13 +1,11 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtTest>
 
 #include "grid/grid_widget.h"
 #include "gui_fixture.h"
 #include "shell/attachment_dialog.h"
 #include "shell/attachment_file.h"
-#include "shell/equation_app.h"
 
 using guitest::ReadFile;
 using guitest::Row;

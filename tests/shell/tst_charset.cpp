@@ -1,4 +1,3 @@
-#include <QtTest>
 
 #include "core/base/charset.h"
 #include "gui_fixture.h"

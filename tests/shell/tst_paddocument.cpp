@@ -1,12 +1,9 @@
-#include <QDir>
 #include <QFileInfo>
 #include <QTextDocument>
 #include <QtEndian>
-#include <QtTest>
 #include <bit>
 
 #include "gui_fixture.h"
-#include "shell/charset.h"
 #include "shell/pad_document.h"
 #include "shell/safe_save.h"
 
