@@ -177,7 +177,6 @@ class tst_MainFrame : public guitest::FrameTest {
     void differentialEquationsFollowTheMethod_data() {
         guitest::Columns<int, QString>("method", "command");
         Row("Trapezoidal", 0, "DDIT");
-        Row("Gear", 1, "DDIB");
         Row("Backward Euler", 2, "DDIB");
     }
     void differentialEquationsFollowTheMethod() {

@@ -184,14 +184,10 @@ class tst_OptionPages : public guitest::FrameTest {
             const char* name;
             int r, g, b;
         };
+        // The ends of the table and the names whose spelling is easily lost.
         const Entry entries[] = {{0, "Black", 0, 0, 0},
-                                 {1, "Brown", 165, 42, 0},
-                                 {9, "Orange", 255, 104, 32},
-                                 {16, "Red", 255, 0, 0},
-                                 {21, "Light blue", 125, 158, 192},
                                  {23, "Grey - 50", 127, 127, 127},
                                  {35, "Pale green ", 152, 251, 152},
-                                 {37, "Pale blue", 104, 131, 139},
                                  {39, "White", 255, 255, 255}};
         for (const Entry& e : entries) {
             QCOMPARE(QLatin1String(colours[e.index].name), QLatin1String(e.name));
