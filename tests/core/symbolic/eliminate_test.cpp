@@ -17,7 +17,6 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/expression_generator.h"
 #include "core/lang/parser_harness.h"
-#include "core/lang/writer.h"
 #include "core/symbolic/defined_parts.h"
 
 namespace {
@@ -25,12 +24,8 @@ namespace {
 // The equations still in the set, as the save writes them.
 std::string Remaining(ParserHarness& h) {
     std::string text;
-    EquationText out(text);
-    for (int e = 1; e <= h.s.model.count; ++e) {
-        Equation& q = h.s.model.eq[e];
-        if (q.relation != kRelationRetired)
-            WriteEquation(h.s, q.code, q.relation, out, WriterStyle{});
-    }
+    for (int e = 1; e <= h.s.model.count; ++e)
+        if (h.s.model.eq[e].relation != kRelationRetired) text += h.Written(e);
     return text;
 }
 
@@ -131,13 +126,9 @@ std::string Path(ExpressionGenerator& g) {
 }
 
 void Place(ParserHarness& h, double x, const std::vector<double>& point) {
+    h.Set("x", x);
     const char* names[] = {"y", "z", "rate"};
-    for (int v = 1; v <= h.s.names.variableCount; ++v) {
-        if (h.s.names.name[v] == "x") h.s.names.value[v] = x;
-        for (int k = 0; k < 3; ++k) {
-            if (h.s.names.name[v] == names[k]) h.s.names.value[v] = point[k];
-        }
-    }
+    for (int k = 0; k < 3; ++k) h.Set(names[k], point[k]);
 }
 
 double Residual(ParserHarness& h, int e, double x, const std::vector<double>& point) {
