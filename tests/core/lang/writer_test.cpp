@@ -21,17 +21,13 @@ namespace {
 std::string WriteBack(const std::string& text, bool relationForm, bool fold = false) {
     ParserHarness h;
     h.s.settings.autoSimplify = fold;
-    std::string written;
     EXPECT_TRUE(h.Compile(text)) << text << ": " << h.s.message;
-    Equation& eq = h.s.model.eq[1];
+    if (relationForm) return h.Written(1);
+    std::string written;
     EquationText out(written);
-    if (relationForm) {
-        WriteEquation(h.s, eq.code, eq.relation, out, WriterStyle{});
-    } else {
-        CodeNode* head = ToPrefix(eq.code);
-        WriteCode(h.s, head->next, out, WriterStyle{});
-        eq.code = ToPostfix(head);
-    }
+    CodeNode* head = ToPrefix(h.s.model.eq[1].code);
+    WriteCode(h.s, head->next, out, WriterStyle{});
+    h.s.model.eq[1].code = ToPostfix(head);
     return written;
 }
 
