@@ -63,10 +63,10 @@ struct ParserHarness {
     // Equation e as a save writes it, ties of constants included; all of them, one to a line.
     std::string Written(int e) {
         std::string text;
-        EquationText out(text);
+        EquationText writer(text);
         WriterStyle style;
         style.linkedPrefix = true;
-        WriteEquation(s, s.model.eq[e].code, s.model.eq[e].relation, out, style);
+        WriteEquation(s, s.model.eq[e].code, s.model.eq[e].relation, writer, style);
         return text;
     }
     std::string WrittenAll() {
