@@ -91,18 +91,6 @@ TEST(SolverOptions, DomainsAreNamedInWords) {
     EXPECT_EQ(DomainText(Describe(SolverOption::kStepCount)), "at least 1");
 }
 
-TEST(SolverOptions, OverridesReplaceOnlyTheOptionsGiven) {
-    SolverOptionOverrides overrides;
-    overrides.Set(SolverOption::kDeltaT, 0.5);
-    overrides.Set(SolverOption::kSolveInGroups, 0);
-    SolverOptions target;
-    target.maxIterations = 99;
-    overrides.ApplyTo(target);
-    EXPECT_EQ(std::tuple(target.deltaT, target.solveInGroups, target.maxIterations),
-              std::tuple(0.5, false, 99));
-    EXPECT_EQ(overrides.given.count(), 2u);
-}
-
 TEST(SolverOptions, NumbersOutsideTheIntegerRangeStopAtItsEnds) {
     SolverOptions o;
     SetOptionValue(o, SolverOption::kMaxIterations, 1e12);

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -96,23 +95,6 @@ TEST(Writer, ValuesForPeopleFitTheirWidth) {
     EXPECT_EQ(FormatConstant(1.2e5, 8), "120000");
 }
 // clang-format on
-
-TEST(Writer, LongExpressionsBreakAfterOperatorsAndReadBack) {
-    std::string text = "y = ";
-    for (int i = 1; i <= 20; ++i) text += "x" + std::to_string(i) + "*1.25E-7*rate + ";
-    const std::string written = WriteBack(text + "1;", true);
-    std::istringstream lines(written);
-    int count = 0;
-    for (std::string line; std::getline(lines, line) && lines.peek() != EOF; ++count) {
-        EXPECT_LE(line.size(), 80u) << line;
-        EXPECT_GT(line.size(), 68u) << line;
-        EXPECT_NE(std::string("=+-) */^(@").find(line.back()), std::string::npos) << line;
-    }
-    EXPECT_GE(count, 2);
-    ParserHarness again;
-    ASSERT_TRUE(again.Compile(written)) << written;
-    EXPECT_EQ(again.s.names.variableCount, 22);
-}
 
 TEST(Writer, AnUnfinishedListIsReportedAndWritesNothing) {
     ParserHarness h;

@@ -52,18 +52,6 @@ TEST(Simplify, SumsAndProductsReachTheirCanonicalForm) {
     });
 }
 
-TEST(Simplify, EquationsInCanonicalFormStayAsTheyAre) {
-    for (const char* text : {"x + y = 3;", "y = 2*x;", "SIN(y) + x^2 = 4;", "2*(x + y);"}) {
-        ParserHarness h;
-        ASSERT_TRUE(h.Compile(text));
-        const std::string before = h.Code(1);
-        h.out.clear();
-        SimplifyEquations(h.s, 1, 1);
-        EXPECT_EQ(h.Code(1), before) << text;
-        EXPECT_EQ(h.out, "\nSimplifying Equation No:    1");
-    }
-}
-
 TEST(Simplify, FunctionIdentitiesKeepTheValueEverywhere) {
     ExpectSimplified({
         // Inverse pairs that hold wherever the left side is defined.
