@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 #include "core/base/special_values.h"
 #include "core/code_builder.h"
