@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,18 +37,8 @@ class FftCommand : public DocumentFixture {
     }
     // The numbers of one spectrum row.
     static std::vector<double> Numbers(const std::string& line) {
-        std::vector<double> v;
-        std::size_t pos = 0;
-        while (pos < line.size()) {
-            std::size_t used = 0;
-            try {
-                v.push_back(std::stod(line.substr(pos), &used));
-            } catch (...) {
-                break;
-            }
-            pos += used;
-        }
-        return v;
+        std::istringstream in(line);
+        return {std::istream_iterator<double>(in), std::istream_iterator<double>()};
     }
 };
 

@@ -427,24 +427,23 @@ inline constexpr int kFreeSize = 10;
 // The 18 problems in the order of the collection.
 inline std::vector<Problem> Problems() {
     using namespace detail;
-    return {Rosenbrock(),
-            PowellSingular(),
-            PowellBadlyScaled(),
-            Wood(),
-            HelicalValley(),
-            Watson(6),
-            Watson(9),
-            Chebyquad(5),
-            Chebyquad(6),
-            Chebyquad(7),
-            Chebyquad(9),
-            BrownAlmostLinear(kFreeSize),
-            DiscreteBoundaryValue(kFreeSize),
-            DiscreteIntegralEquation(kFreeSize),
-            Trigonometric(kFreeSize),
-            VariablyDimensioned(kFreeSize),
-            BroydenTridiagonal(kFreeSize),
-            BroydenBanded(kFreeSize)};
+    std::vector<Problem> all{Rosenbrock(), PowellSingular(), PowellBadlyScaled(),
+                             Wood(),       HelicalValley(),  Watson(6),
+                             Watson(9)};
+    for (int n : {5, 6, 7, 9}) all.push_back(Chebyquad(n));
+    for (auto make : {BrownAlmostLinear, DiscreteBoundaryValue, DiscreteIntegralEquation,
+                      Trigonometric, VariablyDimensioned, BroydenTridiagonal, BroydenBanded}) {
+        all.push_back(make(kFreeSize));
+    }
+    return all;
+}
+
+// The problem of that name (an empty one when there is none).
+inline Problem Find(const std::string& name) {
+    for (Problem& p : Problems()) {
+        if (p.name == name) return p;
+    }
+    return {};
 }
 
 inline constexpr int kStartFactors[] = {1, 10, 100};

@@ -92,9 +92,7 @@ class StandardProblems : public DocumentFixture, public ::testing::WithParamInte
    protected:
     void SetUp() override {
         DocumentFixture::SetUp();
-        for (const standard::Problem& p : standard::Problems()) {
-            if (p.name == GetParam().problem) problem_ = p;
-        }
+        problem_ = standard::Find(GetParam().problem);
         ASSERT_FALSE(problem_.name.empty()) << GetParam().problem;
     }
 
@@ -109,17 +107,6 @@ class StandardProblems : public DocumentFixture, public ::testing::WithParamInte
             x.push_back(Value(standard::X(static_cast<int>(i))));
         }
         return x;
-    }
-
-    static bool SameRoot(const std::vector<double>& x, const std::vector<double>& ref,
-                         double tolerance) {
-        if (x.size() != ref.size()) return false;
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            if (std::fabs(x[i] - ref[i]) > tolerance * std::max(1.0, std::fabs(ref[i]))) {
-                return false;
-            }
-        }
-        return true;
     }
 
     static std::string Show(const std::vector<double>& x) {
@@ -138,7 +125,7 @@ class StandardProblems : public DocumentFixture, public ::testing::WithParamInte
             case Compare::kSameStart: {
                 const minpack::Call* ref = minpack::Find(calls, problem_.number, n, run.factor);
                 ASSERT_NE(ref, nullptr) << "no reference call for this start";
-                EXPECT_TRUE(SameRoot(x, ref->x, run.tolerance))
+                EXPECT_TRUE(minpack::SameRoot(x, ref->x, run.tolerance))
                     << "x =" << Show(x) << "\nreference x =" << Show(ref->x);
                 break;
             }
@@ -151,7 +138,7 @@ class StandardProblems : public DocumentFixture, public ::testing::WithParamInte
                 bool found = false;
                 for (const minpack::Call& c : all) {
                     if (c.problem != problem_.number || c.n != n || c.info != 1) continue;
-                    found = found || SameRoot(x, c.x, run.tolerance);
+                    found = found || minpack::SameRoot(x, c.x, run.tolerance);
                     roots += "\n" + Show(c.x);
                 }
                 EXPECT_TRUE(found) << "x =" << Show(x) << "\nreference roots:" << roots;
