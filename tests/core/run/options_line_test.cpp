@@ -65,8 +65,6 @@ TEST(OptionsLineTest, CapacityIsTheOptionalTenthField) {
         const char* fields;
     };
     const Case cases[] = {
-        {"30 -5 robust incremental 10 sequential 1e-6 0.05 complex}", 25,
-         "30 -5 1 1 10 1 1e-06 0.05 1"},
         {"30 -5 ROBUST INCREMENTAL 10 SEQUENTIAL 1e-6 0.05 COMPLEX CAPACITY=400}", 400,
          "30 -5 1 1 10 1 1e-06 0.05 1"},
         {"20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 REAL capacity=5000}", 5000,
