@@ -26,6 +26,19 @@ struct TempDir {
     }
 };
 
+// The words of a command line written with single blanks between them; two blanks in a row
+// hold an empty word between them, and a trailing blank one at the end.
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    if (line.empty()) return words;
+    std::size_t from = 0;
+    for (std::size_t blank; (blank = line.find(' ', from)) != std::string::npos; from = blank + 1) {
+        words.push_back(line.substr(from, blank - from));
+    }
+    words.push_back(line.substr(from));
+    return words;
+}
+
 TEST(ParseCommandLineTest, DefaultsAndModes) {
     const ParsedCommandLine p = ParseCommandLine({"run", "doc.alg"});
     ASSERT_TRUE(p.ok) << p.error;
@@ -42,31 +55,29 @@ TEST(ParseCommandLineTest, DefaultsAndModes) {
 }
 
 TEST(ParseCommandLineTest, UsageErrors) {
-    const std::vector<std::vector<std::string>> bad = {{},
-                                                       {"solve", "doc.alg"},
-                                                       {"run"},
-                                                       {"check", "a.alg", "S"},
-                                                       {"run", "doc.alg", ""},
-                                                       {"run", "--bogus", "doc.alg"},
-                                                       {"run", "doc.alg", "--method"},
-                                                       {"run", "--method", "fast", "doc.alg"},
-                                                       {"run", "--max-iter", "0", "doc.alg"},
-                                                       {"run", "--max-iter", "12x", "doc.alg"},
-                                                       {"run", "--seed", "4294967296", "doc.alg"},
-                                                       {"run", "--delta-j", "abc", "doc.alg"},
-                                                       {"run", "--delta-t", "inf", "doc.alg"},
-                                                       {"run", "--attach", "", "doc.alg"},
-                                                       {"run", "--sweep", "x=0:1", "doc.alg"},
-                                                       {"run", "--param", "k=0:1:0", "doc.alg"},
-                                                       {"run", "--fft-columns", "t,re", "doc.alg"},
-                                                       {"run", "--fft-axis", "khz", "doc.alg"},
-                                                       {"run", "--fft-range", "5:2", "doc.alg"},
-                                                       {"run", "--capacity", "24", "doc.alg"},
-                                                       {"check", "--capacity", "20001", "a.alg"},
-                                                       {"run", "--capacity", "1e3", "doc.alg"}};
-    for (const auto& args : bad) {
-        const ParsedCommandLine p = ParseCommandLine(args);
-        EXPECT_TRUE(!p.ok && !p.error.empty()) << ::testing::PrintToString(args);
+    // Settings outside their domains are the hostile command line's cases.
+    const char* const bad[] = {"",
+                               "solve doc.alg",
+                               "run",
+                               "check a.alg S",
+                               "run doc.alg ",
+                               "run --bogus doc.alg",
+                               "run doc.alg --method",
+                               "run --method fast doc.alg",
+                               "run --max-iter 12x doc.alg",
+                               "run --seed 4294967296 doc.alg",
+                               "run --delta-j abc doc.alg",
+                               "run --attach  doc.alg",
+                               "run --sweep x=0:1 doc.alg",
+                               "run --param k=0:1:0 doc.alg",
+                               "run --fft-columns t,re doc.alg",
+                               "run --fft-axis khz doc.alg",
+                               "run --fft-range 5:2 doc.alg",
+                               "check --capacity 20001 a.alg",
+                               "run --capacity 1e3 doc.alg"};
+    for (const char* line : bad) {
+        const ParsedCommandLine p = ParseCommandLine(Words(line));
+        EXPECT_TRUE(!p.ok && !p.error.empty()) << "'" << line << "'";
     }
     for (const char* option : {"--sweep", "--param"}) {
         const ParsedCommandLine p = ParseCommandLine({"run", option, "x=2:2:4", "doc.alg"});
@@ -79,32 +90,11 @@ TEST(ParseCommandLineTest, UsageErrors) {
 TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
     TempDir temp;
     const std::string table = temp.Put("t.LST", "x y\n1 2\n3 4\n5 6\n");
-    const ParsedCommandLine p = ParseCommandLine({"run",
-                                                  "--method",
-                                                  "homotopy",
-                                                  "--jacobian",
-                                                  "incremental",
-                                                  "--steps",
-                                                  "8",
-                                                  "--tol-exp",
-                                                  "-7",
-                                                  "--delta-j",
-                                                  "0.002",
-                                                  "--delta-t",
-                                                  "0.3",
-                                                  "--guess-min",
-                                                  "-1",
-                                                  "--guess-max",
-                                                  "9",
-                                                  "--no-groups",
-                                                  "--groups",
-                                                  "--no-simplify",
-                                                  "--auto-homotopy",
-                                                  "--attach",
-                                                  table,
-                                                  "--capacity",
-                                                  "5000",
-                                                  "doc.alg"});
+    const ParsedCommandLine p = ParseCommandLine(
+        Words("run --method homotopy --jacobian incremental --steps 8 --tol-exp -7 --delta-j 0.002 "
+              "--delta-t 0.3 --guess-min -1 --guess-max 9 --no-groups --groups --no-simplify "
+              "--auto-homotopy --capacity 5000 --attach " +
+              table + " doc.alg"));
     ASSERT_TRUE(p.ok) << p.error;
     DocumentSettings d;
     ApplyOptions(p.options, d);
@@ -163,16 +153,10 @@ TEST(ConfigureShellServicesTest, ARealSignalHasNoImaginaryColumn) {
 }
 
 TEST(ConfigureShellServicesTest, DialogAnswersAndDisplayFlags) {
-    const ParsedCommandLine p = ParseCommandLine({"run",           "--show-iterations",
-                                                  "--no-echo",     "--seed",
-                                                  "4294967295",    "--sweep",
-                                                  "x=-1:3:8",      "--param",
-                                                  "k=-1.5:2e1:3",  "--fft",
-                                                  "--fft-file",    "s.FFT",
-                                                  "--fft-columns", "t,re,im",
-                                                  "--fft-axis",    "rad",
-                                                  "--fft-range",   "2:9",
-                                                  "doc.alg",       "G"});
+    const ParsedCommandLine p = ParseCommandLine(
+        Words("run --show-iterations --no-echo --seed 4294967295 --sweep x=-1:3:8 --param "
+              "k=-1.5:2e1:3 --fft --fft-file s.FFT --fft-columns t,re,im --fft-axis rad "
+              "--fft-range 2:9 doc.alg G"));
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.command, "G");
     EXPECT_EQ(p.options.seed, 4294967295u);

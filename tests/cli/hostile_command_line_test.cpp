@@ -199,4 +199,25 @@ TEST(HostileCommandLine, AResultFileThatCannotBeWrittenIsNeverASuccess) {
     EXPECT_TRUE(Has(r.out, "a folder has that name")) << r.out;
 }
 
+// The measured runs go to the terminal as any run does; the summary of their times comes last.
+TEST(RunDocument, RepeatReportsTheRunTimesLast) {
+    Scratch s;
+    const Outcome r = Valdrix({"run", "--repeat", "3", s.Put("doc.alg", "x = 2;\n")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err.rfind("repeat: 3 runs, median ", 0), 0u) << r.err;
+    int banners = 0;
+    for (auto p = r.out.find("VALDRIX Version"); p != std::string::npos;
+         p = r.out.find("VALDRIX Version", p + 1)) {
+        ++banners;
+    }
+    EXPECT_EQ(banners, 3);
+}
+
+// A symbol of the single-byte documents reaches the terminal as UTF-8.
+TEST(RunDocument, SymbolsReachTheTerminalAsUtf8) {
+    Scratch s;
+    const Outcome r = Valdrix({"run", "--results", s.Put("doc.alg", "\xe1 = 2;\n")});
+    EXPECT_TRUE(Has(r.out, "\xce\xb1=2.000000000000000")) << r.out;  // a variable named alpha
+}
+
 }  // namespace
