@@ -52,14 +52,6 @@ TEST_F(EntryTest, HomotopyNeedsAnOptionsLineAndABlankAfterTheBraceMakesText) {
     EXPECT_EQ(core_.settings.method, SolveMethod::kHomotopy);
 }
 
-TEST_F(EntryTest, WorkFilesGoBesideTheDocumentInAFolderWithADot) {
-    fs::create_directories(dir_ / "my.project");
-    Run("x = 1;\n", "F", "my.project/doc.alg");
-    EXPECT_TRUE(fs::exists(dir_ / "my.project" / "doc.TMP"));
-    EXPECT_TRUE(fs::exists(dir_ / "my.project" / "doc.PRN"));
-    EXPECT_EQ(FileCount(), 4);  // the folder and its three files
-}
-
 TEST_F(EntryTest, MissingDocumentsAndNamesWithoutExtensionAreRefused) {
     const std::string absent = (dir_ / "absent.alg").string();
     core_.flags.solved = true;
