@@ -74,10 +74,8 @@ TEST(OptionsLineTest, CapacityIsTheOptionalTenthField) {
         // A value that is not a whole number leaves the capacity alone.
         {"20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 REAL CAPACITY=lots}", 25,
          "20 -8 0 0 1 1 0.001 0.1 0"},
-        // Outside 25..20000 the field does not fit either.
+        // Outside its domain the field does not fit either.
         {"20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 REAL CAPACITY=20001}", 25,
-         "20 -8 0 0 1 1 0.001 0.1 0"},
-        {"20 -8 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 REAL CAPACITY=24}", 25,
          "20 -8 0 0 1 1 0.001 0.1 0"},
         // An eleventh field is not read.
         {"1 1 NEWTON SYMBOLIC 1 SEQUENTIAL 1 1 REAL X CAPACITY=400}", 25, "1 1 0 0 1 1 1 1 0"},
