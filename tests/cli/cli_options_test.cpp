@@ -49,6 +49,7 @@ TEST(ParseCommandLineTest, DefaultsAndModes) {
     EXPECT_FALSE(o.attach || o.seed || o.sweep || o.param || o.fftAxis || o.fftLow || o.results);
     EXPECT_TRUE(o.echo);
     EXPECT_EQ(o.repeat, 1);
+    EXPECT_TRUE(o.laterCommands.empty());
     EXPECT_EQ(ParseCommandLine({"check", "doc.alg"}).options.mode, CliOptions::Mode::kCheck);
     EXPECT_EQ(ParseCommandLine({"run", "--help"}).options.mode, CliOptions::Mode::kHelp);
     EXPECT_EQ(ParseCommandLine({"--version"}).options.mode, CliOptions::Mode::kVersion);
@@ -61,6 +62,7 @@ TEST(ParseCommandLineTest, UsageErrors) {
                                "run",
                                "check a.alg S",
                                "run doc.alg ",
+                               "run doc.alg S ",
                                "run --bogus doc.alg",
                                "run doc.alg --method",
                                "run --method fast doc.alg",
@@ -126,15 +128,6 @@ TEST(ParseCommandLineTest, CapacityOnCheckAndItsRangeInTheMessage) {
     const ParsedCommandLine bad = ParseCommandLine({"run", "--capacity", "24", "doc.alg"});
     EXPECT_NE(bad.error.find("--capacity takes a number from 25 to 20000"), std::string::npos)
         << bad.error;
-}
-
-TEST(ParseCommandLineTest, SeveralCoreCommandsRunInOrder) {
-    const ParsedCommandLine p = ParseCommandLine({"run", "doc.alg", "US", "UI", "W0"});
-    ASSERT_TRUE(p.ok) << p.error;
-    EXPECT_EQ(p.options.command, "US");
-    EXPECT_EQ(p.options.laterCommands, (std::vector<std::string>{"UI", "W0"}));
-    EXPECT_FALSE(ParseCommandLine({"run", "doc.alg", "S", ""}).ok);
-    EXPECT_TRUE(ParseCommandLine({"run", "doc.alg"}).options.laterCommands.empty());
 }
 
 TEST(ConfigureShellServicesTest, ARealSignalHasNoImaginaryColumn) {
