@@ -57,6 +57,7 @@ ImportResult ConvertCommonFormatText(std::istream& in, const ImportOptions& opti
     result.ok = true;
     result.document = WritePowerFlowEquations(model);
     result.equations = PowerFlowEquationCount(model);
+    result.statements = PowerFlowStatementCount(model);
     return result;
 }
 
@@ -80,5 +81,9 @@ ImportResult ConvertCommonFormat(const std::string& inputPath, const std::string
         return result;
     }
     result.message = kFormedMessage + ("\"" + output + "\"");
+    if (options.capacity > 0 && result.statements > options.capacity) {
+        result.message += '\n' + FormatMessage(kCapacityHint, result.statements, options.capacity,
+                                               result.statements);
+    }
     return result;
 }

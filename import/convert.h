@@ -11,6 +11,7 @@ struct ImportResult {
     std::string message;     // what the user is told: where the document went, or why not
     std::string outputPath;  // where the document was (or would have been) written
     int equations = 0;       // equations of the document, as many as its variables
+    int statements = 0;      // equations, settings and starting values: the capacity a run needs
 };
 
 // Converts Common Format data into the equation document's text without touching any file.

@@ -7,6 +7,9 @@
 
 inline constexpr const char* kFormedMessage = "Power Flow equations formed and stored to the file ";
 inline constexpr const char* kNotFormedMessage = "Power flow equations not formed: ";
+inline constexpr const char* kCapacityHint =
+    "The document holds %d statements (equations, settings and starting values), more than the "
+    "capacity of %d: solve it with a capacity of %d or more (the CAPACITY option).";
 
 inline constexpr const char* kCannotRead = "cannot read \"%s\"";
 inline constexpr const char* kCannotWrite = "cannot write \"%s\"";

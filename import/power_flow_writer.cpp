@@ -92,6 +92,10 @@ int PowerFlowEquationCount(const PowerFlowModel& model) {
     return 2 * static_cast<int>(model.buses.size()) + 1;
 }
 
+int PowerFlowStatementCount(const PowerFlowModel& model) {
+    return PowerFlowEquationCount(model) + 2 * static_cast<int>(model.buses.size());
+}
+
 std::string WritePowerFlowEquations(const PowerFlowModel& model) {
     std::string text = kHeader;
     text += Setting("k", 1.0);

@@ -19,3 +19,7 @@ std::string FormatNumber(double x);
 
 // 2 per bus plus the load factor: the document's count of equations and of variables.
 int PowerFlowEquationCount(const PowerFlowModel& model);
+
+// Every statement of the document: its equations, the settings among them and the two
+// starting values of every bus. The compiler counts them all against the capacity.
+int PowerFlowStatementCount(const PowerFlowModel& model);

@@ -96,3 +96,30 @@ TEST_F(Interchange, AreaWithoutTieLinesKeepsItsSwingBusAGeneratorBus) {
     EXPECT_TRUE(Contains(r.document, "\n0.200000*k=v3*(")) << r.document;
     EXPECT_EQ(Run(r.document), 1) << out_;
 }
+
+// The IEEE 14-bus case holds more statements than the default capacity: the import says how
+// many, and that number is exactly what a run of the written document needs.
+class ImportCapacity : public DocumentFixture {};
+
+TEST_F(ImportCapacity, ImportNamesTheCapacityItsDocumentNeeds) {
+    const std::string written = (dir_ / "ieee14.alg").string();
+    ImportOptions options;
+    options.capacity = 25;
+    const ImportResult r = ConvertCommonFormat(CasePath("ieee14.cf"), written, options);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.statements, 57);  // 29 equations and settings, two starting values per bus
+    EXPECT_TRUE(Contains(r.message,
+                         "\nThe document holds 57 statements (equations, settings and "
+                         "starting values), more than the capacity of 25: solve it "
+                         "with a capacity of 57 or more (the CAPACITY option)."))
+        << r.message;
+    options.capacity = 57;
+    EXPECT_FALSE(
+        Contains(ConvertCommonFormat(CasePath("ieee14.cf"), written, options).message, "capacity"));
+
+    core_.settings.capacity = 56;
+    EXPECT_EQ(Run(r.document), 0);
+    EXPECT_TRUE(Contains(out_, "Too Many Equations")) << out_;
+    core_.settings.capacity = 57;
+    EXPECT_EQ(Run(r.document), 1) << out_;
+}

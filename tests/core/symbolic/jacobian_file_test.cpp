@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "core/base/core_state.h"
+#include "core/run/entry.h"
 #include "symbolic_harness.h"
 
 namespace {
@@ -150,3 +153,36 @@ TEST_F(JacobianFileTest, ReadsSixDigitValuesAndFreeHeaders) {
 }
 
 }  // namespace
+
+// Whole runs must write the Jacobian file of these documents byte for byte as the copies kept
+// with the tests, written before the record writer was made faster: the commands that read the
+// file and the users who open it see the same text (every function rule, IF, pi, constants
+// that need all fifteen digits, and in complex mode the imaginary parts).
+TEST(JacobianFileFormat, RunsWriteTheFilesKeptWithTheTests) {
+    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
+    const std::filesystem::path data =
+        std::filesystem::path(root != nullptr ? root : ".") / "tests/data/jacobian";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("valdrix_jacformat_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    auto read = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    for (const char* name : {"real", "complex"}) {
+        SCOPED_TRACE(name);
+        const std::string kept = read(data / (std::string(name) + ".JAC"));
+        ASSERT_FALSE(kept.empty()) << "missing " << (data / name).string();
+        const std::filesystem::path document = dir / (std::string(name) + ".alg");
+        std::filesystem::copy_file(data / (std::string(name) + ".alg"), document,
+                                   std::filesystem::copy_options::overwrite_existing);
+        CoreState s;
+        std::string said;
+        s.console.callback = [&said](const char* text) { said += text; };
+        SolverEntry(s, document.c_str(), "S");
+        EXPECT_EQ(read(dir / (std::string(name) + ".JAC")), kept) << said;
+    }
+    std::filesystem::remove_all(dir);
+}
