@@ -3,28 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
-namespace fs = std::filesystem;
+#include "scratch_dir.h"
 
 namespace {
-
-// Writes a file into a fresh scratch folder that goes away with the test.
-struct TempDir {
-    fs::path dir =
-        fs::temp_directory_path() / ("valdrix_cli_" + std::to_string(std::random_device{}()));
-    TempDir() { fs::create_directories(dir); }
-    ~TempDir() { fs::remove_all(dir); }
-    std::string Put(const std::string& leaf, const std::string& text) const {
-        std::ofstream(dir / leaf, std::ios::binary) << text;
-        return (dir / leaf).string();
-    }
-};
 
 // The words of a command line written with single blanks between them; two blanks in a row
 // hold an empty word between them, and a trailing blank one at the end.
@@ -90,7 +75,7 @@ TEST(ParseCommandLineTest, UsageErrors) {
 }
 
 TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
-    TempDir temp;
+    ScratchDir temp;
     const std::string table = temp.Put("t.LST", "x y\n1 2\n3 4\n5 6\n");
     const ParsedCommandLine p = ParseCommandLine(
         Words("run --method homotopy --jacobian incremental --steps 8 --tol-exp -7 --delta-j 0.002 "
@@ -225,7 +210,7 @@ TEST(CliOptionTableTest, EverySolverOptionCanBeGivenOnTheCommandLine) {
 }
 
 TEST(CountAttachmentRowsTest, HeaderExcludedAndTheFirstEmptyLineEndsTheTable) {
-    TempDir temp;
+    ScratchDir temp;
     EXPECT_EQ(CountAttachmentRows(temp.Put("a.LST", "x y\r\n1 2\r\n3 4\r\n\r\n5 6\r\n")), 2);
     EXPECT_EQ(CountAttachmentRows(temp.Put("b.LST", "x y\n1;2\n \t;\n5 6")), 1);
     EXPECT_EQ(CountAttachmentRows(temp.Put("c.LST", "x y\n1 2")), 1);

@@ -6,33 +6,17 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/run_document.h"
 #include "core/base/bounds.h"
+#include "scratch_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Scratch {
-    fs::path dir =
-        fs::temp_directory_path() / ("valdrix_hostile_" + std::to_string(std::random_device{}()));
-    Scratch() { fs::create_directories(dir); }
-    ~Scratch() { fs::remove_all(dir); }
-    std::string Put(const std::string& leaf, const std::string& text) const {
-        std::ofstream(dir / leaf, std::ios::binary) << text;
-        return (dir / leaf).string();
-    }
-    std::string Get(const std::string& leaf) const {
-        std::ifstream in(dir / leaf, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-};
 
 struct Outcome {
     int status = 0;
@@ -118,7 +102,7 @@ TEST(HostileCommandLine, SweepsOfTheWrongVariablesSayWhatIsWrong) {
     EXPECT_FALSE(same.ok);
     EXPECT_TRUE(Has(same.error, "same variable 'a'")) << same.error;
 
-    Scratch s;
+    ScratchDir s;
     const std::string doc = s.Put("doc.alg", "x = 2*a;\n");
     const Outcome r = Valdrix({"run", "--sweep", "q=0:1:3", doc, "G"});
     EXPECT_EQ(r.status, 2);
@@ -142,7 +126,7 @@ TEST(HostileCommandLine, UnknownCommandsAreNamedAndDoubleDashEndsTheOptions) {
 }
 
 TEST(HostileCommandLine, DocumentsThatCannotBeReadWholeAreRefusedUntouched) {
-    Scratch s;
+    ScratchDir s;
     // A work file's name: the run would write over the document.
     const std::string text = "x = 2;\n";
     for (const char* name : {"model.PRN", "model.TMP", "model.JAC", "model.FFT"}) {
@@ -170,7 +154,7 @@ TEST(HostileCommandLine, DocumentsThatCannotBeReadWholeAreRefusedUntouched) {
 }
 
 TEST(HostileCommandLine, TheAttachmentIsReadOnlyByTheCommandsThatUseIt) {
-    Scratch s;
+    ScratchDir s;
     const std::string doc = s.Put("doc.alg", "x = 2;\n");
     if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
     // A solve never touches the table; an update run refuses one it could not read whole.
@@ -181,7 +165,7 @@ TEST(HostileCommandLine, TheAttachmentIsReadOnlyByTheCommandsThatUseIt) {
 }
 
 TEST(HostileCommandLine, AResultFileThatCannotBeWrittenIsNeverASuccess) {
-    Scratch s;
+    ScratchDir s;
     const std::string doc = s.Put("doc.alg", "x = 2;\n");
     fs::create_directory(s.dir / "doc.PRN");
     const Outcome r = Valdrix({"run", doc});
@@ -192,7 +176,7 @@ TEST(HostileCommandLine, AResultFileThatCannotBeWrittenIsNeverASuccess) {
 
 // The measured runs go to the terminal as any run does; the summary of their times comes last.
 TEST(RunDocument, RepeatReportsTheRunTimesLast) {
-    Scratch s;
+    ScratchDir s;
     const Outcome r = Valdrix({"run", "--repeat", "3", s.Put("doc.alg", "x = 2;\n")});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err.rfind("repeat: 3 runs, median ", 0), 0u) << r.err;
@@ -206,7 +190,7 @@ TEST(RunDocument, RepeatReportsTheRunTimesLast) {
 
 // A symbol of the single-byte documents reaches the terminal as UTF-8.
 TEST(RunDocument, SymbolsReachTheTerminalAsUtf8) {
-    Scratch s;
+    ScratchDir s;
     const Outcome r = Valdrix({"run", "--results", s.Put("doc.alg", "\xe1 = 2;\n")});
     EXPECT_TRUE(Has(r.out, "\xce\xb1=2.000000000000000")) << r.out;  // a variable named alpha
 }
