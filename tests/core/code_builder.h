@@ -27,6 +27,17 @@
 
 namespace testcode {
 
+// A core whose console is captured; not copyable, as the console holds its address.
+struct ConsoleCore {
+    CoreState s;
+    std::string out;
+    ConsoleCore() {
+        s.console.callback = [this](const char* t) { out += t; };
+    }
+    ConsoleCore(const ConsoleCore&) = delete;
+    ConsoleCore& operator=(const ConsoleCore&) = delete;
+};
+
 // Variable number of name, entered in the name table when new.
 inline int Var(CoreState& s, const std::string& name) {
     if (int v = FindVariable(s.names, name); v != 0) return v;

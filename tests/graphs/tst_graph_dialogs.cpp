@@ -52,17 +52,211 @@ void OnNextDialog(std::function<void(Set*)> step) {
 class TestGraphDialogs : public QObject {
     Q_OBJECT
    private slots:
-    void init();
-    void cleanup();
-    void graphSetRowsTakeTheCurrentVariablesAndColour();
-    void graphSetBuildsCurvesFromCompleteRows();
-    void graphSetShowsSymbolNamesAndKeepsTheirBytes();
-    void openGraphWithoutCurvesSaysSo();
-    void generationDefaultsAndChoice();
-    void generationForFftOffersPowersOfTwo();
-    void generationRefusesAnEmptyRange_data();
-    void generationRefusesAnEmptyRange();
-    void fftPreselectsColumnsByName();
+    void init() {
+        messages_.clear();
+        previous_ = SetMessageHandler([this](QWidget*, const QString& text) { messages_ << text; });
+        sweep_ = dir_.filePath("s.PRN");
+        QFile f(sweep_);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("PARAMETER:         v        2\n  g  r  v  a\n9.81 1 10 0.1\n9.81 2 10 0.2\n");
+    }
+    void cleanup() {
+        SetMessageHandler(previous_);
+        QVERIFY2(QApplication::topLevelWidgets().isEmpty(), "a test left a window open");
+    }
+
+    void graphSetRowsTakeTheCurrentVariablesAndColour() {
+        Set d(sweep_);
+        QCOMPARE(d.windowTitle(), "Graph: " + sweep_);
+        QCOMPARE(d.Variables()->count(), 4);  // the header after the parameter line
+        QCOMPARE(d.CurrentX(), QString("g"));
+        QCOMPARE(d.Grid()->horizontalHeaderItem(Set::kTitle)->text(),
+                 QString("Title                  "));
+        QCOMPARE(d.Layout().type, GraphType::None);
+        QVERIFY(d.Layout().oneGraph && d.Layout().horizontalGrid && d.Layout().verticalGrid);
+        QVERIFY(!Child<QPushButton>(&d, "useY")->isEnabled());  // no row has the focus yet
+
+        d.Variables()->setCurrentRow(3);
+        d.NewRow();  // One Graph: the current x variable (still g) fills X-axis and X-Title
+        QCOMPARE(Cell(d, 0, Set::kNo), QString("01"));
+        QCOMPARE(Cell(d, 0, Set::kXAxis), QString("g"));
+        QCOMPARE(Cell(d, 0, Set::kXTitle), QString("g"));
+        QVERIFY(Child<QPushButton>(&d, "useY")->isEnabled());
+        d.UseAsX();  // a becomes the x variable of every row
+        d.NewRow();
+        QCOMPARE(Cell(d, 1, Set::kXAxis), QString("a"));
+        d.Variables()->setCurrentRow(1);
+        d.UseAsY();
+        QCOMPARE(Cell(d, 1, Set::kYTitle), QString("r"));
+
+        d.SetCurrentColour(MakeColour(200, 0, 0));
+        d.Grid()->setCurrentCell(0, Set::kTitle);
+        d.InsertRow();  // before row 0, renumbering the rest
+        QCOMPARE(Cell(d, 2, Set::kNo), QString("03"));
+        QCOMPARE(Cell(d, 0, Set::kXTitle), QString("a"));
+        QCOMPARE(Colour(d, 0, Set::kColor), QColor(200, 0, 0));
+        QCOMPARE(Colour(d, 1, Set::kColor), QColor(0, 0, 255));
+        d.Grid()->setCurrentCell(1, 0);
+        d.RefreshColour();
+        QCOMPARE(Colour(d, 1, Set::kColor), QColor(200, 0, 0));
+        d.DeleteRow();
+        QCOMPARE(Cell(d, 1, Set::kNo), QString("02"));
+        QCOMPARE(Cell(d, 1, Set::kYAxis), QString("r"));
+    }
+
+    // Names in the result file are single bytes; the dialog shows their letters, and the curves
+    // keep the bytes so that the graph finds its columns in the file again.
+    void graphSetShowsSymbolNamesAndKeepsTheirBytes() {
+        const QString path = dir_.filePath("greek.PRN");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("  x  \xE1  \xF1\n1 2 3\n");
+        f.close();
+        Set d(path);
+        QCOMPARE(d.Variables()->count(), 3);
+        QCOMPARE(d.Variables()->item(1)->text(), QString::fromUtf8("\u03b1"));
+        QCOMPARE(d.Variables()->item(2)->text(), QString::fromUtf8("\u03c1"));
+        d.Variables()->setCurrentRow(0);
+        d.NewRow();
+        d.Variables()->setCurrentRow(2);
+        d.UseAsY();
+        QCOMPARE(Cell(d, 0, Set::kYAxis), QString::fromUtf8("\u03c1"));
+        const std::vector<GraphCurve> curves = d.Curves();
+        QCOMPARE(curves.size(), std::size_t(1));
+        QCOMPARE(curves[0].xName, std::string("x"));
+        QCOMPARE(curves[0].yName, std::string("\xF1"));
+        QCOMPARE(curves[0].yIndex, 2);
+    }
+
+    void graphSetBuildsCurvesFromCompleteRows() {
+        Set d(sweep_);
+        d.OneGraph()->setChecked(false);
+        d.NewRow();  // without One Graph X-axis stays empty
+        QCOMPARE(Cell(d, 0, Set::kXAxis), QString());
+        d.Variables()->setCurrentRow(3);
+        d.UseAsX();
+        d.Variables()->setCurrentRow(1);
+        d.UseAsY();
+        d.Grid()->item(0, Set::kTitle)->setText(QString::fromUtf8("Range \u03b1"));
+        d.NewRow();                      // no y: no curve
+        d.OneGraph()->setChecked(true);  // ticking it fills X-axis of every row
+        QCOMPARE(Cell(d, 1, Set::kXAxis), QString("a"));
+
+        const std::vector<GraphCurve> curves = d.Curves();
+        QCOMPARE(curves.size(), std::size_t{1});
+        QCOMPARE(curves[0].xName, std::string("a"));
+        QCOMPARE(curves[0].yName, std::string("r"));
+        QCOMPARE(curves[0].xIndex, 3);
+        QCOMPARE(curves[0].yIndex, 1);
+        QCOMPARE(curves[0].title, std::string("Range \xce\xb1"));
+        QCOMPARE(curves[0].colour, kBlue);
+    }
+
+    void openGraphWithoutCurvesSaysSo() {
+        GraphList list;
+        OnNextDialog([](Set* d) {
+            d->NewRow();
+            d->accept();
+        });
+        QCOMPARE(OpenGraph(&list, sweep_, nullptr), nullptr);
+        QCOMPARE(messages_, QStringList{"There is nothing to be drawn"});
+
+        OnNextDialog([](Set* d) { d->reject(); });
+        QCOMPARE(OpenGraph(&list, sweep_, nullptr), nullptr);
+        QCOMPARE(messages_.size(), 1);
+
+        OnNextDialog([](Set* d) {
+            d->NewRow();
+            d->Variables()->setCurrentRow(1);
+            d->UseAsY();
+            d->accept();
+        });
+        std::unique_ptr<CGraphView> view(OpenGraph(&list, sweep_, nullptr));
+        QVERIFY(view != nullptr);
+        QCOMPARE(list.Graphs(), std::vector<CGraphDoc*>{view->Document()});
+    }
+
+    void generationDefaultsAndChoice() {
+        CGraphGenerationDlg d({"x", "y", "k"});
+        QCOMPARE(d.windowTitle(), QString("Graph Generation"));
+        QCOMPARE(Child<QLineEdit>(&d, "from")->text(), QString("-10"));
+        QCOMPARE(Child<QLineEdit>(&d, "paramTo")->text(), QString("5"));
+        QVERIFY(!Child<QComboBox>(&d, "parameterVariable")->isEnabled());
+        Child<QCheckBox>(&d, "parametric")->setChecked(true);
+        QVERIFY(Child<QComboBox>(&d, "parameterVariable")->isEnabled());
+        Child<QComboBox>(&d, "independentVariable")->setCurrentIndex(1);
+        Child<QComboBox>(&d, "parameterVariable")->setCurrentIndex(2);
+        Child<QLineEdit>(&d, "paramFrom")->setText("1.5");
+        d.accept();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        const SweepChoice c = d.Choice();
+        QCOMPARE(c.variable, 2);  // 1-based, as the sweep counts variables
+        QCOMPARE(c.to, 10.0);
+        QCOMPARE(c.intervals, 50);
+        QVERIFY(c.secondParameter && !c.writeFft);
+        QCOMPARE(c.parameter, 3);
+        QCOMPARE(c.paramFrom, 1.5);
+        QCOMPARE(c.paramIntervals, 5);
+    }
+
+    void generationForFftOffersPowersOfTwo() {
+        CGraphGenerationDlg d({"yr", "yi", "w", "z"});
+        d.show();
+        auto* fftSteps = Child<QComboBox>(&d, "fftSteps");
+        QVERIFY(!fftSteps->isVisible());
+        Child<QCheckBox>(&d, "forFft")->setChecked(true);
+        QVERIFY(fftSteps->isVisible() && !Child<QSpinBox>(&d, "steps")->isVisible());
+        QCOMPARE(fftSteps->currentText(), QString("256"));
+        QCOMPARE(Child<QLineEdit>(&d, "to")->text(), QString("6.283185"));
+        fftSteps->setCurrentIndex(0);
+        const SweepChoice c = d.Choice();
+        QCOMPARE(c.variable, 3);  // w: the first name that is not half of a complex pair
+        QVERIFY(c.writeFft);
+        QCOMPARE(c.intervals, 32);
+        QCOMPARE(c.from, 0.0);
+        d.close();
+    }
+
+    void generationRefusesAnEmptyRange_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("equal") << QString("5") << QString("5") << 50;
+        QTest::newRow("reversed") << QString("6") << QString("5") << 50;
+        QTest::newRow("no steps") << QString("0") << QString("1") << 0;
+        QTest::newRow("not a number") << QString() << QString("1") << 10;
+    }
+
+    void generationRefusesAnEmptyRange() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, steps);
+        CGraphGenerationDlg d({"x", "y"});
+        d.show();
+        Child<QLineEdit>(&d, "from")->setText(from);
+        Child<QLineEdit>(&d, "to")->setText(to);
+        Child<QSpinBox>(&d, "steps")->setValue(steps);
+        d.accept();
+        QVERIFY(d.isVisible());  // stays open
+        QCOMPARE(messages_, QStringList{"Value \"From\" must be less than \"To\" value!!"});
+        d.close();
+    }
+
+    void fftPreselectsColumnsByName() {
+        FftChoice initial;
+        initial.axis = 1;
+        CFftDlg d({"t", "ur", "ui", "vr", "vi"}, initial);
+        QCOMPARE(d.windowTitle(), QString("FFT"));
+        QCOMPARE(Child<QSpinBox>(&d, "highIndex")->text(), QString("last"));
+        Child<QSpinBox>(&d, "highIndex")->setValue(10);
+        Child<QSpinBox>(&d, "lowIndex")->setValue(20);  // lifts the highest index with it
+        const FftChoice c = d.Choice();
+        QCOMPARE((std::vector<int>{c.timeColumn, c.realColumn, c.imagColumn}),
+                 (std::vector<int>{0, 1, 2}));
+        QCOMPARE(c.axis, 1);
+        QCOMPARE(c.lowIndex, 20);
+        QCOMPARE(c.highIndex, 20);
+    }
 
    private:
     QStringList messages_;
@@ -70,217 +264,6 @@ class TestGraphDialogs : public QObject {
     QTemporaryDir dir_;
     QString sweep_;
 };
-
-void TestGraphDialogs::init() {
-    messages_.clear();
-    previous_ = SetMessageHandler([this](QWidget*, const QString& text) { messages_ << text; });
-    sweep_ = dir_.filePath("s.PRN");
-    QFile f(sweep_);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("PARAMETER:         v        2\n  g  r  v  a\n9.81 1 10 0.1\n9.81 2 10 0.2\n");
-}
-
-void TestGraphDialogs::cleanup() {
-    SetMessageHandler(previous_);
-    QVERIFY2(QApplication::topLevelWidgets().isEmpty(), "a test left a window open");
-}
-
-void TestGraphDialogs::graphSetRowsTakeTheCurrentVariablesAndColour() {
-    Set d(sweep_);
-    QCOMPARE(d.windowTitle(), "Graph: " + sweep_);
-    QCOMPARE(d.Variables()->count(), 4);  // the header after the parameter line
-    QCOMPARE(d.CurrentX(), QString("g"));
-    QCOMPARE(d.Grid()->horizontalHeaderItem(Set::kTitle)->text(),
-             QString("Title                  "));
-    QCOMPARE(d.Layout().type, GraphType::None);
-    QVERIFY(d.Layout().oneGraph && d.Layout().horizontalGrid && d.Layout().verticalGrid);
-    QVERIFY(!Child<QPushButton>(&d, "useY")->isEnabled());  // no row has the focus yet
-
-    d.Variables()->setCurrentRow(3);
-    d.NewRow();  // One Graph: the current x variable (still g) fills X-axis and X-Title
-    QCOMPARE(Cell(d, 0, Set::kNo), QString("01"));
-    QCOMPARE(Cell(d, 0, Set::kXAxis), QString("g"));
-    QCOMPARE(Cell(d, 0, Set::kXTitle), QString("g"));
-    QVERIFY(Child<QPushButton>(&d, "useY")->isEnabled());
-    d.UseAsX();  // a becomes the x variable of every row
-    d.NewRow();
-    QCOMPARE(Cell(d, 1, Set::kXAxis), QString("a"));
-    d.Variables()->setCurrentRow(1);
-    d.UseAsY();
-    QCOMPARE(Cell(d, 1, Set::kYTitle), QString("r"));
-
-    d.SetCurrentColour(MakeColour(200, 0, 0));
-    d.Grid()->setCurrentCell(0, Set::kTitle);
-    d.InsertRow();  // before row 0, renumbering the rest
-    QCOMPARE(Cell(d, 2, Set::kNo), QString("03"));
-    QCOMPARE(Cell(d, 0, Set::kXTitle), QString("a"));
-    QCOMPARE(Colour(d, 0, Set::kColor), QColor(200, 0, 0));
-    QCOMPARE(Colour(d, 1, Set::kColor), QColor(0, 0, 255));
-    d.Grid()->setCurrentCell(1, 0);
-    d.RefreshColour();
-    QCOMPARE(Colour(d, 1, Set::kColor), QColor(200, 0, 0));
-    d.DeleteRow();
-    QCOMPARE(Cell(d, 1, Set::kNo), QString("02"));
-    QCOMPARE(Cell(d, 1, Set::kYAxis), QString("r"));
-}
-
-// Names in the result file are single bytes; the dialog shows their letters, and the curves
-// keep the bytes so that the graph finds its columns in the file again.
-void TestGraphDialogs::graphSetShowsSymbolNamesAndKeepsTheirBytes() {
-    const QString path = dir_.filePath("greek.PRN");
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("  x  \xE1  \xF1\n1 2 3\n");
-    f.close();
-    Set d(path);
-    QCOMPARE(d.Variables()->count(), 3);
-    QCOMPARE(d.Variables()->item(1)->text(), QString::fromUtf8("\u03b1"));
-    QCOMPARE(d.Variables()->item(2)->text(), QString::fromUtf8("\u03c1"));
-    d.Variables()->setCurrentRow(0);
-    d.NewRow();
-    d.Variables()->setCurrentRow(2);
-    d.UseAsY();
-    QCOMPARE(Cell(d, 0, Set::kYAxis), QString::fromUtf8("\u03c1"));
-    const std::vector<GraphCurve> curves = d.Curves();
-    QCOMPARE(curves.size(), std::size_t(1));
-    QCOMPARE(curves[0].xName, std::string("x"));
-    QCOMPARE(curves[0].yName, std::string("\xF1"));
-    QCOMPARE(curves[0].yIndex, 2);
-}
-
-void TestGraphDialogs::graphSetBuildsCurvesFromCompleteRows() {
-    Set d(sweep_);
-    d.OneGraph()->setChecked(false);
-    d.NewRow();  // without One Graph X-axis stays empty
-    QCOMPARE(Cell(d, 0, Set::kXAxis), QString());
-    d.Variables()->setCurrentRow(3);
-    d.UseAsX();
-    d.Variables()->setCurrentRow(1);
-    d.UseAsY();
-    d.Grid()->item(0, Set::kTitle)->setText(QString::fromUtf8("Range \u03b1"));
-    d.NewRow();                      // no y: no curve
-    d.OneGraph()->setChecked(true);  // ticking it fills X-axis of every row
-    QCOMPARE(Cell(d, 1, Set::kXAxis), QString("a"));
-
-    const std::vector<GraphCurve> curves = d.Curves();
-    QCOMPARE(curves.size(), std::size_t{1});
-    QCOMPARE(curves[0].xName, std::string("a"));
-    QCOMPARE(curves[0].yName, std::string("r"));
-    QCOMPARE(curves[0].xIndex, 3);
-    QCOMPARE(curves[0].yIndex, 1);
-    QCOMPARE(curves[0].title, std::string("Range \xce\xb1"));
-    QCOMPARE(curves[0].colour, kBlue);
-}
-
-void TestGraphDialogs::openGraphWithoutCurvesSaysSo() {
-    GraphList list;
-    OnNextDialog([](Set* d) {
-        d->NewRow();
-        d->accept();
-    });
-    QCOMPARE(OpenGraph(&list, sweep_, nullptr), nullptr);
-    QCOMPARE(messages_, QStringList{"There is nothing to be drawn"});
-
-    OnNextDialog([](Set* d) { d->reject(); });
-    QCOMPARE(OpenGraph(&list, sweep_, nullptr), nullptr);
-    QCOMPARE(messages_.size(), 1);
-
-    OnNextDialog([](Set* d) {
-        d->NewRow();
-        d->Variables()->setCurrentRow(1);
-        d->UseAsY();
-        d->accept();
-    });
-    std::unique_ptr<CGraphView> view(OpenGraph(&list, sweep_, nullptr));
-    QVERIFY(view != nullptr);
-    QCOMPARE(list.Graphs(), std::vector<CGraphDoc*>{view->Document()});
-}
-
-void TestGraphDialogs::generationDefaultsAndChoice() {
-    CGraphGenerationDlg d({"x", "y", "k"});
-    QCOMPARE(d.windowTitle(), QString("Graph Generation"));
-    QCOMPARE(Child<QLineEdit>(&d, "from")->text(), QString("-10"));
-    QCOMPARE(Child<QLineEdit>(&d, "paramTo")->text(), QString("5"));
-    QVERIFY(!Child<QComboBox>(&d, "parameterVariable")->isEnabled());
-    Child<QCheckBox>(&d, "parametric")->setChecked(true);
-    QVERIFY(Child<QComboBox>(&d, "parameterVariable")->isEnabled());
-    Child<QComboBox>(&d, "independentVariable")->setCurrentIndex(1);
-    Child<QComboBox>(&d, "parameterVariable")->setCurrentIndex(2);
-    Child<QLineEdit>(&d, "paramFrom")->setText("1.5");
-    d.accept();
-    QCOMPARE(d.result(), int(QDialog::Accepted));
-    const SweepChoice c = d.Choice();
-    QCOMPARE(c.variable, 2);  // 1-based, as the sweep counts variables
-    QCOMPARE(c.to, 10.0);
-    QCOMPARE(c.intervals, 50);
-    QVERIFY(c.secondParameter && !c.writeFft);
-    QCOMPARE(c.parameter, 3);
-    QCOMPARE(c.paramFrom, 1.5);
-    QCOMPARE(c.paramIntervals, 5);
-}
-
-void TestGraphDialogs::generationForFftOffersPowersOfTwo() {
-    CGraphGenerationDlg d({"yr", "yi", "w", "z"});
-    d.show();
-    auto* fftSteps = Child<QComboBox>(&d, "fftSteps");
-    QVERIFY(!fftSteps->isVisible());
-    Child<QCheckBox>(&d, "forFft")->setChecked(true);
-    QVERIFY(fftSteps->isVisible() && !Child<QSpinBox>(&d, "steps")->isVisible());
-    QCOMPARE(fftSteps->currentText(), QString("256"));
-    QCOMPARE(Child<QLineEdit>(&d, "to")->text(), QString("6.283185"));
-    fftSteps->setCurrentIndex(0);
-    const SweepChoice c = d.Choice();
-    QCOMPARE(c.variable, 3);  // w: the first name that is not half of a complex pair
-    QVERIFY(c.writeFft);
-    QCOMPARE(c.intervals, 32);
-    QCOMPARE(c.from, 0.0);
-    d.close();
-}
-
-void TestGraphDialogs::generationRefusesAnEmptyRange_data() {
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
-    QTest::addColumn<int>("steps");
-    QTest::newRow("equal") << "5"
-                           << "5" << 50;
-    QTest::newRow("reversed") << "6"
-                              << "5" << 50;
-    QTest::newRow("no steps") << "0"
-                              << "1" << 0;
-    QTest::newRow("not a number") << ""
-                                  << "1" << 10;
-}
-
-void TestGraphDialogs::generationRefusesAnEmptyRange() {
-    QFETCH(QString, from);
-    QFETCH(QString, to);
-    QFETCH(int, steps);
-    CGraphGenerationDlg d({"x", "y"});
-    d.show();
-    Child<QLineEdit>(&d, "from")->setText(from);
-    Child<QLineEdit>(&d, "to")->setText(to);
-    Child<QSpinBox>(&d, "steps")->setValue(steps);
-    d.accept();
-    QVERIFY(d.isVisible());  // stays open
-    QCOMPARE(messages_, QStringList{"Value \"From\" must be less than \"To\" value!!"});
-    d.close();
-}
-
-void TestGraphDialogs::fftPreselectsColumnsByName() {
-    FftChoice initial;
-    initial.axis = 1;
-    CFftDlg d({"t", "ur", "ui", "vr", "vi"}, initial);
-    QCOMPARE(d.windowTitle(), QString("FFT"));
-    QCOMPARE(Child<QSpinBox>(&d, "highIndex")->text(), QString("last"));
-    Child<QSpinBox>(&d, "highIndex")->setValue(10);
-    Child<QSpinBox>(&d, "lowIndex")->setValue(20);  // lifts the highest index with it
-    const FftChoice c = d.Choice();
-    QCOMPARE((std::vector<int>{c.timeColumn, c.realColumn, c.imagColumn}),
-             (std::vector<int>{0, 1, 2}));
-    QCOMPARE(c.axis, 1);
-    QCOMPARE(c.lowIndex, 20);
-    QCOMPARE(c.highIndex, 20);
-}
 
 QTEST_MAIN(TestGraphDialogs)
 #include "tst_graph_dialogs.moc"

@@ -37,135 +37,113 @@ const QString kSweep = QStringLiteral(VALDRIX_GRAPHS_DATA "/range_sweep.PRN");
 class TestGraphExport : public QObject {
     Q_OBJECT
    private slots:
-    void splitKeepsAKnownExtensionOnce_data();
-    void splitKeepsAKnownExtensionOnce();
-    void failuresExitWithTwoAndSayWhy_data();
-    void failuresExitWithTwoAndSayWhy();
-    void writesTheFourFormatsOfATwoParameterSweep();
-    void pngOfTheSweepShowsItsBranches();
-    void emfOutputConvertsToSvgWithoutComplaint();
-};
-
-void TestGraphExport::splitKeepsAKnownExtensionOnce_data() {
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("base");
-    QTest::addColumn<QString>("extension");
-    QTest::newRow("no extension") << "C:\\g"
-                                  << "C:\\g"
-                                  << "EMF";
-    QTest::newRow("emf") << "/tmp/g.emf"
-                         << "/tmp/g"
-                         << "emf";
-    QTest::newRow("EMF") << "/tmp/g.EMF"
-                         << "/tmp/g"
-                         << "EMF";
-    QTest::newRow("png") << "/tmp/g.png"
-                         << "/tmp/g"
-                         << "png";
-    QTest::newRow("other suffix") << "/tmp/my.graph"
-                                  << "/tmp/my.graph"
-                                  << "EMF";
-    QTest::newRow("dot in folder") << "/tmp/a.b/g"
-                                   << "/tmp/a.b/g"
-                                   << "EMF";
-    QTest::newRow("doubled") << "/tmp/g.emf.emf"
-                             << "/tmp/g.emf"
-                             << "emf";
-}
-
-void TestGraphExport::splitKeepsAKnownExtensionOnce() {
-    QFETCH(QString, chosen);
-    const ExportName name = SplitExportName(chosen);
-    QTEST(name.base, "base");
-    QTEST(name.extension, "extension");
-    QCOMPARE(ExportFileNames(name, 1), QStringList{name.base + "." + name.extension});
-    QCOMPARE(ExportFileNames({"C:\\g", "EMF"}, 2), (QStringList{"C:\\g_01.EMF", "C:\\g_02.EMF"}));
-}
-
-void TestGraphExport::failuresExitWithTwoAndSayWhy_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("missing file") << QStringList{"nowhere.PRN", "a", "r", "-o", "g.png"}
-                                  << "cannot open results file 'nowhere.PRN'";
-    QTest::newRow("unknown column")
-        << QStringList{kSweep, "a", "q", "-o", "g.png"} << "has no column 'q' (columns: g r v a)";
-    QTest::newRow("format") << QStringList{kSweep, "a", "r", "-o", "g.jpg"}
-                            << "the extension must be emf, svg, png or pdf";
-    QTest::newRow("no y") << QStringList{kSweep, "a", "-o", "g.png"} << "expected RESULTS.PRN X Y";
-    QTest::newRow("size") << QStringList{kSweep, "a", "r", "-o", "g.png", "--size", "0x5"}
-                          << "--size takes WxH";
-}
-
-void TestGraphExport::failuresExitWithTwoAndSayWhy() {
-    QFETCH(QStringList, args);
-    QFETCH(QString, message);
-    QTemporaryDir dir;
-    for (QString& a : args) {
-        if (a.startsWith("g.")) a = dir.filePath(a);
+    void splitKeepsAKnownExtensionOnce_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("extension");
+        const char* const rows[][4] = {{"no extension", "C:\\g", "C:\\g", "EMF"},
+                                       {"emf", "/tmp/g.emf", "/tmp/g", "emf"},
+                                       {"EMF", "/tmp/g.EMF", "/tmp/g", "EMF"},
+                                       {"png", "/tmp/g.png", "/tmp/g", "png"},
+                                       {"other suffix", "/tmp/my.graph", "/tmp/my.graph", "EMF"},
+                                       {"dot in folder", "/tmp/a.b/g", "/tmp/a.b/g", "EMF"},
+                                       {"doubled", "/tmp/g.emf.emf", "/tmp/g.emf", "emf"}};
+        for (const auto& r : rows) QTest::newRow(r[0]) << r[1] << r[2] << r[3];
     }
-    const Run r = Tool(args);
-    QCOMPARE(r.status, 2);
-    QVERIFY2(r.err.contains(message), qPrintable(r.err));
-    QVERIFY(QDir(dir.path()).isEmpty());
-    QCOMPARE(Tool({"--help"}).status, 0);
-}
 
-void TestGraphExport::writesTheFourFormatsOfATwoParameterSweep() {
-    QTemporaryDir dir;
-    for (const char* ext : {"emf", "svg", "png", "pdf"}) {
-        const Run r = Tool({kSweep, "a", "r", "-o", dir.filePath(QStringLiteral("range.") + ext),
-                            "--title", "Range of a projectile"});
-        QCOMPARE(r.status, 0);
-        QVERIFY2(!r.err.contains("valdrix-graph"), qPrintable(r.err));
+    void splitKeepsAKnownExtensionOnce() {
+        QFETCH(QString, chosen);
+        const ExportName name = SplitExportName(chosen);
+        QTEST(name.base, "base");
+        QTEST(name.extension, "extension");
+        QCOMPARE(ExportFileNames(name, 1), QStringList{name.base + "." + name.extension});
+        QCOMPARE(ExportFileNames({"C:\\g", "EMF"}, 2),
+                 (QStringList{"C:\\g_01.EMF", "C:\\g_02.EMF"}));
     }
-    QCOMPARE(Read(dir.filePath("range.emf")).mid(40, 4), QByteArray(" EMF"));
-    const QByteArray svg = Read(dir.filePath("range.svg"));
-    QVERIFY(svg.contains("width=\"120mm\"") && svg.contains("height=\"70mm\""));
-    QVERIFY(svg.contains("v=15"));  // the parameter legend
-    QVERIFY(svg.contains("Range of a projectile"));
-    QCOMPARE(QImage(dir.filePath("range.png")).size(), kDefaultPixelSize);
-    QVERIFY(Read(dir.filePath("range.pdf")).startsWith("%PDF-"));
 
-    QCOMPARE(
-        Tool({kSweep, "a", "r", "g", "-o", dir.filePath("two.png"), "--size", "480x280"}).status,
-        0);
-    QCOMPARE(QImage(dir.filePath("two.png")).size(), QSize(480, 280));
-    // A folder that does not exist: not written, and nothing left behind.
-    QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("none/g.pdf")}).status, 1);
-    QVERIFY(!QFileInfo::exists(dir.filePath("none")));
-}
+    void failuresExitWithTwoAndSayWhy_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char* name, const QStringList& args, const char* message) {
+            QTest::newRow(name) << args << QString(message);
+        };
+        row("missing file", {"nowhere.PRN", "a", "r", "-o", "g.png"},
+            "cannot open results file 'nowhere.PRN'");
+        row("unknown column", {kSweep, "a", "q", "-o", "g.png"},
+            "has no column 'q' (columns: g r v a)");
+        row("format", {kSweep, "a", "r", "-o", "g.jpg"},
+            "the extension must be emf, svg, png or pdf");
+        row("no y", {kSweep, "a", "-o", "g.png"}, "expected RESULTS.PRN X Y");
+        row("size", {kSweep, "a", "r", "-o", "g.png", "--size", "0x5"}, "--size takes WxH");
+    }
 
-void TestGraphExport::pngOfTheSweepShowsItsBranches() {
-    QTemporaryDir dir;
-    QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("g.png")}).status, 0);
-    const QImage image(dir.filePath("g.png"));
-    int dark = 0, blue = 0, purple = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            dark += c.lightness() < 60;
-            blue += c.blue() > 200 && c.red() < 60 && c.green() < 60;
-            purple += c.blue() > 170 && c.red() > 100 && c.red() < 150 && c.green() < 40;
+    void failuresExitWithTwoAndSayWhy() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        for (QString& a : args) {
+            if (a.startsWith("g.")) a = dir.filePath(a);
         }
+        const Run r = Tool(args);
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
-    QVERIFY2(dark > 2000, "axes and labels are drawn in black");
-    QVERIFY2(blue > 200, "the first branch is drawn in blue");
-    QVERIFY2(purple > 200, "the second branch in the colour derived from it");
-}
 
-void TestGraphExport::emfOutputConvertsToSvgWithoutComplaint() {
-    const QString converter = QStandardPaths::findExecutable("emf2svg-conv");
-    if (converter.isEmpty()) QSKIP("emf2svg-conv is not installed");
-    QTemporaryDir dir;
-    QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("g.emf")}).status, 0);
-    QProcess conv;
-    conv.start(converter, {"-i", dir.filePath("g.emf"), "-o", dir.filePath("g.svg")});
-    QVERIFY(conv.waitForFinished(60000));
-    QCOMPARE(conv.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(conv.readAllStandardError()), QString());
-    const QByteArray svg = Read(dir.filePath("g.svg"));
-    QVERIFY(svg.contains("v=20") && svg.contains("Times New Roman"));
-}
+    void writesTheFourFormatsOfATwoParameterSweep() {
+        QTemporaryDir dir;
+        for (const char* ext : {"emf", "svg", "png", "pdf"}) {
+            const Run r =
+                Tool({kSweep, "a", "r", "-o", dir.filePath(QStringLiteral("range.") + ext),
+                      "--title", "Range of a projectile"});
+            QCOMPARE(r.status, 0);
+            QVERIFY2(!r.err.contains("valdrix-graph"), qPrintable(r.err));
+        }
+        QCOMPARE(Tool({"--help"}).status, 0);
+        QCOMPARE(Read(dir.filePath("range.emf")).mid(40, 4), QByteArray(" EMF"));
+        const QByteArray svg = Read(dir.filePath("range.svg"));
+        QVERIFY(svg.contains("width=\"120mm\"") && svg.contains("height=\"70mm\""));
+        QVERIFY(svg.contains("v=15"));  // the parameter legend
+        QVERIFY(svg.contains("Range of a projectile"));
+        const QImage image(dir.filePath("range.png"));
+        QCOMPARE(image.size(), kDefaultPixelSize);
+        int dark = 0, blue = 0, purple = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                dark += c.lightness() < 60;
+                blue += c.blue() > 200 && c.red() < 60 && c.green() < 60;
+                purple += c.blue() > 170 && c.red() > 100 && c.red() < 150 && c.green() < 40;
+            }
+        }
+        QVERIFY2(dark > 2000, "axes and labels are drawn in black");
+        QVERIFY2(blue > 200, "the first branch is drawn in blue");
+        QVERIFY2(purple > 200, "the second branch in the colour derived from it");
+        QVERIFY(Read(dir.filePath("range.pdf")).startsWith("%PDF-"));
+
+        QCOMPARE(Tool({kSweep, "a", "r", "g", "-o", dir.filePath("two.png"), "--size", "480x280"})
+                     .status,
+                 0);
+        QCOMPARE(QImage(dir.filePath("two.png")).size(), QSize(480, 280));
+        // A folder that does not exist: not written, and nothing left behind.
+        QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("none/g.pdf")}).status, 1);
+        QVERIFY(!QFileInfo::exists(dir.filePath("none")));
+    }
+
+    void emfOutputConvertsToSvgWithoutComplaint() {
+        const QString converter = QStandardPaths::findExecutable("emf2svg-conv");
+        if (converter.isEmpty()) QSKIP("emf2svg-conv is not installed");
+        QTemporaryDir dir;
+        QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("g.emf")}).status, 0);
+        QProcess conv;
+        conv.start(converter, {"-i", dir.filePath("g.emf"), "-o", dir.filePath("g.svg")});
+        QVERIFY(conv.waitForFinished(60000));
+        QCOMPARE(conv.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(conv.readAllStandardError()), QString());
+        const QByteArray svg = Read(dir.filePath("g.svg"));
+        QVERIFY(svg.contains("v=20") && svg.contains("Times New Roman"));
+    }
+};
 
 QTEST_MAIN(TestGraphExport)
 #include "tst_graph_export.moc"

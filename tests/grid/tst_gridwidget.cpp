@@ -2,24 +2,6 @@
 
 #include "grid/grid_widget.h"
 
-// The editable grid: fixed title row and label column around data cells.
-class tst_GridWidget : public QObject {
-    Q_OBJECT
-   private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            QVERIFY2(!w->isVisible(), w->metaObject()->className());
-    }
-    void dataColumnsDoNotCountTheLabelColumn();
-    void insertAndDeleteKeepCellsInPlace_data();
-    void insertAndDeleteKeepCellsInPlace();
-    void labelColumnIsNotEditable();
-    void cellDataColourAndReadOnly();
-    void backgroundReachesLaterCells();
-    void readOnlyGridRefusesEditing();
-    void outOfRangeDeletesChangeNothing();
-};
-
 namespace {
 
 GridWidget* Filled(GridWidget& g) {
@@ -34,110 +16,99 @@ GridWidget* Filled(GridWidget& g) {
 
 }  // namespace
 
-void tst_GridWidget::dataColumnsDoNotCountTheLabelColumn() {
-    GridWidget g;
-    Filled(g);
-    QCOMPARE(g.dataColumnCount(), 3);
-    QCOMPARE(g.columnCount(), 4);
-    QCOMPARE(g.columnTitles(), (QStringList{"a", "b", "c"}));
-    QCOMPARE(g.rowLabel(2), QStringLiteral("3"));
-    QCOMPARE(g.cellText(2, 0), QStringLiteral("20"));
-    g.focusCell(1, 2);
-    QCOMPARE(g.focusedRow(), 1);
-    QCOMPARE(g.focusedColumn(), 2);
-    g.setCurrentCell(0, 0);  // the label column is no data column
-    QCOMPARE(g.focusedColumn(), -1);
-}
+// The editable grid: fixed title row and label column around data cells.
+class tst_GridWidget : public QObject {
+    Q_OBJECT
+   private slots:
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), w->metaObject()->className());
+    }
 
-void tst_GridWidget::insertAndDeleteKeepCellsInPlace_data() {
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<QStringList>("titles");
-    QTest::addColumn<QStringList>("row0");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("insert column") << "insertColumn 1" << QStringList{"a", "new", "b", "c"}
-                                   << QStringList{"00", "", "01", "02"} << 3;
-    QTest::newRow("delete column")
-        << "deleteColumn 0" << QStringList{"b", "c"} << QStringList{"01", "02"} << 3;
-    QTest::newRow("insert row") << "insertRow 0" << QStringList{"a", "b", "c"}
-                                << QStringList{"", "", ""} << 4;
-    QTest::newRow("delete row") << "deleteRow 0" << QStringList{"a", "b", "c"}
-                                << QStringList{"10", "11", "12"} << 2;
-}
+    void dataColumnsDoNotCountTheLabelColumn() {
+        GridWidget g;
+        Filled(g);
+        QCOMPARE(g.dataColumnCount(), 3);
+        QCOMPARE(g.columnCount(), 4);
+        QCOMPARE(g.columnTitles(), (QStringList{"a", "b", "c"}));
+        QCOMPARE(g.rowLabel(2), QStringLiteral("3"));
+        QCOMPARE(g.cellText(2, 0), QStringLiteral("20"));
+        g.focusCell(1, 2);
+        QCOMPARE(g.focusedRow(), 1);
+        QCOMPARE(g.focusedColumn(), 2);
+        g.setCurrentCell(0, 0);  // the label column is no data column
+        QCOMPARE(g.focusedColumn(), -1);
+        // Out of range, or the label column: nothing is deleted.
+        g.deleteRow(-1);
+        g.deleteRow(3);
+        g.deleteColumn(-1);
+        g.deleteColumn(3);
+        QCOMPARE(g.dataRowCount(), 3);
+        QCOMPARE(g.dataColumnCount(), 3);
+    }
 
-void tst_GridWidget::insertAndDeleteKeepCellsInPlace() {
-    QFETCH(QString, operation);
-    QFETCH(QStringList, titles);
-    QFETCH(QStringList, row0);
-    QFETCH(int, rows);
-    GridWidget g;
-    Filled(g);
-    const QStringList op = operation.split(u' ');
-    const int at = op[1].toInt();
-    if (op[0] == QLatin1String("insertColumn"))
-        g.insertColumnAt(at, QStringLiteral("new"));
-    else if (op[0] == QLatin1String("deleteColumn"))
-        g.deleteColumn(at);
-    else if (op[0] == QLatin1String("insertRow"))
-        g.insertRowAt(at);
-    else
-        g.deleteRow(at);
-    QCOMPARE(g.columnTitles(), titles);
-    QCOMPARE(g.rowTexts(0), row0);
-    QCOMPARE(g.dataRowCount(), rows);
-}
+    void insertAndDeleteKeepCellsInPlace_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("row0");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("insert column") << "insertColumn 1" << QStringList{"a", "new", "b", "c"}
+                                       << QStringList{"00", "", "01", "02"} << 3;
+        QTest::newRow("delete column")
+            << "deleteColumn 0" << QStringList{"b", "c"} << QStringList{"01", "02"} << 3;
+        QTest::newRow("insert row")
+            << "insertRow 0" << QStringList{"a", "b", "c"} << QStringList{"", "", ""} << 4;
+        QTest::newRow("delete row")
+            << "deleteRow 0" << QStringList{"a", "b", "c"} << QStringList{"10", "11", "12"} << 2;
+    }
+    void insertAndDeleteKeepCellsInPlace() {
+        QFETCH(QString, operation);
+        GridWidget g;
+        Filled(g);
+        const QStringList op = operation.split(u' ');
+        const int at = op[1].toInt();
+        if (op[0] == QLatin1String("insertColumn"))
+            g.insertColumnAt(at, QStringLiteral("new"));
+        else if (op[0] == QLatin1String("deleteColumn"))
+            g.deleteColumn(at);
+        else if (op[0] == QLatin1String("insertRow"))
+            g.insertRowAt(at);
+        else
+            g.deleteRow(at);
+        QTEST(g.columnTitles(), "titles");
+        QTEST(g.rowTexts(0), "row0");
+        QTEST(g.dataRowCount(), "rows");
+    }
 
-void tst_GridWidget::labelColumnIsNotEditable() {
-    GridWidget g;
-    Filled(g);
-    QVERIFY(!(g.item(0, 0)->flags() & Qt::ItemIsEditable));
-    QVERIFY(g.item(0, 1)->flags() & Qt::ItemIsEditable);
-    g.insertRowAt(1, QStringLiteral("x"));
-    QVERIFY(!(g.item(1, 0)->flags() & Qt::ItemIsEditable));
-}
+    // Data columns are counted after the label column, which is never editable.
+    void editingAndColoursFollowTheDataColumns() {
+        GridWidget g;
+        Filled(g);
+        QVERIFY(!(g.item(0, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(g.item(0, 1)->flags() & Qt::ItemIsEditable);
+        g.setCellBackground(1, 1, Qt::red);
+        QCOMPARE(g.item(1, 2)->background().color(), QColor(Qt::red));
+        g.setCellReadOnly(1, 1, true);
+        QVERIFY(g.isCellReadOnly(1, 1));
+        QVERIFY(!g.isCellReadOnly(1, 0));
+        g.setCellReadOnly(1, 1, false);
+        QVERIFY(!g.isCellReadOnly(1, 1));
+        g.insertRowAt(1, QStringLiteral("x"));
+        QVERIFY(!(g.item(1, 0)->flags() & Qt::ItemIsEditable));
 
-void tst_GridWidget::cellDataColourAndReadOnly() {
-    GridWidget g;
-    Filled(g);
-    g.setCellData(1, 1, 42);
-    QCOMPARE(g.cellData(1, 1), 42);
-    QCOMPARE(g.cellData(1, 2), 0);
-    g.setCellBackground(1, 1, Qt::red);
-    QCOMPARE(g.item(1, 2)->background().color(), QColor(Qt::red));
-    g.setCellReadOnly(1, 1, true);
-    QVERIFY(g.isCellReadOnly(1, 1));
-    QVERIFY(!g.isCellReadOnly(1, 0));
-    g.setCellReadOnly(1, 1, false);
-    QVERIFY(!g.isCellReadOnly(1, 1));
-}
-
-void tst_GridWidget::backgroundReachesLaterCells() {
-    GridWidget g;
-    const QColor yellow(255, 255, 224);
-    g.setGridBackground(yellow);
-    Filled(g);
-    g.insertColumnAt(0, QStringLiteral("z"));
-    QCOMPARE(g.item(2, 1)->background().color(), yellow);
-    QCOMPARE(g.item(2, 0)->background().color(), yellow);
-}
-
-void tst_GridWidget::readOnlyGridRefusesEditing() {
-    GridWidget g;
-    g.setReadOnly(true);
-    Filled(g);
-    QVERIFY(g.isCellReadOnly(0, 0));
-    QCOMPARE(g.editTriggers(), QAbstractItemView::NoEditTriggers);
-}
-
-void tst_GridWidget::outOfRangeDeletesChangeNothing() {
-    GridWidget g;
-    Filled(g);
-    g.deleteRow(-1);
-    g.deleteRow(3);
-    g.deleteColumn(-1);  // the label column
-    g.deleteColumn(3);
-    QCOMPARE(g.dataRowCount(), 3);
-    QCOMPARE(g.dataColumnCount(), 3);
-}
+        // A grid's background and read-only state reach cells made later.
+        GridWidget later;
+        const QColor yellow(255, 255, 224);
+        later.setGridBackground(yellow);
+        later.setReadOnly(true);
+        Filled(later);
+        later.insertColumnAt(0, QStringLiteral("z"));
+        QCOMPARE(later.item(2, 1)->background().color(), yellow);
+        QCOMPARE(later.item(2, 0)->background().color(), yellow);
+        QVERIFY(later.isCellReadOnly(0, 0));
+        QCOMPARE(later.editTriggers(), QAbstractItemView::NoEditTriggers);
+    }
+};
 
 QTEST_MAIN(tst_GridWidget)
 #include "tst_gridwidget.moc"

@@ -1,23 +1,32 @@
 #pragma once
 
-// Shared set-up of the desktop application's tests: a scratch profile and scratch folder per
-// test program, files written byte for byte, and the check that no window outlives a test.
+// Shared set-up of the desktop application's tests: a scratch profile per test program, files
+// written byte for byte, data rows in one line, the check that no window outlives a test, and a
+// main window whose dialogs and questions the test answers instead of a user.
 
+#include <QAction>
 #include <QApplication>
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "shell/core_runner.h"
+#include "shell/equation_app.h"
+#include "shell/main_frame.h"
+#include "shell/pad_view.h"
 
 namespace guitest {
 
 // Gives the program its own profile (an INI file in a temporary folder), so the user's
 // settings are neither read nor changed.
-inline void UseScratchProfile(QTemporaryDir& dir, const char* program) {
+inline void UseScratchProfile(const char* program) {
+    static QTemporaryDir dir;
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path() + "/profile");
     QCoreApplication::setOrganizationName(QStringLiteral("ValdrixTest"));
@@ -46,5 +55,83 @@ inline QStringList VisibleTopLevels() {
     }
     return names;
 }
+
+// Columns<int, QString>("caret", "text") declares the columns of a data-driven test.
+template <typename... T, typename... Names>
+void Columns(Names... names) {
+    (QTest::addColumn<T>(names), ...);
+}
+
+// One data row: Row("name", 3, "text").
+template <typename... V>
+void Row(const char* name, const V&... values) {
+    QTestData& row = QTest::newRow(name);
+    ((row << values), ...);
+}
+
+// A main window over a fresh application for each test. Messages are collected, file choosers
+// return the queued answers, questions get closeAnswer_, and a dialog runs answer_ (or is
+// rejected) instead of waiting for a user.
+class FrameTest : public QObject {
+   protected:
+    void StartFrame() {
+        UseScratchProfile(metaObject()->className());
+        dir_ = std::make_unique<QTemporaryDir>();
+        app_ = std::make_unique<EquationApp>();
+        messages_.clear();
+        icons_.clear();
+        saveAnswers_.clear();
+        saveQuestions_ = 0;
+        closeAnswer_ = QMessageBox::No;
+        answer_ = nullptr;
+        app_->messageHook = [this](const QString& text, QMessageBox::Icon icon) {
+            messages_ << text;
+            icons_ << icon;
+        };
+        app_->saveFileHook = [this](const QString&, const QString&) {
+            ++saveQuestions_;
+            return saveAnswers_.isEmpty() ? QString() : saveAnswers_.takeFirst();
+        };
+        app_->openFileHook = [](const QString&, const QString&) { return QString(); };
+        app_->questionHook = [this](const QString&) { return closeAnswer_; };
+        app_->execHook = [this](QDialog& d) {
+            if (!answer_) return int(QDialog::Rejected);
+            answer_(d);
+            return d.result();
+        };
+        frame_ = std::make_unique<MainFrame>(*app_);
+        frame_->resize(1000, 700);
+        frame_->show();
+    }
+    void StopFrame() {
+        QVERIFY(waitForRun());
+        frame_.reset();
+        app_.reset();
+        QCOMPARE(VisibleTopLevels(), QStringList());
+    }
+
+    QAction* action(const char* name) const {
+        auto* a = frame_->findChild<QAction*>(QLatin1String(name));
+        if (a == nullptr) qFatal("no action %s", name);
+        return a;
+    }
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    PadView* openDocument(const QString& name, const QByteArray& text) {
+        return frame_->OpenDocument(WriteFile(path(name), text));
+    }
+    bool waitForRun() {
+        return QTest::qWaitFor([this] { return !app_->runner().busy(); }, 120000);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<EquationApp> app_;
+    std::unique_ptr<MainFrame> frame_;
+    QStringList messages_;
+    QList<QMessageBox::Icon> icons_;
+    QStringList saveAnswers_;
+    int saveQuestions_ = 0;
+    QMessageBox::StandardButton closeAnswer_ = QMessageBox::No;
+    std::function<void(QDialog&)> answer_;
+};
 
 }  // namespace guitest

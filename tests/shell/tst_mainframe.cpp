@@ -1,4 +1,3 @@
-#include <QAction>
 #include <QClipboard>
 #include <QMdiArea>
 #include <QMenu>
@@ -6,21 +5,17 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QtTest>
 
 #include "gui_fixture.h"
-#include "shell/core_runner.h"
-#include "shell/equation_app.h"
-#include "shell/main_frame.h"
 #include "shell/output_window.h"
 #include "shell/pad_document.h"
-#include "shell/pad_view.h"
 #include "shell/properties_tree.h"
 #include "shell/settings_keys.h"
 #include "shell/startup.h"
 #include "shell/window_placement.h"
 
 using guitest::ReadFile;
+using guitest::Row;
 using guitest::WriteFile;
 
 namespace {
@@ -29,479 +24,332 @@ constexpr char kCircleAndLine[] =
     "{ a circle and a line }\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 2;\n";
 constexpr char kSweep[] = "v = 20;\ng = 9.81;\nr = v^2*SIN(2*a)/g;\n";
 
-struct Message {
-    QString text;
-    QMessageBox::Icon icon;
-};
-
 }  // namespace
 
 // The main window: its commands, their enabling, and runs of the core from a document.
-class tst_MainFrame : public QObject {
+class tst_MainFrame : public guitest::FrameTest {
     Q_OBJECT
    private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void init() { StartFrame(); }
+    void cleanup() { StopFrame(); }
 
-    void withoutADocumentOnlyTheFirstMenuIsOffered();
-    void attachmentCommandsFollowTheAttachment_data();
-    void attachmentCommandsFollowTheAttachment();
-    void everyCoreCommandIsAvailableWithADocument();
-    void copyTakesTheOutputSelectionWhenTheEditorHasNone();
-    void solveOnANeverSavedDocumentOnlySaves();
-    void solveShowsTheResultsInTheProperties();
-    void resolvingMovesTheNodeToTheEnd();
-    void solveWithAnAttachmentSendsUS();
-    void differentialEquationsFollowTheMethod_data();
-    void differentialEquationsFollowTheMethod();
-    void estimationWithoutAttachmentOnlyWarns();
-    void exportToLatexIsNotFinished();
-    void longSweepCanBeCancelledAndBlocksASecondRun();
-    void paletteInsertions_data();
-    void paletteInsertions();
-    void damagedSideFileIsReportedAndTheDocumentOpens();
-    void closeAsksAboutUnsavedChanges();
-    void convertedFileFillsTheNewDocument();
-    void windowPos_data();
-    void windowPos();
-    void placementAndRecentFilesAreKept();
-    void commandLine_data();
-    void commandLine();
+    void withoutADocumentOnlyTheFirstMenuIsOffered() {
+        QVERIFY(frame_->activeView() == nullptr);
+        QVERIFY(!action("actionSolve")->isEnabled());
+        QVERIFY(!action("actionSolve")->isVisible() || !frame_->findChild<QMenu*>()->isVisible());
+        for (const char* name : {"actionFileNew", "actionFileOpen", "actionExit", "actionAbout"})
+            QVERIFY2(action(name)->isEnabled() && action(name)->isVisible(), name);
+        for (const char* name :
+             {"actionFileSave", "actionFileClose", "actionEditPaste", "actionTempFiles"})
+            QVERIFY2(!action(name)->isVisible(), name);
+        QVERIFY(action("actionViewStatusBar")->isVisible());
+        QVERIFY(!action("actionEditCopy")->isEnabled());
 
-   private:
-    QAction* action(const char* name) const {
-        auto* a = frame_->findChild<QAction*>(QLatin1String(name));
-        if (a == nullptr) qFatal("no action %s", name);
-        return a;
-    }
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    PadView* openDocument(const QString& name, const QByteArray& text) {
-        return frame_->OpenDocument(WriteFile(path(name), text));
-    }
-    bool waitForRun() {
-        return QTest::qWaitFor([this] { return !app_->runner().busy(); }, 120000);
+        frame_->NewDocument();
+        QVERIFY(action("actionSolve")->isEnabled());
+        QVERIFY(action("actionFileSave")->isVisible());
+        QVERIFY(action("paletteGreekBar_0")->isEnabled());
     }
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<EquationApp> app_;
-    std::unique_ptr<MainFrame> frame_;
-    QList<Message> messages_;
-    QStringList saveAnswers_;
-    int saveQuestions_ = 0;
-    QMessageBox::StandardButton closeAnswer_ = QMessageBox::No;
-};
-
-void tst_MainFrame::initTestCase() {
-    static QTemporaryDir profile;
-    guitest::UseScratchProfile(profile, "tst_mainframe");
-}
-
-void tst_MainFrame::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    app_ = std::make_unique<EquationApp>();
-    messages_.clear();
-    saveAnswers_.clear();
-    saveQuestions_ = 0;
-    closeAnswer_ = QMessageBox::No;
-    app_->messageHook = [this](const QString& text, QMessageBox::Icon icon) {
-        messages_.append({text, icon});
-    };
-    app_->saveFileHook = [this](const QString&, const QString&) {
-        ++saveQuestions_;
-        return saveAnswers_.isEmpty() ? QString() : saveAnswers_.takeFirst();
-    };
-    app_->openFileHook = [](const QString&, const QString&) { return QString(); };
-    app_->questionHook = [this](const QString&) { return closeAnswer_; };
-    frame_ = std::make_unique<MainFrame>(*app_);
-    frame_->resize(1000, 700);
-    frame_->show();
-}
-
-void tst_MainFrame::cleanup() {
-    QVERIFY(waitForRun());
-    frame_.reset();
-    app_.reset();
-    QCOMPARE(guitest::VisibleTopLevels(), QStringList());
-}
-
-void tst_MainFrame::withoutADocumentOnlyTheFirstMenuIsOffered() {
-    QVERIFY(frame_->activeView() == nullptr);
-    QVERIFY(!action("actionSolve")->isEnabled());
-    QVERIFY(!action("actionSolve")->isVisible() || !frame_->findChild<QMenu*>()->isVisible());
-    for (const char* name : {"actionFileNew", "actionFileOpen", "actionExit", "actionAbout"}) {
-        QVERIFY2(action(name)->isEnabled() && action(name)->isVisible(), name);
+    void attachmentCommandsFollowTheAttachment_data() {
+        QTest::addColumn<bool>("attached");
+        Row("no attachment", false);
+        Row("attachment", true);
     }
-    for (const char* name :
-         {"actionFileSave", "actionFileClose", "actionEditPaste", "actionTempFiles"}) {
-        QVERIFY2(!action(name)->isVisible(), name);
+    void attachmentCommandsFollowTheAttachment() {
+        QFETCH(bool, attached);
+        PadView* view = frame_->NewDocument();
+        if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
+        frame_->UpdateMenus();
+        QCOMPARE(action("actionAttachmentNew")->isEnabled(), !attached);
+        QCOMPARE(action("actionAttachFile")->isEnabled(), !attached);
+        QCOMPARE(action("actionAttachmentEdit")->isEnabled(), attached);
+        QCOMPARE(action("actionAttachmentRemove")->isEnabled(), attached);
+        if (attached) {
+            action("actionAttachmentRemove")->trigger();
+            QVERIFY(!view->padDocument()->hasAttachment());
+            QVERIFY(action("actionAttachmentNew")->isEnabled());
+        }
     }
-    QVERIFY(action("actionViewStatusBar")->isVisible());
-    QVERIFY(!action("actionEditCopy")->isEnabled());
 
-    frame_->NewDocument();
-    QVERIFY(action("actionSolve")->isEnabled());
-    QVERIFY(action("actionFileSave")->isVisible());
-    QVERIFY(action("paletteGreekBar_0")->isEnabled());
-}
-
-void tst_MainFrame::attachmentCommandsFollowTheAttachment_data() {
-    QTest::addColumn<bool>("attached");
-    QTest::newRow("no attachment") << false;
-    QTest::newRow("attachment") << true;
-}
-
-void tst_MainFrame::attachmentCommandsFollowTheAttachment() {
-    QFETCH(bool, attached);
-    PadView* view = frame_->NewDocument();
-    if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
-    frame_->UpdateMenus();
-    QCOMPARE(action("actionAttachmentNew")->isEnabled(), !attached);
-    QCOMPARE(action("actionAttachFile")->isEnabled(), !attached);
-    QCOMPARE(action("actionAttachmentEdit")->isEnabled(), attached);
-    QCOMPARE(action("actionAttachmentRemove")->isEnabled(), attached);
-    if (attached) {
-        action("actionAttachmentRemove")->trigger();
-        QVERIFY(!view->padDocument()->hasAttachment());
-        QVERIFY(action("actionAttachmentNew")->isEnabled());
+    // With a document open and no run going, every command that runs the core is available.
+    void everyCoreCommandIsAvailableWithADocument() {
+        frame_->NewDocument();
+        const QString names = QStringLiteral(
+            "Solve SolveRepetitive Fft FftFromFile SolveDifferential SolveIntegral Elimination "
+            "Simplification GraphGenerate Unconstrained Constrained Estimation Linearized "
+            "SymbolicLinearized SymbolicJacobian Complex Options ShowResults GraphFromResults "
+            "ReadCf PageSetup SetFont EditFind HelpDesk ExportLatex TempFiles");
+        for (const QString& name : names.split(u' ')) {
+            const QByteArray full = "action" + name.toLatin1();
+            QVERIFY2(action(full.constData())->isEnabled(), full.constData());
+        }
     }
-}
 
-// With a document open and no run going, every command that runs the core is available.
-void tst_MainFrame::everyCoreCommandIsAvailableWithADocument() {
-    frame_->NewDocument();
-    const char* const available[] = {"actionSolve",
-                                     "actionSolveRepetitive",
-                                     "actionFft",
-                                     "actionFftFromFile",
-                                     "actionSolveDifferential",
-                                     "actionSolveIntegral",
-                                     "actionElimination",
-                                     "actionSimplification",
-                                     "actionGraphGenerate",
-                                     "actionUnconstrained",
-                                     "actionConstrained",
-                                     "actionEstimation",
-                                     "actionLinearized",
-                                     "actionSymbolicLinearized",
-                                     "actionSymbolicJacobian",
-                                     "actionComplex",
-                                     "actionOptions",
-                                     "actionShowResults",
-                                     "actionGraphFromResults",
-                                     "actionReadCf",
-                                     "actionPageSetup",
-                                     "actionSetFont",
-                                     "actionEditFind",
-                                     "actionHelpDesk",
-                                     "actionExportLatex",
-                                     "actionTempFiles"};
-    for (const char* name : available) {
-        QVERIFY2(action(name)->isEnabled(), name);
+    void copyTakesTheOutputSelectionWhenTheEditorHasNone() {
+        PadView* view = frame_->NewDocument();
+        view->setPlainText(QStringLiteral("x = 1;"));
+        frame_->AppendOutput(QStringLiteral("Solution Found!\n"));
+        OutputWindow* out = frame_->output();
+        QTextCursor c = out->textCursor();
+        c.setPosition(0);
+        c.setPosition(8, QTextCursor::KeepAnchor);
+        out->setTextCursor(c);
+        frame_->UpdateMenus();
+        QVERIFY(action("actionEditCopy")->isEnabled());
+        action("actionEditCopy")->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Solution"));
+        QApplication::clipboard()->clear();
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);  // the keyboard follows the rule
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Solution"));
+
+        view->selectAll();
+        action("actionEditCopy")->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("x = 1;"));
     }
-}
 
-void tst_MainFrame::copyTakesTheOutputSelectionWhenTheEditorHasNone() {
-    PadView* view = frame_->NewDocument();
-    view->setPlainText(QStringLiteral("x = 1;"));
-    frame_->AppendOutput(QStringLiteral("Solution Found!\n"));
-    OutputWindow* out = frame_->output();
-    QTextCursor c = out->textCursor();
-    c.setPosition(0);
-    c.setPosition(8, QTextCursor::KeepAnchor);
-    out->setTextCursor(c);
-    frame_->UpdateMenus();
-    QVERIFY(action("actionEditCopy")->isEnabled());
-    action("actionEditCopy")->trigger();
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Solution"));
-    QApplication::clipboard()->clear();
-    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);  // the keyboard follows the same rule
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Solution"));
+    void solveOnANeverSavedDocumentOnlySaves() {
+        PadView* view = frame_->NewDocument();
+        saveAnswers_ = {path("saved.alg")};
+        QVERIFY(!view->Solve());
+        QCOMPARE(saveQuestions_, 1);
+        QCOMPARE(view->padDocument()->path(), path("saved.alg"));
+        QVERIFY(QFile::exists(path("saved.alg")));
+        QVERIFY(!app_->runner().busy());
+        QVERIFY(app_->runner().lastCommand().isEmpty());
 
-    view->selectAll();
-    action("actionEditCopy")->trigger();
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("x = 1;"));
-}
-
-void tst_MainFrame::solveOnANeverSavedDocumentOnlySaves() {
-    PadView* view = frame_->NewDocument();
-    saveAnswers_ = {path("saved.alg")};
-    QVERIFY(!view->Solve());
-    QCOMPARE(saveQuestions_, 1);
-    QCOMPARE(view->padDocument()->path(), path("saved.alg"));
-    QVERIFY(QFile::exists(path("saved.alg")));
-    QVERIFY(!app_->runner().busy());
-    QVERIFY(app_->runner().lastCommand().isEmpty());
-
-    // Changed and never saved: the save is offered and, refused, offered once more.
-    PadView* second = frame_->NewDocument();
-    second->insertPlainText(QStringLiteral("x = 1;"));
-    QVERIFY(!second->Solve());
-    QCOMPARE(saveQuestions_, 3);
-    QVERIFY(app_->runner().lastCommand().isEmpty());
-}
-
-void tst_MainFrame::solveShowsTheResultsInTheProperties() {
-    PadView* view = openDocument("circle.alg", kCircleAndLine);
-    frame_->AppendOutput(QStringLiteral("from before\n"));
-    action("actionSolve")->trigger();
-    QVERIFY(app_->runner().busy());
-    QVERIFY(!action("actionSolve")->isEnabled());
-    QVERIFY(waitForRun());
-    QCOMPARE(app_->runner().lastCommand(), QStringLiteral("S"));
-    QCOMPARE(app_->activeView.data(), view);
-    QCOMPARE(view->padDocument()->settings.lastResult, 1u);
-    QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Solution Found!")));
-    QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("from before")));
-
-    QTreeWidgetItem* node = view->padDocument()->node;
-    QVERIFY(node != nullptr);
-    QCOMPARE(node->text(0), path("circle.alg"));
-    QVERIFY(node->isExpanded());
-    QTreeWidgetItem* results = node->child(0);
-    QCOMPARE(results->text(0), QStringLiteral("Results: OK"));
-    QCOMPARE(results->childCount(), 2);
-    const QRegularExpression line(QStringLiteral("^(\\w+)=(-?\\d+\\.\\d{15})$"));
-    QMap<QString, double> values;
-    for (int i = 0; i < 2; ++i) {
-        const auto m = line.match(results->child(i)->text(0));
-        QVERIFY2(m.hasMatch(), qPrintable(results->child(i)->text(0)));
-        values[m.captured(1)] = m.captured(2).toDouble();
+        // Changed and never saved: the save is offered and, refused, offered once more.
+        PadView* second = frame_->NewDocument();
+        second->insertPlainText(QStringLiteral("x = 1;"));
+        QVERIFY(!second->Solve());
+        QCOMPARE(saveQuestions_, 3);
+        QVERIFY(app_->runner().lastCommand().isEmpty());
     }
-    QVERIFY(qAbs(values.value("x") - 3.0) < 1e-3);
-    QVERIFY(qAbs(values.value("y") - 4.0) < 1e-3);
-    QCOMPARE(node->child(1)->text(0), QStringLiteral("Method = Newton"));
-    QCOMPARE(node->child(4)->text(0), QStringLiteral("Min. Tolerance = E-3"));
-}
 
-void tst_MainFrame::resolvingMovesTheNodeToTheEnd() {
-    PadView* first = openDocument("one.alg", "x = 2;\n");
-    openDocument("two.alg", "z = 1 + 1;\n");
-    PropertiesTree* tree = frame_->properties();
-    QCOMPARE(tree->topLevelItem(0)->text(0), path("one.alg"));
-    first->Solve();
-    QVERIFY(waitForRun());
-    QCOMPARE(tree->topLevelItemCount(), 2);
-    QCOMPARE(tree->topLevelItem(1)->text(0), path("one.alg"));
-    QCOMPARE(tree->topLevelItem(1)->child(0)->child(0)->text(0),
-             QStringLiteral("x=2.000000000000000"));
-}
+    void solveShowsTheResultsInTheProperties() {
+        PadView* view = openDocument("circle.alg", kCircleAndLine);
+        openDocument("two.alg", "z = 1 + 1;\n");
+        frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
+        PropertiesTree* tree = frame_->properties();
+        QCOMPARE(tree->topLevelItem(0)->text(0), path("circle.alg"));
+        frame_->AppendOutput(QStringLiteral("from before\n"));
+        action("actionSolve")->trigger();
+        QVERIFY(app_->runner().busy());
+        QVERIFY(!action("actionSolve")->isEnabled());
+        QVERIFY(waitForRun());
+        QCOMPARE(app_->runner().lastCommand(), QStringLiteral("S"));
+        QCOMPARE(app_->activeView.data(), view);
+        QCOMPARE(view->padDocument()->settings.lastResult, 1u);
+        QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Solution Found!")));
+        QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("from before")));
 
-void tst_MainFrame::solveWithAnAttachmentSendsUS() {
-    PadView* view = openDocument("u.alg", "y = 2*x;\n");
-    view->padDocument()->setAttachmentPath(WriteFile(path("u.LST"), "x\n1\n2\n"));
-    view->padDocument()->settings.updateStepCount = 2;
-    QVERIFY(view->Solve());
-    QVERIFY(waitForRun());
-    QCOMPARE(app_->runner().lastCommand(), QStringLiteral("US"));
-}
+        // Solving moves the document's node to the end.
+        QTreeWidgetItem* node = view->padDocument()->node;
+        QCOMPARE(tree->topLevelItemCount(), 2);
+        QCOMPARE(tree->topLevelItem(1), node);
+        QCOMPARE(node->text(0), path("circle.alg"));
+        QVERIFY(node->isExpanded());
+        QTreeWidgetItem* results = node->child(0);
+        QCOMPARE(results->text(0), QStringLiteral("Results: OK"));
+        QCOMPARE(results->childCount(), 2);
+        const QRegularExpression line(QStringLiteral("^(\\w+)=(-?\\d+\\.\\d{15})$"));
+        QMap<QString, double> values;
+        for (int i = 0; i < 2; ++i) {
+            const auto m = line.match(results->child(i)->text(0));
+            QVERIFY2(m.hasMatch(), qPrintable(results->child(i)->text(0)));
+            values[m.captured(1)] = m.captured(2).toDouble();
+        }
+        QVERIFY(qAbs(values.value("x") - 3.0) < 1e-3);
+        QVERIFY(qAbs(values.value("y") - 4.0) < 1e-3);
+        QCOMPARE(node->child(1)->text(0), QStringLiteral("Method = Newton"));
+        QCOMPARE(node->child(4)->text(0), QStringLiteral("Min. Tolerance = E-3"));
+    }
 
-void tst_MainFrame::differentialEquationsFollowTheMethod_data() {
-    QTest::addColumn<int>("method");
-    QTest::addColumn<QString>("command");
-    QTest::newRow("Trapezoidal") << 0 << "DDIT";
-    QTest::newRow("Gear") << 1 << "DDIB";
-    QTest::newRow("Backward Euler") << 2 << "DDIB";
-}
+    void solveWithAnAttachmentSendsUS() {
+        PadView* view = openDocument("u.alg", "y = 2*x;\n");
+        view->padDocument()->setAttachmentPath(WriteFile(path("u.LST"), "x\n1\n2\n"));
+        view->padDocument()->settings.updateStepCount = 2;
+        QVERIFY(view->Solve());
+        QVERIFY(waitForRun());
+        QCOMPARE(app_->runner().lastCommand(), QStringLiteral("US"));
+    }
 
-void tst_MainFrame::differentialEquationsFollowTheMethod() {
-    QFETCH(int, method);
-    QFETCH(QString, command);
-    PadView* view = openDocument("d.alg", "x = 1;\n");
-    view->padDocument()->settings.differentialMethod = std::uint32_t(method);
-    action("actionSolveDifferential")->trigger();
-    QVERIFY(waitForRun());
-    QCOMPARE(app_->runner().lastCommand(), command);
-}
+    void differentialEquationsFollowTheMethod_data() {
+        guitest::Columns<int, QString>("method", "command");
+        Row("Trapezoidal", 0, "DDIT");
+        Row("Backward Euler", 2, "DDIB");
+    }
+    void differentialEquationsFollowTheMethod() {
+        QFETCH(int, method);
+        PadView* view = openDocument("d.alg", "x = 1;\n");
+        view->padDocument()->settings.differentialMethod = std::uint32_t(method);
+        action("actionSolveDifferential")->trigger();
+        QVERIFY(waitForRun());
+        QTEST(app_->runner().lastCommand(), "command");
+    }
 
-void tst_MainFrame::estimationWithoutAttachmentOnlyWarns() {
-    openDocument("e.alg", "x = 1;\n");
-    frame_->AppendOutput(QStringLiteral("kept\n"));
-    action("actionEstimation")->trigger();
-    QCOMPARE(messages_.size(), 1);
-    QCOMPARE(messages_[0].text, QStringLiteral("List file must be attached"));
-    QCOMPARE(messages_[0].icon, QMessageBox::Warning);
-    QVERIFY(!app_->runner().busy());
-    QCOMPARE(frame_->output()->toPlainText(), QStringLiteral("kept\n"));
-}
+    void commandsThatOnlyWarn() {
+        openDocument("e.alg", "x = 1;\n");
+        frame_->AppendOutput(QStringLiteral("kept\n"));
+        action("actionEstimation")->trigger();  // no attachment
+        QCOMPARE(messages_, QStringList{"List file must be attached"});
+        QCOMPARE(icons_.value(0), QMessageBox::Warning);
+        QVERIFY(!app_->runner().busy());
+        QCOMPARE(frame_->output()->toPlainText(), QStringLiteral("kept\n"));
+        action("actionExportLatex")->trigger();
+        QCOMPARE(messages_.value(1), QStringLiteral("Not finished...!"));
+    }
 
-void tst_MainFrame::exportToLatexIsNotFinished() {
-    frame_->NewDocument();
-    action("actionExportLatex")->trigger();
-    QCOMPARE(messages_.size(), 1);
-    QCOMPARE(messages_[0].text, QStringLiteral("Not finished...!"));
-}
+    void longSweepCanBeCancelledAndBlocksASecondRun() {
+        constexpr int kIntervals = 200000;
+        app_->runner().dialogs().graphGeneration =
+            [](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
+                const auto a = std::find(names.begin(), names.end(), "a");
+                if (a == names.end()) return false;
+                choice.variable = int(a - names.begin()) + 1;
+                choice.from = 0.1;
+                choice.to = 1.5;
+                choice.intervals = kIntervals;
+                return true;
+            };
+        PadView* view = openDocument("sweep.alg", kSweep);
+        PadView* other = openDocument("other.alg", "x = 1;\n");
+        frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
+        QCOMPARE(frame_->activeView(), view);
+        action("actionGraphGenerate")->trigger();
+        QCOMPARE(app_->runner().lastCommand(), QStringLiteral("G"));
+        auto* progress = frame_->findChild<QProgressBar*>(QStringLiteral("RunProgress"));
+        QTRY_VERIFY_WITH_TIMEOUT(progress->value() > 2, 60000);
+        QCOMPARE(progress->maximum(), kIntervals + 1);
 
-void tst_MainFrame::longSweepCanBeCancelledAndBlocksASecondRun() {
-    constexpr int kIntervals = 200000;
-    app_->runner().dialogs().graphGeneration = [](QWidget*, const std::vector<std::string>& names,
-                                                  SweepChoice& choice) {
-        const auto a = std::find(names.begin(), names.end(), "a");
-        if (a == names.end()) return false;
-        choice.variable = int(a - names.begin()) + 1;
-        choice.from = 0.1;
-        choice.to = 1.5;
-        choice.intervals = kIntervals;
-        return true;
-    };
-    PadView* view = openDocument("sweep.alg", kSweep);
-    PadView* other = openDocument("other.alg", "x = 1;\n");
-    frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
-    QCOMPARE(frame_->activeView(), view);
-    action("actionGraphGenerate")->trigger();
-    QCOMPARE(app_->runner().lastCommand(), QStringLiteral("G"));
-    auto* progress = frame_->findChild<QProgressBar*>(QStringLiteral("RunProgress"));
-    QTRY_VERIFY_WITH_TIMEOUT(progress->value() > 2, 60000);
-    QCOMPARE(progress->maximum(), kIntervals + 1);
+        // While the core works: no second run, and neither the document nor the window closes.
+        QVERIFY(!action("actionSolve")->isEnabled());
+        QVERIFY(!other->Solve());
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(!frame_->close());
+        QVERIFY(frame_->isVisible());
 
-    // While the core works: no second run, and neither the document nor the window closes.
-    QVERIFY(!action("actionSolve")->isEnabled());
-    QVERIFY(!other->Solve());
-    QCOMPARE(messages_.size(), 1);
-    QVERIFY(!frame_->close());
-    QVERIFY(frame_->isVisible());
+        auto* cancel = frame_->findChild<QToolButton*>(QStringLiteral("CancelRun"));
+        QVERIFY(cancel->isVisible());
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(waitForRun());
+        QVERIFY(!cancel->isVisible());
+        const QList<QByteArray> rows = ReadFile(path("sweep.PRN")).split('\n');
+        QVERIFY2(rows.size() > 3 && rows.size() < kIntervals,
+                 qPrintable(QString::number(rows.size())));
+        QVERIFY(action("actionSolve")->isEnabled());
+    }
 
-    auto* cancel = frame_->findChild<QToolButton*>(QStringLiteral("CancelRun"));
-    QVERIFY(cancel->isVisible());
-    QTest::mouseClick(cancel, Qt::LeftButton);
-    QVERIFY(waitForRun());
-    QVERIFY(!cancel->isVisible());
-    const QList<QByteArray> rows = ReadFile(path("sweep.PRN")).split('\n');
-    QVERIFY2(rows.size() > 3 && rows.size() < kIntervals, qPrintable(QString::number(rows.size())));
-    QVERIFY(action("actionSolve")->isEnabled());
-}
-
-void tst_MainFrame::paletteInsertions_data() {
-    QTest::addColumn<QString>("actionName");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("caret");
     // The editor holds "0123456789" with the caret at 10.
-    QTest::newRow("IF THEN ELSE") << "paletteFunctionsBar_13"
-                                  << "0123456789IF  THEN   ELSE" << 13;
-    QTest::newRow("function") << "paletteFunctionsBar_14"
-                              << "0123456789SIN()" << 14;
-    QTest::newRow("plain text") << "paletteFunctionsBar_27"
-                                << "0123456789;" << 11;
-    QTest::newRow("Greek letter") << "paletteGreekBar_0" << QStringLiteral("0123456789\u03B1")
-                                  << 11;
-    QTest::newRow("Approx") << "paletteGreekBar_34" << QStringLiteral("0123456789\u2248") << 11;
-    QTest::newRow("at Angle") << "paletteGreekBar_36"
-                              << "0123456789@" << 11;
-    QTest::newRow("PI") << "paletteAlphabetBar_26"
-                        << "0123456789PI" << 12;
-}
-
-void tst_MainFrame::paletteInsertions() {
-    QFETCH(QString, actionName);
-    QFETCH(QString, text);
-    QFETCH(int, caret);
-    PadView* view = frame_->NewDocument();
-    view->setPlainText(QStringLiteral("0123456789"));
-    view->moveCursor(QTextCursor::End);
-    action(qPrintable(actionName))->trigger();
-    QCOMPARE(view->toPlainText(), text);
-    QCOMPARE(view->textCursor().position(), caret);
-    view->undo();
-    QCOMPARE(view->toPlainText(), QStringLiteral("0123456789"));
-}
-
-void tst_MainFrame::damagedSideFileIsReportedAndTheDocumentOpens() {
-    WriteFile(path("bad.VDP"), QByteArray(20, '\0'));
-    PadView* view = openDocument("bad.alg", "x = 1;\n");
-    QVERIFY(view != nullptr);
-    QCOMPARE(messages_.size(), 1);
-    QCOMPARE(messages_[0].text, QStringLiteral("Incorect File Format"));
-    QCOMPARE(frame_->recentFiles().value(0), path("bad.alg"));
-}
-
-void tst_MainFrame::closeAsksAboutUnsavedChanges() {
-    PadView* view = openDocument("c.alg", "x = 1;\n");
-    view->setFocus();
-    view->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(view, "y");
-    QVERIFY(view->padDocument()->isModified());
-    closeAnswer_ = QMessageBox::Cancel;
-    action("actionFileClose")->trigger();
-    QCOMPARE(frame_->views().size(), 1);
-    closeAnswer_ = QMessageBox::Yes;
-    action("actionFileClose")->trigger();
-    QTRY_COMPARE(frame_->views().size(), 0);
-    QCOMPARE(ReadFile(path("c.alg")), QByteArray("yx = 1;\n"));
-    QCOMPARE(frame_->properties()->topLevelItemCount(), 0);
-}
-
-void tst_MainFrame::convertedFileFillsTheNewDocument() {
-    app_->convertFilePath = WriteFile(path("m.SJC"), "a\xE1 = 1;\nb = 2;");
-    PadView* view = frame_->NewDocument();
-    QCOMPARE(view->toPlainText(), QStringLiteral("a\u03B1 = 1;\nb = 2;\n"));
-    QVERIFY(app_->convertFilePath.isEmpty());
-    QVERIFY(view->padDocument()->path().isEmpty());
-}
-
-void tst_MainFrame::windowPos_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("ten numbers") << "0,1,-1,-1,-1,-1,10,20,810,620" << true;
-    QTest::newRow("nine numbers") << "0,1,-1,-1,-1,-1,10,20,810" << false;
-    QTest::newRow("eleven numbers") << "0,1,-1,-1,-1,-1,10,20,810,620,5" << false;
-    QTest::newRow("a word") << "0,1,-1,-1,-1,-1,10,20,810,wide" << false;
-    QTest::newRow("negative flags") << "-2,1,-1,-1,-1,-1,10,20,810,620" << false;
-    QTest::newRow("empty") << "" << false;
-}
-
-void tst_MainFrame::windowPos() {
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    const auto p = ParseWindowPos(text);
-    QCOMPARE(p.has_value(), valid);
-    if (valid) {
-        QCOMPARE(FormatWindowPos(*p), text);
-        QCOMPARE(p->normalRect(), QRect(10, 20, 800, 600));
+    void paletteInsertions_data() {
+        guitest::Columns<QString, QString, int>("actionName", "text", "caret");
+        Row("IF THEN ELSE", "paletteFunctionsBar_13", "0123456789IF  THEN   ELSE", 13);
+        Row("function", "paletteFunctionsBar_14", "0123456789SIN()", 14);
+        Row("plain text", "paletteFunctionsBar_27", "0123456789;", 11);
+        Row("Greek letter", "paletteGreekBar_0", QStringLiteral("0123456789\u03B1"), 11);
+        Row("Approx", "paletteGreekBar_34", QStringLiteral("0123456789\u2248"), 11);
+        Row("at Angle", "paletteGreekBar_36", "0123456789@", 11);
+        Row("PI", "paletteAlphabetBar_26", "0123456789PI", 12);
     }
-}
+    void paletteInsertions() {
+        QFETCH(QString, actionName);
+        PadView* view = frame_->NewDocument();
+        view->setPlainText(QStringLiteral("0123456789"));
+        view->moveCursor(QTextCursor::End);
+        action(qPrintable(actionName))->trigger();
+        QTEST(view->toPlainText(), "text");
+        QTEST(view->textCursor().position(), "caret");
+        view->undo();
+        QCOMPARE(view->toPlainText(), QStringLiteral("0123456789"));
+    }
 
-void tst_MainFrame::placementAndRecentFilesAreKept() {
-    frame_->ReadSettings();
-    frame_->setGeometry(30, 40, 900, 650);
-    frame_->WriteSettings();
-    auto profile = EquationApp::Profile();
-    const auto p = ParseWindowPos(profile->value(keys::kWindowPos).toString());
-    QVERIFY(p.has_value());
-    QCOMPARE(p->flags, 0u);
-    QCOMPARE(p->right - p->left, 900);
-    QCOMPARE(p->bottom - p->top, 650);
-    QVERIFY(!profile->contains(keys::kShowCmd));  // unchanged: not written
+    void damagedSideFileIsReportedAndTheDocumentOpens() {
+        WriteFile(path("bad.VDP"), QByteArray(20, '\0'));
+        QVERIFY(openDocument("bad.alg", "x = 1;\n") != nullptr);
+        QCOMPARE(messages_, QStringList{"Incorect File Format"});
+        QCOMPARE(frame_->recentFiles().value(0), path("bad.alg"));
+    }
 
-    for (int i = 1; i <= 5; ++i) openDocument(QStringLiteral("r%1.alg").arg(i), "x = 1;\n");
-    QCOMPARE(frame_->recentFiles(),
-             (QStringList{path("r5.alg"), path("r4.alg"), path("r3.alg"), path("r2.alg")}));
-}
+    void closeAsksAboutUnsavedChanges() {
+        PadView* view = openDocument("c.alg", "x = 1;\n");
+        view->setFocus();
+        view->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(view, "y");
+        QVERIFY(view->padDocument()->isModified());
+        closeAnswer_ = QMessageBox::Cancel;
+        action("actionFileClose")->trigger();
+        QCOMPARE(frame_->views().size(), 1);
+        closeAnswer_ = QMessageBox::Yes;
+        action("actionFileClose")->trigger();
+        QTRY_COMPARE(frame_->views().size(), 0);
+        QCOMPARE(ReadFile(path("c.alg")), QByteArray("yx = 1;\n"));
+        QCOMPARE(frame_->properties()->topLevelItemCount(), 0);
+    }
 
-void tst_MainFrame::commandLine_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("document");
-    QTest::newRow("nothing") << QStringList{} << int(GuiArguments::Mode::kRun) << "";
-    QTest::newRow("a document") << QStringList{"m.alg"} << int(GuiArguments::Mode::kRun) << "m.alg";
-    QTest::newRow("help") << QStringList{"m.alg", "--help"} << int(GuiArguments::Mode::kHelp)
-                          << "m.alg";
-    QTest::newRow("version") << QStringList{"--version"} << int(GuiArguments::Mode::kVersion) << "";
-    QTest::newRow("unknown option")
-        << QStringList{"--fast"} << int(GuiArguments::Mode::kError) << "";
-    QTest::newRow("two documents")
-        << QStringList{"a.alg", "b.alg"} << int(GuiArguments::Mode::kError) << "a.alg";
-    QTest::newRow("screenshot without a document")
-        << QStringList{"--screenshot", "s.png"} << int(GuiArguments::Mode::kError) << "";
-}
+    void convertedFileFillsTheNewDocument() {
+        app_->convertFilePath = WriteFile(path("m.SJC"), "a\xE1 = 1;\nb = 2;");
+        PadView* view = frame_->NewDocument();
+        QCOMPARE(view->toPlainText(), QStringLiteral("a\u03B1 = 1;\nb = 2;\n"));
+        QVERIFY(app_->convertFilePath.isEmpty());
+        QVERIFY(view->padDocument()->path().isEmpty());
+    }
 
-void tst_MainFrame::commandLine() {
-    QFETCH(QStringList, args);
-    QFETCH(int, mode);
-    QFETCH(QString, document);
-    const GuiArguments a = ParseGuiArguments(args);
-    QCOMPARE(int(a.mode), mode);
-    QCOMPARE(a.document, document);
-}
+    void windowPos_data() {
+        guitest::Columns<QString, bool>("text", "valid");
+        Row("ten numbers", "0,1,-1,-1,-1,-1,10,20,810,620", true);
+        Row("nine numbers", "0,1,-1,-1,-1,-1,10,20,810", false);
+        Row("eleven numbers", "0,1,-1,-1,-1,-1,10,20,810,620,5", false);
+        Row("a word", "0,1,-1,-1,-1,-1,10,20,810,wide", false);
+        Row("negative flags", "-2,1,-1,-1,-1,-1,10,20,810,620", false);
+        Row("empty", "", false);
+    }
+    void windowPos() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        const auto p = ParseWindowPos(text);
+        QCOMPARE(p.has_value(), valid);
+        if (valid) {
+            QCOMPARE(FormatWindowPos(*p), text);
+            QCOMPARE(p->normalRect(), QRect(10, 20, 800, 600));
+        }
+    }
+
+    void placementAndRecentFilesAreKept() {
+        frame_->ReadSettings();
+        frame_->setGeometry(30, 40, 900, 650);
+        frame_->WriteSettings();
+        auto profile = EquationApp::Profile();
+        const auto p = ParseWindowPos(profile->value(keys::kWindowPos).toString());
+        QVERIFY(p.has_value());
+        QCOMPARE(p->flags, 0u);
+        QCOMPARE(p->right - p->left, 900);
+        QCOMPARE(p->bottom - p->top, 650);
+        QVERIFY(!profile->contains(keys::kShowCmd));  // unchanged: not written
+
+        for (int i = 1; i <= 5; ++i) openDocument(QStringLiteral("r%1.alg").arg(i), "x = 1;\n");
+        QCOMPARE(frame_->recentFiles(),
+                 (QStringList{path("r5.alg"), path("r4.alg"), path("r3.alg"), path("r2.alg")}));
+    }
+
+    void commandLine_data() {
+        using M = GuiArguments::Mode;
+        guitest::Columns<QStringList, int, QString>("args", "mode", "document");
+        Row("nothing", QStringList{}, int(M::kRun), "");
+        Row("a document", QStringList{"m.alg"}, int(M::kRun), "m.alg");
+        Row("help", QStringList{"m.alg", "--help"}, int(M::kHelp), "m.alg");
+        Row("version", QStringList{"--version"}, int(M::kVersion), "");
+        Row("unknown option", QStringList{"--fast"}, int(M::kError), "");
+        Row("two documents", QStringList{"a.alg", "b.alg"}, int(M::kError), "a.alg");
+        Row("screenshot without a document", QStringList{"--screenshot", "s.png"}, int(M::kError),
+            "");
+    }
+    void commandLine() {
+        QFETCH(QStringList, args);
+        const GuiArguments a = ParseGuiArguments(args);
+        QTEST(int(a.mode), "mode");
+        QTEST(a.document, "document");
+    }
+};
 
 QTEST_MAIN(tst_MainFrame)
 #include "tst_mainframe.moc"

@@ -1,49 +1,347 @@
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMenu>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidgetItem>
-#include <QtTest>
 
 #include "gui_fixture.h"
 #include "shell/colour_picker.h"
-#include "shell/core_runner.h"
-#include "shell/equation_app.h"
-#include "shell/main_frame.h"
 #include "shell/number_edit.h"
 #include "shell/option_pages.h"
 #include "shell/output_window.h"
 #include "shell/pad_document.h"
-#include "shell/pad_view.h"
-#include "shell/properties_tree.h"
 #include "shell/settings_keys.h"
 
-using guitest::WriteFile;
+using guitest::Row;
 
 // The Options sheet: what it shows, what OK stores and refuses, the colour picker, and the
 // options reaching the core on the next run.
-class tst_OptionPages : public QObject {
+class tst_OptionPages : public guitest::FrameTest {
     Q_OBJECT
    private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void init() { StartFrame(); }
+    void cleanup() { StopFrame(); }
 
-    void newDocumentShowsTheDefaults();
-    void okStoresWhatWasTyped_data();
-    void okStoresWhatWasTyped();
-    void refusedFieldKeepsTheSheetOpen_data();
-    void refusedFieldKeepsTheSheetOpen();
-    void cancelChangesNothing();
-    void numberFields_data();
-    void numberFields();
-    void pickerOffersTheNamedColours();
-    void pickerAutomaticAndMoreColours();
-    void generalPageReachesTheEditorsAndTheFlags();
-    void optionsReachTheCoreOnTheNextRun();
-    void capacityReachesEveryRunAndTheProfile();
+    void newDocumentShowsTheDefaults() {
+        PadView* view = frame_->NewDocument();
+        bool shown = false;
+        options([&](QDialog& d) {
+            shown = true;
+            QCOMPARE(d.windowTitle(), view->padDocument()->title());
+            auto* tabs = d.findChild<QTabWidget*>();
+            QVERIFY(tabs != nullptr);
+            QCOMPARE(tabs->tabText(0), QStringLiteral("Method"));
+            QCOMPARE(tabs->tabText(1), QStringLiteral("General"));
+            auto* method = child<QComboBox>(d, "solvingMethod");
+            QCOMPARE(method->count(), 4);
+            QCOMPARE(method->itemText(1), QStringLiteral("Robust Newton"));
+            QCOMPARE(method->itemText(2), QStringLiteral("Dishonest Newton"));
+            QCOMPARE(method->currentText(), QStringLiteral("Newton"));
+            auto* jacobian = child<QComboBox>(d, "jacobianMethod");
+            QCOMPARE(jacobian->currentText(), QStringLiteral("Exact Jacobian"));
+            QCOMPARE(jacobian->itemText(1), QStringLiteral("Incremental Jacobian"));
+            auto* differential = child<QComboBox>(d, "differentialMethod");
+            QCOMPARE(differential->currentText(), QStringLiteral("Trapezoidal"));
+            QCOMPARE(differential->itemText(2), QStringLiteral("Backward Euler"));
+            const std::pair<const char*, const char*> fields[] = {
+                {"tolerance", "3"},     {"deltaJ", "0.001000"},   {"maxIterations", "10"},
+                {"repetitions", "50"},  {"minGuess", "0.100000"}, {"maxGuess", "1.000000"},
+                {"deltaT", "0.100000"},
+            };
+            for (const auto& [name, text] : fields)
+                QCOMPARE(child<NumberEdit>(d, name)->text(), QLatin1String(text));
+            const std::pair<const char*, bool> boxes[] = {
+                {"solveInGroups", true},   {"autoSimplify", true},     {"autoHomotopy", false},
+                {"showIterations", false}, {"showDerivatives", false}, {"showResults", true}};
+            for (const auto& [name, checked] : boxes)
+                QVERIFY2(child<QCheckBox>(d, name)->isChecked() == checked, name);
+            QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), 255u);
+            QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), 8421504u);
+            QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), 16777215u);
+            d.reject();
+        });
+        QVERIFY(shown);
+        QVERIFY(!view->padDocument()->isModified());
+    }
+
+    void okStoresWhatWasTyped_data() {
+        // summaryLine: the line of the Properties tree after Save; reshown: the field when the
+        // sheet opens again.
+        guitest::Columns<QString, QString, QString, QString>("field", "typed", "summaryLine",
+                                                             "reshown");
+        Row("tolerance shown without its sign", "tolerance", "8", "Min. Tolerance = E-8", "8");
+        Row("integers are truncated", "maxIterations", "12.9", "Max. Iterations = 12", "12");
+        Row("group commas are accepted", "repetitions", "1,250", "Max. Iterations = 10", "1,250");
+        Row("reals keep their decimals", "deltaJ", "0.25", "Delta J = 0.250000", "0.250000");
+        Row("initial guess", "maxGuess", "2.5e1", "Max. Initial Guess = 25.000000", "25.000000");
+    }
+    void okStoresWhatWasTyped() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, summaryLine);
+        PadView* view = openDocument("opt.alg", "x = 1;\n");
+        options([&](QDialog& d) {
+            d.findChild<NumberEdit*>(field)->setText(typed);
+            child<QComboBox>(d, "differentialMethod")->setCurrentIndex(1);  // Gear
+            child<QComboBox>(d, "solvingMethod")->setCurrentIndex(3);
+            child<QCheckBox>(d, "autoHomotopy")->setChecked(true);
+            d.accept();
+        });
+        QVERIFY(messages_.isEmpty());
+        PadDocument* doc = view->padDocument();
+        QVERIFY(doc->isModified());
+        QCOMPARE(doc->settings.differentialMethod, 1u);
+        QCOMPARE(MainFrame::DifferentialCommand(doc->settings.differentialMethod),
+                 QStringLiteral("DDIB"));
+        QVERIFY(doc->settings.autoHomotopy);
+
+        // Saving writes the options and shows them in the document's node.
+        QVERIFY(frame_->SaveDocument(view));
+        QStringList lines;
+        for (int i = 0; i < doc->node->childCount(); ++i) lines << doc->node->child(i)->text(0);
+        QVERIFY2(lines.contains(summaryLine), qPrintable(lines.join(u'|')));
+        QVERIFY(lines.contains(QStringLiteral("Method = Homotopy")));
+        QVERIFY(lines.contains(QStringLiteral("Auto Homotopy = TRUE")));
+
+        options([&](QDialog& d) {
+            QTEST(d.findChild<NumberEdit*>(field)->text(), "reshown");
+            QCOMPARE(child<QComboBox>(d, "differentialMethod")->currentText(),
+                     QStringLiteral("Gear"));
+            d.reject();
+        });
+    }
+
+    void refusedFieldKeepsTheSheetOpen_data() {
+        guitest::Columns<QString, QString, QString>("field", "typed", "reason");
+        Row("no number", "deltaT", ".", "Delta T");
+        Row("more steps than the solver takes", "maxIterations", "1,250",
+            "Max Iterations: enter a number from 1 to 1000.");
+        Row("the tolerance is told with the sign it is shown with", "tolerance", "40",
+            "Min. Tolerance: enter a number from -9 to 34.");
+    }
+    void refusedFieldKeepsTheSheetOpen() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, reason);
+        PadView* view = openDocument("bad.alg", "x = 1;\n");
+        const DocumentSettings before = view->padDocument()->settings;
+        int result = -1;
+        options([&](QDialog& d) {
+            child<QComboBox>(d, "solvingMethod")->setCurrentIndex(1);
+            d.findChild<NumberEdit*>(field)->setText(typed);
+            d.findChild<QTabWidget*>()->setCurrentIndex(1);
+            d.accept();
+            result = d.result();
+            // The page holding the field is shown again, with the reason.
+            QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), 0);
+            d.reject();
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(reason), qPrintable(messages_[0]));
+        QCOMPARE(view->padDocument()->settings.method, before.method);
+        QVERIFY(!view->padDocument()->isModified());
+    }
+
+    void cancelChangesNothing() {
+        PadView* view = openDocument("c.alg", "x = 1;\n");
+        options([&](QDialog& d) {
+            child<NumberEdit>(d, "repetitions")->setText(QStringLiteral("7"));
+            child<QCheckBox>(d, "showResults")->setChecked(false);
+            child<CColourPicker>(d, "equationColour")->chooseNamed(13);
+            d.reject();
+        });
+        QCOMPARE(view->padDocument()->settings.stepCount, 50);
+        QVERIFY(app_->showResultsInOutputView);
+        QCOMPARE(app_->editor.equationColor, 255u);
+        QVERIFY(!view->padDocument()->isModified());
+    }
+
+    void numberFields_data() {
+        guitest::Columns<double, int, QString>("value", "decimals", "shown");
+        Row("groups and decimals", 1234.5, 6, "1,234.500000");
+        Row("negative", -0.001, 6, "-0.001000");
+        Row("integer", 1000000.0, 0, "1,000,000");
+        Row("integer field rounds the shown value", 2.0, 0, "2");
+    }
+    void numberFields() {
+        QFETCH(double, value);
+        QFETCH(int, decimals);
+        NumberEdit edit(decimals);
+        edit.setValue(value);
+        QTEST(edit.text(), "shown");
+        QCOMPARE(edit.value(), std::optional<double>(value));
+        for (const char* junk : {"", " ", "-", "1e", "abc"})
+            QVERIFY2(!NumberEdit::Parse(QLatin1String(junk)), junk);
+    }
+
+    void pickerOffersTheNamedColours() {
+        const auto colours = NamedColours();
+        QCOMPARE(int(colours.size()), 40);
+        struct Entry {
+            int index;
+            const char* name;
+            int r, g, b;
+        };
+        // The ends of the table and the names whose spelling is easily lost.
+        const Entry entries[] = {{0, "Black", 0, 0, 0},
+                                 {23, "Grey - 50", 127, 127, 127},
+                                 {35, "Pale green ", 152, 251, 152},
+                                 {39, "White", 255, 255, 255}};
+        for (const Entry& e : entries) {
+            QCOMPARE(QLatin1String(colours[e.index].name), QLatin1String(e.name));
+            QCOMPARE(ColorFromRef(colours[e.index].colour), QColor(e.r, e.g, e.b));
+        }
+        QSet<ColorRef> distinct;
+        for (const NamedColour& c : colours) distinct.insert(c.colour);
+        QCOMPARE(distinct.size(), 40);
+
+        // Every swatch of the drop-down chooses its colour and says so.
+        CColourPicker picker(QStringLiteral("Equation"), 255);
+        QSignalSpy changed(&picker, &CColourPicker::colourChanged);
+        for (int i = 0; i < 40; ++i) {
+            auto* swatch =
+                picker.dropDown()->findChild<QToolButton*>(QStringLiteral("colour%1").arg(i));
+            QVERIFY(swatch != nullptr);
+            QCOMPARE(swatch->toolTip(), QLatin1String(colours[i].name));
+            swatch->click();
+            QCOMPARE(picker.colour(), colours[i].colour);
+        }
+        QCOMPARE(changed.size(), 40);
+        QCOMPARE(picker.toolTip(), QStringLiteral("White"));
+    }
+
+    void pickerAutomaticAndMoreColours() {
+        CColourPicker picker(QStringLiteral("Comments"), 8421504);
+        QCOMPARE(picker.text(), QStringLiteral("Comments"));
+        const QList<QAction*> entries = picker.dropDown()->actions();
+        QCOMPARE(entries.first()->text(), QStringLiteral("Automatic"));
+        QCOMPARE(entries.last()->text(), QStringLiteral("More Colours..."));
+
+        picker.setColour(0x123456);
+        entries.first()->trigger();
+        QCOMPARE(picker.colour(), 8421504u);  // the setting's default
+
+        QColor offered;
+        picker.moreColoursHook = [&offered](const QColor& current) {
+            offered = current;
+            return QColor(1, 2, 3);
+        };
+        entries.last()->trigger();
+        QCOMPARE(offered, QColor(128, 128, 128));
+        QCOMPARE(picker.colour(), 0x030201u);
+        QCOMPARE(picker.toolTip(), QStringLiteral("#010203"));
+
+        // Cancelling the colour dialog keeps the colour.
+        picker.moreColoursHook = [](const QColor&) { return QColor(); };
+        entries.last()->trigger();
+        QCOMPARE(picker.colour(), 0x030201u);
+    }
+
+    void generalPageReachesTheEditorsAndTheFlags() {
+        PadView* first = openDocument("a.alg", "x = 1; {c}\n");
+        PadView* second = openDocument("b.alg", "{c} y = 2;\n");
+        options([&](QDialog& d) {
+            child<QCheckBox>(d, "showIterations")->setChecked(true);
+            child<QCheckBox>(d, "showDerivatives")->setChecked(true);
+            child<QCheckBox>(d, "showResults")->setChecked(false);
+            child<CColourPicker>(d, "equationColour")->chooseNamed(13);    // Blue
+            child<CColourPicker>(d, "backgroundColour")->chooseNamed(34);  // Light yellow
+            d.accept();
+        });
+        QVERIFY(app_->showResultsForEachIteration);
+        QVERIFY(app_->showDerivativeInformation);
+        QVERIFY(!app_->showResultsInOutputView);
+        QCOMPARE(app_->editor.equationColor, 0xFF0000u);
+        QCOMPARE(app_->editor.commentsColor, 8421504u);
+        for (PadView* view : {first, second}) {
+            QCOMPARE(view->equationColour(), 0xFF0000u);
+            QCOMPARE(view->palette().color(QPalette::Base), QColor(255, 255, 224));
+        }
+        // Only the document the sheet was opened for was changed.
+        QVERIFY(second->padDocument()->isModified());
+        QVERIFY(!first->padDocument()->isModified());
+    }
+
+    void optionsReachTheCoreOnTheNextRun() {
+        // Newton from a start in [0.1, 1] needs several steps to find the root of x^3 = 5.
+        PadView* view = openDocument("cube.alg", "zork^3 = 5;\n");
+        view->Solve();
+        QVERIFY(waitForRun());
+        QCOMPARE(view->padDocument()->settings.lastResult, 1u);
+        // The results table is echoed to the Output window: its header names the variable.
+        QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("zork")));
+
+        options([&](QDialog& d) {
+            child<NumberEdit>(d, "maxIterations")->setText(QStringLiteral("1"));
+            child<QCheckBox>(d, "showResults")->setChecked(false);
+            d.accept();
+        });
+        view->Solve();  // saves the changed options first
+        QVERIFY(waitForRun());
+        QCOMPARE(view->padDocument()->settings.lastResult, 0u);
+        QCOMPARE(view->padDocument()->node->child(0)->text(0),
+                 QStringLiteral("Results: NOT FOUND"));
+        QVERIFY(!view->padDocument()->node->isExpanded());
+
+        // Enough steps again, but the results stay out of the Output window.
+        options([&](QDialog& d) {
+            child<NumberEdit>(d, "maxIterations")->setText(QStringLiteral("20"));
+            d.accept();
+        });
+        view->Solve();
+        QVERIFY(waitForRun());
+        QCOMPARE(view->padDocument()->settings.lastResult, 1u);
+        QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("zork")));
+    }
+
+    // The capacity is the program's, not the document's: it is kept in the profile and sizes
+    // every run, so a document past the default of 25 equations solves once it is raised.
+    void capacityReachesEveryRunAndTheProfile() {
+        QByteArray text;
+        for (int i = 1; i <= 30; ++i)
+            text += "x" + QByteArray::number(i) + " = " + QByteArray::number(i) + ";\n";
+        PadView* view = openDocument("thirty.alg", text);
+        view->Solve();
+        QVERIFY(waitForRun());
+        QCOMPARE(view->padDocument()->settings.lastResult, 0u);
+        QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Too Many")));
+
+        int result = -1;
+        options([&](QDialog& d) {
+            child<NumberEdit>(d, "capacity")->setText(QStringLiteral("24"));
+            d.accept();
+            result = d.result();
+            QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), 1);  // General, shown again
+            d.reject();
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(QStringLiteral("Capacity: enter a number from 25 to 20000")),
+                 qPrintable(messages_[0]));
+        QCOMPARE(app_->capacity, 25);
+
+        options([&](QDialog& d) {
+            QCOMPARE(child<NumberEdit>(d, "capacity")->value(), std::optional<double>(25));
+            child<NumberEdit>(d, "capacity")->setText(QStringLiteral("40"));
+            d.accept();
+        });
+        QCOMPARE(app_->capacity, 40);
+        QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
+        view->Solve();
+        QVERIFY(waitForRun());
+        QCOMPARE(view->padDocument()->settings.lastResult, 1u);
+
+        // A later session reads it back; a value edited by hand outside the range is not taken.
+        EquationApp::Profile()->setValue(keys::kCapacity, 30);
+        app_->ReadSettings();
+        QCOMPARE(app_->capacity, 30);
+        EquationApp::Profile()->setValue(keys::kCapacity, 99999);
+        app_->ReadSettings();
+        QCOMPARE(app_->capacity, 30);
+        EquationApp::Profile()->remove(keys::kCapacity);
+    }
 
    private:
     template <typename T>
@@ -52,414 +350,15 @@ class tst_OptionPages : public QObject {
         if (w == nullptr) qFatal("no control %s", name);
         return w;
     }
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    PadView* openDocument(const QString& name, const QByteArray& text) {
-        return frame_->OpenDocument(WriteFile(path(name), text));
-    }
-    bool waitForRun() {
-        return QTest::qWaitFor([this] { return !app_->runner().busy(); }, 120000);
-    }
     // Opens the sheet on the active document; `answer` sets the controls and closes it.
     void options(const std::function<void(QDialog&)>& answer) {
         answer_ = answer;
-        auto* command = frame_->findChild<QAction*>(QStringLiteral("actionOptions"));
-        QVERIFY(command != nullptr && command->isEnabled());
+        QAction* command = action("actionOptions");
+        QVERIFY(command->isEnabled());
         command->trigger();
         answer_ = nullptr;
     }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<EquationApp> app_;
-    std::unique_ptr<MainFrame> frame_;
-    std::function<void(QDialog&)> answer_;
-    QStringList messages_;
 };
-
-void tst_OptionPages::initTestCase() {
-    static QTemporaryDir profile;
-    guitest::UseScratchProfile(profile, "tst_optionpages");
-}
-
-void tst_OptionPages::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    app_ = std::make_unique<EquationApp>();
-    messages_.clear();
-    app_->messageHook = [this](const QString& text, QMessageBox::Icon) { messages_ << text; };
-    app_->execHook = [this](QDialog& d) {
-        if (!answer_) return int(QDialog::Rejected);
-        answer_(d);
-        return d.result();
-    };
-    frame_ = std::make_unique<MainFrame>(*app_);
-    frame_->show();
-}
-
-void tst_OptionPages::cleanup() {
-    QVERIFY(waitForRun());
-    frame_.reset();
-    app_.reset();
-    QCOMPARE(guitest::VisibleTopLevels(), QStringList());
-}
-
-void tst_OptionPages::newDocumentShowsTheDefaults() {
-    PadView* view = frame_->NewDocument();
-    bool shown = false;
-    options([&](QDialog& d) {
-        shown = true;
-        QCOMPARE(d.windowTitle(), view->padDocument()->title());
-        auto* tabs = d.findChild<QTabWidget*>();
-        QVERIFY(tabs != nullptr);
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Method"));
-        QCOMPARE(tabs->tabText(1), QStringLiteral("General"));
-        auto* method = child<QComboBox>(d, "solvingMethod");
-        QCOMPARE(method->count(), 4);
-        QCOMPARE(method->itemText(1), QStringLiteral("Robust Newton"));
-        QCOMPARE(method->itemText(2), QStringLiteral("Dishonest Newton"));
-        QCOMPARE(method->currentText(), QStringLiteral("Newton"));
-        QCOMPARE(child<QComboBox>(d, "jacobianMethod")->currentText(),
-                 QStringLiteral("Exact Jacobian"));
-        QCOMPARE(child<QComboBox>(d, "jacobianMethod")->itemText(1),
-                 QStringLiteral("Incremental Jacobian"));
-        QCOMPARE(child<QComboBox>(d, "differentialMethod")->currentText(),
-                 QStringLiteral("Trapezoidal"));
-        QCOMPARE(child<QComboBox>(d, "differentialMethod")->itemText(2),
-                 QStringLiteral("Backward Euler"));
-        const std::pair<const char*, const char*> fields[] = {
-            {"tolerance", "3"},     {"deltaJ", "0.001000"},   {"maxIterations", "10"},
-            {"repetitions", "50"},  {"minGuess", "0.100000"}, {"maxGuess", "1.000000"},
-            {"deltaT", "0.100000"},
-        };
-        for (const auto& [name, text] : fields) {
-            QCOMPARE(child<NumberEdit>(d, name)->text(), QLatin1String(text));
-        }
-        QVERIFY(child<QCheckBox>(d, "solveInGroups")->isChecked());
-        QVERIFY(child<QCheckBox>(d, "autoSimplify")->isChecked());
-        QVERIFY(!child<QCheckBox>(d, "autoHomotopy")->isChecked());
-        QVERIFY(!child<QCheckBox>(d, "showIterations")->isChecked());
-        QVERIFY(!child<QCheckBox>(d, "showDerivatives")->isChecked());
-        QVERIFY(child<QCheckBox>(d, "showResults")->isChecked());
-        QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), 255u);
-        QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), 8421504u);
-        QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), 16777215u);
-        d.reject();
-    });
-    QVERIFY(shown);
-    QVERIFY(!view->padDocument()->isModified());
-}
-
-void tst_OptionPages::okStoresWhatWasTyped_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("summaryLine");  // the line of the Properties tree after Save
-    QTest::addColumn<QString>("reshown");      // the field when the sheet opens again
-    QTest::newRow("tolerance shown without its sign") << "tolerance"
-                                                      << "8"
-                                                      << "Min. Tolerance = E-8"
-                                                      << "8";
-    QTest::newRow("integers are truncated") << "maxIterations"
-                                            << "12.9"
-                                            << "Max. Iterations = 12"
-                                            << "12";
-    QTest::newRow("group commas are accepted") << "repetitions"
-                                               << "1,250"
-                                               << "Max. Iterations = 10"
-                                               << "1,250";
-    QTest::newRow("reals keep their decimals") << "deltaJ"
-                                               << "0.25"
-                                               << "Delta J = 0.250000"
-                                               << "0.250000";
-    QTest::newRow("initial guess") << "maxGuess"
-                                   << "2.5e1"
-                                   << "Max. Initial Guess = 25.000000"
-                                   << "25.000000";
-}
-
-void tst_OptionPages::okStoresWhatWasTyped() {
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, summaryLine);
-    QFETCH(QString, reshown);
-    PadView* view = openDocument("opt.alg", "x = 1;\n");
-    options([&](QDialog& d) {
-        d.findChild<NumberEdit*>(field)->setText(typed);
-        child<QComboBox>(d, "differentialMethod")->setCurrentIndex(1);  // Gear
-        child<QComboBox>(d, "solvingMethod")->setCurrentIndex(3);
-        child<QCheckBox>(d, "autoHomotopy")->setChecked(true);
-        d.accept();
-    });
-    QVERIFY(messages_.isEmpty());
-    PadDocument* doc = view->padDocument();
-    QVERIFY(doc->isModified());
-    QCOMPARE(doc->settings.differentialMethod, 1u);
-    QCOMPARE(MainFrame::DifferentialCommand(doc->settings.differentialMethod),
-             QStringLiteral("DDIB"));
-    QVERIFY(doc->settings.autoHomotopy);
-
-    // Saving writes the options and shows them in the document's node.
-    QVERIFY(frame_->SaveDocument(view));
-    QStringList lines;
-    for (int i = 0; i < doc->node->childCount(); ++i) lines << doc->node->child(i)->text(0);
-    QVERIFY2(lines.contains(summaryLine), qPrintable(lines.join(u'|')));
-    QVERIFY(lines.contains(QStringLiteral("Method = Homotopy")));
-    QVERIFY(lines.contains(QStringLiteral("Auto Homotopy = TRUE")));
-
-    // The sheet opened again shows what was stored.
-    options([&](QDialog& d) {
-        QCOMPARE(d.findChild<NumberEdit*>(field)->text(), reshown);
-        QCOMPARE(child<QComboBox>(d, "differentialMethod")->currentText(), QStringLiteral("Gear"));
-        d.reject();
-    });
-}
-
-void tst_OptionPages::refusedFieldKeepsTheSheetOpen_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("no number") << "deltaT"
-                               << "."
-                               << "Delta T";
-    QTest::newRow("more steps than the solver takes")
-        << "maxIterations"
-        << "1,250"
-        << "Max Iterations: enter a number from 1 to 1000.";
-    QTest::newRow("the tolerance is told with the sign it is shown with")
-        << "tolerance"
-        << "40"
-        << "Min. Tolerance: enter a number from -9 to 34.";
-}
-
-void tst_OptionPages::refusedFieldKeepsTheSheetOpen() {
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, reason);
-    PadView* view = openDocument("bad.alg", "x = 1;\n");
-    const DocumentSettings before = view->padDocument()->settings;
-    int result = -1;
-    options([&](QDialog& d) {
-        child<QComboBox>(d, "solvingMethod")->setCurrentIndex(1);
-        d.findChild<NumberEdit*>(field)->setText(typed);
-        d.findChild<QTabWidget*>()->setCurrentIndex(1);
-        d.accept();
-        result = d.result();
-        // The page holding the field is shown again, with the reason.
-        QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), 0);
-        d.reject();
-    });
-    QCOMPARE(result, int(QDialog::Rejected));
-    QCOMPARE(messages_.size(), 1);
-    QVERIFY2(messages_[0].contains(reason), qPrintable(messages_[0]));
-    QCOMPARE(view->padDocument()->settings.method, before.method);
-    QVERIFY(!view->padDocument()->isModified());
-}
-
-void tst_OptionPages::cancelChangesNothing() {
-    PadView* view = openDocument("c.alg", "x = 1;\n");
-    options([&](QDialog& d) {
-        child<NumberEdit>(d, "repetitions")->setText(QStringLiteral("7"));
-        child<QCheckBox>(d, "showResults")->setChecked(false);
-        child<CColourPicker>(d, "equationColour")->chooseNamed(13);
-        d.reject();
-    });
-    QCOMPARE(view->padDocument()->settings.stepCount, 50);
-    QVERIFY(app_->showResultsInOutputView);
-    QCOMPARE(app_->editor.equationColor, 255u);
-    QVERIFY(!view->padDocument()->isModified());
-}
-
-void tst_OptionPages::numberFields_data() {
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("decimals");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("groups and decimals") << 1234.5 << 6 << "1,234.500000";
-    QTest::newRow("negative") << -0.001 << 6 << "-0.001000";
-    QTest::newRow("integer") << 1000000.0 << 0 << "1,000,000";
-    QTest::newRow("integer field rounds the shown value") << 2.0 << 0 << "2";
-}
-
-void tst_OptionPages::numberFields() {
-    QFETCH(double, value);
-    QFETCH(int, decimals);
-    QFETCH(QString, shown);
-    NumberEdit edit(decimals);
-    edit.setValue(value);
-    QCOMPARE(edit.text(), shown);
-    QCOMPARE(edit.value(), std::optional<double>(value));
-    for (const char* junk : {"", " ", "-", "1e", "abc"}) {
-        QVERIFY2(!NumberEdit::Parse(QLatin1String(junk)), junk);
-    }
-}
-
-void tst_OptionPages::pickerOffersTheNamedColours() {
-    const auto colours = NamedColours();
-    QCOMPARE(int(colours.size()), 40);
-    struct Row {
-        int index;
-        const char* name;
-        int r, g, b;
-    };
-    const Row rows[] = {
-        {0, "Black", 0, 0, 0},
-        {1, "Brown", 165, 42, 0},
-        {9, "Orange", 255, 104, 32},
-        {16, "Red", 255, 0, 0},
-        {21, "Light blue", 125, 158, 192},
-        {23, "Grey - 50", 127, 127, 127},
-        {35, "Pale green ", 152, 251, 152},
-        {37, "Pale blue", 104, 131, 139},
-        {39, "White", 255, 255, 255},
-    };
-    for (const Row& row : rows) {
-        QCOMPARE(QLatin1String(colours[row.index].name), QLatin1String(row.name));
-        QCOMPARE(ColorFromRef(colours[row.index].colour), QColor(row.r, row.g, row.b));
-    }
-    QSet<ColorRef> distinct;
-    for (const NamedColour& c : colours) distinct.insert(c.colour);
-    QCOMPARE(distinct.size(), 40);
-
-    // Every swatch of the drop-down chooses its colour and says so.
-    CColourPicker picker(QStringLiteral("Equation"), 255);
-    QSignalSpy changed(&picker, &CColourPicker::colourChanged);
-    for (int i = 0; i < 40; ++i) {
-        auto* swatch =
-            picker.dropDown()->findChild<QToolButton*>(QStringLiteral("colour%1").arg(i));
-        QVERIFY(swatch != nullptr);
-        QCOMPARE(swatch->toolTip(), QLatin1String(colours[i].name));
-        swatch->click();
-        QCOMPARE(picker.colour(), colours[i].colour);
-    }
-    QCOMPARE(changed.size(), 40);
-    QCOMPARE(picker.toolTip(), QStringLiteral("White"));
-}
-
-void tst_OptionPages::pickerAutomaticAndMoreColours() {
-    CColourPicker picker(QStringLiteral("Comments"), 8421504);
-    QCOMPARE(picker.text(), QStringLiteral("Comments"));
-    const QList<QAction*> entries = picker.dropDown()->actions();
-    QCOMPARE(entries.first()->text(), QStringLiteral("Automatic"));
-    QCOMPARE(entries.last()->text(), QStringLiteral("More Colours..."));
-
-    picker.setColour(0x123456);
-    entries.first()->trigger();
-    QCOMPARE(picker.colour(), 8421504u);  // the setting's default
-
-    QColor offered;
-    picker.moreColoursHook = [&offered](const QColor& current) {
-        offered = current;
-        return QColor(1, 2, 3);
-    };
-    entries.last()->trigger();
-    QCOMPARE(offered, QColor(128, 128, 128));
-    QCOMPARE(picker.colour(), 0x030201u);
-    QCOMPARE(picker.toolTip(), QStringLiteral("#010203"));
-
-    // Cancelling the colour dialog keeps the colour.
-    picker.moreColoursHook = [](const QColor&) { return QColor(); };
-    entries.last()->trigger();
-    QCOMPARE(picker.colour(), 0x030201u);
-}
-
-void tst_OptionPages::generalPageReachesTheEditorsAndTheFlags() {
-    PadView* first = openDocument("a.alg", "x = 1; {c}\n");
-    PadView* second = openDocument("b.alg", "{c} y = 2;\n");
-    options([&](QDialog& d) {
-        child<QCheckBox>(d, "showIterations")->setChecked(true);
-        child<QCheckBox>(d, "showDerivatives")->setChecked(true);
-        child<QCheckBox>(d, "showResults")->setChecked(false);
-        child<CColourPicker>(d, "equationColour")->chooseNamed(13);    // Blue
-        child<CColourPicker>(d, "backgroundColour")->chooseNamed(34);  // Light yellow
-        d.accept();
-    });
-    QVERIFY(app_->showResultsForEachIteration);
-    QVERIFY(app_->showDerivativeInformation);
-    QVERIFY(!app_->showResultsInOutputView);
-    QCOMPARE(app_->editor.equationColor, 0xFF0000u);
-    QCOMPARE(app_->editor.commentsColor, 8421504u);
-    for (PadView* view : {first, second}) {
-        QCOMPARE(view->equationColour(), 0xFF0000u);
-        QCOMPARE(view->palette().color(QPalette::Base), QColor(255, 255, 224));
-    }
-    // Only the document the sheet was opened for was changed.
-    QVERIFY(second->padDocument()->isModified());
-    QVERIFY(!first->padDocument()->isModified());
-}
-
-void tst_OptionPages::optionsReachTheCoreOnTheNextRun() {
-    // Newton from a start in [0.1, 1] needs several steps to find the root of x^3 = 5.
-    PadView* view = openDocument("cube.alg", "zork^3 = 5;\n");
-    view->Solve();
-    QVERIFY(waitForRun());
-    QCOMPARE(view->padDocument()->settings.lastResult, 1u);
-    // The results table is echoed to the Output window: its header names the variable.
-    QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("zork")));
-
-    options([&](QDialog& d) {
-        child<NumberEdit>(d, "maxIterations")->setText(QStringLiteral("1"));
-        child<QCheckBox>(d, "showResults")->setChecked(false);
-        d.accept();
-    });
-    view->Solve();  // saves the changed options first
-    QVERIFY(waitForRun());
-    QCOMPARE(view->padDocument()->settings.lastResult, 0u);
-    QCOMPARE(view->padDocument()->node->child(0)->text(0), QStringLiteral("Results: NOT FOUND"));
-    QVERIFY(!view->padDocument()->node->isExpanded());
-
-    // Enough steps again, but the results stay out of the Output window.
-    options([&](QDialog& d) {
-        child<NumberEdit>(d, "maxIterations")->setText(QStringLiteral("20"));
-        d.accept();
-    });
-    view->Solve();
-    QVERIFY(waitForRun());
-    QCOMPARE(view->padDocument()->settings.lastResult, 1u);
-    QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("zork")));
-}
-
-// The capacity is the program's, not the document's: it is kept in the profile and sizes every
-// run, so a document past the default of 25 equations solves once it is raised.
-void tst_OptionPages::capacityReachesEveryRunAndTheProfile() {
-    QByteArray text;
-    for (int i = 1; i <= 30; ++i)
-        text += "x" + QByteArray::number(i) + " = " + QByteArray::number(i) + ";\n";
-    PadView* view = openDocument("thirty.alg", text);
-    view->Solve();
-    QVERIFY(waitForRun());
-    QCOMPARE(view->padDocument()->settings.lastResult, 0u);
-    QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Too Many")));
-
-    int result = -1;
-    options([&](QDialog& d) {
-        child<NumberEdit>(d, "capacity")->setText(QStringLiteral("24"));
-        d.accept();
-        result = d.result();
-        QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), 1);  // the General page, shown again
-        d.reject();
-    });
-    QCOMPARE(result, int(QDialog::Rejected));
-    QCOMPARE(messages_.size(), 1);
-    QVERIFY2(messages_[0].contains(QStringLiteral("Capacity: enter a number from 25 to 20000")),
-             qPrintable(messages_[0]));
-    QCOMPARE(app_->capacity, 25);
-
-    options([&](QDialog& d) {
-        QCOMPARE(child<NumberEdit>(d, "capacity")->value(), std::optional<double>(25));
-        child<NumberEdit>(d, "capacity")->setText(QStringLiteral("40"));
-        d.accept();
-    });
-    QCOMPARE(app_->capacity, 40);
-    QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
-    view->Solve();
-    QVERIFY(waitForRun());
-    QCOMPARE(view->padDocument()->settings.lastResult, 1u);
-
-    // A later session reads it back; a value edited by hand outside the range is not taken.
-    EquationApp::Profile()->setValue(keys::kCapacity, 30);
-    app_->ReadSettings();
-    QCOMPARE(app_->capacity, 30);
-    EquationApp::Profile()->setValue(keys::kCapacity, 99999);
-    app_->ReadSettings();
-    QCOMPARE(app_->capacity, 30);
-    EquationApp::Profile()->remove(keys::kCapacity);
-}
 
 QTEST_MAIN(tst_OptionPages)
 #include "tst_optionpages.moc"

@@ -1,4 +1,3 @@
-#include <QAction>
 #include <QClipboard>
 #include <QFontDialog>
 #include <QLineEdit>
@@ -8,17 +7,14 @@
 #include <QSpinBox>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <QtTest>
 
 #include "gui_fixture.h"
 #include "shell/editor_dialogs.h"
-#include "shell/equation_app.h"
 #include "shell/equation_highlighter.h"
-#include "shell/main_frame.h"
 #include "shell/pad_document.h"
 #include "shell/pad_print.h"
-#include "shell/pad_view.h"
 
+using guitest::Row;
 using guitest::WriteFile;
 
 namespace {
@@ -61,39 +57,303 @@ QStringList FamiliesAt(PadView* view, int position) {
 
 // The equation editor: colours that follow every edit, the symbol face, the palette, the
 // editor commands and printing.
-class tst_PadView : public QObject {
+class tst_PadView : public guitest::FrameTest {
     Q_OBJECT
    private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void init() { StartFrame(); }
+    void cleanup() { StopFrame(); }
 
-    void typingKeepsColours_data();
-    void typingKeepsColours();
-    void deletingKeepsColours_data();
-    void deletingKeepsColours();
-    void pastingAndUndoKeepColours();
-    void commentsInsertedByThePalette();
-    void symbolsShowInTheSymbolFace();
-    void importedHeaderIsTheOnlyComment();
-    void colourChangeReachesEveryEditor();
-    void goToPos_data();
-    void goToPos();
-    void wordWrapAndTabStopsWork();
-    void displayFontChangesTheEditor();
-    void settingsAreWrittenOnlyWhenChanged();
-    void pageTexts_data();
-    void pageTexts();
-    void printingPutsHeaderAndFooterOnEveryPage();
-    void pageSetupKeepsTextsAndTimes();
-    void pageTimes();
+    // colours: "e" or "c" for each character, line ends left out.
+    void typingKeepsColours_data() {
+        guitest::Columns<QString, int, QString, QString>("text", "caret", "typed", "colours");
+        Row("{ before an equation ending in }", "a=1;\nb=2;}\nc=3;", 5, "{", "eeeecccccceeee");
+        Row("} inside a comment ends it there", "{aa bb} cc", 3, "}", "cccceeeeeee");
+        Row("{ without a closing brace", "x=1;\ny=2;", 0, "{", "ccccccccc");
+        Row("} outside a comment changes nothing", "x=1; {c}", 4, "}", "eeeeeeccc");
+        Row("text typed after a closing brace", "{c}", 3, "y=1;", "ccceeee");
+        Row("a comment over three lines", "a\nb\nc", 0, "{", "cccc");
+    }
+
+    void typingKeepsColours() {
+        QFETCH(QString, text);
+        QFETCH(int, caret);
+        QFETCH(QString, typed);
+        PadView* view = editor(text, caret);
+        QTest::keyClicks(view, typed);
+        QTEST(Colours(view), "colours");
+    }
+    // from..to: the selection deleted; from == to: Backspace at from.
+    void deletingKeepsColours_data() {
+        guitest::Columns<QString, int, int, QString>("text", "from", "to", "colours");
+        Row("Backspace over the opening brace", "x=1;{y=2;}z=3;", 5, 5, "eeeeeeeeeeeee");
+        Row("Backspace over a closing brace joins the next comment", "{a}b{c}d", 3, 3, "cccccce");
+        Row("a selection from a comment into equations", "{abc}x=1;", 2, 7, "cccc");
+        Row("a selection from equations into a comment", "x=1;{abc}y=2;", 2, 6, "eeeeeeeee");
+        Row("the brace that ends a multi-line comment", "{a\nb}\nc=1;", 5, 5, "ccccccc");
+    }
+
+    void deletingKeepsColours() {
+        QFETCH(QString, text);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        PadView* view = editor(text, from);
+        if (to != from) {
+            QTextCursor c = view->textCursor();
+            c.setPosition(to, QTextCursor::KeepAnchor);
+            view->setTextCursor(c);
+            QTest::keyClick(view, Qt::Key_Delete);
+        } else {
+            QTest::keyClick(view, Qt::Key_Backspace);
+        }
+        QTEST(Colours(view), "colours");
+    }
+
+    void pastingAndUndoKeepColours() {
+        PadView* view = editor(QStringLiteral("x=1;\ny=2;"), 0);
+        QApplication::clipboard()->setText(QStringLiteral("{note}\n{open"));
+        view->paste();
+        QCOMPARE(Colours(view), QString(19, u'c'));  // the open comment runs to the end
+        view->undo();
+        QCOMPARE(view->toPlainText(), QStringLiteral("x=1;\ny=2;"));
+        QCOMPARE(Colours(view), QStringLiteral("eeeeeeee"));
+    }
+
+    void commentsInsertedByThePalette() {
+        // The Comments button: "{}" with the caret between the braces, both grey.
+        PadView* view = editor(QStringLiteral("x=1;"), 4);
+        action("paletteFunctionsBar_25")->trigger();
+        QCOMPARE(view->toPlainText(), QStringLiteral("x=1;{}"));
+        QCOMPARE(view->textCursor().position(), 5);
+        QCOMPARE(Colours(view), QStringLiteral("eeeecc"));
+        QTest::keyClicks(view, "note");
+        QCOMPARE(Colours(view), QStringLiteral("eeeecccccc"));
+
+        // Inside a comment the new braces and what stands before them keep the comment colour;
+        // the comment now ends at the new '}', as the compiler reads it.
+        view = editor(QStringLiteral("{ab cd}"), 3);
+        action("paletteFunctionsBar_25")->trigger();
+        QCOMPARE(view->toPlainText(), QStringLiteral("{ab{} cd}"));
+        QCOMPARE(Colours(view).left(5), QStringLiteral("ccccc"));
+
+        // With a selection the insertion takes its place.
+        view = editor(QStringLiteral("x = old;"), 4);
+        QTextCursor c = view->textCursor();
+        c.setPosition(7, QTextCursor::KeepAnchor);
+        view->setTextCursor(c);
+        action("paletteFunctionsBar_14")->trigger();  // Sinus
+        QCOMPARE(view->toPlainText(), QStringLiteral("x = SIN();"));
+        QCOMPARE(view->textCursor().position(), 8);
+    }
+
+    void symbolsShowInTheSymbolFace() {
+        PadView* view = editor(QStringLiteral("a*b = \u03B1@x;"), 0);
+        const QStringList symbol = SymbolFamilies();
+        QCOMPARE(FamiliesAt(view, 1), symbol);  // '*'
+        QCOMPARE(FamiliesAt(view, 6), symbol);  // alpha
+        QCOMPARE(FamiliesAt(view, 7), symbol);  // '@'
+        QVERIFY(FamiliesAt(view, 0).isEmpty());
+        QVERIFY(FamiliesAt(view, 4).isEmpty());  // '=' is no symbol
+        QVERIFY(EquationHighlighter::IsSpecialByte(0xBB));
+        QVERIFY(!EquationHighlighter::IsSpecialByte(0xA2));  // Eliminate keeps the text's face
+    }
+
+    void importedHeaderIsTheOnlyComment() {
+        PadView* view =
+            openDocument("case.ALG", "{Generated from CF File Format}\nk=1;\nv1\xBB 1;\n");
+        QVERIFY(view != nullptr);
+        const QString colours = Colours(view);
+        QCOMPARE(colours.left(31), QString(31, u'c'));
+        QCOMPARE(colours.mid(31), QString(colours.size() - 31, u'e'));
+    }
+
+    void colourChangeReachesEveryEditor() {
+        PadView* first = editor(QStringLiteral("{c}x"), 0);
+        PadView* second = editor(QStringLiteral("y{c}"), 0);
+        frame_->ApplyColours(0x00FF00, 0x0000FF, 0xE0FFFF);  // green, red comments, light yellow
+        for (PadView* view : {first, second}) {
+            QCOMPARE(view->palette().color(QPalette::Base), QColor(255, 255, 224));
+            const QTextBlock b = view->document()->begin();
+            QColor equation, comment;
+            for (const auto& r : b.layout()->formats()) {
+                (b.text().at(r.start) == u'{' ? comment : equation) = r.format.foreground().color();
+            }
+            QCOMPARE(equation, QColor(0, 255, 0));
+            QCOMPARE(comment, QColor(255, 0, 0));
+        }
+        QCOMPARE(app_->editor.commentsColor, 0x0000FFu);
+        // Documents opened later take the new colours too.
+        PadView* third = frame_->NewDocument();
+        QCOMPARE(third->equationColour(), 0x00FF00u);
+    }
+    void goToPos_data() {
+        guitest::Columns<int, int>("asked", "caret");
+        Row("start", 0, 0);
+        Row("second line", 6, 6);
+        Row("beyond the end", 99, 11);
+    }
+
+    void goToPos() {
+        QFETCH(int, asked);
+        PadView* view = editor(QStringLiteral("x = 1;\ny=2;"), 3);
+        answer_ = [asked](QDialog& d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Move Cursor"));
+            d.findChild<QSpinBox*>(QStringLiteral("position"))->setValue(asked);
+            d.accept();
+        };
+        action("actionGoToPos")->trigger();
+        QTEST(view->textCursor().position(), "caret");
+        QVERIFY(!view->textCursor().hasSelection());
+    }
+
+    void wordWrapAndTabStopsWork() {
+        PadView* view = editor(QStringLiteral("x\t= 1;"), 0);
+        QVERIFY(!view->wordWrap());
+        action("actionWordWrap")->trigger();
+        QVERIFY(view->wordWrap());
+        QVERIFY(action("actionWordWrap")->isChecked());
+        QCOMPARE(app_->editor.wordWrap, 1);
+        QVERIFY(frame_->NewDocument()->wordWrap());  // the next editor wraps as well
+
+        frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
+        const qreal before = view->tabStopDistance();
+        answer_ = [](QDialog& d) {
+            d.findChild<QSpinBox*>(QStringLiteral("tabStops"))->setValue(8);
+            d.accept();
+        };
+        action("actionSetTabStops")->trigger();
+        QCOMPARE(app_->editor.tabStops, 8);
+        QVERIFY(qAbs(view->tabStopDistance() - before / 2) < 0.5);  // 16 quarters before, 8 now
+    }
+
+    void displayFontChangesTheEditor() {
+        PadView* view = editor(QStringLiteral("x = 1;"), 0);
+        QString family;
+        answer_ = [&family](QDialog& d) {
+            auto& dialog = static_cast<QFontDialog&>(d);
+            QFont f(QStringLiteral("DejaVu Sans Mono"));
+            f.setPointSize(16);
+            f.setBold(true);
+            dialog.setCurrentFont(f);
+            family = dialog.currentFont().family();
+            dialog.accept();
+        };
+        action("actionSetFont")->trigger();
+        QCOMPARE(app_->editor.font.faceName, family);
+        QVERIFY2(app_->editor.font.height <= -18 && app_->editor.font.height >= -24,
+                 qPrintable(QString::number(app_->editor.font.height)));
+        QCOMPARE(app_->editor.font.weight, int(QFont::Bold));
+        QCOMPARE(view->font().pixelSize(), -app_->editor.font.height);
+        QCOMPARE(view->font().family(), family);
+        action("actionMirrorFont")->trigger();
+        QCOMPARE(app_->editor.printFont, app_->editor.font);
+    }
+
+    void settingsAreWrittenOnlyWhenChanged() {
+        auto profile = EquationApp::Profile();
+        profile->clear();
+        profile->setValue(QStringLiteral("Font/Height"), 0);
+        profile->sync();
+        app_->ReadSettings();
+        QCOMPARE(app_->editor.font.faceName,
+                 QStringLiteral("Valdrix Times"));  // height 0: not read
+        app_->WriteSettings();
+        profile = EquationApp::Profile();
+        QCOMPARE(profile->allKeys(), QStringList{QStringLiteral("Font/Height")});
+
+        app_->editor.equationColor = 0x123456;
+        app_->editor.pageSetup.header = QStringLiteral("&f &p");
+        app_->WriteSettings();
+        profile = EquationApp::Profile();
+        QCOMPARE(profile->value(QStringLiteral("Settings/EquationColor")).toLongLong(), 0x123456);
+        QCOMPARE(profile->value(QStringLiteral("PageSetup/Header")).toString(),
+                 QStringLiteral("&f &p"));
+        QVERIFY(!profile->contains(QStringLiteral("Settings/CommentsColor")));
+        app_->ReadSettings();
+        QCOMPARE(app_->editor.equationColor, 0x123456u);
+    }
+    void pageTexts_data() {
+        guitest::Columns<QString, QString>("pattern", "expected");
+        Row("defaults", "File: &f", "File: /m/a%d.alg");
+        Row("page", "Page: &p", "Page: 3");
+        Row("only the first &f", "&f and &f", "/m/a%d.alg and &f");
+        Row("time codes", "%Y-%m-%d &p", "2024-02-29 3");
+        Row("empty", "", "");
+    }
+
+    void pageTexts() {
+        QFETCH(QString, pattern);
+        const QDateTime time(QDate(2024, 2, 29), QTime(13, 5));
+        QTEST(ExpandPageText(pattern, 3, QStringLiteral("/m/a%d.alg"), time), "expected");
+    }
+
+    void printingPutsHeaderAndFooterOnEveryPage() {
+        QString text;
+        for (int i = 0; i < 150; ++i) text += QStringLiteral("x%1 = %1; {line %1}\n").arg(i);
+        PadView* view = editor(text, 0);
+        QPrinter printer(QPrinter::ScreenResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path("out.pdf"));
+        PrintJob job;
+        job.fileName = QStringLiteral("doc.alg");
+        job.headerTime = job.footerTime = QDateTime::currentDateTime();
+        job.font.setPixelSize(14);
+        const int withTexts = PrintEquationText(*view->document(), printer, job);
+        job.setup.header.clear();
+        job.setup.footer.clear();
+        printer.setOutputFileName(path("bare.pdf"));
+        const int bare = PrintEquationText(*view->document(), printer, job);
+        QVERIFY2(bare >= 2, qPrintable(QString::number(bare)));
+        QVERIFY(withTexts >= bare);  // header and footer take room from the text
+        QVERIFY(QFileInfo(path("out.pdf")).size() > 1000);
+    }
+
+    void pageSetupKeepsTextsAndTimes() {
+        editor(QStringLiteral("x = 1;"), 0);
+        QCOMPARE(app_->editor.pageSetup, PageSetup{});
+        answer_ = [](QDialog& d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Page Setup"));
+            QCOMPARE(d.findChild<QLineEdit*>(QStringLiteral("header"))->text(),
+                     QStringLiteral("File: &f"));
+            QVERIFY(!d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->isChecked());
+            d.findChild<QLineEdit*>(QStringLiteral("footer"))->setText(QStringLiteral("%H:%M &p"));
+            d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->setChecked(true);
+            d.accept();
+        };
+        action("actionPageSetup")->trigger();
+        QCOMPARE(app_->editor.pageSetup.header, QStringLiteral("File: &f"));
+        QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
+        QCOMPARE(app_->editor.pageSetup.headerTime, 0);
+        QCOMPARE(app_->editor.pageSetup.footerTime, 1);
+
+        // Cancel keeps what was set.
+        answer_ = [](QDialog& d) {
+            QVERIFY(d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->isChecked());
+            d.findChild<QLineEdit*>(QStringLiteral("footer"))->clear();
+            d.reject();
+        };
+        action("actionPageSetup")->trigger();
+        QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
+    }
+
+    void pageTimes() {
+        const QString saved = WriteFile(path("old.alg"), "x = 1;\n");
+        const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+        {
+            QFile f(saved);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+        QCOMPARE(PageTextTime(0, saved), old);
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        // System time, a name without '.', and a file not yet saved all show the time of printing.
+        const QString noDot = WriteFile(path("plain"), "x = 1;\n");
+        for (const auto& [choice, file] : {std::pair{1, saved}, std::pair{0, noDot},
+                                           std::pair{0, QStringLiteral("Untitled1")}}) {
+            QVERIFY2(PageTextTime(choice, file) >= before, qPrintable(file));
+        }
+    }
 
    private:
-    QAction* action(const char* name) const {
-        auto* a = frame_->findChild<QAction*>(QLatin1String(name));
-        if (a == nullptr) qFatal("no action %s", name);
-        return a;
-    }
     PadView* editor(const QString& text, int caret) {
         PadView* view = frame_->NewDocument();
         view->setPlainText(text);
@@ -103,374 +363,7 @@ class tst_PadView : public QObject {
         view->setFocus();
         return view;
     }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<EquationApp> app_;
-    std::unique_ptr<MainFrame> frame_;
-    std::function<void(QDialog&)> answer_;
 };
-
-void tst_PadView::initTestCase() {
-    static QTemporaryDir profile;
-    guitest::UseScratchProfile(profile, "tst_padview");
-}
-
-void tst_PadView::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    app_ = std::make_unique<EquationApp>();
-    app_->messageHook = [](const QString&, QMessageBox::Icon) {};
-    app_->execHook = [this](QDialog& d) {
-        if (!answer_) return int(QDialog::Rejected);
-        answer_(d);
-        return d.result();
-    };
-    answer_ = nullptr;
-    frame_ = std::make_unique<MainFrame>(*app_);
-    frame_->resize(900, 600);
-    frame_->show();
-}
-
-void tst_PadView::cleanup() {
-    frame_.reset();
-    app_.reset();
-    QCOMPARE(guitest::VisibleTopLevels(), QStringList());
-}
-
-void tst_PadView::typingKeepsColours_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("caret");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("colours");
-    QTest::newRow("{ before an equation ending in }") << "a=1;\nb=2;}\nc=3;" << 5 << "{"
-                                                      << "eeee"
-                                                         "ccccc"
-                                                         "c"
-                                                         "eeee";
-    QTest::newRow("} inside a comment ends it there") << "{aa bb} cc" << 3 << "}"
-                                                      << "cccc"
-                                                         "eeeeeee";
-    QTest::newRow("{ without a closing brace") << "x=1;\ny=2;" << 0 << "{"
-                                               << "ccccc"
-                                                  "cccc";
-    QTest::newRow("} outside a comment changes nothing") << "x=1; {c}" << 4 << "}"
-                                                         << "eeeee"
-                                                            "eccc";
-    QTest::newRow("text typed after a closing brace") << "{c}" << 3 << "y=1;"
-                                                      << "ccc"
-                                                         "eeee";
-    QTest::newRow("a comment over three lines") << "a\nb\nc" << 0 << "{"
-                                                << "cc"
-                                                   "c"
-                                                   "c";
-}
-
-void tst_PadView::typingKeepsColours() {
-    QFETCH(QString, text);
-    QFETCH(int, caret);
-    QFETCH(QString, typed);
-    QFETCH(QString, colours);
-    PadView* view = editor(text, caret);
-    QTest::keyClicks(view, typed);
-    QCOMPARE(Colours(view), colours);
-}
-
-void tst_PadView::deletingKeepsColours_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");  // the selection; from == to: Backspace at from
-    QTest::addColumn<QString>("colours");
-    QTest::newRow("Backspace over the opening brace")
-        << "x=1;{y=2;}z=3;" << 5 << 5 << "eeeeeeeeeeeee";
-    QTest::newRow("Backspace over a closing brace joins the next comment")
-        << "{a}b{c}d" << 3 << 3 << "cccccce";
-    QTest::newRow("a selection from a comment into equations") << "{abc}x=1;" << 2 << 7
-                                                               << "cc"
-                                                                  "cc";
-    QTest::newRow("a selection from equations into a comment") << "x=1;{abc}y=2;" << 2 << 6
-                                                               << "ee"
-                                                                  "eeeeeee";
-    QTest::newRow("the brace that ends a multi-line comment") << "{a\nb}\nc=1;" << 5 << 5
-                                                              << "cc"
-                                                                 "c"
-                                                                 "cccc";
-}
-
-void tst_PadView::deletingKeepsColours() {
-    QFETCH(QString, text);
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(QString, colours);
-    PadView* view = editor(text, from);
-    if (to != from) {
-        QTextCursor c = view->textCursor();
-        c.setPosition(to, QTextCursor::KeepAnchor);
-        view->setTextCursor(c);
-        QTest::keyClick(view, Qt::Key_Delete);
-    } else {
-        QTest::keyClick(view, Qt::Key_Backspace);
-    }
-    QCOMPARE(Colours(view), colours);
-}
-
-void tst_PadView::pastingAndUndoKeepColours() {
-    PadView* view = editor(QStringLiteral("x=1;\ny=2;"), 0);
-    QApplication::clipboard()->setText(QStringLiteral("{note}\n{open"));
-    view->paste();
-    QCOMPARE(Colours(view), QStringLiteral("cccccc"
-                                           "ccccc"
-                                           "cccc"
-                                           "cccc"));
-    view->undo();
-    QCOMPARE(view->toPlainText(), QStringLiteral("x=1;\ny=2;"));
-    QCOMPARE(Colours(view), QStringLiteral("eeee"
-                                           "eeee"));
-}
-
-void tst_PadView::commentsInsertedByThePalette() {
-    // The Comments button: "{}" with the caret between the braces, both grey.
-    PadView* view = editor(QStringLiteral("x=1;"), 4);
-    action("paletteFunctionsBar_25")->trigger();
-    QCOMPARE(view->toPlainText(), QStringLiteral("x=1;{}"));
-    QCOMPARE(view->textCursor().position(), 5);
-    QCOMPARE(Colours(view), QStringLiteral("eeeecc"));
-    QTest::keyClicks(view, "note");
-    QCOMPARE(Colours(view), QStringLiteral("eeeecccccc"));
-
-    // Inside a comment the new braces and what stands before them keep the comment colour;
-    // the comment now ends at the new '}', as the compiler reads it.
-    view = editor(QStringLiteral("{ab cd}"), 3);
-    action("paletteFunctionsBar_25")->trigger();
-    QCOMPARE(view->toPlainText(), QStringLiteral("{ab{} cd}"));
-    QCOMPARE(Colours(view).left(5), QStringLiteral("ccccc"));
-
-    // With a selection the insertion takes its place.
-    view = editor(QStringLiteral("x = old;"), 4);
-    QTextCursor c = view->textCursor();
-    c.setPosition(7, QTextCursor::KeepAnchor);
-    view->setTextCursor(c);
-    action("paletteFunctionsBar_14")->trigger();  // Sinus
-    QCOMPARE(view->toPlainText(), QStringLiteral("x = SIN();"));
-    QCOMPARE(view->textCursor().position(), 8);
-}
-
-void tst_PadView::symbolsShowInTheSymbolFace() {
-    PadView* view = editor(QStringLiteral("a*b = \u03B1@x;"), 0);
-    const QStringList symbol = SymbolFamilies();
-    QCOMPARE(FamiliesAt(view, 1), symbol);  // '*'
-    QCOMPARE(FamiliesAt(view, 6), symbol);  // alpha
-    QCOMPARE(FamiliesAt(view, 7), symbol);  // '@'
-    QVERIFY(FamiliesAt(view, 0).isEmpty());
-    QVERIFY(FamiliesAt(view, 4).isEmpty());  // '=' is no symbol
-    QVERIFY(EquationHighlighter::IsSpecialByte(0xBB));
-    QVERIFY(!EquationHighlighter::IsSpecialByte(0xA2));  // Eliminate keeps the text's face
-}
-
-void tst_PadView::importedHeaderIsTheOnlyComment() {
-    const QString path =
-        WriteFile(dir_->filePath("case.ALG"), "{Generated from CF File Format}\nk=1;\nv1\xBB 1;\n");
-    PadView* view = frame_->OpenDocument(path);
-    QVERIFY(view != nullptr);
-    const QString colours = Colours(view);
-    QCOMPARE(colours.left(31), QString(31, u'c'));
-    QCOMPARE(colours.mid(31), QString(colours.size() - 31, u'e'));
-}
-
-void tst_PadView::colourChangeReachesEveryEditor() {
-    PadView* first = editor(QStringLiteral("{c}x"), 0);
-    PadView* second = editor(QStringLiteral("y{c}"), 0);
-    frame_->ApplyColours(0x00FF00, 0x0000FF, 0xE0FFFF);  // green, red comments, light yellow
-    for (PadView* view : {first, second}) {
-        QCOMPARE(view->palette().color(QPalette::Base), QColor(255, 255, 224));
-        const QTextBlock b = view->document()->begin();
-        QColor equation, comment;
-        for (const auto& r : b.layout()->formats()) {
-            (b.text().at(r.start) == u'{' ? comment : equation) = r.format.foreground().color();
-        }
-        QCOMPARE(equation, QColor(0, 255, 0));
-        QCOMPARE(comment, QColor(255, 0, 0));
-    }
-    QCOMPARE(app_->editor.commentsColor, 0x0000FFu);
-    // Documents opened later take the new colours too.
-    PadView* third = frame_->NewDocument();
-    QCOMPARE(third->equationColour(), 0x00FF00u);
-}
-
-void tst_PadView::goToPos_data() {
-    QTest::addColumn<int>("asked");
-    QTest::addColumn<int>("caret");
-    QTest::newRow("start") << 0 << 0;
-    QTest::newRow("second line") << 6 << 6;
-    QTest::newRow("beyond the end") << 99 << 11;
-}
-
-void tst_PadView::goToPos() {
-    QFETCH(int, asked);
-    QFETCH(int, caret);
-    PadView* view = editor(QStringLiteral("x = 1;\ny=2;"), 3);
-    answer_ = [asked](QDialog& d) {
-        QCOMPARE(d.windowTitle(), QStringLiteral("Move Cursor"));
-        d.findChild<QSpinBox*>(QStringLiteral("position"))->setValue(asked);
-        d.accept();
-    };
-    action("actionGoToPos")->trigger();
-    QCOMPARE(view->textCursor().position(), caret);
-    QVERIFY(!view->textCursor().hasSelection());
-}
-
-void tst_PadView::wordWrapAndTabStopsWork() {
-    PadView* view = editor(QStringLiteral("x\t= 1;"), 0);
-    QVERIFY(!view->wordWrap());
-    action("actionWordWrap")->trigger();
-    QVERIFY(view->wordWrap());
-    QVERIFY(action("actionWordWrap")->isChecked());
-    QCOMPARE(app_->editor.wordWrap, 1);
-    QVERIFY(frame_->NewDocument()->wordWrap());  // the next editor wraps as well
-
-    frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
-    const qreal before = view->tabStopDistance();
-    answer_ = [](QDialog& d) {
-        d.findChild<QSpinBox*>(QStringLiteral("tabStops"))->setValue(8);
-        d.accept();
-    };
-    action("actionSetTabStops")->trigger();
-    QCOMPARE(app_->editor.tabStops, 8);
-    QVERIFY(qAbs(view->tabStopDistance() - before / 2) < 0.5);  // 16 quarters before, 8 now
-}
-
-void tst_PadView::displayFontChangesTheEditor() {
-    PadView* view = editor(QStringLiteral("x = 1;"), 0);
-    QString family;
-    answer_ = [&family](QDialog& d) {
-        auto& dialog = static_cast<QFontDialog&>(d);
-        QFont f(QStringLiteral("DejaVu Sans Mono"));
-        f.setPointSize(16);
-        f.setBold(true);
-        dialog.setCurrentFont(f);
-        family = dialog.currentFont().family();
-        dialog.accept();
-    };
-    action("actionSetFont")->trigger();
-    QCOMPARE(app_->editor.font.faceName, family);
-    QVERIFY2(app_->editor.font.height <= -18 && app_->editor.font.height >= -24,
-             qPrintable(QString::number(app_->editor.font.height)));
-    QCOMPARE(app_->editor.font.weight, int(QFont::Bold));
-    QCOMPARE(view->font().pixelSize(), -app_->editor.font.height);
-    QCOMPARE(view->font().family(), family);
-    action("actionMirrorFont")->trigger();
-    QCOMPARE(app_->editor.printFont, app_->editor.font);
-}
-
-void tst_PadView::settingsAreWrittenOnlyWhenChanged() {
-    auto profile = EquationApp::Profile();
-    profile->clear();
-    profile->setValue(QStringLiteral("Font/Height"), 0);
-    profile->sync();
-    app_->ReadSettings();
-    QCOMPARE(app_->editor.font.faceName, QStringLiteral("Valdrix Times"));  // height 0: not read
-    app_->WriteSettings();
-    profile = EquationApp::Profile();
-    QCOMPARE(profile->allKeys(), QStringList{QStringLiteral("Font/Height")});
-
-    app_->editor.equationColor = 0x123456;
-    app_->editor.pageSetup.header = QStringLiteral("&f &p");
-    app_->WriteSettings();
-    profile = EquationApp::Profile();
-    QCOMPARE(profile->value(QStringLiteral("Settings/EquationColor")).toLongLong(), 0x123456);
-    QCOMPARE(profile->value(QStringLiteral("PageSetup/Header")).toString(),
-             QStringLiteral("&f &p"));
-    QVERIFY(!profile->contains(QStringLiteral("Settings/CommentsColor")));
-    app_->ReadSettings();
-    QCOMPARE(app_->editor.equationColor, 0x123456u);
-}
-
-void tst_PadView::pageTexts_data() {
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("defaults") << "File: &f"
-                              << "File: /m/a%d.alg";
-    QTest::newRow("page") << "Page: &p"
-                          << "Page: 3";
-    QTest::newRow("only the first &f") << "&f and &f"
-                                       << "/m/a%d.alg and &f";
-    QTest::newRow("time codes") << "%Y-%m-%d &p"
-                                << "2024-02-29 3";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void tst_PadView::pageTexts() {
-    QFETCH(QString, pattern);
-    QFETCH(QString, expected);
-    const QDateTime time(QDate(2024, 2, 29), QTime(13, 5));
-    QCOMPARE(ExpandPageText(pattern, 3, QStringLiteral("/m/a%d.alg"), time), expected);
-}
-
-void tst_PadView::printingPutsHeaderAndFooterOnEveryPage() {
-    QString text;
-    for (int i = 0; i < 150; ++i) text += QStringLiteral("x%1 = %1; {line %1}\n").arg(i);
-    PadView* view = editor(text, 0);
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir_->filePath("out.pdf"));
-    PrintJob job;
-    job.fileName = QStringLiteral("doc.alg");
-    job.headerTime = job.footerTime = QDateTime::currentDateTime();
-    job.font.setPixelSize(14);
-    const int withTexts = PrintEquationText(*view->document(), printer, job);
-    job.setup.header.clear();
-    job.setup.footer.clear();
-    printer.setOutputFileName(dir_->filePath("bare.pdf"));
-    const int bare = PrintEquationText(*view->document(), printer, job);
-    QVERIFY2(bare >= 2, qPrintable(QString::number(bare)));
-    QVERIFY(withTexts >= bare);  // header and footer take room from the text
-    QVERIFY(QFileInfo(dir_->filePath("out.pdf")).size() > 1000);
-}
-
-void tst_PadView::pageSetupKeepsTextsAndTimes() {
-    editor(QStringLiteral("x = 1;"), 0);
-    QCOMPARE(app_->editor.pageSetup, PageSetup{});
-    answer_ = [](QDialog& d) {
-        QCOMPARE(d.windowTitle(), QStringLiteral("Page Setup"));
-        QCOMPARE(d.findChild<QLineEdit*>(QStringLiteral("header"))->text(),
-                 QStringLiteral("File: &f"));
-        QVERIFY(!d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->isChecked());
-        d.findChild<QLineEdit*>(QStringLiteral("footer"))->setText(QStringLiteral("%H:%M &p"));
-        d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->setChecked(true);
-        d.accept();
-    };
-    action("actionPageSetup")->trigger();
-    QCOMPARE(app_->editor.pageSetup.header, QStringLiteral("File: &f"));
-    QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
-    QCOMPARE(app_->editor.pageSetup.headerTime, 0);
-    QCOMPARE(app_->editor.pageSetup.footerTime, 1);
-
-    // Cancel keeps what was set.
-    answer_ = [](QDialog& d) {
-        QVERIFY(d.findChild<QRadioButton*>(QStringLiteral("footerSystemTime"))->isChecked());
-        d.findChild<QLineEdit*>(QStringLiteral("footer"))->clear();
-        d.reject();
-    };
-    action("actionPageSetup")->trigger();
-    QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
-}
-
-void tst_PadView::pageTimes() {
-    const QString path = WriteFile(dir_->filePath("old.alg"), "x = 1;\n");
-    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
-    }
-    QCOMPARE(PageTextTime(0, path), old);
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    // System time, a name without '.', and a file not yet saved all show the time of printing.
-    const QString noDot = WriteFile(dir_->filePath("plain"), "x = 1;\n");
-    for (const auto& [choice, file] :
-         {std::pair{1, path}, std::pair{0, noDot}, std::pair{0, QStringLiteral("Untitled1")}}) {
-        QVERIFY2(PageTextTime(choice, file) >= before, qPrintable(file));
-    }
-}
 
 QTEST_MAIN(tst_PadView)
 #include "tst_padview.moc"

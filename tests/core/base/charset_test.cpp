@@ -30,21 +30,12 @@ TEST(Charset, Utf8OfSymbolsWesternBytesAndAscii) {
         unsigned char byte;
         const char* utf8;
     };
-    const Case cases[] = {{0xF0, "π"},
-                          {0xB0, "°"},
-                          {0xBB, "≈"},
-                          {0xDF, "ȷ"},
-                          {0xC4, "Δ"},
-                          {0x9F, "∠"},
-                          {0x85, "…"},
-                          {0xA2, "↦"},
-                          {0xF2, "≥"},
+    // clang-format off
+    const Case cases[] = {{0xF0, "π"}, {0xB0, "°"}, {0xBB, "≈"}, {0xDF, "ȷ"}, {0xC4, "Δ"},
+                          {0x9F, "∠"}, {0x85, "…"}, {0xA2, "↦"}, {0xF2, "≥"},
                           // bytes the language does not use
-                          {0xE9, "é"},
-                          {0xFF, "ÿ"},
-                          {0x80, "€"},
-                          {0x81, "\xC2\x81"},
-                          {0xB1, "±"}};
+                          {0xE9, "é"}, {0xFF, "ÿ"}, {0x80, "€"}, {0x81, "\xC2\x81"}, {0xB1, "±"}};
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(charset::ToUtf8(std::string(1, static_cast<char>(c.byte))), c.utf8)
             << int(c.byte);

@@ -58,31 +58,27 @@ TEST(SolverOptions, EachOptionIsReadAndSetInItsOwnField) {
 }
 
 TEST(SolverOptions, DomainsBoundTheValuesOfEachOption) {
-    struct Case {
+    using enum SolverOption;
+    const double least = 1000 * kSmallValue, nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
         SolverOption option;
         double value;
         bool inside;
+    } cases[] = {
+        // clang-format off
+        {kMethod, 3, true}, {kMethod, 4, false}, {kJacobianMode, 2, false},
+        {kMaxIterations, 0, false}, {kMaxIterations, 1000, true}, {kMaxIterations, 1001, false},
+        {kToleranceExponent, -34, true}, {kToleranceExponent, -35, false},
+        {kToleranceExponent, 9, true}, {kToleranceExponent, 10, false}, {kStepCount, 0, false},
+        {kDeltaJ, least, false}, {kDeltaJ, least * 1.5, true}, {kDeltaT, 0, false},
+        {kMaxGuess, least, false}, {kMinGuess, -1e49, true},
+        // No real setting may reach the value that stands for overflow, and NaN is in no domain.
+        {kMinGuess, -1e300, false}, {kDeltaT, 1e50, false}, {kDeltaJ, nan, false},
+        {kMaxIterations, nan, false}, {kCapacity, 24, false}, {kCapacity, 25, true},
+        {kCapacity, 20000, true}, {kCapacity, 20001, false},
+        // clang-format on
     };
-    const double least = 1000 * kSmallValue;
-    for (const Case& c :
-         {Case{SolverOption::kMethod, 3, true}, Case{SolverOption::kMethod, 4, false},
-          Case{SolverOption::kJacobianMode, 2, false}, Case{SolverOption::kMaxIterations, 0, false},
-          Case{SolverOption::kMaxIterations, 1000, true},
-          Case{SolverOption::kMaxIterations, 1001, false},
-          Case{SolverOption::kToleranceExponent, -34, true},
-          Case{SolverOption::kToleranceExponent, -35, false},
-          Case{SolverOption::kToleranceExponent, 9, true},
-          Case{SolverOption::kToleranceExponent, 10, false},
-          Case{SolverOption::kStepCount, 0, false}, Case{SolverOption::kDeltaJ, least, false},
-          Case{SolverOption::kDeltaJ, least * 1.5, true}, Case{SolverOption::kDeltaT, 0, false},
-          Case{SolverOption::kMaxGuess, least, false}, Case{SolverOption::kMinGuess, -1e49, true},
-          // No real setting may reach the value that stands for overflow, and NaN is in no
-          // domain.
-          Case{SolverOption::kMinGuess, -1e300, false}, Case{SolverOption::kDeltaT, 1e50, false},
-          Case{SolverOption::kDeltaJ, std::numeric_limits<double>::quiet_NaN(), false},
-          Case{SolverOption::kMaxIterations, std::numeric_limits<double>::quiet_NaN(), false},
-          Case{SolverOption::kCapacity, 24, false}, Case{SolverOption::kCapacity, 25, true},
-          Case{SolverOption::kCapacity, 20000, true}, Case{SolverOption::kCapacity, 20001, false}}) {
+    for (const auto& c : cases) {
         EXPECT_EQ(InDomain(Describe(c.option), c.value), c.inside)
             << Describe(c.option).name << " " << c.value;
     }
@@ -93,18 +89,6 @@ TEST(SolverOptions, DomainsAreNamedInWords) {
     EXPECT_EQ(DomainText(Describe(SolverOption::kToleranceExponent)), "from -34 to 9");
     EXPECT_EQ(DomainText(Describe(SolverOption::kDeltaT)), "above 1e-47 and below 1e+50");
     EXPECT_EQ(DomainText(Describe(SolverOption::kStepCount)), "at least 1");
-}
-
-TEST(SolverOptions, OverridesReplaceOnlyTheOptionsGiven) {
-    SolverOptionOverrides overrides;
-    overrides.Set(SolverOption::kDeltaT, 0.5);
-    overrides.Set(SolverOption::kSolveInGroups, 0);
-    SolverOptions target;
-    target.maxIterations = 99;
-    overrides.ApplyTo(target);
-    EXPECT_EQ(std::tuple(target.deltaT, target.solveInGroups, target.maxIterations),
-              std::tuple(0.5, false, 99));
-    EXPECT_EQ(overrides.given.count(), 2u);
 }
 
 TEST(SolverOptions, NumbersOutsideTheIntegerRangeStopAtItsEnds) {

@@ -66,16 +66,10 @@ TEST_F(TextFileTest, WritesFollowTheirFieldRules) {
     WriteReal(f, 3.14159, 8, 3);
     WriteReal(f, 0.5);
     Close(f);
-    EXPECT_EQ(Get("out.txt"),
-              "     42"
-              "42"
-              "  10"
-              "ABC"
-              "  ABCDEF"
-              " TRUE\n"
-              "  1.000000E+00"
-              "   3.142"
-              " 0.5");
+    // clang-format off
+    EXPECT_EQ(Get("out.txt"), "     42" "42" "  10" "ABC" "  ABCDEF" " TRUE\n"
+                              "  1.000000E+00" "   3.142" " 0.5");
+    // clang-format on
 }
 
 TEST_F(TextFileTest, ReadsSkipLineEndsKeepTheirLookAheadAndReportFormatErrors) {

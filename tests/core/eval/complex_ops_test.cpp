@@ -15,14 +15,9 @@ namespace {
 using C = std::complex<double>;
 const C kPoints[] = {{1.3, 0.7}, {-0.8, 1.9}, {-1.1, -0.4}, {0.6, -1.7}};  // every quadrant
 
-struct Harness {
-    CoreState s;
-    std::string out;
+struct Harness : testcode::ConsoleCore {
     bool flag = false;
-    Harness() {
-        s.console.callback = [this](const char* t) { out += t; };
-        s.k.arithmetic = Arithmetic::kComplex;
-    }
+    Harness() { s.k.arithmetic = Arithmetic::kComplex; }
     C Bin(unsigned char op, C a, C b) {
         const auto r = ComplexBinary(s, op, {a.real(), a.imag()}, {b.real(), b.imag()}, flag);
         return {r.re, r.im};

@@ -16,12 +16,7 @@ namespace {
 using C = std::complex<double>;
 const std::string kPolar = "\x9F";  // a name holding it is a magnitude-and-angle quantity
 
-struct Harness {
-    CoreState s;
-    std::string out;
-    Harness() {
-        s.console.callback = [this](const char* t) { out += t; };
-    }
+struct Harness : testcode::ConsoleCore {
     void Equation(const std::string& postfix) {
         s.model.eq[++s.model.count] = {testcode::Postfix(s, postfix), '=', 0, true};
     }

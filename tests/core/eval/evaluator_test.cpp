@@ -13,13 +13,8 @@ namespace {
 
 constexpr double kBig = 1e50;
 
-struct Evaluator : ::testing::Test {
-    CoreState s;
-    std::string out;
+struct Evaluator : ::testing::Test, testcode::ConsoleCore {
     bool error = false;
-    Evaluator() {
-        s.console.callback = [this](const char* t) { out += t; };
-    }
     void TearDown() override { EXPECT_EQ(s.pool.liveCount(), 0u) << "code nodes leaked"; }
 
     // Evaluates postfix tokens (a ';' is appended) with a fresh message.

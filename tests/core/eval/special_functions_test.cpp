@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
-#include "core/base/core_state.h"
 #include "core/base/special_values.h"
+#include "core/code_builder.h"
 
 namespace {
 
@@ -19,13 +18,7 @@ double Scale(double v) {
     return std::max(1.0, std::fabs(v));
 }
 
-struct SpecialFunctions : ::testing::Test {
-    CoreState s;
-    std::string out;
-    SpecialFunctions() {
-        s.console.callback = [this](const char* t) { out += t; };
-    }
-};
+struct SpecialFunctions : ::testing::Test, testcode::ConsoleCore {};
 
 TEST_F(SpecialFunctions, GammaPOnBothMethodsAndAtTheSwitch) {
     // a = 1 uses the series below x = 2 and the continued fraction from there on.

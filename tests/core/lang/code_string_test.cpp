@@ -87,7 +87,7 @@ TEST_F(CodeString, CopiesAndReplacements) {
     FreeList(s.pool, list);
 
     list = Prefix(s, "x 2 y * -");  // - * y 2 x
-    CodeNode* place = list->next;    // the product
+    CodeNode* place = list->next;   // the product
     ReplaceSubtree(s.pool, place, Prefix(s, "z neg"));
     EXPECT_EQ(list->next, place) << "links into the replaced run stay valid";
     EXPECT_EQ(Text(s, list), "- neg z x");
@@ -97,13 +97,6 @@ TEST_F(CodeString, CopiesAndReplacements) {
     EXPECT_EQ(EvalAndFree(Finalize(s.pool, list)), 3.0);
 }
 
-TEST_F(CodeString, ATiedConstantIsNoPlainNumber) {
-    CodeNode* tied = MakeNode(s.pool, kKindConst, kSubPlain, 1, 1.0, 0, nullptr);
-    EXPECT_FALSE(IsPlainConst(tied));
-    EXPECT_FALSE(IsPlainConstValue(tied, 1.0));
-    FreeList(s.pool, tied);
-}
-
 TEST_F(CodeString, PoolReusesFreedNodes) {
     constexpr int kCount = 3000;  // spans several storage blocks
     std::set<CodeNode*> built;
@@ -111,8 +104,10 @@ TEST_F(CodeString, PoolReusesFreedNodes) {
         CodeNode* list = nullptr;
         for (int i = 0; i < kCount; ++i) {
             list = MakeNode(s.pool, kKindConst, ' ', 0, i, 0, list);
-            if (round == 0) built.insert(list);
-            else EXPECT_EQ(built.count(list), 1u) << "fresh storage used";
+            if (round == 0)
+                built.insert(list);
+            else
+                EXPECT_EQ(built.count(list), 1u) << "fresh storage used";
         }
         FreeList(s.pool, list);
         EXPECT_EQ(s.pool.liveCount(), 0u);

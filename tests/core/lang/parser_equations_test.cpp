@@ -19,16 +19,6 @@ TEST(ParserEquations, CountLineAndTrailingBlanksAndComments) {
     EXPECT_EQ(empty.out, "   0 variables and    0 equations \n" + derivatives);
 }
 
-TEST(ParserEquations, TwentyFiveEquationsFitTheTwentySixthDoesNot) {
-    std::string text;
-    for (int i = 1; i <= 25; ++i) text += "x" + std::to_string(i) + " = 1;\n";
-    ParserHarness h;
-    EXPECT_TRUE(h.Compile(text)) << h.s.message;
-    EXPECT_EQ(h.s.model.count, 25);
-    EXPECT_FALSE(h.Compile(text + "y = 1;"));
-    EXPECT_EQ(h.s.message, "Too Many Equations");
-}
-
 TEST(ParserEquations, StartingValuesComeFromGuessesFirstValuesOrTheGuessRange) {
     ParserHarness h;
     h.s.settings.minGuess = 2.0;

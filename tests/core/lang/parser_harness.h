@@ -14,6 +14,7 @@
 #include "core/code_builder.h"
 #include "core/eval/compile.h"
 #include "core/lang/parser.h"
+#include "core/lang/writer.h"
 
 // A core that compiles equation text from a scratch folder, records its console and checks
 // at the end that every code node went back to the pool. Folding is off unless a test turns
@@ -59,8 +60,26 @@ struct ParserHarness {
         return text;
     }
 
+    // Equation e as a save writes it, ties of constants included; all of them, one to a line.
+    std::string Written(int e) {
+        std::string text;
+        EquationText writer(text);
+        WriterStyle style;
+        style.linkedPrefix = true;
+        WriteEquation(s, s.model.eq[e].code, s.model.eq[e].relation, writer, style);
+        return text;
+    }
+    std::string WrittenAll() {
+        std::string text;
+        for (int e = 1; e <= s.model.count; ++e) text += Written(e) + "\n";
+        return text;
+    }
+
     int Variable(const std::string& name) const { return FindVariable(s.names, name); }
     double Value(const std::string& name) const { return s.names.value[Variable(name)]; }
+    void Set(const std::string& name, double value) {
+        if (const int v = Variable(name); v != 0) s.names.value[v] = value;
+    }
 
     CoreState s;
     std::string out;

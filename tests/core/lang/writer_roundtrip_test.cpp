@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,27 +11,12 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/expression_generator.h"
 #include "core/lang/parser_harness.h"
-#include "core/lang/writer.h"
 
 namespace {
 
-std::string WriteAll(ParserHarness& h) {
-    std::string text;
-    EquationText out(text);
-    for (int e = 1; e <= h.s.model.count; ++e) {
-        WriteEquation(h.s, h.s.model.eq[e].code, h.s.model.eq[e].relation, out, WriterStyle{});
-        out.LineEnd();
-    }
-    return text;
-}
-
 // Residual of equation e with the variables set by name; NaN when it is not an ordinary value.
 double Residual(ParserHarness& h, int e, const std::vector<double>& point) {
-    for (int v = 1; v <= h.s.names.variableCount; ++v) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            if (h.s.names.name[v] == ExpressionGenerator::kNames[k]) h.s.names.value[v] = point[k];
-        }
-    }
+    for (std::size_t k = 0; k < 4; ++k) h.Set(ExpressionGenerator::kNames[k], point[k]);
     bool error = false;
     h.s.keepMessage = true;
     const double r = Evaluate(h.s, h.s.model.eq[e].code, error);
@@ -53,14 +37,14 @@ TEST(WriterRoundTrip, GeneratedEquationsReadBackAsTheSameEquations) {
         for (ParserHarness* h : {&first, &second, &third})
             h->s.settings.autoSimplify = document % 2;
         ASSERT_TRUE(first.Compile(text)) << text;
-        const std::string written = WriteAll(first);
+        const std::string written = first.WrittenAll();
         ASSERT_TRUE(second.Compile(written)) << text << "--- written ---\n" << written;
         ASSERT_EQ(second.s.model.count, first.s.model.count) << written;
         // From the second writing on the text stays as it is ("x+-3" is written for a negated
         // 3, which reads back as the constant -3 and is then written "x+(-3)").
-        const std::string rewritten = WriteAll(second);
+        const std::string rewritten = second.WrittenAll();
         ASSERT_TRUE(third.Compile(rewritten)) << rewritten;
-        EXPECT_EQ(WriteAll(third), rewritten) << text;
+        EXPECT_EQ(third.WrittenAll(), rewritten) << text;
 
         // The same residual, or its negative where a constant or a variable changed sides, in
         // which case an inequality turns round.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,20 +25,6 @@ class JacobianOutputs : public CompiledFixture {
 const char* const kTwoEquations = "x^2 + y = 3;\ny = 2.5*x;\nx \xbb 1;\ny \xbb 2;\n";
 
 }  // namespace
-
-TEST_F(JacobianOutputs, SymbolicJacobianHoldsTheEquationsInACommentThenOneTermPerRecord) {
-    Run("x^2 + y = 3;\nx \xbb 1;\ny \xbb 2;\n", "ASJ");
-    const auto lines = Lines(".SJC");
-    ASSERT_EQ(lines.size(), 6u) << ReadFile(".SJC");
-    EXPECT_EQ(lines[0], "{Original Equations: ");
-    EXPECT_EQ(lines[1], "x^2+y-3=0; ");
-    EXPECT_EQ(lines[2], "Jacobian Terms: }");
-    EXPECT_EQ(lines[3], "{d(eqn1)/d(y)=} 1;");  // y is met first in parse form
-    EXPECT_EQ(lines[4], "{d(eqn1)/d(x)=} x*2;");
-    // The starting values of the document go with the terms (octal 273 is byte 0xBB).
-    EXPECT_EQ(lines[5], "x\2731;  y\2732;  ");
-    EXPECT_NE(out_.find("doc.SJC\n\nSymbolic Jacobian Found!\n"), std::string::npos) << out_;
-}
 
 TEST_F(JacobianOutputs, IncrementalMethodWritesNothingAndAsksForTheJacobian) {
     Run("{Options: 10 -3 NEWTON INCREMENTAL}\nx^2 + y = 3;\n", "ASJ");

@@ -17,17 +17,6 @@ using Rewrites = CompiledFixture;  // the rewrites on compiled documents, in mem
 
 }  // namespace
 
-TEST_F(Rewrites, LagrangianFoldsObjectiveAndConstraintsIntoOneExpression) {
-    Compile("x^2 + y^2;\nx + y = 1;\nx > 0.2;\n");
-    ASSERT_TRUE(LagrangianRewrite(core_));
-    EXPECT_EQ(core_.model.count, 1);
-    EXPECT_EQ(Text(1), kM + "3*(SQUARE(" + kS + "3)-(x-0.2))+" + kM + "2*(x+y-1)+x^2+y^2+0");
-    // One multiplier per constraint, one slack per inequality, after the document's own.
-    ASSERT_EQ(core_.names.variableCount, 5);
-    EXPECT_EQ(core_.names.name[3] + core_.names.name[4] + core_.names.name[5],
-              kM + "2" + kM + "3" + kS + "3");
-}
-
 TEST_F(Rewrites, LessThanAddsTheSquaredSlackAndEqualitiesGetNone) {
     Compile("x*y;\nx < 3;\n");
     ASSERT_TRUE(LagrangianRewrite(core_));

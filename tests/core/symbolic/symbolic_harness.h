@@ -11,14 +11,10 @@
 
 // A core with variables x, y, z (numbers 1, 2, 3) and its console captured. Expressions are
 // written as postfix tokens (see code_builder.h) and results read back the same way.
-struct SymbolicHarness {
+struct SymbolicHarness : testcode::ConsoleCore {
     static constexpr int kX = 1, kY = 2, kZ = 3;
 
-    CoreState s;
-    std::string out;
-
     SymbolicHarness() {
-        s.console.callback = [this](const char* t) { out += t; };
         for (const char* name : {"x", "y", "z"}) testcode::Var(s, name);
     }
 
