@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "import/common_format.h"
 #include "import/convert.h"
 
 // Common Format records laid out by column as real files are: bus names hold blanks.
@@ -64,4 +65,13 @@ inline std::string ReadCase(const std::string& name) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The records of a Common Format text; a text the reader refuses fails the test.
+inline CommonFormatData ReadData(const std::string& text) {
+    std::istringstream in(text);
+    CommonFormatData data;
+    std::string error;
+    EXPECT_TRUE(ReadCommonFormat(in, data, error)) << error;
+    return data;
 }

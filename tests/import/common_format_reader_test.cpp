@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "cf_text.h"
@@ -15,14 +14,6 @@ struct Counts {
     const char* file;
     std::size_t buses, branches, interchanges;
 };
-
-CommonFormatData Read(const std::string& text) {
-    std::istringstream in(text);
-    CommonFormatData data;
-    std::string error;
-    EXPECT_TRUE(ReadCommonFormat(in, data, error)) << error;
-    return data;
-}
 
 const std::string kBuses = BusLine(1, "Slack     HV", 1, 3, 1.0, 0, 0, 0, 50, 0) +
                            BusLine(2, "Load      HV", 1, 0, 1.0, 0, 50, 0);
@@ -37,17 +28,17 @@ TEST(CommonFormatReader, RealCasesReadEveryRecordAndNamesWithBlanksKeepTheFields
                             {"ieee57.cf", 57, 80, 0},
                             {"ieee118.cf", 118, 186, 1}};
     for (const Counts& c : cases) {
-        const CommonFormatData d = Read(ReadCase(std::string("crlf/") + c.file));
+        const CommonFormatData d = ReadData(ReadCase(std::string("crlf/") + c.file));
         EXPECT_EQ(d.buses.size(), c.buses) << c.file;
         EXPECT_EQ(d.branches.size(), c.branches) << c.file;
         EXPECT_EQ(d.interchanges.size(), c.interchanges) << c.file;
     }
-    const CommonFormatData d30 = Read(ReadCase("ieee30.cf"));
+    const CommonFormatData d30 = ReadData(ReadCase("ieee30.cf"));
     EXPECT_EQ(d30.buses[0].name, "Glen Lyn 132");
     EXPECT_EQ(d30.buses[27].name, "Cloverdle132");
     EXPECT_EQ(d30.buses[1].type, 2);
     EXPECT_DOUBLE_EQ(d30.buses[1].finalAngle, -5.48);
-    const CommonFormatData d14 = Read(ReadCase("ieee14.cf"));
+    const CommonFormatData d14 = ReadData(ReadCase("ieee14.cf"));
     EXPECT_DOUBLE_EQ(d14.buses[8].shuntB, 0.19);
     EXPECT_DOUBLE_EQ(d14.branches[7].tapRatio, 0.978);
     // "Bus 2     HV" must not lend its "2" to the export.

@@ -30,11 +30,6 @@ TEST_F(AdvancedOperations, SavesWithAndWithoutTheDocumentsText) {
     EXPECT_NE(out_.find("\nSaving Equations...\nEquations Saved to File:  " +
                         (dir_ / "doc.SJC").string()),
               std::string::npos);
-    // Comments stay where they were, each equation takes its statement's place; neither the
-    // starting value of x nor the options line is written back.
-    Run(kTank, "AA");
-    EXPECT_EQ(ReadFile(".SJC"),
-              "{ Balance of the tank }\nx+y=3;    { inflow }\n\n{ outflow } y=2*x; \n");
     Run(kTank, "AI");
     const auto lines = Lines(".SJC");
     ASSERT_EQ(lines.size(), 5u) << ReadFile(".SJC");

@@ -169,17 +169,4 @@ TEST_F(SettingsFileTest, SwitchesAreOnWhenTheLowByteOfTheirWordIsNotZero) {
     EXPECT_EQ(std::tuple(d.autoSimplify, d.autoHomotopy), std::tuple(false, true));
 }
 
-TEST(MakeShellSettingsRecordTest, CopiesTheOptionsAndTheAttachment) {
-    DocumentSettings d;
-    d.method = SolveMethod::kDishonest;
-    d.stepCount = 17;
-    d.autoSimplify = false;
-    d.attachmentPath = "table.LST";
-    d.updateStepCount = 6;
-    const ShellSettingsRecord r = MakeShellSettingsRecord(d);
-    EXPECT_EQ(std::tuple(r.method, r.stepCount, r.autoSimplify),
-              std::tuple(SolveMethod::kDishonest, 17, false));
-    EXPECT_EQ(std::tuple(r.attachmentPath, r.attachmentRows), std::tuple("table.LST", 6));
-}
-
 }  // namespace

@@ -25,20 +25,10 @@ class OptimizationCommands : public CompiledFixture {
 
 }  // namespace
 
-TEST_F(OptimizationCommands, RosenbrockFromItsClassicStartReachesTheMinimum) {
-    ASSERT_EQ(
-        Run("{Options: 500 -8}\n100*(y - x^2)^2 + (1 - x)^2;\nx \xbb -1.2;\ny \xbb 1;\n", "O"), 1)
-        << out_;
-    EXPECT_NEAR(Value("x"), 1.0, 1e-6);
-    EXPECT_NEAR(Value("y"), 1.0, 1e-6);
-    EXPECT_EQ(Count("VALDRIX Version 2.00"), 2);  // the gradient is written by a nested run
-    EXPECT_EQ(Lines(".PRN").size(), 2u);
+TEST_F(OptimizationCommands, NothingIsSolvedUnlessThisRunWroteIt) {
     // More than one objective: more terms than variables.
     EXPECT_EQ(Run("x^2 + y^2;\nx - y;\n", "O"), 0);
     EXPECT_NE(out_.find("\nToo many equations"), std::string::npos) << out_;
-}
-
-TEST_F(OptimizationCommands, NothingIsSolvedUnlessThisRunWroteIt) {
     // An older file of terms must not be taken for this run's.
     std::ofstream(dir_ / "doc.SJC", std::ios::binary) << "x = 5;\n";
     EXPECT_EQ(Run("{Options: 10 -3 NEWTON INCREMENTAL}\n(x - 2)^2;\n", "O"), 0);
@@ -49,25 +39,7 @@ TEST_F(OptimizationCommands, NothingIsSolvedUnlessThisRunWroteIt) {
     EXPECT_EQ(out_.find("Solving..."), std::string::npos);
 }
 
-TEST_F(OptimizationCommands, ConstrainedMinimumLiesOnTheLineInsideTheBound) {
-    ASSERT_EQ(Run("{Options: 30 -10}\nx^2 + y^2;\nx + y = 1;\nx > 0.2;\n", "KFK"), 1) << out_;
-    EXPECT_NEAR(Value("x"), 0.5, 1e-9);
-    EXPECT_NEAR(Value("y"), 0.5, 1e-9);
-    EXPECT_NEAR(Value("\xEC"
-                      "2"),
-                -1.0, 1e-9);  // the multiplier of the equality
-    EXPECT_NEAR(Value("\xEC"
-                      "3"),
-                0.0, 1e-9);  // the bound is not active
-    // The Lagrangian goes with the document's values (x takes 0.2 from x > 0.2 as its first
-    // value), its stationarity conditions with those of every variable.
-    const auto ktk = Lines(".KTK");
-    ASSERT_EQ(ktk.size(), 2u) << ReadFile(".KTK");
-    EXPECT_EQ(ktk[1].rfind("x\2730.2;  y\273", 0), 0u) << ktk[1];  // octal 273: byte 0xBB
-    EXPECT_NE(ReadFile(".SJC").find("\xE4"
-                                    "3\xBB"),
-              std::string::npos);
-
+TEST_F(OptimizationCommands, ConstrainedSetBeyondTheCapacityIsRefused) {
     std::string text = "v1";  // 24 variables and a multiplier fit, the slack does not
     for (int i = 2; i <= 24; ++i) text += " + v" + std::to_string(i) + "^2";
     Run(text + ";\nv1 + v2 = 1;\nv3 > 0;\n", "KFK");

@@ -20,6 +20,7 @@ TEST(SeriesText, ReadsTheParameterLineHeaderAndRowsWithEverySeparator) {
     EXPECT_TRUE(t.parameterLine);
     EXPECT_EQ(t.parameterName, "b");
     EXPECT_EQ(t.parameterColumn, 3);  // by its name; the line says 2
+    EXPECT_TRUE(SeriesBySweep(t));
     EXPECT_EQ(t.columns, (std::vector<std::string>{"t", "yr", "yi", "b"}));
     ASSERT_EQ(t.rows.size(), 2u);  // the empty line ends the table
     EXPECT_EQ(t.rows[0], (std::vector<double>{0, 1.5, -2e-3, 7}));
@@ -69,12 +70,6 @@ TEST(SeriesColumns, PreselectionFindsTheComplexPairAndTheRisingColumn) {
         EXPECT_EQ(choice.realColumn, c.real) << c.text;
         EXPECT_EQ(choice.imagColumn, c.imag) << c.text;
     }
-}
-
-TEST(SeriesText, ParameterIsFoundByItsNameBeforeItsPosition) {
-    const SeriesTable t = ReadSeriesText("PARAMETER: b 7\nt y b\n0 1 2\n");
-    EXPECT_EQ(t.parameterColumn, 2);
-    EXPECT_TRUE(SeriesBySweep(t));
 }
 
 TEST(SeriesSweeps, EachValueOfTheParameterIsOneSweepAndRowsWithoutNumbersAreLeftOut) {

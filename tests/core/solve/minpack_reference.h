@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -76,6 +78,16 @@ inline const Call* Find(const std::vector<Call>& calls, int problem, int n, int 
         if (c.problem == problem && c.n == n && k-- == 0) return &c;
     }
     return nullptr;
+}
+
+// x is the reference root ref when every |x_i - ref_i| <= tolerance * max(1, |ref_i|).
+inline bool SameRoot(const std::vector<double>& x, const std::vector<double>& ref,
+                     double tolerance) {
+    if (x.size() != ref.size()) return false;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        if (std::fabs(x[i] - ref[i]) > tolerance * std::max(1.0, std::fabs(ref[i]))) return false;
+    }
+    return true;
 }
 
 }  // namespace minpack

@@ -84,6 +84,14 @@ inline std::string Sum(const std::vector<std::string>& terms) {
 
 namespace detail {
 
+// (f(1), ..., f(n)).
+template <class F>
+Vector Each(int n, F f) {
+    Vector v;
+    for (int i = 1; i <= n; ++i) v.push_back(f(i));
+    return v;
+}
+
 inline Problem Rosenbrock() {
     return {
         "Rosenbrock", 1, {-1.2, 1.0}, {"10*(x2 - x1^2) = 0", "1 - x1 = 0"}, [](const Vector& x) {
@@ -288,13 +296,10 @@ inline Problem DiscreteBoundaryValue(int n) {
                               " + 1)^3 = 0");
     }
     p.residuals = [n, h](const Vector& x) {
-        Vector f;
-        for (int i = 1; i <= n; ++i) {
+        return Each(n, [&](int i) {
             const double before = i > 1 ? x[i - 2] : 0.0, after = i < n ? x[i] : 0.0;
-            f.push_back(2 * x[i - 1] - before - after +
-                        h * h / 2 * std::pow(x[i - 1] + i * h + 1, 3));
-        }
-        return f;
+            return 2 * x[i - 1] - before - after + h * h / 2 * std::pow(x[i - 1] + i * h + 1, 3);
+        });
     };
     return p;
 }
@@ -314,8 +319,7 @@ inline Problem DiscreteIntegralEquation(int n) {
         p.equations.push_back(X(i) + " + " + Sum(terms) + " = 0");
     }
     p.residuals = [n, h](const Vector& x) {
-        Vector f;
-        for (int i = 1; i <= n; ++i) {
+        return Each(n, [&](int i) {
             const double ti = i * h;
             double below = 0.0, above = 0.0;
             for (int j = 1; j <= n; ++j) {
@@ -325,9 +329,8 @@ inline Problem DiscreteIntegralEquation(int n) {
                 else
                     above += (1 - tj) * c;
             }
-            f.push_back(x[i - 1] + h / 2 * ((1 - ti) * below + ti * above));
-        }
-        return f;
+            return x[i - 1] + h / 2 * ((1 - ti) * below + ti * above);
+        });
     };
     return p;
 }
@@ -344,11 +347,8 @@ inline Problem Trigonometric(int n) {
     p.residuals = [n](const Vector& x) {
         double sum = 0.0;
         for (double v : x) sum += std::cos(v);
-        Vector f;
-        for (int i = 1; i <= n; ++i) {
-            f.push_back(n - sum + i * (1 - std::cos(x[i - 1])) - std::sin(x[i - 1]));
-        }
-        return f;
+        return Each(
+            n, [&](int i) { return n - sum + i * (1 - std::cos(x[i - 1])) - std::sin(x[i - 1]); });
     };
     return p;
 }
@@ -369,9 +369,7 @@ inline Problem VariablyDimensioned(int n) {
     p.residuals = [n](const Vector& x) {
         double s = 0.0;
         for (int j = 1; j <= n; ++j) s += j * (x[j - 1] - 1);
-        Vector f;
-        for (int i = 1; i <= n; ++i) f.push_back(x[i - 1] - 1 + i * s * (1 + 2 * s * s));
-        return f;
+        return Each(n, [&](int i) { return x[i - 1] - 1 + i * s * (1 + 2 * s * s); });
     };
     return p;
 }
@@ -385,12 +383,10 @@ inline Problem BroydenTridiagonal(int n) {
         p.equations.push_back(e + " + 1 = 0");
     }
     p.residuals = [n](const Vector& x) {
-        Vector f;
-        for (int i = 1; i <= n; ++i) {
+        return Each(n, [&](int i) {
             const double before = i > 1 ? x[i - 2] : 0.0, after = i < n ? x[i] : 0.0;
-            f.push_back((3 - 2 * x[i - 1]) * x[i - 1] - before - 2 * after + 1);
-        }
-        return f;
+            return (3 - 2 * x[i - 1]) * x[i - 1] - before - 2 * after + 1;
+        });
     };
     return p;
 }
@@ -406,16 +402,14 @@ inline Problem BroydenBanded(int n) {
         p.equations.push_back(X(i) + "*(2 + 5*" + X(i) + "^2) + 1 - (" + Sum(band) + ") = 0");
     }
     p.residuals = [n](const Vector& x) {
-        Vector f;
-        for (int i = 1; i <= n; ++i) {
+        return Each(n, [&](int i) {
             double band = 0.0;
             for (int j = std::max(1, i - 5); j <= std::min(n, i + 1); ++j) {
                 if (j != i) band += x[j - 1] * (1 + x[j - 1]);
             }
             const double xi = x[i - 1];
-            f.push_back(xi * (2 + 5 * xi * xi) + 1 - band);
-        }
-        return f;
+            return xi * (2 + 5 * xi * xi) + 1 - band;
+        });
     };
     return p;
 }
@@ -427,24 +421,23 @@ inline constexpr int kFreeSize = 10;
 // The 18 problems in the order of the collection.
 inline std::vector<Problem> Problems() {
     using namespace detail;
-    return {Rosenbrock(),
-            PowellSingular(),
-            PowellBadlyScaled(),
-            Wood(),
-            HelicalValley(),
-            Watson(6),
-            Watson(9),
-            Chebyquad(5),
-            Chebyquad(6),
-            Chebyquad(7),
-            Chebyquad(9),
-            BrownAlmostLinear(kFreeSize),
-            DiscreteBoundaryValue(kFreeSize),
-            DiscreteIntegralEquation(kFreeSize),
-            Trigonometric(kFreeSize),
-            VariablyDimensioned(kFreeSize),
-            BroydenTridiagonal(kFreeSize),
-            BroydenBanded(kFreeSize)};
+    std::vector<Problem> all{Rosenbrock(), PowellSingular(), PowellBadlyScaled(),
+                             Wood(),       HelicalValley(),  Watson(6),
+                             Watson(9)};
+    for (int n : {5, 6, 7, 9}) all.push_back(Chebyquad(n));
+    for (auto make : {BrownAlmostLinear, DiscreteBoundaryValue, DiscreteIntegralEquation,
+                      Trigonometric, VariablyDimensioned, BroydenTridiagonal, BroydenBanded}) {
+        all.push_back(make(kFreeSize));
+    }
+    return all;
+}
+
+// The problem of that name (an empty one when there is none).
+inline Problem Find(const std::string& name) {
+    for (Problem& p : Problems()) {
+        if (p.name == name) return p;
+    }
+    return {};
 }
 
 inline constexpr int kStartFactors[] = {1, 10, 100};

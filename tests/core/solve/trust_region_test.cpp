@@ -28,13 +28,9 @@ class RobustNewton : public DocumentFixture {
 
     // Runs one of the standard problems from x0 scaled by factor with the given method.
     int RunStandard(const std::string& name, int factor, const std::string& method) {
-        for (const standard::Problem& p : standard::Problems()) {
-            if (p.name != name) continue;
-            problem_ = p;
-            return Run(standard::Document(p, standard::ScaledStart(p, factor), "100 -8 " + method));
-        }
-        ADD_FAILURE() << "no problem " << name;
-        return -1;
+        problem_ = standard::Find(name);
+        return Run(standard::Document(problem_, standard::ScaledStart(problem_, factor),
+                                      "100 -8 " + method));
     }
 
     double LargestResidual() const {
@@ -104,18 +100,6 @@ TEST_F(RobustNewton, StopsWithoutSuccessAtAMinimumOfTheResidualThatIsNoRoot) {
     EXPECT_NE(out_.find("group failed"), std::string::npos) << out_;
     EXPECT_NEAR(Value("x"), 1.0, 1e-4);
     EXPECT_FALSE(core_.flags.solved);
-}
-
-TEST_F(RobustNewton, AutomaticHomotopyTakesOverWhereItStops) {
-    core_.settings.autoHomotopy = true;
-    ASSERT_EQ(Run("{Options: 50 -8 ROBUST}\nx^3 - 3*x + 3 = 0;\nx \xbb 2;\n"), 1) << out_;
-    const auto stalled = out_.find("group failed");
-    const auto homotopy = out_.find("Performing Homotopy Transformation");
-    const auto found = out_.find("Solution Found!");
-    ASSERT_NE(stalled, std::string::npos);
-    EXPECT_LT(stalled, homotopy);
-    EXPECT_LT(homotopy, found);
-    EXPECT_NEAR(Value("x"), -2.1038034, 1e-7);
 }
 
 TEST_F(RobustNewton, TriesEveryIfCombinationInTurn) {
