@@ -34,7 +34,16 @@ CodeNode* KeepOperand(CodeNode* node, CodeNode* keep, CodeNode* drop) {
     return keep;
 }
 
-CodeNode* Fold(CoreState& s, CodeNode* node);
+// A folded run: its first live node, and the node after the run in the list. Folding only
+// marks nodes removed, so where a run ends never moves; carrying that position up spares a
+// walk over every right operand, which made folding quadratic in the depth of an expression.
+struct Run {
+    CodeNode* head;
+    CodeNode* after;  // meaningful only when complete
+    bool complete;    // false when the list ends inside the run
+};
+
+Run Fold(CoreState& s, CodeNode* node);
 
 // Folds a constant factor into a neighbouring product that has a constant factor of its own:
 // k * (a * c) and k * (c * a) become (k*c) * a. Multiplication commutes, so either side works.
@@ -54,11 +63,8 @@ bool MergeConstantFactors(CodeNode* constant, CodeNode* product) {
     return true;
 }
 
-CodeNode* FoldBinary(CoreState& s, CodeNode* node) {
-    CodeNode* r = Fold(s, node->next);
-    CodeNode* rEnd = r ? SubtreeEnd(r) : nullptr;
-    CodeNode* l = rEnd ? Fold(s, rEnd->next) : nullptr;
-    if (l == nullptr) return node;  // incomplete code: nothing to fold
+// The binary node's result once its operands r (right) and l (left) are folded.
+CodeNode* Combine(CoreState& s, CodeNode* node, CodeNode* r, CodeNode* l) {
     const unsigned char op = node->sub;
 
     if (IsPlainConst(l) && IsPlainConst(r)) {
@@ -169,8 +175,15 @@ CodeNode* FoldBinary(CoreState& s, CodeNode* node) {
     return node;
 }
 
-CodeNode* FoldUnary(CoreState& s, CodeNode* node) {
-    CodeNode* operand = Fold(s, node->next);
+Run FoldBinary(CoreState& s, CodeNode* node) {
+    const Run r = Fold(s, node->next);
+    if (!r.complete) return {node, nullptr, false};
+    const Run l = Fold(s, r.after);
+    if (l.head == nullptr) return {node, nullptr, false};  // incomplete code: nothing to fold
+    return {Combine(s, node, r.head, l.head), l.after, l.complete};
+}
+
+CodeNode* FoldUnaryOperand(CoreState& s, CodeNode* node, CodeNode* operand) {
     if (operand == nullptr || !IsPlainConst(operand)) return node;
     // In complex mode MAG and ANGLE of a real constant are not what the real evaluator gives
     // (it returns 0 for them), so they are left for evaluation.
@@ -185,18 +198,23 @@ CodeNode* FoldUnary(CoreState& s, CodeNode* node) {
     return operand;
 }
 
-CodeNode* Fold(CoreState& s, CodeNode* node) {
+Run FoldUnary(CoreState& s, CodeNode* node) {
+    const Run operand = Fold(s, node->next);
+    return {FoldUnaryOperand(s, node, operand.head), operand.after, operand.complete};
+}
+
+Run Fold(CoreState& s, CodeNode* node) {
     node = SkipDeleted(node);
-    if (node == nullptr) return nullptr;
+    if (node == nullptr) return {nullptr, nullptr, false};
     switch (node->kind) {
         case kKindBinary: return FoldBinary(s, node);
         case kKindUnary: return FoldUnary(s, node);
         case kKindConst:
-        case kKindVar:
+        case kKindVar: return {node, node->next, true};
         case kKindEnd:
-        case kKindDeleted: return node;
+        case kKindDeleted: return {node, nullptr, false};
     }
-    return node;
+    return {node, nullptr, false};
 }
 
 }  // namespace
@@ -210,7 +228,7 @@ CodeNode* ConstantFold(CoreState& s, CodeNode* list) {
     if (list->kind == kKindEnd) {  // an equation turned to parse form starts with its ';'
         Fold(s, list->next);
     } else {
-        head = Fold(s, list);
+        head = Fold(s, list).head;
     }
     s.keepMessage = keep;
     return head;
