@@ -4,11 +4,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <limits>
 
 #include "core/base/bounds.h"
-#include "core/base/text_file.h"
+#include "core/base/list_tokens.h"
 #include "core/run/entry.h"
 
 namespace {
@@ -415,9 +414,9 @@ void ApplyOptions(const CliOptions& o, DocumentSettings& d) {
     if (o.attach) {
         d.attachmentPath = *o.attach;
         // Only the update runs take their step count from the table; nothing else reads it
-        // before the run.
+        // before the run. The rows are counted as the core reads them, line ends and all.
         if (UsesAttachmentRows(o)) {
-            d.updateStepCount = static_cast<std::uint32_t>(CountAttachmentRows(*o.attach));
+            d.updateStepCount = static_cast<std::uint32_t>(CountListRows(*o.attach));
         }
     }
 }
@@ -450,18 +449,4 @@ void ConfigureShellServices(const CliOptions& o, DefaultShellServices& s) {
     if (o.fftAxis) s.fft.axis = *o.fftAxis;
     if (o.fftLow) s.fft.lowIndex = *o.fftLow;
     if (o.fftHigh) s.fft.highIndex = *o.fftHigh;
-}
-
-int CountAttachmentRows(const std::string& path) {
-    if (CheckInputFile(path, kMaxDocumentBytes) != InputFileState::kOk) return 0;
-    std::ifstream in(path);
-    std::string line;
-    if (!std::getline(in, line)) return 0;  // header line of names
-    int rows = 0;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find_first_not_of(" \t;") == std::string::npos) break;
-        ++rows;
-    }
-    return rows;
 }

@@ -80,6 +80,3 @@ std::string UsageText();
 void ApplyOptions(const CliOptions& options, DocumentSettings& settings);
 // Sets the dialog answers and display flags of the default shell services.
 void ConfigureShellServices(const CliOptions& options, DefaultShellServices& services);
-
-// Number of value rows of an attachment table (header line excluded; an empty line ends it).
-int CountAttachmentRows(const std::string& path);

@@ -74,6 +74,14 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "valdrix: %s\n", why.c_str());
         return 2;
     }
+    if (o.attach && IsRunFileOf(o.document, *o.attach)) {
+        // The run would empty or replace the table (the core refuses it as well).
+        std::fprintf(err,
+                     "valdrix: --attach: '%s' is a file the runs of '%s' write; rename it "
+                     "(nothing was run)\n",
+                     o.attach->c_str(), o.document.c_str());
+        return 2;
+    }
     if (o.attach && ReadsAttachment(o)) {
         if (const std::string why = Unreadable(*o.attach); !why.empty()) {
             std::fprintf(err, "valdrix: --attach: %s\n", why.c_str());
@@ -110,6 +118,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     commands.insert(commands.end(), o.laterCommands.begin(), o.laterCommands.end());
     std::vector<double> micros;
     int solved = 0;
+    bool writeFailed = false;  // by any command of the run, not only the last
     for (int i = 0; i < o.repeat && !services.cancelled.load(); ++i) {
         const auto start = std::chrono::steady_clock::now();
         if (o.mode == CliOptions::Mode::kCheck) {
@@ -120,6 +129,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
                 if (services.cancelled.load()) break;
                 ApplyShellSettings(record);
                 solved = SolverEntry(o.document.c_str(), command.c_str());
+                writeFailed = writeFailed || LastRunWriteFailed();
             }
         }
         const auto end = std::chrono::steady_clock::now();
@@ -154,5 +164,5 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "valdrix: interrupted\n");
         return 130;
     }
-    return solved ? 0 : 1;
+    return solved && !writeFailed ? 0 : 1;
 }

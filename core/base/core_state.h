@@ -33,6 +33,7 @@ struct RunFlags {
     bool notFound = false;           // the last iteration did not find a solution
     bool cancelled = false;          // ESC or the desktop's Cancel ended the run early
     bool writeFailed = false;        // a work or result file could not be written whole
+    bool resultPending = false;      // the result file is named, still the last run's results
     int errorEquation = 0;           // equation of the last error (0 = none)
     int equationBase = 1;            // number of the first equation
 };

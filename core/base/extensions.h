@@ -15,4 +15,11 @@ inline constexpr const char* kUpdated = ".UPD";
 // document named like one of them would be overwritten by its own run.
 inline constexpr const char* kWorkFiles[] = {kWork,     kResult,   kJacobian,    kFft,
                                              kSettings, kSymbolic, kConstrained, kUpdated};
+
+// The files that take the place of the user's own (base.UPD may become the document, the side
+// file holds its settings) are written whole under their name + this suffix and then renamed
+// over it, so a failed write never leaves half a file. Those temporary names are files the
+// run writes as well.
+inline constexpr const char* kTemporarySuffix = ".new";
+inline constexpr const char* kWrittenWhole[] = {kSettings, kUpdated};
 }  // namespace extension

@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/base/bounds.h"
 #include "core/base/special_values.h"
+#include "core/base/text_file.h"
 
 namespace {
 
@@ -37,7 +39,7 @@ bool ParseNumberCell(std::string_view cell, double& value) {
     return true;
 }
 
-double ListValue(std::string token, double big) {
+std::optional<double> ListValue(std::string token, double big) {
     if (!token.empty() && token.back() == '\xB0') token.pop_back();
     if (token == "\xDF") return big;
     if (token == "-\xDF") return -big;
@@ -46,8 +48,36 @@ double ListValue(std::string token, double big) {
     if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
     double value = 0.0;
     const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (result.ec != std::errc() || result.ptr != digits.data() + digits.size()) return 0.0;
+    if (result.ec == std::errc::invalid_argument || result.ptr != digits.data() + digits.size())
+        return 0.0;  // not a number as a whole
+    // A NaN passes every comparison as false, so a residual made from it would count as
+    // converged; an infinity or a number out of range (from_chars leaves the value alone then)
+    // is no value a step can be solved at either.
+    if (result.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+int CountListRows(const std::string& path) {
+    if (CheckInputFile(path, kMaxDocumentBytes) != InputFileState::kOk) return 0;
+    TextFile file;
+    file.status |= file_status::kNoReport;
+    Assign(file, path);
+    Reset(file);
+    if (!IsOpen(file)) return 0;
+    std::string line;
+    int rows = 0;
+    std::uintmax_t left = kMaxDocumentBytes;  // however the file grows while it is read
+    auto next = [&] {
+        if (!ReadWholeLine(file, line, left + 1) || line.size() > left) return false;
+        left -= line.size();
+        left -= left > 0 ? 1 : 0;
+        return true;
+    };
+    if (next()) {  // the header line of names
+        while (next() && !ListTokens(line).empty()) ++rows;
+    }
+    Close(file);
+    return rows;
 }
 
 bool ListColumnMarked(std::string_view name) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +13,16 @@ std::vector<std::string> ListTokens(std::string_view line);
 
 // A value token: a trailing 0xB0 is dropped; 0xDF is `big`, "-" 0xDF its negative, "?" the
 // undefined value; anything else is read as a number with '.' as the decimal point whatever
-// the locale, and a token that is not a number as a whole gives 0.
-double ListValue(std::string token, double big);
+// the locale, and a token that is not a number as a whole gives 0. No value for a token that
+// reads as a number no table can mean: "nan", "inf" and numbers beyond the range of doubles
+// (from_chars reads them all); a row holding one is left out by its reader, never solved with.
+std::optional<double> ListValue(std::string token, double big);
+
+// The rows of the attachment table at path as the core reads them: the non-empty lines after
+// the header line, up to the first empty one (a line of separators only is empty), whatever
+// their line ends (LF, CR LF or a lone CR, as ReadWholeLine takes them). 0 when the file
+// cannot be read whole (missing, a folder, not a plain file, too large).
+int CountListRows(const std::string& path);
 
 // A header name as a variable name: one pair of surrounding double quotes and a trailing
 // 0xBB removed, cut to the significant length of names.

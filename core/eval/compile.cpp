@@ -89,6 +89,10 @@ long CapacityNeeded(const CoreState& s, Arithmetic arithmetic) {
     p.k.arithmetic = Arithmetic::kReal;
     p.files.baseName = s.files.baseName;
     p.parser.source = s.parser.source;
+    // The update table's fixed columns are equations of the set too (appended after the
+    // document's): without them the capacity named would be too small to take the table.
+    p.updates.mode = s.updates.mode;
+    p.updates.columns = s.updates.columns;
     p.parser.foundReal.assign(static_cast<std::size_t>(p.limits.maxEquations) + 2, false);
     long needed = 0;
     auto pass = [&] {

@@ -8,6 +8,7 @@
 #include "core/run/run_setup.h"
 #include "core/run/symbolic_commands.h"
 #include "core/solve/fourier_of_results.h"
+#include "core/solve/results.h"
 #include "core/solve/solve_system.h"
 #include "core/solve/updates.h"
 
@@ -16,6 +17,7 @@ namespace {
 // 'F': refresh the work file from the document and empty the result file.
 void CommandRefresh(CoreState& s, const char*) {
     PrepareAndReset(s);
+    if (!s.flags.parseError) BeginResults(s);
 }
 
 // 'S': solve the document.

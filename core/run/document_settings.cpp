@@ -188,7 +188,7 @@ SettingsWriteStatus WriteSettingsFile(const std::string& path, const DocumentSet
     }
     // The side file belongs to the user's document: write a new file and rename it over the
     // old one, so a failed write never leaves a damaged record behind.
-    const std::string temp = path + ".new";
+    const std::string temp = path + extension::kTemporarySuffix;
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return SettingsWriteStatus::kCannotCreate;

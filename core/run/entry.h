@@ -26,9 +26,15 @@ std::string BaseNameOf(const std::string& path);
 
 // Whether a document of this name would be one of the files its own runs write: its name,
 // from the first '.' of its file name on, is a work-file extension (.TMP, .PRN, .JAC, .FFT,
-// .SJC, .KTK, .UPD or the settings file's .VDP), in any case. The core refuses to run such a
-// document before it writes anything; the desktop refuses to open or save one.
+// .SJC, .KTK, .UPD or the settings file's .VDP) or the temporary name of a file written whole
+// (.UPD.new, .VDP.new), in any case. The core refuses to run such a document before it writes
+// anything; the desktop refuses to open or save one.
 bool IsWorkFileName(const std::string& path);
+
+// Whether the existing file at path (an attachment) is one that a run of document writes,
+// empties or renames over: a work file or a temporary name of the document's base name,
+// however path spells it. The core refuses such a run before it writes anything.
+bool IsRunFileOf(const std::string& document, const std::string& path);
 
 // Whether the letter starts a command the core knows (the first character of a command).
 bool IsKnownCommand(char letter);
@@ -41,4 +47,7 @@ void SetOutputFunction(OutputCallback callback);
 void SetShellServices(ShellServices* services);  // null restores the default services
 void ApplyShellSettings(const ShellSettingsRecord& record);
 void GetResultStrings(std::vector<std::string>& list);
+// Whether the last run could not write one of its files whole (the console said which): a
+// front end that runs several commands in a row reports the whole as failed.
+bool LastRunWriteFailed();
 CoreState& GlobalCore();

@@ -12,6 +12,10 @@ inline constexpr const char* kInternalError = "Internal error: ";
 inline constexpr const char* kNameOfWorkFile =
     "Document name is that of a work file its run would write: rename the document "
     "(nothing was run)";
+// + the attachment's name + the end.
+inline constexpr const char* kAttachmentIsRunFile = "Attachment ";
+inline constexpr const char* kAttachmentIsRunFileEnd =
+    " is a file the run writes beside its document: rename it (nothing was run)";
 inline constexpr const char* kUnknownCommand = "Unknown command ";  // + letter or #byte
 inline constexpr const char* kRunCancelled = "Run Cancelled";
 inline constexpr const char* kOutputIncomplete = "Results not complete: the run is not solved";

@@ -11,6 +11,7 @@
 #include "core/run/options_line.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_settings.h"
+#include "core/solve/results.h"
 #include "core/symbolic/jacobian_file.h"
 
 namespace {
@@ -159,10 +160,10 @@ void PrepareRun(CoreState& s) {
     ConsoleWrite(s.console, run_message::kInitializingFiles);
     Close(s.files.work);
     Close(s.files.source);
-    Close(s.files.result);
     Assign(s.files.work, base + extension::kWork);
     Assign(s.files.source, s.files.documentPath);
-    Assign(s.files.result, base + extension::kResult);
+    // Named only: the results of the last run stay until this one begins results of its own.
+    NameResultFile(s, base + extension::kResult);
     ConsoleWrite(s.console, run_message::kReadingEquations);
 
     s.k.arithmetic = Arithmetic::kReal;
@@ -181,8 +182,8 @@ void PrepareRun(CoreState& s) {
         ReportUnreadable(s);
         return;
     }
-    // Without its work files a run could only report a success it cannot write down.
-    if (!RewriteWorkFile(s, s.files.result) || !RewriteWorkFile(s, s.files.work)) {
+    // Without its work file the compiler would read an older copy of the document.
+    if (!RewriteWorkFile(s, s.files.work)) {
         Close(s.files.source);
         s.flags.parseError = true;
         return;

@@ -10,6 +10,7 @@
 #include "core/run/advanced_operations.h"
 #include "core/run/entry.h"
 #include "core/run/run_setup.h"
+#include "core/solve/results.h"
 #include "core/solve/solve_system.h"
 #include "core/symbolic/fit_statistics.h"
 #include "core/symbolic/jacobian_file.h"
@@ -70,10 +71,8 @@ void CommandOptimize(CoreState& s, const char*) {
     SolverEntry(s, path.c_str(), "ASJ");
     if (s.flags.parseError || !Exists(terms)) return;
     ReopenWork(s, ".SJC");
-    Close(s.files.result);
-    Assign(s.files.result, s.files.baseName + ".PRN");
-    s.files.result.scratch = true;
-    Rewrite(s.files.result);
+    // The nested run closed every file; the solve begins the results again.
+    NameResultFile(s, s.files.baseName + extension::kResult);
     SolveSystem(s);
 }
 

@@ -92,8 +92,10 @@ double EvaluateGroupResiduals(CoreState& s, int group) {
             continue;
         }
         v.residual[eq] = r;
-        // An undefined residual counts as infinite, so the group cannot converge on it.
-        const double magnitude = (r == kUndefinedValue) ? s.k.largest : std::fabs(r);
+        // An undefined residual counts as infinite, so the group cannot converge on it; so does
+        // a NaN, which no comparison with the norm would ever let in.
+        const double magnitude =
+            (r == kUndefinedValue || std::isnan(r)) ? s.k.largest : std::fabs(r);
         if (magnitude > norm) {
             norm = magnitude;
             v.largestResidualEquation = eq;
@@ -194,8 +196,9 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
 
 bool Converged(const CoreState& s) {
     const SolveState& v = s.solve;
+    // A largest residual that is NaN is no measure of anything, however the exponent reads.
     return v.toleranceExponentReached < s.settings.toleranceExponent &&
-           v.lastConvergedGroup >= v.groupCount;
+           v.lastConvergedGroup >= v.groupCount && !std::isnan(v.largestResidual);
 }
 
 void ResetIteration(CoreState& s) {

@@ -9,6 +9,22 @@
 #include "core/solve/solve_messages.h"
 #include "core/solve/time_steps.h"
 
+void NameResultFile(CoreState& s, const std::string& name) {
+    Close(s.files.result);
+    Assign(s.files.result, name);
+    // A write that failed in an earlier run is that run's; the clean-up of a run that never
+    // opens the file must not take it for its own.
+    s.files.result.writeError = 0;
+    s.files.result.writeErrorReported = false;
+    s.flags.resultPending = true;
+}
+
+bool BeginResults(CoreState& s) {
+    if (!s.flags.resultPending) return true;
+    s.flags.resultPending = false;
+    return RewriteWorkFile(s, s.files.result);
+}
+
 std::string FormatResultValue(double v) {
     char cell[400];
     const double a = std::fabs(v);
@@ -38,6 +54,9 @@ static void PutTableLine(CoreState& s, const std::string& line, bool toFile, boo
 }
 
 void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
+    // Every command that solves has begun its results before its first row; this only makes
+    // sure that no row goes to a file still holding an earlier run's.
+    if (toFile && !BeginResults(s)) return;
     if (s.solve.resultsByName) {
         WriteResultRowByName(s, toFile, stepIndex);
         return;
@@ -56,6 +75,7 @@ void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
 }
 
 void WriteSweepHeader(CoreState& s, int variable) {
+    if (!BeginResults(s)) return;
     char line[128];
     std::snprintf(line, sizeof line, solve_message::kSweepHeader, s.names.name[variable].c_str(),
                   variable - 1);

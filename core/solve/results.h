@@ -6,6 +6,17 @@ struct CoreState;
 
 inline constexpr int kResultCellWidth = 15;
 
+// The result file of a run. The run setup names it without touching it; the file is emptied
+// (created) when the command begins to produce results: a solve or a stepping run about to
+// start, a sweep whose answers were accepted, command F. A command that is refused or
+// cancelled before that, or one that writes no results (a check, a rewrite without a solve,
+// the write-back of an update), leaves the results of earlier runs as they were, byte for
+// byte.
+void NameResultFile(CoreState& s, const std::string& name);
+// Empties the named result file and opens it for the rows, once per run; false, after the
+// console said why, when it cannot be written (the command then stops).
+bool BeginResults(CoreState& s);
+
 // One cell of a result row: fixed with 7 decimals for ordinary magnitudes and zero, exponent
 // form with 6 decimals for |v| >= 1e5 and for tiny non-zero values.
 std::string FormatResultValue(double v);

@@ -34,6 +34,7 @@ inline constexpr const char* kSweepNoVariable = "Sweep: no such variable in the 
 inline constexpr const char* kSweepSameVariable =
     "Sweep: the swept variable and the parameter must be different variables";
 inline constexpr const char* kSweepNoSteps = "Sweep: the number of steps must be at least 1";
+inline constexpr const char* kSweepNoNumber = "Sweep: the range must be finite numbers";
 inline constexpr const char* kSweepTooManySteps = "Sweep: too many steps; one sweep takes at most ";
 }  // namespace solve_message
 
@@ -65,4 +66,6 @@ inline constexpr const char* kUpdating = "Updating";
 inline constexpr const char* kRow = "Row ";  // + line + short row
 inline constexpr const char* kShortRow =
     " of the update file has fewer values than names: left out";
+inline constexpr const char* kNoNumber =
+    " of the update file holds a value that is no finite number (nan, inf): left out";
 }  // namespace update_message

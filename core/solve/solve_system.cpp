@@ -7,6 +7,7 @@
 #include "core/lang/code_string.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
+#include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
 #include "core/solve/stepping.h"
 
@@ -50,6 +51,11 @@ bool SolveSystem(CoreState& s) {
     if (s.flags.recompile) {
         ParseEquationsComplex(s);
         if (s.flags.parseError) return false;
+    }
+    // The solve begins here, whatever its outcome: the last results give way to its own.
+    if (!BeginResults(s)) {
+        s.flags.solved = false;
+        return false;
     }
     const int n = s.model.count, m = s.names.variableCount;
     if (n != m || n < 1) {

@@ -158,6 +158,7 @@ void RunSteps(CoreState& s, StepMode mode) {
         ParseEquationsComplex(s);
         if (s.flags.parseError) return;
     }
+    if (!BeginResults(s)) return;  // the stepping begins: the last results give way
     v.stepNumber = 1;
     bool solved = true;
     while (solved) {

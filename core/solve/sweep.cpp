@@ -1,3 +1,4 @@
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ std::string SweepRefusal(const SweepChoice& c, int variables) {
     }
     if (second && c.parameter == c.variable) return solve_message::kSweepSameVariable;
     if (c.intervals < 1 || (second && c.paramIntervals < 1)) return solve_message::kSweepNoSteps;
+    // A NaN start would be held by its fixing equation and counted as solved; an infinite
+    // range has no steps.
+    const auto finite = [](double from, double to) {
+        return std::isfinite(from) && std::isfinite(to) && std::isfinite(to - from);
+    };
+    if (!finite(c.from, c.to) || (second && !finite(c.paramFrom, c.paramTo))) {
+        return solve_message::kSweepNoNumber;
+    }
     if (SweepStepCount(c.intervals, second ? c.paramIntervals : 0) > kMaxSweepSteps) {
         return solve_message::kSweepTooManySteps + std::to_string(kMaxSweepSteps);
     }
@@ -65,6 +74,10 @@ void ParameterSweep(CoreState& s) {
         return;
     }
 
+    // Only an accepted answer begins the sweep: a cancelled or refused one has left the
+    // results of the last run as they were. base.PRN is emptied even when the table goes to
+    // base.FFT, so that no older table stands beside the new one.
+    if (!BeginResults(s)) return;
     v.numberOfSteps = 1;
     if (choice.writeFft) {
         Close(s.files.result);

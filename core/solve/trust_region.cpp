@@ -74,15 +74,15 @@ constexpr int kMaxRejections = 30;
 constexpr double kLinearAccuracy = 1e-10;
 
 // The group's residuals as the linear model uses them (an undefined residual as its marker
-// value, a failed one as 0) and the Euclidean norm the steps are judged by, in which a failed
-// or undefined residual counts as the largest number.
+// value, a failed one as 0) and the Euclidean norm the steps are judged by, in which a failed,
+// undefined or NaN residual counts as the largest number.
 double GroupNorm(const CoreState& s, int first, int size, std::vector<double>& model) {
     const SolveState& v = s.solve;
     bool infinite = v.evaluationError;
     for (int i = 0; i < size; ++i) {
         const double r = v.residual[v.pivotEquation[first + i]];
         model[i] = r;
-        if (r == kUndefinedValue) infinite = true;
+        if (r == kUndefinedValue || std::isnan(r)) infinite = true;
     }
     return infinite ? s.k.largest : Norm2(model, size);
 }

@@ -16,6 +16,7 @@
 #include "core/eval/compile.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
+#include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
 #include "core/solve/stepping.h"
 #include "core/solve/updated_text.h"
@@ -64,7 +65,7 @@ bool ReadDocument(const std::string& path, std::string& text) {
 // base.UPD may become the document: it is written whole beside it and then put in place, so
 // a failed write never leaves half a file under that name.
 bool WriteWhole(const std::string& path, const std::string& text, std::string& why) {
-    const std::string temp = path + ".new";
+    const std::string temp = path + extension::kTemporarySuffix;
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {
@@ -153,28 +154,36 @@ bool ApplyUpdateRecord(CoreState& s) {
     UpdateState& u = s.updates;
     if (!u.mode || u.exhausted) return false;
     std::string line;
-    std::vector<std::string> values;
+    std::vector<double> row;
     for (;;) {
         if (!ReadWholeLine(s.files.update, line)) {
             u.exhausted = true;
             return false;
         }
         ++u.line;
-        values = ListTokens(line);
+        const std::vector<std::string> values = ListTokens(line);
         if (values.empty()) {  // an empty line ends the table
             u.exhausted = true;
             return false;
         }
-        if (values.size() >= u.columns.size()) break;
-        // Missing values would be read as zeros: a row that lacks some is not used at all.
+        // Missing values would be read as zeros, and a NaN would pass the convergence test: a
+        // row that lacks a value or holds one that is no number is not used at all.
+        const char* why = values.size() < u.columns.size() ? update_message::kShortRow : nullptr;
+        row.clear();
+        for (std::size_t c = 0; c < u.columns.size() && why == nullptr; ++c) {
+            const std::optional<double> value = ListValue(values[c], s.k.largest);
+            if (!value) why = update_message::kNoNumber;
+            row.push_back(value.value_or(0.0));
+        }
+        if (why == nullptr) break;
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, update_message::kRow);
         ConsoleWriteInt(s.console, u.line);
-        ConsoleWrite(s.console, update_message::kShortRow);
+        ConsoleWrite(s.console, why);
         ConsoleWriteLine(s.console);
     }
     for (std::size_t c = 0; c < u.columns.size(); ++c) {
-        const double value = ListValue(values[c], s.k.largest);
+        const double value = row[c];
         const UpdateColumn& column = u.columns[c];
         if (column.initialValue) {
             if (const int v = FindVariable(s.names, column.name); v != 0) s.names.value[v] = value;
@@ -197,11 +206,18 @@ void RememberSolution(CoreState& s) {
 void WriteUpdatedText(CoreState& s, unsigned char mark) {
     const std::string target = s.files.baseName + extension::kUpdated;
     std::string text;
+    // Without base.UPD the command has done nothing it was asked to: like a run whose results
+    // did not reach their file, it ends unsolved (and says nothing of incomplete results).
+    const auto failed = [&s] {
+        s.flags.writeFailed = true;
+        s.flags.solved = false;
+    };
     if (!ReadDocument(s.files.documentPath, text)) {
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, std::string(update_message::kFile) + s.files.documentPath +
                                     update_message::kDoesNotExist);
         WarningBeep(s);
+        failed();
         return;
     }
     const int nameChars = s.limits.nameChars;
@@ -219,6 +235,7 @@ void WriteUpdatedText(CoreState& s, unsigned char mark) {
         ConsoleWrite(s.console, base_message::kCannotWrite + target + ": " + why);
         ConsoleWriteLine(s.console);
         WarningBeep(s);
+        failed();
     }
 }
 
@@ -233,7 +250,7 @@ void RunUpdate(CoreState& s, char action) {
             ConsoleWriteLine(s.console);
             s.solve.numberOfSteps = steps;
             ParseEquationsComplex(s);
-            if (s.flags.parseError || !SquareSet(s)) break;
+            if (s.flags.parseError || !BeginResults(s) || !SquareSet(s)) break;
             s.flags.recompile = false;  // the stepping solves the set just compiled
             RunSteps(s, StepMode::kTimeSteps);
             break;

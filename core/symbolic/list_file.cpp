@@ -1,5 +1,6 @@
 #include "core/symbolic/list_file.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,12 +87,24 @@ bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
         }
         ListRow row;
         row.line = lineNumber;
-        for (std::size_t c = 0; c < columns.size(); ++c) {
+        bool numbers = true;
+        for (std::size_t c = 0; c < columns.size() && numbers; ++c) {
             const int v = columns[c];
             if (v == 0) continue;
             bool seen = false;
             for (const auto& [variable, value] : row.values) seen = seen || variable == v;
-            if (!seen) row.values.emplace_back(v, ListValue(values[c], s.k.largest));
+            if (seen) continue;
+            const std::optional<double> value = ListValue(values[c], s.k.largest);
+            numbers = value.has_value();
+            if (numbers) row.values.emplace_back(v, *value);
+        }
+        if (!numbers) {
+            // A NaN in the sum of squares would be taken for a fit; the row is not used.
+            if (quiet) continue;
+            ConsoleWriteLine(s.console);
+            ConsoleWrite(s.console,
+                         list_message::kRow + std::to_string(lineNumber) + list_message::kNoNumber);
+            continue;
         }
         rows.push_back(std::move(row));
     }

@@ -15,6 +15,8 @@ inline constexpr const char* kFile = "File ";
 inline constexpr const char* kDoesNotExist = " Does Not Exist";
 inline constexpr const char* kRow = "Row ";
 inline constexpr const char* kShortRow = " of the list file has fewer values than names: left out";
+inline constexpr const char* kNoNumber =
+    " of the list file holds a value that is no finite number (nan, inf): left out";
 }  // namespace list_message
 
 // One data row of the attached list file: the values of the named columns that are variables

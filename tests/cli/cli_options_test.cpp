@@ -209,12 +209,4 @@ TEST(CliOptionTableTest, EverySolverOptionCanBeGivenOnTheCommandLine) {
     }
 }
 
-TEST(CountAttachmentRowsTest, HeaderExcludedAndTheFirstEmptyLineEndsTheTable) {
-    ScratchDir temp;
-    EXPECT_EQ(CountAttachmentRows(temp.Put("a.LST", "x y\r\n1 2\r\n3 4\r\n\r\n5 6\r\n")), 2);
-    EXPECT_EQ(CountAttachmentRows(temp.Put("b.LST", "x y\n1;2\n \t;\n5 6")), 1);
-    EXPECT_EQ(CountAttachmentRows(temp.Put("c.LST", "x y\n1 2")), 1);
-    EXPECT_EQ(CountAttachmentRows((temp.dir / "absent.LST").string()), 0);
-}
-
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -109,6 +110,24 @@ TEST(HostileCommandLine, SweepsOfTheWrongVariablesSayWhatIsWrong) {
     EXPECT_TRUE(Has(r.err, "no variable 'q'") && Has(r.err, " x a")) << r.err;
 }
 
+// A sweep the core refuses has produced nothing: the table of the sweep before stays as it was.
+TEST(HostileCommandLine, ARefusedSweepKeepsTheOldResultFileByteForByte) {
+    ScratchDir s;
+    const std::string doc = s.Put("sw2.alg", "y = x^2 + a;\na = 1;\n");
+    ASSERT_EQ(Valdrix({"run", "--sweep", "x=0:1:3", doc, "G"}).status, 0);
+    const std::string table = s.Get("sw2.PRN");
+    ASSERT_EQ(table.rfind("              y              x              a\n", 0), 0u) << table;
+    const Outcome refused = Valdrix({"run", "--sweep", "zz=0:1:3", doc, "G"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(Has(refused.err, "no variable 'zz'")) << refused.err;
+    EXPECT_EQ(s.Get("sw2.PRN"), table);
+    // So does a document that no longer compiles, and a check of it.
+    s.Put("sw2.alg", "y = x^2 + ;\n");
+    EXPECT_EQ(Valdrix({"run", "--sweep", "x=0:1:3", doc, "G"}).status, 1);
+    EXPECT_EQ(Valdrix({"check", doc}).status, 1);
+    EXPECT_EQ(s.Get("sw2.PRN"), table);
+}
+
 TEST(HostileCommandLine, UnknownCommandsAreNamedAndDoubleDashEndsTheOptions) {
     for (const std::string& command : {std::string("s"), std::string("Z"), std::string("\xFF")}) {
         const ParsedCommandLine p = ParseCommandLine({"run", "doc.alg", command});
@@ -189,6 +208,77 @@ TEST(RunDocument, RepeatReportsTheRunTimesLast) {
 }
 
 // A symbol of the single-byte documents reaches the terminal as UTF-8.
+// The tank of the golden update cases: q is the inflow, h settles where k*SQRT(h) = q.
+constexpr const char* kTank = "q = k*SQRT(h);\nk = 0.5;\nq \xbb 0.25;\nh \xbb 0.5;\n";
+
+// The command line counts the table's rows as the core reads them: a carriage return alone
+// ends a line there, so a table with the old Macintosh line ends gets all its steps.
+TEST(RunDocument, AnUpdateTableWithCarriageReturnsAloneGetsEveryRow) {
+    ScratchDir s;
+    const std::string doc = s.Put("tank.alg", kTank);
+    const Outcome r =
+        Valdrix({"run", "--attach", s.Put("cr.LST", "q\r0.5\r1.0\r1.5\r"), doc, "US"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(Has(r.out, "Number of Steps:    4")) << r.out;
+    const std::string table = s.Get("tank.PRN");
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 5) << table;  // header, 4 steps
+    EXPECT_TRUE(Has(table, "      1.5000000      0.5000000")) << table;
+}
+
+// A cell of nan would be held by its fixing equation, and a NaN residual passed for converged.
+TEST(RunDocument, AnUpdateRowOfNanIsLeftOutNotSolved) {
+    ScratchDir s;
+    const std::string doc = s.Put("tank.alg", kTank);
+    const Outcome r = Valdrix({"run", "--attach", s.Put("q.LST", "q\nnan\n1.0\n"), doc, "US"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(Has(r.out, "Row    2 of the update file holds a value that is no finite number"))
+        << r.out;
+    const std::string table = s.Get("tank.PRN");
+    EXPECT_FALSE(Has(table, "nan")) << table;
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3) << table;
+}
+
+// US then UI in one run: the write-back leaves the table of the steps in place, and a write-back
+// that cannot be written is no success.
+TEST(RunDocument, AWriteBackKeepsTheResultsAndItsFailureIsNoSuccess) {
+    ScratchDir s;
+    const std::string doc = s.Put("tank.alg", kTank);
+    const std::string table = s.Put("T.LST", "q\n0.5\n1.0\n");
+    EXPECT_EQ(Valdrix({"run", "--attach", table, doc, "US", "UI"}).status, 0);
+    const std::string rows = s.Get("tank.PRN");
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4) << rows;
+    EXPECT_TRUE(Has(s.Get("tank.UPD"), "q \xbb 1.000000;")) << s.Get("tank.UPD");
+
+    fs::remove(s.dir / "tank.UPD");
+    fs::create_directory(s.dir / "tank.UPD");
+    const Outcome failed = Valdrix({"run", "--attach", table, doc, "US", "UI"});
+    EXPECT_NE(failed.status, 0);
+    EXPECT_TRUE(Has(failed.out, "Cannot write " + (s.dir / "tank.UPD").string())) << failed.out;
+    EXPECT_EQ(s.Get("tank.PRN"), rows);
+    // The last command of the run is not the only one that counts.
+    EXPECT_NE(Valdrix({"run", "--attach", table, doc, "US", "UI", "US"}).status, 0);
+}
+
+// base.UPD is written as base.UPD.new and renamed: a document or an attachment of that name
+// would be carried off. Both are refused before anything is written.
+TEST(RunDocument, TheTemporaryNameOfTheWriteBackIsNeitherDocumentNorAttachment) {
+    ScratchDir s;
+    const std::string doc = s.Put("doc.UPD.new", kTank);
+    const Outcome asDocument = Valdrix({"run", doc, "S", "UI"});
+    EXPECT_EQ(asDocument.status, 2);
+    EXPECT_TRUE(Has(asDocument.err, "rename it")) << asDocument.err;
+    EXPECT_EQ(s.Get("doc.UPD.new"), kTank);
+    EXPECT_FALSE(fs::exists(s.dir / "doc.UPD"));
+
+    const std::string other = s.Put("doc.alg", kTank);
+    const Outcome asAttachment = Valdrix({"run", "--attach", doc, other, "US", "UI"});
+    EXPECT_EQ(asAttachment.status, 2);
+    EXPECT_TRUE(Has(asAttachment.err, "--attach") && Has(asAttachment.err, "rename it"))
+        << asAttachment.err;
+    EXPECT_EQ(s.Get("doc.UPD.new"), kTank);
+    EXPECT_FALSE(fs::exists(s.dir / "doc.UPD"));
+}
+
 TEST(RunDocument, SymbolsReachTheTerminalAsUtf8) {
     ScratchDir s;
     const Outcome r = Valdrix({"run", "--results", s.Put("doc.alg", "\xe1 = 2;\n")});

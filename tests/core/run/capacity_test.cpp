@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -92,6 +93,31 @@ TEST_F(CapacityTest, TheOptionsLineAndTheSettingRaiseTheTablesForOneRun) {
     Run(Chain(3));
     EXPECT_EQ(core_.limits.maxEquations, 25);
     EXPECT_EQ(core_.model.eq.size(), static_cast<std::size_t>(Limits{}.equationTableSize()));
+}
+
+// The fixed columns of an update table are equations of the set as well: the capacity the
+// hint names takes them into account, and with it the table runs.
+TEST_F(CapacityTest, TheHintAfterAWideUpdateTableCountsItsColumns) {
+    std::string header, row;
+    for (int i = 1; i <= 200; ++i) {
+        header += "c" + std::to_string(i) + " ";
+        row += std::to_string(i) + " ";
+    }
+    const std::string path = (dir_ / "wide.LST").string();
+    std::ofstream(path, std::ios::binary) << header << "\n" << row << "\n";
+    core_.settings.updateFileName = path;
+    core_.settings.updateFilePresent = true;
+    core_.settings.updateStepCount = 1;
+    // Two statements and one variable of the document's own, 200 columns held by equations.
+    const std::string document = "s = c1 + c200;\ns \xbb 0;\n";
+    EXPECT_EQ(Run(document, "US"), 0);
+    EXPECT_NE(out_.find("(limit 25 equations; raise it with the CAPACITY option to 202)"),
+              std::string::npos)
+        << out_;
+    core_.settings.capacity = 202;
+    EXPECT_EQ(Run(document, "US"), 1) << out_;
+    EXPECT_NE(out_.find(" 201 variables and  201 equations"), std::string::npos) << out_;
+    EXPECT_EQ(Value("s"), 201.0);  // the row's c1 + c200
 }
 
 TEST_F(CapacityTest, AThousandPointBoundaryValueProblemSolvesWithItsGuessesCounted) {

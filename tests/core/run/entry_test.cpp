@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -91,6 +95,72 @@ TEST_F(EntryTest, UnknownCommandsAndChecksKeepTheLastResult) {
         EXPECT_EQ(CheckDocument(core_, path_.c_str()), 0);
         EXPECT_EQ(core_.flags.solved, solved);
     }
+}
+
+// The result file is replaced only when a command begins to produce results: a sweep that
+// is cancelled in its dialog or refused, a document that does not compile, a check and a
+// command that writes no results leave the last table byte for byte. A solve that runs and
+// fails still empties it, and so does F.
+TEST_F(EntryTest, RefusedOrCancelledCommandsKeepTheLastResults) {
+    const std::string document = "y = x^2 + a;\na = 1;\n";
+    DefaultShellServices& shell = core_.defaultShell;
+    shell.sweepVariable = "x";
+    shell.sweep.from = 0.0;
+    shell.sweep.to = 1.0;
+    shell.sweep.intervals = 3;
+    ASSERT_EQ(Run(document, "G"), 1) << out_;
+    const std::string table = ReadFile(".PRN");
+    ASSERT_EQ(std::count(table.begin(), table.end(), '\n'), 5) << table;
+
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* command;
+        std::function<void()> arrange;
+    };
+    const SweepChoice answer = shell.sweep;
+    const Case cases[] = {
+        {"cancelled dialog", document, "G", [&] { shell.sweepCancelled = true; }},
+        {"unknown variable", document, "G", [&] { shell.sweepVariable = "zz"; }},
+        {"too many steps", document, "G", [&] { shell.sweep.intervals = 2000000; }},
+        {"no steps", document, "G", [&] { shell.sweep.intervals = 0; }},
+        {"nan range", document, "G", [&] { shell.sweep.from = std::nan(""); }},
+        {"infinite range", document, "G", [&] { shell.sweep.to = HUGE_VAL; }},
+        {"one variable", "x = 2;\n", "G", [] {}},
+        {"parse error", "y = x^2 + ;\n", "S", [] {}},
+        {"parse error of a sweep", "y = x^2 + ;\n", "G", [] {}},
+        {"symbolic Jacobian", document, "ASJ", [] {}},
+        {"elimination", document, "E", [] {}},
+        {"unknown command", document, "Z", [] {}},
+        {"nothing", document, "R", [] {}},
+    };
+    for (const Case& c : cases) {
+        shell.sweepCancelled = false;
+        shell.sweepVariable = "x";
+        shell.sweep = answer;
+        c.arrange();
+        Run(c.text, c.command);
+        EXPECT_EQ(ReadFile(".PRN"), table) << c.what << "\n" << out_;
+    }
+    Run(document, "Z");
+    EXPECT_EQ(CheckDocument(core_, path_.c_str()), 1);
+    EXPECT_EQ(ReadFile(".PRN"), table);
+    // A write of the result file that failed in an earlier run does not fail a later one that
+    // never opens it.
+    core_.flags.solved = true;
+    core_.files.result.writeError = ENOSPC;
+    EXPECT_EQ(Run(document, "ASJ"), 1) << out_;
+    EXPECT_EQ(ReadFile(".PRN"), table);
+
+    // A solve that runs and fails, and command F, leave an empty table as they always did.
+    EXPECT_EQ(Run("y = x;\n", "S"), 0);
+    EXPECT_NE(out_.find("Not enough equations"), std::string::npos) << out_;
+    EXPECT_TRUE(fs::exists(dir_ / "doc.PRN"));
+    EXPECT_EQ(ReadFile(".PRN"), "");
+    std::ofstream(dir_ / "doc.PRN") << table;
+    Run(document, "F");
+    EXPECT_TRUE(fs::exists(dir_ / "doc.PRN"));
+    EXPECT_EQ(ReadFile(".PRN"), "");
 }
 
 TEST(GetResultStringsTest, NameEqualsValueInVariableOrder) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "core/base/core_state.h"
+#include "core/compiled_fixture.h"
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
 
@@ -99,6 +101,30 @@ TEST_F(StopReasonTest, TheReportSaysWhatTheReasonIs) {
         EXPECT_EQ(out, c.text) << static_cast<int>(c.reason);
         EXPECT_EQ(s.defaultShell.beeps, c.beeps) << static_cast<int>(c.reason);
     }
+}
+
+// NaN compares false with everything, so "magnitude > norm" never lets it into a norm and
+// the residual exponent of a norm of 0 reads as converged.
+TEST_F(StopReasonTest, ANanLargestResidualIsNeverConverged) {
+    Iteration(3, -8, 2, std::nan(""), 1.0);
+    EXPECT_NE(StopTest(s), StopReason::kConverged);
+}
+
+class NanResidual : public CompiledFixture {};
+
+TEST_F(NanResidual, CountsAsTheLargestNumberInItsGroupsNorm) {
+    Compile("x = 2;\ny = x + 1;\n");
+    SolveState& v = core_.solve;
+    v.groupCount = 1;
+    v.groupLast[1] = 2;
+    v.pivotEquation[1] = 1;
+    v.pivotEquation[2] = 2;
+    Set("x", 2.0);
+    Set("y", std::nan(""));  // the residual of y = x + 1 is NaN, that of x = 2 is 0
+    const double norm = EvaluateGroupResiduals(core_, 1);
+    EXPECT_EQ(norm, core_.k.largest);
+    EXPECT_EQ(v.largestResidualEquation, 2);
+    EXPECT_GE(ResidualExponent(core_, norm), core_.settings.toleranceExponent);
 }
 
 }  // namespace

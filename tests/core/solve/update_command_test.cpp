@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "core/base/list_tokens.h"
 #include "core/document_fixture.h"
 
 namespace {
@@ -38,6 +41,12 @@ class UpdateCommand : public DocumentFixture {
         return cells;
     }
 };
+
+// The bytes of a file, empty when there is none.
+std::string Contents(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // y follows x; x is fixed by the table, c holds on its own.
 const char* const kLine = "y = 2*x + c;\nc = 1;\nx \xbb 3;\n";
@@ -165,4 +174,119 @@ TEST_F(UpdateCommand, UpdateWithLinkedConstantsWritesTheTiedNumbers) {
     EXPECT_EQ(ReadFile(".UPD"),
               "y = 2*x;\nx = 4;\nz = {y}\xb0"
               "8.000000*2 + \xb0{y} 8.000000 + 0*30\xb0-2;\n");
+}
+
+// from_chars reads "nan" and "inf" as numbers; a NaN held by a fixing equation would even pass
+// the convergence test and give a row of nan. Such a row is left out, as a short one is.
+TEST_F(UpdateCommand, RowsHoldingNanOrInfinityAreLeftOutNeverSolved) {
+    Attach("x\n10\nnan\ninf\n-1e400\n20\n", 5);
+    EXPECT_EQ(Run(kLine, "US"), 1) << out_;
+    for (const char* row : {"Row    3", "Row    4", "Row    5"}) {
+        EXPECT_NE(out_.find(std::string(row) +
+                            " of the update file holds a value that is no finite number"),
+                  std::string::npos)
+            << row << ": " << out_;
+    }
+    const std::string table = ReadFile(".PRN");
+    EXPECT_EQ(table.find("nan"), std::string::npos) << table;
+    EXPECT_EQ(table.find("inf"), std::string::npos) << table;
+    ASSERT_EQ(Lines(".PRN").size(), 4u) << table;  // the document's step, 10 and 20
+    EXPECT_EQ(Row(3), (std::vector<double>{41.0, 20.0, 1.0}));
+
+    // A starting value of nan would start the iteration from nowhere: left out as well.
+    Attach("a x\xbb\n4 nan\n9 -1\n", 2);
+    EXPECT_EQ(Run("x^2 = a;\nx \xbb 1;\n", "US"), 1) << out_;
+    EXPECT_NE(out_.find("Row    2 of the update file holds"), std::string::npos) << out_;
+    EXPECT_EQ(ReadFile(".PRN").find("nan"), std::string::npos) << ReadFile(".PRN");
+    ASSERT_EQ(Lines(".PRN").size(), 3u);
+    EXPECT_NEAR(Row(2)[0], -3.0, 1e-6);  // x: the root nearest to the row's starting value
+}
+
+// A table saved with carriage returns alone as line ends has as many rows as with line feeds.
+TEST_F(UpdateCommand, CarriageReturnsAloneEndTheRows) {
+    Attach("x\r10\r20\r30\r", 0);
+    core_.settings.updateStepCount = CountListRows(core_.settings.updateFileName);
+    EXPECT_EQ(core_.settings.updateStepCount, 3);
+    EXPECT_EQ(Run(kLine, "US"), 1) << out_;
+    ASSERT_EQ(Lines(".PRN").size(), 5u) << ReadFile(".PRN");
+    EXPECT_EQ(Row(4)[1], 30.0);
+}
+
+// UI and UR write base.UPD, not results: the table the stepping wrote stays as it was.
+TEST_F(UpdateCommand, WritingBackKeepsTheResultsOfTheSolveBefore) {
+    Attach("x\n10\n20\n", 2);
+    ASSERT_EQ(Run(kLine, "US"), 1) << out_;
+    const std::string table = ReadFile(".PRN");
+    ASSERT_EQ(Lines(".PRN").size(), 4u) << table;
+    EXPECT_EQ(Run(kLine, "UI"), 1) << out_;
+    EXPECT_EQ(ReadFile(".PRN"), table);
+    EXPECT_NE(ReadFile(".UPD").find("x \xbb 20"), std::string::npos) << ReadFile(".UPD");
+    EXPECT_EQ(Run(kLine, "UR"), 1) << out_;
+    EXPECT_EQ(ReadFile(".PRN"), table);
+}
+
+// base.UPD that cannot be written (a folder has its name) is said and ends the run unsolved,
+// with nothing left under the temporary name.
+TEST_F(UpdateCommand, AWriteBackThatFailsIsNoSuccess) {
+    NoAttachment(1);
+    std::filesystem::create_directory(dir_ / "doc.UPD");
+    ASSERT_EQ(Run("y = 2*x;\nx \xbb 1;\nx = 3;\n", "S"), 1) << out_;
+    EXPECT_EQ(Run("y = 2*x;\nx \xbb 1;\nx = 3;\n", "UI"), 0) << out_;
+    EXPECT_NE(out_.find("Cannot write " + (dir_ / "doc.UPD").string() + ": "), std::string::npos)
+        << out_;
+    EXPECT_EQ(out_.find("Results not complete"), std::string::npos) << out_;
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "doc.UPD.new"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "doc.UPD"));
+}
+
+// base.UPD is written as base.UPD.new first: a document or an attachment of that name would be
+// the temporary file, and the rename would carry it off. Both are refused before anything is
+// written; so is an attachment that is any other file the run writes.
+TEST_F(UpdateCommand, ADocumentOrAttachmentNamedLikeATemporaryFileIsRefused) {
+    NoAttachment(1);
+    const std::string text = "y = 2*x;\nx \xbb 1;\nx = 3;\n";
+    for (const char* name : {"doc.UPD.new", "doc.upd.NEW", "doc.VDP.new"}) {
+        EXPECT_TRUE(IsWorkFileName(name)) << name;
+        EXPECT_EQ(Run(text, "S", name), 0) << name;
+        EXPECT_NE(out_.find("work file"), std::string::npos) << name << ": " << out_;
+        core_.flags.solved = true;  // as if another solve of it had succeeded
+        Run(text, "UI", name);
+        EXPECT_EQ(Contents(dir_ / name), text) << name;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "doc.UPD")) << name;
+        std::filesystem::remove(dir_ / name);
+    }
+    EXPECT_FALSE(IsWorkFileName("doc.new"));
+    EXPECT_FALSE(IsWorkFileName("doc.UPD.new.alg"));
+
+    ASSERT_EQ(Run(text, "S"), 1) << out_;
+    for (const char* leaf : {"doc.UPD.new", "doc.PRN", "doc.TMP"}) {
+        const std::filesystem::path table = dir_ / leaf;
+        if (!std::filesystem::exists(table)) std::ofstream(table, std::ios::binary) << "x\n5\n";
+        const std::string before = Contents(table);
+        // Named as the shell would, or through another spelling of the same path.
+        for (const std::filesystem::path& name : {table, dir_ / "." / leaf}) {
+            core_.settings.updateFileName = name.string();
+            core_.settings.updateFilePresent = true;
+            core_.settings.updateStepCount = 1;
+            for (const char* command : {"US", "UI", "S"}) {
+                EXPECT_EQ(Run(text, command), 0) << leaf << " " << command;
+                EXPECT_NE(out_.find(" is a file the run writes beside its document"),
+                          std::string::npos)
+                    << leaf << " " << command << ": " << out_;
+                EXPECT_EQ(Contents(table), before) << leaf << " " << command;
+            }
+        }
+        std::filesystem::remove(table);
+    }
+    // A link is the file it names; another file of the same name elsewhere is not the run's.
+    std::ofstream(dir_ / "doc.UPD.new", std::ios::binary) << "x\n5\n";
+    std::filesystem::create_symlink(dir_ / "doc.UPD.new", dir_ / "link.LST");
+    EXPECT_TRUE(IsRunFileOf(path_, (dir_ / "link.LST").string()));
+    std::filesystem::create_directory(dir_ / "elsewhere");
+    std::ofstream(dir_ / "elsewhere" / "doc.UPD.new", std::ios::binary) << "x\n5\n";
+    EXPECT_FALSE(IsRunFileOf(path_, (dir_ / "elsewhere" / "doc.UPD.new").string()));
+    EXPECT_TRUE(IsRunFileOf(path_, (dir_ / "elsewhere" / ".." / "doc.UPD.new").string()));
+    EXPECT_TRUE(IsRunFileOf(path_, (dir_ / "doc.JAC").string()));
+    EXPECT_FALSE(IsRunFileOf(path_, (dir_ / "data.LST").string()));  // no such file
+    EXPECT_FALSE(IsRunFileOf(path_, path_));                         // the document is read only
 }

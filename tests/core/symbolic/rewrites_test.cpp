@@ -69,6 +69,26 @@ TEST_F(Rewrites, LeastSquaresSumsTheSquaredResidualOfEveryRow) {
     EXPECT_DOUBLE_EQ(Residual(1), 1 + 6.25 + 16);
 }
 
+// A row that holds nan or inf would make the sum of squares NaN, and a NaN residual would be
+// taken for a fit: such a row is left out with a note, as a short one is.
+TEST_F(Rewrites, LeastSquaresLeavesOutRowsThatHoldNoFiniteNumber) {
+    Compile("y = a + b*x;\n");
+    Attach("x y\n1 3\n2 nan\ninf 7\n4 9\n");
+    ASSERT_TRUE(LeastSquaresRewrite(core_));
+    for (const char* row : {"Row 3 ", "Row 4 "}) {
+        EXPECT_NE(out_.find(std::string(row) +
+                            "of the list file holds a value that is no finite number (nan, inf): "
+                            "left out"),
+                  std::string::npos)
+            << row << out_;
+    }
+    Set("a", 1.0);
+    Set("b", 2.0);  // rows (1, 3) and (4, 9): residuals 0 and 0
+    EXPECT_DOUBLE_EQ(Residual(1), 0.0);
+    Set("b", 1.0);  // residuals 1 and 4
+    EXPECT_DOUBLE_EQ(Residual(1), 1.0 + 16.0);
+}
+
 TEST_F(Rewrites, LeastSquaresGivesEveryEquationTheRowsValuesAndNeedsItsFile) {
     Compile("y = a*x;\nz = c*x;\n");
     Attach("x y z\n1 2 3\n2 4 6\n");
@@ -128,6 +148,7 @@ TEST(ListFile, ValueTokens) {
         {"1,5", 0.0},           {"12x", 0.0},
     };
     for (const auto& [token, value] : rows) EXPECT_EQ(ListValue(token, 1e50), value) << token;
+    EXPECT_FALSE(ListValue("nan", 1e50).has_value());
     EXPECT_EQ(ListColumnName("\"rate\"\xBB", 8), "rate");
     EXPECT_EQ(ListColumnName("temperature", 8), "temperat");  // as the compiler cuts names
 }
