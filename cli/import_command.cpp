@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/base/limits.h"
 #include "import/convert.h"
 
 namespace {
@@ -18,8 +17,6 @@ constexpr const char* kImportUsage =
 
 int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     ImportOptions options;
-    // A run from the command line starts at the default capacity unless told otherwise.
-    options.capacity = Limits::kDefaultCapacity;
     std::vector<std::string> paths;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];

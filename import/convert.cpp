@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "import/common_format.h"
+#include "import/document_limits.h"
 #include "import/import_messages.h"
 #include "import/power_flow_writer.h"
 
@@ -50,12 +51,15 @@ ImportResult ConvertCommonFormatText(std::istream& in, const ImportOptions& opti
     CommonFormatData data;
     PowerFlowModel model;
     std::string error;
-    if (!ReadCommonFormat(in, data, error) || !BuildPowerFlowModel(data, options, model, error)) {
+    if (!ReadCommonFormat(in, data, error) || !BuildPowerFlowModel(data, options, model, error) ||
+        !CheckModelFitsRun(model, error)) {
         return Failure(error);
     }
+    std::string document = WritePowerFlowEquations(model);
+    if (!CheckDocumentFitsRun(document, error)) return Failure(error);
     ImportResult result;
     result.ok = true;
-    result.document = WritePowerFlowEquations(model);
+    result.document = std::move(document);
     result.equations = PowerFlowEquationCount(model);
     result.statements = PowerFlowStatementCount(model);
     return result;
@@ -81,9 +85,5 @@ ImportResult ConvertCommonFormat(const std::string& inputPath, const std::string
         return result;
     }
     result.message = kFormedMessage + ("\"" + output + "\"");
-    if (options.capacity > 0 && result.statements > options.capacity) {
-        result.message += '\n' + FormatMessage(kCapacityHint, result.statements, options.capacity,
-                                               result.statements);
-    }
     return result;
 }

@@ -15,7 +15,8 @@ struct ImportResult {
 };
 
 // Converts Common Format data into the equation document's text without touching any file.
-// On failure message says why and document stays empty.
+// A document that a run could not read or hold is not formed either. On failure message says
+// why and document stays empty.
 ImportResult ConvertCommonFormatText(std::istream& in, const ImportOptions& options = {});
 
 // Reads inputPath and writes the document to outputPath (CommonFormatOutputName of the input

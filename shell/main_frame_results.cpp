@@ -149,7 +149,6 @@ void MainFrame::ReadCommonFormat() {
     const QString input = dialog.selectedFiles().first();
     ImportOptions options;
     options.fullModel = fullModel->isChecked();
-    options.capacity = app_.capacity;
     const ImportResult result =
         ConvertCommonFormat(QFile::encodeName(input).toStdString(), {}, options);
     if (!result.ok) {
