@@ -33,23 +33,16 @@ void ShowProgress(long step, long total) {
 
 // Why a file that is to be read whole cannot be, or empty when it can.
 std::string Unreadable(const std::string& path) {
-    switch (CheckInputFile(path, kMaxDocumentBytes)) {
-        case InputFileState::kOk: break;
-        case InputFileState::kMissing: {
-            std::FILE* f = std::fopen(path.c_str(), "rb");
-            if (f != nullptr) {  // a name the file system does not report but can open
-                std::fclose(f);
-                return "cannot read '" + path + "': not a plain file";
-            }
-            return "cannot read '" + path + "'";
-        }
-        case InputFileState::kFolder: return "cannot read '" + path + "': it is a folder";
-        case InputFileState::kNotPlain: return "cannot read '" + path + "': not a plain file";
-        case InputFileState::kTooLarge:
-            return "cannot read '" + path + "': larger than " + std::to_string(kMaxDocumentBytes) +
-                   " bytes";
+    const InputFileState state = CheckInputFile(path, kMaxDocumentBytes);
+    if (state == InputFileState::kOk) return {};
+    if (state == InputFileState::kMissing) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (f == nullptr) return "cannot read '" + path + "'";
+        // A name the file system does not report but can open.
+        std::fclose(f);
+        return "cannot read '" + path + "': " + InputFileRefusal(InputFileState::kNotPlain, 0);
     }
-    return {};
+    return "cannot read '" + path + "': " + InputFileRefusal(state, kMaxDocumentBytes);
 }
 
 // The commands that read the attachment: repetitive updates and the list operations.

@@ -1,9 +1,11 @@
 #include "import/convert.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "core/base/bounds.h"
+#include "core/base/text_file.h"
 #include "import/common_format.h"
 #include "import/document_limits.h"
 #include "import/import_messages.h"
@@ -15,6 +17,30 @@ ImportResult Failure(const std::string& reason) {
     ImportResult result;
     result.message = kNotFormedMessage + reason;
     return result;
+}
+
+std::string CannotRead(const std::string& path, InputFileState state) {
+    const std::string why = InputFileRefusal(state, kMaxDocumentBytes);
+    return why.empty() ? FormatMessage(kCannotRead, path.c_str())
+                       : FormatMessage(kCannotReadBecause, path.c_str(), why.c_str());
+}
+
+// Reads the input whole when it is a plain file within the size bound that documents have:
+// a device or a pipe may never end, and the bound holds however the file grows while it is
+// read. Returns why not, or empty.
+std::string ReadInput(const std::string& path, std::string& text) {
+    const InputFileState state = CheckInputFile(path, kMaxDocumentBytes);
+    if (state != InputFileState::kOk) return CannotRead(path, state);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return CannotRead(path, InputFileState::kMissing);
+    text.clear();
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxDocumentBytes) return CannotRead(path, InputFileState::kTooLarge);
+    }
+    if (in.bad()) return CannotRead(path, InputFileState::kMissing);
+    return {};
 }
 
 bool WriteSafely(const std::string& path, const std::string& text) {
@@ -68,13 +94,13 @@ ImportResult ConvertCommonFormatText(std::istream& in, const ImportOptions& opti
 ImportResult ConvertCommonFormat(const std::string& inputPath, const std::string& outputPath,
                                  const ImportOptions& options) {
     const std::string output = outputPath.empty() ? CommonFormatOutputName(inputPath) : outputPath;
-    std::error_code ignored;
-    std::ifstream in(inputPath, std::ios::binary);
-    if (!in || std::filesystem::is_directory(inputPath, ignored)) {
-        ImportResult failed = Failure(FormatMessage(kCannotRead, inputPath.c_str()));
+    std::string text;
+    if (const std::string why = ReadInput(inputPath, text); !why.empty()) {
+        ImportResult failed = Failure(why);
         failed.outputPath = output;
         return failed;
     }
+    std::istringstream in(std::move(text));
     ImportResult result = ConvertCommonFormatText(in, options);
     result.outputPath = output;
     if (!result.ok) return result;

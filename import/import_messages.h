@@ -9,6 +9,7 @@ inline constexpr const char* kFormedMessage = "Power Flow equations formed and s
 inline constexpr const char* kNotFormedMessage = "Power flow equations not formed: ";
 
 inline constexpr const char* kCannotRead = "cannot read \"%s\"";
+inline constexpr const char* kCannotReadBecause = "cannot read \"%s\": %s";  // + why
 inline constexpr const char* kCannotWrite = "cannot write \"%s\"";
 
 inline constexpr const char* kLineError = "line %d: %s";

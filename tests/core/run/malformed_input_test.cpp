@@ -5,6 +5,7 @@
 // document as it was.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "core/run/options_line.h"
 #include "core/symbolic/jacobian_file.h"
 #include "core/symbolic/list_file.h"
+#include "import/convert.h"
 
 namespace fs = std::filesystem;
 
@@ -223,6 +225,49 @@ TEST_F(MalformedInput, ListFiles) {
     fs::create_directory(core_.settings.updateFileName);
     EXPECT_FALSE(ReadListFile(core_, rows));
     EXPECT_NE(out_.find("Is a Folder"), std::string::npos) << out_;
+}
+
+TEST_F(MalformedInput, CommonFormatFiles) {
+    const fs::path input = dir_ / "case.cf", output = dir_ / "case.alg";
+    const std::string bus =
+        "   1 One          1  1  3 1e999   0.00      0.0      0.0      0.0      0.0 0.0 1.000\n";
+    const Case cases[] = {
+        {"empty", "", "the file ends before its END line"},
+        {"cut short", "BUS DATA FOLLOWS\n   1 One ", "the file ends inside the BUS section"},
+        {"random bytes", RandomBytes(13, 3000), "not formed"},
+        {"CR line ends", "BUS DATA FOLLOWS\r-999\rEND\r", "the file ends inside the BUS section"},
+        {"number that is none", "BUS DATA FOLLOWS\n" + bus, "no readable final voltage"},
+        {"long line", "BUS DATA FOLLOWS\n" + kLongName + "\n-999\nEND\n", "expected a record"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(input, std::ios::binary) << c.text;
+        const ImportResult r = ConvertCommonFormat(input.string(), output.string());
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find(c.said), std::string::npos) << r.message;
+        EXPECT_FALSE(fs::exists(output));
+        EXPECT_EQ(ReadBack(input), c.text);
+    }
+    // What may never end, or is too large, is not read at all.
+    const auto refused = [&](const fs::path& path, const std::string& why) {
+        SCOPED_TRACE(path.string());
+        const ImportResult r = ConvertCommonFormat(path.string(), output.string());
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find("cannot read \"" + path.string() + "\": " + why),
+                  std::string::npos)
+            << r.message;
+        EXPECT_FALSE(fs::exists(output));
+    };
+    PutHuge(input);
+    refused(input, "larger than " + std::to_string(kMaxDocumentBytes) + " bytes");
+    fs::create_directory(dir_ / "folder.cf");
+    refused(dir_ / "folder.cf", "it is a folder");
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.cf").c_str(), 0600), 0);
+    refused(dir_ / "pipe.cf", "not a plain file");
+    if (fs::exists("/dev/zero")) {
+        fs::create_symlink("/dev/zero", dir_ / "zero.cf");
+        refused(dir_ / "zero.cf", "not a plain file");
+    }
 }
 
 }  // namespace
