@@ -1,6 +1,7 @@
 #include "import/convert.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -43,14 +44,53 @@ std::string ReadInput(const std::string& path, std::string& text) {
     return {};
 }
 
+std::string TemporaryName(const std::string& path) {
+    return path + ".new";
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// A pipe or a device under the output's name takes the document as it is written: whoever
+// reads at its other end expects it there, and a plain file renamed over it would end that.
+bool WritesInPlace(const std::string& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    return !ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+           !std::filesystem::is_directory(status);
+}
+
+// Why the document may not go where it is to go, or empty: neither the output nor the
+// temporary it is first written to may be the input, under whatever name or link.
+std::string WouldOverwriteInput(const std::string& input, const std::string& output) {
+    if (SameFile(input, output)) return FormatMessage(kOutputIsInput, output.c_str());
+    const std::string temp = TemporaryName(output);
+    if (!WritesInPlace(output) && SameFile(input, temp)) {
+        return FormatMessage(kTemporaryIsInput, temp.c_str());
+    }
+    return {};
+}
+
+bool WriteAll(std::ofstream& out, const std::string& text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+// A plain file is written to a temporary and renamed into place, so a failed import leaves no
+// partial document and an existing one untouched.
 bool WriteSafely(const std::string& path, const std::string& text) {
-    const std::string temp = path + ".new";
+    if (WritesInPlace(path)) {
+        std::ofstream out(path, std::ios::binary);
+        return out && WriteAll(out, text);
+    }
+    const std::string temp = TemporaryName(path);
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
+        if (!WriteAll(out, text)) {
             out.close();
             std::remove(temp.c_str());
             return false;
@@ -95,7 +135,9 @@ ImportResult ConvertCommonFormat(const std::string& inputPath, const std::string
                                  const ImportOptions& options) {
     const std::string output = outputPath.empty() ? CommonFormatOutputName(inputPath) : outputPath;
     std::string text;
-    if (const std::string why = ReadInput(inputPath, text); !why.empty()) {
+    std::string why = ReadInput(inputPath, text);
+    if (why.empty()) why = WouldOverwriteInput(inputPath, output);
+    if (!why.empty()) {
         ImportResult failed = Failure(why);
         failed.outputPath = output;
         return failed;

@@ -11,6 +11,11 @@ inline constexpr const char* kNotFormedMessage = "Power flow equations not forme
 inline constexpr const char* kCannotRead = "cannot read \"%s\"";
 inline constexpr const char* kCannotReadBecause = "cannot read \"%s\": %s";  // + why
 inline constexpr const char* kCannotWrite = "cannot write \"%s\"";
+inline constexpr const char* kOutputIsInput =
+    "the output \"%s\" is the input file itself; name another output";
+inline constexpr const char* kTemporaryIsInput =
+    "the document is first written to \"%s\", which is the input file itself; name another "
+    "output";
 
 inline constexpr const char* kLineError = "line %d: %s";
 inline constexpr const char* kEndsInsideSection =

@@ -1,6 +1,8 @@
 #include "cli/import_command.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -43,6 +45,11 @@ class ImportCommand : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(dir_); }
     std::string In() const { return (dir_ / "ieee14.cf").string(); }
+    std::string Read(const fs::path& path) const {
+        std::stringstream text;
+        text << std::ifstream(path, std::ios::binary).rdbuf();
+        return text.str();
+    }
     fs::path dir_;
 };
 
@@ -79,4 +86,51 @@ TEST_F(ImportCommand, FailuresExitWithOneAndAnExplanation) {
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
     }
     EXPECT_FALSE(fs::exists(dir_ / "missing.ALG"));
+}
+
+TEST_F(ImportCommand, NeverWritesOverItsInputUnderAnyName) {
+    const std::string original = Read(In());
+    fs::create_directory(dir_ / "sub");
+    fs::create_symlink(In(), dir_ / "link.alg");
+    fs::create_hard_link(In(), dir_ / "hard.alg");
+    fs::copy_file(In(), dir_ / "net.ALG");       // its default output is its own name
+    fs::copy_file(In(), dir_ / "case.ALG.new");  // the temporary of its default output
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{(dir_ / "net.ALG").string()}, "the output \"" + (dir_ / "net.ALG").string()},
+        {{In(), (dir_ / "sub/../ieee14.cf").string()}, "is the input file itself"},
+        {{In(), (dir_ / "link.alg").string()}, "is the input file itself"},
+        {{In(), (dir_ / "hard.alg").string()}, "is the input file itself"},
+        {{(dir_ / "case.ALG.new").string()},
+         "the document is first written to \"" + (dir_ / "case.ALG.new").string()},
+    };
+    for (const auto& [args, reason] : cases) {
+        const CommandRun r = RunImport(args);
+        EXPECT_EQ(r.status, 1) << reason;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+    }
+    for (const char* name : {"ieee14.cf", "link.alg", "hard.alg", "net.ALG", "case.ALG.new"}) {
+        EXPECT_TRUE(Read(dir_ / name) == original) << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.alg"));
+    EXPECT_FALSE(fs::exists(dir_ / "case.ALG"));
+}
+
+TEST_F(ImportCommand, APipeAsOutputReceivesTheDocumentAndStaysAPipe) {
+    const fs::path pipe = dir_ / "out.alg";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // Held open for reading and writing, the pipe never blocks the import, which writes less
+    // than the pipe holds; a pipe replaced by a plain file leaves nothing to read here.
+    const int fd = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    const CommandRun r = RunImport({In(), pipe.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string received(65536, '\0');
+    const ssize_t n = ::read(fd, received.data(), received.size());
+    ::close(fd);
+    received.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    EXPECT_EQ(received.rfind("{Options: CAPACITY=57}\n{Generated from CF File Format}\n", 0), 0u)
+        << received.substr(0, 80);
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_FALSE(fs::exists(dir_ / "out.alg.new"));
 }
