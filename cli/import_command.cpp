@@ -11,7 +11,11 @@ constexpr const char* kImportUsage =
     "usage: valdrix import-cf [--full-model] FILE.cf [OUT.alg]\n"
     "  Writes the power-flow equations of an IEEE Common Format file as an equation document\n"
     "  (default OUT: FILE up to its first '.', then .ALG).\n"
-    "  --full-model  also model transformer taps, phase shifters and bus shunts\n";
+    "  --full-model  also model transformer taps, phase shifters and bus shunts\n"
+    "exit status: 0 written, 1 refused or not written, 2 usage error\n";
+
+// What a wrong command line exits with, as the other commands do.
+constexpr int kUsageStatus = 2;
 
 }  // namespace
 
@@ -27,7 +31,7 @@ int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err
             return 0;
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "valdrix import-cf: unknown option '" << arg << "'\n" << kImportUsage;
-            return 1;
+            return kUsageStatus;
         } else {
             paths.push_back(arg);
         }
@@ -35,7 +39,7 @@ int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err
     if (paths.empty() || paths.size() > 2) {
         err << "valdrix import-cf: expected an input file and at most one output file\n"
             << kImportUsage;
-        return 1;
+        return kUsageStatus;
     }
     const ImportResult result =
         ConvertCommonFormat(paths[0], paths.size() == 2 ? paths[1] : "", options);

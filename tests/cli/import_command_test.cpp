@@ -71,21 +71,31 @@ TEST_F(ImportCommand, WritesBesideTheInputOrToTheNamedOutputAndSaysWhere) {
     EXPECT_NE(full.str().find("+v9*1.855500*SIN(a4-a9)"), std::string::npos);
 }
 
-TEST_F(ImportCommand, FailuresExitWithOneAndAnExplanation) {
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{}, "expected an input file"},
-        {{In(), "a.alg", "b.alg"}, "expected an input file"},
-        {{"--full", In()}, "unknown option '--full'"},
-        {{(dir_ / "missing.cf").string()}, "cannot read"},
-        {{dir_.string()}, "cannot read"},
+// 2 when the command line is wrong, 1 when the import refuses or cannot write; always why.
+TEST_F(ImportCommand, FailuresExitWithTheirStatusAndAnExplanation) {
+    fs::create_directory(dir_ / "folder.alg");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* reason;
     };
-    for (const auto& [args, reason] : cases) {
-        const CommandRun r = RunImport(args);
-        EXPECT_EQ(r.status, 1) << reason;
+    const Case cases[] = {
+        {{}, 2, "expected an input file"},
+        {{In(), "a.alg", "b.alg"}, 2, "expected an input file"},
+        {{"--full", In()}, 2, "unknown option '--full'"},
+        {{(dir_ / "missing.cf").string()}, 1, "cannot read"},
+        {{dir_.string()}, 1, "cannot read"},
+        {{In(), (dir_ / "folder.alg").string()}, 1, "cannot write"},
+        {{In(), (dir_ / "no/such/folder.alg").string()}, 1, "cannot write"},
+    };
+    for (const Case& c : cases) {
+        const CommandRun r = RunImport(c.args);
+        EXPECT_EQ(r.status, c.status) << c.reason;
         EXPECT_TRUE(r.out.empty());
-        EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     }
     EXPECT_FALSE(fs::exists(dir_ / "missing.ALG"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "folder.alg"));
 }
 
 TEST_F(ImportCommand, NeverWritesOverItsInputUnderAnyName) {
