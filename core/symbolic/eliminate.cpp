@@ -281,6 +281,7 @@ void FinishEliminations(CoreState& s, char key, const std::vector<char>& failed)
             if (q.relation == kRelationRetired) q.relation = kRelationEqual;
         } else if ((q.designated != 0 && key == 'E') || q.relation == kRelationRetired) {
             q.relation = kRelationRetired;
+            q.retired = true;
         }
         q.designated = 0;
     }

@@ -89,7 +89,7 @@ bool LagrangianRewrite(CoreState& s) {
     int added = 0;
     for (int e = 1; e <= m.count; ++e) {
         const unsigned char r = m.eq[e].relation;
-        if (r == kRelationNone || r == kRelationRetired) continue;
+        if (r == kRelationNone || m.eq[e].retired) continue;
         added += FindVariable(s.names, MultiplierName(e)) == 0;
         if (IsGreater(r) || IsLess(r)) added += FindVariable(s.names, SlackName(e)) == 0;
     }
@@ -101,7 +101,7 @@ bool LagrangianRewrite(CoreState& s) {
     CodeNode* sum = ZeroNode(s.pool);
     for (int e = 1; e <= m.count; ++e) {
         const unsigned char r = m.eq[e].relation;
-        if (r == kRelationRetired) continue;
+        if (m.eq[e].retired) continue;
         CodeNode* c = ParseCopy(s, m.eq[e].code);
         if (r != kRelationNone) {
             const int multiplier = VariableNamed(s, MultiplierName(e));

@@ -26,8 +26,8 @@ std::string SlackName(int equation);
 //   S = m_e * c_e + ... + (objective + 0)
 // with c_e the residual of an equality, SQUARE(s_e) - r for r > 0 ('>', 0xF2) and
 // SQUARE(s_e) + r for r < 0 ('<', 0xF3). Its stationary points are the optimality conditions.
-// Multipliers and slacks are new variables after the document's own; retired equations take
-// no part.
+// Multipliers and slacks are new variables after the document's own; equations the
+// elimination retired take no part, while one only marked for elimination is an equality.
 bool LagrangianRewrite(CoreState& s);
 
 // Least squares over the rows of the attached list file: for every row and every equation,

@@ -63,9 +63,11 @@ TEST_F(MalformedInput, Documents) {
         {"underflowing number", "x = 1e-999;\n", "Numeric Format Error"},
         {"exponent without digits", "x = 1e;\n", "Numeric Format Error at character 7"},
         {"two points", "x = 1.2.3;\n", "expected"},
-        {"long name", kLongName + " = 2;\n", "expected"},
-        // A line is cut to lines of 79 characters, inside a name that leaves no other place.
-        {"long name after others", "x = 2;\ny = x + " + kLongName + ";\n", "expected"},
+        // A name longer than a work line is still one name (of 8 significant characters): its
+        // line is not cut inside it, however long it is.
+        {"long name", kLongName + " = 2;\n", "Solution Found!"},
+        {"long name after others", "x = 2;\ny = x + " + kLongName + ";\naaaaaaaa = x;\n",
+         "Solution Found!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
