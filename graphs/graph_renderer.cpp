@@ -146,6 +146,7 @@ std::vector<GraphColour> DrawCurve(Canvas& c, const PlotScale& s, const PictureC
                                    const CurveSeries& series) {
     const GraphType type = p.layout.type;
     const GraphColour own = series.curve->colour;
+    BranchPalette palette(own);
     std::vector<GraphColour> colours{own};
     // Bars are outlined in black with a thin pen; their fill carries the colour.
     if (type == GraphType::Bar) {
@@ -167,7 +168,7 @@ std::vector<GraphColour> DrawCurve(Canvas& c, const PlotScale& s, const PictureC
         if (connected && branches.Starts(i, prev, pt)) {
             prev.reset();
             if (newPens) {
-                colours.push_back(BranchColours(own, static_cast<int>(colours.size()) + 1).back());
+                colours.push_back(palette.Next());
                 c.SetPen({colours.back(), PenStyle::Solid, kCurveWidth});
             }
         }

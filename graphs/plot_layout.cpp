@@ -63,24 +63,26 @@ std::string FormatReadout(const std::string& name, double value) {
     return name + buffer;
 }
 
+BranchPalette::BranchPalette(GraphColour first)
+    : red_(RedOf(first)), green_(GreenOf(first)), blue_(BlueOf(first)) {}
+
+// Red and green take turns at a half turn of the wheel while blue fades, so neighbouring
+// branches differ in two components.
+GraphColour BranchPalette::Next() {
+    const auto wrap = [](int component) { return ((component % 256) + 256) % 256; };
+    if (turn_ % 2 == 1) red_ = wrap(red_ + 127);
+    ++turn_;
+    if (turn_ % 2 == 1) green_ = wrap(green_ + 127);
+    blue_ = wrap(blue_ - 50);
+    return Current();
+}
+
 std::vector<GraphColour> BranchColours(GraphColour first, int count) {
     std::vector<GraphColour> colours;
     if (count <= 0) return colours;
-    colours.push_back(first);
-    int red = RedOf(first), green = GreenOf(first), blue = BlueOf(first);
-    int c = 1;
-    // Red and green take turns at a half turn of the wheel while blue fades, so neighbouring
-    // branches differ in two components.
-    while (static_cast<int>(colours.size()) < count) {
-        if (c % 2 == 1) red += 127;
-        ++c;
-        if (c % 2 == 1) green += 127;
-        blue -= 50;
-        red = ((red % 256) + 256) % 256;
-        green = ((green % 256) + 256) % 256;
-        blue = ((blue % 256) + 256) % 256;
-        colours.push_back(MakeColour(red, green, blue));
-    }
+    BranchPalette palette(first);
+    colours.push_back(palette.Current());
+    while (static_cast<int>(colours.size()) < count) colours.push_back(palette.Next());
     return colours;
 }
 
