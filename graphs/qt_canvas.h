@@ -3,10 +3,26 @@
 #include <QFont>
 #include <QPainter>
 #include <QRectF>
+#include <QStringList>
 
 #include "graphs/canvas.h"
 
 namespace graphs {
+
+struct FontSpec;
+
+// Where the picture frame (120 mm by 70 mm) lands in a target rectangle: scaled to fit keeping
+// its proportions, and centred there.
+struct FrameFit {
+    double scale = 1.0;  // device units per 0.1 mm
+    QPointF topLeft;
+
+    static FrameFit Into(const QRectF& target);
+    QPointF Map(Point p) const;
+};
+
+// The faces asked for a font, best first, ending in the generic family.
+QStringList FontFamilies(const FontSpec& font);
 
 // Draws picture coordinates through a QPainter: the window, the printer, SVG, PNG and PDF.
 // The picture frame (120 mm by 70 mm) is scaled into `target` keeping its proportions and
@@ -24,15 +40,14 @@ class QPainterCanvas : public Canvas {
     void Text(Point at, const std::string& utf8) override;
 
     // Device pixels per 0.1 mm.
-    double Scale() const { return scale_; }
-    QPointF Map(Point p) const;
+    double Scale() const { return fit_.scale; }
+    QPointF Map(Point p) const { return fit_.Map(p); }
 
    private:
     QFont MakeFont(FontRole role) const;
 
     QPainter& painter_;
-    double scale_ = 1.0;
-    QPointF topLeft_;
+    FrameFit fit_;
     QPen pen_;
     TextAlign align_ = TextAlign::Left;
     QFont fonts_[3];

@@ -2,9 +2,12 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
+#include <algorithm>
 
 #include "graphs/graph_export.h"
+#include "graphs/svg_writer.h"
 
 using namespace graphs;
 
@@ -30,6 +33,38 @@ QByteArray Read(const QString& path) {
 }
 
 const QString kSweep = QStringLiteral(VALDRIX_GRAPHS_DATA "/range_sweep.PRN");
+
+// Keeps what is written to it and how it came: the largest single write tells whether a
+// document was streamed or built whole first. Refuses writes past `limit` bytes when given.
+class WriteLog : public QIODevice {
+   public:
+    explicit WriteLog(qint64 limit = -1) : limit_(limit) { open(QIODevice::WriteOnly); }
+    QByteArray data;
+    qint64 largestWrite = 0;
+
+   protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* bytes, qint64 n) override {
+        if (limit_ >= 0 && data.size() + n > limit_) return -1;
+        largestWrite = std::max(largestWrite, n);
+        data.append(bytes, n);
+        return n;
+    }
+
+   private:
+    qint64 limit_;
+};
+
+// A zigzag of `segments` lines joined end to start, then a caption.
+Picture Zigzag(int segments, const std::string& caption) {
+    Picture p;
+    p.SetPen({kBlue, PenStyle::Solid, 3});
+    for (int i = 0; i < segments; ++i)
+        p.Line({i % 700 - 350, i % 2}, {(i + 1) % 700 - 350, (i + 1) % 2});
+    p.SetTextAlign(TextAlign::Centre);
+    p.Text({0, -340}, caption);
+    return p;
+}
 
 }  // namespace
 
@@ -152,6 +187,38 @@ class TestGraphExport : public QObject {
         const QByteArray svg = Read(dir.filePath("w.svg"));
         QVERIFY(svg.contains("c40000, c65541min=4.0000000e+05"));
         QVERIFY(svg.contains("c40000, c65541max=6.5541100e+05"));
+    }
+
+    // A picture of hundreds of thousands of lines reaches the device in pieces while it plays,
+    // not as one document built in memory first, and keeps every point.
+    void svgIsStreamedAndKeepsEveryPoint() {
+        constexpr int kSegments = 300000;
+        WriteLog log;
+        QVERIFY(WriteSvg(Zigzag(kSegments, "a<b & c"), log, QSize(1200, 700)));
+        QVERIFY(log.data.size() > 2 * 1024 * 1024);
+        QVERIFY2(log.largestWrite <= 256 * 1024, qPrintable(QString::number(log.largestWrite)));
+
+        QXmlStreamReader xml(log.data);
+        qsizetype points = 0;
+        QString caption, anchor;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+            if (xml.name() == QLatin1String("polyline")) {
+                points += xml.attributes().value("points").split(u' ').size();
+            } else if (xml.name() == QLatin1String("text")) {
+                anchor = xml.attributes().value("text-anchor").toString();
+                caption = xml.readElementText();
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(points, kSegments + 1);  // one run: each line starts where the last ended
+        QCOMPARE(caption, QStringLiteral("a<b & c"));
+        QCOMPARE(anchor, QStringLiteral("middle"));
+    }
+
+    void aRefusedSvgWriteFailsTheExport() {
+        WriteLog log(100 * 1024);
+        QVERIFY(!WriteSvg(Zigzag(100000, "g"), log, QSize(1200, 700)));
     }
 
     void emfOutputConvertsToSvgWithoutComplaint() {
