@@ -12,6 +12,13 @@ namespace graphs {
 
 using namespace geometry;
 
+namespace {
+
+// Points of a polyline handed to the painter at once; a longer run goes on in the next one.
+constexpr qsizetype kMaxRunPoints = 4096;
+
+}  // namespace
+
 QColor ToQColor(GraphColour c) {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
@@ -67,6 +74,7 @@ QFont QPainterCanvas::MakeFont(FontRole role) const {
 }
 
 void QPainterCanvas::SetPen(const Pen& pen) {
+    EndRun();
     pen_ = QPen(ToQColor(pen.colour));
     pen_.setWidthF(pen.width * fit_.scale);  // width 0 draws the thinnest line of the device
     pen_.setStyle(pen.style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
@@ -81,10 +89,21 @@ void QPainterCanvas::SetFont(FontRole font) {
 }
 
 void QPainterCanvas::Line(Point from, Point to) {
-    painter_.drawLine(Map(from), Map(to));
+    if (run_.isEmpty() || !(runEnd_ == from) || run_.size() >= kMaxRunPoints) {
+        EndRun();
+        run_ << Map(from);
+    }
+    run_ << Map(to);
+    runEnd_ = to;
+}
+
+void QPainterCanvas::EndRun() {
+    if (run_.size() >= 2) painter_.drawPolyline(run_);
+    run_.clear();
 }
 
 void QPainterCanvas::Rect(Point corner, Point opposite, GraphColour fill, bool outline) {
+    EndRun();
     painter_.setPen(outline ? pen_ : QPen(Qt::NoPen));
     painter_.setBrush(ToQColor(fill));
     painter_.drawRect(QRectF(Map(corner), Map(opposite)).normalized());
@@ -93,12 +112,14 @@ void QPainterCanvas::Rect(Point corner, Point opposite, GraphColour fill, bool o
 }
 
 void QPainterCanvas::Circle(Point centre, int radius) {
+    EndRun();
     painter_.setBrush(Qt::NoBrush);
     painter_.drawEllipse(Map(centre), radius * fit_.scale, radius * fit_.scale);
 }
 
 void QPainterCanvas::Text(Point at, const std::string& utf8) {
     if (utf8.empty()) return;
+    EndRun();
     const QString text = QString::fromStdString(utf8);
     QPointF p = Map(at);
     if (align_ != TextAlign::Left) {

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QPolygonF>
 #include <QRectF>
 #include <QStringList>
 
@@ -27,9 +28,15 @@ QStringList FontFamilies(const FontSpec& font);
 // Draws picture coordinates through a QPainter: the window, the printer, SVG, PNG and PDF.
 // The picture frame (120 mm by 70 mm) is scaled into `target` keeping its proportions and
 // centred there; text sizes, pen widths and radii scale with it.
+//
+// Lines that each start where the last one ended are drawn as one polyline, a bounded number of
+// points at a time: a curve of a million points is one path to the device, not a million.
 class QPainterCanvas : public Canvas {
    public:
     QPainterCanvas(QPainter& painter, const QRectF& target);
+    QPainterCanvas(const QPainterCanvas&) = delete;
+    QPainterCanvas& operator=(const QPainterCanvas&) = delete;
+    ~QPainterCanvas() override { EndRun(); }
 
     void SetPen(const Pen& pen) override;
     void SetFont(FontRole font) override;
@@ -45,6 +52,7 @@ class QPainterCanvas : public Canvas {
 
    private:
     QFont MakeFont(FontRole role) const;
+    void EndRun();  // draws the lines gathered so far
 
     QPainter& painter_;
     FrameFit fit_;
@@ -52,6 +60,8 @@ class QPainterCanvas : public Canvas {
     TextAlign align_ = TextAlign::Left;
     QFont fonts_[3];
     FontRole font_ = FontRole::General;
+    QPolygonF run_;  // joined lines not yet drawn
+    Point runEnd_;   // where the last of them ends
 };
 
 QColor ToQColor(GraphColour c);

@@ -1,4 +1,6 @@
 #include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -7,6 +9,7 @@
 #include <algorithm>
 
 #include "graphs/graph_export.h"
+#include "graphs/qt_canvas.h"
 #include "graphs/svg_writer.h"
 
 using namespace graphs;
@@ -53,6 +56,48 @@ class WriteLog : public QIODevice {
 
    private:
     qint64 limit_;
+};
+
+// Counts what a painter hands its device: separate lines, and polylines with their points.
+class CountingEngine : public QPaintEngine {
+   public:
+    int lines = 0;
+    int polylines = 0;
+    qsizetype polylinePoints = 0;
+
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    Type type() const override { return QPaintEngine::User; }
+    void drawLines(const QLineF*, int count) override { lines += count; }
+    void drawLines(const QLine*, int count) override { lines += count; }
+    void drawPolygon(const QPointF*, int count, PolygonDrawMode mode) override {
+        if (mode != PolylineMode) return;
+        ++polylines;
+        polylinePoints += count;
+    }
+};
+
+class CountingDevice : public QPaintDevice {
+   public:
+    QPaintEngine* paintEngine() const override { return &engine; }
+    mutable CountingEngine engine;
+
+   protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+            case PdmWidth: return 1200;
+            case PdmHeight: return 700;
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY: return 96;
+            case PdmDepth: return 32;
+            case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+            default: return 1;
+        }
+    }
 };
 
 // A zigzag of `segments` lines joined end to start, then a caption.
@@ -214,6 +259,22 @@ class TestGraphExport : public QObject {
         QCOMPARE(points, kSegments + 1);  // one run: each line starts where the last ended
         QCOMPARE(caption, QStringLiteral("a<b & c"));
         QCOMPARE(anchor, QStringLiteral("middle"));
+    }
+
+    // PDF, PNG, printing and the window take a curve as one path a few thousand points at a
+    // time; a path per segment made the PDF writer hold tens of bytes for every point.
+    void joinedLinesReachTheDeviceAsPolylinesWithEveryPoint() {
+        constexpr int kSegments = 100000;
+        CountingDevice device;
+        {
+            QPainter painter(&device);
+            QPainterCanvas canvas(painter, QRectF(0, 0, 1200, 700));
+            Zigzag(kSegments, "").Play(canvas);
+        }
+        QCOMPARE(device.engine.lines, 0);
+        QVERIFY(device.engine.polylines > 0 && device.engine.polylines < kSegments / 1000);
+        // Each polyline after the first starts again where the one before ended.
+        QCOMPARE(device.engine.polylinePoints, kSegments + device.engine.polylines);
     }
 
     void aRefusedSvgWriteFailsTheExport() {
