@@ -25,7 +25,7 @@ struct FrameFit {
 // The faces asked for a font, best first, ending in the generic family.
 QStringList FontFamilies(const FontSpec& font);
 
-// Draws picture coordinates through a QPainter: the window, the printer, SVG, PNG and PDF.
+// Draws picture coordinates through a QPainter: the window, the printer, PNG and PDF.
 // The picture frame (120 mm by 70 mm) is scaled into `target` keeping its proportions and
 // centred there; text sizes, pen widths and radii scale with it.
 //
