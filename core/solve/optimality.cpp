@@ -3,9 +3,10 @@
  *
  * Unconstrained, in this order:
  *   1. stationary:  max_i |g_i| max(|x_i|, 1) / max(|f|, 1) <= tau, or H positive definite
- *      and g^T H^-1 g / 2 <= tau^2 max(|f|, 1). The second form is the decrease a Newton step
- *      could still give; it is invariant under scaling of the variables and so accepts the
- *      minimum of a badly scaled function where rounding alone keeps the scaled gradient up.
+ *      (every eigenvalue above 0) and g^T H^-1 g / 2 <= tau^2 max(|f|, 1). The second form is
+ *      the decrease a Newton step could still give; it is invariant under scaling of the
+ *      variables and so accepts the minimum of a badly scaled or badly conditioned function
+ *      (condition 1e16 at Meyer's) where rounding alone keeps the scaled gradient up.
  *   2. second order: the smallest eigenvalue of H is at least -tau max_k |lambda_k|;
  *      otherwise the point is a maximum when no eigenvalue exceeds tau max_k |lambda_k|, and a
  *      saddle point when one does.
@@ -115,7 +116,7 @@ double ScaledGradient(double f, const std::vector<double>& x, const std::vector<
 bool GradientVanishes(double f, const std::vector<double>& x, const std::vector<double>& g,
                       const SymmetricEigenSystem& hessian, double tolerance) {
     if (ScaledGradient(f, x, g) <= tolerance) return true;
-    const double decrease = NewtonDecrease(hessian, g, 1e-14);
+    const double decrease = NewtonDecrease(hessian, g, 0.0);
     return decrease >= 0.0 && decrease <= tolerance * tolerance * std::max(std::fabs(f), 1.0);
 }
 
