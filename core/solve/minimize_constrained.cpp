@@ -38,7 +38,8 @@
  *   limit        the settings' number of iterations done;
  *   no progress  no correction dw up to 1e40 gives the inertia, or the backtracking reaches a
  *                step below 1e-14 without meeting the merit test.
- * Starting point: the given x; s_j = max(c_j(x), 1e-2), z = 1, y = 0.
+ * Starting point: the given x; s_j = max(c_j(x), 1e-2), z = 1, and y the least-squares
+ * multipliers of the equalities (0 when they come out beyond 1e3).
  */
 #include "core/solve/minimize_constrained.h"
 
@@ -62,6 +63,7 @@ constexpr double kMultiplierDrift = 1e10;
 constexpr double kFirstShift = 1e-4;
 constexpr double kLargestShift = 1e40;
 constexpr double kInertiaZero = 1e-13;
+constexpr double kLargestStartMultiplier = 1e3;
 
 double InfinityNorm(const Vector& v) {
     double m = 0.0;
@@ -94,7 +96,7 @@ class InteriorPoint {
         }
         for (int j : inequalities_) it_.s.push_back(std::max(it_.c[j], kSlackFloor));
         it_.z.assign(inequalities_.size(), 1.0);
-        it_.y.assign(equalities_.size(), 0.0);
+        it_.y = EqualityMultipliers();
         mu_ = kInitialMu;
 
         for (;;) {
@@ -139,6 +141,38 @@ class InteriorPoint {
         for (std::size_t k = 0; k < equalities_.size(); ++k) result.lambda[equalities_[k]] = it_.y[k];
         for (std::size_t k = 0; k < inequalities_.size(); ++k)
             result.lambda[inequalities_[k]] = it_.z[k];
+    }
+
+    // The least-squares multipliers of the equalities with z as it is,
+    //     min |g - J_I^T z - J_E^T y|,  i.e.  (J_E J_E^T) y = J_E (g - J_I^T z),
+    // so that the first Hessian of the Lagrangian holds the curvature of the equalities (with
+    // y = 0 a linear objective would give no curvature at all, and the first steps would run
+    // far along the constraints). Multipliers beyond 1e3 say the estimate is not to be
+    // trusted; then y = 0.
+    Vector EqualityMultipliers() const {
+        const int eq = static_cast<int>(equalities_.size());
+        Vector y(static_cast<std::size_t>(eq), 0.0);
+        if (eq == 0) return y;
+        Vector r = g_;
+        for (std::size_t k = 0; k < inequalities_.size(); ++k) {
+            for (int j = 0; j < n_; ++j) r[j] -= it_.z[k] * jacobian_(inequalities_[k], j);
+        }
+        DenseMatrix normal;
+        normal.Reset(eq, eq);
+        for (int a = 0; a < eq; ++a) {
+            for (int j = 0; j < n_; ++j) y[a] += jacobian_(equalities_[a], j) * r[j];
+            for (int b = 0; b <= a; ++b) {
+                double sum = 0.0;
+                for (int j = 0; j < n_; ++j)
+                    sum += jacobian_(equalities_[a], j) * jacobian_(equalities_[b], j);
+                normal(a, b) = sum;
+            }
+        }
+        SymmetricEigenSystem e;
+        SymmetricEigen(normal, e);
+        EigenSolve(e, kInertiaZero * std::max(std::fabs(e.values.back()), 1e-300), y);
+        if (InfinityNorm(y) > kLargestStartMultiplier) std::fill(y.begin(), y.end(), 0.0);
+        return y;
     }
 
     bool Evaluate(Iterate& t) {
