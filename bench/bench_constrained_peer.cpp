@@ -56,7 +56,8 @@ class Compiled {
 };
 
 bool Agrees(double f, double published) {
-    return published == 0.0 ? std::fabs(f) <= 1e-8 : std::fabs(f - published) <= 1e-6 * std::fabs(published);
+    return published == 0.0 ? std::fabs(f) <= 1e-8
+                            : std::fabs(f - published) <= 1e-6 * std::fabs(published);
 }
 
 void Ours(benchmark::State& state, const hock_schittkowski::Published& p) {

@@ -48,7 +48,7 @@ class DocumentProblem : public SmoothProblem {
     // One expression with its derivatives; a null code stands for 0.
     struct Function {
         CodeNode* code = nullptr;
-        double sign = 1.0;               // -1 for a '<' constraint
+        double sign = 1.0;                // -1 for a '<' constraint
         std::vector<CodeNode*> gradient;  // per variable
         std::vector<CodeNode*> hessian;   // lower triangle, row by row
         int equation = 0;

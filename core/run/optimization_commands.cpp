@@ -92,11 +92,13 @@ bool Judge(CoreState& s, DocumentProblem& p, const Vector& x, const Vector& lamb
     }
     for (int i = 0; i < m; ++i) point.equality.push_back(p.IsEquality(i));
     const OptimalityVerdict v =
-        constrained ? CheckConstrained(point, Tolerance(s))
-                    : CheckUnconstrained(point.f, x, point.g, point.lagrangianHessian, Tolerance(s));
+        constrained
+            ? CheckConstrained(point, Tolerance(s))
+            : CheckUnconstrained(point.f, x, point.g, point.lagrangianHessian, Tolerance(s));
     WriteVerdict(s, p, v);
     const bool minimum = v.verdict == Verdict::kMinimum;
-    ConsoleWrite(s.console, (minimum ? msg::kMinimumValue : msg::kObjectiveValue) + Number(point.f));
+    ConsoleWrite(s.console,
+                 (minimum ? msg::kMinimumValue : msg::kObjectiveValue) + Number(point.f));
     ConsoleWriteLine(s.console);
     if (constrained && m > 0) {
         ConsoleWrite(s.console, msg::kMultipliers);

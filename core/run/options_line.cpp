@@ -137,7 +137,8 @@ int OptionCapacity(std::string line, int current) {
 OptimizationRoute OptionRoute(std::string line, OptimizationRoute current) {
     constexpr std::string_view kWord = "ROUTE=";
     constexpr std::string_view kRoutes[] = {"DIRECT", "REWRITE"};
-    static_assert(std::size(kRoutes) == Describe(SolverOption::kOptimizationRoute).domain.highest + 1);
+    static_assert(std::size(kRoutes) ==
+                  Describe(SolverOption::kOptimizationRoute).domain.highest + 1);
     OptimizationRoute route = current;
     while (!line.empty()) {
         const std::string token = NextOptionToken(line);

@@ -28,9 +28,9 @@ inline constexpr const char* kIgnored = ", ignored";
 namespace optimize_message {
 inline constexpr const char* kTrustRegion = "\nMinimizing by trust-region Newton steps...\n";
 inline constexpr const char* kInteriorPoint = "\nMinimizing by interior-point steps...\n";
-inline constexpr const char* kIteration = "Iter:";      // + count
-inline constexpr const char* kObjective = "  f: ";      // + value
-inline constexpr const char* kOptimality = "  Opt: ";   // + the method's optimality measure
+inline constexpr const char* kIteration = "Iter:";     // + count
+inline constexpr const char* kObjective = "  f: ";     // + value
+inline constexpr const char* kOptimality = "  Opt: ";  // + the method's optimality measure
 inline constexpr const char* kIterationLimit = "Iteration limit reached before a minimum";
 inline constexpr const char* kNoProgress = "No step lowers the objective any further";
 inline constexpr const char* kUnbounded = "Objective is unbounded below";

@@ -52,7 +52,7 @@ void CommandAdvanced(CoreState& s, const char* command) {
     if (!s.flags.jacobianRequested || s.flags.stop) return;
     BuildJacobianFile(s);
     if (solveAfter) {
-        // ALR route seam: when s.settings.optimizationRoute is kDirect, the direct least-squares entry takes over here; until it exists both routes solve the rewritten equations below.
+        // ALR seam: with OptimizationRoute::kDirect the direct least-squares entry goes here.
         // Nothing is solved unless this run wrote the terms: an older base.SJC would be
         // another problem's.
         if (!AdvancedOperations(s, "SJ")) return;

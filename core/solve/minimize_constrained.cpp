@@ -9,8 +9,9 @@
  * Step. Newton's method on these equations, with W the Hessian of the Lagrangian
  * f - y^T c_E - z^T c_I and Sigma = Z S^-1, after eliminating ds = J_I dx + (c_I - s) and
  * dz = mu / s - z - Sigma ds:
- *     [ W + J_I^T Sigma J_I + dw I    J_E^T ] [  dx ]   [ -g + J_E^T y + J_I^T (mu/s - Sigma (c_I - s)) ]
- *     [ J_E                         -dc I  ] [ -dy ] = [ -c_E                                          ]
+ *     [ W + J_I^T Sigma J_I + dw I   J_E^T ] [  dx ]   [  r   ]
+ *     [ J_E                          -dc I ] [ -dy ] = [ -c_E ]
+ * with r = -g + J_E^T y + J_I^T (mu/s - Sigma (c_I - s)).
  * Inertia correction: the step is used only when this matrix has exactly n positive and
  * |E| negative eigenvalues (counted from its eigensystem), which makes dx a descent direction
  * of the barrier problem on the linearized constraints. Otherwise dw grows: 1e-4 the first
@@ -124,9 +125,9 @@ class InteriorPoint {
                 return result;
             }
             Keep(result);
-            if (!progress.Report(result.iterations, it_.f,
-                                 KktError(it_.f, it_.x, g_, it_.c, equality_, jacobian_,
-                                          result.lambda))) {
+            if (!progress.Report(
+                    result.iterations, it_.f,
+                    KktError(it_.f, it_.x, g_, it_.c, equality_, jacobian_, result.lambda))) {
                 result.stop = MinimizeStop::kCancelled;
                 return result;
             }
@@ -137,10 +138,7 @@ class InteriorPoint {
     void Keep(MinimizeResult& result) const {
         result.x = it_.x;
         result.f = it_.f;
-        result.lambda.assign(static_cast<std::size_t>(m_), 0.0);
-        for (std::size_t k = 0; k < equalities_.size(); ++k) result.lambda[equalities_[k]] = it_.y[k];
-        for (std::size_t k = 0; k < inequalities_.size(); ++k)
-            result.lambda[inequalities_[k]] = it_.z[k];
+        result.lambda = Lambda();
     }
 
     // The least-squares multipliers of the equalities with z as it is,
@@ -193,8 +191,7 @@ class InteriorPoint {
     Vector Lambda() const {
         Vector lambda(static_cast<std::size_t>(m_), 0.0);
         for (std::size_t k = 0; k < equalities_.size(); ++k) lambda[equalities_[k]] = it_.y[k];
-        for (std::size_t k = 0; k < inequalities_.size(); ++k)
-            lambda[inequalities_[k]] = it_.z[k];
+        for (std::size_t k = 0; k < inequalities_.size(); ++k) lambda[inequalities_[k]] = it_.z[k];
         return lambda;
     }
 
@@ -254,7 +251,8 @@ class InteriorPoint {
         for (;;) {
             Assemble(w, dw, dc, k);
             SymmetricEigen(k, e);
-            const double largest = std::max(std::fabs(e.values.front()), std::fabs(e.values.back()));
+            const double largest =
+                std::max(std::fabs(e.values.front()), std::fabs(e.values.back()));
             const Inertia in = InertiaOf(e, kInertiaZero * std::max(largest, 1e-300));
             if (in.positive == n_ && in.negative == eq) {
                 if (dw > 0.0) lastShift_ = dw;

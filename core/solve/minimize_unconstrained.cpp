@@ -81,8 +81,7 @@ bool Value(SmoothProblem& problem, const std::vector<double>& x, double& f) {
 }  // namespace
 
 MinimizeResult MinimizeTrustRegion(SmoothProblem& problem, const std::vector<double>& start,
-                                   const MinimizeSettings& settings,
-                                   const ProgressSink& progress) {
+                                   const MinimizeSettings& settings, const ProgressSink& progress) {
     MinimizeResult result;
     Point point;
     point.x = start;
@@ -142,7 +141,8 @@ MinimizeResult MinimizeTrustRegion(SmoothProblem& problem, const std::vector<dou
             else
                 radius = kShrinkRatio * length;
         }
-        if (!progress.Report(result.iterations, point.f, ScaledGradient(point.f, point.x, point.g))) {
+        if (!progress.Report(result.iterations, point.f,
+                             ScaledGradient(point.f, point.x, point.g))) {
             result.x = point.x;
             result.f = point.f;
             result.stop = MinimizeStop::kCancelled;

@@ -47,11 +47,11 @@ OptimalityVerdict CheckUnconstrained(double f, const std::vector<double>& x,
 struct ConstrainedPoint {
     double f = 0.0;
     std::vector<double> x;
-    std::vector<double> g;         // gradient of f
-    std::vector<double> c;         // constraint values
-    std::vector<bool> equality;    // per constraint
-    DenseMatrix jacobian;          // of c, one row per constraint
-    std::vector<double> lambda;    // multipliers
+    std::vector<double> g;          // gradient of f
+    std::vector<double> c;          // constraint values
+    std::vector<bool> equality;     // per constraint
+    DenseMatrix jacobian;           // of c, one row per constraint
+    std::vector<double> lambda;     // multipliers
     DenseMatrix lagrangianHessian;  // lower triangle, at (x, lambda)
 };
 OptimalityVerdict CheckConstrained(const ConstrainedPoint& point, double tolerance);

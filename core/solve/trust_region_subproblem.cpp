@@ -68,8 +68,8 @@ double NormAt(const SymmetricEigenSystem& h, const std::vector<double>& gamma, d
     return std::sqrt(sum);
 }
 
-double SolveSecular(const SymmetricEigenSystem& h, const std::vector<double>& gamma,
-                    double radius, double a, double b) {
+double SolveSecular(const SymmetricEigenSystem& h, const std::vector<double>& gamma, double radius,
+                    double a, double b) {
     double sigma = b;
     for (int it = 0; it < kMaxSecularIterations; ++it) {
         const double norm = NormAt(h, gamma, sigma);

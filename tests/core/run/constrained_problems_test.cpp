@@ -19,7 +19,8 @@ using hock_schittkowski::Published;
 double MinimumValue(const std::string& out) {
     const char* label = "Minimum value: ";
     const auto at = out.rfind(label);
-    return at == std::string::npos ? std::nan("") : std::strtod(out.c_str() + at + std::strlen(label), nullptr);
+    return at == std::string::npos ? std::nan("")
+                                   : std::strtod(out.c_str() + at + std::strlen(label), nullptr);
 }
 
 class HockSchittkowski : public DocumentFixture, public ::testing::WithParamInterface<Published> {};
@@ -37,7 +38,8 @@ TEST_P(HockSchittkowski, ReachesThePublishedOptimumFromThePublishedStart) {
         EXPECT_NEAR(f, p.minimum, 1e-6 * std::fabs(p.minimum)) << out_;
 }
 
-INSTANTIATE_TEST_SUITE_P(Published, HockSchittkowski, ::testing::ValuesIn(hock_schittkowski::kProblems),
+INSTANTIATE_TEST_SUITE_P(Published, HockSchittkowski,
+                         ::testing::ValuesIn(hock_schittkowski::kProblems),
                          [](const auto& problem) { return std::string(problem.param.name); });
 
 namespace {
@@ -53,7 +55,9 @@ TEST_P(BoundedParabola, MinimumFromEveryRandomStartAndTheBoundNeverTakenForIt) {
     core_.settings.randomSeed = GetParam();
     ASSERT_EQ(Run("{Options: 50 -8}\n(x-2)^2;\nx > 1;\n", "KFK"), 1) << out_;
     EXPECT_NEAR(Value("x"), 2.0, 1e-7);
-    EXPECT_NEAR(Value("\xec" "2"), 0.0, 1e-7);
+    EXPECT_NEAR(Value("\xec"
+                      "2"),
+                0.0, 1e-7);
 
     if (Run("{Options: 50 -8 ROUTE=REWRITE}\n(x-2)^2;\nx > 1;\n", "KFK") == 1) {
         EXPECT_NEAR(Value("x"), 2.0, 1e-7) << out_;
@@ -65,4 +69,5 @@ TEST_P(BoundedParabola, MinimumFromEveryRandomStartAndTheBoundNeverTakenForIt) {
 }
 
 // Seeds 1 to 8, and 9 and 12, where the rewritten equations end on the bound.
-INSTANTIATE_TEST_SUITE_P(Seeds, BoundedParabola, ::testing::Values(1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 12u));
+INSTANTIATE_TEST_SUITE_P(Seeds, BoundedParabola,
+                         ::testing::Values(1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 12u));

@@ -55,11 +55,8 @@ inline std::vector<Problem> Problems() {
                    {0, 1},
                    {"10000*x1*x2 - 1", "EXP(-x1) + EXP(-x2) - 1.0001"},
                    {0}});
-    set.push_back({"Brown badly scaled",
-                   4,
-                   {1, 1},
-                   {"x1 - 1000000", "x2 - 0.000002", "x1*x2 - 2"},
-                   {0}});
+    set.push_back(
+        {"Brown badly scaled", 4, {1, 1}, {"x1 - 1000000", "x2 - 0.000002", "x1*x2 - 2"}, {0}});
     {
         Problem p{"Beale", 5, {1, 1}, {}, {0}};
         const double y[] = {1.5, 2.25, 2.625};
@@ -79,12 +76,12 @@ inline std::vector<Problem> Problems() {
     }
     // theta = atan(x2/x1)/2pi (+1/2 for x1 < 0), written with ATAN2 turned by a quarter so that
     // its cut lies where the published one does.
-    set.push_back({"Helical valley",
-                   7,
-                   {-1, 0, 0},
-                   {"10*(x3 - 10*(ATAN2(-x1, x2)/(2*PI) + 0.25))", "10*(SQRT(x1^2 + x2^2) - 1)",
-                    "x3"},
-                   {0}});
+    set.push_back(
+        {"Helical valley",
+         7,
+         {-1, 0, 0},
+         {"10*(x3 - 10*(ATAN2(-x1, x2)/(2*PI) + 0.25))", "10*(SQRT(x1^2 + x2^2) - 1)", "x3"},
+         {0}});
     {
         Problem p{"Bard", 8, {1, 1, 1}, {}, {8.21487e-3, 17.4286}};
         const double y[] = {0.14, 0.18, 0.22, 0.25, 0.29, 0.32, 0.35, 0.39,
@@ -137,14 +134,15 @@ inline std::vector<Problem> Problems() {
                     "SQRT(10)*(x2 + x4 - 2)", "(x2 - x4)/SQRT(10)"},
                    {0}});
     {
-        Problem p{"Kowalik and Osborne", 15, {0.25, 0.39, 0.415, 0.39}, {}, {3.07505e-4, 1.02734e-3}};
+        Problem p{
+            "Kowalik and Osborne", 15, {0.25, 0.39, 0.415, 0.39}, {}, {3.07505e-4, 1.02734e-3}};
         const double y[] = {0.1957, 0.1947, 0.1735, 0.1600, 0.0844, 0.0627,
                             0.0456, 0.0342, 0.0323, 0.0235, 0.0246};
         const double u[] = {4, 2, 1, 0.5, 0.25, 0.167, 0.125, 0.1, 0.0833, 0.0714, 0.0625};
         for (int i = 0; i < 11; ++i) {
             const std::string ui = Real(u[i]), u2 = Real(u[i] * u[i]);
-            p.residuals.push_back(Real(y[i]) + " - x1*(" + u2 + " + " + ui + "*x2)/(" + u2 +
-                                  " + " + ui + "*x3 + x4)");
+            p.residuals.push_back(Real(y[i]) + " - x1*(" + u2 + " + " + ui + "*x2)/(" + u2 + " + " +
+                                  ui + "*x3 + x4)");
         }
         set.push_back(p);
     }
@@ -152,8 +150,9 @@ inline std::vector<Problem> Problems() {
         Problem p{"Brown and Dennis", 16, {25, 5, -5, -1}, {}, {85822.2}};
         for (int i = 1; i <= 20; ++i) {
             const double t = i / 5.0;
-            p.residuals.push_back("(x1 + " + Real(t) + "*x2 - " + Real(std::exp(t)) + ")^2 + (x3 + " +
-                                  Real(std::sin(t)) + "*x4 - " + Real(std::cos(t)) + ")^2");
+            p.residuals.push_back("(x1 + " + Real(t) + "*x2 - " + Real(std::exp(t)) +
+                                  ")^2 + (x3 + " + Real(std::sin(t)) + "*x4 - " +
+                                  Real(std::cos(t)) + ")^2");
         }
         set.push_back(p);
     }
@@ -175,7 +174,8 @@ inline std::vector<Problem> Problems() {
             std::string s1, s2;
             for (int j = 1; j <= 6; ++j) {
                 if (j >= 2) {
-                    s1 += (s1.empty() ? "" : " + ") + Real((j - 1) * std::pow(t, j - 2)) + "*" + X(j);
+                    s1 +=
+                        (s1.empty() ? "" : " + ") + Real((j - 1) * std::pow(t, j - 2)) + "*" + X(j);
                 }
                 s2 += (s2.empty() ? "" : " + ") + Real(std::pow(t, j - 1)) + "*" + X(j);
             }
@@ -220,7 +220,8 @@ inline std::vector<Problem> Problems() {
     {
         Problem p{"Trigonometric", 26, std::vector<double>(10, 0.1), {}, {0, 2.79506e-5}};
         std::string cosines;
-        for (int j = 1; j <= 10; ++j) cosines += (cosines.empty() ? "" : " + ") + ("COS(" + X(j) + ")");
+        for (int j = 1; j <= 10; ++j)
+            cosines += (cosines.empty() ? "" : " + ") + ("COS(" + X(j) + ")");
         for (int i = 1; i <= 10; ++i) {
             p.residuals.push_back("10 - (" + cosines + ") + " + std::to_string(i) + "*(1 - COS(" +
                                   X(i) + ")) - SIN(" + X(i) + ")");

@@ -18,7 +18,8 @@ namespace {
 double PrintedValue(const std::string& out) {
     for (const char* label : {"Minimum value: ", "Objective value: "}) {
         const auto at = out.rfind(label);
-        if (at != std::string::npos) return std::strtod(out.c_str() + at + std::strlen(label), nullptr);
+        if (at != std::string::npos)
+            return std::strtod(out.c_str() + at + std::strlen(label), nullptr);
     }
     return std::nan("");
 }
@@ -36,7 +37,8 @@ class PublishedMinimization : public DocumentFixture,
 
 std::string Name(const ::testing::TestParamInfo<mgh::Problem>& info) {
     std::string name = info.param.name;
-    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
     return name;
 }
 

@@ -59,12 +59,16 @@ struct Callbacks : SmoothProblem {
 Callbacks Rosenbrock() {
     Callbacks p;
     p.n = 2;
-    p.f = [](const Vector& x) { return 100 * std::pow(x[1] - x[0] * x[0], 2) + std::pow(1 - x[0], 2); };
+    p.f = [](const Vector& x) {
+        return 100 * std::pow(x[1] - x[0] * x[0], 2) + std::pow(1 - x[0], 2);
+    };
     p.g = [](const Vector& x) {
-        return Vector{-400 * x[0] * (x[1] - x[0] * x[0]) - 2 * (1 - x[0]), 200 * (x[1] - x[0] * x[0])};
+        return Vector{-400 * x[0] * (x[1] - x[0] * x[0]) - 2 * (1 - x[0]),
+                      200 * (x[1] - x[0] * x[0])};
     };
     p.h = [](const Vector& x) {
-        return std::vector<Vector>{{1200 * x[0] * x[0] - 400 * x[1] + 2, -400 * x[0]}, {-400 * x[0], 200}};
+        return std::vector<Vector>{{1200 * x[0] * x[0] - 400 * x[1] + 2, -400 * x[0]},
+                                   {-400 * x[0], 200}};
     };
     return p;
 }
@@ -79,7 +83,9 @@ Callbacks CubicSaddle() {
     return p;
 }
 
-std::vector<Vector> Zero2() { return {{0, 0}, {0, 0}}; }
+std::vector<Vector> Zero2() {
+    return {{0, 0}, {0, 0}};
+}
 
 // (x - 2)^2 with x >= 1 (and optionally x <= 3 as 3 - x >= 0).
 Callbacks BoundedParabola() {

@@ -24,7 +24,8 @@ void ExpectEigensystemOf(const DenseMatrix& a, const SymmetricEigenSystem& e) {
         for (int i = 0; i < n; ++i) {
             double av = 0.0;
             for (int j = 0; j < n; ++j) av += a(i, j) * e.vectors(j, k);
-            EXPECT_NEAR(av, e.values[k] * e.vectors(i, k), 1e-14 * LargestElement(a)) << "pair " << k;
+            EXPECT_NEAR(av, e.values[k] * e.vectors(i, k), 1e-14 * LargestElement(a))
+                << "pair " << k;
         }
         for (int l = 0; l < n; ++l) {
             double dot = 0.0;
