@@ -1,5 +1,5 @@
 /*
- * Symmetric eigensystem by the cyclic Jacobi method, and the Cholesky factorization.
+ * Symmetric eigensystem by the cyclic Jacobi method.
  *
  * Jacobi: A_{k+1} = J^T A_k J with J the plane rotation in (p, q) that zeroes a_pq:
  *     theta = (a_pp - a_qq) / (2 a_pq),  t = -sign(theta) / (|theta| + sqrt(theta^2 + 1)),
@@ -11,9 +11,6 @@
  * (quadratic convergence makes 6 to 10 sweeps the rule at the sizes met here). Jacobi gives
  * small eigenvalues to high relative accuracy, which the inertia counts of the minimization
  * methods rely on; its O(n^3) per sweep costs nothing at the sizes of an equation document.
- *
- * Cholesky: A = L L^T column by column, l_jj = sqrt(a_jj - sum_k l_jk^2); a pivot that is not
- * positive (or not finite) means A is not positive definite, and the factorization stops.
  */
 #include "core/solve/symmetric_eigen.h"
 
@@ -129,37 +126,6 @@ void EigenSolve(const SymmetricEigenSystem& e, double tolerance, std::vector<dou
         for (int i = 0; i < n; ++i) x[i] += coefficient * e.vectors(i, k);
     }
     std::copy(x.begin(), x.end(), b.begin());
-}
-
-bool CholeskyFactorize(DenseMatrix& a) {
-    const int n = a.Rows();
-    for (int j = 0; j < n; ++j) {
-        double d = a(j, j);
-        for (int k = 0; k < j; ++k) d -= a(j, k) * a(j, k);
-        if (!(d > 0.0) || !std::isfinite(d)) return false;
-        const double ljj = std::sqrt(d);
-        a(j, j) = ljj;
-        for (int i = j + 1; i < n; ++i) {
-            double sum = a(i, j);
-            for (int k = 0; k < j; ++k) sum -= a(i, k) * a(j, k);
-            a(i, j) = sum / ljj;
-        }
-    }
-    return true;
-}
-
-void CholeskySolve(const DenseMatrix& l, std::vector<double>& b) {
-    const int n = l.Rows();
-    for (int i = 0; i < n; ++i) {
-        double sum = b[i];
-        for (int k = 0; k < i; ++k) sum -= l(i, k) * b[k];
-        b[i] = sum / l(i, i);
-    }
-    for (int i = n - 1; i >= 0; --i) {
-        double sum = b[i];
-        for (int k = i + 1; k < n; ++k) sum -= l(k, i) * b[k];
-        b[i] = sum / l(i, i);
-    }
 }
 
 double LargestElement(const DenseMatrix& a) {

@@ -4,9 +4,9 @@
 
 #include "core/base/dense_matrix.h"
 
-// Eigenvalues, eigenvectors and the Cholesky factor of the small dense symmetric matrices of
-// the minimization methods (a Hessian, a KKT matrix). The mathematics and the stopping rule are
-// described in symmetric_eigen.cpp.
+// Eigenvalues and eigenvectors of the small dense symmetric matrices of the minimization
+// methods (a Hessian, a KKT matrix). The mathematics and the stopping rule are described in
+// symmetric_eigen.cpp.
 
 // A = V diag(values) V^T for a symmetric A (only its lower triangle is read): values in
 // ascending order, column k of vectors the unit eigenvector of values[k].
@@ -27,12 +27,6 @@ Inertia InertiaOf(const SymmetricEigenSystem& e, double tolerance);
 // x := A^+ b through the eigensystem, eigenvalues of magnitude at most tolerance left out (the
 // least-norm solution where A is singular).
 void EigenSolve(const SymmetricEigenSystem& e, double tolerance, std::vector<double>& b);
-
-// A = L L^T in place (L in the lower triangle; the upper triangle is left alone). Returns
-// false, with A partly overwritten, when A is not positive definite.
-bool CholeskyFactorize(DenseMatrix& a);
-// Solves L L^T x = b in place with the factor of CholeskyFactorize.
-void CholeskySolve(const DenseMatrix& l, std::vector<double>& b);
 
 // The largest magnitude of the elements of a square matrix.
 double LargestElement(const DenseMatrix& a);

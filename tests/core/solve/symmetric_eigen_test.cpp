@@ -75,15 +75,3 @@ TEST(SymmetricEigen, InertiaAndLeastNormSolve) {
     EXPECT_NEAR(b[1], -3.0, 1e-15);
     EXPECT_NEAR(b[2], 0.0, 1e-15);
 }
-
-TEST(Cholesky, SolvesPositiveDefiniteAndRefusesIndefinite) {
-    DenseMatrix a = Matrix({{4, 2, 0}, {2, 5, 1}, {0, 1, 3}});
-    ASSERT_TRUE(CholeskyFactorize(a));
-    std::vector<double> b{6, 8, 4};  // A (1, 1, 1)
-    CholeskySolve(a, b);
-    for (double v : b) EXPECT_NEAR(v, 1.0, 1e-14);
-    DenseMatrix indefinite = Matrix({{1, 2}, {2, 1}});
-    EXPECT_FALSE(CholeskyFactorize(indefinite));
-    DenseMatrix singular = Matrix({{1, 1}, {1, 1}});
-    EXPECT_FALSE(CholeskyFactorize(singular));
-}
