@@ -165,6 +165,14 @@ constexpr CliOption kOptions[] = {
          o.solver.Set(SolverOption::kCapacity, static_cast<double>(n));
          return {};
      }},
+    {"--route", "", "direct|rewrite",
+     "minimization (O, K, ALR): direct methods or Newton on the rewritten equations",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         int k = 0;
+         if (!ParseKeyword(a, {"direct", "rewrite"}, k)) return "--route takes direct or rewrite";
+         o.solver.Set(SolverOption::kOptimizationRoute, k);
+         return {};
+     }},
     {"--groups", "--no-groups", "", "solve in sequential groups or as one set",
      SwitchOption<SolverOption::kSolveInGroups>},
     {"--simplify", "--no-simplify", "", "fold constants after compiling",

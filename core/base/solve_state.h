@@ -112,6 +112,9 @@ struct SolveState {
     std::vector<IfChoice> ifChoices;       // the chosen branch of each IF met
     std::vector<CodeNode*> savedCode;      // equation -> code as compiled, IF nodes included
     int homotopySteps = 0;                 // accepted and rejected parameter steps
+    // The equations solved are the stationarity conditions of a minimization, which is judged
+    // after the solve: a converged solve is not yet a solution.
+    bool optimalityJudgedAfter = false;
     CodeNode* homotopyConstant = nullptr;  // the c of the parameter's equation t - c
 
     // Results by name of a time-stepping run: the document's own variable names, each shown

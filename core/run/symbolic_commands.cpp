@@ -9,6 +9,7 @@
 #include "core/lang/parser.h"
 #include "core/run/advanced_operations.h"
 #include "core/run/entry.h"
+#include "core/run/optimization_commands.h"
 #include "core/run/run_setup.h"
 #include "core/solve/solve_system.h"
 #include "core/symbolic/fit_statistics.h"
@@ -51,6 +52,7 @@ void CommandAdvanced(CoreState& s, const char* command) {
     if (!s.flags.jacobianRequested || s.flags.stop) return;
     BuildJacobianFile(s);
     if (solveAfter) {
+        // ALR seam: with OptimizationRoute::kDirect the direct least-squares entry goes here.
         // Nothing is solved unless this run wrote the terms: an older base.SJC would be
         // another problem's.
         if (!AdvancedOperations(s, "SJ")) return;
@@ -69,12 +71,7 @@ void CommandOptimize(CoreState& s, const char*) {
     std::remove(terms.c_str());  // what is solved below must come from this run
     SolverEntry(s, path.c_str(), "ASJ");
     if (s.flags.parseError || !Exists(terms)) return;
-    ReopenWork(s, ".SJC");
-    Close(s.files.result);
-    Assign(s.files.result, s.files.baseName + ".PRN");
-    s.files.result.scratch = true;
-    Rewrite(s.files.result);
-    SolveSystem(s);
+    MinimizeDocument(s, false);
 }
 
 void CommandConstrained(CoreState& s, const char* command) {
@@ -87,6 +84,5 @@ void CommandConstrained(CoreState& s, const char* command) {
     if (s.flags.parseError) return;
     BuildJacobianFile(s);
     if (s.flags.jacobianNeeded || !AdvancedOperations(s, "SJ")) return;
-    ReopenWork(s, ".SJC");
-    SolveSystem(s);
+    MinimizeDocument(s, true);
 }

@@ -15,6 +15,7 @@ inline constexpr const char* kSolvedFor = "Solved for %.3lf seconds\n";
 inline constexpr const char* kIfsNotOk = " IFs not OK";
 inline constexpr const char* kErrorInSolution = "Error in Solution ";  // + step
 inline constexpr const char* kSolutionFound = "Solution Found!";
+inline constexpr const char* kConditionsSolved = "Stationarity conditions solved";
 inline constexpr const char* kIterationLimit = "Iteration Limit Sol ";  // + step
 inline constexpr const char* kGroupFailedEquation = "Eqn ";  // + last equation of the group
 inline constexpr const char* kGroupFailed = " group failed";

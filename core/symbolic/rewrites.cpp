@@ -50,19 +50,6 @@ CodeNode* ParseCopy(CoreState& s, const CodeNode* code) {
     return Strip(s.pool, ToPrefix(CopyList(s.pool, code)));
 }
 
-// The variable of that name, added after the others when there is none yet. A new variable
-// gets a starting value from the guess range, as the compiler would give it.
-int VariableNamed(CoreState& s, const std::string& name) {
-    if (const int v = FindVariable(s.names, name); v != 0) return v;
-    NameTable& t = s.names;
-    const int v = ++t.variableCount;
-    t.name[v] = name;
-    t.lowBound[v] = s.settings.minGuess;
-    t.highBound[v] = s.settings.maxGuess;
-    t.value[v] = s.settings.minGuess + s.rng.unit() * (s.settings.maxGuess - s.settings.minGuess);
-    return v;
-}
-
 void ReplaceModel(CoreState& s, const std::vector<CodeNode*>& codes,
                   const std::vector<unsigned char>& relations) {
     EquationModel& m = s.model;
@@ -76,6 +63,17 @@ void ReplaceModel(CoreState& s, const std::vector<CodeNode*>& codes,
 }
 
 }  // namespace
+
+int VariableNamed(CoreState& s, const std::string& name) {
+    if (const int v = FindVariable(s.names, name); v != 0) return v;
+    NameTable& t = s.names;
+    const int v = ++t.variableCount;
+    t.name[v] = name;
+    t.lowBound[v] = s.settings.minGuess;
+    t.highBound[v] = s.settings.maxGuess;
+    t.value[v] = s.settings.minGuess + s.rng.unit() * (s.settings.maxGuess - s.settings.minGuess);
+    return v;
+}
 
 std::string MultiplierName(int equation) {
     return '\xEC' + std::to_string(equation);

@@ -17,6 +17,11 @@ inline constexpr const char* kEquationTooLong = "Equation Too Long";
 // pass the compiler's limits), and then reports "Too Many Variables" or "Too Many Equations"
 // and stops the run. They return whether the rewrite was made.
 
+// The variable of that name, added after the others when there is none yet (the caller sees
+// that the table has room). A new variable gets a starting value from the guess range, as the
+// compiler would give it.
+int VariableNamed(CoreState& s, const std::string& name);
+
 // Names of the multiplier (0xEC e) and the slack variable (0xE4 e) of equation e.
 std::string MultiplierName(int equation);
 std::string SlackName(int equation);
