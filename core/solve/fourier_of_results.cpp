@@ -180,6 +180,11 @@ void FourierOfResults(CoreState& s, const std::string& fileName) {
             ConsoleWriteLine(s.console);
             return;
         }
+        if (!SpectrumIsFinite(spectrum)) {
+            ConsoleWrite(s.console, fft_message::kOverflow);
+            ConsoleWriteLine(s.console);
+            return;
+        }
         ReportCut(s, spectrum, reported);
     }
     if (!WriteSpectra(s, table, choice, sweeps, spectra)) return;
