@@ -59,6 +59,18 @@ bool ReadsAttachment(const CliOptions& o) {
            (c[0] == 'U' || (c.size() >= 2 && c[0] == 'A' && c[1] == 'L'));
 }
 
+// Whether a command of the run takes its series from --fft-file: W without the '0' that makes
+// it read the document's own .FFT.
+bool ReadsChosenSeries(const CliOptions& o) {
+    if (o.mode != CliOptions::Mode::kRun) return false;
+    auto chosen = [](const std::string& c) { return c[0] == 'W' && (c.size() < 2 || c[1] != '0'); };
+    if (chosen(o.command)) return true;
+    for (const std::string& c : o.laterCommands) {
+        if (chosen(c)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
@@ -77,6 +89,12 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     if (o.attach && ReadsAttachment(o)) {
         if (const std::string why = Unreadable(*o.attach); !why.empty()) {
             std::fprintf(err, "valdrix: --attach: %s\n", why.c_str());
+            return 2;
+        }
+    }
+    if (!o.fftFile.empty() && ReadsChosenSeries(o)) {
+        if (const std::string why = Unreadable(o.fftFile); !why.empty()) {
+            std::fprintf(err, "valdrix: --fft-file: %s\n", why.c_str());
             return 2;
         }
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/solve/fft.h"
 #include "core/solve/fft_series.h"
@@ -18,20 +19,27 @@ constexpr int kSpectrumParameterColumn = 3;  // after the axis, amplitude and ph
 
 enum class Axis { kHertz = 0, kRadians = 1, kIndex = 2 };
 
-bool ReadWholeFile(CoreState& s, const std::string& name, std::string& text) {
+// The series text, read only from a plain file and never past the size bound, however the file
+// grows while it is read: a pipe would hold the run, a device fill the memory. A missing series
+// ends the command without a word; anything else that is not read is named.
+bool ReadSeriesFile(CoreState& s, const std::string& name, std::string& text) {
+    if (!InputFileUsableOrMissing(s, name)) return false;
     TextFile file(&s.io);
-    file.status |= file_status::kNoReport;  // a missing series ends the command silently
+    file.status |= file_status::kNoReport;
     Assign(file, name);
     Reset(file);
     if (!IsOpen(file)) return false;
     std::string line;
-    while (ReadWholeLine(file, line)) {
+    bool tooLarge = false;
+    while (!tooLarge && ReadWholeLine(file, line, kMaxDocumentBytes - text.size() + 1)) {
         text += line;
         text += '\n';
+        tooLarge = text.size() > kMaxDocumentBytes;
     }
     const bool ok = file.error == 0 || file.error == kIoBeyondEnd;
     Close(file);
-    return ok;
+    if (tooLarge) ReportUnusableInput(s, name, InputFileState::kTooLarge);
+    return ok && !tooLarge;
 }
 
 bool ValidChoice(const FftChoice& c, std::size_t columns) {
@@ -142,7 +150,7 @@ bool WriteSpectra(CoreState& s, const SeriesTable& table, const FftChoice& choic
 
 void FourierOfResults(CoreState& s, const std::string& fileName) {
     std::string text;
-    if (!ReadWholeFile(s, fileName, text)) return;
+    if (!ReadSeriesFile(s, fileName, text)) return;
     const SeriesTable table = ReadSeriesText(text);
     if (table.columns.empty()) return;  // no names to choose from
     FftChoice choice = PreselectFftColumns(table);

@@ -3,6 +3,7 @@
 // message naming what is wrong; nothing runs that would lose data or report a false success.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -162,6 +163,22 @@ TEST(HostileCommandLine, TheAttachmentIsReadOnlyByTheCommandsThatUseIt) {
     const Outcome update = Valdrix({"run", "--attach", "/dev/zero", doc, "US"});
     EXPECT_EQ(update.status, 2);
     EXPECT_TRUE(Has(update.err, "--attach") && Has(update.err, "not a plain file")) << update.err;
+}
+
+TEST(HostileCommandLine, TheSeriesFileAndTheSideFileAreReadOnlyWhenPlainFiles) {
+    ScratchDir s;
+    const std::string doc = s.Put("doc.alg", "x = 2;\n");
+    if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+    // W reads the chosen series whole: a device that never ends is refused before the run.
+    const Outcome series = Valdrix({"run", "--fft-file", "/dev/zero", doc, "W"});
+    EXPECT_EQ(series.status, 2);
+    EXPECT_TRUE(Has(series.err, "--fft-file") && Has(series.err, "not a plain file")) << series.err;
+    EXPECT_EQ(series.out, "");
+    // A pipe as the side file would hold every run: it is named and left unread.
+    ASSERT_EQ(::mkfifo((s.dir / "doc.VDP").c_str(), 0600), 0);
+    const Outcome side = Valdrix({"run", doc});
+    EXPECT_EQ(side.status, 0) << side.err;
+    EXPECT_TRUE(Has(side.err, "doc.VDP: Not a plain file")) << side.err;
 }
 
 TEST(HostileCommandLine, AResultFileThatCannotBeWrittenIsNeverASuccess) {
