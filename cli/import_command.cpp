@@ -14,6 +14,10 @@ constexpr const char* kImportUsage =
     "  (default OUT: FILE up to its first '.', then .ALG).\n"
     "  --full-model  also model transformer taps, phase shifters and bus shunts\n";
 
+// As for the other commands of the program: 1 is a refusal of the input, 2 a command line that
+// asks for nothing the command can do.
+constexpr int kUsageError = 2;
+
 }  // namespace
 
 int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
@@ -30,7 +34,7 @@ int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err
             return 0;
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "valdrix import-cf: unknown option '" << arg << "'\n" << kImportUsage;
-            return 1;
+            return kUsageError;
         } else {
             paths.push_back(arg);
         }
@@ -38,7 +42,7 @@ int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err
     if (paths.empty() || paths.size() > 2) {
         err << "valdrix import-cf: expected an input file and at most one output file\n"
             << kImportUsage;
-        return 1;
+        return kUsageError;
     }
     const ImportResult result =
         ConvertCommonFormat(paths[0], paths.size() == 2 ? paths[1] : "", options);

@@ -67,17 +67,22 @@ TEST_F(ImportCommand, WritesBesideTheInputOrToTheNamedOutputAndSaysWhere) {
     EXPECT_NE(full.str().find("+v9*1.855500*SIN(a4-a9)"), std::string::npos);
 }
 
-TEST_F(ImportCommand, FailuresExitWithOneAndAnExplanation) {
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{}, "expected an input file"},
-        {{In(), "a.alg", "b.alg"}, "expected an input file"},
-        {{"--full", In()}, "unknown option '--full'"},
-        {{(dir_ / "missing.cf").string()}, "cannot read"},
-        {{dir_.string()}, "cannot read"},
+TEST_F(ImportCommand, FailuresExitWithAStatusAndAnExplanation) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* reason;
+        int status;  // 2 for a wrong command line, 1 for an input that is refused
     };
-    for (const auto& [args, reason] : cases) {
+    const Case cases[] = {
+        {{}, "expected an input file", 2},
+        {{In(), "a.alg", "b.alg"}, "expected an input file", 2},
+        {{"--full", In()}, "unknown option '--full'", 2},
+        {{(dir_ / "missing.cf").string()}, "cannot read", 1},
+        {{dir_.string()}, "cannot read", 1},
+    };
+    for (const auto& [args, reason, status] : cases) {
         const CommandRun r = RunImport(args);
-        EXPECT_EQ(r.status, 1) << reason;
+        EXPECT_EQ(r.status, status) << reason;
         EXPECT_TRUE(r.out.empty());
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
     }
