@@ -59,18 +59,6 @@ bool ReadsAttachment(const CliOptions& o) {
            (c[0] == 'U' || (c.size() >= 2 && c[0] == 'A' && c[1] == 'L'));
 }
 
-// Whether a command of the run takes its series from --fft-file: W without the '0' that makes
-// it read the document's own .FFT.
-bool ReadsChosenSeries(const CliOptions& o) {
-    if (o.mode != CliOptions::Mode::kRun) return false;
-    auto chosen = [](const std::string& c) { return c[0] == 'W' && (c.size() < 2 || c[1] != '0'); };
-    if (chosen(o.command)) return true;
-    for (const std::string& c : o.laterCommands) {
-        if (chosen(c)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
@@ -92,7 +80,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
             return 2;
         }
     }
-    if (!o.fftFile.empty() && ReadsChosenSeries(o)) {
+    if (ReadsChosenSeries(o)) {
         if (const std::string why = Unreadable(o.fftFile); !why.empty()) {
             std::fprintf(err, "valdrix: --fft-file: %s\n", why.c_str());
             return 2;
@@ -127,17 +115,22 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     std::vector<std::string> commands{o.command};
     commands.insert(commands.end(), o.laterCommands.begin(), o.laterCommands.end());
     std::vector<double> micros;
-    int solved = 0;
+    // A script reads success from the status: every command of the run must have done its
+    // work (solved, or written its file), not only the last, and none may pass for done
+    // because an earlier run solved.
+    bool done = false;
     for (int i = 0; i < o.repeat && !services.cancelled.load(); ++i) {
         const auto start = std::chrono::steady_clock::now();
         if (o.mode == CliOptions::Mode::kCheck) {
             ApplyShellSettings(record);
-            solved = CheckDocument(o.document.c_str());
+            done = CheckDocument(o.document.c_str()) != 0;
         } else {
+            done = true;
             for (const std::string& command : commands) {
                 if (services.cancelled.load()) break;
                 ApplyShellSettings(record);
-                solved = SolverEntry(o.document.c_str(), command.c_str());
+                SolverEntry(o.document.c_str(), command.c_str());
+                done = done && CommandDone();
             }
         }
         const auto end = std::chrono::steady_clock::now();
@@ -163,7 +156,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "repeat: %zu runs, median %.0f us, min %.0f us\n", sorted.size(), median,
                      sorted.front());
     }
-    if (!services.refusal.empty()) {  // a sweep name the document does not have
+    if (!services.refusal.empty()) {  // a sweep variable or series column that is not there
         std::fprintf(err, "valdrix: %s\n", services.refusal.c_str());
         return 2;
     }
@@ -172,5 +165,5 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "valdrix: interrupted\n");
         return 130;
     }
-    return solved ? 0 : 1;
+    return done ? 0 : 1;
 }

@@ -34,6 +34,8 @@ struct RunFlags {
     bool notFound = false;           // the last iteration did not find a solution
     bool cancelled = false;          // ESC or the desktop's Cancel ended the run early
     bool writeFailed = false;        // a work or result file could not be written whole
+    bool solveRan = false;           // a solve loop ran in this run: solved is this run's result
+    bool commandDone = false;        // the run's command did its work (set as the run ends)
     int errorEquation = 0;           // equation of the last error (0 = none)
     int equationBase = 1;            // number of the first equation
 };
@@ -101,6 +103,11 @@ void StopWithError(CoreState& s);
 void ReportRunError(CoreState& s);
 // Stores message as the global message unless flag is already up, then raises flag.
 void RaiseError(CoreState& s, bool& flag, const char* message);
+
+// Whether a solve of this run found its solution; `solved` alone may be an earlier run's.
+inline bool SolvedThisRun(const CoreState& s) {
+    return s.flags.solveRan && s.flags.solved;
+}
 
 // Opens a work file of the run, already named, for writing; it is rebuilt whole every time. When
 // it cannot be opened (a folder of that name is in the way, which is left alone, or the system

@@ -14,6 +14,9 @@ inline constexpr const char* kNameOfWorkFile =
     "(nothing was run)";
 inline constexpr const char* kUnknownCommand = "Unknown command ";  // + letter or #byte
 inline constexpr const char* kRunCancelled = "Run Cancelled";
+inline constexpr const char* kExactJacobianNeeded =
+    "Nothing written: the symbolic Jacobian terms need the Exact Jacobian method, and the "
+    "Incremental one is chosen";
 inline constexpr const char* kOutputIncomplete = "Results not complete: the run is not solved";
 inline constexpr const char* kSideFileIncorrect = "Incorect File Format";
 inline constexpr const char* kSideFileBadValue = "Bad File Format";

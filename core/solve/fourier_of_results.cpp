@@ -148,14 +148,14 @@ bool WriteSpectra(CoreState& s, const SeriesTable& table, const FftChoice& choic
 
 }  // namespace
 
-void FourierOfResults(CoreState& s, const std::string& fileName) {
+bool FourierOfResults(CoreState& s, const std::string& fileName) {
     std::string text;
-    if (!ReadSeriesFile(s, fileName, text)) return;
+    if (!ReadSeriesFile(s, fileName, text)) return false;
     const SeriesTable table = ReadSeriesText(text);
-    if (table.columns.empty()) return;  // no names to choose from
+    if (table.columns.empty()) return false;  // no names to choose from
     FftChoice choice = PreselectFftColumns(table);
-    if (!s.shell->FftDialog(table.columns, choice)) return;
-    if (!ValidChoice(choice, table.columns.size())) return;
+    if (!s.shell->FftDialog(table.columns, choice)) return false;
+    if (!ValidChoice(choice, table.columns.size())) return false;
 
     int rowsLeftOut = 0;
     const std::vector<SeriesSweep> sweeps = CollectSweeps(table, choice, rowsLeftOut);
@@ -168,7 +168,7 @@ void FourierOfResults(CoreState& s, const std::string& fileName) {
         ConsoleWriteInt(s.console, 0);
         ConsoleWrite(s.console, fft_message::kTooFewSamples);
         ConsoleWriteLine(s.console);
-        return;
+        return false;
     }
     std::vector<SweepSpectrum> spectra;
     bool reported = false;
@@ -179,22 +179,23 @@ void FourierOfResults(CoreState& s, const std::string& fileName) {
             ConsoleWriteInt(s.console, static_cast<long>(spectrum.samples));
             ConsoleWrite(s.console, fft_message::kTooFewSamples);
             ConsoleWriteLine(s.console);
-            return;
+            return false;
         }
         // A frequency axis divides by the period; an index axis does not need one.
         if (choice.axis != static_cast<int>(Axis::kIndex) &&
             (!std::isfinite(spectrum.period) || spectrum.period == 0.0)) {
             ConsoleWrite(s.console, fft_message::kNoPeriod);
             ConsoleWriteLine(s.console);
-            return;
+            return false;
         }
         if (!SpectrumIsFinite(spectrum)) {
             ConsoleWrite(s.console, fft_message::kOverflow);
             ConsoleWriteLine(s.console);
-            return;
+            return false;
         }
         ReportCut(s, spectrum, reported);
     }
-    if (!WriteSpectra(s, table, choice, sweeps, spectra)) return;
+    if (!WriteSpectra(s, table, choice, sweeps, spectra)) return false;
     ConsoleWrite(s.console, fft_message::kFound);
+    return true;
 }

@@ -55,6 +55,7 @@ void AdvanceSweep(CoreState& s) {
 
 bool SolveSteps(CoreState& s, int count, StepMode mode) {
     SolveState& v = s.solve;
+    s.flags.solveRan = true;
     SaveStepStart(s);
     if (s.settings.jacobianMode == JacobianMode::kSymbolic && !ReadJacobianFile(s)) {
         s.flags.solved = false;
