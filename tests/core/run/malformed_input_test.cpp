@@ -139,6 +139,9 @@ TEST_F(MalformedInput, UserFunctionFiles) {
     PutHuge(dir_ / "F.FUN");
     Run("x = F(3);\n");
     EXPECT_NE(out_.find("Error in Function File"), std::string::npos) << out_;
+    PutPipe(dir_ / "F.FUN");  // never opened: the compiler would wait for a writer forever
+    Run("x = F(3);\n");
+    EXPECT_NE(out_.find("Error in Function File"), std::string::npos) << out_;
 }
 
 TEST_F(MalformedInput, SettingsSideFiles) {
