@@ -37,8 +37,6 @@ class KeptFit {
     CoreState& s_;
 };
 
-}  // namespace
-
 // Runs operations that may want the symbolic Jacobian terms. With the incremental Jacobian
 // there are none to write: that is said, as the run would otherwise end without a word.
 bool RunOperations(CoreState& s, const char* keys) {
@@ -52,6 +50,8 @@ bool RunOperations(CoreState& s, const char* keys) {
     }
     return written;
 }
+
+}  // namespace
 
 bool CommandAdvanced(CoreState& s, const char* command) {
     CompileDocument(s);
