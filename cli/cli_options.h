@@ -81,5 +81,9 @@ void ApplyOptions(const CliOptions& options, DocumentSettings& settings);
 // Sets the dialog answers and display flags of the default shell services.
 void ConfigureShellServices(const CliOptions& options, DefaultShellServices& services);
 
+// Whether a command of the run reads the series named by --fft-file: W without the '0' that
+// makes it read the document's own .FFT.
+bool ReadsChosenSeries(const CliOptions& options);
+
 // Number of value rows of an attachment table (header line excluded; an empty line ends it).
 int CountAttachmentRows(const std::string& path);

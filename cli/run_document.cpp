@@ -73,6 +73,12 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
             return 2;
         }
     }
+    if (ReadsChosenSeries(o)) {
+        if (const std::string why = Unreadable(o.fftFile); !why.empty()) {
+            std::fprintf(err, "valdrix: --fft-file: %s\n", why.c_str());
+            return 2;
+        }
+    }
     DocumentSettings settings;
     const std::string sideFile = SettingsFileName(o.document);
     if (!sideFile.empty()) {
@@ -102,17 +108,22 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     std::vector<std::string> commands{o.command};
     commands.insert(commands.end(), o.laterCommands.begin(), o.laterCommands.end());
     std::vector<double> micros;
-    int solved = 0;
+    // A script reads success from the status: every command of the run must have done its
+    // work (solved, or written its file), not only the last, and none may pass for done
+    // because an earlier run solved.
+    bool done = false;
     for (int i = 0; i < o.repeat && !services.cancelled.load(); ++i) {
         const auto start = std::chrono::steady_clock::now();
         if (o.mode == CliOptions::Mode::kCheck) {
             ApplyShellSettings(record);
-            solved = CheckDocument(o.document.c_str());
+            done = CheckDocument(o.document.c_str()) != 0;
         } else {
+            done = true;
             for (const std::string& command : commands) {
                 if (services.cancelled.load()) break;
                 ApplyShellSettings(record);
-                solved = SolverEntry(o.document.c_str(), command.c_str());
+                SolverEntry(o.document.c_str(), command.c_str());
+                done = done && CommandDone();
             }
         }
         const auto end = std::chrono::steady_clock::now();
@@ -138,7 +149,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "repeat: %zu runs, median %.0f us, min %.0f us\n", sorted.size(), median,
                      sorted.front());
     }
-    if (!services.refusal.empty()) {  // a sweep name the document does not have
+    if (!services.refusal.empty()) {  // a sweep variable or series column that is not there
         std::fprintf(err, "valdrix: %s\n", services.refusal.c_str());
         return 2;
     }
@@ -147,5 +158,5 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "valdrix: interrupted\n");
         return 130;
     }
-    return solved ? 0 : 1;
+    return done ? 0 : 1;
 }

@@ -122,6 +122,8 @@ struct SolveState {
     bool resultsByName = false;
     std::vector<std::string> resultNames;
     std::vector<int> resultVariables;
+    std::vector<int> resultEndVariables;  // the same names at the end of the step (level 1)
+    std::vector<double> stepEndValues;    // where the last solved step ended; empty before one
 
     // Sweep of command G.
     StepMode sweepMode = StepMode::kTimeSteps;  // the sweep running, if any

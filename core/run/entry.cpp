@@ -34,7 +34,8 @@ void CleanUp(CoreState& s) {
     ConsoleWriteLine(s.console);
 }
 
-// Reset, set-up of the file names, the operation, clean-up: the frame of every run.
+// Reset, set-up of the file names, the operation, clean-up: the frame of every run. The
+// operation returns whether it did its work.
 template <typename Operation>
 int RunFrame(CoreState& s, const char* fileName, Operation operation) {
     const std::string path = fileName ? fileName : "";
@@ -63,8 +64,9 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
             return 0;
         }
         s.flags.ifMode = s.k.autoIfSearch ? IfMode::kMasks : IfMode::kNone;
-        operation();
+        const bool done = operation();
         CleanUp(s);
+        s.flags.commandDone = done;
     } catch (const std::exception& e) {
         // Nothing may escape the entry: report, tidy up and return "not solved".
         ConsoleWriteLine(s.console);
@@ -76,6 +78,7 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
     // the user can rely on.
     if (s.flags.parseError || s.flags.writeFailed || s.flags.cancelled) {
         s.flags.solved = false;
+        s.flags.commandDone = false;
         return 0;
     }
     return s.flags.solved ? 1 : 0;
@@ -86,10 +89,7 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
 int SolverEntry(CoreState& s, const char* fileName, const char* command) {
     const char letter = (command != nullptr) ? command[0] : '\0';
     return RunFrame(s, fileName, [&] {
-        if (CommandHandler handler = CommandFor(letter)) {
-            handler(s, command);
-            return;
-        }
+        if (CommandHandler handler = CommandFor(letter)) return handler(s, command);
         // A command that does nothing without a word would look like a run that failed.
         const auto byte = static_cast<unsigned char>(letter);
         const std::string shown =
@@ -97,6 +97,7 @@ int SolverEntry(CoreState& s, const char* fileName, const char* command) {
         ConsoleWrite(s.console, run_message::kUnknownCommand + shown);
         ConsoleWriteLine(s.console);
         WarningBeep(s);
+        return false;
     });
 }
 
@@ -116,6 +117,10 @@ bool IsWorkFileName(const std::string& path) {
     return false;
 }
 
+bool CommandDone(const CoreState& s) {
+    return s.flags.commandDone;
+}
+
 bool IsKnownCommand(char letter) {
     return CommandFor(letter) != nullptr;
 }
@@ -125,6 +130,7 @@ int CheckDocument(CoreState& s, const char* fileName) {
     const int accepted = RunFrame(s, fileName, [&] {
         CompileDocument(s);
         s.flags.solved = !s.flags.parseError;
+        return s.flags.solved;
     });
     s.flags.solved = solved;
     return accepted;
@@ -150,6 +156,10 @@ int SolverEntry(const char* fileName, const char* command) {
 
 int CheckDocument(const char* fileName) {
     return CheckDocument(GlobalCore(), fileName);
+}
+
+bool CommandDone() {
+    return CommandDone(GlobalCore());
 }
 
 void SetOutputCallback(void (*callback)(const char*)) {

@@ -218,32 +218,33 @@ void SolveRewritten(CoreState& s, DocumentProblem& p, const NameTable& document,
 
 }  // namespace
 
-void MinimizeDocument(CoreState& s, bool constrained) {
+bool MinimizeDocument(CoreState& s, bool constrained) {
     // The document's own compile draws the same random starting values as the compile that
     // wrote the files did.
     s.rng.seed(s.settings.randomSeed);
     CompileDocument(s);
     s.flags.solved = false;
-    if (s.flags.parseError) return;
+    if (s.flags.parseError) return false;
     if (s.k.arithmetic == Arithmetic::kComplex) {
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, msg::kComplexMode);
         StopWithError(s);
-        return;
+        return false;
     }
     if (!constrained && s.model.count > 1) {  // one objective, one gradient equation per variable
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, solve_message::kTooManyEquations);
         StopWithError(s);
-        return;
+        return false;
     }
-    if (s.model.count < 1) return;
+    if (s.model.count < 1) return false;
     DocumentProblem problem(s);
-    if (!problem.Build(constrained)) return;
+    if (!problem.Build(constrained)) return false;
     if (s.settings.optimizationRoute == OptimizationRoute::kRewrite) {
         const NameTable document = s.names;
         SolveRewritten(s, problem, document, constrained);
     } else {
         SolveDirect(s, problem, constrained);
     }
+    return s.flags.solved;
 }

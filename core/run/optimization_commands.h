@@ -8,5 +8,6 @@ struct CoreState;
 //            own objective, with the exact gradient and Hessian built once as code;
 //   rewrite  Newton's method on the stationarity equations the command wrote to base.SJC.
 // Either way the point reached is judged by the same tests (core/solve/optimality.h) and the
-// run is solved only when it is a minimum; otherwise the console says what failed.
-void MinimizeDocument(CoreState& s, bool constrained);
+// run is solved only when it is a minimum; otherwise the console says what failed. Returns
+// whether it was.
+bool MinimizeDocument(CoreState& s, bool constrained);

@@ -14,9 +14,14 @@ inline constexpr const char* kNameOfWorkFile =
     "(nothing was run)";
 inline constexpr const char* kUnknownCommand = "Unknown command ";  // + letter or #byte
 inline constexpr const char* kRunCancelled = "Run Cancelled";
+inline constexpr const char* kExactJacobianNeeded =
+    "Nothing written: the symbolic Jacobian terms need the Exact Jacobian method, and the "
+    "Incremental one is chosen";
 inline constexpr const char* kOutputIncomplete = "Results not complete: the run is not solved";
 inline constexpr const char* kSideFileIncorrect = "Incorect File Format";
 inline constexpr const char* kSideFileBadValue = "Bad File Format";
+inline constexpr const char* kSideFileNotAFile =
+    "Not a plain file (a folder, a device or pipe, or too large): not read, the settings stay";
 // A number outside its option's domain: field name, the token, the domain in words.
 inline constexpr const char* kOptionsLineField = "Options line: ";
 inline constexpr const char* kSideFileField = "Settings file: ";

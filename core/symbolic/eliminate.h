@@ -41,8 +41,9 @@ bool EliminateVariable(CoreState& s, int e);
 // stays in the set as an ordinary equation. Designations are cleared.
 void FinishEliminations(CoreState& s, char key, const std::vector<char>& failed);
 
-// The whole operation of keys 'FB' and 'FE' on the model.
-void EliminateMarked(CoreState& s, char key);
+// The whole operation of keys 'FB' and 'FE' on the model; false when a variable could not be
+// eliminated (its equation stays in the set).
+bool EliminateMarked(CoreState& s, char key);
 
 // The solutions, on an equation's code in parse form; null (after the message) when the
 // variable cannot be isolated.

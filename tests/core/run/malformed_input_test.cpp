@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -46,6 +47,11 @@ class MalformedInput : public CompiledFixture {
     void PutHuge(const fs::path& path) {
         std::ofstream(path, std::ios::binary) << "x = 1;\n";
         fs::resize_file(path, kMaxDocumentBytes + 1);
+    }
+    // A named pipe with no writer: opening it for reading would wait for one forever.
+    void PutPipe(const fs::path& path) {
+        fs::remove(path);
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
     }
     std::string ReadBack(const fs::path& path) const {
         std::ifstream in(path, std::ios::binary);
@@ -136,11 +142,13 @@ TEST_F(MalformedInput, UserFunctionFiles) {
     PutHuge(dir_ / "F.FUN");
     Run("x = F(3);\n");
     EXPECT_NE(out_.find("Error in Function File"), std::string::npos) << out_;
+    PutPipe(dir_ / "F.FUN");  // never opened: the compiler would wait for a writer forever
+    Run("x = F(3);\n");
+    EXPECT_NE(out_.find("Error in Function File"), std::string::npos) << out_;
 }
 
 TEST_F(MalformedInput, SettingsSideFiles) {
     const fs::path file = dir_ / "doc.VDP";
-    DocumentSettings fresh;
     for (unsigned seed = 1; seed <= 50; ++seed) {
         std::ofstream(file, std::ios::binary) << RandomBytes(seed, kSettingsFileSize);
         DocumentSettings d;
@@ -159,11 +167,78 @@ TEST_F(MalformedInput, SettingsSideFiles) {
         EXPECT_NE(status, SettingsFileStatus::kOk);
         EXPECT_NE(status, SettingsFileStatus::kMissing);
     }
+    // A folder, a pipe or a file past the size cap is no settings file: it is not read (a pipe
+    // would hold every run of the document), the settings stay, and the reader says so.
+    auto notRead = [&](const char* what) {
+        DocumentSettings d;
+        d.maxIterations = 77;
+        EXPECT_EQ(ReadSettingsFile(file.string(), d), SettingsFileStatus::kNotAFile) << what;
+        EXPECT_EQ(d.maxIterations, 77u) << what;
+        EXPECT_NE(std::string(SettingsFileMessage(SettingsFileStatus::kNotAFile)), "");
+    };
+    PutHuge(file);
+    notRead("huge");
+    PutPipe(file);
+    notRead("pipe");
     fs::remove(file);
-    fs::create_directory(file);  // a folder of that name is no settings file
-    DocumentSettings d;
-    EXPECT_NE(ReadSettingsFile(file.string(), d), SettingsFileStatus::kOk);
-    EXPECT_EQ(d.maxIterations, fresh.maxIterations);
+    fs::create_directory(file);
+    notRead("folder");
+}
+
+TEST_F(MalformedInput, FftSeriesFiles) {
+    const fs::path series = dir_ / "doc.FFT";
+    const Case cases[] = {
+        {"empty", "", ""},
+        {"header only", "t y\n", ""},
+        {"random bytes", RandomBytes(13, 3000), ""},
+        {"CR line ends", "t y\r0 1\r1 1\r", "FFT is Found!"},
+        {"numbers that are none", "t y\n0 1e999\n1 nan\n2 inf\n3 --1\n", "4 rows without"},
+        {"long name", kLongName + " y\n0 1\n1 2\n", "FFT is Found!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(series, std::ios::binary) << c.text;
+        Run("y = 1;\n", "W0");
+        if (*c.said != '\0') {
+            EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
+        }
+    }
+    // Never read: a file past the size cap, a pipe (the run would wait for a writer forever),
+    // a device that never ends, a folder. Each is named, and the spectrum is not written.
+    struct Refused {
+        const char* what;
+        std::function<void()> put;
+        const char* said;
+    };
+    const Refused refused[] = {
+        {"huge", [&] { PutHuge(series); }, " Is Too Large"},
+        {"pipe", [&] { PutPipe(series); }, " Is Not a Plain File"},
+        {"device",
+         [&] {
+             fs::remove(series);
+             fs::create_symlink("/dev/zero", series);
+         },
+         " Is Not a Plain File"},
+        {"folder",
+         [&] {
+             fs::remove(series);
+             fs::create_directory(series);
+         },
+         " Is a Folder"},
+    };
+    for (const Refused& r : refused) {
+        SCOPED_TRACE(r.what);
+        r.put();
+        Run("y = 1;\n", "W0");
+        EXPECT_NE(out_.find("File " + series.string() + r.said), std::string::npos) << out_;
+        EXPECT_EQ(out_.find("FFT is Found!"), std::string::npos) << out_;
+        fs::remove(series);
+    }
+    // The file the dialog names is held to the same rule.
+    PutPipe(dir_ / "other.FFT");
+    core_.defaultShell.fftFile = (dir_ / "other.FFT").string();
+    Run("y = 1;\n", "W1");
+    EXPECT_NE(out_.find("other.FFT Is Not a Plain File"), std::string::npos) << out_;
 }
 
 TEST_F(MalformedInput, JacobianFiles) {
@@ -191,6 +266,13 @@ TEST_F(MalformedInput, JacobianFiles) {
         }
         core_.flags.stop = false;
     }
+    // A pipe in its place is never opened: the run would wait for a writer forever.
+    PutPipe(dir_ / "doc.JAC");
+    out_.clear();
+    EXPECT_FALSE(ReadJacobianFile(core_));
+    EXPECT_NE(out_.find("doc.JAC Is Not a Plain File"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("Jacobian File Incorrect"), std::string::npos) << out_;
+    core_.flags.stop = false;
     FreeJacobianRows(core_);
 }
 
