@@ -164,6 +164,14 @@ constexpr CliOption kOptions[] = {
          o.solver.Set(SolverOption::kCapacity, static_cast<double>(n));
          return {};
      }},
+    {"--route", "", "direct|rewrite",
+     "minimization (O, K, ALR): direct methods or Newton on the rewritten equations",
+     [](CliOptions& o, std::string_view, Argument a) -> std::string {
+         int k = 0;
+         if (!ParseKeyword(a, {"direct", "rewrite"}, k)) return "--route takes direct or rewrite";
+         o.solver.Set(SolverOption::kOptimizationRoute, k);
+         return {};
+     }},
     {"--groups", "--no-groups", "", "solve in sequential groups or as one set",
      SwitchOption<SolverOption::kSolveInGroups>},
     {"--simplify", "--no-simplify", "", "fold constants after compiling",
@@ -321,8 +329,8 @@ std::string UsageText() {
         text += line + std::string(option.help) + "\n";
     }
     text +=
-        "exit status: 0 solved, 1 not solved, 2 usage error or unreadable document, 130 "
-        "interrupted\n";
+        "exit status: 0 every command did its work (solved, or wrote its file), 1 one did not,\n"
+        "  2 usage error or unreadable input, 130 interrupted\n";
     return text;
 }
 
@@ -401,8 +409,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             o.laterCommands.push_back(command);
     }
     if (const std::string error = CheckSweepRanges(o); !error.empty()) return fail(error);
+    if (o.fftFile.empty() && ReadsChosenSeries(o)) {
+        return fail("W reads the series named by --fft-file FILE (W0 reads the document's .FFT)");
+    }
     result.ok = true;
     return result;
+}
+
+bool ReadsChosenSeries(const CliOptions& o) {
+    if (o.mode != CliOptions::Mode::kRun) return false;
+    auto chosen = [](const std::string& c) {
+        return !c.empty() && c[0] == 'W' && (c.size() < 2 || c[1] != '0');
+    };
+    return chosen(o.command) || std::any_of(o.laterCommands.begin(), o.laterCommands.end(), chosen);
 }
 
 bool UsesAttachmentRows(const CliOptions& o) {

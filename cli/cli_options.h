@@ -80,3 +80,7 @@ std::string UsageText();
 void ApplyOptions(const CliOptions& options, DocumentSettings& settings);
 // Sets the dialog answers and display flags of the default shell services.
 void ConfigureShellServices(const CliOptions& options, DefaultShellServices& services);
+
+// Whether a command of the run reads the series named by --fft-file: W without the '0' that
+// makes it read the document's own .FFT.
+bool ReadsChosenSeries(const CliOptions& options);

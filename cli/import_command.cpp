@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/base/limits.h"
 #include "import/convert.h"
 
 namespace {
@@ -12,14 +11,16 @@ constexpr const char* kImportUsage =
     "usage: valdrix import-cf [--full-model] FILE.cf [OUT.alg]\n"
     "  Writes the power-flow equations of an IEEE Common Format file as an equation document\n"
     "  (default OUT: FILE up to its first '.', then .ALG).\n"
-    "  --full-model  also model transformer taps, phase shifters and bus shunts\n";
+    "  --full-model  also model transformer taps, phase shifters and bus shunts\n"
+    "exit status: 0 written, 1 refused or not written, 2 usage error\n";
+
+// What a wrong command line exits with, as the other commands do.
+constexpr int kUsageStatus = 2;
 
 }  // namespace
 
 int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     ImportOptions options;
-    // A run from the command line starts at the default capacity unless told otherwise.
-    options.capacity = Limits::kDefaultCapacity;
     std::vector<std::string> paths;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -30,7 +31,7 @@ int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err
             return 0;
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "valdrix import-cf: unknown option '" << arg << "'\n" << kImportUsage;
-            return 1;
+            return kUsageStatus;
         } else {
             paths.push_back(arg);
         }
@@ -38,7 +39,7 @@ int RunImportCommand(int argc, char** argv, std::ostream& out, std::ostream& err
     if (paths.empty() || paths.size() > 2) {
         err << "valdrix import-cf: expected an input file and at most one output file\n"
             << kImportUsage;
-        return 1;
+        return kUsageStatus;
     }
     const ImportResult result =
         ConvertCommonFormat(paths[0], paths.size() == 2 ? paths[1] : "", options);

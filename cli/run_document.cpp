@@ -33,23 +33,16 @@ void ShowProgress(long step, long total) {
 
 // Why a file that is to be read whole cannot be, or empty when it can.
 std::string Unreadable(const std::string& path) {
-    switch (CheckInputFile(path, kMaxDocumentBytes)) {
-        case InputFileState::kOk: break;
-        case InputFileState::kMissing: {
-            std::FILE* f = std::fopen(path.c_str(), "rb");
-            if (f != nullptr) {  // a name the file system does not report but can open
-                std::fclose(f);
-                return "cannot read '" + path + "': not a plain file";
-            }
-            return "cannot read '" + path + "'";
-        }
-        case InputFileState::kFolder: return "cannot read '" + path + "': it is a folder";
-        case InputFileState::kNotPlain: return "cannot read '" + path + "': not a plain file";
-        case InputFileState::kTooLarge:
-            return "cannot read '" + path + "': larger than " + std::to_string(kMaxDocumentBytes) +
-                   " bytes";
+    const InputFileState state = CheckInputFile(path, kMaxDocumentBytes);
+    if (state == InputFileState::kOk) return {};
+    if (state == InputFileState::kMissing) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (f == nullptr) return "cannot read '" + path + "'";
+        // A name the file system does not report but can open.
+        std::fclose(f);
+        return "cannot read '" + path + "': " + InputFileRefusal(InputFileState::kNotPlain, 0);
     }
-    return {};
+    return "cannot read '" + path + "': " + InputFileRefusal(state, kMaxDocumentBytes);
 }
 
 // The commands that read the attachment: repetitive updates and the list operations.
@@ -88,6 +81,12 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
             return 2;
         }
     }
+    if (ReadsChosenSeries(o)) {
+        if (const std::string why = Unreadable(o.fftFile); !why.empty()) {
+            std::fprintf(err, "valdrix: --fft-file: %s\n", why.c_str());
+            return 2;
+        }
+    }
     DocumentSettings settings;
     const std::string sideFile = SettingsFileName(o.document);
     if (!sideFile.empty()) {
@@ -117,19 +116,22 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
     std::vector<std::string> commands{o.command};
     commands.insert(commands.end(), o.laterCommands.begin(), o.laterCommands.end());
     std::vector<double> micros;
-    int solved = 0;
-    bool writeFailed = false;  // by any command of the run, not only the last
+    // A script reads success from the status: every command of the run must have done its
+    // work (solved, or written its file), not only the last, and none may pass for done
+    // because an earlier run solved.
+    bool done = false;
     for (int i = 0; i < o.repeat && !services.cancelled.load(); ++i) {
         const auto start = std::chrono::steady_clock::now();
         if (o.mode == CliOptions::Mode::kCheck) {
             ApplyShellSettings(record);
-            solved = CheckDocument(o.document.c_str());
+            done = CheckDocument(o.document.c_str()) != 0;
         } else {
+            done = true;
             for (const std::string& command : commands) {
                 if (services.cancelled.load()) break;
                 ApplyShellSettings(record);
-                solved = SolverEntry(o.document.c_str(), command.c_str());
-                writeFailed = writeFailed || LastRunWriteFailed();
+                SolverEntry(o.document.c_str(), command.c_str());
+                done = done && CommandDone();
             }
         }
         const auto end = std::chrono::steady_clock::now();
@@ -155,7 +157,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "repeat: %zu runs, median %.0f us, min %.0f us\n", sorted.size(), median,
                      sorted.front());
     }
-    if (!services.refusal.empty()) {  // a sweep name the document does not have
+    if (!services.refusal.empty()) {  // a sweep variable or series column that is not there
         std::fprintf(err, "valdrix: %s\n", services.refusal.c_str());
         return 2;
     }
@@ -164,5 +166,5 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "valdrix: interrupted\n");
         return 130;
     }
-    return solved && !writeFailed ? 0 : 1;
+    return done ? 0 : 1;
 }

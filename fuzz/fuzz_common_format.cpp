@@ -1,14 +1,12 @@
-// The IEEE Common Format (.CF) power-flow reader.
+// The power-flow import as the command runs it on a Common Format (.CF) file: the file checks,
+// the reader, the model, the checks of what a run can take and the writer.
 
-#include <sstream>
 #include <string>
 
-#include "import/common_format.h"
+#include "fuzz/fuzz_support.h"
+#include "import/convert.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    CommonFormatData parsed;
-    std::string error;
-    ReadCommonFormat(in, parsed, error);
+    ConvertCommonFormat(fuzz::Put("case.cf", data, size), (fuzz::Scratch() / "case.alg").string());
     return 0;
 }

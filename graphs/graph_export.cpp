@@ -7,16 +7,15 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 
 #include "graphs/emf_writer.h"
 #include "graphs/qt_canvas.h"
+#include "graphs/svg_writer.h"
 
 namespace graphs {
 
 namespace {
 
-constexpr int kSvgDpi = 254;  // one SVG pixel per 0.1 mm keeps the picture 120 mm wide
 constexpr int kPdfDpi = 1200;
 
 void Play(const Picture& picture, QPainter& painter, const QRectF& target) {
@@ -34,19 +33,6 @@ bool WritePng(const Picture& picture, QSaveFile& file, QSize size) {
         Play(picture, painter, QRectF(QPointF(0, 0), QSizeF(size)));
     }
     return image.save(&file, "PNG");
-}
-
-bool WriteSvg(const Picture& picture, QSaveFile& file, QSize size) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setResolution(kSvgDpi);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setTitle(QStringLiteral("Valdrix graph"));
-    QPainter painter;
-    if (!painter.begin(&svg)) return false;
-    Play(picture, painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    return painter.end();
 }
 
 bool WritePdf(const Picture& picture, QSaveFile& file) {

@@ -102,7 +102,7 @@ void DrawAxes(Canvas& c, const PlotScale& s, const PictureContent& p) {
     c.Text({ax + 20, hh + 43}, yTitles);
     c.Text({hw + 60, ay - 30}, first.xTitle);
     if (CurveLegend(p)) {
-        for (std::size_t k = 0; k < p.curves.size(); ++k) {
+        for (std::size_t k = 0; k < LegendRowsShown(p.curves.size()); ++k) {
             const Point at = LegendRow(static_cast<int>(k));
             c.Rect(at, {at.x + 30, at.y + 30}, p.curves[k].curve->colour, false);
             c.Text(LegendText(static_cast<int>(k)), p.curves[k].curve->yTitle);
@@ -146,6 +146,7 @@ std::vector<GraphColour> DrawCurve(Canvas& c, const PlotScale& s, const PictureC
                                    const CurveSeries& series) {
     const GraphType type = p.layout.type;
     const GraphColour own = series.curve->colour;
+    BranchPalette palette(own);
     std::vector<GraphColour> colours{own};
     // Bars are outlined in black with a thin pen; their fill carries the colour.
     if (type == GraphType::Bar) {
@@ -167,7 +168,7 @@ std::vector<GraphColour> DrawCurve(Canvas& c, const PlotScale& s, const PictureC
         if (connected && branches.Starts(i, prev, pt)) {
             prev.reset();
             if (newPens) {
-                colours.push_back(BranchColours(own, static_cast<int>(colours.size()) + 1).back());
+                colours.push_back(palette.Next());
                 c.SetPen({colours.back(), PenStyle::Solid, kCurveWidth});
             }
         }
@@ -197,7 +198,7 @@ std::vector<GraphColour> DrawCurve(Canvas& c, const PlotScale& s, const PictureC
 
 void DrawParameterLegend(Canvas& c, const SweepInfo& sweep,
                          const std::vector<GraphColour>& colours) {
-    const std::size_t rows = std::min(sweep.values.size(), colours.size());
+    const std::size_t rows = LegendRowsShown(std::min(sweep.values.size(), colours.size()));
     c.SetTextAlign(TextAlign::Left);
     for (std::size_t k = 0; k < rows; ++k) {
         const Point at = LegendRow(static_cast<int>(k));

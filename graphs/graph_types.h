@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace graphs {
@@ -26,6 +27,11 @@ inline constexpr GraphColour kBlack = MakeColour(0, 0, 0);
 inline constexpr GraphColour kBlue = MakeColour(0, 0, 255);
 inline constexpr GraphColour kGridGrey = MakeColour(128, 128, 128);
 
+// Position of a column in a result file's header, 0-based. Curves, the table and the drawing
+// all key columns by it, so a file is read up to the last column it can name.
+using ColumnIndex = std::int32_t;
+inline constexpr ColumnIndex kMaxColumnIndex = std::numeric_limits<ColumnIndex>::max();
+
 // One curve y(x) of a graph. Names are header names of the result file (single-byte text);
 // titles are what the picture shows (UTF-8).
 struct GraphCurve {
@@ -33,9 +39,9 @@ struct GraphCurve {
     std::string yName;
     std::string xTitle;
     std::string yTitle;
-    std::string title;        // written under the picture
-    std::int32_t xIndex = 0;  // 0-based column of xName in the header last matched
-    std::int32_t yIndex = 0;
+    std::string title;       // written under the picture
+    ColumnIndex xIndex = 0;  // column of xName in the header last matched
+    ColumnIndex yIndex = 0;
     GraphColour colour = kBlue;
 };
 

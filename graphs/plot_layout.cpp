@@ -63,33 +63,45 @@ std::string FormatReadout(const std::string& name, double value) {
     return name + buffer;
 }
 
+BranchPalette::BranchPalette(GraphColour first)
+    : red_(RedOf(first)), green_(GreenOf(first)), blue_(BlueOf(first)) {}
+
+// Red and green take turns at a half turn of the wheel while blue fades, so neighbouring
+// branches differ in two components.
+GraphColour BranchPalette::Next() {
+    const auto wrap = [](int component) { return ((component % 256) + 256) % 256; };
+    if (turn_ % 2 == 1) red_ = wrap(red_ + 127);
+    ++turn_;
+    if (turn_ % 2 == 1) green_ = wrap(green_ + 127);
+    blue_ = wrap(blue_ - 50);
+    return Current();
+}
+
 std::vector<GraphColour> BranchColours(GraphColour first, int count) {
     std::vector<GraphColour> colours;
     if (count <= 0) return colours;
-    colours.push_back(first);
-    int red = RedOf(first), green = GreenOf(first), blue = BlueOf(first);
-    int c = 1;
-    // Red and green take turns at a half turn of the wheel while blue fades, so neighbouring
-    // branches differ in two components.
-    while (static_cast<int>(colours.size()) < count) {
-        if (c % 2 == 1) red += 127;
-        ++c;
-        if (c % 2 == 1) green += 127;
-        blue -= 50;
-        red = ((red % 256) + 256) % 256;
-        green = ((green % 256) + 256) % 256;
-        blue = ((blue % 256) + 256) % 256;
-        colours.push_back(MakeColour(red, green, blue));
-    }
+    BranchPalette palette(first);
+    colours.push_back(palette.Current());
+    while (static_cast<int>(colours.size()) < count) colours.push_back(palette.Next());
     return colours;
 }
 
+namespace {
+constexpr int kLegendTop = kHalfHeight + 20;  // the first row's lower edge
+constexpr int kLegendStep = 40;
+}  // namespace
+
 Point LegendRow(int k) {
-    return {kHalfWidth + 110, kHalfHeight + 20 - 40 * k};
+    return {kHalfWidth + 110, kLegendTop - kLegendStep * k};
 }
 
 Point LegendText(int k) {
-    return {kHalfWidth + 150, kHalfHeight + 20 - 40 * k};
+    return {kHalfWidth + 150, kLegendTop - kLegendStep * k};
+}
+
+std::size_t LegendRowsShown(std::size_t wanted) {
+    constexpr std::size_t kFit = (kLegendTop - geometry::kFrameBottom) / kLegendStep + 1;
+    return std::min(wanted, kFit);
 }
 
 }  // namespace graphs

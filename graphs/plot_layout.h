@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -69,11 +70,30 @@ int AxisPosition(Range r, double scale, int half);
 std::string FormatReadout(const std::string& name, double value);
 
 // Colours of the branches of a parameter sweep: the curve's own colour first, then each one
-// derived from the one before.
+// derived from the one before. Each step starts from the last colour, so a sweep of n branches
+// costs n steps however it is drawn.
+class BranchPalette {
+   public:
+    explicit BranchPalette(GraphColour first);
+    GraphColour Current() const { return MakeColour(red_, green_, blue_); }
+    // Derives the next branch's colour and makes it current.
+    GraphColour Next();
+
+   private:
+    int red_, green_, blue_;
+    int turn_ = 1;  // red moves on odd turns, green on even ones
+};
+
+// The first `count` colours of a BranchPalette.
 std::vector<GraphColour> BranchColours(GraphColour first, int count);
 
 // Lower-left corner of legend row k (square; its text starts 40 units to the right).
 Point LegendRow(int k);
+
+// How many of `wanted` legend rows are drawn: only those that fit above the bottom of the
+// picture's frame. Rows below it are cut off on paper and in files, and in the window they
+// would run into the picture underneath.
+std::size_t LegendRowsShown(std::size_t wanted);
 
 // The point of the legend text of row k.
 Point LegendText(int k);

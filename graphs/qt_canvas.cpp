@@ -12,6 +12,13 @@ namespace graphs {
 
 using namespace geometry;
 
+namespace {
+
+// Points of a polyline handed to the painter at once; a longer run goes on in the next one.
+constexpr qsizetype kMaxRunPoints = 4096;
+
+}  // namespace
+
 QColor ToQColor(GraphColour c) {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
@@ -20,10 +27,26 @@ GraphColour FromQColor(const QColor& c) {
     return MakeColour(c.red(), c.green(), c.blue());
 }
 
-QPainterCanvas::QPainterCanvas(QPainter& painter, const QRectF& target) : painter_(painter) {
-    scale_ = std::min(target.width() / kFrameWidth, target.height() / kFrameHeight);
-    topLeft_ = QPointF(target.x() + (target.width() - kFrameWidth * scale_) / 2,
-                       target.y() + (target.height() - kFrameHeight * scale_) / 2);
+FrameFit FrameFit::Into(const QRectF& target) {
+    FrameFit fit;
+    fit.scale = std::min(target.width() / kFrameWidth, target.height() / kFrameHeight);
+    fit.topLeft = QPointF(target.x() + (target.width() - kFrameWidth * fit.scale) / 2,
+                          target.y() + (target.height() - kFrameHeight * fit.scale) / 2);
+    return fit;
+}
+
+QPointF FrameFit::Map(Point p) const {
+    return {topLeft.x() + (p.x - kFrameLeft) * scale, topLeft.y() + (kFrameTop - p.y) * scale};
+}
+
+QStringList FontFamilies(const FontSpec& font) {
+    return {QString::fromLatin1(font.face), QString::fromLatin1(font.drawFace),
+            QString::fromLatin1(font.emfFace), QString::fromLatin1(font.fallback),
+            font.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif")};
+}
+
+QPainterCanvas::QPainterCanvas(QPainter& painter, const QRectF& target)
+    : painter_(painter), fit_(FrameFit::Into(target)) {
     for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
         fonts_[static_cast<int>(role)] = MakeFont(role);
     }
@@ -32,24 +55,17 @@ QPainterCanvas::QPainterCanvas(QPainter& painter, const QRectF& target) : painte
     SetFont(FontRole::General);
 }
 
-QPointF QPainterCanvas::Map(Point p) const {
-    return {topLeft_.x() + (p.x - kFrameLeft) * scale_, topLeft_.y() + (kFrameTop - p.y) * scale_};
-}
-
 // The heights of the fonts are cell heights (ascent plus descent), as the metafile's fonts
 // are; the point size is found from the face's own metrics on the painter's device.
 QFont QPainterCanvas::MakeFont(FontRole role) const {
     const FontSpec& fontStyle = FontFor(role);
     QFont font;
-    font.setFamilies({QString::fromLatin1(fontStyle.face), QString::fromLatin1(fontStyle.drawFace),
-                      QString::fromLatin1(fontStyle.emfFace),
-                      QString::fromLatin1(fontStyle.fallback),
-                      fontStyle.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif")});
+    font.setFamilies(FontFamilies(fontStyle));
     font.setStyleHint(fontStyle.serif ? QFont::Serif : QFont::SansSerif);
     font.setBold(fontStyle.bold);
     QPaintDevice* device = painter_.device();
     const double dpi = device != nullptr ? device->logicalDpiY() : 96.0;
-    const double cell = fontStyle.height * scale_;  // device pixels
+    const double cell = fontStyle.height * fit_.scale;  // device pixels
     font.setPointSizeF(std::max(cell * 72.0 / dpi, 0.5));
     const double measured =
         device != nullptr ? QFontMetricsF(font, device).height() : QFontMetricsF(font).height();
@@ -58,8 +74,9 @@ QFont QPainterCanvas::MakeFont(FontRole role) const {
 }
 
 void QPainterCanvas::SetPen(const Pen& pen) {
+    EndRun();
     pen_ = QPen(ToQColor(pen.colour));
-    pen_.setWidthF(pen.width * scale_);  // width 0 draws the thinnest line of the device
+    pen_.setWidthF(pen.width * fit_.scale);  // width 0 draws the thinnest line of the device
     pen_.setStyle(pen.style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     pen_.setCapStyle(pen.style == PenStyle::Dotted ? Qt::FlatCap : Qt::RoundCap);
     pen_.setJoinStyle(Qt::RoundJoin);
@@ -72,10 +89,21 @@ void QPainterCanvas::SetFont(FontRole font) {
 }
 
 void QPainterCanvas::Line(Point from, Point to) {
-    painter_.drawLine(Map(from), Map(to));
+    if (run_.isEmpty() || !(runEnd_ == from) || run_.size() >= kMaxRunPoints) {
+        EndRun();
+        run_ << Map(from);
+    }
+    run_ << Map(to);
+    runEnd_ = to;
+}
+
+void QPainterCanvas::EndRun() {
+    if (run_.size() >= 2) painter_.drawPolyline(run_);
+    run_.clear();
 }
 
 void QPainterCanvas::Rect(Point corner, Point opposite, GraphColour fill, bool outline) {
+    EndRun();
     painter_.setPen(outline ? pen_ : QPen(Qt::NoPen));
     painter_.setBrush(ToQColor(fill));
     painter_.drawRect(QRectF(Map(corner), Map(opposite)).normalized());
@@ -84,12 +112,14 @@ void QPainterCanvas::Rect(Point corner, Point opposite, GraphColour fill, bool o
 }
 
 void QPainterCanvas::Circle(Point centre, int radius) {
+    EndRun();
     painter_.setBrush(Qt::NoBrush);
-    painter_.drawEllipse(Map(centre), radius * scale_, radius * scale_);
+    painter_.drawEllipse(Map(centre), radius * fit_.scale, radius * fit_.scale);
 }
 
 void QPainterCanvas::Text(Point at, const std::string& utf8) {
     if (utf8.empty()) return;
+    EndRun();
     const QString text = QString::fromStdString(utf8);
     QPointF p = Map(at);
     if (align_ != TextAlign::Left) {

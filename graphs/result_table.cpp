@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -28,11 +29,14 @@ float ToFloat(const std::string& cell) {
     return v;  // out-of-range values read as +-infinity; drawing skips them
 }
 
-std::optional<int> ToInt(const std::string& cell) {
+// A column number that no ColumnIndex holds names no column.
+std::optional<ColumnIndex> ToColumn(const std::string& cell) {
     char* end = nullptr;
-    const long v = std::strtol(cell.c_str(), &end, 10);
-    if (end == cell.c_str() || *end != '\0') return std::nullopt;
-    return static_cast<int>(v);
+    errno = 0;
+    const long long v = std::strtoll(cell.c_str(), &end, 10);
+    if (end == cell.c_str() || *end != '\0' || errno == ERANGE) return std::nullopt;
+    if (v < 0 || v > kMaxColumnIndex) return std::nullopt;
+    return static_cast<ColumnIndex>(v);
 }
 
 bool ReadLine(std::istream& in, std::string& line) {
@@ -47,23 +51,27 @@ ResultHeader ReadHeaderLines(std::istream& in) {
     if (line.compare(0, kParameterTag.size(), kParameterTag) == 0) {
         const std::vector<std::string> tokens = SplitFields(line);
         if (tokens.size() > 1) h.parameterName = tokens[1];
-        if (tokens.size() > 2) h.parameterColumn = ToInt(tokens[2]).value_or(-1);
+        if (tokens.size() > 2) h.parameterColumn = ToColumn(tokens[2]).value_or(-1);
         if (!ReadLine(in, line)) return h;
     }
     h.names = SplitFields(line);
     return h;
 }
 
-std::optional<int> Find(const std::vector<std::string>& names, const std::string& name) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == name) return static_cast<int>(i);
+// Names past the last position a ColumnIndex holds cannot be drawn: they read as missing.
+std::optional<ColumnIndex> Find(const std::vector<std::string>& names, const std::string& name) {
+    const std::size_t searchable =
+        std::min(names.size(), static_cast<std::size_t>(kMaxColumnIndex) + 1);
+    for (std::size_t i = 0; i < searchable; ++i) {
+        if (names[i] == name) return static_cast<ColumnIndex>(i);
     }
     return std::nullopt;
 }
 
-bool Rematch(const std::vector<std::string>& names, const std::string& name, std::int32_t& index) {
-    if (index >= 0 && index < static_cast<int>(names.size()) && names[index] == name) return true;
-    const std::optional<int> found = Find(names, name);
+bool Rematch(const std::vector<std::string>& names, const std::string& name, ColumnIndex& index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < names.size() && names[index] == name)
+        return true;
+    const std::optional<ColumnIndex> found = Find(names, name);
     if (!found) return false;
     index = *found;
     return true;
@@ -129,8 +137,8 @@ ResultTable::Result ResultTable::Read(const std::string& path, std::vector<Graph
     parameterName = header.parameterName;
     parameterColumn = header.parameterName.empty() ? -1 : header.parameterColumn;
     for (const GraphCurve& c : curves) {
-        columns[static_cast<std::int16_t>(c.xIndex)];
-        columns[static_cast<std::int16_t>(c.yIndex)];
+        columns[c.xIndex];
+        columns[c.yIndex];
     }
 
     std::string line;
@@ -139,11 +147,11 @@ ResultTable::Result ResultTable::Read(const std::string& path, std::vector<Graph
         if (cells.empty()) break;  // a blank line ends the table
         for (auto& [index, values] : columns) {
             // A short row still gives every column a value, so x and y stay paired row by row.
-            values.push_back(index < static_cast<int>(cells.size())
+            values.push_back(static_cast<std::size_t>(index) < cells.size()
                                  ? ToFloat(cells[index])
                                  : std::numeric_limits<float>::quiet_NaN());
         }
-        if (parameterColumn >= 0 && parameterColumn < static_cast<int>(cells.size())) {
+        if (parameterColumn >= 0 && static_cast<std::size_t>(parameterColumn) < cells.size()) {
             const float p = ToFloat(cells[parameterColumn]);
             if (!std::isnan(p) && (parameterValues.empty() || p != parameterValues.back())) {
                 parameterValues.push_back(p);
@@ -155,8 +163,8 @@ ResultTable::Result ResultTable::Read(const std::string& path, std::vector<Graph
     return {ReadOutcome::Read, {}};
 }
 
-const std::vector<float>* ResultTable::Column(int index) const {
-    const auto it = columns.find(static_cast<std::int16_t>(index));
+const std::vector<float>* ResultTable::Column(ColumnIndex index) const {
+    const auto it = columns.find(index);
     return it == columns.end() ? nullptr : &it->second;
 }
 

@@ -29,8 +29,8 @@ std::optional<FileStamp> ReadFileStamp(const std::string& path);
 // First lines of a result file: the optional "PARAMETER:" line of a two-parameter sweep and
 // the header of column names.
 struct ResultHeader {
-    std::string parameterName;  // empty without a parameter line
-    int parameterColumn = -1;   // 0-based; -1 when the line names none
+    std::string parameterName;         // empty without a parameter line
+    ColumnIndex parameterColumn = -1;  // -1 when the line names none
     std::vector<std::string> names;
 };
 
@@ -59,12 +59,12 @@ class ResultTable {
                 std::optional<FileStamp>* stamp = nullptr);
 
     // nullptr for a column no curve uses.
-    const std::vector<float>* Column(int index) const;
+    const std::vector<float>* Column(ColumnIndex index) const;
     void Clear();
 
-    std::map<std::int16_t, std::vector<float>> columns;
+    std::map<ColumnIndex, std::vector<float>> columns;
     std::string parameterName;
-    int parameterColumn = -1;
+    ColumnIndex parameterColumn = -1;
     std::vector<float> parameterValues;      // distinct consecutive values, in file order
     std::vector<std::size_t> parameterRows;  // the row where each of those values begins
     std::size_t rowCount = 0;

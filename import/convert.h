@@ -15,12 +15,16 @@ struct ImportResult {
 };
 
 // Converts Common Format data into the equation document's text without touching any file.
-// On failure message says why and document stays empty.
+// A document that a run could not read or hold is not formed either. On failure message says
+// why and document stays empty.
 ImportResult ConvertCommonFormatText(std::istream& in, const ImportOptions& options = {});
 
 // Reads inputPath and writes the document to outputPath (CommonFormatOutputName of the input
-// when empty). The document is written to a temporary file and renamed into place, so a failed
-// import leaves no partial document and an existing one untouched.
+// when empty). The document is written to a temporary file (outputPath + ".new") and renamed
+// into place, so a failed import leaves no partial document and an existing one untouched; a
+// pipe or a device under that name is written into instead. The input is read only when it is
+// a plain file within the document size bound, and never written: an output or temporary that
+// is the input file, under any name or link, is refused.
 ImportResult ConvertCommonFormat(const std::string& inputPath, const std::string& outputPath = {},
                                  const ImportOptions& options = {});
 

@@ -7,12 +7,15 @@
 
 inline constexpr const char* kFormedMessage = "Power Flow equations formed and stored to the file ";
 inline constexpr const char* kNotFormedMessage = "Power flow equations not formed: ";
-inline constexpr const char* kCapacityHint =
-    "The document holds %d statements (equations, settings and starting values), more than the "
-    "capacity of %d: solve it with a capacity of %d or more (the CAPACITY option).";
 
 inline constexpr const char* kCannotRead = "cannot read \"%s\"";
+inline constexpr const char* kCannotReadBecause = "cannot read \"%s\": %s";  // + why
 inline constexpr const char* kCannotWrite = "cannot write \"%s\"";
+inline constexpr const char* kOutputIsInput =
+    "the output \"%s\" is the input file itself; name another output";
+inline constexpr const char* kTemporaryIsInput =
+    "the document is first written to \"%s\", which is the input file itself; name another "
+    "output";
 
 inline constexpr const char* kLineError = "line %d: %s";
 inline constexpr const char* kEndsInsideSection =
@@ -45,6 +48,25 @@ inline constexpr const char* kSwingBusElsewhere =
 inline constexpr const char* kDuplicateArea = "area %d has a second interchange record";
 inline constexpr const char* kNoSlackBus = "no bus is of type 3 (slack), so no angle is fixed";
 inline constexpr const char* kIsolatedBus = "bus %d is connected to no branch";
+
+// What a run could not take: the first %s is one of the subjects below.
+inline constexpr const char* kValueBeyondRange =
+    "%s is %g, beyond %g, the largest magnitude the solver computes with";
+inline constexpr const char* kBusPowerSubject = "the net power of bus %d";
+inline constexpr const char* kBusVoltageSubject = "the voltage of bus %d";
+inline constexpr const char* kBusAngleSubject = "the angle of bus %d";
+inline constexpr const char* kBusAdmittanceSubject = "an admittance of bus %d";
+inline constexpr const char* kBranchAdmittanceSubject =
+    "an admittance of the tie line from bus %d to bus %d";
+inline constexpr const char* kAreaExportSubject = "the scheduled export of area %d";
+inline constexpr const char* kBeyondLargestCapacity =
+    "the document would hold %d statements (two equations and two starting values per bus, and "
+    "the load factor), more than %d, the largest capacity of a run";
+inline constexpr const char* kDocumentTooLarge =
+    "the document would be %zu bytes, more than %ju, the largest document a run reads";
+inline constexpr const char* kEquationTooLong =
+    "the equation on line %d of the document would compile to more than %d code nodes, the most "
+    "one equation may have (a bus with too many branches, or an area with too many tie lines)";
 
 // printf into a std::string; the texts above are short, the arguments are numbers and paths.
 template <typename... Args>

@@ -11,9 +11,6 @@ struct ImportOptions {
     // Also model off-nominal transformer taps, phase shifters and bus shunts, so that the
     // solution reproduces the voltages and angles stored in the file.
     bool fullModel = false;
-    // The capacity the document is going to be solved with; when the document needs more, the
-    // message says how much. 0 leaves the message alone.
-    int capacity = 0;
 };
 
 enum class BusKind {

@@ -1,11 +1,18 @@
 #include "import/power_flow_writer.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <string_view>
+
+#include "core/base/limits.h"
 
 namespace {
 
 constexpr const char* kHeader = "{Generated from CF File Format}\n";
+// The options line that sets the document's own capacity; the compiler reads "CAPACITY=N" in
+// any field and skips it as a word where another field stands, so no other setting changes.
+constexpr const char* kCapacityField = "{Options: CAPACITY=";
 constexpr char kApproximatelyEqual = '\xBB';  // marks a starting value
 // Generator buses drop conductances that only rounding left behind.
 constexpr double kNegligibleConductance = 1e-20;
@@ -83,9 +90,23 @@ std::string Setting(const std::string& variable, double value) {
 
 std::string FormatNumber(double x) {
     if (x == 0.0) x = 0.0;  // no "-0.000000" outside parentheses
-    char buffer[400];       // %lf of the largest double needs 316 characters
-    std::snprintf(buffer, sizeof buffer, "%5lf", x);
-    return x < 0.0 ? "(" + std::string(buffer) + ")" : std::string(buffer);
+    // to_chars, unlike printf, writes a point whatever locale the desktop has set.
+    char buffer[64];
+    const double magnitude = std::fabs(x);
+    const auto end =
+        magnitude < kLargestFixedNumber
+            ? std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, 6)
+            : std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                            std::chars_format::scientific);
+    std::string text(buffer, end.ptr);
+    // The exponent as the language writes it: "1e+20" becomes "1E20", "2.5e-07" "2.5E-7".
+    if (const auto e = text.find('e'); e != std::string::npos) {
+        std::string exponent = text.substr(e + 1);
+        const bool negative = exponent[0] == '-';
+        exponent.erase(0, exponent.find_first_not_of("+-0"));
+        text = text.substr(0, e) + (negative ? "E-" : "E") + exponent;
+    }
+    return x < 0.0 ? "(-" + text + ")" : text;
 }
 
 int PowerFlowEquationCount(const PowerFlowModel& model) {
@@ -96,8 +117,17 @@ int PowerFlowStatementCount(const PowerFlowModel& model) {
     return PowerFlowEquationCount(model) + 2 * static_cast<int>(model.buses.size());
 }
 
+int PowerFlowCapacity(const PowerFlowModel& model) {
+    // As many variables as equations, and fewer than statements: the statements decide.
+    return std::max(PowerFlowStatementCount(model), PowerFlowEquationCount(model));
+}
+
 std::string WritePowerFlowEquations(const PowerFlowModel& model) {
-    std::string text = kHeader;
+    std::string text;
+    if (const int capacity = PowerFlowCapacity(model); capacity > Limits::kDefaultCapacity) {
+        text += kCapacityField + std::to_string(capacity) + "}\n";
+    }
+    text += kHeader;
     text += Setting("k", 1.0);
     for (const PowerFlowBus& bus : model.buses) {
         switch (bus.kind) {

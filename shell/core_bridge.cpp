@@ -40,6 +40,7 @@ SettingsRead ReadSettings(const std::string& path, DocumentSettings& settings) {
         case SettingsFileStatus::kMissing: return SettingsRead::kMissing;
         case SettingsFileStatus::kBadValue: return SettingsRead::kBadFormat;
         case SettingsFileStatus::kTruncated: return SettingsRead::kIncorrectFormat;
+        case SettingsFileStatus::kNotAFile: return SettingsRead::kNotAFile;
     }
     return SettingsRead::kIncorrectFormat;
 }
@@ -51,6 +52,7 @@ const char* SettingsReadMessage(SettingsRead status) {
         case SettingsRead::kBadFormat: return SettingsFileMessage(SettingsFileStatus::kBadValue);
         case SettingsRead::kIncorrectFormat:
             return SettingsFileMessage(SettingsFileStatus::kTruncated);
+        case SettingsRead::kNotAFile: return SettingsFileMessage(SettingsFileStatus::kNotAFile);
     }
     return "";
 }

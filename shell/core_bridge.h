@@ -28,7 +28,7 @@ std::string BaseName(const std::string& documentPath);
 // Whether the document would be overwritten by a file its own runs write (model.PRN, ...).
 bool IsWorkFileName(const std::string& documentPath);
 
-enum class SettingsRead { kOk, kMissing, kBadFormat, kIncorrectFormat };
+enum class SettingsRead { kOk, kMissing, kBadFormat, kIncorrectFormat, kNotAFile };
 SettingsRead ReadSettings(const std::string& path, DocumentSettings& settings);
 const char* SettingsReadMessage(SettingsRead status);
 SettingsWriteStatus WriteSettings(const std::string& path, const DocumentSettings& settings);

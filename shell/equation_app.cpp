@@ -28,10 +28,15 @@ void EquationApp::ReadSettings() {
     bool ok = false;
     const int stored = profile->value(keys::kCapacity).toInt(&ok);
     if (ok && InDomain(Describe(SolverOption::kCapacity), stored)) capacity = stored;
+    const int route = profile->value(keys::kOptimizationRoute).toInt(&ok);
+    if (ok && InDomain(Describe(SolverOption::kOptimizationRoute), route))
+        optimizationRoute = static_cast<OptimizationRoute>(route);
 }
 
-void EquationApp::WriteCapacity() const {
-    Profile()->setValue(keys::kCapacity, capacity);
+void EquationApp::WriteRunOptions() const {
+    auto profile = Profile();
+    profile->setValue(keys::kCapacity, capacity);
+    profile->setValue(keys::kOptimizationRoute, static_cast<int>(optimizationRoute));
 }
 
 void EquationApp::WriteSettings() const {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/base/limits.h"
+#include "core/base/modes.h"
 #include "shell/editor_settings.h"
 
 class CGraphView;
@@ -42,7 +43,11 @@ class EquationApp : public QObject {
     // The capacity of every run, program-wide and kept in the profile; a document's own
     // CAPACITY= field still overrides it.
     int capacity = Limits::kDefaultCapacity;
-    void WriteCapacity() const;
+    // How every run minimizes, program-wide and kept in the profile; a document's own ROUTE=
+    // word still overrides it.
+    OptimizationRoute optimizationRoute = OptimizationRoute::kDirect;
+    // Writes the capacity and the optimization route to the profile.
+    void WriteRunOptions() const;
 
     // The editor's settings as they are now and as they were read at start-up; only what
     // changed is written back at exit.

@@ -79,7 +79,8 @@ int DocumentPosition(const QString& text, int workPosition) {
         docOffset += int(line.size()) + 1;
         // The options line never reaches the work copy.
         if (l == 0 && line.startsWith(kOptionsPrefix)) continue;
-        // The pieces depend on blanks, signs and lengths only, so any one-byte form will do.
+        // The pieces depend on the bytes the document is saved as (where its tokens end); a line
+        // the character set cannot hold never reaches the compiler, so Latin-1 does for it.
         QByteArray bytes;
         if (!charset::FromUnicode(line, bytes)) bytes = line.toLatin1();
         int pieceStart = lineStart;

@@ -38,6 +38,7 @@ void MainFrame::ShowOptions() {
     sheet.methodPage()->Load(doc->settings);
     GeneralOptions general;
     general.capacity = app_.capacity;
+    general.optimizationRoute = app_.optimizationRoute;
     general.showIterations = app_.showResultsForEachIteration;
     general.showDerivatives = app_.showDerivativeInformation;
     general.showResults = app_.showResultsInOutputView;
@@ -50,9 +51,10 @@ void MainFrame::ShowOptions() {
     sheet.methodPage()->Store(doc->settings);
     sheet.generalPage()->Store(general);
     doc->setModified(true);
-    if (general.capacity != app_.capacity) {
+    if (general.capacity != app_.capacity || general.optimizationRoute != app_.optimizationRoute) {
         app_.capacity = general.capacity;
-        app_.WriteCapacity();
+        app_.optimizationRoute = general.optimizationRoute;
+        app_.WriteRunOptions();
     }
     app_.showResultsForEachIteration = general.showIterations;
     app_.showDerivativeInformation = general.showDerivatives;
@@ -149,7 +151,6 @@ void MainFrame::ReadCommonFormat() {
     const QString input = dialog.selectedFiles().first();
     ImportOptions options;
     options.fullModel = fullModel->isChecked();
-    options.capacity = app_.capacity;
     const ImportResult result =
         ConvertCommonFormat(QFile::encodeName(input).toStdString(), {}, options);
     if (!result.ok) {

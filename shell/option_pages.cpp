@@ -207,6 +207,10 @@ CGeneralPrPage::CGeneralPrPage(QWidget* parent) : QWidget(parent) {
     showDerivatives_ = Check("showDerivatives", "Show derivative information", this);
     showResults_ = Check("showResults", "Show results in output view", this);
     capacity_ = Field("capacity", 0, this);
+    optimizationRoute_ = List("optimizationRoute",
+                              {QString::fromLatin1(OptimizationRouteName(OptimizationRoute::kDirect)),
+                               QString::fromLatin1(OptimizationRouteName(OptimizationRoute::kRewrite))},
+                              this);
     equation_ = new CColourPicker(QStringLiteral("Equation"), defaults.equationColor, this);
     equation_->setObjectName(QStringLiteral("equationColour"));
     comments_ = new CColourPicker(QStringLiteral("Comments"), defaults.commentsColor, this);
@@ -224,6 +228,7 @@ CGeneralPrPage::CGeneralPrPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(showResults_);
     auto* capacity = new QFormLayout;
     capacity->addRow(QStringLiteral("Capacity (equations and variables):"), capacity_);
+    capacity->addRow(QStringLiteral("Minimization (O, K, ALR):"), optimizationRoute_);
     layout->addLayout(capacity);
     layout->addLayout(colours);
     layout->addStretch();
@@ -234,6 +239,7 @@ void CGeneralPrPage::Load(const GeneralOptions& o) {
     showDerivatives_->setChecked(o.showDerivatives);
     showResults_->setChecked(o.showResults);
     capacity_->setValue(o.capacity);
+    optimizationRoute_->setCurrentIndex(static_cast<int>(o.optimizationRoute));
     equation_->setColour(o.equationColor);
     comments_->setColour(o.commentsColor);
     background_->setColour(o.backgroundColor);
@@ -246,6 +252,7 @@ bool CGeneralPrPage::Store(GeneralOptions& o, QString* error) const {
         return false;
     }
     o.capacity = static_cast<int>(capacity);
+    o.optimizationRoute = static_cast<OptimizationRoute>(optimizationRoute_->currentIndex());
     o.showIterations = showIterations_->isChecked();
     o.showDerivatives = showDerivatives_->isChecked();
     o.showResults = showResults_->isChecked();

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "core/base/limits.h"
+#include "core/base/modes.h"
 #include "shell/core_bridge.h"
 #include "shell/editor_settings.h"
 
@@ -41,10 +42,12 @@ class CMethodPrPage : public QWidget {
     QCheckBox* autoSimplify_;
 };
 
-// What the General page edits: three display flags of the program, the editor's colours and
-// the capacity of every run (the largest number of equations and variables).
+// What the General page edits: three display flags of the program, the editor's colours, the
+// capacity of every run (the largest number of equations and variables) and how every run
+// minimizes.
 struct GeneralOptions {
     int capacity = Limits::kDefaultCapacity;
+    OptimizationRoute optimizationRoute = OptimizationRoute::kDirect;
     bool showIterations = false;
     bool showDerivatives = false;
     bool showResults = true;
@@ -72,6 +75,7 @@ class CGeneralPrPage : public QWidget {
     QCheckBox* showDerivatives_;
     QCheckBox* showResults_;
     NumberEdit* capacity_;
+    QComboBox* optimizationRoute_;
     CColourPicker* equation_;
     CColourPicker* comments_;
     CColourPicker* background_;

@@ -220,6 +220,7 @@ bool PadView::StartRun(const QString& command, RunKind kind) {
     services.dialogParent = &frame_;
     ShellSettingsRecord record = corebridge::RecordFor(doc_->settings);
     record.capacity = app_.capacity;
+    record.optimizationRoute = app_.optimizationRoute;
     if (!app_.runner().start(doc_->path(), command, record)) return false;
     running_ = true;
     runKind_ = kind;

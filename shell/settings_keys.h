@@ -18,6 +18,8 @@ inline constexpr QLatin1StringView kCommentsColor{"Settings/CommentsColor"};
 inline constexpr QLatin1StringView kBackGroundColor{"Settings/BackGroundColor"};
 // The capacity of every run: the largest number of equations and variables.
 inline constexpr QLatin1StringView kCapacity{"Settings/Capacity"};
+// How every run minimizes (O, K, ALR): 0 direct methods, 1 Newton on the rewritten equations.
+inline constexpr QLatin1StringView kOptimizationRoute{"Settings/OptimizationRoute"};
 
 // Section "General": the layout of the bars and docking windows.
 inline constexpr QLatin1StringView kBarState{"General/BarState"};

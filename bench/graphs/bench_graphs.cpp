@@ -81,6 +81,35 @@ void BM_RenderPicture(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0) * 10);
 }
 
+// A sweep of many short branches: the cost of drawing should grow with the branch count, not
+// its square.
+void BM_RenderBranches(benchmark::State& state) {
+    const auto branches = static_cast<std::size_t>(state.range(0));
+    constexpr std::size_t kPoints = 4;
+    GraphCurve curve;
+    curve.xTitle = "x";
+    curve.yTitle = "y";
+    std::vector<float> x, y;
+    SweepInfo sweep{"p", {}, {}};
+    for (std::size_t b = 0; b < branches; ++b) {
+        sweep.values.push_back(static_cast<float>(b));
+        sweep.firstRows.push_back(b * kPoints);
+        for (std::size_t i = 0; i < kPoints; ++i) {
+            x.push_back(static_cast<float>(i));
+            y.push_back(static_cast<float>(i * (b + 1)));
+        }
+    }
+    GraphLayout layout;
+    layout.type = GraphType::Normal;
+    const PictureContent content{{{&curve, x, y}}, layout, sweep};
+    for (auto _ : state) {
+        Picture picture;
+        RenderPicture(picture, content);
+        benchmark::DoNotOptimize(picture.Ops().size());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void BM_PlayIntoPng(benchmark::State& state) {
     const Sweep sweep(static_cast<int>(state.range(0)));
     Picture picture;
@@ -108,6 +137,7 @@ void BM_WriteEmf(benchmark::State& state) {
 
 BENCHMARK(BM_ReadResultFile)->Arg(100)->Arg(10000);
 BENCHMARK(BM_RenderPicture)->Arg(100)->Arg(10000);
+BENCHMARK(BM_RenderBranches)->Arg(25000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlayIntoPng)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteEmf)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 

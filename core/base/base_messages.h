@@ -13,6 +13,10 @@ inline constexpr const char* kNotAPlainFile = " Is Not a Plain File";
 inline constexpr const char* kTooLarge = " Is Too Large: more than ";  // + bytes + kBytes
 inline constexpr const char* kBytes = " bytes";
 inline constexpr const char* kCannotRead = "Cannot read ";  // + name + ": " + why
+// Why a front end does not read a file, after its name (InputFileRefusal).
+inline constexpr const char* kItIsAFolder = "it is a folder";
+inline constexpr const char* kNotPlain = "not a plain file";
+inline constexpr const char* kLargerThan = "larger than ";  // + bytes + kBytes
 inline constexpr const char* kIoFormatError = "IO: input format error in file '%s'\n";
 inline constexpr const char* kIoBeyondEnd = "IO: access beyond end of file '%s'\n";
 inline constexpr const char* kIoFileError = "IO: file '%s' %s\n";

@@ -7,9 +7,14 @@
 // one ends with a message naming it instead of running out of memory. docs/limits.md lists
 // them for users.
 
-// Largest equation document, attachment (list) file or user function file the core reads, in
-// bytes. Larger files are refused before their text is used.
+// Largest equation document, attachment (list) file, user function file, result series or
+// settings side file the core reads, in bytes. Larger files are refused before their text is
+// used, as is anything under such a name that is not a plain file (a pipe, a device).
 inline constexpr std::uintmax_t kMaxDocumentBytes = 16u * 1024u * 1024u;
+
+// The Jacobian file is read back only by the run that has just written it, and the derivatives
+// of a large model may fill many times kMaxDocumentBytes: it must be a plain file, of any size.
+inline constexpr std::uintmax_t kMaxJacobianFileBytes = UINTMAX_MAX;
 
 // Deepest nesting of primaries (parentheses, unary minus, function arguments, IF conditions,
 // function bodies) the compiler accepts; deeper text would exhaust the machine stack.

@@ -107,22 +107,34 @@ bool WorkFileWritten(CoreState& s, TextFile& file) {
     return false;
 }
 
-bool InputFileUsable(CoreState& s, const std::string& name) {
+void ReportUnusableInput(CoreState& s, const std::string& name, InputFileState state,
+                         std::uintmax_t limit) {
     std::string why;
-    switch (CheckInputFile(name, kMaxDocumentBytes)) {
-        case InputFileState::kOk: return true;
+    switch (state) {
+        case InputFileState::kOk: return;
         case InputFileState::kMissing: why = base_message::kDoesNotExist; break;
         case InputFileState::kFolder: why = base_message::kIsAFolder; break;
         case InputFileState::kNotPlain: why = base_message::kNotAPlainFile; break;
         case InputFileState::kTooLarge:
-            why =
-                base_message::kTooLarge + std::to_string(kMaxDocumentBytes) + base_message::kBytes;
+            why = base_message::kTooLarge + std::to_string(limit) + base_message::kBytes;
             break;
     }
     ConsoleWrite(s.console, base_message::kFile + name + why);
     ConsoleWriteLine(s.console);
     WarningBeep(s);
-    return false;
+}
+
+bool InputFileUsable(CoreState& s, const std::string& name, std::uintmax_t limit) {
+    const InputFileState state = CheckInputFile(name, limit);
+    ReportUnusableInput(s, name, state, limit);
+    return state == InputFileState::kOk;
+}
+
+bool InputFileUsableOrMissing(CoreState& s, const std::string& name, std::uintmax_t limit) {
+    const InputFileState state = CheckInputFile(name, limit);
+    if (state == InputFileState::kMissing) return true;
+    ReportUnusableInput(s, name, state, limit);
+    return state == InputFileState::kOk;
 }
 
 bool CancelRequested(CoreState& s) {

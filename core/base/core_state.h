@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "core/base/bounds.h"
 #include "core/base/code_node.h"
 #include "core/base/console.h"
 #include "core/base/equation_model.h"
@@ -34,6 +35,8 @@ struct RunFlags {
     bool cancelled = false;          // ESC or the desktop's Cancel ended the run early
     bool writeFailed = false;        // a work or result file could not be written whole
     bool resultPending = false;      // the result file is named, still the last run's results
+    bool solveRan = false;           // a solve loop ran in this run: solved is this run's result
+    bool commandDone = false;        // the run's command did its work (set as the run ends)
     int errorEquation = 0;           // equation of the last error (0 = none)
     int equationBase = 1;            // number of the first equation
 };
@@ -102,6 +105,11 @@ void ReportRunError(CoreState& s);
 // Stores message as the global message unless flag is already up, then raises flag.
 void RaiseError(CoreState& s, bool& flag, const char* message);
 
+// Whether a solve of this run found its solution; `solved` alone may be an earlier run's.
+inline bool SolvedThisRun(const CoreState& s) {
+    return s.flags.solveRan && s.flags.solved;
+}
+
 // Opens a work file of the run, already named, for writing; it is rebuilt whole every time. When
 // it cannot be opened (a folder of that name is in the way, which is left alone, or the system
 // refuses) the console says so with a beep, and the result is false.
@@ -113,11 +121,20 @@ bool RewriteWorkFile(CoreState& s, TextFile& file);
 // false. Call after the file's last write or after closing it.
 bool WorkFileWritten(CoreState& s, TextFile& file);
 
-// Whether a file the run is to read whole (the document, an attachment) can be: it must be a
-// plain file of at most kMaxDocumentBytes. Otherwise the console says what is wrong ("File
-// <name> Does Not Exist", "... Is a Folder", "... Is Not a Plain File", "... Is Too Large")
-// with a beep, and the result is false.
-bool InputFileUsable(CoreState& s, const std::string& name);
+// Whether a file the run is to read (the document, an attachment, a result series) can be
+// read without blocking or without end: it must be a plain file of at most `limit` bytes; a
+// pipe would hold the run forever and a device never end. Otherwise the console says what is
+// wrong ("File <name> Does Not Exist", "... Is a Folder", "... Is Not a Plain File", "... Is
+// Too Large") with a beep, and the result is false.
+bool InputFileUsable(CoreState& s, const std::string& name,
+                     std::uintmax_t limit = kMaxDocumentBytes);
+// The same for a file whose absence the caller reports in its own words (or not at all): true
+// also when nothing stands under the name.
+bool InputFileUsableOrMissing(CoreState& s, const std::string& name,
+                              std::uintmax_t limit = kMaxDocumentBytes);
+// The console's report of a file that is not to be read, as InputFileUsable gives it.
+void ReportUnusableInput(CoreState& s, const std::string& name, InputFileState state,
+                         std::uintmax_t limit = kMaxDocumentBytes);
 
 // The keyboard poll inside a run: true once ESC was pressed (or the desktop's Cancel given).
 // The cancel is remembered for the rest of the run and raises the stop flag, so every loop

@@ -8,6 +8,9 @@
 // Relation characters of an equation's top level.
 inline constexpr unsigned char kRelationNone = ' ';
 inline constexpr unsigned char kRelationEqual = '=';
+// Written in place of '=', it marks an equation whose variable is to be eliminated; the
+// elimination keeps the mark on the equations it retires. Until then the equation is an
+// equation like any other.
 inline constexpr unsigned char kRelationRetired = 0x85;
 inline constexpr unsigned char kRelationGuess = 0xBB;
 
@@ -17,6 +20,7 @@ struct Equation {
     int designated = 0;                      // designated variable (0 = none)
     bool complex = false;                    // complex scan: the equation is complex
     int updateColumn = 0;  // appended to hold this column of the update file (1-based); 0 if not
+    bool retired = false;  // its variable was eliminated everywhere: no longer written or used
 };
 
 // The equations of one run, numbered from 1.

@@ -17,6 +17,12 @@ enum class JacobianMode : int {
     kIncremental = 1,  // forward differences
 };
 
+// How the minimization commands (O, K) and the regression (ALR) find their optimum.
+enum class OptimizationRoute : int {
+    kDirect = 0,   // minimization methods on the objective, with the exact Hessian
+    kRewrite = 1,  // Newton's method on the rewritten stationarity equations
+};
+
 // Arithmetic of the evaluator for a run.
 enum class Arithmetic {
     kReal,

@@ -39,8 +39,14 @@ bool DefaultShellServices::FftDialog(const std::vector<std::string>& columns, Ff
     const int re = PositionOf(columns, fftRealColumn, choice.realColumn);
     int im = fftRealSignal ? kNoFftColumn : choice.imagColumn;
     if (!fftRealSignal && !fftImagColumn.empty()) im = PositionOf(columns, fftImagColumn, 0);
-    // A name the file does not have: nothing to transform.
-    if (t < 0 || re < 0 || (im < 0 && !fftImagColumn.empty() && !fftRealSignal)) return false;
+    // A name the file does not have: nothing to transform, and the front end is told why.
+    const bool imagMissing = im < 0 && !fftImagColumn.empty() && !fftRealSignal;
+    if (t < 0 || re < 0 || imagMissing) {
+        const std::string& name = t < 0 ? fftTimeColumn : re < 0 ? fftRealColumn : fftImagColumn;
+        refusal = "the series has no column '" + name + "'; its columns are";
+        for (const std::string& c : columns) refusal += " " + c;
+        return false;
+    }
     choice.timeColumn = t;
     choice.realColumn = re;
     choice.imagColumn = im;

@@ -87,8 +87,9 @@ class DefaultShellServices : public ShellServices {
     FftChoice fft;
     bool fftCancelled = false;
     std::string fftFile;  // answer of the file dialog; empty = cancelled
-    // Why a dialog could not be answered from the values above (a name the model lacks), for
-    // the front end to report; empty when every question was answered or cancelled on purpose.
+    // Why a dialog could not be answered from the values above (a name the model or the series
+    // lacks), for the front end to report; empty when every question was answered or cancelled on
+    // purpose.
     std::string refusal;
 
     bool showDerivatives = false;

@@ -21,6 +21,12 @@ struct JacobianEntry {
     bool fill = false;                      // created by the elimination, not by the equation
 };
 
+// The branch an IF combination chose for one IF, and the condition that must then hold.
+struct IfChoice {
+    CodeNode* condition = nullptr;  // the IF's condition as compiled, evaluation form (owned)
+    bool thenTaken = false;         // the combination took the THEN branch
+};
+
 // One record of the Jacobian file: equation, variable and the derivative in evaluation form.
 struct JacobianTerm {
     int equation = 0;
@@ -103,9 +109,12 @@ struct SolveState {
     int numberOfSteps = 1;                 // steps of the run
     bool lastCombination = true;           // the IF combination being solved is the last one
     bool searchingIfs = false;             // IF combinations are being searched
-    std::vector<CodeNode*> ifConditions;   // conditions of the chosen branches (owned)
+    std::vector<IfChoice> ifChoices;       // the chosen branch of each IF met
     std::vector<CodeNode*> savedCode;      // equation -> code as compiled, IF nodes included
     int homotopySteps = 0;                 // accepted and rejected parameter steps
+    // The equations solved are the stationarity conditions of a minimization, which is judged
+    // after the solve: a converged solve is not yet a solution.
+    bool optimalityJudgedAfter = false;
     CodeNode* homotopyConstant = nullptr;  // the c of the parameter's equation t - c
 
     // Results by name of a time-stepping run: the document's own variable names, each shown
@@ -113,6 +122,8 @@ struct SolveState {
     bool resultsByName = false;
     std::vector<std::string> resultNames;
     std::vector<int> resultVariables;
+    std::vector<int> resultEndVariables;  // the same names at the end of the step (level 1)
+    std::vector<double> stepEndValues;    // where the last solved step ended; empty before one
 
     // Sweep of command G.
     StepMode sweepMode = StepMode::kTimeSteps;  // the sweep running, if any

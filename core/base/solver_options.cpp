@@ -66,6 +66,7 @@ double OptionValue(const SolverOptions& o, SolverOption option) {
         case SolverOption::kMinGuess: return o.minGuess;
         case SolverOption::kMaxGuess: return o.maxGuess;
         case SolverOption::kCapacity: return o.capacity;
+        case SolverOption::kOptimizationRoute: return static_cast<int>(o.optimizationRoute);
     }
     return 0.0;
 }
@@ -88,6 +89,9 @@ void SetOptionValue(SolverOptions& o, SolverOption option, double value) {
         case SolverOption::kMinGuess: o.minGuess = value; return;
         case SolverOption::kMaxGuess: o.maxGuess = value; return;
         case SolverOption::kCapacity: o.capacity = integer; return;
+        case SolverOption::kOptimizationRoute:
+            o.optimizationRoute = static_cast<OptimizationRoute>(integer);
+            return;
     }
 }
 
@@ -108,6 +112,14 @@ const char* MethodName(SolveMethod method) {
         case SolveMethod::kRobust: return "Robust Newton";
         case SolveMethod::kDishonest: return "Dishonest Newton";
         case SolveMethod::kHomotopy: return "Homotopy";
+    }
+    return "?";
+}
+
+const char* OptimizationRouteName(OptimizationRoute route) {
+    switch (route) {
+        case OptimizationRoute::kDirect: return "Direct minimization";
+        case OptimizationRoute::kRewrite: return "Rewritten equations";
     }
     return "?";
 }

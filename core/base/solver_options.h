@@ -28,6 +28,10 @@ struct SolverOptions {
     double deltaT = 0.1;         // homotopy step and time step; the sweep step during a sweep
     double minGuess = 0.1;       // lower end of random starting values
     double maxGuess = 1.0;       // upper end of random starting values
+    // Direct minimization or the rewritten equations. Like the capacity a program-wide value:
+    // the side file does not hold it; the desktop keeps it in its profile, the command line
+    // and a document's options line set it for a run.
+    OptimizationRoute optimizationRoute = OptimizationRoute::kDirect;
     // Most equations (statements, guesses included) and variables of a run. A program-wide
     // value rather than a document's: the side file does not hold it, the desktop keeps it in
     // its profile, and a document raises it for its own runs on its options line.
@@ -48,8 +52,9 @@ enum class SolverOption {
     kMinGuess,
     kMaxGuess,
     kCapacity,
+    kOptimizationRoute,
 };
-inline constexpr std::size_t kSolverOptionCount = 13;
+inline constexpr std::size_t kSolverOptionCount = 14;
 
 enum class OptionKind {
     kChoice,   // one of a list, stored as its position from 0
@@ -103,6 +108,7 @@ inline constexpr OptionDescription kSolverOptionTable[kSolverOptionCount] = {
      "capacity",
      OptionKind::kInteger,
      {Limits::kDefaultCapacity, Limits::kMaxCapacity}},
+    {SolverOption::kOptimizationRoute, "optimization route", OptionKind::kChoice, {0, 1}},
 };
 
 constexpr const OptionDescription& Describe(SolverOption option) {
@@ -138,6 +144,7 @@ struct SolverOptionOverrides {
     void ApplyTo(SolverOptions& options) const;
 };
 
-// Names the system shows for methods and Jacobian modes.
+// Names the system shows for methods, Jacobian modes and optimization routes.
 const char* MethodName(SolveMethod method);
 const char* JacobianModeName(JacobianMode mode);
+const char* OptimizationRouteName(OptimizationRoute route);

@@ -470,6 +470,18 @@ InputFileState CheckInputFile(const std::string& name, std::uintmax_t limit) {
     return size > limit ? InputFileState::kTooLarge : InputFileState::kOk;
 }
 
+std::string InputFileRefusal(InputFileState state, std::uintmax_t limit) {
+    switch (state) {
+        case InputFileState::kOk:
+        case InputFileState::kMissing: return {};
+        case InputFileState::kFolder: return base_message::kItIsAFolder;
+        case InputFileState::kNotPlain: return base_message::kNotPlain;
+        case InputFileState::kTooLarge:
+            return base_message::kLargerThan + std::to_string(limit) + base_message::kBytes;
+    }
+    return {};
+}
+
 bool Exists(const std::string& name) {
     std::error_code ec;
     if (std::filesystem::is_directory(name, ec)) return false;

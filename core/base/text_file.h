@@ -75,6 +75,10 @@ bool Exists(const std::string& name);
 // something that must not be read (missing, a folder, a device or pipe, a larger file).
 enum class InputFileState { kOk, kMissing, kFolder, kNotPlain, kTooLarge };
 InputFileState CheckInputFile(const std::string& name, std::uintmax_t limit);
+// Why a file in that state is not read, in the words a message puts after its name: "it is a
+// folder", "not a plain file", "larger than N bytes" (N the limit it was checked against).
+// Empty for kOk, and for a missing file, which its name alone explains.
+std::string InputFileRefusal(InputFileState state, std::uintmax_t limit);
 
 int ReadInteger(TextFile& f);
 unsigned ReadUnsigned(TextFile& f);

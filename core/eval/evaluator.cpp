@@ -7,6 +7,7 @@
 #include "core/eval/complex_ops.h"
 #include "core/eval/eval_messages.h"
 #include "core/eval/guarded_ops.h"
+#include "core/eval/if_branch.h"
 #include "core/eval/special_functions.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
@@ -146,7 +147,8 @@ int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
                 if (n->sub == code::kIf) {
                     sp -= 2;
                     if (sp >= 1) {
-                        const ComplexValue& chosen = (st[sp].re > 0) ? st[sp + 1] : st[sp + 2];
+                        const ComplexValue& chosen =
+                            IfTakesThen(k, st[sp].re) ? st[sp + 1] : st[sp + 2];
                         if constexpr (kComplex)
                             st[sp] = chosen;
                         else

@@ -54,10 +54,11 @@ class Saver {
     }
 
     // The next equation of the model; a retired one takes its statement but is not written.
+    // One that is only marked for elimination is written with its mark.
     void WriteNext() {
         if (next_ > s_.model.count) return;
         Equation& eq = s_.model.eq[next_++];
-        if (eq.relation != kRelationRetired) WriteEquation(s_, eq.code, eq.relation, out_, style_);
+        if (!eq.retired) WriteEquation(s_, eq.code, eq.relation, out_, style_);
     }
 
     void WalkStatements(const std::string& text) {
@@ -125,7 +126,7 @@ class Saver {
 std::vector<int> UsedVariables(const CoreState& s, const std::vector<int>& variables) {
     std::vector<char> used(s.names.name.size(), 0);
     for (int e = 1; e <= s.model.count; ++e) {
-        if (s.model.eq[e].relation == kRelationRetired) continue;
+        if (s.model.eq[e].retired) continue;
         for (const CodeNode* n = s.model.eq[e].code; n != nullptr; n = n->next) {
             if (n->kind == kKindVar && n->var > 0 && n->var < static_cast<int>(used.size()))
                 used[n->var] = 1;

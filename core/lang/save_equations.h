@@ -25,9 +25,10 @@ struct SaveOptions {
 // With keepText the run's work copy (base.TMP) is walked statement by statement: blanks, line
 // ends and comments before a statement are copied where they stand, comments inside it follow
 // it, and the statement itself is replaced by the next equation of the model (an initial
-// guess, whose top relation is 0xBB, takes none and is dropped; a retired equation, relation
-// 0x85, is not written). A comment left open at the end of the text is closed, so that what
-// is written after it stays equation text. Without keepText the equations are written one per
+// guess, whose top relation is 0xBB, takes none and is dropped; an equation the elimination
+// retired is not written, while one only marked for elimination is, with its mark 0x85). A
+// comment left open at the end of the text is closed, so that what is written after it stays
+// equation text. Without keepText the equations are written one per
 // line. Equations beyond the statements of the text (made by a rewrite) follow one per line,
 // then the starting values when asked for. Returns whether the file was written.
 bool SaveEquations(CoreState& s, const SaveOptions& options);

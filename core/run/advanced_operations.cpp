@@ -178,11 +178,11 @@ bool FilterOperation(CoreState& s, const char* keys, bool& keepText) {
         return Save(s, keepText, false);
     }
     if (key == 'B' || key == 'E') {
-        EliminateMarked(s, key);
+        const bool eliminated = EliminateMarked(s, key);
         Rewritten(s);
         // An eliminated variable gets no starting value: it would come back without an
         // equation.
-        return Save(s, keepText, true, ".SJC", -1, true);
+        return Save(s, keepText, true, ".SJC", -1, true) && eliminated;
     }
     if (key == 'C') return ComplexToReal(s, keepText);
     if (key == 'H') {

@@ -11,5 +11,6 @@ struct CoreState;
 //       homotopy, 'K'/'L' Lagrangian (to base.KTK / base.SJC), 'N' homotopy transformation
 // Saves go to base.SJC unless said otherwise. The Jacobian requested flag is cleared first;
 // an operation that needs the symbolic Jacobian and finds none sets it and writes nothing.
-// Returns whether the operation wrote its file.
+// Returns whether the operation did its work: it wrote its file (and, for the eliminations,
+// eliminated every variable asked for).
 bool AdvancedOperations(CoreState& s, const char* keys);

@@ -15,34 +15,39 @@
 namespace {
 
 // 'F': refresh the work file from the document and empty the result file.
-void CommandRefresh(CoreState& s, const char*) {
+bool CommandRefresh(CoreState& s, const char*) {
     PrepareAndReset(s);
-    if (!s.flags.parseError) BeginResults(s);
+    if (s.flags.parseError) return false;
+    return BeginResults(s);
 }
 
 // 'S': solve the document.
-void CommandSolve(CoreState& s, const char*) {
+bool CommandSolve(CoreState& s, const char*) {
     PrepareAndReset(s);
-    if (s.flags.parseError) return;
+    if (s.flags.parseError) return false;
     s.flags.recompile = true;
-    SolveSystem(s);
+    return SolveSystem(s);
 }
 
 // 'G': tabulate the solutions over a range of one or two variables.
-void CommandSweep(CoreState& s, const char*) {
+bool CommandSweep(CoreState& s, const char*) {
     CompileDocument(s);
-    if (s.flags.parseError) return;
+    if (s.flags.parseError) return false;
     ParameterSweep(s);
+    return SolvedThisRun(s);
 }
 
 // 'R' names an output selection that exists only with a screen display of the core's own,
-// which is never shown.
-void CommandNothing(CoreState&, const char*) {}
+// which is never shown: it has no work to do.
+bool CommandNothing(CoreState&, const char*) {
+    return false;
+}
 
-// 'U': repetitive updates; the second character is the action.
-void CommandUpdate(CoreState& s, const char* command) {
+// 'U': repetitive updates; the second character is the action. Judged by the solved flag as
+// the update actions use it: the write-back actions rely on the solve of an earlier run.
+bool CommandUpdate(CoreState& s, const char* command) {
     PrepareAndReset(s);
-    if (s.flags.parseError) return;
+    if (s.flags.parseError) return false;
     const bool named = s.settings.updateFilePresent;
     if (named) {
         OpenUpdateFile(s);
@@ -51,14 +56,15 @@ void CommandUpdate(CoreState& s, const char* command) {
     }
     RunUpdate(s, command[1]);
     if (named) CloseUpdateFile(s);
+    return s.flags.solved;
 }
 
 // 'W': the spectrum of a result series, base.FFT or, unless the second character is '0', a
 // file the user picks.
-void CommandFft(CoreState& s, const char* command) {
+bool CommandFft(CoreState& s, const char* command) {
     std::string series = s.files.baseName + extension::kFft;
-    if (command[1] != '0' && !s.shell->FftFileDialog(series)) return;
-    FourierOfResults(s, series);
+    if (command[1] != '0' && !s.shell->FftFileDialog(series)) return false;
+    return FourierOfResults(s, series);
 }
 
 struct Entry {

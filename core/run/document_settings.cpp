@@ -7,7 +7,9 @@
 #include <fstream>
 #include <vector>
 
+#include "core/base/bounds.h"
 #include "core/base/extensions.h"
+#include "core/base/text_file.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
 
@@ -119,6 +121,15 @@ std::string SettingsFileName(const std::string& documentPath) {
 
 SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings,
                                     std::vector<std::string>* warnings) {
+    // Opened only when it is a plain file: a pipe under the name would hold every run and every
+    // opening of the document.
+    switch (CheckInputFile(path, kMaxDocumentBytes)) {
+        case InputFileState::kOk: break;
+        case InputFileState::kMissing: return SettingsFileStatus::kMissing;
+        case InputFileState::kFolder:
+        case InputFileState::kNotPlain:
+        case InputFileState::kTooLarge: return SettingsFileStatus::kNotAFile;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) return SettingsFileStatus::kMissing;
     std::vector<unsigned char> bytes;
@@ -170,6 +181,7 @@ const char* SettingsFileMessage(SettingsFileStatus status) {
     switch (status) {
         case SettingsFileStatus::kTruncated: return run_message::kSideFileIncorrect;
         case SettingsFileStatus::kBadValue: return run_message::kSideFileBadValue;
+        case SettingsFileStatus::kNotAFile: return run_message::kSideFileNotAFile;
         case SettingsFileStatus::kOk:
         case SettingsFileStatus::kMissing: return "";
     }

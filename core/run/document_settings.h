@@ -24,6 +24,7 @@ enum class SettingsFileStatus {
     kMissing,    // no side file: the defaults stay
     kTruncated,  // the file ended early: fields before the end were read
     kBadValue,   // a field holds a value outside its domain: it was skipped, the others read
+    kNotAFile,   // a folder, a device or pipe, or an oversized file: not read, the settings stay
 };
 
 // Name of the side file of a document ("" when the path has no base name).
@@ -34,7 +35,7 @@ std::string SettingsFileName(const std::string& documentPath);
 // keeps the setting it had and is named in warnings (one line each, for the console).
 SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& settings,
                                     std::vector<std::string>* warnings = nullptr);
-// The message the desktop shows for a failed read ("" for kOk and kMissing).
+// The message for a failed read ("" for kOk and kMissing).
 const char* SettingsFileMessage(SettingsFileStatus status);
 enum class SettingsWriteStatus {
     kOk,            // the record is in place

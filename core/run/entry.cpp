@@ -69,7 +69,8 @@ void CleanUp(CoreState& s) {
     ConsoleWriteLine(s.console);
 }
 
-// Reset, set-up of the file names, the operation, clean-up: the frame of every run.
+// Reset, set-up of the file names, the operation, clean-up: the frame of every run. The
+// operation returns whether it did its work.
 template <typename Operation>
 int RunFrame(CoreState& s, const char* fileName, Operation operation) {
     const std::string path = fileName ? fileName : "";
@@ -108,8 +109,9 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
             return 0;
         }
         s.flags.ifMode = s.k.autoIfSearch ? IfMode::kMasks : IfMode::kNone;
-        operation();
+        const bool done = operation();
         CleanUp(s);
+        s.flags.commandDone = done;
     } catch (const std::exception& e) {
         // Nothing may escape the entry: report, tidy up and return "not solved".
         ConsoleWriteLine(s.console);
@@ -121,6 +123,7 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
     // the user can rely on.
     if (s.flags.parseError || s.flags.writeFailed || s.flags.cancelled) {
         s.flags.solved = false;
+        s.flags.commandDone = false;
         return 0;
     }
     return s.flags.solved ? 1 : 0;
@@ -131,10 +134,7 @@ int RunFrame(CoreState& s, const char* fileName, Operation operation) {
 int SolverEntry(CoreState& s, const char* fileName, const char* command) {
     const char letter = (command != nullptr) ? command[0] : '\0';
     return RunFrame(s, fileName, [&] {
-        if (CommandHandler handler = CommandFor(letter)) {
-            handler(s, command);
-            return;
-        }
+        if (CommandHandler handler = CommandFor(letter)) return handler(s, command);
         // A command that does nothing without a word would look like a run that failed.
         const auto byte = static_cast<unsigned char>(letter);
         const std::string shown =
@@ -142,6 +142,7 @@ int SolverEntry(CoreState& s, const char* fileName, const char* command) {
         ConsoleWrite(s.console, run_message::kUnknownCommand + shown);
         ConsoleWriteLine(s.console);
         WarningBeep(s);
+        return false;
     });
 }
 
@@ -185,6 +186,10 @@ bool IsRunFileOf(const std::string& document, const std::string& path) {
     return false;
 }
 
+bool CommandDone(const CoreState& s) {
+    return s.flags.commandDone;
+}
+
 bool IsKnownCommand(char letter) {
     return CommandFor(letter) != nullptr;
 }
@@ -194,6 +199,7 @@ int CheckDocument(CoreState& s, const char* fileName) {
     const int accepted = RunFrame(s, fileName, [&] {
         CompileDocument(s);
         s.flags.solved = !s.flags.parseError;
+        return s.flags.solved;
     });
     s.flags.solved = solved;
     return accepted;
@@ -221,6 +227,10 @@ int CheckDocument(const char* fileName) {
     return CheckDocument(GlobalCore(), fileName);
 }
 
+bool CommandDone() {
+    return CommandDone(GlobalCore());
+}
+
 void SetOutputCallback(void (*callback)(const char*)) {
     if (callback == nullptr)
         GlobalCore().console.callback = nullptr;
@@ -243,8 +253,4 @@ void ApplyShellSettings(const ShellSettingsRecord& record) {
 
 void GetResultStrings(std::vector<std::string>& list) {
     GetResultStrings(GlobalCore(), list);
-}
-
-bool LastRunWriteFailed() {
-    return GlobalCore().flags.writeFailed;
 }

@@ -16,6 +16,13 @@ int SolverEntry(CoreState& s, const char* fileName, const char* command);
 // Prepares the run and compiles the document without solving: 1 when the text was accepted.
 int CheckDocument(CoreState& s, const char* fileName);
 
+// Whether the command of the last run did its work, for a caller that judges runs of every
+// command alike (a script's exit status): a command that solves (S, G, D, K, O, an A sequence
+// whose third character is R) found its solution in that run; one that rewrites or transforms
+// wrote its file (A, E with every marked variable eliminated, F, W); U as the solved flag its
+// actions use; R never. Unlike SolverEntry's result it is never an earlier run's.
+bool CommandDone(const CoreState& s);
+
 // The name=value strings of the variables after a run, "%s=%.15lf", in variable order.
 void GetResultStrings(const CoreState& s, std::vector<std::string>& list);
 
@@ -42,12 +49,10 @@ bool IsKnownCommand(char letter);
 // The entry points the application uses; they act on one process-wide core.
 int SolverEntry(const char* fileName, const char* command);
 int CheckDocument(const char* fileName);
+bool CommandDone();
 void SetOutputCallback(void (*callback)(const char*));
 void SetOutputFunction(OutputCallback callback);
 void SetShellServices(ShellServices* services);  // null restores the default services
 void ApplyShellSettings(const ShellSettingsRecord& record);
 void GetResultStrings(std::vector<std::string>& list);
-// Whether the last run could not write one of its files whole (the console said which): a
-// front end that runs several commands in a row reports the whole as failed.
-bool LastRunWriteFailed();
 CoreState& GlobalCore();

@@ -134,6 +134,21 @@ int OptionCapacity(std::string line, int current) {
     return capacity;
 }
 
+OptimizationRoute OptionRoute(std::string line, OptimizationRoute current) {
+    constexpr std::string_view kWord = "ROUTE=";
+    constexpr std::string_view kRoutes[] = {"DIRECT", "REWRITE"};
+    static_assert(std::size(kRoutes) ==
+                  Describe(SolverOption::kOptimizationRoute).domain.highest + 1);
+    OptimizationRoute route = current;
+    while (!line.empty()) {
+        const std::string token = NextOptionToken(line);
+        if (token.compare(0, kWord.size(), kWord) != 0) continue;
+        const int position = WordPosition(token.substr(kWord.size()), kRoutes);
+        if (position >= 0) route = static_cast<OptimizationRoute>(position);
+    }
+    return route;
+}
+
 namespace {
 
 // A numeric field: a token that reads as a number replaces the option when the number lies in
@@ -160,6 +175,7 @@ void NumericField(SolverOptions& options, SolverOption option, const std::string
 
 void ReadOptionsLine(SolverSettings& s, RunConstants& k, std::string line, Console* console) {
     s.capacity = OptionCapacity(line, s.capacity);
+    s.optimizationRoute = OptionRoute(line, s.optimizationRoute);
     NumericField(s, SolverOption::kMaxIterations, NextOptionToken(line), console);
     NumericField(s, SolverOption::kToleranceExponent, NextOptionToken(line), console);
     s.method = OptionMethod(NextOptionToken(line), s.method);

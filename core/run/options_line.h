@@ -21,3 +21,7 @@ Arithmetic OptionComplex(const std::string& token, Arithmetic current);
 // current. The word may stand in any field: where another field stands it leaves that field
 // alone, as any word that does not fit.
 int OptionCapacity(std::string line, int current);
+// The route a ROUTE=DIRECT or ROUTE=REWRITE word anywhere on the line gives (the last such
+// word), or current. Like CAPACITY=N it leaves the field it stands in alone, so a line of an
+// older document, which has no such word, reads as it always did.
+OptimizationRoute OptionRoute(std::string line, OptimizationRoute current);

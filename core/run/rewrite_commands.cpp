@@ -37,20 +37,23 @@ void SolveWritten(CoreState& s, bool stepping) {
 
 }  // namespace
 
-void CommandDifferential(CoreState& s, const char* command) {
+bool CommandDifferential(CoreState& s, const char* command) {
     CompileDocument(s);
-    if (s.flags.parseError) return;
+    if (s.flags.parseError) return false;
     const bool stepping = std::strlen(command) >= 3 && command[2] == 'I';
     std::optional<StepResultNames> names;
     if (stepping) names.emplace(s);
     // Only what this run wrote is solved: an older base.SJC would be another problem's.
-    if (AdvancedOperations(s, command + 1) && !s.flags.parseError) SolveWritten(s, stepping);
+    if (!AdvancedOperations(s, command + 1) || s.flags.parseError) return false;
+    SolveWritten(s, stepping);
+    return SolvedThisRun(s);
 }
 
-void CommandEliminate(CoreState& s, const char*) {
+bool CommandEliminate(CoreState& s, const char*) {
     CompileDocument(s);
-    if (s.flags.parseError) return;
-    AdvancedOperations(s, "FE");
+    if (s.flags.parseError) return false;
+    const bool done = AdvancedOperations(s, "FE");
     ConsoleWriteLine(s.console);
     ConsoleWrite(s.console, rewrite_command_message::kEliminationDone);
+    return done;
 }

@@ -11,7 +11,8 @@ inline constexpr const char* kEliminationDone = "Elimination DONE!";
 // 'I' as the third character ("DDIT", "DDIB") the steps are run one after the other, as many
 // as the settings' step count, each starting where the last one ended, and the rows show the
 // document's own variables by name; otherwise ("DDDT", "DDT") the written set is solved once.
-void CommandDifferential(CoreState& s, const char* command);
+bool CommandDifferential(CoreState& s, const char* command);
 
-// 'E': symbolic elimination ("FE") of the marked equations and of the assignments.
-void CommandEliminate(CoreState& s, const char* command);
+// 'E': symbolic elimination ("FE") of the marked equations and of the assignments. Done when
+// every variable asked for was eliminated and the set written.
+bool CommandEliminate(CoreState& s, const char* command);

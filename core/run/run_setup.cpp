@@ -18,22 +18,6 @@ namespace {
 
 constexpr const char* kOptionsPrefix = "{Options: ";
 constexpr std::size_t kOptionsPrefixLength = 10;
-constexpr std::size_t kLowestCut = 41;  // 1-based position below which no cut is made
-
-bool PrecededByExponent(const std::string& line, std::size_t pos) {
-    // pos is 1-based; the character before it is at index pos - 2.
-    if (pos < 2) return false;
-    const char c = line[pos - 2];
-    return c == 'E' || c == 'e';
-}
-
-// 1-based position of the last occurrence of c between kLowestCut and 79, or 0.
-std::size_t FindCut(const std::string& line, char c, bool skipExponent) {
-    for (std::size_t p = kWorkLineLength; p >= kLowestCut; --p) {
-        if (line[p - 1] == c && !(skipExponent && PrecededByExponent(line, p))) return p;
-    }
-    return 0;
-}
 
 void ReportUnreadable(CoreState& s) {
     const TextFile& f = s.files.source;
@@ -99,23 +83,6 @@ std::string BaseNameOf(const std::string& path) {
     const auto dot = path.find('.', nameStart + 1);
     if (dot == std::string::npos) return "";
     return path.substr(0, dot);
-}
-
-std::vector<std::string> CutLine(std::string line) {
-    std::vector<std::string> pieces;
-    while (line.size() > kWorkLineLength) {
-        std::size_t p = FindCut(line, ' ', false);
-        if (p == 0) p = FindCut(line, '*', false);
-        // A sign right after an exponent letter belongs to a number: 1.5E-10 and 1.5E+10
-        // must stay whole, or the compiler would read two numbers.
-        if (p == 0) p = FindCut(line, '+', true);
-        if (p == 0) p = FindCut(line, '-', true);
-        if (p == 0) p = kLowestCut;
-        pieces.push_back(line.substr(0, p));
-        line.erase(0, p);
-    }
-    pieces.push_back(line);
-    return pieces;
 }
 
 void WriteBanner(CoreState& s) {

@@ -4,14 +4,9 @@
 #include <vector>
 
 #include "core/run/entry.h"
+#include "core/run/line_cut.h"
 
 struct CoreState;
-
-inline constexpr std::size_t kWorkLineLength = 79;
-
-// Splits one document line into pieces of at most 79 characters, cut after blanks, '*', '+'
-// or '-' between positions 41 and 79, never inside a number's exponent.
-std::vector<std::string> CutLine(std::string line);
 
 void WriteBanner(CoreState& s);
 // The per-run reset: banner, then the values reset at every run.

@@ -9,8 +9,9 @@
 #include "core/lang/parser.h"
 #include "core/run/advanced_operations.h"
 #include "core/run/entry.h"
+#include "core/run/optimization_commands.h"
+#include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
-#include "core/solve/results.h"
 #include "core/solve/solve_system.h"
 #include "core/symbolic/fit_statistics.h"
 #include "core/symbolic/jacobian_file.h"
@@ -37,55 +38,65 @@ class KeptFit {
     CoreState& s_;
 };
 
+// Runs operations that may want the symbolic Jacobian terms. With the incremental Jacobian
+// there are none to write: that is said, as the run would otherwise end without a word.
+bool RunOperations(CoreState& s, const char* keys) {
+    const bool written = AdvancedOperations(s, keys);
+    if (!written && s.flags.jacobianRequested && !s.flags.jacobianNeeded &&
+        s.settings.jacobianMode != JacobianMode::kSymbolic) {
+        ConsoleWriteLine(s.console);
+        ConsoleWrite(s.console, run_message::kExactJacobianNeeded);
+        ConsoleWriteLine(s.console);
+        WarningBeep(s);
+    }
+    return written;
+}
+
 }  // namespace
 
-void CommandAdvanced(CoreState& s, const char* command) {
+bool CommandAdvanced(CoreState& s, const char* command) {
     CompileDocument(s);
-    if (s.flags.parseError) return;
+    if (s.flags.parseError) return false;
     const char* keys = command + 1;
     const bool solveAfter = std::strlen(command) >= 3 && command[2] == 'R';
     KeptFit fit(s);
     const bool regression =
         solveAfter && std::strncmp(keys, "LR", 2) == 0 && CollectFitData(s, fit.data);
 
-    AdvancedOperations(s, keys);
-    if (!s.flags.jacobianRequested || s.flags.stop) return;
+    const bool written = AdvancedOperations(s, keys);
+    if (!s.flags.jacobianRequested || s.flags.stop) return written && !solveAfter;
     BuildJacobianFile(s);
-    if (solveAfter) {
-        // Nothing is solved unless this run wrote the terms: an older base.SJC would be
-        // another problem's.
-        if (!AdvancedOperations(s, "SJ")) return;
-        ReopenWork(s, ".SJC");
-        if (SolveSystem(s) && regression) {
-            ReportFitStatistics(s, ComputeFitStatistics(s, fit.data));
-        }
-    } else if (!s.flags.jacobianNeeded) {
-        AdvancedOperations(s, keys);
-    }
+    if (s.flags.jacobianNeeded) return false;  // the build has said why
+    if (!solveAfter) return RunOperations(s, keys);
+    // ALR seam: with OptimizationRoute::kDirect the direct least-squares entry goes here.
+    // Nothing is solved unless this run wrote the terms: an older base.SJC would be another
+    // problem's.
+    if (!RunOperations(s, "SJ")) return false;
+    ReopenWork(s, ".SJC");
+    const bool solved = SolveSystem(s);
+    if (solved && regression) ReportFitStatistics(s, ComputeFitStatistics(s, fit.data));
+    return solved;
 }
 
-void CommandOptimize(CoreState& s, const char*) {
+bool CommandOptimize(CoreState& s, const char*) {
     const std::string path = s.files.documentPath;
     const std::string terms = s.files.baseName + ".SJC";
     std::remove(terms.c_str());  // what is solved below must come from this run
     SolverEntry(s, path.c_str(), "ASJ");
-    if (s.flags.parseError || !Exists(terms)) return;
-    ReopenWork(s, ".SJC");
-    // The nested run closed every file; the solve begins the results again.
-    NameResultFile(s, s.files.baseName + extension::kResult);
-    SolveSystem(s);
+    if (s.flags.parseError || !Exists(terms)) return false;
+    return MinimizeDocument(s, false);
 }
 
-void CommandConstrained(CoreState& s, const char* command) {
+bool CommandConstrained(CoreState& s, const char* command) {
     CompileDocument(s);
-    if (s.flags.parseError) return;
+    if (s.flags.parseError) return false;
     // Only the Lagrangian written to base.KTK goes on to be solved.
-    if (!AdvancedOperations(s, command + 1) || s.flags.stop || !s.flags.jacobianRequested) return;
+    if (!AdvancedOperations(s, command + 1) || s.flags.stop || !s.flags.jacobianRequested)
+        return false;
     ReopenWork(s, ".KTK");
     ParseEquationsComplex(s);
-    if (s.flags.parseError) return;
+    if (s.flags.parseError) return false;
     BuildJacobianFile(s);
-    if (s.flags.jacobianNeeded || !AdvancedOperations(s, "SJ")) return;
-    ReopenWork(s, ".SJC");
-    SolveSystem(s);
+    if (s.flags.jacobianNeeded || !AdvancedOperations(s, "SJ")) return false;
+    return MinimizeDocument(s, true);
 }

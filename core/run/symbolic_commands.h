@@ -11,13 +11,14 @@ void ReopenWork(CoreState& s, const char* extension);
 // 'A' + keys: the advanced operation of the keys. When it needs the symbolic Jacobian the
 // Jacobian file is built; then with 'R' as the third character ("ALR") the terms of the
 // Jacobian are written ("SJ") and solved, otherwise the operation is run again. After a
-// least-squares solve the statistics of the fit are reported.
-void CommandAdvanced(CoreState& s, const char* command);
+// least-squares solve the statistics of the fit are reported. With the incremental Jacobian
+// the operations that write its terms write nothing, and say so.
+bool CommandAdvanced(CoreState& s, const char* command);
 
 // 'O': unconstrained optimization of the document's objective: a nested run "ASJ" writes the
 // gradient equations to base.SJC, which are then solved.
-void CommandOptimize(CoreState& s, const char* command);
+bool CommandOptimize(CoreState& s, const char* command);
 
 // 'K' + keys ("KFK"): constrained optimization: the Lagrangian is written to base.KTK, compiled,
 // differentiated, its stationarity conditions written to base.SJC and solved.
-void CommandConstrained(CoreState& s, const char* command);
+bool CommandConstrained(CoreState& s, const char* command);

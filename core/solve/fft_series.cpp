@@ -223,3 +223,12 @@ SweepSpectrum TransformSweep(const SeriesSweep& sweep) {
     SpectrumToPolar(s.polar, n, false);
     return s;
 }
+
+bool SpectrumIsFinite(const SweepSpectrum& s) {
+    for (std::size_t k = 0; k < s.points; ++k) {
+        if (!std::isfinite(SpectrumAmplitude(s, k)) || !std::isfinite(s.polar[k].imag())) {
+            return false;
+        }
+    }
+    return true;
+}

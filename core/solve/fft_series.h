@@ -68,7 +68,12 @@ struct SweepSpectrum {
 
 SweepSpectrum TransformSweep(const SeriesSweep& sweep);
 
-// Single-sided amplitude of output index k: 2 * magnitude / N.
+// Single-sided amplitude of output index k: 2 * magnitude / N (divided first: N is a power of
+// two, so the order changes no digit, and a magnitude near the largest double still has one).
 inline double SpectrumAmplitude(const SweepSpectrum& s, std::size_t k) {
-    return 2.0 * s.polar[k].real() / static_cast<double>(s.points);
+    return 2.0 * (s.polar[k].real() / static_cast<double>(s.points));
 }
+
+// Whether every amplitude and phase of the spectrum is a number. Samples near the largest
+// double make sums that overflow, and an infinite or undefined sample spoils every index.
+bool SpectrumIsFinite(const SweepSpectrum& s);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/solve/fft.h"
 #include "core/solve/fft_series.h"
@@ -18,20 +19,27 @@ constexpr int kSpectrumParameterColumn = 3;  // after the axis, amplitude and ph
 
 enum class Axis { kHertz = 0, kRadians = 1, kIndex = 2 };
 
-bool ReadWholeFile(CoreState& s, const std::string& name, std::string& text) {
+// The series text, read only from a plain file and never past the size bound, however the file
+// grows while it is read: a pipe would hold the run, a device fill the memory. A missing series
+// ends the command without a word; anything else that is not read is named.
+bool ReadSeriesFile(CoreState& s, const std::string& name, std::string& text) {
+    if (!InputFileUsableOrMissing(s, name)) return false;
     TextFile file(&s.io);
-    file.status |= file_status::kNoReport;  // a missing series ends the command silently
+    file.status |= file_status::kNoReport;
     Assign(file, name);
     Reset(file);
     if (!IsOpen(file)) return false;
     std::string line;
-    while (ReadWholeLine(file, line)) {
+    bool tooLarge = false;
+    while (!tooLarge && ReadWholeLine(file, line, kMaxDocumentBytes - text.size() + 1)) {
         text += line;
         text += '\n';
+        tooLarge = text.size() > kMaxDocumentBytes;
     }
     const bool ok = file.error == 0 || file.error == kIoBeyondEnd;
     Close(file);
-    return ok;
+    if (tooLarge) ReportUnusableInput(s, name, InputFileState::kTooLarge);
+    return ok && !tooLarge;
 }
 
 bool ValidChoice(const FftChoice& c, std::size_t columns) {
@@ -140,14 +148,14 @@ bool WriteSpectra(CoreState& s, const SeriesTable& table, const FftChoice& choic
 
 }  // namespace
 
-void FourierOfResults(CoreState& s, const std::string& fileName) {
+bool FourierOfResults(CoreState& s, const std::string& fileName) {
     std::string text;
-    if (!ReadWholeFile(s, fileName, text)) return;
+    if (!ReadSeriesFile(s, fileName, text)) return false;
     const SeriesTable table = ReadSeriesText(text);
-    if (table.columns.empty()) return;  // no names to choose from
+    if (table.columns.empty()) return false;  // no names to choose from
     FftChoice choice = PreselectFftColumns(table);
-    if (!s.shell->FftDialog(table.columns, choice)) return;
-    if (!ValidChoice(choice, table.columns.size())) return;
+    if (!s.shell->FftDialog(table.columns, choice)) return false;
+    if (!ValidChoice(choice, table.columns.size())) return false;
 
     int rowsLeftOut = 0;
     const std::vector<SeriesSweep> sweeps = CollectSweeps(table, choice, rowsLeftOut);
@@ -160,7 +168,7 @@ void FourierOfResults(CoreState& s, const std::string& fileName) {
         ConsoleWriteInt(s.console, 0);
         ConsoleWrite(s.console, fft_message::kTooFewSamples);
         ConsoleWriteLine(s.console);
-        return;
+        return false;
     }
     std::vector<SweepSpectrum> spectra;
     bool reported = false;
@@ -171,17 +179,23 @@ void FourierOfResults(CoreState& s, const std::string& fileName) {
             ConsoleWriteInt(s.console, static_cast<long>(spectrum.samples));
             ConsoleWrite(s.console, fft_message::kTooFewSamples);
             ConsoleWriteLine(s.console);
-            return;
+            return false;
         }
         // A frequency axis divides by the period; an index axis does not need one.
         if (choice.axis != static_cast<int>(Axis::kIndex) &&
             (!std::isfinite(spectrum.period) || spectrum.period == 0.0)) {
             ConsoleWrite(s.console, fft_message::kNoPeriod);
             ConsoleWriteLine(s.console);
-            return;
+            return false;
+        }
+        if (!SpectrumIsFinite(spectrum)) {
+            ConsoleWrite(s.console, fft_message::kOverflow);
+            ConsoleWriteLine(s.console);
+            return false;
         }
         ReportCut(s, spectrum, reported);
     }
-    if (!WriteSpectra(s, table, choice, sweeps, spectra)) return;
+    if (!WriteSpectra(s, table, choice, sweeps, spectra)) return false;
     ConsoleWrite(s.console, fft_message::kFound);
+    return true;
 }

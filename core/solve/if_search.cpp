@@ -5,6 +5,7 @@
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/eval/evaluator.h"
+#include "core/eval/if_branch.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 
@@ -25,8 +26,8 @@ int CountIfs(const CoreState& s) {
 }
 
 void ClearIfConditions(CoreState& s) {
-    for (CodeNode* c : s.solve.ifConditions) FreeList(s.pool, c);
-    s.solve.ifConditions.clear();
+    for (IfChoice& c : s.solve.ifChoices) FreeList(s.pool, c.condition);
+    s.solve.ifChoices.clear();
 }
 
 // In parse form an IF reads: F, then THEN (H, else-run, then-run), then the condition run.
@@ -51,11 +52,8 @@ void SelectIfBranches(CoreState& s, int mask) {
 
             const bool takeThen = (s.flags.ifMode == IfMode::kMasks && (mask & bit) != 0) ||
                                   (s.flags.ifMode == IfMode::kRandom && s.rng.unit() > 0.5);
-            // A condition's code is positive when its relation holds; the stored form is at
-            // most 0 exactly when the chosen branch is the right one.
-            CodeNode* stored = CopySubtree(s.pool, condition);
-            if (takeThen) stored = WrapUnary(s.pool, code::kNeg, stored);
-            s.solve.ifConditions.insert(s.solve.ifConditions.begin(), Finalize(s.pool, stored));
+            IfChoice choice{Finalize(s.pool, CopySubtree(s.pool, condition)), takeThen};
+            s.solve.ifChoices.insert(s.solve.ifChoices.begin(), choice);
 
             ReplaceSubtree(s.pool, ifNode, CopySubtree(s.pool, takeThen ? thenRun : elseRun));
             bit <<= 1;
@@ -65,15 +63,18 @@ void SelectIfBranches(CoreState& s, int mask) {
     s.flags.jacobianNeeded = true;
 }
 
+// A combination holds when, at the solution, every IF would take the branch it was solved
+// with; the evaluator decides with the same rule, so an accepted solution is one the equations
+// as written have.
 bool IfConditionsHold(CoreState& s) {
     bool hold = true;
-    for (CodeNode* c : s.solve.ifConditions) {
+    for (const IfChoice& c : s.solve.ifChoices) {
         bool error = false;
-        const double v = Evaluate(s, c, error);
+        const double v = Evaluate(s, c.condition, error);
         if (error) {
             s.solve.toleranceExponentReached = kFailedResidualExponent;
             hold = false;
-        } else if (v > 0.0) {
+        } else if (IfTakesThen(s.k, v) != c.thenTaken) {
             hold = false;
         }
     }

@@ -94,7 +94,8 @@ void ReportOutcome(CoreState& s) {
             return;
         case StopReason::kConverged:
             ConsoleWriteLine(s.console);
-            ConsoleWrite(s.console, solve_message::kSolutionFound);
+            ConsoleWrite(s.console, v.optimalityJudgedAfter ? solve_message::kConditionsSolved
+                                                            : solve_message::kSolutionFound);
             ConsoleWriteLine(s.console);
             return;
         case StopReason::kIterationLimit:

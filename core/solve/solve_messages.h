@@ -15,6 +15,7 @@ inline constexpr const char* kSolvedFor = "Solved for %.3lf seconds\n";
 inline constexpr const char* kIfsNotOk = " IFs not OK";
 inline constexpr const char* kErrorInSolution = "Error in Solution ";  // + step
 inline constexpr const char* kSolutionFound = "Solution Found!";
+inline constexpr const char* kConditionsSolved = "Stationarity conditions solved";
 inline constexpr const char* kIterationLimit = "Iteration Limit Sol ";  // + step
 inline constexpr const char* kGroupFailedEquation = "Eqn ";  // + last equation of the group
 inline constexpr const char* kGroupFailed = " group failed";
@@ -47,6 +48,8 @@ inline constexpr const char* kFound = "\nFFT is Found!";
 inline constexpr const char* kTooFewSamples = " samples: at least 2 are needed for a spectrum";
 inline constexpr const char* kNoPeriod =
     "The independent variable does not change: the spectrum has no frequency step";
+inline constexpr const char* kOverflow =
+    "The spectrum overflows: the samples are too large to transform (nothing written)";
 inline constexpr const char* kRowsLeftOut = " rows without numbers in the chosen columns left out";
 inline constexpr const char* kParameter = "PARAMETER:";  // first 10 characters of its line
 inline constexpr const char* kHertz = "f[Hz]";           // first column, by axis

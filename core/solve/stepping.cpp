@@ -55,6 +55,7 @@ void AdvanceSweep(CoreState& s) {
 
 bool SolveSteps(CoreState& s, int count, StepMode mode) {
     SolveState& v = s.solve;
+    s.flags.solveRan = true;
     SaveStepStart(s);
     if (s.settings.jacobianMode == JacobianMode::kSymbolic && !ReadJacobianFile(s)) {
         s.flags.solved = false;
@@ -129,6 +130,10 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
         solved = false;
         s.flags.notFound = true;
     }
+    // A time-stepping run that goes no further ends with the state its last step reached.
+    const bool runEnds =
+        !solved || s.flags.stop || s.flags.cancelled || v.stepNumber > v.numberOfSteps;
+    if (mode == StepMode::kTimeSteps && runEnds) WriteStepEndRow(s, v.stepNumber);
     const auto end = std::chrono::steady_clock::now();
     char line[64];
     std::snprintf(line, sizeof line, solve_message::kSolvedFor,
@@ -184,5 +189,7 @@ void RunSteps(CoreState& s, StepMode mode) {
             solved = SolveSteps(s, v.numberOfSteps - v.stepNumber + 1, mode);
         }
     }
+    // Steps solved one call at a time may end between calls (a key, a Jacobian that failed).
+    if (mode == StepMode::kTimeSteps) WriteStepEndRow(s, v.stepNumber);
     s.flags.recompile = true;
 }

@@ -13,8 +13,13 @@ struct CoreState;
 void StoreStepResultNames(CoreState& s);
 void ClearStepResultNames(CoreState& s);
 // The header (at step index 0) and one row by name, to the result file when toFile and, with
-// the step number, to the console.
+// the step number, to the console. Each row shows where its step starts; the row also keeps
+// where the step ends, for the run's last row.
 void WriteResultRowByName(CoreState& s, bool toFile, int stepIndex);
+// The row of the state the last solved step ended in, numbered `number`: without it a run of
+// n steps would never show the state its last step reached. Written once, after the last row
+// of the steps; nothing when no step was solved or the run shows no results by name.
+void WriteStepEndRow(CoreState& s, int number);
 
 // Moves the set on to the next step: every constant tied to a variable takes that variable's
 // current value (the sign of the tie does not negate it: the start value of a state variable

@@ -1,5 +1,6 @@
 #include "core/symbolic/eliminate.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/base/core_state.h"
@@ -281,12 +282,13 @@ void FinishEliminations(CoreState& s, char key, const std::vector<char>& failed)
             if (q.relation == kRelationRetired) q.relation = kRelationEqual;
         } else if ((q.designated != 0 && key == 'E') || q.relation == kRelationRetired) {
             q.relation = kRelationRetired;
+            q.retired = true;
         }
         q.designated = 0;
     }
 }
 
-void EliminateMarked(CoreState& s, char key) {
+bool EliminateMarked(CoreState& s, char key) {
     MarkEliminations(s, key);
     std::vector<char> failed(static_cast<std::size_t>(s.model.count) + 1, 0);
     for (int e = 1; e <= s.model.count; ++e) {
@@ -295,4 +297,5 @@ void EliminateMarked(CoreState& s, char key) {
         failed[e] = !EliminateVariable(s, e);
     }
     FinishEliminations(s, key, failed);
+    return std::find(failed.begin(), failed.end(), 1) == failed.end();
 }

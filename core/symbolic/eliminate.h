@@ -37,12 +37,13 @@ void MarkEliminations(CoreState& s, char key);
 // failed (the message is on the console and nothing was changed).
 bool EliminateVariable(CoreState& s, int e);
 // Equations whose variable was eliminated with key 'E', and marked equations that were solved,
-// are retired (relation 0x85: no longer written); a marked equation that could not be solved
+// are retired (relation 0x85 and the retired flag: no longer written); a marked equation that could not be solved
 // stays in the set as an ordinary equation. Designations are cleared.
 void FinishEliminations(CoreState& s, char key, const std::vector<char>& failed);
 
-// The whole operation of keys 'FB' and 'FE' on the model.
-void EliminateMarked(CoreState& s, char key);
+// The whole operation of keys 'FB' and 'FE' on the model; false when a variable could not be
+// eliminated (its equation stays in the set).
+bool EliminateMarked(CoreState& s, char key);
 
 // The solutions, on an equation's code in parse form; null (after the message) when the
 // variable cannot be isolated.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/eval/constant_fold.h"
 #include "core/lang/code_string.h"
@@ -357,6 +358,10 @@ bool ReadJacobianFile(CoreState& s) {
     }
     TextFile& f = s.files.jacobian;
     Assign(f, JacobianName(s));
+    if (!InputFileUsableOrMissing(s, f.name, kMaxJacobianFileBytes)) {
+        FileIncorrect(s);
+        return false;
+    }
     Reset(f);
     if (!IsOpen(f)) {
         FileIncorrect(s);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
@@ -46,6 +47,10 @@ class Terms {
         TextFile& f = s_.files.jacobian;
         Close(f);
         Assign(f, s_.files.baseName + ".JAC");
+        if (!InputFileUsableOrMissing(s_, f.name, kMaxJacobianFileBytes)) {
+            Fail(save_message::kResetError);
+            return false;
+        }
         const unsigned status = f.status;
         f.status |= file_status::kNoReport;  // a failure is reported below
         Reset(f);

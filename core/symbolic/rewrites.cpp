@@ -50,19 +50,6 @@ CodeNode* ParseCopy(CoreState& s, const CodeNode* code) {
     return Strip(s.pool, ToPrefix(CopyList(s.pool, code)));
 }
 
-// The variable of that name, added after the others when there is none yet. A new variable
-// gets a starting value from the guess range, as the compiler would give it.
-int VariableNamed(CoreState& s, const std::string& name) {
-    if (const int v = FindVariable(s.names, name); v != 0) return v;
-    NameTable& t = s.names;
-    const int v = ++t.variableCount;
-    t.name[v] = name;
-    t.lowBound[v] = s.settings.minGuess;
-    t.highBound[v] = s.settings.maxGuess;
-    t.value[v] = s.settings.minGuess + s.rng.unit() * (s.settings.maxGuess - s.settings.minGuess);
-    return v;
-}
-
 void ReplaceModel(CoreState& s, const std::vector<CodeNode*>& codes,
                   const std::vector<unsigned char>& relations) {
     EquationModel& m = s.model;
@@ -77,6 +64,17 @@ void ReplaceModel(CoreState& s, const std::vector<CodeNode*>& codes,
 
 }  // namespace
 
+int VariableNamed(CoreState& s, const std::string& name) {
+    if (const int v = FindVariable(s.names, name); v != 0) return v;
+    NameTable& t = s.names;
+    const int v = ++t.variableCount;
+    t.name[v] = name;
+    t.lowBound[v] = s.settings.minGuess;
+    t.highBound[v] = s.settings.maxGuess;
+    t.value[v] = s.settings.minGuess + s.rng.unit() * (s.settings.maxGuess - s.settings.minGuess);
+    return v;
+}
+
 std::string MultiplierName(int equation) {
     return '\xEC' + std::to_string(equation);
 }
@@ -89,7 +87,7 @@ bool LagrangianRewrite(CoreState& s) {
     int added = 0;
     for (int e = 1; e <= m.count; ++e) {
         const unsigned char r = m.eq[e].relation;
-        if (r == kRelationNone || r == kRelationRetired) continue;
+        if (r == kRelationNone || m.eq[e].retired) continue;
         added += FindVariable(s.names, MultiplierName(e)) == 0;
         if (IsGreater(r) || IsLess(r)) added += FindVariable(s.names, SlackName(e)) == 0;
     }
@@ -101,7 +99,7 @@ bool LagrangianRewrite(CoreState& s) {
     CodeNode* sum = ZeroNode(s.pool);
     for (int e = 1; e <= m.count; ++e) {
         const unsigned char r = m.eq[e].relation;
-        if (r == kRelationRetired) continue;
+        if (m.eq[e].retired) continue;
         CodeNode* c = ParseCopy(s, m.eq[e].code);
         if (r != kRelationNone) {
             const int multiplier = VariableNamed(s, MultiplierName(e));

@@ -17,6 +17,11 @@ inline constexpr const char* kEquationTooLong = "Equation Too Long";
 // pass the compiler's limits), and then reports "Too Many Variables" or "Too Many Equations"
 // and stops the run. They return whether the rewrite was made.
 
+// The variable of that name, added after the others when there is none yet (the caller sees
+// that the table has room). A new variable gets a starting value from the guess range, as the
+// compiler would give it.
+int VariableNamed(CoreState& s, const std::string& name);
+
 // Names of the multiplier (0xEC e) and the slack variable (0xE4 e) of equation e.
 std::string MultiplierName(int equation);
 std::string SlackName(int equation);
@@ -26,8 +31,8 @@ std::string SlackName(int equation);
 //   S = m_e * c_e + ... + (objective + 0)
 // with c_e the residual of an equality, SQUARE(s_e) - r for r > 0 ('>', 0xF2) and
 // SQUARE(s_e) + r for r < 0 ('<', 0xF3). Its stationary points are the optimality conditions.
-// Multipliers and slacks are new variables after the document's own; retired equations take
-// no part.
+// Multipliers and slacks are new variables after the document's own; equations the
+// elimination retired take no part, while one only marked for elimination is an equality.
 bool LagrangianRewrite(CoreState& s);
 
 // Least squares over the rows of the attached list file: for every row and every equation,

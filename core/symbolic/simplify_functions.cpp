@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "core/base/core_state.h"
+#include "core/eval/if_branch.h"
 #include "core/lang/code_tables.h"
 #include "core/symbolic/simplify_internal.h"
 
@@ -139,7 +140,7 @@ CodeNode* SimplifyIf(Pass& z, CodeNode* condition, CodeNode* branches) {
         return branches;
     }
     if (!IsNumber(condition)) return Bin(z, code::kIf, condition, branches);
-    const bool holds = condition->value > 0;
+    const bool holds = IfTakesThen(z.s.k, condition->value);
     Free(z, condition);
     auto [whenFalse, whenTrue] = Split(z, branches);
     Free(z, holds ? whenFalse : whenTrue);

@@ -3,6 +3,7 @@
 // message naming what is wrong; nothing runs that would lose data or report a false success.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -181,6 +182,41 @@ TEST(HostileCommandLine, TheAttachmentIsReadOnlyByTheCommandsThatUseIt) {
     const Outcome update = Valdrix({"run", "--attach", "/dev/zero", doc, "US"});
     EXPECT_EQ(update.status, 2);
     EXPECT_TRUE(Has(update.err, "--attach") && Has(update.err, "not a plain file")) << update.err;
+}
+
+TEST(HostileCommandLine, TheSeriesFileAndTheSideFileAreReadOnlyWhenPlainFiles) {
+    ScratchDir s;
+    const std::string doc = s.Put("doc.alg", "x = 2;\n");
+    if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+    // W reads the chosen series whole: a device that never ends is refused before the run.
+    const Outcome series = Valdrix({"run", "--fft-file", "/dev/zero", doc, "W"});
+    EXPECT_EQ(series.status, 2);
+    EXPECT_TRUE(Has(series.err, "--fft-file") && Has(series.err, "not a plain file")) << series.err;
+    EXPECT_EQ(series.out, "");
+    // W0 reads the document's own series, not the chosen one: there is none, so nothing is
+    // done, whatever an earlier run of the process solved.
+    EXPECT_EQ(Valdrix({"run", "--fft-file", "/dev/zero", doc, "W0"}).status, 1);
+    // A pipe as the side file would hold every run: it is named and left unread.
+    ASSERT_EQ(::mkfifo((s.dir / "doc.VDP").c_str(), 0600), 0);
+    const Outcome side = Valdrix({"run", doc});
+    EXPECT_EQ(side.status, 0) << side.err;
+    EXPECT_TRUE(Has(side.err, "doc.VDP: Not a plain file")) << side.err;
+}
+
+TEST(HostileCommandLine, TheStatusTellsWhetherEveryCommandDidItsWork) {
+    ScratchDir s;
+    const std::string doc = s.Put("doc.alg", "x^2 + y^2 = 25;\ny = 2*x - 2;\n");
+    // The solve leaves a solution; the spectrum after it has no series to read.
+    EXPECT_EQ(Valdrix({"run", doc}).status, 0);
+    EXPECT_EQ(Valdrix({"run", doc, "S", "W0"}).status, 1);
+    s.Put("doc.FFT", "t y\n0 1\n1 2\n2 1\n3 0\n");
+    EXPECT_EQ(Valdrix({"run", doc, "S", "W0"}).status, 0);
+    EXPECT_EQ(Valdrix({"run", doc, "W0"}).status, 0);
+    EXPECT_EQ(Valdrix({"run", doc, "AT"}).status, 0);
+    // W without '0' needs the series named on the command line.
+    const ParsedCommandLine p = ParseCommandLine({"run", doc, "S", "W1"});
+    EXPECT_FALSE(p.ok);
+    EXPECT_TRUE(Has(p.error, "--fft-file")) << p.error;
 }
 
 TEST(HostileCommandLine, AResultFileThatCannotBeWrittenIsNeverASuccess) {

@@ -1,11 +1,14 @@
 #include "graphs/emf_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
 
 #include "graph_test_files.h"
 #include "graphs/graph_renderer.h"  // the grid pen
@@ -64,6 +67,15 @@ std::vector<const Record*> Of(const std::vector<Record>& records, std::uint32_t 
         if (r.Type() == type) found.push_back(&r);
     }
     return found;
+}
+
+// Address space this process has mapped, as the kernel counts it against RLIMIT_AS.
+std::size_t AddressSpaceInUse() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmSize:", 0) == 0) return std::stoul(line.substr(7)) * 1024;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -147,4 +159,33 @@ TEST(EmfWriter, TextIsConvertedFromUtf8ToUtf16) {
                                                             {"\xCE", u"\uFFFD"},
                                                             {"\x80x", u"\uFFFDx"}};
     for (const auto& [utf8, utf16] : cases) EXPECT_EQ(Utf16FromUtf8(utf8), utf16) << utf8;
+}
+
+// Writing keeps one record in memory at a time: with the address space capped a little above
+// what the picture itself takes, a metafile of three million lines is still written whole.
+TEST(EmfWriterDeathTest, MillionsOfLinesAreWrittenWithinAFixedAllowanceOfMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space cap";
+#endif
+    constexpr int kLines = 3000000;
+    constexpr std::size_t kAllowance = 48u << 20;  // the file alone is 48 MB
+    ScratchFolder dir("emf-stream");
+    Picture p;
+    for (int i = 0; i < kLines; ++i)
+        p.Line({i % 700 - 350, i % 2}, {(i + 1) % 700 - 350, (i + 1) % 2});
+    const std::string path = dir.File("big.emf");
+    EXPECT_EXIT(
+        {
+            rlimit cap{};
+            cap.rlim_cur = cap.rlim_max = AddressSpaceInUse() + kAllowance;
+            setrlimit(RLIMIT_AS, &cap);
+            std::_Exit(WriteEmf(p, path) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    std::ifstream in(path, std::ios::binary);
+    Record header{std::vector<unsigned char>(144)};
+    in.read(reinterpret_cast<char*>(header.bytes.data()), 144);
+    EXPECT_EQ(static_cast<std::size_t>(header.Int(48)), std::filesystem::file_size(path));
+    EXPECT_GT(header.Int(52), kLines);  // a LineTo for each line, and the setting up
 }

@@ -195,3 +195,24 @@ TEST(Renderer, BarsStemsAndGaps) {
     const std::vector<float> gx{0, 1, 2, 3}, gy{0, 1, kNaN, 3};
     EXPECT_EQ(Draw({{{&c, gx, gy}}, Layout(GraphType::Normal), {}}).LinesWith(kCurveWidth), 1);
 }
+
+TEST(Renderer, TheParameterLegendStopsAtTheBottomOfThePicture) {
+    constexpr int kBranches = 40;
+    std::vector<float> x, y;
+    SweepInfo info{"p", {}, {}};
+    for (int b = 0; b < kBranches; ++b) {
+        info.values.push_back(static_cast<float>(b));
+        info.firstRows.push_back(x.size());
+        for (float v : {0.0f, 1.0f}) {
+            x.push_back(v);
+            y.push_back(v * static_cast<float>(b + 1));
+        }
+    }
+    const GraphCurve c = Curve("x", "y");
+    const Drawn d = Draw({{{&c, x, y}}, Layout(GraphType::Normal), info});
+    EXPECT_EQ(d.CurveColours().size(), static_cast<std::size_t>(kBranches));  // every branch
+    ASSERT_EQ(d.rects.size(), 16u);
+    EXPECT_GE(d.rects.back().corner.y, geometry::kFrameBottom);
+    EXPECT_EQ(d.texts.count("p=15"), 1u);
+    EXPECT_EQ(d.texts.count("p=16"), 0u);
+}

@@ -110,3 +110,39 @@ TEST(ResultTable, ReadsASweepWrittenByTheSolver) {
     EXPECT_FLOAT_EQ(table.Column(1)->at(7), 10.1893334f);
     EXPECT_TRUE(ReadResultHeader(DataFile("angle_sweep.PRN"))->parameterName.empty());
 }
+
+// Columns past 32,767 and 65,535 are where a narrower column key would turn negative or wrap
+// back onto the first columns.
+TEST(ResultTable, ColumnsFarRightInAWideFileAreReadFromTheirOwnPlace) {
+    constexpr int kColumns = 70000;
+    std::string text;
+    for (int k = 0; k < kColumns; ++k) text += " c" + std::to_string(k);
+    for (int row = 0; row < 2; ++row) {
+        text += "\n";
+        for (int k = 0; k < kColumns; ++k) text += " " + std::to_string(10 * k + row);
+    }
+    ScratchFolder dir("wide");
+    const std::string path = dir.Write("w.PRN", text + "\n");
+    std::vector<GraphCurve> curves{Curve("c5", "c40000"), Curve("c5", "c65541")};
+    ResultTable table;
+    ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(curves[1].yIndex, 65541);
+    EXPECT_EQ(*table.Column(5), (std::vector<float>{50, 51}));
+    EXPECT_EQ(*table.Column(40000), (std::vector<float>{400000, 400001}));
+    EXPECT_EQ(*table.Column(65541), (std::vector<float>{655410, 655411}));
+}
+
+TEST(ResultTable, AParameterColumnNumberOutOfRangeNamesNoColumn) {
+    ScratchFolder dir("parameter-range");
+    for (const char* number : {"4294967298", "-2", "99999999999999999999"}) {
+        const std::string path =
+            dir.Write("p.PRN", std::string("PARAMETER: k ") + number + "\na b k\n1 2 7\n2 3 8\n");
+        const std::optional<ResultHeader> h = ReadResultHeader(path);
+        ASSERT_TRUE(h);
+        EXPECT_EQ(h->parameterColumn, -1) << number;
+        std::vector<GraphCurve> curves{Curve("a", "b")};
+        ResultTable table;
+        ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
+        EXPECT_TRUE(table.parameterValues.empty()) << number;
+    }
+}

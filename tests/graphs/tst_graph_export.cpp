@@ -1,10 +1,16 @@
 #include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
+#include <algorithm>
 
 #include "graphs/graph_export.h"
+#include "graphs/qt_canvas.h"
+#include "graphs/svg_writer.h"
 
 using namespace graphs;
 
@@ -19,7 +25,7 @@ struct Run {
 Run Tool(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral(VALDRIX_GRAPH_PROGRAM), args);
-    if (!p.waitForFinished(60000)) return {};
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return {};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
@@ -30,6 +36,80 @@ QByteArray Read(const QString& path) {
 }
 
 const QString kSweep = QStringLiteral(VALDRIX_GRAPHS_DATA "/range_sweep.PRN");
+
+// Keeps what is written to it and how it came: the largest single write tells whether a
+// document was streamed or built whole first. Refuses writes past `limit` bytes when given.
+class WriteLog : public QIODevice {
+   public:
+    explicit WriteLog(qint64 limit = -1) : limit_(limit) { open(QIODevice::WriteOnly); }
+    QByteArray data;
+    qint64 largestWrite = 0;
+
+   protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* bytes, qint64 n) override {
+        if (limit_ >= 0 && data.size() + n > limit_) return -1;
+        largestWrite = std::max(largestWrite, n);
+        data.append(bytes, n);
+        return n;
+    }
+
+   private:
+    qint64 limit_;
+};
+
+// Counts what a painter hands its device: separate lines, and polylines with their points.
+class CountingEngine : public QPaintEngine {
+   public:
+    int lines = 0;
+    int polylines = 0;
+    qsizetype polylinePoints = 0;
+
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    Type type() const override { return QPaintEngine::User; }
+    void drawLines(const QLineF*, int count) override { lines += count; }
+    void drawLines(const QLine*, int count) override { lines += count; }
+    void drawPolygon(const QPointF*, int count, PolygonDrawMode mode) override {
+        if (mode != PolylineMode) return;
+        ++polylines;
+        polylinePoints += count;
+    }
+};
+
+class CountingDevice : public QPaintDevice {
+   public:
+    QPaintEngine* paintEngine() const override { return &engine; }
+    mutable CountingEngine engine;
+
+   protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+            case PdmWidth: return 1200;
+            case PdmHeight: return 700;
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY: return 96;
+            case PdmDepth: return 32;
+            case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+            default: return 1;
+        }
+    }
+};
+
+// A zigzag of `segments` lines joined end to start, then a caption.
+Picture Zigzag(int segments, const std::string& caption) {
+    Picture p;
+    p.SetPen({kBlue, PenStyle::Solid, 3});
+    for (int i = 0; i < segments; ++i)
+        p.Line({i % 700 - 350, i % 2}, {(i + 1) % 700 - 350, (i + 1) % 2});
+    p.SetTextAlign(TextAlign::Centre);
+    p.Text({0, -340}, caption);
+    return p;
+}
 
 }  // namespace
 
@@ -128,6 +208,78 @@ class TestGraphExport : public QObject {
         // A folder that does not exist: not written, and nothing left behind.
         QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("none/g.pdf")}).status, 1);
         QVERIFY(!QFileInfo::exists(dir.filePath("none")));
+    }
+
+    // The readouts name the values of the columns that were drawn, so a column read from the
+    // wrong place shows in them.
+    void drawsTheColumnsFarRightInAWideFile() {
+        QTemporaryDir dir;
+        QFile wide(dir.filePath("wide.PRN"));
+        QVERIFY(wide.open(QIODevice::WriteOnly));
+        constexpr int kColumns = 70000;
+        for (int row = -1; row < 2; ++row) {
+            QByteArray line;
+            for (int k = 0; k < kColumns; ++k) {
+                line +=
+                    row < 0 ? " c" + QByteArray::number(k) : " " + QByteArray::number(10 * k + row);
+            }
+            wide.write(line + "\n");
+        }
+        wide.close();
+        const Run r =
+            Tool({wide.fileName(), "c5", "c40000", "c65541", "-o", dir.filePath("w.svg")});
+        QCOMPARE(r.status, 0);
+        const QByteArray svg = Read(dir.filePath("w.svg"));
+        QVERIFY(svg.contains("c40000, c65541min=4.0000000e+05"));
+        QVERIFY(svg.contains("c40000, c65541max=6.5541100e+05"));
+    }
+
+    // A picture of hundreds of thousands of lines reaches the device in pieces while it plays,
+    // not as one document built in memory first, and keeps every point.
+    void svgIsStreamedAndKeepsEveryPoint() {
+        constexpr int kSegments = 300000;
+        WriteLog log;
+        QVERIFY(WriteSvg(Zigzag(kSegments, "a<b & c"), log, QSize(1200, 700)));
+        QVERIFY(log.data.size() > 2 * 1024 * 1024);
+        QVERIFY2(log.largestWrite <= 256 * 1024, qPrintable(QString::number(log.largestWrite)));
+
+        QXmlStreamReader xml(log.data);
+        qsizetype points = 0;
+        QString caption, anchor;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+            if (xml.name() == QLatin1String("polyline")) {
+                points += xml.attributes().value("points").split(u' ').size();
+            } else if (xml.name() == QLatin1String("text")) {
+                anchor = xml.attributes().value("text-anchor").toString();
+                caption = xml.readElementText();
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(points, kSegments + 1);  // one run: each line starts where the last ended
+        QCOMPARE(caption, QStringLiteral("a<b & c"));
+        QCOMPARE(anchor, QStringLiteral("middle"));
+    }
+
+    // PDF, PNG, printing and the window take a curve as one path a few thousand points at a
+    // time; a path per segment made the PDF writer hold tens of bytes for every point.
+    void joinedLinesReachTheDeviceAsPolylinesWithEveryPoint() {
+        constexpr int kSegments = 100000;
+        CountingDevice device;
+        {
+            QPainter painter(&device);
+            QPainterCanvas canvas(painter, QRectF(0, 0, 1200, 700));
+            Zigzag(kSegments, "").Play(canvas);
+        }
+        QCOMPARE(device.engine.lines, 0);
+        QVERIFY(device.engine.polylines > 0 && device.engine.polylines < kSegments / 1000);
+        // Each polyline after the first starts again where the one before ended.
+        QCOMPARE(device.engine.polylinePoints, kSegments + device.engine.polylines);
+    }
+
+    void aRefusedSvgWriteFailsTheExport() {
+        WriteLog log(100 * 1024);
+        QVERIFY(!WriteSvg(Zigzag(100000, "g"), log, QSize(1200, 700)));
     }
 
     void emfOutputConvertsToSvgWithoutComplaint() {

@@ -343,6 +343,40 @@ class tst_OptionPages : public guitest::FrameTest {
         EquationApp::Profile()->remove(keys::kCapacity);
     }
 
+    // The optimization route is the program's as well: the General page sets it, the profile
+    // keeps it, and the next Unconstrained Optimization goes by it. On a maximum the direct
+    // route never stops; the rewritten gradient equations reach it and the run says what it is.
+    void optimizationRouteReachesEveryRunAndTheProfile() {
+        PadView* view = openDocument("peak.alg", "{Options: 20 -8}\n-(x-1)^2 - (y-2)^2;\n");
+        action("actionUnconstrained")->trigger();
+        QVERIFY(waitForRun());
+        QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("maximum")));
+
+        options([&](QDialog& d) {
+            auto* route = child<QComboBox>(d, "optimizationRoute");
+            QCOMPARE(route->currentIndex(), 0);
+            QCOMPARE(route->currentText(), QStringLiteral("Direct minimization"));
+            route->setCurrentIndex(1);
+            d.accept();
+        });
+        QCOMPARE(app_->optimizationRoute, OptimizationRoute::kRewrite);
+        QCOMPARE(EquationApp::Profile()->value(keys::kOptimizationRoute).toInt(), 1);
+        action("actionUnconstrained")->trigger();
+        QVERIFY(waitForRun());
+        QVERIFY2(frame_->output()->toPlainText().contains(
+                     QStringLiteral("Stationary point is a maximum")),
+                 qPrintable(frame_->output()->toPlainText()));
+        QCOMPARE(view->padDocument()->settings.lastResult, 0u);
+
+        EquationApp::Profile()->setValue(keys::kOptimizationRoute, 0);
+        app_->ReadSettings();
+        QCOMPARE(app_->optimizationRoute, OptimizationRoute::kDirect);
+        EquationApp::Profile()->setValue(keys::kOptimizationRoute, 7);  // edited by hand
+        app_->ReadSettings();
+        QCOMPARE(app_->optimizationRoute, OptimizationRoute::kDirect);
+        EquationApp::Profile()->remove(keys::kOptimizationRoute);
+    }
+
    private:
     template <typename T>
     static T* child(QDialog& d, const char* name) {

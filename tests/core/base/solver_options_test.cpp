@@ -23,6 +23,7 @@ double OtherValue(SolverOption option) {
         case SolverOption::kMinGuess: return -3.5;
         case SolverOption::kMaxGuess: return 7.5;
         case SolverOption::kCapacity: return 400;
+        case SolverOption::kOptimizationRoute: return 1;
     }
     return 0;
 }
@@ -38,6 +39,7 @@ TEST(SolverOptions, DefaultsAreThoseOfANewDocumentAndLieInTheirDomains) {
     EXPECT_EQ(std::tuple(d.deltaJ, d.deltaT, d.minGuess, d.maxGuess),
               std::tuple(0.001, 0.1, 0.1, 1.0));
     EXPECT_EQ(d.capacity, 25);
+    EXPECT_EQ(d.optimizationRoute, OptimizationRoute::kDirect);
     for (const OptionDescription& o : kSolverOptionTable) {
         EXPECT_TRUE(InDomain(o, OptionValue(d, o.option))) << o.name;
     }

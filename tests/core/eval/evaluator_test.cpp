@@ -44,7 +44,9 @@ TEST_F(Evaluator, RealResultsAndErrors) {
         {"-8 1 3 / ^", kBig, "Fractional Power of Negative Number"},
         {"-2 3 ^", -8.0, ""}, {"-2 2 ^", 4.0, ""}, {"0 -1 ^", kBig, ""}, {"0 0 ^", 0.0, ""},
         {"3 3 EQUAL", 0.0, ""}, {"3 4 EQUAL", 1.0, ""}, {"5 3 >", 2.0, ""},
-        {"0 1 2 THEN IF", 2.0, ""}, {"-1 1 2 THEN IF", 2.0, ""}, {"1e-60 1 2 THEN IF", 1.0, ""},
+        // A condition of 0 is false, and so is one that a residual would round to 0.
+        {"0 1 2 THEN IF", 2.0, ""}, {"-1 1 2 THEN IF", 2.0, ""}, {"1e-60 1 2 THEN IF", 2.0, ""},
+        {"1e-40 1 2 THEN IF", 1.0, ""},
         {"0 LN", kBig, "Log of Zero or Negative Number"},
         {"-1 SQRT", kBig, "Square Root of Negative Number"},
         {"0 INV -1 SQRT +", kBig, "Inverse of Zero"},  // the first error wins

@@ -34,9 +34,10 @@ TEST_F(AdvancedOperations, SavesWithAndWithoutTheDocumentsText) {
     const auto lines = Lines(".SJC");
     ASSERT_EQ(lines.size(), 5u) << ReadFile(".SJC");
     EXPECT_EQ(lines[4].rfind("x\2731;  y\273", 0), 0u) << lines[4];  // octal 273: byte 0xBB
-    // A retired equation takes its statement but is not written; an open comment is closed.
+    // An equation marked for elimination is an equation until it is eliminated: a save
+    // writes it with its mark. An open comment is closed.
     Run("a = 1;\nb + a \x85 2;\nb = 3; {last", "AA");
-    EXPECT_EQ(ReadFile(".SJC"), "a=1; \n\nb=3;  {last\n}");
+    EXPECT_EQ(ReadFile(".SJC"), "a=1; \nb+a\x85" "2; \nb=3;  {last\n}");
 }
 
 TEST_F(AdvancedOperations, KeysWithoutAnActionWriteNothing) {
@@ -76,6 +77,9 @@ TEST_F(AdvancedOperations, LagrangianGoesToItsOwnFileOrKeepsTheText) {
               "3)-(x-0.2))+\xEC"
               "2*(x+y-1)+x^2+y^2+0; \n"
               "{ line } \n { bound }\n");
+    // A constraint marked for elimination is an equality like any other.
+    Run("x^2 + y^2;\nx \x85 1 - y;\n", "AFL");
+    EXPECT_EQ(ReadFile(".SJC"), "\xEC" "2*(x-(1-y))+x^2+y^2+0; \n\n");
 }
 
 TEST_F(AdvancedOperations, HomotopyAndComplexRewritesAreSavedWithinTheLimits) {

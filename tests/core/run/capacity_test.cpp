@@ -159,7 +159,7 @@ TEST_F(CapacityTest, ADifferentialRewriteRefusedAtTheDefaultStepsWithTheCapacity
     core_.settings.capacity = 27;
     EXPECT_EQ(Run(oscillators, "DDIT"), 1) << out_;
     const auto rows = Lines(".PRN");
-    ASSERT_EQ(rows.size(), 6u);  // the names, then five steps
+    ASSERT_EQ(rows.size(), 7u);  // the names, five step starts, where the last step ended
     // The trapezoidal rule keeps each oscillator's energy: a^2 + b^2 at every step.
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const std::string& row = rows[r];

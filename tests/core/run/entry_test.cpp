@@ -163,6 +163,62 @@ TEST_F(EntryTest, RefusedOrCancelledCommandsKeepTheLastResults) {
     EXPECT_EQ(ReadFile(".PRN"), "");
 }
 
+// Whether each command did its work in this run, whatever the solved flag an earlier run left:
+// a solve must find its solution, a rewrite or transform must write its file.
+TEST_F(EntryTest, CommandDoneSaysWhetherThisRunDidItsWork) {
+    const std::string circle = "x^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 1;\ny \xBB 1;\n";
+    const std::string series = "t y\n0 1\n1 2\n2 1\n3 0\n";
+    struct Case {
+        const char* what;
+        std::string document;
+        const char* command;
+        const char* series;  // doc.FFT, or null for none
+        bool done;
+    };
+    const Case cases[] = {
+        {"solved", circle, "S", nullptr, true},
+        {"no solution", "x^2 + 1 = 0;\n", "S", nullptr, false},
+        {"refreshed", circle, "F", nullptr, true},
+        {"nothing to do", circle, "R", nullptr, false},
+        {"saved", circle, "AT", nullptr, true},
+        {"a key without an operation", circle, "AV", nullptr, false},
+        {"symbolic Jacobian written", circle, "ASJ", nullptr, true},
+        {"eliminated", "x \x85 2*y;\nx + y = 3;\n", "E", nullptr, true},
+        {"not eliminable", "x*x \x85 4*y;\nx + y = 3;\n", "E", nullptr, false},
+        {"spectrum written", circle, "W0", series.c_str(), true},
+        {"no series", circle, "W0", nullptr, false},
+        {"spectrum overflows", circle, "W0", "t y\n0 1e308\n1 1e308\n", false},
+        {"sweep of one variable", "x = 2;\n", "G", nullptr, false},
+        {"time steps", "D(x, t) = -x;\nx \xBB 1;\nt \xBB 0;\n", "DDIB", nullptr, true},
+    };
+    core_.settings.stepCount = 2;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(dir_ / "doc.FFT");
+        if (c.series != nullptr) std::ofstream(dir_ / "doc.FFT") << c.series;
+        core_.flags.solved = true;  // as an earlier run may leave it
+        Run(c.document, c.command);
+        EXPECT_EQ(CommandDone(core_), c.done) << out_;
+    }
+}
+
+// With the incremental Jacobian there are no symbolic terms to write: the run says so instead
+// of ending without a word, and nothing is solved.
+TEST_F(EntryTest, TermsOfTheJacobianNeedTheExactMethodAndSaySo) {
+    core_.settings.jacobianMode = JacobianMode::kIncremental;
+    for (const char* command : {"ASJ", "O"}) {
+        Run("(x - 1)^2 + (y - 2)^2;\n", command);
+        EXPECT_FALSE(CommandDone(core_)) << command;
+        EXPECT_NE(out_.find("Nothing written: the symbolic Jacobian terms need the Exact"),
+                  std::string::npos)
+            << command << out_;
+        EXPECT_EQ(out_.find("Solving"), std::string::npos) << command;
+    }
+    core_.settings.jacobianMode = JacobianMode::kSymbolic;
+    Run("(x - 1)^2 + (y - 2)^2;\n", "O");
+    EXPECT_TRUE(CommandDone(core_)) << out_;
+}
+
 TEST(GetResultStringsTest, NameEqualsValueInVariableOrder) {
     CoreState s;
     s.names.variableCount = 2;

@@ -5,9 +5,11 @@
 // document as it was.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "core/run/options_line.h"
 #include "core/symbolic/jacobian_file.h"
 #include "core/symbolic/list_file.h"
+#include "import/convert.h"
 
 namespace fs = std::filesystem;
 
@@ -45,6 +48,11 @@ class MalformedInput : public CompiledFixture {
         std::ofstream(path, std::ios::binary) << "x = 1;\n";
         fs::resize_file(path, kMaxDocumentBytes + 1);
     }
+    // A named pipe with no writer: opening it for reading would wait for one forever.
+    void PutPipe(const fs::path& path) {
+        fs::remove(path);
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+    }
     std::string ReadBack(const fs::path& path) const {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -61,9 +69,11 @@ TEST_F(MalformedInput, Documents) {
         {"underflowing number", "x = 1e-999;\n", "Numeric Format Error"},
         {"exponent without digits", "x = 1e;\n", "Numeric Format Error at character 7"},
         {"two points", "x = 1.2.3;\n", "expected"},
-        {"long name", kLongName + " = 2;\n", "expected"},
-        // A line is cut to lines of 79 characters, inside a name that leaves no other place.
-        {"long name after others", "x = 2;\ny = x + " + kLongName + ";\n", "expected"},
+        // A name longer than a work line is still one name (of 8 significant characters): its
+        // line is not cut inside it, however long it is.
+        {"long name", kLongName + " = 2;\n", "Solution Found!"},
+        {"long name after others", "x = 2;\ny = x + " + kLongName + ";\naaaaaaaa = x;\n",
+         "Solution Found!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,11 +142,13 @@ TEST_F(MalformedInput, UserFunctionFiles) {
     PutHuge(dir_ / "F.FUN");
     Run("x = F(3);\n");
     EXPECT_NE(out_.find("Error in Function File"), std::string::npos) << out_;
+    PutPipe(dir_ / "F.FUN");  // never opened: the compiler would wait for a writer forever
+    Run("x = F(3);\n");
+    EXPECT_NE(out_.find("Error in Function File"), std::string::npos) << out_;
 }
 
 TEST_F(MalformedInput, SettingsSideFiles) {
     const fs::path file = dir_ / "doc.VDP";
-    DocumentSettings fresh;
     for (unsigned seed = 1; seed <= 50; ++seed) {
         std::ofstream(file, std::ios::binary) << RandomBytes(seed, kSettingsFileSize);
         DocumentSettings d;
@@ -155,11 +167,78 @@ TEST_F(MalformedInput, SettingsSideFiles) {
         EXPECT_NE(status, SettingsFileStatus::kOk);
         EXPECT_NE(status, SettingsFileStatus::kMissing);
     }
+    // A folder, a pipe or a file past the size cap is no settings file: it is not read (a pipe
+    // would hold every run of the document), the settings stay, and the reader says so.
+    auto notRead = [&](const char* what) {
+        DocumentSettings d;
+        d.maxIterations = 77;
+        EXPECT_EQ(ReadSettingsFile(file.string(), d), SettingsFileStatus::kNotAFile) << what;
+        EXPECT_EQ(d.maxIterations, 77u) << what;
+        EXPECT_NE(std::string(SettingsFileMessage(SettingsFileStatus::kNotAFile)), "");
+    };
+    PutHuge(file);
+    notRead("huge");
+    PutPipe(file);
+    notRead("pipe");
     fs::remove(file);
-    fs::create_directory(file);  // a folder of that name is no settings file
-    DocumentSettings d;
-    EXPECT_NE(ReadSettingsFile(file.string(), d), SettingsFileStatus::kOk);
-    EXPECT_EQ(d.maxIterations, fresh.maxIterations);
+    fs::create_directory(file);
+    notRead("folder");
+}
+
+TEST_F(MalformedInput, FftSeriesFiles) {
+    const fs::path series = dir_ / "doc.FFT";
+    const Case cases[] = {
+        {"empty", "", ""},
+        {"header only", "t y\n", ""},
+        {"random bytes", RandomBytes(13, 3000), ""},
+        {"CR line ends", "t y\r0 1\r1 1\r", "FFT is Found!"},
+        {"numbers that are none", "t y\n0 1e999\n1 nan\n2 inf\n3 --1\n", "4 rows without"},
+        {"long name", kLongName + " y\n0 1\n1 2\n", "FFT is Found!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(series, std::ios::binary) << c.text;
+        Run("y = 1;\n", "W0");
+        if (*c.said != '\0') {
+            EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
+        }
+    }
+    // Never read: a file past the size cap, a pipe (the run would wait for a writer forever),
+    // a device that never ends, a folder. Each is named, and the spectrum is not written.
+    struct Refused {
+        const char* what;
+        std::function<void()> put;
+        const char* said;
+    };
+    const Refused refused[] = {
+        {"huge", [&] { PutHuge(series); }, " Is Too Large"},
+        {"pipe", [&] { PutPipe(series); }, " Is Not a Plain File"},
+        {"device",
+         [&] {
+             fs::remove(series);
+             fs::create_symlink("/dev/zero", series);
+         },
+         " Is Not a Plain File"},
+        {"folder",
+         [&] {
+             fs::remove(series);
+             fs::create_directory(series);
+         },
+         " Is a Folder"},
+    };
+    for (const Refused& r : refused) {
+        SCOPED_TRACE(r.what);
+        r.put();
+        Run("y = 1;\n", "W0");
+        EXPECT_NE(out_.find("File " + series.string() + r.said), std::string::npos) << out_;
+        EXPECT_EQ(out_.find("FFT is Found!"), std::string::npos) << out_;
+        fs::remove(series);
+    }
+    // The file the dialog names is held to the same rule.
+    PutPipe(dir_ / "other.FFT");
+    core_.defaultShell.fftFile = (dir_ / "other.FFT").string();
+    Run("y = 1;\n", "W1");
+    EXPECT_NE(out_.find("other.FFT Is Not a Plain File"), std::string::npos) << out_;
 }
 
 TEST_F(MalformedInput, JacobianFiles) {
@@ -187,6 +266,13 @@ TEST_F(MalformedInput, JacobianFiles) {
         }
         core_.flags.stop = false;
     }
+    // A pipe in its place is never opened: the run would wait for a writer forever.
+    PutPipe(dir_ / "doc.JAC");
+    out_.clear();
+    EXPECT_FALSE(ReadJacobianFile(core_));
+    EXPECT_NE(out_.find("doc.JAC Is Not a Plain File"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("Jacobian File Incorrect"), std::string::npos) << out_;
+    core_.flags.stop = false;
     FreeJacobianRows(core_);
 }
 
@@ -223,6 +309,49 @@ TEST_F(MalformedInput, ListFiles) {
     fs::create_directory(core_.settings.updateFileName);
     EXPECT_FALSE(ReadListFile(core_, rows));
     EXPECT_NE(out_.find("Is a Folder"), std::string::npos) << out_;
+}
+
+TEST_F(MalformedInput, CommonFormatFiles) {
+    const fs::path input = dir_ / "case.cf", output = dir_ / "case.alg";
+    const std::string bus =
+        "   1 One          1  1  3 1e999   0.00      0.0      0.0      0.0      0.0 0.0 1.000\n";
+    const Case cases[] = {
+        {"empty", "", "the file ends before its END line"},
+        {"cut short", "BUS DATA FOLLOWS\n   1 One ", "the file ends inside the BUS section"},
+        {"random bytes", RandomBytes(13, 3000), "not formed"},
+        {"CR line ends", "BUS DATA FOLLOWS\r-999\rEND\r", "the file ends inside the BUS section"},
+        {"number that is none", "BUS DATA FOLLOWS\n" + bus, "no readable final voltage"},
+        {"long line", "BUS DATA FOLLOWS\n" + kLongName + "\n-999\nEND\n", "expected a record"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(input, std::ios::binary) << c.text;
+        const ImportResult r = ConvertCommonFormat(input.string(), output.string());
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find(c.said), std::string::npos) << r.message;
+        EXPECT_FALSE(fs::exists(output));
+        EXPECT_EQ(ReadBack(input), c.text);
+    }
+    // What may never end, or is too large, is not read at all.
+    const auto refused = [&](const fs::path& path, const std::string& why) {
+        SCOPED_TRACE(path.string());
+        const ImportResult r = ConvertCommonFormat(path.string(), output.string());
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find("cannot read \"" + path.string() + "\": " + why),
+                  std::string::npos)
+            << r.message;
+        EXPECT_FALSE(fs::exists(output));
+    };
+    PutHuge(input);
+    refused(input, "larger than " + std::to_string(kMaxDocumentBytes) + " bytes");
+    fs::create_directory(dir_ / "folder.cf");
+    refused(dir_ / "folder.cf", "it is a folder");
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.cf").c_str(), 0600), 0);
+    refused(dir_ / "pipe.cf", "not a plain file");
+    if (fs::exists("/dev/zero")) {
+        fs::create_symlink("/dev/zero", dir_ / "zero.cf");
+        refused(dir_ / "zero.cf", "not a plain file");
+    }
 }
 
 }  // namespace

@@ -89,6 +89,38 @@ TEST(OptionsLineTest, CapacityIsTheOptionalTenthField) {
     }
 }
 
+// ROUTE=DIRECT or ROUTE=REWRITE anywhere on the line chooses how O, K and ALR minimize; like
+// CAPACITY= it is consumed where it stands without moving the fields after it, and a line
+// without it (every older document's) leaves the route as it was.
+TEST(OptionsLineTest, RouteWordAnywhereOnTheLine) {
+    struct Case {
+        const char* rest;
+        OptimizationRoute start;
+        OptimizationRoute route;
+        const char* fields;
+    };
+    const Case cases[] = {
+        {"30 -5 ROBUST INCREMENTAL 10 SEQUENTIAL 1e-6 0.05 COMPLEX ROUTE=REWRITE}",
+         OptimizationRoute::kDirect, OptimizationRoute::kRewrite, "30 -5 1 1 10 1 1e-06 0.05 1"},
+        {"20 -8 route=rewrite INCREMENTAL}", OptimizationRoute::kDirect,
+         OptimizationRoute::kRewrite, "20 -8 0 1 1 1 0.001 0.1 0"},
+        {"20 -8 NEWTON ROUTE=DIRECT CAPACITY=400}", OptimizationRoute::kRewrite,
+         OptimizationRoute::kDirect, "20 -8 0 0 1 1 0.001 0.1 0"},
+        {"20 -8 ROBUST}", OptimizationRoute::kRewrite, OptimizationRoute::kRewrite,
+         "20 -8 1 0 1 1 0.001 0.1 0"},
+        {"20 -8 ROUTE=SIDEWAYS}", OptimizationRoute::kDirect, OptimizationRoute::kDirect,
+         "20 -8 0 0 1 1 0.001 0.1 0"},
+    };
+    for (const Case& c : cases) {
+        SolverSettings s;
+        s.optimizationRoute = c.start;
+        RunConstants k;
+        ReadOptionsLine(s, k, c.rest);
+        EXPECT_EQ(s.optimizationRoute, c.route) << c.rest;
+        EXPECT_EQ(Fields(s, k), c.fields) << c.rest;
+    }
+}
+
 // A number outside its setting's domain keeps the setting and is named on the console; a
 // token that is no number at all is passed over silently, as before. The domains' bounds are
 // the option description's; whole runs with a bad delta T are the reliability tests'.

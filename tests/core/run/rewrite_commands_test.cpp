@@ -55,18 +55,37 @@ TEST_F(RewriteCommands, TimeStepsFollowTheirMethodsFromStepToStep) {
             expected *= c.factor;
             EXPECT_NEAR(x, expected, 1e-9) << c.command;
         }
-        // Rows by name: the document's variables at the start of each step.
+        // Rows by name: the document's variables at the start of each step, then where the
+        // last step ended.
         const auto rows = Lines(".PRN");
-        ASSERT_EQ(rows.size(), 51u);
+        ASSERT_EQ(rows.size(), 52u);
         EXPECT_EQ(rows[0], "              x              t");
         EXPECT_EQ(rows[1], "      1.0000000      0.0000000");
         EXPECT_EQ(rows[50].substr(15), "      4.9000000");
+        EXPECT_NEAR(std::stod(rows[51].substr(0, 15)), stepEnds.back(), 1e-7) << c.command;
+        EXPECT_EQ(rows[51].substr(15), "      5.0000000");
         EXPECT_NE(out_.find("\n  50      0."), std::string::npos) << out_;
+        EXPECT_NE(out_.find("\n  51      0."), std::string::npos) << out_;
     }
-    // The number of steps is the settings' step count.
-    core_.settings.stepCount = 3;
+    // The number of steps is the settings' step count; one step shows where it starts and ends.
+    core_.settings.stepCount = 1;
     Run(kDecay, "DDIB");
-    EXPECT_EQ(Lines(".PRN").size(), 4u);
+    EXPECT_EQ(Lines(".PRN"), (std::vector<std::string>{"              x              t",
+                                                        "      1.0000000      0.0000000",
+                                                        "      0.9090909      0.1000000"}));
+}
+
+TEST_F(RewriteCommands, AStepThatFailsLeavesTheEndOfTheLastSolvedStepAsTheLastRow) {
+    // The square root has no real value past t = 0.25: the third step (to t = 0.3) fails, and
+    // the rows end where the second one ended, not where the failed one left its levels.
+    core_.settings.stepCount = 10;
+    EXPECT_EQ(Run("D(x, t) = 1;\ny = SQRT(0.25 - t);\nx \xBB 0;\nt \xBB 0;\n", "DDIB"), 0);
+    const auto rows = Lines(".PRN");
+    ASSERT_EQ(rows.size(), 4u) << out_;
+    EXPECT_EQ(rows[0], "              x              t              y");
+    EXPECT_EQ(rows[1], "      0.0000000      0.0000000      0.5000000");
+    EXPECT_EQ(rows[2], "      0.1000000      0.1000000      0.3872983");
+    EXPECT_EQ(rows[3], "      0.2000000      0.2000000      0.2236068");
 }
 
 TEST_F(RewriteCommands, IntegralsAreSolvedOnce) {
@@ -107,7 +126,7 @@ TEST_F(RewriteCommands, RefusedSetsAreNeitherWrittenNorSolved) {
     big.settings.stepCount = 5;
     Run(six + "a \xBB 1;\n", "F");  // writes the document
     EXPECT_EQ(SolverEntry(big, path_.c_str(), "DDIT"), 1) << said;
-    EXPECT_EQ(Lines(".PRN").size(), 6u);
+    EXPECT_EQ(Lines(".PRN").size(), 7u);
     EXPECT_EQ(Lines(".PRN")[0].size(), 7u * 15);
 }
 

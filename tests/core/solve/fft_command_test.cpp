@@ -142,3 +142,24 @@ TEST_F(FftCommand, TooFewSamplesOrAStillTimeColumnAreReportedAndWriteNothing) {
     EXPECT_NE(out_.find("does not change"), std::string::npos) << out_;
     EXPECT_TRUE(Lines(".PRN").empty());
 }
+
+TEST_F(FftCommand, ASpectrumThatOverflowsIsRefusedAndWritesNothing) {
+    Run(kDocument, "F");  // base.PRN as a run leaves it: empty
+    for (const char* series : {"t y\n0 1e308\n1 1e308\n2 1e308\n3 1e308\n",  // the mean
+                               "t y\n0 1.5e308\n1 -1.5e308\n2 1.5e308\n3 -1.5e308\n"}) {
+        WriteSeries("doc.FFT", series);
+        Run(kDocument, "W0");
+        EXPECT_NE(out_.find("The spectrum overflows"), std::string::npos) << series << out_;
+        EXPECT_EQ(out_.find("FFT is Found!"), std::string::npos) << series;
+        EXPECT_TRUE(Lines(".PRN").empty()) << ReadFile(".PRN");
+    }
+    // Large samples whose spectrum is still a number are transformed: 4 samples of 4e307 sum
+    // to 1.6e308, an amplitude of 8e307 at index 0.
+    WriteSeries("doc.FFT", "t y\n0 4e307\n1 4e307\n2 4e307\n3 4e307\n");
+    core_.defaultShell.fft.axis = 2;
+    Run(kDocument, "W0");
+    EXPECT_NE(out_.find("FFT is Found!"), std::string::npos) << out_;
+    const std::vector<std::string> lines = Lines(".PRN");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_NEAR(Numbers(lines[1])[1], 8e307, 1e293);
+}

@@ -25,7 +25,7 @@ namespace {
 std::string Remaining(ParserHarness& h) {
     std::string text;
     for (int e = 1; e <= h.s.model.count; ++e)
-        if (h.s.model.eq[e].relation != kRelationRetired) text += h.Written(e);
+        if (!h.s.model.eq[e].retired) text += h.Written(e);
     return text;
 }
 

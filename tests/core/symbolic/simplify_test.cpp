@@ -75,6 +75,7 @@ TEST(Simplify, FunctionIdentitiesKeepTheValueEverywhere) {
         // Constants and branches.
         {"SIN(0) + EXP(0)*x;", "x; "},
         {"(IF 2 > 1 THEN (x) ELSE (y));", "x; "},
+        {"(IF 2 > 2 THEN (x) ELSE (y));", "y; "},  // a condition of 0 is false
         {"(IF x > 1 THEN (y) ELSE (y));", "y; "},
         {"x^0 + y^1 + z^-1;", "y+INV(z)+1; "},
     });
