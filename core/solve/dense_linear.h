@@ -25,10 +25,10 @@ void QrFactorize(const DenseMatrix& a, QrFactors& f);
 void QrFactorizePivoted(QrFactors& f, std::vector<int>& permutation);
 // b := Q^T b (b has A's row count).
 void ApplyQTransposed(const QrFactors& f, std::vector<double>& b);
-// Solves R x = b in place (the first columns-many elements of b). A diagonal term of R whose magnitude is at most eps times the
-// largest (or exactly zero) stands in as that tiny value, so a singular R still gives a finite
-// direction that is dominated by its null space, as the Gauss-Newton step of a singular system
-// should be.
+// Solves R x = b in place (the first columns-many elements of b). A diagonal term of R whose
+// magnitude is at most eps times the largest (or exactly zero) stands in as that tiny value, so a
+// singular R still gives a finite direction that is dominated by its null space, as the
+// Gauss-Newton step of a singular system should be.
 void SolveUpperTriangular(const QrFactors& f, std::vector<double>& b);
 
 // LU with partial pivoting, P A = L U. Returns false when a column has no non-zero pivot.
