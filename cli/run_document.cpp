@@ -32,8 +32,8 @@ void ShowProgress(long step, long total) {
 }
 
 // Why a file that is to be read whole cannot be, or empty when it can.
-std::string Unreadable(const std::string& path) {
-    switch (CheckInputFile(path, kMaxDocumentBytes)) {
+std::string Unreadable(const std::string& path, std::uintmax_t limit = kMaxDocumentBytes) {
+    switch (CheckInputFile(path, limit)) {
         case InputFileState::kOk: break;
         case InputFileState::kMissing: {
             std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -46,8 +46,7 @@ std::string Unreadable(const std::string& path) {
         case InputFileState::kFolder: return "cannot read '" + path + "': it is a folder";
         case InputFileState::kNotPlain: return "cannot read '" + path + "': not a plain file";
         case InputFileState::kTooLarge:
-            return "cannot read '" + path + "': larger than " + std::to_string(kMaxDocumentBytes) +
-                   " bytes";
+            return "cannot read '" + path + "': larger than " + std::to_string(limit) + " bytes";
     }
     return {};
 }
@@ -75,7 +74,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         return 2;
     }
     if (o.attach && ReadsAttachment(o)) {
-        if (const std::string why = Unreadable(*o.attach); !why.empty()) {
+        if (const std::string why = Unreadable(*o.attach, kMaxListFileBytes); !why.empty()) {
             std::fprintf(err, "valdrix: --attach: %s\n", why.c_str());
             return 2;
         }

@@ -7,9 +7,14 @@
 // one ends with a message naming it instead of running out of memory. docs/limits.md lists
 // them for users.
 
-// Largest equation document, attachment (list) file or user function file the core reads, in
-// bytes. Larger files are refused before their text is used.
+// Largest equation document or user function file the core reads, in bytes. Larger files are
+// refused before their text is used.
 inline constexpr std::uintmax_t kMaxDocumentBytes = 16u * 1024u * 1024u;
+
+// Largest attachment (list) file. Its rows are read as numbers line by line, never kept as
+// text, and a regression may fit millions of them; past this size the memory the numbers take
+// would be the machine's, not the file's.
+inline constexpr std::uintmax_t kMaxListFileBytes = 1024u * 1024u * 1024u;
 
 // Deepest nesting of primaries (parentheses, unary minus, function arguments, IF conditions,
 // function bodies) the compiler accepts; deeper text would exhaust the machine stack.

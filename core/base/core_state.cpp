@@ -107,16 +107,15 @@ bool WorkFileWritten(CoreState& s, TextFile& file) {
     return false;
 }
 
-bool InputFileUsable(CoreState& s, const std::string& name) {
+bool InputFileUsable(CoreState& s, const std::string& name, std::uintmax_t limit) {
     std::string why;
-    switch (CheckInputFile(name, kMaxDocumentBytes)) {
+    switch (CheckInputFile(name, limit)) {
         case InputFileState::kOk: return true;
         case InputFileState::kMissing: why = base_message::kDoesNotExist; break;
         case InputFileState::kFolder: why = base_message::kIsAFolder; break;
         case InputFileState::kNotPlain: why = base_message::kNotAPlainFile; break;
         case InputFileState::kTooLarge:
-            why =
-                base_message::kTooLarge + std::to_string(kMaxDocumentBytes) + base_message::kBytes;
+            why = base_message::kTooLarge + std::to_string(limit) + base_message::kBytes;
             break;
     }
     ConsoleWrite(s.console, base_message::kFile + name + why);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "core/base/bounds.h"
 #include "core/base/code_node.h"
 #include "core/base/console.h"
 #include "core/base/equation_model.h"
@@ -113,10 +115,11 @@ bool RewriteWorkFile(CoreState& s, TextFile& file);
 bool WorkFileWritten(CoreState& s, TextFile& file);
 
 // Whether a file the run is to read whole (the document, an attachment) can be: it must be a
-// plain file of at most kMaxDocumentBytes. Otherwise the console says what is wrong ("File
+// plain file of at most limit bytes. Otherwise the console says what is wrong ("File
 // <name> Does Not Exist", "... Is a Folder", "... Is Not a Plain File", "... Is Too Large")
 // with a beep, and the result is false.
-bool InputFileUsable(CoreState& s, const std::string& name);
+bool InputFileUsable(CoreState& s, const std::string& name,
+                     std::uintmax_t limit = kMaxDocumentBytes);
 
 // The keyboard poll inside a run: true once ESC was pressed (or the desktop's Cancel given).
 // The cancel is remembered for the rest of the run and raises the stop flag, so every loop

@@ -46,9 +46,9 @@ int ResponseVariable(CodeNode*& code) {
     return found;
 }
 
-double RowValue(const ListRow& row, int variable) {
-    for (const auto& [v, value] : row.values) {
-        if (v == variable) return value;
+double RowValue(const ListTable& table, int row, int variable) {
+    for (int c = 0; c < table.columns(); ++c) {
+        if (table.variables[c] == variable) return table.row(row)[c];
     }
     return kNaN;
 }
@@ -143,15 +143,16 @@ void Line(CoreState& s, const std::string& text) {
 }  // namespace
 
 bool CollectFitData(CoreState& s, FitData& fit) {
-    std::vector<ListRow> rows;
+    ListTable rows;
     if (!ReadListFile(s, rows, true)) return false;
     fit.names = s.names.name;
     std::vector<int> response(s.model.count + 1, 0);
     for (int e = 1; e <= s.model.count; ++e) response[e] = ResponseVariable(s.model.eq[e].code);
-    for (const ListRow& row : rows) {
+    for (int r = 0; r < rows.rows(); ++r) {
         for (int e = 1; e <= s.model.count; ++e) {
-            fit.residuals.push_back(Finalize(s.pool, SubstituteRow(s, s.model.eq[e].code, row)));
-            fit.observed.push_back(response[e] != 0 ? RowValue(row, response[e]) : kNaN);
+            fit.residuals.push_back(
+                Finalize(s.pool, SubstituteRow(s, s.model.eq[e].code, rows, r)));
+            fit.observed.push_back(response[e] != 0 ? RowValue(rows, r, response[e]) : kNaN);
         }
     }
     return true;
