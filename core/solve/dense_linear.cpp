@@ -111,6 +111,15 @@ void QrFactorizePivoted(QrFactors& f, std::vector<int>& permutation) {
     }
 }
 
+int QrRank(const QrFactors& f) {
+    const DenseMatrix& q = f.qr;
+    const double eps = std::numeric_limits<double>::epsilon();
+    const double least = eps * std::max(q.Rows(), q.Columns()) * std::fabs(q(0, 0));
+    int rank = 0;
+    while (rank < Reflections(q) && std::fabs(q(rank, rank)) > least) ++rank;
+    return rank;
+}
+
 void ApplyQTransposed(const QrFactors& f, std::vector<double>& b) {
     const int m = f.qr.Rows();
     for (int k = 0; k < Reflections(f.qr); ++k) {

@@ -23,6 +23,10 @@ void QrFactorize(const DenseMatrix& a, QrFactors& f);
 // the others show as (nearly) zero terms at its end. permutation[k] is the column of A at
 // position k. A least-squares Jacobian is factored so (many rows, few columns).
 void QrFactorizePivoted(QrFactors& f, std::vector<int>& permutation);
+// The rank of a pivoted factorization: the number of R's leading diagonal terms that are not
+// negligible beside the first (at most eps max(m, n) |r_00|); the columns after them depend on
+// those before to the precision of the arithmetic.
+int QrRank(const QrFactors& f);
 // b := Q^T b (b has A's row count).
 void ApplyQTransposed(const QrFactors& f, std::vector<double>& b);
 // Solves R x = b in place (the first columns-many elements of b). A diagonal term of R whose

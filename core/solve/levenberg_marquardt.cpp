@@ -242,17 +242,6 @@ LmResult LevenbergMarquardt(LeastSquaresProblem& problem, std::vector<double>& x
     return result;
 }
 
-namespace {
-
-// Whether R's diagonal term k is negligible beside the first: the column depends on the
-// ones before it to the precision of the arithmetic.
-bool Negligible(const QrFactors& qr, int k, int m, int n) {
-    const double eps = std::numeric_limits<double>::epsilon();
-    return std::fabs(qr.qr(k, k)) <= eps * std::max(m, n) * std::fabs(qr.qr(0, 0));
-}
-
-}  // namespace
-
 LmResult LinearLeastSquares(LeastSquaresProblem& problem, std::vector<double>& x) {
     const int m = problem.Observations();
     const int n = problem.Parameters();
@@ -271,8 +260,7 @@ LmResult LinearLeastSquares(LeastSquaresProblem& problem, std::vector<double>& x
         result.outcome = LmOutcome::kJacobianNotEvaluated;
         return result;
     }
-    int rank = 0;
-    while (rank < n && !Negligible(j.qr, rank, m, n)) ++rank;
+    const int rank = QrRank(j.qr);
     result.rankDeficient = rank < n;
     std::vector<double> z(j.qtf.begin(), j.qtf.begin() + n);
     for (int k = rank; k < n; ++k) z[k] = 0.0;
@@ -296,9 +284,7 @@ LmResult LinearLeastSquares(LeastSquaresProblem& problem, std::vector<double>& x
 
 LmOutcome JudgeLeastSquaresPoint(LeastSquaresProblem& problem, const std::vector<double>& x,
                                  const LmSettings& settings, double& sumOfSquares) {
-    const int m = problem.Observations();
-    const int n = problem.Parameters();
-    std::vector<double> f(static_cast<std::size_t>(m));
+    std::vector<double> f(static_cast<std::size_t>(problem.Observations()));
     double fnorm = 0.0;
     if (!Evaluate(problem, x, f, fnorm)) return LmOutcome::kStartNotEvaluated;
     sumOfSquares = fnorm * fnorm;
@@ -307,9 +293,7 @@ LmOutcome JudgeLeastSquaresPoint(LeastSquaresProblem& problem, const std::vector
     if (GradientCosine(j, fnorm) <= settings.gtol) return LmOutcome::kGradientConverged;
     // The Gauss-Newton step reduces the linear model by ||Q1^T f||^2 over the independent
     // columns of J.
-    int rank = 0;
-    while (rank < n && !Negligible(j.qr, rank, m, n)) ++rank;
-    const double predicted = Norm2(j.qtf, rank) / fnorm;
+    const double predicted = Norm2(j.qtf, QrRank(j.qr)) / fnorm;
     return predicted * predicted <= settings.ftol ? LmOutcome::kSumConverged
                                                   : LmOutcome::kNotConverged;
 }
