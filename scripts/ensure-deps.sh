@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs. Quiet and quick when they are all present.
 set -euo pipefail
-packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev libeigen3-dev
+packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev libeigen3-dev libboost-dev
+          libcminpack-dev  # MINPACK's lmder, the peer of the fit benchmarks (valdrix_bench only)
           qt6-base-dev qt6-svg-dev libgl-dev libemf-dev emf2svg fonts-dejavu-core fonts-liberation2
           imagemagick)
 # Packages only some targets need (make fuzz: clang and its fuzzer runtime), named by them.

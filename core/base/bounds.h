@@ -43,6 +43,12 @@ constexpr std::int64_t SweepStepCount(std::int64_t intervals, std::int64_t param
     return (intervals + 1) * (paramIntervals + 1);
 }
 
+// Evaluations of the residual vector one least-squares fit may take, per parameter and one
+// more: twice the limit MINPACK's lmder takes by default, which a hard start passes (NIST's
+// MGH09 from its first starting values needs 521 for 4 parameters). A document's maximum
+// iterations raise it when larger.
+inline constexpr int kFitEvaluationsPerParameter = 200;
+
 // Work between two polls of the keyboard (ESC, or the desktop's Cancel) while differentiating:
 // derivative nodes built.
 inline constexpr int kNodesBetweenKeyPolls = 4096;

@@ -97,7 +97,9 @@ std::string FormatFitTable(const FitStatistics& f) {
     Item(out, kRms, Number(f.rms));
     Item(out, kRSquared, Number(f.rSquared));
     Item(out, kAdjustedRSquared, Number(f.adjustedRSquared));
-    Item(out, kConfidence, Number(f.confidence));
+    char level[16];
+    std::snprintf(level, sizeof level, "%g", f.confidence);
+    Item(out, kConfidence, level);
     for (std::size_t c = 0; c < std::size(kParameterHeader); ++c) {
         out += (c > 0 ? " " : "") + std::string(kParameterHeader[c]);
     }

@@ -9,9 +9,9 @@
 #include "core/lang/parser.h"
 #include "core/run/advanced_operations.h"
 #include "core/run/entry.h"
+#include "core/run/regression.h"
 #include "core/run/run_setup.h"
 #include "core/solve/solve_system.h"
-#include "core/symbolic/fit_statistics.h"
 #include "core/symbolic/jacobian_file.h"
 
 void ReopenWork(CoreState& s, const char* extension) {
@@ -21,32 +21,15 @@ void ReopenWork(CoreState& s, const char* extension) {
     Reset(s.files.work);
 }
 
-namespace {
-
-// The residuals of a regression, kept from before the rewrite until the solve is judged.
-class KeptFit {
-   public:
-    explicit KeptFit(CoreState& s) : s_(s) {}
-    KeptFit(const KeptFit&) = delete;
-    KeptFit& operator=(const KeptFit&) = delete;
-    ~KeptFit() { FreeFitData(s_, data); }
-    FitData data;
-
-   private:
-    CoreState& s_;
-};
-
-}  // namespace
-
 void CommandAdvanced(CoreState& s, const char* command) {
     CompileDocument(s);
     if (s.flags.parseError) return;
+    if (IsRegressionCommand(command)) {
+        CommandRegression(s, command, FitRoute::kDirect);
+        return;
+    }
     const char* keys = command + 1;
     const bool solveAfter = std::strlen(command) >= 3 && command[2] == 'R';
-    KeptFit fit(s);
-    const bool regression =
-        solveAfter && std::strncmp(keys, "LR", 2) == 0 && CollectFitData(s, fit.data);
-
     AdvancedOperations(s, keys);
     if (!s.flags.jacobianRequested || s.flags.stop) return;
     BuildJacobianFile(s);
@@ -55,9 +38,7 @@ void CommandAdvanced(CoreState& s, const char* command) {
         // another problem's.
         if (!AdvancedOperations(s, "SJ")) return;
         ReopenWork(s, ".SJC");
-        if (SolveSystem(s) && regression) {
-            ReportFitStatistics(s, ComputeFitStatistics(s, fit.data));
-        }
+        SolveSystem(s);
     } else if (!s.flags.jacobianNeeded) {
         AdvancedOperations(s, keys);
     }

@@ -53,7 +53,7 @@ constexpr double kGrowRatio = 0.75;
 constexpr double kLeastShrink = 0.1;
 
 int Evaluations(const LmSettings& settings, int n) {
-    return settings.maxEvaluations > 0 ? settings.maxEvaluations : 100 * (n + 1);
+    return settings.maxEvaluations > 0 ? settings.maxEvaluations : DefaultEvaluations(n);
 }
 
 double ScaledNorm(const std::vector<double>& d, const std::vector<double>& x,
@@ -124,6 +124,10 @@ bool Evaluate(LeastSquaresProblem& problem, const std::vector<double>& x, std::v
 }
 
 }  // namespace
+
+int DefaultEvaluations(int parameters) {
+    return 100 * (parameters + 1);
+}
 
 bool Converged(LmOutcome outcome) {
     switch (outcome) {
@@ -242,6 +246,22 @@ LmResult LevenbergMarquardt(LeastSquaresProblem& problem, std::vector<double>& x
     return result;
 }
 
+namespace {
+
+// x := x - P R1^-1 (Q^T f)_1 over the first rank columns of the factors.
+void SubtractSolution(const Factored& j, int rank, std::vector<double> qtf,
+                      std::vector<double>& x) {
+    ApplyQTransposed(j.qr, qtf);
+    for (int k = rank - 1; k >= 0; --k) {
+        double sum = qtf[k];
+        for (int i = k + 1; i < rank; ++i) sum -= j.qr.qr(k, i) * qtf[i];
+        qtf[k] = sum / j.qr.qr(k, k);
+    }
+    for (int k = 0; k < rank; ++k) x[j.permutation[k]] -= qtf[k];
+}
+
+}  // namespace
+
 LmResult LinearLeastSquares(LeastSquaresProblem& problem, std::vector<double>& x) {
     const int m = problem.Observations();
     const int n = problem.Parameters();
@@ -262,21 +282,33 @@ LmResult LinearLeastSquares(LeastSquaresProblem& problem, std::vector<double>& x
     }
     const int rank = QrRank(j.qr);
     result.rankDeficient = rank < n;
-    std::vector<double> z(j.qtf.begin(), j.qtf.begin() + n);
-    for (int k = rank; k < n; ++k) z[k] = 0.0;
-    for (int k = rank - 1; k >= 0; --k) {
-        double sum = z[k];
-        for (int i = k + 1; i < rank; ++i) sum -= j.qr.qr(k, i) * z[i];
-        z[k] = sum / j.qr.qr(k, k);
-    }
-    std::vector<double> solved = x;
-    for (int k = 0; k < n; ++k) solved[j.permutation[k]] -= z[k];
-    std::vector<double> g(f.size());
+    // The step from the start would cancel: with starting values far from small parameters
+    // their digits are lost in x0 - (x0 - b). From 0 in the independent parameters the
+    // residuals are the data themselves and the solution is computed as it is.
+    std::vector<double> solved = x, g(f.size());
+    for (int k = 0; k < rank; ++k) solved[j.permutation[k]] = 0.0;
     double gnorm = 0.0;
     ++result.evaluations;
-    if (Evaluate(problem, solved, g, gnorm) && gnorm <= fnorm) {
-        x.swap(solved);
-        result.finalSum = gnorm * gnorm;
+    if (!Evaluate(problem, solved, g, gnorm)) {
+        solved = x;
+        g = f;
+    }
+    SubtractSolution(j, rank, g, solved);
+    // One correction with the same factors takes up the rounding of the first solve.
+    std::vector<double> corrected = solved;
+    double correctedNorm = 0.0;
+    ++result.evaluations;
+    if (Evaluate(problem, solved, g, gnorm)) {
+        SubtractSolution(j, rank, g, corrected);
+        ++result.evaluations;
+        if (Evaluate(problem, corrected, g, correctedNorm) && correctedNorm < gnorm) {
+            solved.swap(corrected);
+            gnorm = correctedNorm;
+        }
+        if (gnorm <= fnorm) {
+            x.swap(solved);
+            result.finalSum = gnorm * gnorm;
+        }
     }
     result.outcome = LmOutcome::kLinearSolved;
     return result;

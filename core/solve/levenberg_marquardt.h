@@ -25,9 +25,12 @@ struct LmSettings {
     double ftol = 1e-10;     // relative reduction of S that counts as none
     double xtol = 1e-10;     // relative step (scaled) that counts as none
     double gtol = 1e-10;     // cosine between f and every column of J that counts as a right angle
-    int maxEvaluations = 0;  // of f; 0 for 100 (n + 1)
+    int maxEvaluations = 0;  // of f; 0 for DefaultEvaluations
     double stepBound = 100.0;  // the first trust region: stepBound ||D x0|| (stepBound if x0 = 0)
 };
+
+// MINPACK's evaluation limit for n parameters, 100 (n + 1).
+int DefaultEvaluations(int parameters);
 
 enum class LmOutcome {
     kSumConverged,          // the tests on S held (ftol)
@@ -62,10 +65,11 @@ struct LmResult {
 LmResult LevenbergMarquardt(LeastSquaresProblem& problem, std::vector<double>& x,
                             const LmSettings& settings);
 
-// A problem whose residuals are linear in x (J does not depend on x): the minimum in one step,
-// x := x - P R^-1 Q^T f(x) from the pivoted QR of J, the columns of R whose diagonal terms are
-// negligible (dependent parameters) left at their starting values. When rounding would make S
-// larger than at the start, x stays where it was.
+// A problem whose residuals are linear in x (J does not depend on x): the minimum from one
+// pivoted QR of J. With b the point whose independent parameters are 0 (the dependent ones,
+// whose diagonal terms of R are negligible, keep their starting values),
+// x := b - P R^-1 Q^T f(b), then once more from x with the same factors when that lowers S.
+// When rounding would make S larger than at the start, x stays where it was.
 LmResult LinearLeastSquares(LeastSquaresProblem& problem, std::vector<double>& x);
 
 // The convergence tests at a point that some other method reached: from the Gauss-Newton step

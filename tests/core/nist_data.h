@@ -16,7 +16,8 @@ namespace nist {
 
 struct Parameter {
     std::string name;        // B0.. (linear sets) or b1.. (nonlinear sets), as NIST names them
-    double start1 = 0.0;     // first starting value (nonlinear sets)
+    double start1 = 0.0;     // the two starting values (nonlinear sets)
+    double start2 = 0.0;
     double certified = 0.0;  // certified estimate and its standard deviation
     double deviation = 0.0;
 };
@@ -49,6 +50,7 @@ inline DataSet Load(const std::string& name) {
                    std::isdigit(static_cast<unsigned char>(w[0].back()))) {
             const bool nonlinear = w[1] == "=";  // b1 = start1 start2 certified deviation
             set.parameters.push_back({w[0], nonlinear ? std::atof(w[2].c_str()) : 0.0,
+                                      nonlinear ? std::atof(w[3].c_str()) : 0.0,
                                       std::atof(w[nonlinear ? 4 : 1].c_str()),
                                       std::atof(w[nonlinear ? 5 : 2].c_str())});
         } else if (line.find("Standard Deviation") != std::string::npos || w[0] == "R-Squared") {
