@@ -1,10 +1,9 @@
 #pragma once
 
 // The NIST StRD files of tests/data/nist-strd: their data as list-file text, their certified
-// values.
+// values. Shared by the tests and the benchmarks.
 
-#include <gtest/gtest.h>
-
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -28,10 +27,16 @@ struct DataSet {
     double residualDeviation = 0.0, rSquared = 0.0;  // certified (R-squared: linear sets)
 };
 
-inline DataSet Load(const std::string& name) {
+// The folder of the data: tests/data/nist-strd of the source tree named by VALDRIX_SOURCE_DIR
+// (the current folder without it).
+inline std::string Folder() {
     const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    std::ifstream in(std::string(root ? root : ".") + "/tests/data/nist-strd/" + name + ".dat");
-    EXPECT_TRUE(in.good()) << name;
+    return std::string(root ? root : ".") + "/tests/data/nist-strd";
+}
+
+// The set of that name; without parameters when the file cannot be read.
+inline DataSet Load(const std::string& name, const std::string& folder = Folder()) {
+    std::ifstream in(folder + "/" + name + ".dat");
     DataSet set;
     bool data = false;
     for (std::string line; std::getline(in, line);) {

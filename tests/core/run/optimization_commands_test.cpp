@@ -58,6 +58,7 @@ TEST_F(OptimizationCommands, RegressionStartsFromTheDocumentsStartingValues) {
     // DanWood, y = b1*x^b2, from NIST's first start (1, 5): the first iteration reports the sum
     // of squares there, and the fit reaches the certified values.
     const nist::DataSet set = nist::Load("DanWood");
+    ASSERT_FALSE(set.parameters.empty());
     Attach(set.listText);
     ASSERT_EQ(Run("y = b1*x^b2;\nb1 \xbb 1;\nb2 \xbb 5;\n", "ALR"), 1) << out_;
     std::istringstream rows(set.listText);

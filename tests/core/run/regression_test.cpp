@@ -66,6 +66,7 @@ TEST_F(Regression, ExponentialFitIsFoundAndAWrongAnswerIsNeverSolved) {
 
 TEST_F(Regression, NorrisLineIsSolvedByBothRoutes) {
     const nist::DataSet set = nist::Load("Norris");
+    ASSERT_FALSE(set.parameters.empty());
     Attach(set.listText);
     // Large values: the gradient of the sum of squares cannot reach an absolute 1e-10, the
     // relative tests of the fit can.
