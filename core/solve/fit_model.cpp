@@ -54,23 +54,24 @@ void Say(CoreState& s, const std::string& text) {
 }
 
 // Trial evaluations are the method's business: a failure there rejects a step, it is not the
-// user's error, so it neither warns nor takes the run's error message.
+// user's error, so it neither warns nor leaves its text as the run's error message (the model
+// keeps it, for the report of a fit that cannot go on).
 class QuietEvaluation {
    public:
-    explicit QuietEvaluation(CoreState& s) : s_(s), quiet_(s.eval.quiet), keep_(s.keepMessage) {
+    explicit QuietEvaluation(CoreState& s) : s_(s), quiet_(s.eval.quiet), message_(s.message) {
         s.eval.quiet = true;
-        s.keepMessage = true;
     }
     ~QuietEvaluation() {
         s_.eval.quiet = quiet_;
-        s_.keepMessage = keep_;
+        s_.message = message_;
     }
     QuietEvaluation(const QuietEvaluation&) = delete;
     QuietEvaluation& operator=(const QuietEvaluation&) = delete;
 
    private:
     CoreState& s_;
-    bool quiet_, keep_;
+    bool quiet_;
+    std::string message_;
 };
 
 }  // namespace
@@ -182,6 +183,17 @@ bool FitModel::BuildEquation(int e, const std::vector<bool>& isParameter) {
     return complete;
 }
 
+bool FitModel::Usable(bool error, double value) {
+    if (error) {
+        failure_ = s_.message;
+        s_.message.clear();
+        return false;
+    }
+    if (std::isfinite(value) && !IsSpecial(s_, value)) return true;
+    failure_ = msg::kNotANumber;
+    return false;
+}
+
 void FitModel::SetRow(int row) {
     const double* values = table_.row(row);
     double* into = s_.names.value.data();
@@ -223,7 +235,7 @@ bool FitModel::Residuals(const std::vector<double>& x, std::vector<double>& r) {
     return ForEachResidual([&](int i, const ModelEquation& q) {
         bool error = false;
         r[i] = Evaluate(s_, q.code, error);
-        return !error && std::isfinite(r[i]) && !IsSpecial(s_, r[i]);
+        return Usable(error, r[i]);
     });
 }
 
@@ -240,7 +252,7 @@ bool FitModel::Jacobian(const std::vector<double>& x, DenseMatrix& j) {
             }
             bool error = false;
             const double v = Evaluate(s_, d, error);
-            if (error || !std::isfinite(v) || IsSpecial(s_, v)) return false;
+            if (!Usable(error, v)) return false;
             j(i, k) = v;
         }
         return true;

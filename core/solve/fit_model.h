@@ -53,6 +53,8 @@ class FitModel : public LeastSquaresProblem {
     // equation without data) and the equation.
     int FailedLine() const { return failedLine_; }
     int FailedEquation() const { return failedEquation_; }
+    // The evaluator's reason for that failure.
+    const std::string& Failure() const { return failure_; }
 
     // Swaps the run's name table with a copy of the one the model was built on; there the
     // parameters take the values of the run's variables of the same names. A second call swaps
@@ -68,6 +70,8 @@ class FitModel : public LeastSquaresProblem {
         int response = -1;                   // column of the table standing alone, or -1
     };
     bool BuildEquation(int e, const std::vector<bool>& isParameter);
+    // Whether an evaluated value may be used; when not, why is kept for Failure.
+    bool Usable(bool error, double value);
     void SetRow(int row);
     void SetParameters(const std::vector<double>& x);
     template <typename Each>
@@ -84,4 +88,5 @@ class FitModel : public LeastSquaresProblem {
     bool linear_ = true;
     int failedLine_ = 0;
     int failedEquation_ = 0;
+    std::string failure_;
 };

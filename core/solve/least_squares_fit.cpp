@@ -40,10 +40,10 @@ std::string FitFileName(const CoreState& s) {
 }
 
 // Where a failed evaluation happened, with the evaluator's reason when it gave one.
-std::string Where(const char* format, const FitModel& model, const CoreState& s) {
+std::string Where(const char* format, const FitModel& model) {
     std::string text = Format(format, model.FailedEquation());
     if (model.FailedLine() > 0) text += Format(msg::kAtLine, model.FailedLine());
-    if (!s.message.empty()) text += "\n" + s.message;
+    if (!model.Failure().empty()) text += "\n" + model.Failure();
     return text;
 }
 
@@ -118,10 +118,10 @@ bool ReportFitEnd(CoreState& s, const LmResult& result, const LmSettings& settin
                 Say(s, Format(msg::kEvaluationLimit, settings.maxEvaluations));
                 break;
             case LmOutcome::kStartNotEvaluated:
-                Say(s, Where(msg::kStartNotEvaluated, model, s));
+                Say(s, Where(msg::kStartNotEvaluated, model));
                 break;
             case LmOutcome::kJacobianNotEvaluated:
-                Say(s, Where(msg::kJacobianNotEvaluated, model, s));
+                Say(s, Where(msg::kJacobianNotEvaluated, model));
                 break;
             case LmOutcome::kDomainEdge: Say(s, msg::kDomainEdge); break;
             case LmOutcome::kStopped: Say(s, msg::kStopped); break;

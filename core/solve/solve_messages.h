@@ -105,6 +105,7 @@ inline constexpr const char* kStartNotEvaluated =
 inline constexpr const char* kJacobianNotEvaluated =
     "The derivatives of the model cannot be evaluated: equation %d";
 inline constexpr const char* kAtLine = ", line %d of the list file";
+inline constexpr const char* kNotANumber = "the value overflows or is undefined";
 inline constexpr const char* kDomainEdge =
     "Not converged: the model cannot be evaluated anywhere near the last parameters";
 inline constexpr const char* kStopped = "The fit was stopped";
