@@ -20,7 +20,11 @@ namespace {
 
 namespace msg = fit_message;
 
+// ftol, xtol and gtol unless the document asks for tighter ones. The sum of squares is flat
+// near its minimum: a relative 1e-10 in it still leaves ill-determined parameters (MGH09's)
+// five digits.
 constexpr double kFitTolerance = 1e-10;
+// Below this the tests would ask more than double arithmetic resolves in the sum of squares.
 constexpr double kLeastFitTolerance = 1e-15;
 
 template <typename... Args>
