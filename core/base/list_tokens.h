@@ -10,10 +10,14 @@
 // ends read like any other.
 std::vector<std::string> ListTokens(std::string_view line);
 
+// The next cell of a line, taken off the front of rest; empty when the line holds no more.
+// Reading a table cell by cell this way copies nothing.
+std::string_view NextListToken(std::string_view& rest);
+
 // A value token: a trailing 0xB0 is dropped; 0xDF is `big`, "-" 0xDF its negative, "?" the
 // undefined value; anything else is read as a number with '.' as the decimal point whatever
-// the locale, and a token that is not a number as a whole gives 0.
-double ListValue(std::string token, double big);
+// the locale, and a token that is not a number as a whole, "nan" and "inf" among them, gives 0.
+double ListValue(std::string_view token, double big);
 
 // A header name as a variable name: one pair of surrounding double quotes and a trailing
 // 0xBB removed, cut to the significant length of names.

@@ -125,9 +125,25 @@ TEST(ListFile, ValueTokens) {
     const std::vector<std::pair<std::string, double>> rows = {
         {"2.5", 2.5},           {"2.5\xB0", 2.5}, {"\xDF", 1e50},       {"-\xDF", -1e50},
         {"?", kUndefinedValue}, {"+3", 3.0},      {"-1.5E-3", -1.5e-3}, {"abc", 0.0},
-        {"1,5", 0.0},           {"12x", 0.0},
+        {"1,5", 0.0},           {"12x", 0.0},     {"nan", 0.0},         {"-inf", 0.0},
     };
     for (const auto& [token, value] : rows) EXPECT_EQ(ListValue(token, 1e50), value) << token;
     EXPECT_EQ(ListColumnName("\"rate\"\xBB", 8), "rate");
     EXPECT_EQ(ListColumnName("temperature", 8), "temperat");  // as the compiler cuts names
+}
+
+TEST_F(Rewrites, ListTableKeepsTheVariablesColumnsRowByRow) {
+    Compile("y = a + b*x;\n");
+    // ';' separates cells as blanks do; a second column of a name and a name that is no
+    // variable are read past; a row's extra cells are ignored.
+    Attach("x;q y x\n1;7 2 99\n\n3 7\t4 99 55\n5 6\n");
+    ListTable table;
+    ASSERT_TRUE(ReadListFile(core_, table, true));
+    ASSERT_EQ(table.columns(), 2);
+    EXPECT_EQ(core_.names.name[table.variables[0]], "x");
+    EXPECT_EQ(core_.names.name[table.variables[1]], "y");
+    ASSERT_EQ(table.rows(), 2);
+    EXPECT_EQ(table.lines, (std::vector<int>{2, 4}));
+    EXPECT_EQ(std::vector<double>(table.row(1), table.row(1) + 2), (std::vector<double>{3, 4}));
+    EXPECT_EQ(table.values, (std::vector<double>{1, 2, 3, 4}));
 }
