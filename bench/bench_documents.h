@@ -2,7 +2,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <string>
+#include <vector>
+
+#include "core/base/core_state.h"
+#include "core/eval/compile.h"
+#include "core/run/entry.h"
+#include "core/run/run_setup.h"
 
 // Equation documents written to a scratch folder for the whole-run benchmarks.
 namespace bench {
@@ -15,6 +22,32 @@ inline std::string ScratchDocument(const std::string& name, const std::string& t
     std::fputs(text.c_str(), f);
     std::fclose(f);
     return path;
+}
+
+// The values of the named variables (NaN for a name that is none).
+inline std::vector<double> ValuesOf(const CoreState& s, const std::vector<std::string>& variables) {
+    std::vector<double> v;
+    for (const std::string& name : variables) {
+        const int k = FindVariable(s.names, name);
+        v.push_back(k > 0 ? s.names.value[k] : std::numeric_limits<double>::quiet_NaN());
+    }
+    return v;
+}
+
+// The starting values a run of ours begins from (guesses, or the seeded random ones).
+inline std::vector<double> StartingValues(const std::string& path,
+                                          const std::vector<std::string>& variables,
+                                          int capacity = 25) {
+    CoreState s;
+    s.console.callback = nullptr;
+    s.settings.capacity = capacity;
+    ResetDefaults(s);
+    s.files.documentPath = path;
+    s.files.baseName = BaseNameOf(path);
+    CompileDocument(s);
+    const std::vector<double> v = ValuesOf(s, variables);
+    FreeEquations(s);
+    return v;
 }
 
 // The Broyden tridiagonal system: (3 - 2 x_i) x_i - x_(i-1) - 2 x_(i+1) + 1 = 0, from its

@@ -8,16 +8,13 @@
 #include <Eigen/Core>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <string>
 #include <unsupported/Eigen/NonLinearOptimization>
 #include <vector>
 
 #include "bench/bench_documents.h"
 #include "core/base/core_state.h"
-#include "core/eval/compile.h"
 #include "core/run/entry.h"
-#include "core/run/run_setup.h"
 #include "core/solve/standard_problem_set.h"
 
 namespace {
@@ -39,26 +36,9 @@ std::vector<std::string> Numbered(const std::string& stem, int n) {
     return names;
 }
 
-std::vector<double> ValuesOf(const CoreState& s, const std::vector<std::string>& variables) {
-    std::vector<double> v;
-    for (const std::string& name : variables) {
-        const int k = FindVariable(s.names, name);
-        v.push_back(k > 0 ? s.names.value[k] : std::numeric_limits<double>::quiet_NaN());
-    }
-    return v;
-}
-
 // The starting values a run of ours begins from (guesses, or the seeded random ones).
 VectorXd StartOf(const Case& c, const std::string& path) {
-    CoreState s;
-    s.console.callback = nullptr;
-    s.settings.capacity = c.capacity;
-    ResetDefaults(s);
-    s.files.documentPath = path;
-    s.files.baseName = BaseNameOf(path);
-    CompileDocument(s);
-    const std::vector<double> v = ValuesOf(s, c.variables);
-    FreeEquations(s);
+    const std::vector<double> v = bench::StartingValues(path, c.variables, c.capacity);
     return Eigen::Map<const VectorXd>(v.data(), static_cast<Eigen::Index>(v.size()));
 }
 
@@ -109,7 +89,7 @@ void Peer(benchmark::State& state, const Case& c, Functor f) {
         state.SkipWithError("our run did not solve");
         return;
     }
-    const std::vector<double> expected = ValuesOf(ours, c.variables);
+    const std::vector<double> expected = bench::ValuesOf(ours, c.variables);
 
     VectorXd x;
     Eigen::HybridNonLinearSolverSpace::Status status{};

@@ -32,8 +32,8 @@ void ShowProgress(long step, long total) {
 }
 
 // Why a file that is to be read whole cannot be, or empty when it can.
-std::string Unreadable(const std::string& path) {
-    const InputFileState state = CheckInputFile(path, kMaxDocumentBytes);
+std::string Unreadable(const std::string& path, std::uintmax_t limit = kMaxDocumentBytes) {
+    const InputFileState state = CheckInputFile(path, limit);
     if (state == InputFileState::kOk) return {};
     if (state == InputFileState::kMissing) {
         std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -42,7 +42,7 @@ std::string Unreadable(const std::string& path) {
         std::fclose(f);
         return "cannot read '" + path + "': " + InputFileRefusal(InputFileState::kNotPlain, 0);
     }
-    return "cannot read '" + path + "': " + InputFileRefusal(state, kMaxDocumentBytes);
+    return "cannot read '" + path + "': " + InputFileRefusal(state, limit);
 }
 
 // The commands that read the attachment: repetitive updates and the list operations.
@@ -76,7 +76,7 @@ int RunDocument(const CliOptions& o, std::FILE* out, std::FILE* err) {
         return 2;
     }
     if (o.attach && ReadsAttachment(o)) {
-        if (const std::string why = Unreadable(*o.attach); !why.empty()) {
+        if (const std::string why = Unreadable(*o.attach, kMaxListFileBytes); !why.empty()) {
             std::fprintf(err, "valdrix: --attach: %s\n", why.c_str());
             return 2;
         }

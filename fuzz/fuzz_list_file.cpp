@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     if (!compiled) return 0;
     core.settings.updateFileName = fuzz::Put("list.LST", data, size);
-    std::vector<ListRow> rows;
+    ListTable rows;
     ReadListFile(core, rows, true);
     return 0;
 }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs. Quiet and quick when they are all present.
 set -euo pipefail
-# coinor-libipopt-dev is for the benchmarks only (the constrained peer of bench/).
-packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev libeigen3-dev coinor-libipopt-dev pkg-config
+# coinor-libipopt-dev and libcminpack-dev are for the benchmarks only (the constrained peer and
+# MINPACK's lmder, the peer of the fits, in bench/).
+packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev libeigen3-dev libboost-dev
+          coinor-libipopt-dev pkg-config libcminpack-dev
           qt6-base-dev qt6-svg-dev libgl-dev libemf-dev emf2svg fonts-dejavu-core fonts-liberation2
           imagemagick)
 # Packages only some targets need (make fuzz: clang and its fuzzer runtime), named by them.

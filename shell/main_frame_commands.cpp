@@ -605,7 +605,7 @@ void MainFrame::EstimationAndRegression() {
         app_.Message(this, QString::fromLatin1(msg::kListFileMustBeAttached), QMessageBox::Warning);
         return;
     }
-    view->ExecuteCoreCommand(QStringLiteral("ALR"));
+    view->Estimate();
 }
 
 void MainFrame::OpenAttachmentEditor(PadView* view, const QString& path) {

@@ -14,6 +14,7 @@
 #include "shell/equation_app.h"
 #include "shell/equation_highlighter.h"
 #include "shell/equation_locator.h"
+#include "shell/fit_summary.h"
 #include "shell/main_frame.h"
 #include "shell/output_window.h"
 #include "shell/pad_document.h"
@@ -225,7 +226,7 @@ bool PadView::StartRun(const QString& command, RunKind kind) {
     running_ = true;
     runKind_ = kind;
     revisionAtRun_ = document()->revision();
-    if (kind == RunKind::kCoreCommand) viewport()->setCursor(Qt::BusyCursor);
+    if (kind != RunKind::kSolve) viewport()->setCursor(Qt::BusyCursor);
     frame_.RunStarted(this, command);
     return true;
 }
@@ -239,6 +240,11 @@ bool PadView::Solve() {
     if (!PrepareRun()) return false;
     return StartRun(doc_->hasAttachment() ? QStringLiteral("US") : QStringLiteral("S"),
                     RunKind::kSolve);
+}
+
+bool PadView::Estimate() {
+    if (!PrepareRun()) return false;
+    return StartRun(QStringLiteral("ALR"), RunKind::kFit);
 }
 
 void PadView::PlaceCompilerError() {
@@ -257,11 +263,19 @@ void PadView::PlaceCompilerError() {
 void PadView::OnRunFinished(int result, const QStringList& lines) {
     if (!running_) return;
     running_ = false;
-    if (runKind_ == RunKind::kSolve) {
+    if (runKind_ != RunKind::kCoreCommand) {
         doc_->settings.lastResult = static_cast<std::uint32_t>(result);
+        // A fit shows its estimates with their standard errors; one that failed shows where
+        // it stopped, as a failed solve does.
+        QStringList shown = lines;
+        if (runKind_ == RunKind::kFit && result == 1) {
+            const QStringList fit = FitSummaryLines(doc_->baseName() + QStringLiteral(".FIT"));
+            if (!fit.isEmpty()) shown = fit;
+        }
         doc_->node =
-            frame_.properties()->ReplaceNode(doc_->node, doc_->settings, doc_->path(), lines);
-    } else {
+            frame_.properties()->ReplaceNode(doc_->node, doc_->settings, doc_->path(), shown);
+    }
+    if (runKind_ != RunKind::kSolve) {
         viewport()->unsetCursor();
         graphs_.UpdateAll();
     }

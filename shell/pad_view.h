@@ -65,6 +65,9 @@ class PadView : public QPlainTextEdit {
     bool ExecuteCoreCommand(const QString& command);
     // Solve (F5): "S", or "US" with an attachment; the result lines go to the Properties tree.
     bool Solve();
+    // Estimation and Regression: "ALR" on the attached list file; the estimates with their
+    // standard errors go to the Properties tree as a solve's values do.
+    bool Estimate();
     bool running() const { return running_; }
 
     // Fills a new document from the file a temporary-file viewer asked to convert.
@@ -79,7 +82,7 @@ class PadView : public QPlainTextEdit {
     void mousePressEvent(QMouseEvent* event) override;
 
    private:
-    enum class RunKind { kSolve, kCoreCommand };
+    enum class RunKind { kSolve, kFit, kCoreCommand };
     bool PrepareRun();
     bool StartRun(const QString& command, RunKind kind);
     void OnRunFinished(int result, const QStringList& lines);

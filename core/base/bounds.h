@@ -7,14 +7,19 @@
 // one ends with a message naming it instead of running out of memory. docs/limits.md lists
 // them for users.
 
-// Largest equation document, attachment (list) file, user function file, result series or
-// settings side file the core reads, in bytes. Larger files are refused before their text is
-// used, as is anything under such a name that is not a plain file (a pipe, a device).
+// Largest equation document, user function file, result series or settings side file the core
+// reads, in bytes. Larger files are refused before their text is used, as is anything under
+// such a name that is not a plain file (a pipe, a device).
 inline constexpr std::uintmax_t kMaxDocumentBytes = 16u * 1024u * 1024u;
 
 // The Jacobian file is read back only by the run that has just written it, and the derivatives
 // of a large model may fill many times kMaxDocumentBytes: it must be a plain file, of any size.
 inline constexpr std::uintmax_t kMaxJacobianFileBytes = UINTMAX_MAX;
+
+// Largest attachment (list) file. Its rows are read as numbers line by line, never kept as
+// text, and a regression may fit millions of them; past this size the memory the numbers take
+// would be the machine's, not the file's.
+inline constexpr std::uintmax_t kMaxListFileBytes = 1024u * 1024u * 1024u;
 
 // Deepest nesting of primaries (parentheses, unary minus, function arguments, IF conditions,
 // function bodies) the compiler accepts; deeper text would exhaust the machine stack.
@@ -42,6 +47,12 @@ inline constexpr std::int64_t kMaxSweepSteps = 1000000;
 constexpr std::int64_t SweepStepCount(std::int64_t intervals, std::int64_t paramIntervals = 0) {
     return (intervals + 1) * (paramIntervals + 1);
 }
+
+// Evaluations of the residual vector one least-squares fit may take, per parameter and one
+// more: twice the limit MINPACK's lmder takes by default, which a hard start passes (NIST's
+// MGH09 from its first starting values needs 521 for 4 parameters). A document's maximum
+// iterations raise it when larger.
+inline constexpr int kFitEvaluationsPerParameter = 200;
 
 // Work between two polls of the keyboard (ESC, or the desktop's Cancel) while differentiating:
 // derivative nodes built.

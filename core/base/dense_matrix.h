@@ -3,9 +3,10 @@
 #include <cstddef>
 #include <vector>
 
-// A small dense matrix, at most the size of an equation set plus one. The trust-region and
-// path-following methods work on one group (or the whole homotopy system) at a time, where
-// dense storage and O(n^3) factorizations cost less than evaluating the Jacobian terms.
+// A dense matrix. The trust-region and path-following methods work on one group (or the whole
+// homotopy system) at a time, where dense storage and O(n^3) factorizations cost less than
+// evaluating the Jacobian terms; a least-squares fit holds its Jacobian of one row per
+// observation and one column per parameter.
 // Indices are 0-based; the solver maps positions of the pivot order onto them. The products
 // and factorizations are in core/solve/dense_linear.h.
 class DenseMatrix {
@@ -14,8 +15,8 @@ class DenseMatrix {
     void Reset(int rows, int columns);
     int Rows() const { return rows_; }
     int Columns() const { return columns_; }
-    double& operator()(int r, int c) { return a_[static_cast<std::size_t>(r * columns_ + c)]; }
-    double operator()(int r, int c) const { return a_[static_cast<std::size_t>(r * columns_ + c)]; }
+    double& operator()(int r, int c) { return a_[static_cast<std::size_t>(r) * columns_ + c]; }
+    double operator()(int r, int c) const { return a_[static_cast<std::size_t>(r) * columns_ + c]; }
 
    private:
     int rows_ = 0;
@@ -23,8 +24,9 @@ class DenseMatrix {
     std::vector<double> a_;  // row by row
 };
 
-// Householder QR factors of a square matrix, A = Q R. Reflector k is I - tau_k v v^T with
-// v_k = 1 and v_i (i > k) kept below the diagonal of qr; R lies on and above it.
+// Householder QR factors, A = Q R (or A P = Q R with column pivoting). Reflector k, one per
+// column of a matrix with at least as many rows as columns, is I - tau_k v v^T with v_k = 1
+// and v_i (i > k) kept below the diagonal of qr; R lies on and above it.
 struct QrFactors {
     DenseMatrix qr;           // R and the reflectors
     std::vector<double> tau;  // reflector factors

@@ -16,4 +16,5 @@ struct EvalState {
     std::vector<ComplexValue> stack;   // entries 1..stackEntries; entry 1 holds the result
     int sp = 0;                        // entries in use
     bool expOverflowReported = false;  // "Overflow in EXP" shown since the last in-range EXP
+    bool quiet = false;                // trial evaluations (a fit's trial points) warn of nothing
 };

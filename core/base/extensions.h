@@ -10,11 +10,12 @@ inline constexpr const char* kSettings = ".VDP";
 inline constexpr const char* kSymbolic = ".SJC";
 inline constexpr const char* kConstrained = ".KTK";
 inline constexpr const char* kUpdated = ".UPD";
+inline constexpr const char* kFit = ".FIT";  // the statistics of a least-squares fit
 
 // Every file a run or the shell writes beside a document, named base name + extension. A
 // document named like one of them would be overwritten by its own run.
-inline constexpr const char* kWorkFiles[] = {kWork,     kResult,   kJacobian,    kFft,
-                                             kSettings, kSymbolic, kConstrained, kUpdated};
+inline constexpr const char* kWorkFiles[] = {kWork,     kResult,      kJacobian, kFft, kSettings,
+                                             kSymbolic, kConstrained, kUpdated,  kFit};
 
 // The files that take the place of the user's own (base.UPD may become the document, the side
 // file holds its settings) are written whole under their name + this suffix and then renamed

@@ -15,14 +15,20 @@ bool IsCellSeparator(char c) {
 
 }  // namespace
 
+std::string_view NextListToken(std::string_view& rest) {
+    std::size_t i = 0;
+    while (i < rest.size() && IsCellSeparator(rest[i])) ++i;
+    const std::size_t start = i;
+    while (i < rest.size() && !IsCellSeparator(rest[i])) ++i;
+    const std::string_view token = rest.substr(start, i - start);
+    rest.remove_prefix(i);
+    return token;
+}
+
 std::vector<std::string> ListTokens(std::string_view line) {
     std::vector<std::string> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsCellSeparator(line[i])) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !IsCellSeparator(line[i])) ++i;
-        if (i > start) tokens.emplace_back(line.substr(start, i - start));
+    for (std::string_view t = NextListToken(line); !t.empty(); t = NextListToken(line)) {
+        tokens.emplace_back(t);
     }
     return tokens;
 }
@@ -39,22 +45,13 @@ bool ParseNumberCell(std::string_view cell, double& value) {
     return true;
 }
 
-std::optional<double> ListValue(std::string token, double big) {
-    if (!token.empty() && token.back() == '\xB0') token.pop_back();
+double ListValue(std::string_view token, double big) {
+    if (!token.empty() && token.back() == '\xB0') token.remove_suffix(1);
     if (token == "\xDF") return big;
     if (token == "-\xDF") return -big;
     if (token == "?") return kUndefinedValue;
-    std::string_view digits = token;
-    if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
     double value = 0.0;
-    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (result.ec == std::errc::invalid_argument || result.ptr != digits.data() + digits.size())
-        return 0.0;  // not a number as a whole
-    // A NaN passes every comparison as false, so a residual made from it would count as
-    // converged; an infinity or a number out of range (from_chars leaves the value alone then)
-    // is no value a step can be solved at either.
-    if (result.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
-    return value;
+    return ParseNumberCell(token, value) ? value : 0.0;
 }
 
 int CountListRows(const std::string& path) {
@@ -74,7 +71,7 @@ int CountListRows(const std::string& path) {
         return true;
     };
     if (next()) {  // the header line of names
-        while (next() && !ListTokens(line).empty()) ++rows;
+        for (std::string_view rest; next() && !NextListToken(rest = line).empty();) ++rows;
     }
     Close(file);
     return rows;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +10,14 @@
 // ends read like any other.
 std::vector<std::string> ListTokens(std::string_view line);
 
+// The next cell of a line, taken off the front of rest; empty when the line holds no more.
+// Reading a table cell by cell this way copies nothing.
+std::string_view NextListToken(std::string_view& rest);
+
 // A value token: a trailing 0xB0 is dropped; 0xDF is `big`, "-" 0xDF its negative, "?" the
 // undefined value; anything else is read as a number with '.' as the decimal point whatever
-// the locale, and a token that is not a number as a whole gives 0. No value for a token that
-// reads as a number no table can mean: "nan", "inf" and numbers beyond the range of doubles
-// (from_chars reads them all); a row holding one is left out by its reader, never solved with.
-std::optional<double> ListValue(std::string token, double big);
+// the locale, and a token that is not a number as a whole, "nan" and "inf" among them, gives 0.
+double ListValue(std::string_view token, double big);
 
 // The rows of the attachment table at path as the core reads them: the non-empty lines after
 // the header line, up to the first empty one (a line of separators only is empty), whatever

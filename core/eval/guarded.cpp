@@ -43,7 +43,7 @@ double GuardedSqrt(CoreState& s, double x, bool& errorFlag) {
 double GuardedExp(CoreState& s, double x) {
     if (x > s.k.expLimit) {
         // A warning, not an error: shown once until an EXP in range clears it again.
-        if (!s.eval.expOverflowReported) {
+        if (!s.eval.expOverflowReported && !s.eval.quiet) {
             s.eval.expOverflowReported = true;
             ConsoleWrite(s.console, eval_message::kExpOverflow);
             ConsoleWriteLine(s.console);

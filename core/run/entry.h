@@ -33,9 +33,9 @@ std::string BaseNameOf(const std::string& path);
 
 // Whether a document of this name would be one of the files its own runs write: its name,
 // from the first '.' of its file name on, is a work-file extension (.TMP, .PRN, .JAC, .FFT,
-// .SJC, .KTK, .UPD or the settings file's .VDP) or the temporary name of a file written whole
-// (.UPD.new, .VDP.new), in any case. The core refuses to run such a document before it writes
-// anything; the desktop refuses to open or save one.
+// .SJC, .KTK, .UPD, .FIT or the settings file's .VDP) or the temporary name of a file written
+// whole (.UPD.new, .VDP.new), in any case. The core refuses to run such a document before it
+// writes anything; the desktop refuses to open or save one.
 bool IsWorkFileName(const std::string& path);
 
 // Whether the existing file at path (an attachment) is one that a run of document writes,

@@ -10,10 +10,10 @@
 #include "core/run/advanced_operations.h"
 #include "core/run/entry.h"
 #include "core/run/optimization_commands.h"
+#include "core/run/regression.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
 #include "core/solve/solve_system.h"
-#include "core/symbolic/fit_statistics.h"
 #include "core/symbolic/jacobian_file.h"
 
 void ReopenWork(CoreState& s, const char* extension) {
@@ -24,19 +24,6 @@ void ReopenWork(CoreState& s, const char* extension) {
 }
 
 namespace {
-
-// The residuals of a regression, kept from before the rewrite until the solve is judged.
-class KeptFit {
-   public:
-    explicit KeptFit(CoreState& s) : s_(s) {}
-    KeptFit(const KeptFit&) = delete;
-    KeptFit& operator=(const KeptFit&) = delete;
-    ~KeptFit() { FreeFitData(s_, data); }
-    FitData data;
-
-   private:
-    CoreState& s_;
-};
 
 // Runs operations that may want the symbolic Jacobian terms. With the incremental Jacobian
 // there are none to write: that is said, as the run would otherwise end without a word.
@@ -57,25 +44,23 @@ bool RunOperations(CoreState& s, const char* keys) {
 bool CommandAdvanced(CoreState& s, const char* command) {
     CompileDocument(s);
     if (s.flags.parseError) return false;
+    if (IsRegressionCommand(command)) {
+        const bool direct = s.settings.optimizationRoute == OptimizationRoute::kDirect;
+        return CommandRegression(s, command, direct ? FitRoute::kDirect : FitRoute::kRewrite);
+    }
     const char* keys = command + 1;
     const bool solveAfter = std::strlen(command) >= 3 && command[2] == 'R';
-    KeptFit fit(s);
-    const bool regression =
-        solveAfter && std::strncmp(keys, "LR", 2) == 0 && CollectFitData(s, fit.data);
 
     const bool written = AdvancedOperations(s, keys);
     if (!s.flags.jacobianRequested || s.flags.stop) return written && !solveAfter;
     BuildJacobianFile(s);
     if (s.flags.jacobianNeeded) return false;  // the build has said why
     if (!solveAfter) return RunOperations(s, keys);
-    // ALR seam: with OptimizationRoute::kDirect the direct least-squares entry goes here.
     // Nothing is solved unless this run wrote the terms: an older base.SJC would be another
     // problem's.
     if (!RunOperations(s, "SJ")) return false;
     ReopenWork(s, ".SJC");
-    const bool solved = SolveSystem(s);
-    if (solved && regression) ReportFitStatistics(s, ComputeFitStatistics(s, fit.data));
-    return solved;
+    return SolveSystem(s);
 }
 
 bool CommandOptimize(CoreState& s, const char*) {

@@ -9,10 +9,10 @@ struct CoreState;
 void ReopenWork(CoreState& s, const char* extension);
 
 // 'A' + keys: the advanced operation of the keys. When it needs the symbolic Jacobian the
-// Jacobian file is built; then with 'R' as the third character ("ALR") the terms of the
-// Jacobian are written ("SJ") and solved, otherwise the operation is run again. After a
-// least-squares solve the statistics of the fit are reported. With the incremental Jacobian
-// the operations that write its terms write nothing, and say so.
+// Jacobian file is built; then with 'R' as the third character the terms of the Jacobian are
+// written ("SJ") and solved, otherwise the operation is run again. The estimation "ALR" is a
+// fit of its own (regression.h). With the incremental Jacobian the operations that write its
+// terms write nothing, and say so.
 bool CommandAdvanced(CoreState& s, const char* command);
 
 // 'O': unconstrained optimization of the document's objective: a nested run "ASJ" writes the

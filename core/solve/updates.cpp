@@ -154,36 +154,30 @@ bool ApplyUpdateRecord(CoreState& s) {
     UpdateState& u = s.updates;
     if (!u.mode || u.exhausted) return false;
     std::string line;
-    std::vector<double> row;
+    std::vector<std::string> values;
     for (;;) {
         if (!ReadWholeLine(s.files.update, line)) {
             u.exhausted = true;
             return false;
         }
         ++u.line;
-        const std::vector<std::string> values = ListTokens(line);
+        values = ListTokens(line);
         if (values.empty()) {  // an empty line ends the table
             u.exhausted = true;
             return false;
         }
-        // Missing values would be read as zeros, and a NaN would pass the convergence test: a
-        // row that lacks a value or holds one that is no number is not used at all.
-        const char* why = values.size() < u.columns.size() ? update_message::kShortRow : nullptr;
-        row.clear();
-        for (std::size_t c = 0; c < u.columns.size() && why == nullptr; ++c) {
-            const std::optional<double> value = ListValue(values[c], s.k.largest);
-            if (!value) why = update_message::kNoNumber;
-            row.push_back(value.value_or(0.0));
-        }
-        if (why == nullptr) break;
+        if (values.size() >= u.columns.size()) break;
+        // Missing values would be read as zeros: a row that lacks some is not used at all.
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console, update_message::kRow);
         ConsoleWriteInt(s.console, u.line);
-        ConsoleWrite(s.console, why);
+        ConsoleWrite(s.console, update_message::kShortRow);
         ConsoleWriteLine(s.console);
     }
     for (std::size_t c = 0; c < u.columns.size(); ++c) {
-        const double value = row[c];
+        // "nan" and "inf" are no numbers of a table (ListValue reads them as any text that is
+        // no number, as the list file does): a NaN would be held by its fixing equation.
+        const double value = ListValue(values[c], s.k.largest);
         const UpdateColumn& column = u.columns[c];
         if (column.initialValue) {
             if (const int v = FindVariable(s.names, column.name); v != 0) s.names.value[v] = value;

@@ -1,7 +1,8 @@
 #include "core/symbolic/list_file.h"
 
-#include <optional>
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/base/bounds.h"
@@ -10,27 +11,7 @@
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 
-namespace {
-
-bool IsSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::vector<std::string> Tokens(const std::string& line) {
-    std::vector<std::string> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsSeparator(line[i])) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !IsSeparator(line[i])) ++i;
-        if (i > start) tokens.push_back(line.substr(start, i - start));
-    }
-    return tokens;
-}
-
-}  // namespace
-
-bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
+bool ReadListFile(CoreState& s, ListTable& table, bool quiet) {
     const std::string& name = s.settings.updateFileName;
     if (!quiet) {
         ConsoleWrite(s.console, list_message::kAttached);
@@ -40,11 +21,11 @@ bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
     // A folder, a device or an oversized file is refused before it is read; so is a file that
     // grows past the bound while it is read.
     const InputFileState state =
-        name.empty() ? InputFileState::kMissing : CheckInputFile(name, kMaxDocumentBytes);
+        name.empty() ? InputFileState::kMissing : CheckInputFile(name, kMaxListFileBytes);
     if (state != InputFileState::kOk && state != InputFileState::kMissing) {
         if (!quiet) {
             ConsoleWriteLine(s.console);
-            InputFileUsable(s, name);
+            InputFileUsable(s, name, kMaxListFileBytes);
         }
         return false;
     }
@@ -61,67 +42,63 @@ bool ReadListFile(CoreState& s, std::vector<ListRow>& rows, bool quiet) {
         return false;
     }
     std::string line;
-    std::uintmax_t left = kMaxDocumentBytes;
+    std::uintmax_t left = kMaxListFileBytes;
     auto nextLine = [&] {
         if (!ReadWholeLine(file, line, left + 1) || line.size() > left) return false;
         left -= line.size();
         left -= left > 0 ? 1 : 0;
         return true;
     };
+    table = ListTable{};
     nextLine();
-    std::vector<int> columns;  // variable of each column, 0 for a name that is none
-    for (const std::string& token : Tokens(line)) {
-        columns.push_back(FindVariable(s.names, ListColumnName(token, s.limits.nameChars)));
+    // Where each column's value goes in a row of the table; -1 for a name that is no variable
+    // and for a later column of a name already taken.
+    std::vector<int> slot;
+    for (std::string_view rest = line, token = NextListToken(rest); !token.empty();
+         token = NextListToken(rest)) {
+        const int v = FindVariable(s.names, ListColumnName(std::string(token), s.limits.nameChars));
+        const bool taken =
+            std::find(table.variables.begin(), table.variables.end(), v) != table.variables.end();
+        slot.push_back(v != 0 && !taken ? table.columns() : -1);
+        if (slot.back() >= 0) table.variables.push_back(v);
     }
+    std::vector<double> values(table.variables.size());
     int lineNumber = 1;
     while (nextLine()) {
         ++lineNumber;
-        const std::vector<std::string> values = Tokens(line);
-        if (values.empty()) continue;
-        if (values.size() < columns.size()) {
+        std::size_t cells = 0;
+        for (std::string_view rest = line, token = NextListToken(rest); !token.empty();
+             token = NextListToken(rest), ++cells) {
+            if (cells < slot.size() && slot[cells] >= 0) {
+                values[slot[cells]] = ListValue(token, s.k.largest);
+            }
+        }
+        if (cells == 0) continue;
+        if (cells < slot.size()) {
             if (quiet) continue;
             ConsoleWriteLine(s.console);
             ConsoleWrite(s.console,
                          list_message::kRow + std::to_string(lineNumber) + list_message::kShortRow);
             continue;
         }
-        ListRow row;
-        row.line = lineNumber;
-        bool numbers = true;
-        for (std::size_t c = 0; c < columns.size() && numbers; ++c) {
-            const int v = columns[c];
-            if (v == 0) continue;
-            bool seen = false;
-            for (const auto& [variable, value] : row.values) seen = seen || variable == v;
-            if (seen) continue;
-            const std::optional<double> value = ListValue(values[c], s.k.largest);
-            numbers = value.has_value();
-            if (numbers) row.values.emplace_back(v, *value);
-        }
-        if (!numbers) {
-            // A NaN in the sum of squares would be taken for a fit; the row is not used.
-            if (quiet) continue;
-            ConsoleWriteLine(s.console);
-            ConsoleWrite(s.console,
-                         list_message::kRow + std::to_string(lineNumber) + list_message::kNoNumber);
-            continue;
-        }
-        rows.push_back(std::move(row));
+        table.values.insert(table.values.end(), values.begin(), values.end());
+        table.lines.push_back(lineNumber);
     }
     Close(file);
     return true;
 }
 
-CodeNode* SubstituteRow(CoreState& s, const CodeNode* code, const ListRow& row) {
+CodeNode* SubstituteRow(CoreState& s, const CodeNode* code, const ListTable& table, int row) {
     CodeNode* copy = Strip(s.pool, ToPrefix(CopyList(s.pool, code)));
+    const double* values = table.row(row);
     for (CodeNode* n = copy; n != nullptr; n = n->next) {
         if (n->kind != kKindVar) continue;
-        for (const auto& [variable, value] : row.values) {
-            if (n->var != variable) continue;
+        for (int c = 0; c < table.columns(); ++c) {
+            if (n->var != table.variables[c]) continue;
             // The operand form stays: an imaginary reference becomes an imaginary constant.
             n->kind = kKindConst;
             n->var = 0;
-            n->value = value;
+            n->value = values[c];
             n->mark = 0;
             break;
         }

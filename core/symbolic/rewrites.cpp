@@ -117,20 +117,18 @@ bool LagrangianRewrite(CoreState& s) {
 }
 
 bool LeastSquaresRewrite(CoreState& s) {
-    std::vector<ListRow> rows;
+    ListTable rows;
     if (!ReadListFile(s, rows)) return false;
     EquationModel& m = s.model;
     // The sum holds a copy of every equation for every row; a long list would make one
     // equation larger than the compiler reads back.
     long long perRow = 0;
     for (int e = 1; e <= m.count; ++e) perRow += CountNodes(m.eq[e].code) + 2;
-    if (perRow * static_cast<long long>(rows.size()) > kMaxEquationNodes) {
-        return Refuse(s, msg::kEquationTooLong);
-    }
+    if (perRow * rows.rows() > kMaxEquationNodes) return Refuse(s, msg::kEquationTooLong);
     CodeNode* sum = ZeroNode(s.pool);
-    for (const ListRow& row : rows) {
+    for (int r = 0; r < rows.rows(); ++r) {
         for (int e = 1; e <= m.count; ++e) {
-            CodeNode* c = WrapUnary(s.pool, code::kSquare, SubstituteRow(s, m.eq[e].code, row));
+            CodeNode* c = WrapUnary(s.pool, code::kSquare, SubstituteRow(s, m.eq[e].code, rows, r));
             sum = Bin(s, code::kAdd, c, sum);
         }
     }
@@ -143,18 +141,18 @@ bool LeastSquaresRewrite(CoreState& s) {
 }
 
 bool ReplicateRows(CoreState& s) {
-    std::vector<ListRow> rows;
+    ListTable rows;
     if (!ReadListFile(s, rows)) return false;
     EquationModel& m = s.model;
-    if (static_cast<long>(rows.size()) * m.count > s.limits.maxEquations) {
+    if (static_cast<long>(rows.rows()) * m.count > s.limits.maxEquations) {
         return Refuse(s, msg::kTooManyEquations, LimitKind::kEquations,
-                      static_cast<long>(rows.size()) * m.count);
+                      static_cast<long>(rows.rows()) * m.count);
     }
     std::vector<CodeNode*> codes;
     std::vector<unsigned char> relations;
-    for (const ListRow& row : rows) {
+    for (int r = 0; r < rows.rows(); ++r) {
         for (int e = 1; e <= m.count; ++e) {
-            codes.push_back(SubstituteRow(s, m.eq[e].code, row));
+            codes.push_back(SubstituteRow(s, m.eq[e].code, rows, r));
             relations.push_back(m.eq[e].relation);
         }
     }

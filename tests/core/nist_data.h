@@ -1,10 +1,9 @@
 #pragma once
 
 // The NIST StRD files of tests/data/nist-strd: their data as list-file text, their certified
-// values.
+// values. Shared by the tests and the benchmarks.
 
-#include <gtest/gtest.h>
-
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -16,7 +15,8 @@ namespace nist {
 
 struct Parameter {
     std::string name;        // B0.. (linear sets) or b1.. (nonlinear sets), as NIST names them
-    double start1 = 0.0;     // first starting value (nonlinear sets)
+    double start1 = 0.0;     // the two starting values (nonlinear sets)
+    double start2 = 0.0;
     double certified = 0.0;  // certified estimate and its standard deviation
     double deviation = 0.0;
 };
@@ -27,10 +27,16 @@ struct DataSet {
     double residualDeviation = 0.0, rSquared = 0.0;  // certified (R-squared: linear sets)
 };
 
-inline DataSet Load(const std::string& name) {
+// The folder of the data: tests/data/nist-strd of the source tree named by VALDRIX_SOURCE_DIR
+// (the current folder without it).
+inline std::string Folder() {
     const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    std::ifstream in(std::string(root ? root : ".") + "/tests/data/nist-strd/" + name + ".dat");
-    EXPECT_TRUE(in.good()) << name;
+    return std::string(root ? root : ".") + "/tests/data/nist-strd";
+}
+
+// The set of that name; without parameters when the file cannot be read.
+inline DataSet Load(const std::string& name, const std::string& folder = Folder()) {
+    std::ifstream in(folder + "/" + name + ".dat");
     DataSet set;
     bool data = false;
     for (std::string line; std::getline(in, line);) {
@@ -49,6 +55,7 @@ inline DataSet Load(const std::string& name) {
                    std::isdigit(static_cast<unsigned char>(w[0].back()))) {
             const bool nonlinear = w[1] == "=";  // b1 = start1 start2 certified deviation
             set.parameters.push_back({w[0], nonlinear ? std::atof(w[2].c_str()) : 0.0,
+                                      nonlinear ? std::atof(w[3].c_str()) : 0.0,
                                       std::atof(w[nonlinear ? 4 : 1].c_str()),
                                       std::atof(w[nonlinear ? 5 : 2].c_str())});
         } else if (line.find("Standard Deviation") != std::string::npos || w[0] == "R-Squared") {

@@ -76,7 +76,7 @@ std::vector<std::string> SplitArguments(const std::string& text) {
 // records them.
 bool AlwaysRecorded(const fs::path& file) {
     const std::string ext = file.extension().string();
-    return ext == ".PRN" || ext == ".FFT";
+    return ext == ".PRN" || ext == ".FFT" || ext == ".FIT";
 }
 
 struct RunOutput {

@@ -48,7 +48,7 @@ class ReliabilityTest : public DocumentFixture {
 // A document named like one of its own work files would be overwritten by its run.
 TEST_F(ReliabilityTest, DocumentNamedLikeAWorkFileIsRefusedBeforeAnythingIsWritten) {
     for (const char* name : {"model.PRN", "model.TMP", "model.JAC", "model.FFT", "model.VDP",
-                             "model.prn", "model.Tmp", "model.SJC"}) {
+                             "model.prn", "model.Tmp", "model.SJC", "model.fit"}) {
         const std::string text = "x = 2;\n";
         Run(text, "S", name);
         EXPECT_FALSE(core_.flags.solved) << name;

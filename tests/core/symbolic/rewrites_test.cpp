@@ -69,26 +69,6 @@ TEST_F(Rewrites, LeastSquaresSumsTheSquaredResidualOfEveryRow) {
     EXPECT_DOUBLE_EQ(Residual(1), 1 + 6.25 + 16);
 }
 
-// A row that holds nan or inf would make the sum of squares NaN, and a NaN residual would be
-// taken for a fit: such a row is left out with a note, as a short one is.
-TEST_F(Rewrites, LeastSquaresLeavesOutRowsThatHoldNoFiniteNumber) {
-    Compile("y = a + b*x;\n");
-    Attach("x y\n1 3\n2 nan\ninf 7\n4 9\n");
-    ASSERT_TRUE(LeastSquaresRewrite(core_));
-    for (const char* row : {"Row 3 ", "Row 4 "}) {
-        EXPECT_NE(out_.find(std::string(row) +
-                            "of the list file holds a value that is no finite number (nan, inf): "
-                            "left out"),
-                  std::string::npos)
-            << row << out_;
-    }
-    Set("a", 1.0);
-    Set("b", 2.0);  // rows (1, 3) and (4, 9): residuals 0 and 0
-    EXPECT_DOUBLE_EQ(Residual(1), 0.0);
-    Set("b", 1.0);  // residuals 1 and 4
-    EXPECT_DOUBLE_EQ(Residual(1), 1.0 + 16.0);
-}
-
 TEST_F(Rewrites, LeastSquaresGivesEveryEquationTheRowsValuesAndNeedsItsFile) {
     Compile("y = a*x;\nz = c*x;\n");
     Attach("x y z\n1 2 3\n2 4 6\n");
@@ -145,10 +125,25 @@ TEST(ListFile, ValueTokens) {
     const std::vector<std::pair<std::string, double>> rows = {
         {"2.5", 2.5},           {"2.5\xB0", 2.5}, {"\xDF", 1e50},       {"-\xDF", -1e50},
         {"?", kUndefinedValue}, {"+3", 3.0},      {"-1.5E-3", -1.5e-3}, {"abc", 0.0},
-        {"1,5", 0.0},           {"12x", 0.0},
+        {"1,5", 0.0},           {"12x", 0.0},     {"nan", 0.0},         {"-inf", 0.0},
     };
     for (const auto& [token, value] : rows) EXPECT_EQ(ListValue(token, 1e50), value) << token;
-    EXPECT_FALSE(ListValue("nan", 1e50).has_value());
     EXPECT_EQ(ListColumnName("\"rate\"\xBB", 8), "rate");
     EXPECT_EQ(ListColumnName("temperature", 8), "temperat");  // as the compiler cuts names
+}
+
+TEST_F(Rewrites, ListTableKeepsTheVariablesColumnsRowByRow) {
+    Compile("y = a + b*x;\n");
+    // ';' separates cells as blanks do; a second column of a name and a name that is no
+    // variable are read past; a row's extra cells are ignored.
+    Attach("x;q y x\n1;7 2 99\n\n3 7\t4 99 55\n5 6\n");
+    ListTable table;
+    ASSERT_TRUE(ReadListFile(core_, table, true));
+    ASSERT_EQ(table.columns(), 2);
+    EXPECT_EQ(core_.names.name[table.variables[0]], "x");
+    EXPECT_EQ(core_.names.name[table.variables[1]], "y");
+    ASSERT_EQ(table.rows(), 2);
+    EXPECT_EQ(table.lines, (std::vector<int>{2, 4}));
+    EXPECT_EQ(std::vector<double>(table.row(1), table.row(1) + 2), (std::vector<double>{3, 4}));
+    EXPECT_EQ(table.values, (std::vector<double>{1, 2, 3, 4}));
 }

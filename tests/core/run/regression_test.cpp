@@ -1,0 +1,158 @@
+// The verdict of least-squares estimation ('ALR'): a run counts as solved only when the fit
+// converged and the sum of squares did not rise, by either route; and what it cannot fit, it
+// says why.
+
+#include "core/run/regression.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "core/base/fit_table.h"
+#include "core/compiled_fixture.h"
+#include "core/nist_data.h"
+#include "core/run/run_setup.h"
+
+namespace {
+
+// The data of a textbook exponential, y close to 2 e^x.
+const char* const kExponentialData =
+    "x y\n0.0 2.02\n0.5 3.35\n1.0 5.41\n1.5 9.05\n2.0 14.7\n2.5 24.6\n3.0 40.1\n";
+const char* const kExponentialModel = "a*EXP(b*x) = y;\na \xbb 1;\nb \xbb 1;\n";
+
+class Regression : public CompiledFixture {
+   protected:
+    // One whole "ALR" run by the given route, framed as the entry frames a run.
+    int RunRoute(const std::string& text, FitRoute route) {
+        path_ = (dir_ / "doc.alg").string();
+        std::ofstream(path_, std::ios::binary) << text;
+        out_.clear();
+        ResetDefaults(core_);
+        core_.files.documentPath = path_;
+        core_.files.baseName = BaseNameOf(path_);
+        CompileDocument(core_);
+        if (!core_.flags.parseError) CommandRegression(core_, "ALR", route);
+        FreeEquations(core_);
+        for (TextFile* f :
+             {&core_.files.work, &core_.files.source, &core_.files.jacobian, &core_.files.result}) {
+            Close(*f);
+        }
+        return core_.flags.solved ? 1 : 0;
+    }
+    bool HasFitFile() const { return std::filesystem::exists(dir_ / "doc.FIT"); }
+};
+
+}  // namespace
+
+TEST_F(Regression, ExponentialFitIsFoundAndAWrongAnswerIsNeverSolved) {
+    Attach(kExponentialData);
+    ASSERT_EQ(Run(kExponentialModel, "ALR"), 1) << out_;
+    EXPECT_NEAR(Value("a"), 2.02534, 5e-6);
+    EXPECT_NEAR(Value("b"), 0.99573, 5e-6);
+    EXPECT_TRUE(HasFitFile());
+
+    // Newton on the gradient equations sends b far below zero, where EXP underflows and every
+    // gradient term vanishes: a stationary point of the sum of squares, but far above the one
+    // at the start. It is refused, and the older .FIT is gone.
+    EXPECT_EQ(RunRoute(kExponentialModel, FitRoute::kRewrite), 0);
+    EXPECT_NE(out_.find("no least-squares fit:\nSum of squares rose from 640.27265 to 2551.6531\n"),
+              std::string::npos)
+        << out_;
+    EXPECT_FALSE(HasFitFile());
+}
+
+TEST_F(Regression, NorrisLineIsSolvedByBothRoutes) {
+    const nist::DataSet set = nist::Load("Norris");
+    ASSERT_FALSE(set.parameters.empty());
+    Attach(set.listText);
+    // Large values: the gradient of the sum of squares cannot reach an absolute 1e-10, the
+    // relative tests of the fit can.
+    for (const char* options : {"{Options: 20 -10}\n", "{Options: 20 -6}\n"}) {
+        SCOPED_TRACE(options);
+        const std::string document = std::string(options) + "y = B0 + B1*x;\n";
+        ASSERT_EQ(Run(document, "ALR"), 1) << out_;
+        for (const nist::Parameter& p : set.parameters) {
+            EXPECT_GE(nist::AgreeingDigits(Value(p.name), p.certified), 9.0) << p.name;
+        }
+    }
+    ASSERT_EQ(RunRoute("{Options: 20 -6}\ny = B0 + B1*x;\n", FitRoute::kRewrite), 1) << out_;
+    EXPECT_NE(out_.find("Converged: "), std::string::npos) << out_;
+    for (const nist::Parameter& p : set.parameters) {
+        EXPECT_GE(nist::AgreeingDigits(Value(p.name), p.certified), 8.0) << p.name;
+    }
+    FitStatistics fit;
+    ASSERT_TRUE(ParseFitTable(ReadFile(".FIT"), fit));
+    EXPECT_GE(nist::AgreeingDigits(fit.residualSd, set.residualDeviation), 8.0);
+}
+
+TEST_F(Regression, WhatCannotBeFittedIsRefusedWithItsReason) {
+    struct Case {
+        const char* what;
+        const char* list;
+        const char* document;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"header only", "x y\n", "y = a + b*x;\n", "no rows of values"},
+        {"every variable a column", "x y\n1 2\n", "y = 2*x;\n", "Nothing to fit"},
+        {"one row, two parameters", "x y\n1 2\n", "y = a + b*x;\n",
+         "Fewer observations than parameters: 1 observations for 2 parameters"},
+        {"undefined at the start", "x y\n1 2\n2 3\n3 5\n", "y = a*LN(b*x);\nb \xbb -1;\n",
+         "cannot be evaluated at the starting values: equation 1, line 2 of the list file\nLog of "
+         "Zero or Negative Number"},
+        {"complex arithmetic", "x y\n1 2\n2 3\n",
+         "{Options: 10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 COMPLEX}\ny = a*x;\n",
+         "needs real arithmetic"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Attach(c.list);
+        std::ofstream(dir_ / "doc.FIT") << "an older fit\n";
+        EXPECT_EQ(Run(c.document, "ALR"), 0);
+        EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
+        EXPECT_EQ(out_.find("Solution Found!"), std::string::npos) << out_;
+        EXPECT_FALSE(HasFitFile());
+    }
+}
+
+TEST_F(Regression, TwentyThousandRowsOfAFourParameterModel) {
+    // y = 3 e^(-0.7 x) + 2 / (1 + x) + 0.5 with noise of standard deviation 0.01.
+    const double truth[] = {3.0, 0.7, 2.0, 0.5};
+    auto model = [&](const double* b, double x) {
+        return b[0] * std::exp(-b[1] * x) + b[2] / (1.0 + x) + b[3];
+    };
+    std::mt19937 rng(5);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    std::string list = "x y\n";
+    std::vector<std::pair<double, double>> rows;
+    for (int i = 0; i < 20000; ++i) {
+        const double x = 5.0 * i / 20000;
+        rows.emplace_back(x, model(truth, x) + noise(rng));
+        char line[64];
+        std::snprintf(line, sizeof line, "%.17g %.17g\n", rows.back().first, rows.back().second);
+        list += line;
+    }
+    Attach(list);
+    ASSERT_EQ(Run("y = b1*EXP(-b2*x) + b3/(1 + x) + b4;\n"
+                  "b1 \xbb 1;\nb2 \xbb 1;\nb3 \xbb 1;\nb4 \xbb 0;\n",
+                  "ALR"),
+              1)
+        << out_.substr(0, 2000);
+    FitStatistics fit;
+    ASSERT_TRUE(ParseFitTable(ReadFile(".FIT"), fit));
+    EXPECT_EQ(fit.observations, 20000);
+    double atTruth = 0.0;
+    for (const auto& [x, y] : rows) atTruth += (y - model(truth, x)) * (y - model(truth, x));
+    // The least sum of squares is no larger than the one at the values the data came from,
+    // and those lie within a few standard errors of the estimates.
+    EXPECT_LE(fit.residualSumOfSquares, atTruth);
+    EXPECT_NEAR(fit.residualSd, 0.01, 0.0005);
+    for (int j = 0; j < 4; ++j) {
+        EXPECT_LT(std::fabs(fit.parameters[j].estimate - truth[j]),
+                  5.0 * fit.parameters[j].standardError)
+            << fit.parameters[j].name;
+    }
+}
