@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "core/base/bounds.h"
-#include "core/base/list_tokens.h"
+#include "core/base/result_table.h"
 #include "core/run/entry.h"
 
 namespace {

@@ -3,9 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/base/bounds.h"
 #include "core/base/special_values.h"
-#include "core/base/text_file.h"
 
 namespace {
 
@@ -52,29 +50,6 @@ double ListValue(std::string_view token, double big) {
     if (token == "?") return kUndefinedValue;
     double value = 0.0;
     return ParseNumberCell(token, value) ? value : 0.0;
-}
-
-int CountListRows(const std::string& path) {
-    if (CheckInputFile(path, kMaxDocumentBytes) != InputFileState::kOk) return 0;
-    TextFile file;
-    file.status |= file_status::kNoReport;
-    Assign(file, path);
-    Reset(file);
-    if (!IsOpen(file)) return 0;
-    std::string line;
-    int rows = 0;
-    std::uintmax_t left = kMaxDocumentBytes;  // however the file grows while it is read
-    auto next = [&] {
-        if (!ReadWholeLine(file, line, left + 1) || line.size() > left) return false;
-        left -= line.size();
-        left -= left > 0 ? 1 : 0;
-        return true;
-    };
-    if (next()) {  // the header line of names
-        for (std::string_view rest; next() && !NextListToken(rest = line).empty();) ++rows;
-    }
-    Close(file);
-    return rows;
 }
 
 bool ListColumnMarked(std::string_view name) {

@@ -19,12 +19,6 @@ std::string_view NextListToken(std::string_view& rest);
 // the locale, and a token that is not a number as a whole, "nan" and "inf" among them, gives 0.
 double ListValue(std::string_view token, double big);
 
-// The rows of the attachment table at path as the core reads them: the non-empty lines after
-// the header line, up to the first empty one (a line of separators only is empty), whatever
-// their line ends (LF, CR LF or a lone CR, as ReadWholeLine takes them). 0 when the file
-// cannot be read whole (missing, a folder, not a plain file, too large).
-int CountListRows(const std::string& path);
-
 // A header name as a variable name: one pair of surrounding double quotes and a trailing
 // 0xBB removed, cut to the significant length of names.
 std::string ListColumnName(std::string name, int nameChars);

@@ -4,25 +4,12 @@
 #include <limits>
 #include <optional>
 
-#include "core/base/list_tokens.h"
+#include "core/base/result_table.h"
 #include "core/solve/fft.h"
 
 namespace {
 
-constexpr std::size_t kParameterPrefixLength = 10;  // "PARAMETER:"
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
-
-// The next line of text without its line end (a carriage return before it included); false at
-// the end of the text.
-bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
-    if (pos >= text.size()) return false;
-    const std::size_t end = text.find('\n', pos);
-    const std::size_t stop = (end == std::string_view::npos) ? text.size() : end;
-    line = text.substr(pos, stop - pos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    pos = (end == std::string_view::npos) ? text.size() : end + 1;
-    return true;
-}
 
 std::optional<int> FirstEndingIn(const std::vector<std::string>& names, char last,
                                  std::initializer_list<int> except = {}) {
@@ -73,44 +60,20 @@ bool RisesThroughFirstSweep(const SeriesTable& table, int column) {
 }  // namespace
 
 SeriesTable ReadSeriesText(std::string_view text) {
+    TableLines lines(text);
+    ResultTableReader reader(lines);
+    const ResultTableHead& head = reader.head();
     SeriesTable table;
-    std::size_t pos = 0;
-    std::string_view line;
-    int lineNumber = 0;
-    if (!NextLine(text, pos, line)) return table;
-    ++lineNumber;
-    if (line.substr(0, kParameterPrefixLength) == "PARAMETER:") {
-        table.parameterLine = true;
-        const std::vector<std::string> words = ListTokens(line.substr(kParameterPrefixLength));
-        if (!words.empty()) table.parameterName = words[0];
-        double column = 0.0;
-        if (words.size() >= 2 && ParseNumberCell(words[1], column) && column >= 0 && column < 1e6 &&
-            column == std::floor(column)) {
-            table.parameterColumn = static_cast<int>(column);
-        }
-        if (!NextLine(text, pos, line)) return table;
-        ++lineNumber;
-    }
-    table.columns = ListTokens(line);
-    // The line gives the parameter's position in the list of variables, which is its column
-    // when the file holds every variable; its name finds it in any other table.
-    for (std::size_t c = 0; c < table.columns.size(); ++c) {
-        if (!table.parameterName.empty() && table.columns[c] == table.parameterName) {
-            table.parameterColumn = static_cast<int>(c);
-            break;
-        }
-    }
-    while (NextLine(text, pos, line)) {
-        ++lineNumber;
-        const std::vector<std::string> cells = ListTokens(line);
-        if (cells.empty()) break;  // an empty line ends the table, as for every reader of it
-        std::vector<double> row(cells.size(), kNotANumber);
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            double v = 0.0;
-            if (ParseNumberCell(cells[c], v)) row[c] = v;
-        }
+    table.parameterLine = head.parameterLine;
+    table.parameterName = head.parameterName;
+    table.parameterColumn = head.parameterColumn;
+    table.columns = head.names;
+    std::vector<std::string_view> cells;
+    while (reader.NextRow(cells)) {
+        std::vector<double> row(cells.size());
+        for (std::size_t c = 0; c < cells.size(); ++c) row[c] = ResultCellNumber(cells[c]);
         table.rows.push_back(std::move(row));
-        table.rowLines.push_back(lineNumber);
+        table.rowLines.push_back(reader.lineNumber());
     }
     return table;
 }

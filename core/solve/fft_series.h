@@ -11,7 +11,7 @@
 // A result series as the FFT reads it: the table of a result file (a sweep or stepping run
 // writes one), or any text table laid out the same way.
 struct SeriesTable {
-    bool parameterLine = false;             // the text began with a "PARAMETER:" line
+    bool parameterLine = false;             // the text began with a parameter line
     std::string parameterName;              // the second parameter it names ("" when none)
     int parameterColumn = -1;               // its 0-based column; -1 when the line gives none
     std::vector<std::string> columns;       // the header's names
@@ -19,14 +19,13 @@ struct SeriesTable {
     std::vector<int> rowLines;              // line of each row in the text (1-based)
 };
 
-// Reads the table: an optional first line whose first 10 characters are "PARAMETER:" (the
-// rest names the parameter and its column), the header line, then one row per line up to the
-// first empty line or the end. Cells are separated by blanks, tabs and ';'. Any text is
-// accepted: what is not a number becomes NaN, and the caller decides what a row lacks.
+// Reads the table by the rules of every result table (core/base/result_table.h): the optional
+// parameter line, the header, the rows up to the first line without cells. Any text is
+// accepted: a cell that is not a number is NaN, and the caller decides what a row lacks.
 SeriesTable ReadSeriesText(std::string_view text);
 
-// Whether the table holds sweeps of a second parameter: its "PARAMETER:" line names a column
-// of the header.
+// Whether the table holds sweeps of a second parameter: its parameter line names a column of
+// the header.
 bool SeriesBySweep(const SeriesTable& table);
 
 // The columns preselected in the FFT dialog. A complex variable is solved as the real pair

@@ -7,6 +7,7 @@
 
 #include "core/base/bounds.h"
 #include "core/base/core_state.h"
+#include "core/base/result_table.h"
 #include "core/solve/fft.h"
 #include "core/solve/fft_series.h"
 #include "core/solve/solve_messages.h"
@@ -104,7 +105,7 @@ void WriteLineOf(TextFile& f, const std::string& text) {
 
 // The spectrum table in base.PRN. A series of several sweeps is written in the layout of a
 // two-parameter sweep's result file, which the graphs read as one branch per parameter value:
-// the "PARAMETER:" line naming the parameter's column, then one block of rows per sweep, each
+// the parameter line naming the parameter's column, then one block of rows per sweep, each
 // row carrying the sweep's parameter value.
 bool WriteSpectra(CoreState& s, const SeriesTable& table, const FftChoice& choice,
                   const std::vector<SeriesSweep>& sweeps,
@@ -120,10 +121,7 @@ bool WriteSpectra(CoreState& s, const SeriesTable& table, const FftChoice& choic
         std::string(AxisName(axis)) + " " + fft_message::kAmplitude + " " + fft_message::kPhase;
     if (bySweep) {
         const std::string name = table.parameterName.empty() ? "p" : table.parameterName;
-        char line[128];
-        std::snprintf(line, sizeof line, solve_message::kSweepHeader, name.c_str(),
-                      kSpectrumParameterColumn);
-        WriteLineOf(f, line);
+        WriteLineOf(f, ResultParameterLine(name, kSpectrumParameterColumn));
         header += " " + name;
     }
     WriteLineOf(f, header);

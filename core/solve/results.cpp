@@ -1,10 +1,10 @@
 #include "core/solve/results.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "core/base/core_state.h"
+#include "core/base/result_table.h"
 #include "core/solve/newton.h"
 #include "core/solve/solve_messages.h"
 #include "core/solve/time_steps.h"
@@ -23,22 +23,6 @@ bool BeginResults(CoreState& s) {
     if (!s.flags.resultPending) return true;
     s.flags.resultPending = false;
     return RewriteWorkFile(s, s.files.result);
-}
-
-std::string FormatResultValue(double v) {
-    char cell[400];
-    const double a = std::fabs(v);
-    if ((a > 1e-5 && a < 1e5) || a <= 1e-50)
-        std::snprintf(cell, sizeof cell, "%15.7lf", v);
-    else
-        std::snprintf(cell, sizeof cell, "%15.6le", v);
-    return cell;
-}
-
-static std::string NameCell(const std::string& name) {
-    char cell[64];
-    std::snprintf(cell, sizeof cell, "%15s", name.c_str());
-    return cell;
 }
 
 // One line of the table: to the result file and, when echoed, to the console as well.
@@ -65,7 +49,7 @@ void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
     const int n = s.names.variableCount;
     if (stepIndex == 0) {
         std::string header;
-        for (int i = 1; i <= n; ++i) header += NameCell(s.names.name[i]);
+        for (int i = 1; i <= n; ++i) header += ResultNameCell(s.names.name[i]);
         PutTableLine(s, header, toFile, echo);
     }
     std::string row;
@@ -76,10 +60,8 @@ void WriteResultRow(CoreState& s, bool toFile, int stepIndex) {
 
 void WriteSweepHeader(CoreState& s, int variable) {
     if (!BeginResults(s)) return;
-    char line[128];
-    std::snprintf(line, sizeof line, solve_message::kSweepHeader, s.names.name[variable].c_str(),
-                  variable - 1);
-    WriteString(s.files.result, line);
+    // The position in the list of variables is the column: the rows hold every variable.
+    WriteString(s.files.result, ResultParameterLine(s.names.name[variable], variable - 1));
     WriteLine(s.files.result);
 }
 

@@ -4,8 +4,6 @@
 
 struct CoreState;
 
-inline constexpr int kResultCellWidth = 15;
-
 // The result file of a run. The run setup names it without touching it; the file is emptied
 // (created) when the command begins to produce results: a solve or a stepping run about to
 // start, a sweep whose answers were accepted, command F. A command that is refused or
@@ -17,13 +15,9 @@ void NameResultFile(CoreState& s, const std::string& name);
 // console said why, when it cannot be written (the command then stops).
 bool BeginResults(CoreState& s);
 
-// One cell of a result row: fixed with 7 decimals for ordinary magnitudes and zero, exponent
-// form with 6 decimals for |v| >= 1e5 and for tiny non-zero values.
-std::string FormatResultValue(double v);
-
 // Header (at step index 0) and one row of all variables in the result file.
 void WriteResultRow(CoreState& s, bool toFile, int stepIndex);
-// "PARAMETER:" line of a two-parameter sweep.
+// The parameter line of a two-parameter sweep.
 void WriteSweepHeader(CoreState& s, int variable);
 // The message for the reason the last iterations ended.
 void ReportOutcome(CoreState& s);

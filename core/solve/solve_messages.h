@@ -30,7 +30,6 @@ inline constexpr const char* kDependent = " Depends on Other Equations";
 inline constexpr const char* kJacobianEvaluation = "Error Evaluating Jacobian for Equation ";
 inline constexpr const char* kErrorInEquation = "Error in Eqn ";
 inline constexpr const char* kTryComplex = ", try complex mode";
-inline constexpr const char* kSweepHeader = "PARAMETER:%10s  %7d";  // name, 0-based position
 inline constexpr const char* kSweepNoVariable = "Sweep: no such variable in the equations";
 inline constexpr const char* kSweepSameVariable =
     "Sweep: the swept variable and the parameter must be different variables";
@@ -51,7 +50,6 @@ inline constexpr const char* kNoPeriod =
 inline constexpr const char* kOverflow =
     "The spectrum overflows: the samples are too large to transform (nothing written)";
 inline constexpr const char* kRowsLeftOut = " rows without numbers in the chosen columns left out";
-inline constexpr const char* kParameter = "PARAMETER:";  // first 10 characters of its line
 inline constexpr const char* kHertz = "f[Hz]";           // first column, by axis
 inline constexpr const char* kRadians = "w[rad/s]";
 inline constexpr const char* kIndex = "n";

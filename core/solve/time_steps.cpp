@@ -6,6 +6,7 @@
 
 #include "core/base/core_state.h"
 #include "core/base/name_table.h"
+#include "core/base/result_table.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/solve/results.h"
@@ -29,12 +30,6 @@ int FixedVariable(const CoreState& s, const CodeNode* code) {
         return 0;
     }
     return x->var;
-}
-
-std::string NameCell(const std::string& name) {
-    char cell[64];
-    std::snprintf(cell, sizeof cell, "%15s", name.c_str());
-    return cell;
 }
 
 std::vector<double> ValuesOf(const CoreState& s, const std::vector<int>& variables) {
@@ -86,7 +81,7 @@ void WriteResultRowByName(CoreState& s, bool toFile, int stepIndex) {
         for (std::size_t i = 0; i < v.resultNames.size(); ++i) {
             v.resultVariables[i] = FindVariable(s.names, v.resultNames[i] + "0");
             v.resultEndVariables[i] = FindVariable(s.names, v.resultNames[i] + "1");
-            header += NameCell(v.resultNames[i]);
+            header += ResultNameCell(v.resultNames[i]);
         }
         if (toFile) {
             WriteString(s.files.result, header);

@@ -7,6 +7,8 @@
 #include <random>
 #include <string>
 
+#include "core/base/result_table.h"
+
 namespace fs = std::filesystem;
 
 namespace {

