@@ -3,9 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <limits>
 
@@ -13,49 +11,15 @@ namespace graphs {
 
 namespace {
 
-constexpr std::string_view kParameterTag = "PARAMETER:";
+constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
 
-bool IsSeparator(char c) {
-    return c == ' ' || c == ';' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// A cell that is not a number reads as NaN, so it leaves a gap instead of a false zero.
-float ToFloat(const std::string& cell) {
-    const char* begin = cell.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const float v = std::strtof(begin, &end);
-    if (end == begin || *end != '\0') return std::numeric_limits<float>::quiet_NaN();
-    return v;  // out-of-range values read as +-infinity; drawing skips them
-}
-
-// A column number that no ColumnIndex holds names no column.
-std::optional<ColumnIndex> ToColumn(const std::string& cell) {
-    char* end = nullptr;
-    errno = 0;
-    const long long v = std::strtoll(cell.c_str(), &end, 10);
-    if (end == cell.c_str() || *end != '\0' || errno == ERANGE) return std::nullopt;
-    if (v < 0 || v > kMaxColumnIndex) return std::nullopt;
-    return static_cast<ColumnIndex>(v);
-}
-
-bool ReadLine(std::istream& in, std::string& line) {
-    return static_cast<bool>(std::getline(in, line));
-}
-
-// Reads the parameter line (if any) and the header line from an open file.
-ResultHeader ReadHeaderLines(std::istream& in) {
-    ResultHeader h;
-    std::string line;
-    if (!ReadLine(in, line)) return h;
-    if (line.compare(0, kParameterTag.size(), kParameterTag) == 0) {
-        const std::vector<std::string> tokens = SplitFields(line);
-        if (tokens.size() > 1) h.parameterName = tokens[1];
-        if (tokens.size() > 2) h.parameterColumn = ToColumn(tokens[2]).value_or(-1);
-        if (!ReadLine(in, line)) return h;
-    }
-    h.names = SplitFields(line);
-    return h;
+// A cell that is not a number reads as NaN, so it leaves a gap instead of a false zero. A number
+// beyond the largest float is infinite (the narrowing alone would be undefined); drawing skips it.
+float ToFloat(std::string_view cell) {
+    const double v = ResultCellNumber(cell);
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    if (std::fabs(v) > std::numeric_limits<float>::max()) return v < 0 ? -kInfinity : kInfinity;
+    return static_cast<float>(v);
 }
 
 // Names past the last position a ColumnIndex holds cannot be drawn: they read as missing.
@@ -83,18 +47,6 @@ std::int64_t Nanoseconds(const timespec& t) {
 
 }  // namespace
 
-std::vector<std::string> SplitFields(std::string_view line) {
-    std::vector<std::string> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsSeparator(line[i])) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !IsSeparator(line[i])) ++i;
-        if (i > start) fields.emplace_back(line.substr(start, i - start));
-    }
-    return fields;
-}
-
 std::optional<FileStamp> ReadFileStamp(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
@@ -105,7 +57,8 @@ std::optional<FileStamp> ReadFileStamp(const std::string& path) {
 std::optional<ResultHeader> ReadResultHeader(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    return ReadHeaderLines(in);
+    TableLines lines(in);
+    return ResultTableReader(lines).head();
 }
 
 std::optional<std::string> MatchCurves(const std::vector<std::string>& names,
@@ -125,7 +78,9 @@ ResultTable::Result ResultTable::Read(const std::string& path, std::vector<Graph
     if (stamp != nullptr && stamp->has_value() && now == **stamp)
         return {ReadOutcome::Unchanged, {}};
 
-    const ResultHeader header = ReadHeaderLines(in);
+    TableLines lines(in);
+    ResultTableReader reader(lines);
+    const ResultHeader& header = reader.head();
     std::vector<GraphCurve> matched = curves;
     if (std::optional<std::string> missing = MatchCurves(header.names, matched)) {
         return {ReadOutcome::MissingColumn, *missing};
@@ -135,21 +90,18 @@ ResultTable::Result ResultTable::Read(const std::string& path, std::vector<Graph
 
     Clear();
     parameterName = header.parameterName;
-    parameterColumn = header.parameterName.empty() ? -1 : header.parameterColumn;
+    parameterColumn = header.parameterColumn;
     for (const GraphCurve& c : curves) {
         columns[c.xIndex];
         columns[c.yIndex];
     }
 
-    std::string line;
-    while (ReadLine(in, line)) {
-        const std::vector<std::string> cells = SplitFields(line);
-        if (cells.empty()) break;  // a blank line ends the table
+    std::vector<std::string_view> cells;
+    while (reader.NextRow(cells)) {
         for (auto& [index, values] : columns) {
             // A short row still gives every column a value, so x and y stay paired row by row.
-            values.push_back(static_cast<std::size_t>(index) < cells.size()
-                                 ? ToFloat(cells[index])
-                                 : std::numeric_limits<float>::quiet_NaN());
+            values.push_back(static_cast<std::size_t>(index) < cells.size() ? ToFloat(cells[index])
+                                                                            : kNoValue);
         }
         if (parameterColumn >= 0 && static_cast<std::size_t>(parameterColumn) < cells.size()) {
             const float p = ToFloat(cells[parameterColumn]);

@@ -5,15 +5,12 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "core/base/result_table.h"
 #include "graphs/graph_types.h"
 
 namespace graphs {
-
-// Cells of result files are separated by blanks, ';', tabs and line ends.
-std::vector<std::string> SplitFields(std::string_view line);
 
 // What tells a rewritten result file from the one read before. The size is part of it because
 // two runs can finish within one tick of the file system's clock.
@@ -26,13 +23,8 @@ struct FileStamp {
 
 std::optional<FileStamp> ReadFileStamp(const std::string& path);
 
-// First lines of a result file: the optional "PARAMETER:" line of a two-parameter sweep and
-// the header of column names.
-struct ResultHeader {
-    std::string parameterName;         // empty without a parameter line
-    ColumnIndex parameterColumn = -1;  // -1 when the line names none
-    std::vector<std::string> names;
-};
+// The parameter line and header of a result file, read by the rules of every reader of it.
+using ResultHeader = ResultTableHead;
 
 // nullopt when the file cannot be opened.
 std::optional<ResultHeader> ReadResultHeader(const std::string& path);

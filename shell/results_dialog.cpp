@@ -3,10 +3,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
-#include <QRegularExpression>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <fstream>
 
+#include "core/base/result_table.h"
 #include "shell/charset.h"
 #include "shell/editor_settings.h"
 
@@ -15,16 +16,9 @@ namespace {
 constexpr int kFirstColumnWidth = 50;
 constexpr int kFontHeight = 18;
 const QColor kLightYellow(255, 255, 224);
-const QByteArray kParameterLine = "PARAMETER:";
-const QRegularExpression kSeparators(QStringLiteral("[ \t;]+"));
 
-QStringList Split(const QByteArray& line) {
-    return charset::ToUnicode(line).split(kSeparators, Qt::SkipEmptyParts);
-}
-
-QByteArray Chomp(QByteArray line) {
-    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-    return line;
+QString Text(std::string_view cell) {
+    return charset::ToUnicode(QByteArray(cell.data(), qsizetype(cell.size())));
 }
 
 }  // namespace
@@ -32,16 +26,16 @@ QByteArray Chomp(QByteArray line) {
 ResultsTable ReadResultsTable(const QString& path) {
     ResultsTable table;
     if (path.isEmpty()) return table;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return table;
-    if (file.atEnd()) return table;
-    QByteArray header = Chomp(file.readLine());
-    if (header.startsWith(kParameterLine)) header = Chomp(file.readLine());
-    table.names = Split(header);
-    while (!file.atEnd()) {
-        const QByteArray line = Chomp(file.readLine());
-        if (line.isEmpty()) break;
-        table.rows.push_back(Split(line));
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+    if (!in) return table;
+    TableLines lines(in);
+    ResultTableReader reader(lines);
+    for (const std::string& name : reader.head().names) table.names << Text(name);
+    std::vector<std::string_view> cells;
+    while (reader.NextRow(cells)) {
+        QStringList row;
+        for (const std::string_view cell : cells) row << Text(cell);
+        table.rows.push_back(std::move(row));
     }
     return table;
 }

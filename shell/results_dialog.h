@@ -9,8 +9,7 @@
 class QTableView;
 
 // A result table as the viewer shows it: the names of its header line and its rows of values,
-// as text. A result file of a sweep starts with a "PARAMETER:" line; the header is the line
-// after it. The rows end at the first empty line.
+// as text, read by the rules of every reader of the table (core/base/result_table.h).
 struct ResultsTable {
     QStringList names;
     std::vector<QStringList> rows;

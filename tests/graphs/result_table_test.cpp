@@ -91,7 +91,23 @@ TEST(ResultTable, ABlankLineEndsTheDataAndOddCellsLeaveGaps) {
     EXPECT_FLOAT_EQ(y[3], 1.23456e-5f);
     EXPECT_EQ(table.Column(2)->at(3), 9.0f);
     EXPECT_TRUE(table.parameterName.empty());
-    EXPECT_TRUE(SplitFields(" ;\t \r").empty());
+}
+
+// Files no run writes, read as the core reads them: lines that end in a lone CR, a parameter
+// name that fills the ten characters after the tag, "inf" as text that is no number.
+TEST(ResultTable, OddFilesAreReadByTheRulesOfEveryReader) {
+    ScratchFolder dir("odd");
+    const std::string path = dir.Write(
+        "o.PRN", "PARAMETER:abcdefghij        2\ra b abcdefghij\r1 2 5\r2 inf 5\r3 4 6\r");
+    std::vector<GraphCurve> curves{Curve("a", "b")};
+    ResultTable table;
+    ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.parameterName, "abcdefghij");
+    EXPECT_EQ(table.parameterColumn, 2);
+    EXPECT_EQ(table.parameterValues, (std::vector<float>{5, 6}));
+    EXPECT_EQ(table.rowCount, 3u);
+    EXPECT_TRUE(std::isnan(table.Column(1)->at(1)));
+    EXPECT_EQ(table.Column(1)->at(2), 4.0f);
 }
 
 TEST(ResultTable, ReadsASweepWrittenByTheSolver) {

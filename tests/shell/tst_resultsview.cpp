@@ -56,6 +56,10 @@ class tst_ResultsView : public guitest::FrameTest {
             "  No|p|q|r", QStringList{"1|1|2|3"});
         Row("rows end at the first empty line", QByteArray("x\n1\n2\n\n3\n"), "  No|x",
             QStringList{"1|1", "2|2"});
+        Row("a line of blanks is empty too", QByteArray("x\n1\n \t \n2\n"), "  No|x",
+            QStringList{"1|1"});
+        Row("lines that end in a lone CR", QByteArray("x y\r1 2\r3 4\r"), "  No|x|y",
+            QStringList{"1|1|2", "2|3|4"});
         Row("a short row leaves cells empty, a long one gets unnamed columns",
             QByteArray("x y\n1\n1 2 3\n"), "  No|x|y|", QStringList{"1|1||", "2|1|2|3"});
         Row("an empty file", QByteArray(), "  No", QStringList{});
