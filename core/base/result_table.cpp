@@ -13,7 +13,10 @@
 namespace {
 
 constexpr std::string_view kParameterTag = "PARAMETER:";
-constexpr const char* kParameterLineFormat = "PARAMETER:%10s  %7d";
+// The parameter line: the tag, the name right-aligned in 10 characters, two blanks and the
+// column right-aligned in 7.
+constexpr std::size_t kParameterNameWidth = 10;
+constexpr std::size_t kParameterColumnWidth = 7;
 // Large enough for the cell of any double, the widest being %f of the largest (309 digits).
 constexpr std::size_t kCellBuffer = 400;
 // A stream is read in pieces of this size; a line may span several.
@@ -29,11 +32,15 @@ int ColumnNumber(std::string_view cell) {
     return column;
 }
 
+// The text right-aligned in width characters; a longer text is not cut.
+std::string RightAligned(std::string_view text, std::size_t width) {
+    return std::string(text.size() < width ? width - text.size() : 0, ' ') + std::string(text);
+}
+
 }  // namespace
 
 std::string ResultNameCell(std::string_view name) {
-    const std::size_t width = kResultCellWidth;
-    return std::string(name.size() < width ? width - name.size() : 0, ' ') + std::string(name);
+    return RightAligned(name, kResultCellWidth);
 }
 
 std::string FormatResultValue(double v) {
@@ -47,12 +54,8 @@ std::string FormatResultValue(double v) {
 }
 
 std::string ResultParameterLine(std::string_view name, int column) {
-    const std::string text(name);
-    const int length = std::snprintf(nullptr, 0, kParameterLineFormat, text.c_str(), column);
-    std::string line(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(line.data(), line.size(), kParameterLineFormat, text.c_str(), column);
-    line.pop_back();
-    return line;
+    return std::string(kParameterTag) + RightAligned(name, kParameterNameWidth) + "  " +
+           RightAligned(std::to_string(column), kParameterColumnWidth);
 }
 
 double ResultCellNumber(std::string_view cell) {
