@@ -15,16 +15,4 @@ inline constexpr int kDefaultFftSteps = 256;
 // first name that is neither half of such a pair (0 when every name is).
 int FirstRealName(const std::vector<std::string>& names);
 
-struct FftColumns {
-    int time = 0;
-    int real = 0;
-    int imag = 0;
-};
-
-// Preselection of the FFT dialog: the time column is the first name that is not a real or
-// imaginary half; the signal is the first name ending in 'r' and, preferably, its partner
-// ending in 'i' (else the first name ending in 'i'). Without such names the columns after
-// the time column are taken in order.
-FftColumns PreselectFftColumns(const std::vector<std::string>& names);
-
 }  // namespace graphs

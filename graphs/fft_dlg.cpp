@@ -8,21 +8,27 @@
 #include <algorithm>
 
 #include "core/base/charset.h"
-#include "graphs/dialog_rules.h"
-
-using namespace graphs;
 
 namespace {
 
 constexpr int kMaxIndex = 1 << 20;  // beyond the longest series the sweep dialog can ask for
+const QString kNoColumn = QStringLiteral("(none)");
 
+// A list of the columns, each holding its position; with `noneFirst` the entry "(none)" comes
+// first and stands for kNoFftColumn. The entry of `selected` is chosen, else the first.
 QComboBox* ColumnList(const QString& name, const std::vector<std::string>& columns, int selected,
-                      QWidget* parent) {
+                      bool noneFirst, QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
-    for (const std::string& c : columns) box->addItem(QString::fromStdString(charset::ToUtf8(c)));
-    box->setCurrentIndex(selected);
+    if (noneFirst) box->addItem(kNoColumn, kNoFftColumn);
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        box->addItem(QString::fromStdString(charset::ToUtf8(columns[c])), static_cast<int>(c));
+    box->setCurrentIndex(std::max(box->findData(selected), 0));
     return box;
+}
+
+int ColumnOf(const QComboBox* box) {
+    return box->currentIndex() < 0 ? 0 : box->currentData().toInt();
 }
 
 }  // namespace
@@ -30,10 +36,9 @@ QComboBox* ColumnList(const QString& name, const std::vector<std::string>& colum
 CFftDlg::CFftDlg(const std::vector<std::string>& columns, const FftChoice& initial, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("FFT"));
-    const FftColumns pre = PreselectFftColumns(columns);
-    time_ = ColumnList(QStringLiteral("timeColumn"), columns, pre.time, this);
-    real_ = ColumnList(QStringLiteral("realColumn"), columns, pre.real, this);
-    imag_ = ColumnList(QStringLiteral("imagColumn"), columns, pre.imag, this);
+    time_ = ColumnList(QStringLiteral("timeColumn"), columns, initial.timeColumn, false, this);
+    real_ = ColumnList(QStringLiteral("realColumn"), columns, initial.realColumn, false, this);
+    imag_ = ColumnList(QStringLiteral("imagColumn"), columns, initial.imagColumn, true, this);
     axis_ = new QComboBox(this);
     axis_->setObjectName(QStringLiteral("axis"));
     axis_->addItems({QStringLiteral("Frequency [Hz]"), QStringLiteral("Angular frequency [rad/s]"),
@@ -71,9 +76,9 @@ CFftDlg::CFftDlg(const std::vector<std::string>& columns, const FftChoice& initi
 
 FftChoice CFftDlg::Choice() const {
     FftChoice c;
-    c.timeColumn = time_->currentIndex();
-    c.realColumn = real_->currentIndex();
-    c.imagColumn = imag_->currentIndex();
+    c.timeColumn = ColumnOf(time_);
+    c.realColumn = ColumnOf(real_);
+    c.imagColumn = ColumnOf(imag_);
     c.axis = axis_->currentIndex();
     c.lowIndex = low_->value();
     c.highIndex = high_->value();

@@ -10,11 +10,14 @@ class QComboBox;
 class QSpinBox;
 
 // "FFT": which columns of a result series hold the time and the signal's real and imaginary
-// parts, the unit of the spectrum's first column and the range of output indexes.
+// parts ("(none)" for a real signal), the unit of the spectrum's first column and the range of
+// output indexes.
 class CFftDlg : public QDialog {
     Q_OBJECT
    public:
-    // `initial` supplies the unit and index range; the columns are preselected by name.
+    // `initial` is what the core chose before it asked, the columns by its one rule (the FFT
+    // series' PreselectFftColumns): the dialog shows that choice, so that the desktop transforms
+    // what the command line does unless the user picks otherwise.
     CFftDlg(const std::vector<std::string>& columns, const FftChoice& initial,
             QWidget* parent = nullptr);
 

@@ -114,21 +114,7 @@ TEST(ViewZoom, ZoomKeepsTheAnchorInPlaceAndNeverGoesBelowOne) {
     EXPECT_EQ(ScrollAfterZoom(300, 3, 2, 100, 400, 500), 0);   // fits: no scrolling
 }
 
-TEST(DialogRules, FftColumnsArePreselectedByTheirLastLetter) {
-    struct Case {
-        std::vector<std::string> names;
-        int time, real, imag;
-    };
-    const Case cases[] = {
-        {{"ur", "ui", "t", "yr", "yi"}, 2, 0, 1},
-        {{"t", "ur", "vr", "vi"}, 0, 1, 3},  // no partner of ur: the first name ending in i
-        {{"a", "b", "c"}, 0, 1, 2},
-        {{"xr", "xi"}, 0, 0, 1},
-    };
-    for (const Case& c : cases) {
-        const FftColumns f = PreselectFftColumns(c.names);
-        EXPECT_EQ((std::vector<int>{f.time, f.real, f.imag}),
-                  (std::vector<int>{c.time, c.real, c.imag}));
-    }
+TEST(DialogRules, GraphGenerationTakesTheFirstNameOfNoComplexPair) {
     EXPECT_EQ(FirstRealName({"yr", "yi", "w"}), 2);
+    EXPECT_EQ(FirstRealName({"xr", "xi"}), 0);
 }

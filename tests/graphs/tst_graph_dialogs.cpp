@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "core/base/core_state.h"
+#include "core/run/entry.h"
 #include "graphs/fft_dlg.h"
 #include "graphs/graph_doc.h"
 #include "graphs/graph_generation_dlg.h"
@@ -242,20 +244,84 @@ class TestGraphDialogs : public QObject {
         d.close();
     }
 
-    void fftPreselectsColumnsByName() {
+    // The FFT dialog as the core's command W opens it on a series file: it shows the core's own
+    // preselection, so that the desktop transforms what the command line does; a real signal
+    // has "(none)" as its imaginary part, never its real part a second time.
+    void fftShowsTheCorePreselection_data() {
+        QTest::addColumn<QByteArray>("series");
+        QTest::addColumn<QStringList>("shown");  // independent variable, Re ( Y ), Im ( Y )
+        QTest::addColumn<double>("amplitude1");  // of output index 1
+        QTest::newRow("a real signal")
+            << QByteArray("t y\n0 1\n1 0\n2 -1\n3 0\n") << QStringList{"t", "y", "(none)"} << 1.0;
+        QTest::newRow("a complex pair") << QByteArray("t yr yi\n0 1 0\n1 0 -1\n2 -1 0\n3 0 1\n")
+                                        << QStringList{"t", "yr", "yi"} << 2.0;
+        QTest::newRow("the time written after the signal")
+            << QByteArray("y t\n1 0\n0 1\n-1 2\n0 3\n") << QStringList{"t", "y", "(none)"} << 1.0;
+    }
+
+    void fftShowsTheCorePreselection() {
+        QFETCH(QByteArray, series);
+        struct Services : DefaultShellServices {
+            QStringList shown;
+            bool FftDialog(const std::vector<std::string>& columns, FftChoice& choice) override {
+                CFftDlg d(columns, choice);
+                for (const char* list : {"timeColumn", "realColumn", "imagColumn"})
+                    shown << Child<QComboBox>(&d, list)->currentText();
+                choice = d.Choice();
+                return true;
+            }
+        } services;
+        const QString document = dir_.filePath("wave.alg");
+        QFile doc(document);
+        QVERIFY(doc.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        doc.write("y = 2*t;\n");
+        doc.close();
+        QFile fft(dir_.filePath("wave.FFT"));
+        QVERIFY(fft.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        fft.write(series);
+        fft.close();
+
+        CoreState core;
+        core.shell = &services;
+        SolverEntry(core, QFile::encodeName(document).constData(), "W0");
+        QTEST(services.shown, "shown");
+        QFile spectrum(dir_.filePath("wave.PRN"));
+        QVERIFY(spectrum.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = spectrum.readAll().split('\n');
+        QVERIFY(lines.size() > 2);
+        const QList<QByteArray> row = lines[2].simplified().split(' ');  // after the header
+        QVERIFY(row.size() >= 2);
+        QTEST(row[1].toDouble(), "amplitude1");
+    }
+
+    void fftNoneStandsForARealSignalAndTheRangeNeverRunsBackwards() {
         FftChoice initial;
+        initial.timeColumn = 0;
+        initial.realColumn = 3;
+        initial.imagColumn = 4;
         initial.axis = 1;
         CFftDlg d({"t", "ur", "ui", "vr", "vi"}, initial);
         QCOMPARE(d.windowTitle(), QString("FFT"));
+        auto* imag = Child<QComboBox>(&d, "imagColumn");
+        QCOMPARE(imag->itemText(0), QString("(none)"));
+        QCOMPARE(imag->currentText(), QString("vi"));
+        QCOMPARE(Child<QComboBox>(&d, "realColumn")->count(), 5);  // no "(none)" for the others
         QCOMPARE(Child<QSpinBox>(&d, "highIndex")->text(), QString("last"));
         Child<QSpinBox>(&d, "highIndex")->setValue(10);
         Child<QSpinBox>(&d, "lowIndex")->setValue(20);  // lifts the highest index with it
-        const FftChoice c = d.Choice();
+        FftChoice c = d.Choice();
         QCOMPARE((std::vector<int>{c.timeColumn, c.realColumn, c.imagColumn}),
-                 (std::vector<int>{0, 1, 2}));
+                 (std::vector<int>{0, 3, 4}));
         QCOMPARE(c.axis, 1);
         QCOMPARE(c.lowIndex, 20);
         QCOMPARE(c.highIndex, 20);
+        imag->setCurrentIndex(0);
+        QCOMPARE(d.Choice().imagColumn, kNoFftColumn);
+
+        initial.imagColumn = kNoFftColumn;
+        CFftDlg real({"t", "y"}, initial);
+        QCOMPARE(Child<QComboBox>(&real, "imagColumn")->currentText(), QString("(none)"));
+        QCOMPARE(real.Choice().imagColumn, kNoFftColumn);
     }
 
    private:
