@@ -53,6 +53,7 @@ TEST(SeriesColumns, PreselectionFindsTheComplexPairAndTheRisingColumn) {
         {"t yr yi\n0 1 2\n1 3 4\n", 0, 1, 2},
         {"ar t zi zr ai\n1 0 1 1 1\n0 1 0 0 0\n", 1, 0, 4},  // the partner of the first 'r'
         {"t y\n0 5\n1 4\n", 0, 1, kNoFftColumn},             // a real signal
+        {"t y\n", 0, 1, kNoFftColumn},  // names alone: y is the signal, not both its parts
         // The swept variable is written after the result: its rising values find it.
         {"y t\n0.5 0\n0.9 1\n0.2 2\n", 1, 0, kNoFftColumn},
         {"y t\n0.5 0\n0.9 1\n1.2 2\n", 0, 1, kNoFftColumn},          // both rise: the first
