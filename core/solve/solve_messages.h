@@ -50,7 +50,7 @@ inline constexpr const char* kNoPeriod =
 inline constexpr const char* kOverflow =
     "The spectrum overflows: the samples are too large to transform (nothing written)";
 inline constexpr const char* kRowsLeftOut = " rows without numbers in the chosen columns left out";
-inline constexpr const char* kHertz = "f[Hz]";           // first column, by axis
+inline constexpr const char* kHertz = "f[Hz]";  // first column, by axis
 inline constexpr const char* kRadians = "w[rad/s]";
 inline constexpr const char* kIndex = "n";
 inline constexpr const char* kAmplitude = "Amplitude";
