@@ -4,11 +4,11 @@
 #include <QImage>
 #include <QPainter>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "core/base/result_table.h"
 #include "graphs/emf_writer.h"
 #include "graphs/graph_renderer.h"
 #include "graphs/qt_canvas.h"
@@ -24,16 +24,16 @@ std::string SweepFile(int points) {
                               ("valdrix-bench-" + std::to_string(points) + ".PRN"))
                                  .string();
     std::ofstream out(path);
-    out << "PARAMETER:         v        2\n              g              r              v           "
-           "   a\n";
-    char row[128];
+    out << ResultParameterLine("v", 2) << "\n";
+    for (const char* name : {"g", "r", "v", "a"}) out << ResultNameCell(name);
+    out << "\n";
     for (int k = 0; k < 10; ++k) {
         const double v = 10 + k;
         for (int i = 0; i < points; ++i) {
             const double a = 0.1 + 1.4 * i / (points - 1);
-            std::snprintf(row, sizeof row, "%15.7f%15.7f%15.7f%15.7f\n", 9.81,
-                          v * v * std::sin(2 * a) / 9.81, v, a);
-            out << row;
+            for (const double cell : {9.81, v * v * std::sin(2 * a) / 9.81, v, a})
+                out << FormatResultValue(cell);
+            out << "\n";
         }
     }
     return path;
