@@ -123,7 +123,7 @@ TEST(OptionsLineTest, RouteWordAnywhereOnTheLine) {
 
 // A number outside its setting's domain keeps the setting and is named on the console; a
 // token that is no number at all is passed over silently, as before. The domains' bounds are
-// the option description's; whole runs with a bad delta T are the reliability tests'.
+// the option description's; a whole run with a bad delta T is a golden case.
 TEST(OptionsLineTest, NumbersOutsideTheirDomainKeepTheSettingWithAWarning) {
     struct Case {
         const char* rest;
@@ -138,6 +138,9 @@ TEST(OptionsLineTest, NumbersOutsideTheirDomainKeepTheSettingWithAWarning) {
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL INF}", "10 -3 0 0 1 1 0.001 0.1 0", "delta J"},
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 0}", "10 -3 0 0 1 1 0.001 0.1 0", "delta J"},
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 0}", "10 -3 0 0 1 1 1 0.1 0", "delta T"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 NAN}", "10 -3 0 0 1 1 1 0.1 0", "delta T"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 1E-300}", "10 -3 0 0 1 1 1 0.1 0", "delta T"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 -1}", "10 -3 0 0 1 1 1 0.1 0", "delta T"},
         {"10 -3 NEWTON SYMBOLIC -2}", "10 -3 0 0 1 1 0.001 0.1 0", "max initial guess"},
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1E-3 1E-45}", "10 -3 0 0 1 1 0.001 1e-45 0", ""},
         {"10 ABC}", "10 -3 0 0 1 1 0.001 0.1 0", ""},
