@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "core/base/fit_table.h"
@@ -43,6 +44,11 @@ class Regression : public CompiledFixture {
         return core_.flags.solved ? 1 : 0;
     }
     bool HasFitFile() const { return std::filesystem::exists(dir_ / "doc.FIT"); }
+    // The estimate the fit statistics print for a parameter.
+    double Printed(const std::string& name) const {
+        const auto at = out_.find("\n" + name + " ");
+        return at == std::string::npos ? 0.0 : std::atof(out_.c_str() + at + name.size() + 1);
+    }
 };
 
 }  // namespace
@@ -154,5 +160,44 @@ TEST_F(Regression, TwentyThousandRowsOfAFourParameterModel) {
         EXPECT_LT(std::fabs(fit.parameters[j].estimate - truth[j]),
                   5.0 * fit.parameters[j].standardError)
             << fit.parameters[j].name;
+    }
+}
+
+TEST_F(Regression, StartsFromTheDocumentsStartingValues) {
+    // DanWood, y = b1*x^b2, from NIST's first start (1, 5): the first iteration reports the sum
+    // of squares there. Its certified values are the NIST tests'.
+    const nist::DataSet set = nist::Load("DanWood");
+    ASSERT_FALSE(set.parameters.empty());
+    Attach(set.listText);
+    ASSERT_EQ(Run("y = b1*x^b2;\nb1 \xbb 1;\nb2 \xbb 5;\n", "ALR"), 1) << out_;
+    std::istringstream rows(set.listText);
+    std::string header;
+    std::getline(rows, header);  // "y x"
+    double sum = 0.0;
+    for (double y = 0, x = 0; rows >> y >> x;) sum += (y - std::pow(x, 5)) * (y - std::pow(x, 5));
+    const auto at = out_.find("Iter:   1  Sum of Squares: ");
+    ASSERT_NE(at, std::string::npos) << out_;
+    EXPECT_NEAR(std::atof(out_.c_str() + at + 27), sum, 1e-9 * sum);
+}
+
+TEST_F(Regression, AnExactFitHasNoResidualAndAnRSquaredOfOne) {
+    Attach("x y\n0 1\n1 3\n2 5\n3 7\n");
+    ASSERT_EQ(Run("{Options: 20 -8}\ny = a + b*x;\n", "ALR"), 1) << out_;
+    EXPECT_NEAR(Printed("a"), 1.0, 1e-12);
+    EXPECT_NEAR(Printed("b"), 2.0, 1e-12);
+    EXPECT_LT(std::atof(out_.c_str() + out_.find("Residual Sum of Squares:") + 24), 1e-20);
+    EXPECT_NE(out_.find("R-Squared:                   1\n"), std::string::npos) << out_;
+}
+
+// The shell may name a table that has gone since it was attached: said, and nothing is fitted
+// or written.
+TEST_F(Regression, ATableThatIsGoneIsSaid) {
+    core_.settings.updateFileName = (dir_ / "gone.LST").string();
+    core_.settings.updateFilePresent = true;
+    for (const char* command : {"ALR", "ALG"}) {
+        EXPECT_EQ(Run("y = a + b*x;\n", command), 0) << command;
+        EXPECT_NE(out_.find("Does Not Exist"), std::string::npos) << out_;
+        EXPECT_EQ(out_.find("Solving..."), std::string::npos) << out_;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "doc.SJC")) << command;
     }
 }
