@@ -26,9 +26,10 @@ std::string Start(int factor) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fputs("usage: valdrix_robustness_table TABLE.md\n"
-                   "  VALDRIX_SOURCE_DIR names the source tree (tests/data/minpack)\n",
-                   stderr);
+        std::fputs(
+            "usage: valdrix_robustness_table TABLE.md\n"
+            "  VALDRIX_SOURCE_DIR names the source tree (tests/data/minpack)\n",
+            stderr);
         return 2;
     }
     const std::vector<minpack::Call> reference = minpack::Read(minpack::kAnalytic);

@@ -61,9 +61,9 @@ TEST_F(EntryTest, AMissingDocumentIsSaidAndNothingIsWritten) {
 // own run. It is refused before any file is opened, by a solve, a write-back and a check alike.
 TEST_F(EntryTest, DocumentsThatTheirOwnRunWouldOverwriteAreRefusedUntouched) {
     const std::string text = "x = 2;\n";
-    for (const char* name : {"model", ".model", "model.PRN", "model.TMP", "model.JAC",
-                             "model.FFT", "model.VDP", "model.prn", "model.Tmp", "model.SJC",
-                             "model.fit", "doc.UPD.new", "doc.upd.NEW", "doc.VDP.new"}) {
+    for (const char* name : {"model", ".model", "model.PRN", "model.TMP", "model.JAC", "model.FFT",
+                             "model.VDP", "model.prn", "model.Tmp", "model.SJC", "model.fit",
+                             "doc.UPD.new", "doc.upd.NEW", "doc.VDP.new"}) {
         SCOPED_TRACE(name);
         // Each of these names with an extension is a work file's.
         EXPECT_EQ(IsWorkFileName(name), std::string(name).find('.', 1) != std::string::npos);
@@ -84,7 +84,8 @@ TEST_F(EntryTest, DocumentsThatTheirOwnRunWouldOverwriteAreRefusedUntouched) {
         fs::remove(path_);
     }
     // Names that merely contain a work file's extension are documents like any other.
-    for (const char* name : {"model.PRN.alg", "model.alg", "prn.alg", "doc.new", "doc.UPD.new.alg"}) {
+    for (const char* name :
+         {"model.PRN.alg", "model.alg", "prn.alg", "doc.new", "doc.UPD.new.alg"}) {
         EXPECT_FALSE(IsWorkFileName(name)) << name;
     }
     EXPECT_EQ(Run(text, "S", "model.PRN.alg"), 1) << out_;

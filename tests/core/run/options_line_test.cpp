@@ -27,11 +27,11 @@ std::string Fields(const SolverSettings& s, const RunConstants& k) {
 // is a golden case.
 TEST(OptionsLineTest, ChangesExactlyTheFieldsGiven) {
     struct Case {
-        const char* rest;           // the line after "{Options: "
+        const char* rest;  // the line after "{Options: "
         const char* fields;
-        const char* warning = "";   // the setting named, "" for none
-        bool flipped = false;       // start with grouping off, complex mode on, the dishonest
-                                    // method and the rewrite route
+        const char* warning = "";  // the setting named, "" for none
+        bool flipped = false;      // start with grouping off, complex mode on, the dishonest
+                                   // method and the rewrite route
     };
     const Case cases[] = {
         {"100 -8}", "100 -8 0 0 1 1 0.001 0.1 0 | 25 D"},
@@ -82,8 +82,7 @@ TEST(OptionsLineTest, ChangesExactlyTheFieldsGiven) {
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 0}", "10 -3 0 0 1 1 0.001 0.1 0 | 25 D", "delta J"},
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 0}", "10 -3 0 0 1 1 1 0.1 0 | 25 D", "delta T"},
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 NAN}", "10 -3 0 0 1 1 1 0.1 0 | 25 D", "delta T"},
-        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 1E-300}", "10 -3 0 0 1 1 1 0.1 0 | 25 D",
-         "delta T"},
+        {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 1E-300}", "10 -3 0 0 1 1 1 0.1 0 | 25 D", "delta T"},
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1 -1}", "10 -3 0 0 1 1 1 0.1 0 | 25 D", "delta T"},
         {"10 -3 NEWTON SYMBOLIC -2}", "10 -3 0 0 1 1 0.001 0.1 0 | 25 D", "max initial guess"},
         {"10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 1E-3 1E-45}", "10 -3 0 0 1 1 0.001 1e-45 0 | 25 D"},
