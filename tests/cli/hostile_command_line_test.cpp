@@ -67,6 +67,11 @@ TEST(HostileCommandLine, SettingsOutsideTheirDomainAreRefusedNamingTheDomain) {
         EXPECT_TRUE(Has(p.error, words[0]) && Has(p.error, DomainText(Describe(option))))
             << p.error;
     }
+    // The ends of the domains are accepted.
+    for (const auto& [option, value] :
+         {std::pair{"--tol-exp", "-34"}, {"--max-iter", "1000"}, {"--delta-j", "1e-40"}}) {
+        EXPECT_TRUE(ParseCommandLine({"run", option, value, "doc.alg"}).ok) << option;
+    }
 }
 
 TEST(HostileCommandLine, SweepStepsAreBoundedAndTheirProductNeverOverflows) {

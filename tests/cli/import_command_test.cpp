@@ -86,6 +86,8 @@ TEST_F(ImportCommand, NeverWritesOverItsInputUnderAnyName) {
     EXPECT_TRUE(fs::is_symlink(dir_ / "link.alg"));
     EXPECT_FALSE(fs::exists(dir_ / "case.ALG"));
     EXPECT_TRUE(fs::is_empty(dir_ / "folder.alg"));
+    EXPECT_EQ(RunImport({(dir_ / "missing.cf").string()}).status, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "missing.ALG"));
 }
 
 TEST_F(ImportCommand, APipeAsOutputReceivesTheDocumentAndStaysAPipe) {

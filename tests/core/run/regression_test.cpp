@@ -39,10 +39,13 @@ class Regression : public CompiledFixture {
         return core_.flags.solved ? 1 : 0;
     }
     bool HasFitFile() const { return std::filesystem::exists(dir_ / "doc.FIT"); }
-    // The estimate the fit statistics print for a parameter.
-    double Printed(const std::string& name) const {
+    // The estimate and the standard error the fit statistics print for a parameter.
+    std::pair<double, double> Printed(const std::string& name) const {
         const auto at = out_.find("\n" + name + " ");
-        return at == std::string::npos ? 0.0 : std::atof(out_.c_str() + at + name.size() + 1);
+        if (at == std::string::npos) return {0.0, 0.0};
+        char* end = nullptr;
+        const double estimate = std::strtod(out_.c_str() + at + name.size() + 1, &end);
+        return {estimate, std::strtod(end, nullptr)};
     }
 };
 
@@ -143,7 +146,7 @@ TEST_F(Regression, TwentyThousandRowsOfAFourParameterModel) {
 
 TEST_F(Regression, StartsFromTheDocumentsStartingValues) {
     // DanWood, y = b1*x^b2, from NIST's first start (1, 5): the first iteration reports the sum
-    // of squares there. Its certified values are the NIST tests'.
+    // of squares there, and the printed statistics reach the certified values.
     const nist::DataSet set = nist::Load("DanWood");
     ASSERT_FALSE(set.parameters.empty());
     Attach(set.listText);
@@ -156,13 +159,17 @@ TEST_F(Regression, StartsFromTheDocumentsStartingValues) {
     const auto at = out_.find("Iter:   1  Sum of Squares: ");
     ASSERT_NE(at, std::string::npos) << out_;
     EXPECT_NEAR(std::atof(out_.c_str() + at + 27), sum, 1e-9 * sum);
+    for (const nist::Parameter& p : set.parameters) {
+        EXPECT_GE(nist::AgreeingDigits(Printed(p.name).first, p.certified), 6.0) << p.name;
+        EXPECT_GE(nist::AgreeingDigits(Printed(p.name).second, p.deviation), 6.0) << p.name;
+    }
 }
 
 TEST_F(Regression, AnExactFitHasNoResidualAndAnRSquaredOfOne) {
     Attach("x y\n0 1\n1 3\n2 5\n3 7\n");
     ASSERT_EQ(Run("{Options: 20 -8}\ny = a + b*x;\n", "ALR"), 1) << out_;
-    EXPECT_NEAR(Printed("a"), 1.0, 1e-12);
-    EXPECT_NEAR(Printed("b"), 2.0, 1e-12);
+    EXPECT_NEAR(Printed("a").first, 1.0, 1e-12);
+    EXPECT_NEAR(Printed("b").first, 2.0, 1e-12);
     EXPECT_LT(std::atof(out_.c_str() + out_.find("Residual Sum of Squares:") + 24), 1e-20);
     EXPECT_NE(out_.find("R-Squared:                   1\n"), std::string::npos) << out_;
 }

@@ -27,6 +27,9 @@ void RecordStep(long, long) {
 
 class RewriteCommands : public DocumentFixture {
    protected:
+    bool Wrote(const char* extension) const {
+        return std::filesystem::exists(dir_ / ("doc" + std::string(extension)));
+    }
     void SetUp() override {
         DocumentFixture::SetUp();
         stepEnds.clear();
@@ -72,4 +75,24 @@ TEST_F(RewriteCommands, IntegralsAreSolvedOnce) {
     EXPECT_NEAR(Value("z"), 4.0, 1e-12);
     EXPECT_NEAR(Value("w"), (1 - q * q * q) / 3, 1e-13);
     EXPECT_EQ(Lines(".PRN").size(), 2u);
+}
+
+// What the golden cases of these commands cannot show: the set file a refused or idle command
+// does not write, and the Lagrangian of AFK that goes to its own file alone.
+TEST_F(RewriteCommands, RefusedAndIdleCommandsWriteNoSetFile) {
+    std::string many;  // the homotopy's parameter would be a 26th variable
+    for (int i = 1; i <= 25; ++i)
+        many += "v" + std::to_string(i) + " = " + std::to_string(i) + ";\n";
+    const std::pair<std::string, const char*> cases[] = {
+        {"x = 1;\n", "DDIT"}, {kDecay, "DDT"},     {kDecay, "DDIX"},    {many, "AFN"},
+        {"x = 1;\n", "AV"},   {"x = 1;\n", "AX"},  {"x = 1;\n", "A"},   {"x = 1;\n", "AQ"},
+        {"x = 1;\n", "ALG"},  {"x = 1;\n", "ASX"}, {"x = 1;\n", "AFQ"}, {"x = 1;\n", "ADIG"},
+        {"x = 1;\n", "AD"}};
+    for (const auto& [text, command] : cases) {
+        std::filesystem::remove(dir_ / "doc.SJC");
+        Run(text, command);
+        EXPECT_FALSE(Wrote(".SJC")) << command;
+    }
+    Run("x^2 + y^2;\nx + y = 1;\nx > 0.2;\n", "AFK");
+    EXPECT_TRUE(Wrote(".KTK") && !Wrote(".SJC"));
 }

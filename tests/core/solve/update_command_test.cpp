@@ -60,6 +60,8 @@ TEST_F(UpdateCommand, SteppingEndsWhereTheRowsEndWhateverCountWasRecorded) {
 
 // The solved flag outlives a run; a write-back takes it only from a solve of this document.
 TEST_F(UpdateCommand, ASolutionOfAnotherDocumentIsNotThisOnes) {
+    Run(kLine, "UI");  // nothing solved yet
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "doc.UPD"));
     Run("q = 2;\n", "S", "other.alg");
     ASSERT_TRUE(core_.flags.solved);
     Run(kLine, "UI");
