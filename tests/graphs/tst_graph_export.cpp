@@ -210,30 +210,6 @@ class TestGraphExport : public QObject {
         QVERIFY(!QFileInfo::exists(dir.filePath("none")));
     }
 
-    // The readouts name the values of the columns that were drawn, so a column read from the
-    // wrong place shows in them.
-    void drawsTheColumnsFarRightInAWideFile() {
-        QTemporaryDir dir;
-        QFile wide(dir.filePath("wide.PRN"));
-        QVERIFY(wide.open(QIODevice::WriteOnly));
-        constexpr int kColumns = 70000;
-        for (int row = -1; row < 2; ++row) {
-            QByteArray line;
-            for (int k = 0; k < kColumns; ++k) {
-                line +=
-                    row < 0 ? " c" + QByteArray::number(k) : " " + QByteArray::number(10 * k + row);
-            }
-            wide.write(line + "\n");
-        }
-        wide.close();
-        const Run r =
-            Tool({wide.fileName(), "c5", "c40000", "c65541", "-o", dir.filePath("w.svg")});
-        QCOMPARE(r.status, 0);
-        const QByteArray svg = Read(dir.filePath("w.svg"));
-        QVERIFY(svg.contains("c40000, c65541min=4.0000000e+05"));
-        QVERIFY(svg.contains("c40000, c65541max=6.5541100e+05"));
-    }
-
     // A picture of hundreds of thousands of lines reaches the device in pieces while it plays,
     // not as one document built in memory first, and keeps every point.
     void svgIsStreamedAndKeepsEveryPoint() {

@@ -28,20 +28,10 @@ double OtherValue(SolverOption option) {
     return 0;
 }
 
-TEST(SolverOptions, DefaultsAreThoseOfANewDocumentAndLieInTheirDomains) {
-    const SolverOptions d;
-    EXPECT_EQ(d.method, SolveMethod::kNewton);
-    EXPECT_EQ(d.jacobianMode, JacobianMode::kSymbolic);
-    EXPECT_EQ(std::tuple(d.maxIterations, d.toleranceExponent, d.stepCount),
-              std::tuple(10, -3, 50));
-    EXPECT_EQ(std::tuple(d.autoSimplify, d.autoHomotopy, d.solveInGroups),
-              std::tuple(true, false, true));
-    EXPECT_EQ(std::tuple(d.deltaJ, d.deltaT, d.minGuess, d.maxGuess),
-              std::tuple(0.001, 0.1, 0.1, 1.0));
-    EXPECT_EQ(d.capacity, 25);
-    EXPECT_EQ(d.optimizationRoute, OptimizationRoute::kDirect);
+// The defaults are written once, in SolverOptions; whatever they are, each lies in its domain.
+TEST(SolverOptions, DefaultsLieInTheirDomains) {
     for (const OptionDescription& o : kSolverOptionTable) {
-        EXPECT_TRUE(InDomain(o, OptionValue(d, o.option))) << o.name;
+        EXPECT_TRUE(InDomain(o, OptionValue(SolverOptions{}, o.option))) << o.name;
     }
 }
 

@@ -48,23 +48,50 @@ TEST_F(EntryTest, HomotopyNeedsAnOptionsLineAndABlankAfterTheBraceMakesText) {
     EXPECT_EQ(core_.settings.method, SolveMethod::kHomotopy);
 }
 
-TEST_F(EntryTest, MissingDocumentsAndNamesWithoutExtensionAreRefused) {
+TEST_F(EntryTest, AMissingDocumentIsSaidAndNothingIsWritten) {
     const std::string absent = (dir_ / "absent.alg").string();
     core_.flags.solved = true;
     EXPECT_EQ(SolverEntry(core_, absent.c_str(), "F"), 0);
     EXPECT_NE(out_.find("File " + absent + " Does Not Exist"), std::string::npos) << out_;
     EXPECT_EQ(FileCount(), 0);
-    for (const char* name : {"model", ".model"}) {
-        core_.flags.solved = true;
-        EXPECT_EQ(Run("x = 1;\n", "S", name), 0) << name;
-        const std::string head = "VALDRIX Version 2.00\n" + path_ + "\n";
-        EXPECT_EQ(out_.rfind(head, 0), 0u) << out_;
-        EXPECT_GT(out_.size(), head.size()) << "no refusal shown";
-        EXPECT_EQ(out_.find("Initializing Files"), std::string::npos);
-    }
-    EXPECT_EQ(FileCount(), 2);
 }
 
+// Work files are named after the document: a document without an extension, or named like one
+// of its own work files (or the temporary name of a write-back), would be written over by its
+// own run. It is refused before any file is opened, by a solve, a write-back and a check alike.
+TEST_F(EntryTest, DocumentsThatTheirOwnRunWouldOverwriteAreRefusedUntouched) {
+    const std::string text = "x = 2;\n";
+    for (const char* name : {"model", ".model", "model.PRN", "model.TMP", "model.JAC", "model.FFT",
+                             "model.VDP", "model.prn", "model.Tmp", "model.SJC", "model.fit",
+                             "doc.UPD.new", "doc.upd.NEW", "doc.VDP.new"}) {
+        SCOPED_TRACE(name);
+        // Each of these names with an extension is a work file's.
+        EXPECT_EQ(IsWorkFileName(name), std::string(name).find('.', 1) != std::string::npos);
+        for (const char* command : {"S", "UI"}) {
+            core_.flags.solved = true;  // as if another solve of it had succeeded
+            EXPECT_EQ(Run(text, command, name), 0);
+            const std::string head = "VALDRIX Version 2.00\n" + path_ + "\n";
+            EXPECT_EQ(out_.rfind(head, 0), 0u) << out_;
+            EXPECT_EQ(out_.find("Initializing Files"), std::string::npos) << out_;
+            EXPECT_NE(out_.find(IsWorkFileName(name) ? "work file" : "no extension", head.size()),
+                      std::string::npos)
+                << out_;
+        }
+        EXPECT_EQ(CheckDocument(core_, path_.c_str()), 0);
+        std::ifstream in(path_, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+        EXPECT_EQ(FileCount(), 1);  // nothing was created beside it
+        fs::remove(path_);
+    }
+    // Names that merely contain a work file's extension are documents like any other.
+    for (const char* name :
+         {"model.PRN.alg", "model.alg", "prn.alg", "doc.new", "doc.UPD.new.alg"}) {
+        EXPECT_FALSE(IsWorkFileName(name)) << name;
+    }
+    EXPECT_EQ(Run(text, "S", "model.PRN.alg"), 1) << out_;
+}
+
+// A folder in the place of a work file is named, is left alone, and the run is no success.
 TEST_F(EntryTest, AFolderInThePlaceOfAWorkFileIsReportedAndLeftAlone) {
     for (const char* extension : {".JAC", ".PRN", ".TMP"}) {
         const fs::path folder = dir_ / (std::string("doc") + extension);
@@ -74,9 +101,16 @@ TEST_F(EntryTest, AFolderInThePlaceOfAWorkFileIsReportedAndLeftAlone) {
         const std::string message = "Cannot write " + folder.string() + ": a folder has that name";
         EXPECT_NE(out_.find(message), std::string::npos) << out_;
         EXPECT_EQ(Count("Solution Found!"), 0) << out_;
+        EXPECT_FALSE(CommandDone(core_)) << extension;
         EXPECT_TRUE(fs::is_directory(folder)) << extension;
         fs::remove(folder);
     }
+    // A check writes the work file of the text as well.
+    fs::create_directory(dir_ / "doc.TMP");
+    Run("x = (1;\n", "Z");
+    out_.clear();
+    EXPECT_EQ(CheckDocument(core_, path_.c_str()), 0);
+    EXPECT_NE(out_.find("doc.TMP: a folder has that name"), std::string::npos) << out_;
 }
 
 TEST_F(EntryTest, UnknownCommandsAndChecksKeepTheLastResult) {
@@ -200,23 +234,6 @@ TEST_F(EntryTest, CommandDoneSaysWhetherThisRunDidItsWork) {
         Run(c.document, c.command);
         EXPECT_EQ(CommandDone(core_), c.done) << out_;
     }
-}
-
-// With the incremental Jacobian there are no symbolic terms to write: the run says so instead
-// of ending without a word, and nothing is solved.
-TEST_F(EntryTest, TermsOfTheJacobianNeedTheExactMethodAndSaySo) {
-    core_.settings.jacobianMode = JacobianMode::kIncremental;
-    for (const char* command : {"ASJ", "O"}) {
-        Run("(x - 1)^2 + (y - 2)^2;\n", command);
-        EXPECT_FALSE(CommandDone(core_)) << command;
-        EXPECT_NE(out_.find("Nothing written: the symbolic Jacobian terms need the Exact"),
-                  std::string::npos)
-            << command << out_;
-        EXPECT_EQ(out_.find("Solving"), std::string::npos) << command;
-    }
-    core_.settings.jacobianMode = JacobianMode::kSymbolic;
-    Run("(x - 1)^2 + (y - 2)^2;\n", "O");
-    EXPECT_TRUE(CommandDone(core_)) << out_;
 }
 
 TEST(GetResultStringsTest, NameEqualsValueInVariableOrder) {

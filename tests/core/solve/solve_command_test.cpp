@@ -5,25 +5,13 @@
 #include "core/document_fixture.h"
 
 // Whole runs of the solve command on what the golden cases do not show: the return value
-// of commands that do not solve, the bound on sampled IF combinations, and the homotopy's
-// parameter leaving the model once it is done.
+// of commands that do not solve, and the homotopy's parameter leaving the model once it is done.
 class SolveCommand : public DocumentFixture {};
 
 TEST_F(SolveCommand, SolvedFlagSurvivesCommandsThatDoNotSolve) {
     ASSERT_EQ(Run("x = 3;\n"), 1);
     EXPECT_EQ(Run("x = 3;\n", "F"), 1);
     EXPECT_EQ(Run("x = 3;\nx + = ;\n", "S"), 0);  // a parse error always returns 0
-}
-
-TEST_F(SolveCommand, ManyIfsAreSampledAtMost32Times) {
-    std::string doc;
-    for (int i = 1; i <= 6; ++i) {
-        doc += "y" + std::to_string(i) + " = IF x > " + std::to_string(i) + " THEN 1 ELSE 2;\n";
-    }
-    doc += "x = 10 - y1 - y2 - y3 - y4 - y5 - y6;\n";
-    Run(doc);
-    EXPECT_GE(Count("IF MASK:"), 1);
-    EXPECT_LE(Count("IF MASK:"), 32);
 }
 
 TEST_F(SolveCommand, HomotopyParameterIsRemovedFromTheModelAgain) {
