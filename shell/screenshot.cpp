@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QListWidget>
-#include <QRadioButton>
 #include <QMdiArea>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimer>
@@ -36,7 +36,8 @@ std::string CoreName(const QString& name) {
 }
 
 // The graph-set dialog filled in as a user fills it: the x column chosen and used as X, the
-// y column chosen and used as Y, drawn as a normal graph. Null when the result file lacks either column.
+// y column chosen and used as Y, drawn as a normal graph. Null when the result file lacks
+// either column.
 CGraphView* OpenOneCurve(GraphList* owner, const QString& path, const QString& x,
                          const QString& y) {
     CGraphSetDlg dialog(path);
@@ -113,17 +114,17 @@ bool StartScreenshot(MainFrame& frame, EquationApp& app, const QString& document
     PadView* view = frame.OpenDocument(document);
     if (view == nullptr) return false;
     if (request.sweep) {
-        app.runner().dialogs().graphGeneration =
-            [request](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
-                const auto it =
-                    std::find(names.begin(), names.end(), CoreName(request.sweepVariable));
-                if (it == names.end()) return false;
-                choice.variable = static_cast<int>(it - names.begin()) + 1;
-                choice.from = request.sweepFrom;
-                choice.to = request.sweepTo;
-                choice.intervals = request.sweepSteps;
-                return true;
-            };
+        app.runner().dialogs().graphGeneration = [request](QWidget*,
+                                                           const std::vector<std::string>& names,
+                                                           SweepChoice& choice) {
+            const auto it = std::find(names.begin(), names.end(), CoreName(request.sweepVariable));
+            if (it == names.end()) return false;
+            choice.variable = static_cast<int>(it - names.begin()) + 1;
+            choice.from = request.sweepFrom;
+            choice.to = request.sweepTo;
+            choice.intervals = request.sweepSteps;
+            return true;
+        };
     }
     if (!request.graphX.isEmpty()) {
         app.graphOpener = [request](GraphList* owner, const QString& path, QWidget*) {
@@ -133,7 +134,8 @@ bool StartScreenshot(MainFrame& frame, EquationApp& app, const QString& document
     QObject::connect(view, &PadView::coreFinished, &frame, [&frame, request] {
         if (!request.graphX.isEmpty()) {
             const qsizetype before = frame.mdiArea()->subWindowList().size();
-            if (QAction* graph = frame.findChild<QAction*>(QStringLiteral("actionGraphFromResults")))
+            if (QAction* graph =
+                    frame.findChild<QAction*>(QStringLiteral("actionGraphFromResults")))
                 graph->trigger();
             if (frame.mdiArea()->subWindowList().size() == before) {
                 Fail(QStringLiteral("no graph of %1 over %2 in the results")

@@ -402,7 +402,7 @@ class tst_MainFrame : public guitest::FrameTest {
     // it; anything else is refused and leaves the request as it was.
     void screenshotSweep_data() {
         guitest::Columns<QString, bool, QString, double, double, int>("text", "read", "variable",
-                                                                     "from", "to", "steps");
+                                                                      "from", "to", "steps");
         Row("a sweep", "a=0.1:1.5:14", true, "a", 0.1, 1.5, 14);
         Row("negative ends", "x=-2.5:-1e-1:3", true, "x", -2.5, -0.1, 3);
         Row("falling range", "a=1.5:0.1:14", false, "", 0.0, 0.0, 0);
