@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 
-.PHONY: run test deps build build-asan bench screenshot clean golden-update fuzz
+.PHONY: run test deps build build-asan bench screenshot package clean golden-update fuzz
 
 deps:
 	@scripts/ensure-deps.sh
@@ -72,6 +72,10 @@ fuzz:
 
 screenshot: build
 	@scripts/screenshot.sh $(BUILD)
+
+# The Debian package of the release build (packaging/CMakeLists.txt), written to $(BUILD).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -2,11 +2,14 @@
 # Installs the Debian packages the build needs. Quiet and quick when they are all present.
 set -euo pipefail
 # coinor-libipopt-dev and libcminpack-dev are for the benchmarks only (the constrained peer and
-# MINPACK's lmder, the peer of the fits, in bench/).
+# MINPACK's lmder, the peer of the fits, in bench/). dpkg-dev and file make the Debian package
+# (make package: dpkg-shlibdeps finds its dependencies); appstream, desktop-file-utils,
+# shared-mime-info and groff-base check what it installs and its manual pages.
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev libeigen3-dev libboost-dev
           coinor-libipopt-dev pkg-config libcminpack-dev
           qt6-base-dev qt6-svg-dev libgl-dev libemf-dev emf2svg fonts-dejavu-core fonts-liberation2
-          imagemagick)
+          imagemagick
+          dpkg-dev file appstream desktop-file-utils shared-mime-info groff-base)
 # Packages only some targets need (make fuzz: clang and its fuzzer runtime), named by them.
 read -r -a extra <<< "${VALDRIX_EXTRA_DEPS:-}"
 packages+=("${extra[@]}")

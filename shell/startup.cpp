@@ -11,7 +11,6 @@
 #include "shell/core_bridge.h"
 #include "shell/equation_app.h"
 #include "shell/main_frame.h"
-#include "shell/pad_view.h"
 #include "shell/settings_keys.h"
 
 #ifndef VALDRIX_VERSION
@@ -46,16 +45,31 @@ QPixmap SplashPicture() {
 
 QString GuiUsageText() {
     return QStringLiteral(
-        "usage: valdrix-gui [--no-splash] [DOC.alg]   open DOC (or a new document) in the window\n"
-        "       valdrix-gui --screenshot FILE.png DOC.alg\n"
-        "                 solve DOC, save a picture of the window to FILE.png and quit\n"
+        "usage: valdrix-gui [--no-splash] [DOC.alg ...]   open the documents (or a new one)\n"
+        "       valdrix-gui --screenshot FILE.png [--screenshot-sweep VAR=FROM:TO:STEPS]\n"
+        "                   [--screenshot-fit LIST.LST] [--screenshot-graph X:Y] DOC.alg\n"
+        "                 solve DOC (or sweep it, or fit it to LIST), draw Y over X from its\n"
+        "                 results if asked, save a picture of the window to FILE.png and quit\n"
         "       valdrix-gui --help | --version\n");
 }
 
+namespace {
+
+GuiArguments Refused(GuiArguments a, const QString& error) {
+    a.mode = GuiArguments::Mode::kError;
+    a.error = error;
+    return a;
+}
+
+}  // namespace
+
 GuiArguments ParseGuiArguments(const QStringList& args) {
     GuiArguments a;
+    ScreenshotRequest& shot = a.screenshot;
+    bool screenshotDetail = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             a.mode = GuiArguments::Mode::kHelp;
             return a;
@@ -66,25 +80,33 @@ GuiArguments ParseGuiArguments(const QStringList& args) {
         }
         if (arg == QLatin1String("--no-splash")) {
             a.splash = false;
-        } else if (arg == QLatin1String("--screenshot") && i + 1 < args.size()) {
-            a.screenshot = args[++i];
+        } else if (arg == QLatin1String("--screenshot") && hasValue) {
+            shot.file = args[++i];
             a.splash = false;
+        } else if (arg == QLatin1String("--screenshot-sweep") && hasValue) {
+            if (!ReadScreenshotSweep(args[++i], shot))
+                return Refused(a, QStringLiteral("--screenshot-sweep wants VAR=FROM:TO:STEPS "
+                                                 "with FROM < TO and STEPS > 0"));
+            screenshotDetail = true;
+        } else if (arg == QLatin1String("--screenshot-fit") && hasValue) {
+            shot.fitList = args[++i];
+            screenshotDetail = true;
+        } else if (arg == QLatin1String("--screenshot-graph") && hasValue) {
+            if (!ReadScreenshotGraph(args[++i], shot))
+                return Refused(a, QStringLiteral("--screenshot-graph wants X:Y"));
+            screenshotDetail = true;
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            a.mode = GuiArguments::Mode::kError;
-            a.error = QStringLiteral("unknown option '%1'").arg(arg);
-            return a;
-        } else if (a.document.isEmpty()) {
-            a.document = arg;
+            return Refused(a, QStringLiteral("unknown option '%1'").arg(arg));
         } else {
-            a.mode = GuiArguments::Mode::kError;
-            a.error = QStringLiteral("only one document may be given");
-            return a;
+            a.documents.append(arg);
         }
     }
-    if (!a.screenshot.isEmpty() && a.document.isEmpty()) {
-        a.mode = GuiArguments::Mode::kError;
-        a.error = QStringLiteral("--screenshot needs a document");
-    }
+    if (screenshotDetail && shot.file.isEmpty())
+        return Refused(a, QStringLiteral("the --screenshot-... options need --screenshot"));
+    if (shot.sweep && !shot.fitList.isEmpty())
+        return Refused(a, QStringLiteral("a screenshot shows a sweep or a fit, not both"));
+    if (!shot.file.isEmpty() && a.documents.size() != 1)
+        return Refused(a, QStringLiteral("--screenshot needs one document"));
     return a;
 }
 
@@ -123,25 +145,18 @@ int RunGuiApplication(int argc, char** argv) {
         QTimer::singleShot(kSplashMilliseconds, splash.get(), &QWidget::close);
     }
 
-    PadView* view = nullptr;
-    if (!parsed.document.isEmpty()) {
-        view = frame.OpenDocument(parsed.document);
-        if (view == nullptr) return 1;
-    } else {
+    if (!parsed.screenshot.file.isEmpty()) {
+        if (!StartScreenshot(frame, app, parsed.documents.first(), parsed.screenshot)) return 1;
+    } else if (parsed.documents.isEmpty()) {
         frame.NewDocument();
-    }
-    if (!parsed.screenshot.isEmpty()) {
-        frame.resize(1280, 800);
-        QObject::connect(view, &PadView::coreFinished, &frame, [&frame, &parsed] {
-            QTimer::singleShot(300, &frame, [&frame, &parsed] {
-                const bool saved = frame.grab().save(parsed.screenshot);
-                std::fprintf(stderr,
-                             saved ? "valdrix-gui: saved %s\n" : "valdrix-gui: cannot save %s\n",
-                             qPrintable(parsed.screenshot));
-                QCoreApplication::exit(saved ? 0 : 1);
-            });
-        });
-        QTimer::singleShot(300, view, [view] { view->Solve(); });
+    } else {
+        // A document that cannot be opened is reported and the others open; with none of them
+        // open there is nothing to work on.
+        bool opened = false;
+        for (const QString& document : parsed.documents) {
+            if (frame.OpenDocument(document) != nullptr) opened = true;
+        }
+        if (!opened) return 1;
     }
     corebridge::SetOutput([&frame](const char* text) {
         QMetaObject::invokeMethod(

@@ -3,13 +3,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "shell/screenshot.h"
+
 // What the command line of valdrix-gui asks for.
 struct GuiArguments {
     enum class Mode { kRun, kHelp, kVersion, kError };
     Mode mode = Mode::kRun;
     bool splash = true;
-    QString document;    // empty: start with a new document
-    QString screenshot;  // solve the document, save a picture of the window here, quit
+    QStringList documents;         // none: start with a new document
+    ScreenshotRequest screenshot;  // with a file: run the one document, save a picture, quit
     QString error;
 };
 

@@ -364,21 +364,61 @@ class tst_MainFrame : public guitest::FrameTest {
 
     void commandLine_data() {
         using M = GuiArguments::Mode;
-        guitest::Columns<QStringList, int, QString>("args", "mode", "document");
-        Row("nothing", QStringList{}, int(M::kRun), "");
-        Row("a document", QStringList{"m.alg"}, int(M::kRun), "m.alg");
-        Row("help", QStringList{"m.alg", "--help"}, int(M::kHelp), "m.alg");
-        Row("version", QStringList{"--version"}, int(M::kVersion), "");
-        Row("unknown option", QStringList{"--fast"}, int(M::kError), "");
-        Row("two documents", QStringList{"a.alg", "b.alg"}, int(M::kError), "a.alg");
+        guitest::Columns<QStringList, int, QStringList>("args", "mode", "documents");
+        Row("nothing", QStringList{}, int(M::kRun), QStringList{});
+        Row("a document", QStringList{"m.alg"}, int(M::kRun), QStringList{"m.alg"});
+        Row("help", QStringList{"m.alg", "--help"}, int(M::kHelp), QStringList{"m.alg"});
+        Row("version", QStringList{"--version"}, int(M::kVersion), QStringList{});
+        Row("unknown option", QStringList{"--fast"}, int(M::kError), QStringList{});
+        // A file manager opens every selected document in one window.
+        Row("two documents", QStringList{"a.alg", "b.alg"}, int(M::kRun),
+            (QStringList{"a.alg", "b.alg"}));
         Row("screenshot without a document", QStringList{"--screenshot", "s.png"}, int(M::kError),
-            "");
+            QStringList{});
+        Row("screenshot of two documents", (QStringList{"--screenshot", "s.png", "a.alg", "b.alg"}),
+            int(M::kError), (QStringList{"a.alg", "b.alg"}));
+        Row("screenshot of a sweep and its graph",
+            (QStringList{"--screenshot", "s.png", "--screenshot-sweep", "a=0.1:1.5:14",
+                         "--screenshot-graph", "a:r", "m.alg"}),
+            int(M::kRun), QStringList{"m.alg"});
+        Row("sweep without a screenshot", (QStringList{"--screenshot-sweep", "a=0:1:2", "m.alg"}),
+            int(M::kError), QStringList{"m.alg"});
+        Row("sweep and fit in one picture",
+            (QStringList{"--screenshot", "s.png", "--screenshot-sweep", "a=0:1:2",
+                         "--screenshot-fit", "m.LST", "m.alg"}),
+            int(M::kError), QStringList{"m.alg"});
+        Row("graph without its y column",
+            (QStringList{"--screenshot", "s.png", "--screenshot-graph", "a", "m.alg"}),
+            int(M::kError), QStringList{});
     }
     void commandLine() {
         QFETCH(QStringList, args);
         const GuiArguments a = ParseGuiArguments(args);
         QTEST(int(a.mode), "mode");
-        QTEST(a.document, "document");
+        QTEST(a.documents, "documents");
+    }
+
+    // The answer a screenshot gives the Graph Generation dialog, read as the dialog would take
+    // it; anything else is refused and leaves the request as it was.
+    void screenshotSweep_data() {
+        guitest::Columns<QString, bool, QString, double, double, int>("text", "read", "variable",
+                                                                      "from", "to", "steps");
+        Row("a sweep", "a=0.1:1.5:14", true, "a", 0.1, 1.5, 14);
+        Row("negative ends", "x=-2.5:-1e-1:3", true, "x", -2.5, -0.1, 3);
+        Row("falling range", "a=1.5:0.1:14", false, "", 0.0, 0.0, 0);
+        Row("no steps", "a=0:1:0", false, "", 0.0, 0.0, 0);
+        Row("no name", "=0:1:4", false, "", 0.0, 0.0, 0);
+        Row("an end that is no number", "a=0:x:4", false, "", 0.0, 0.0, 0);
+        Row("two fields", "a=0:1", false, "", 0.0, 0.0, 0);
+    }
+    void screenshotSweep() {
+        QFETCH(QString, text);
+        ScreenshotRequest r;
+        QTEST(ReadScreenshotSweep(text, r), "read");
+        QTEST(r.sweepVariable, "variable");
+        QTEST(r.sweepFrom, "from");
+        QTEST(r.sweepTo, "to");
+        QTEST(r.sweepSteps, "steps");
     }
 };
 
