@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int kDefaultPixelSize = 16;
-
 qreal ScreenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
@@ -38,10 +36,9 @@ void MainFrame::PageSetup() {
 QFont MainFrame::PrinterFont(const QPrinter& printer) const {
     // Without a printer font of its own the text prints in the display font. Descriptions hold
     // screen pixels; the printer has its own resolution.
-    const FontDescription& d =
-        app_.editor.printFont.height != 0 ? app_.editor.printFont : app_.editor.font;
-    QFont font = FontFor(d, kDefaultPixelSize);
-    const int screenPixels = font.pixelSize() > 0 ? font.pixelSize() : kDefaultPixelSize;
+    QFont font = app_.editor.printerFont();
+    const int screenPixels =
+        font.pixelSize() > 0 ? font.pixelSize() : EditorSettings::kDefaultPixelSize;
     font.setPixelSize(std::max(1, qRound(screenPixels * printer.resolution() / ScreenDpi())));
     return font;
 }
@@ -60,10 +57,10 @@ void MainFrame::PrintView(PadView* view, QPrinter& printer) {
 void MainFrame::SetDisplayFont() {
     PadView* view = activeView();
     if (view == nullptr) return;
-    QFontDialog dialog(FontFor(app_.editor.font, kDefaultPixelSize), this);
+    QFontDialog dialog(app_.editor.displayFont(), this);
     if (app_.Exec(dialog) != QDialog::Accepted) return;
-    app_.editor.font = DescriptionOf(dialog.currentFont());
-    view->SetDisplayFont(app_.editor.font);
+    app_.editor.font = EditorFont(dialog.currentFont());
+    view->SetDisplayFont(*app_.editor.font);
 }
 
 void MainFrame::SetPrinterFont() {
@@ -72,11 +69,9 @@ void MainFrame::SetPrinterFont() {
         app_.Message(this, QString::fromLatin1(msg::kNoPrinterContext), QMessageBox::Warning);
         return;
     }
-    const FontDescription& current =
-        app_.editor.printFont.height != 0 ? app_.editor.printFont : app_.editor.font;
-    QFontDialog dialog(FontFor(current, kDefaultPixelSize), this);
+    QFontDialog dialog(app_.editor.printerFont(), this);
     if (app_.Exec(dialog) != QDialog::Accepted) return;
-    app_.editor.printFont = DescriptionOf(dialog.currentFont());
+    app_.editor.printFont = EditorFont(dialog.currentFont());
 }
 
 void MainFrame::MirrorDisplayFont() {
@@ -104,7 +99,7 @@ void MainFrame::ToggleWordWrap(bool on) {
     PadView* view = activeView();
     if (view == nullptr) return;
     view->SetWordWrap(on);
-    app_.editor.wordWrap = on ? 1 : 0;  // documents opened later take it
+    app_.editor.wordWrap = on;  // documents opened later take it
 }
 
 void MainFrame::ShowFind(bool replace) {

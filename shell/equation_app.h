@@ -9,6 +9,7 @@
 
 #include "core/base/limits.h"
 #include "core/base/modes.h"
+#include "shell/editor_profile.h"
 #include "shell/editor_settings.h"
 
 class CGraphView;
@@ -49,10 +50,9 @@ class EquationApp : public QObject {
     // Writes the capacity and the optimization route to the profile.
     void WriteRunOptions() const;
 
-    // The editor's settings as they are now and as they were read at start-up; only what
-    // changed is written back at exit.
+    // The editor's settings as they are now; only what changed since start-up is written back
+    // at exit.
     EditorSettings editor;
-    EditorSettings editorRead;
     void ReadSettings();
     void WriteSettings() const;
 
@@ -89,4 +89,5 @@ class EquationApp : public QObject {
 
    private:
     std::unique_ptr<CoreRunner> runner_;
+    EditorProfile editorProfile_;
 };

@@ -174,7 +174,7 @@ PadFrame* MainFrame::AddFrame(PadView* view) {
     connect(view, &QPlainTextEdit::selectionChanged, this, &MainFrame::UpdateMenus);
     connect(view, &QPlainTextEdit::undoAvailable, this, &MainFrame::UpdateMenus);
     TrackChildState(frame);
-    if (childShowCmd_ == 3)
+    if (childShow_ == ShowState::kMaximized)
         frame->showMaximized();
     else
         frame->show();
@@ -187,7 +187,8 @@ void MainFrame::TrackChildState(QMdiSubWindow* window) {
             [this](Qt::WindowStates, Qt::WindowStates now) {
                 // A minimised window keeps the remembered state.
                 if (now & Qt::WindowMinimized) return;
-                childShowCmd_ = (now & Qt::WindowMaximized) ? 3 : 1;
+                childShow_ =
+                    (now & Qt::WindowMaximized) ? ShowState::kMaximized : ShowState::kNormal;
             });
 }
 
@@ -404,8 +405,9 @@ void MainFrame::ReadSettings() {
     const QByteArray state = profile->value(keys::kBarState).toByteArray();
     if (!state.isEmpty()) restoreState(state);
     bool ok = false;
-    const int showCmd = profile->value(keys::kShowCmd, 3).toInt(&ok);
-    childShowCmd_ = childShowCmdRead_ = (ok && (showCmd == 1 || showCmd == 3)) ? showCmd : 3;
+    const int stored = profile->value(keys::kShowCmd).toInt(&ok);
+    const auto shown = ok ? ChildShowState(stored) : std::nullopt;
+    childShow_ = childShowRead_ = shown.value_or(ShowState::kMaximized);
     settingsRead_ = true;
     UpdateRecentFileActions();
 }
@@ -421,8 +423,8 @@ void MainFrame::ShowWithPlacement() {
             if (screen->availableGeometry().intersects(rect)) visible = true;
         }
         if (visible && rect.width() > 100 && rect.height() > 100) setGeometry(rect);
-        if (placement->showCmd == WindowPlacement::kShowMaximized ||
-            (placement->showCmd == WindowPlacement::kShowMinimized &&
+        if (placement->showCmd == ShowState::kMaximized ||
+            (placement->showCmd == ShowState::kMinimized &&
              (placement->flags & WindowPlacement::kRestoreToMaximized) != 0)) {
             showMaximized();
             return;
@@ -437,16 +439,16 @@ void MainFrame::WriteSettings() {
     profile->setValue(keys::kBarState, saveState());
     WindowPlacement p;
     p.flags = isMaximized() ? WindowPlacement::kRestoreToMaximized : 0;
-    p.showCmd = isMaximized()   ? WindowPlacement::kShowMaximized
-                : isMinimized() ? WindowPlacement::kShowMinimized
-                                : WindowPlacement::kShowNormal;
+    p.showCmd = isMaximized()   ? ShowState::kMaximized
+                : isMinimized() ? ShowState::kMinimized
+                                : ShowState::kNormal;
     const QRect r = normalGeometry().isValid() ? normalGeometry() : geometry();
     p.left = r.left();
     p.top = r.top();
     p.right = r.right() + 1;
     p.bottom = r.bottom() + 1;
     profile->setValue(keys::kWindowPos, FormatWindowPos(p));
-    if (!settingsRead_ || childShowCmd_ != childShowCmdRead_) {
-        profile->setValue(keys::kShowCmd, childShowCmd_);
+    if (!settingsRead_ || childShow_ != childShowRead_) {
+        profile->setValue(keys::kShowCmd, static_cast<unsigned>(childShow_));
     }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "shell/editor_settings.h"
+#include "shell/window_placement.h"
 
 class CGraphView;
 class EquationApp;
@@ -68,7 +69,7 @@ class MainFrame : public QMainWindow {
     // Puts a graph into a window of its own, titled "Picture:" and its path.
     QMdiSubWindow* AddGraphWindow(CGraphView* graph);
     // New colours for the editor, from the Options sheet: every open editor takes them.
-    void ApplyColours(ColorRef equation, ColorRef comments, ColorRef background);
+    void ApplyColours(const QColor& equation, const QColor& comments, const QColor& background);
     // A document named like a file the solver writes beside it (model.PRN, model.TMP, ...)
     // would be overwritten by its own runs; such a name is refused with a message.
     bool AcceptDocumentName(const QString& path);
@@ -78,8 +79,8 @@ class MainFrame : public QMainWindow {
     bool CanCloseDocument(PadView* view);
     void DocumentClosing(PadView* view);
 
-    // The remembered show state of document windows: 1 normal, 3 maximised.
-    int childShowCmd() const { return childShowCmd_; }
+    // The remembered show state of document windows: normal or maximised.
+    ShowState childShowState() const { return childShow_; }
 
     QStringList recentFiles() const;
 
@@ -171,8 +172,8 @@ class MainFrame : public QMainWindow {
     QPointer<PadView> runView_;
     bool runNumbersDocument_ = false;
     int untitledCount_ = 0;
-    int childShowCmd_ = 3;
-    int childShowCmdRead_ = 3;
+    ShowState childShow_ = ShowState::kMaximized;
+    ShowState childShowRead_ = ShowState::kMaximized;
     bool settingsRead_ = false;
 
     QMenu* fileMenu_ = nullptr;

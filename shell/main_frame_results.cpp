@@ -62,7 +62,8 @@ void MainFrame::ShowOptions() {
     ApplyColours(general.equationColor, general.commentsColor, general.backgroundColor);
 }
 
-void MainFrame::ApplyColours(ColorRef equation, ColorRef comments, ColorRef background) {
+void MainFrame::ApplyColours(const QColor& equation, const QColor& comments,
+                             const QColor& background) {
     app_.editor.equationColor = equation;
     app_.editor.commentsColor = comments;
     app_.editor.backgroundColor = background;
@@ -98,7 +99,7 @@ QMdiSubWindow* MainFrame::AddGraphWindow(CGraphView* graph) {
     window->setObjectName(QStringLiteral("GraphFrame"));
     window->setWindowTitle(graph->Document()->Title());
     TrackChildState(window);
-    if (childShowCmd_ == 3)
+    if (childShow_ == ShowState::kMaximized)
         window->showMaximized();
     else
         window->show();

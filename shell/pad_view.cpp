@@ -23,8 +23,6 @@
 
 namespace {
 
-// The editor's character size while no display font has been chosen.
-constexpr int kDefaultPixelSize = 16;
 const QColor kErrorMark(255, 205, 205);
 
 }  // namespace
@@ -47,30 +45,30 @@ PadView::PadView(EquationApp& app, MainFrame& frame, QWidget* parent)
 }
 
 void PadView::ApplyEditorSettings(const EditorSettings& settings) {
-    displayFont_ = settings.font;
+    displayFont_ = settings.displayFont();
     equationColour_ = settings.equationColor;
     commentsColour_ = settings.commentsColor;
     backgroundColour_ = settings.backgroundColor;
     QPalette p = palette();
-    p.setColor(QPalette::Base, ColorFromRef(backgroundColour_));
+    p.setColor(QPalette::Base, backgroundColour_);
     setPalette(p);
-    SetWordWrap(settings.wordWrap != 0);
+    SetWordWrap(settings.wordWrap);
     tabStops_ = settings.tabStops;
     Recolour();
 }
 
 void PadView::Recolour() {
-    setFont(FontFor(displayFont_, kDefaultPixelSize));
+    setFont(displayFont_);
     SetTabStops(tabStops_);  // the width follows the font
-    highlighter_->SetFormats(ColorFromRef(equationColour_), ColorFromRef(commentsColour_),
-                             SymbolFamilies());
+    highlighter_->SetFormats(equationColour_, commentsColour_, SymbolFamilies());
 }
 
-void PadView::ColourChange(ColorRef equation, ColorRef comments, ColorRef background) {
+void PadView::ColourChange(const QColor& equation, const QColor& comments,
+                           const QColor& background) {
     if (background != backgroundColour_) {
         backgroundColour_ = background;
         QPalette p = palette();
-        p.setColor(QPalette::Base, ColorFromRef(background));
+        p.setColor(QPalette::Base, background);
         setPalette(p);
     }
     if (equation != equationColour_ || comments != commentsColour_) {
@@ -80,7 +78,7 @@ void PadView::ColourChange(ColorRef equation, ColorRef comments, ColorRef backgr
     }
 }
 
-void PadView::SetDisplayFont(const FontDescription& font) {
+void PadView::SetDisplayFont(const QFont& font) {
     displayFont_ = font;
     Recolour();
 }

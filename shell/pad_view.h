@@ -39,11 +39,11 @@ class PadView : public QPlainTextEdit {
     void Recolour();
     // New colours from the Options sheet: the background is set, and the text recoloured when
     // the equation or comment colour changed.
-    void ColourChange(ColorRef equation, ColorRef comments, ColorRef background);
-    void SetDisplayFont(const FontDescription& font);
-    ColorRef equationColour() const { return equationColour_; }
-    ColorRef commentsColour() const { return commentsColour_; }
-    ColorRef backgroundColour() const { return backgroundColour_; }
+    void ColourChange(const QColor& equation, const QColor& comments, const QColor& background);
+    void SetDisplayFont(const QFont& font);
+    QColor equationColour() const { return equationColour_; }
+    QColor commentsColour() const { return commentsColour_; }
+    QColor backgroundColour() const { return backgroundColour_; }
     void SetWordWrap(bool on);
     bool wordWrap() const { return lineWrapMode() != QPlainTextEdit::NoWrap; }
     // Tab width in quarters of the average character width.
@@ -93,10 +93,10 @@ class PadView : public QPlainTextEdit {
     PadDocument* doc_;
     EquationHighlighter* highlighter_;
     GraphList graphs_;
-    FontDescription displayFont_;
-    ColorRef equationColour_ = 0;
-    ColorRef commentsColour_ = 0;
-    ColorRef backgroundColour_ = 0;
+    QFont displayFont_;
+    QColor equationColour_;
+    QColor commentsColour_;
+    QColor backgroundColour_;
     int tabStops_ = 16;
     bool running_ = false;
     RunKind runKind_ = RunKind::kSolve;

@@ -56,9 +56,9 @@ class tst_OptionPages : public guitest::FrameTest {
                 {"showIterations", false}, {"showDerivatives", false}, {"showResults", true}};
             for (const auto& [name, checked] : boxes)
                 QVERIFY2(child<QCheckBox>(d, name)->isChecked() == checked, name);
-            QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), 255u);
-            QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), 8421504u);
-            QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), 16777215u);
+            QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), QColor(255, 0, 0));
+            QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), QColor(128, 128, 128));
+            QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), QColor(Qt::white));
             d.reject();
         });
         QVERIFY(shown);
@@ -154,7 +154,7 @@ class tst_OptionPages : public guitest::FrameTest {
         });
         QCOMPARE(view->padDocument()->settings.stepCount, 50);
         QVERIFY(app_->showResultsInOutputView);
-        QCOMPARE(app_->editor.equationColor, 255u);
+        QCOMPARE(app_->editor.equationColor, QColor(255, 0, 0));
         QVERIFY(!view->padDocument()->isModified());
     }
 
@@ -191,14 +191,14 @@ class tst_OptionPages : public guitest::FrameTest {
                                  {39, "White", 255, 255, 255}};
         for (const Entry& e : entries) {
             QCOMPARE(QLatin1String(colours[e.index].name), QLatin1String(e.name));
-            QCOMPARE(ColorFromRef(colours[e.index].colour), QColor(e.r, e.g, e.b));
+            QCOMPARE(QColor(colours[e.index].rgb), QColor(e.r, e.g, e.b));
         }
-        QSet<ColorRef> distinct;
-        for (const NamedColour& c : colours) distinct.insert(c.colour);
+        QSet<QRgb> distinct;
+        for (const NamedColour& c : colours) distinct.insert(c.rgb);
         QCOMPARE(distinct.size(), 40);
 
         // Every swatch of the drop-down chooses its colour and says so.
-        CColourPicker picker(QStringLiteral("Equation"), 255);
+        CColourPicker picker(QStringLiteral("Equation"), QColor(255, 0, 0));
         QSignalSpy changed(&picker, &CColourPicker::colourChanged);
         for (int i = 0; i < 40; ++i) {
             auto* swatch =
@@ -206,22 +206,23 @@ class tst_OptionPages : public guitest::FrameTest {
             QVERIFY(swatch != nullptr);
             QCOMPARE(swatch->toolTip(), QLatin1String(colours[i].name));
             swatch->click();
-            QCOMPARE(picker.colour(), colours[i].colour);
+            QCOMPARE(picker.colour(), QColor(colours[i].rgb));
         }
         QCOMPARE(changed.size(), 40);
         QCOMPARE(picker.toolTip(), QStringLiteral("White"));
     }
 
     void pickerAutomaticAndMoreColours() {
-        CColourPicker picker(QStringLiteral("Comments"), 8421504);
+        const QColor grey(128, 128, 128);
+        CColourPicker picker(QStringLiteral("Comments"), grey);
         QCOMPARE(picker.text(), QStringLiteral("Comments"));
         const QList<QAction*> entries = picker.dropDown()->actions();
         QCOMPARE(entries.first()->text(), QStringLiteral("Automatic"));
         QCOMPARE(entries.last()->text(), QStringLiteral("More Colours..."));
 
-        picker.setColour(0x123456);
+        picker.setColour(QColor(0x12, 0x34, 0x56));
         entries.first()->trigger();
-        QCOMPARE(picker.colour(), 8421504u);  // the setting's default
+        QCOMPARE(picker.colour(), grey);  // the setting's default
 
         QColor offered;
         picker.moreColoursHook = [&offered](const QColor& current) {
@@ -229,14 +230,14 @@ class tst_OptionPages : public guitest::FrameTest {
             return QColor(1, 2, 3);
         };
         entries.last()->trigger();
-        QCOMPARE(offered, QColor(128, 128, 128));
-        QCOMPARE(picker.colour(), 0x030201u);
+        QCOMPARE(offered, grey);
+        QCOMPARE(picker.colour(), QColor(1, 2, 3));
         QCOMPARE(picker.toolTip(), QStringLiteral("#010203"));
 
         // Cancelling the colour dialog keeps the colour.
         picker.moreColoursHook = [](const QColor&) { return QColor(); };
         entries.last()->trigger();
-        QCOMPARE(picker.colour(), 0x030201u);
+        QCOMPARE(picker.colour(), QColor(1, 2, 3));
     }
 
     void generalPageReachesTheEditorsAndTheFlags() {
@@ -253,10 +254,10 @@ class tst_OptionPages : public guitest::FrameTest {
         QVERIFY(app_->showResultsForEachIteration);
         QVERIFY(app_->showDerivativeInformation);
         QVERIFY(!app_->showResultsInOutputView);
-        QCOMPARE(app_->editor.equationColor, 0xFF0000u);
-        QCOMPARE(app_->editor.commentsColor, 8421504u);
+        QCOMPARE(app_->editor.equationColor, QColor(0, 0, 255));
+        QCOMPARE(app_->editor.commentsColor, QColor(128, 128, 128));
         for (PadView* view : {first, second}) {
-            QCOMPARE(view->equationColour(), 0xFF0000u);
+            QCOMPARE(view->equationColour(), QColor(0, 0, 255));
             QCOMPARE(view->palette().color(QPalette::Base), QColor(255, 255, 224));
         }
         // Only the document the sheet was opened for was changed.

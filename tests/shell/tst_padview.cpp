@@ -169,7 +169,7 @@ class tst_PadView : public guitest::FrameTest {
     void colourChangeReachesEveryEditor() {
         PadView* first = editor(QStringLiteral("{c}x"), 0);
         PadView* second = editor(QStringLiteral("y{c}"), 0);
-        frame_->ApplyColours(0x00FF00, 0x0000FF, 0xE0FFFF);  // green, red comments, light yellow
+        frame_->ApplyColours(QColor(0, 255, 0), QColor(255, 0, 0), QColor(255, 255, 224));
         for (PadView* view : {first, second}) {
             QCOMPARE(view->palette().color(QPalette::Base), QColor(255, 255, 224));
             const QTextBlock b = view->document()->begin();
@@ -180,10 +180,10 @@ class tst_PadView : public guitest::FrameTest {
             QCOMPARE(equation, QColor(0, 255, 0));
             QCOMPARE(comment, QColor(255, 0, 0));
         }
-        QCOMPARE(app_->editor.commentsColor, 0x0000FFu);
+        QCOMPARE(app_->editor.commentsColor, QColor(255, 0, 0));
         // Documents opened later take the new colours too.
         PadView* third = frame_->NewDocument();
-        QCOMPARE(third->equationColour(), 0x00FF00u);
+        QCOMPARE(third->equationColour(), QColor(0, 255, 0));
     }
     void goToPos_data() {
         guitest::Columns<int, int>("asked", "caret");
@@ -211,7 +211,7 @@ class tst_PadView : public guitest::FrameTest {
         action("actionWordWrap")->trigger();
         QVERIFY(view->wordWrap());
         QVERIFY(action("actionWordWrap")->isChecked());
-        QCOMPARE(app_->editor.wordWrap, 1);
+        QVERIFY(app_->editor.wordWrap);
         QVERIFY(frame_->NewDocument()->wordWrap());  // the next editor wraps as well
 
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
@@ -238,12 +238,15 @@ class tst_PadView : public guitest::FrameTest {
             dialog.accept();
         };
         action("actionSetFont")->trigger();
-        QCOMPARE(app_->editor.font.faceName, family);
-        QVERIFY2(app_->editor.font.height <= -18 && app_->editor.font.height >= -24,
-                 qPrintable(QString::number(app_->editor.font.height)));
-        QCOMPARE(app_->editor.font.weight, int(QFont::Bold));
-        QCOMPARE(view->font().pixelSize(), -app_->editor.font.height);
-        QCOMPARE(view->font().family(), family);
+        QVERIFY(app_->editor.font.has_value());
+        const QFont chosen = *app_->editor.font;
+        QCOMPARE(chosen.family(), family);
+        // 16 points at 96 dots per inch, whatever size the dialog settled on near it.
+        QVERIFY2(chosen.pixelSize() >= 18 && chosen.pixelSize() <= 24,
+                 qPrintable(QString::number(chosen.pixelSize())));
+        QCOMPARE(chosen.weight(), QFont::Bold);
+        QCOMPARE(chosen.families().mid(1), SymbolFamilies());  // the symbols come from these
+        QCOMPARE(view->font(), chosen);
         action("actionMirrorFont")->trigger();
         QCOMPARE(app_->editor.printFont, app_->editor.font);
     }
@@ -254,13 +257,12 @@ class tst_PadView : public guitest::FrameTest {
         profile->setValue(QStringLiteral("Font/Height"), 0);
         profile->sync();
         app_->ReadSettings();
-        QCOMPARE(app_->editor.font.faceName,
-                 QStringLiteral("Valdrix Times"));  // height 0: not read
+        QVERIFY(!app_->editor.font.has_value());  // height 0: not read
         app_->WriteSettings();
         profile = EquationApp::Profile();
         QCOMPARE(profile->allKeys(), QStringList{QStringLiteral("Font/Height")});
 
-        app_->editor.equationColor = 0x123456;
+        app_->editor.equationColor = QColor(0x56, 0x34, 0x12);
         app_->editor.pageSetup.header = QStringLiteral("&f &p");
         app_->WriteSettings();
         profile = EquationApp::Profile();
@@ -269,7 +271,7 @@ class tst_PadView : public guitest::FrameTest {
                  QStringLiteral("&f &p"));
         QVERIFY(!profile->contains(QStringLiteral("Settings/CommentsColor")));
         app_->ReadSettings();
-        QCOMPARE(app_->editor.equationColor, 0x123456u);
+        QCOMPARE(app_->editor.equationColor, QColor(0x56, 0x34, 0x12));
     }
     void pageTexts_data() {
         guitest::Columns<QString, QString>("pattern", "expected");
