@@ -1,53 +1,40 @@
+// The main window's commands and where they are offered: the actions, the menus, the toolbars
+// and palettes, and which commands the window in front allows.
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
+#include <QDialogButtonBox>
 #include <QDockWidget>
-#include <QFileInfo>
+#include <QFile>
 #include <QGridLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
+#include <functional>
 
 #include "graphs/graph_view.h"
-#include "shell/attachment_dialog.h"
+#include "shell/command_action.h"
 #include "shell/core_runner.h"
+#include "shell/document_manager.h"
+#include "shell/editor_commands.h"
 #include "shell/equation_app.h"
 #include "shell/main_frame.h"
 #include "shell/output_window.h"
 #include "shell/pad_document.h"
 #include "shell/pad_view.h"
 #include "shell/palette.h"
+#include "shell/run_controller.h"
 #include "shell/shell_messages.h"
-#include "shell/tmp_file_dialog.h"
-
-namespace {
-
-// prompt: the status-bar text, then after "\n" the tool tip.
-QAction* MakeAction(QObject* parent, const char* name, const QString& text, const QString& prompt,
-                    const QKeySequence& key = {}) {
-    auto* action = new QAction(text, parent);
-    action->setObjectName(QLatin1String(name));
-    const qsizetype split = prompt.indexOf(u'\n');
-    action->setStatusTip(split < 0 ? prompt : prompt.left(split));
-    QString tip =
-        split < 0 ? QString(text).remove(u'&').remove(QLatin1String("...")) : prompt.mid(split + 1);
-    action->setToolTip(tip);
-    if (!key.isEmpty()) action->setShortcut(key);
-    return action;
-}
-
-}  // namespace
 
 void MainFrame::CreateActions() {
+    // The commands of the toolbar and those whose state UpdateMenus sets one by one; the others
+    // are made with their menus.
     auto add = [this](const char* name, const QString& text, const QString& prompt,
                       const QKeySequence& key = {}) {
         return MakeAction(this, name, text, prompt, key);
@@ -55,33 +42,29 @@ void MainFrame::CreateActions() {
     newAct_ = add("actionFileNew", "&New", "Create a new document\nNew",
                   QKeySequence(Qt::CTRL | Qt::Key_N));
     newAct_->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    connect(newAct_, &QAction::triggered, this, [this] { NewDocument(); });
+    connect(newAct_, &QAction::triggered, documents_, [this] { documents_->NewDocument(); });
     openAct_ = add("actionFileOpen", "&Open...", "Open an existing document\nOpen",
                    QKeySequence(Qt::CTRL | Qt::Key_O));
     openAct_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     connect(openAct_, &QAction::triggered, this, &MainFrame::FileOpen);
     closeAct_ = add("actionFileClose", "&Close", "Close the active document\nClose");
-    connect(closeAct_, &QAction::triggered, this, &MainFrame::FileClose);
+    connect(closeAct_, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow* w = mdi_->activeSubWindow()) w->close();
+    });
     saveAct_ = add("actionFileSave", "&Save", "Save the active document\nSave",
                    QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAct_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     connect(saveAct_, &QAction::triggered, this, [this] {
         // A graph window saves its pictures.
-        if (CGraphView* graph = activeGraph())
+        if (CGraphView* graph = documents_->activeGraph())
             graph->SaveGraph();
         else
-            SaveDocument(activeView());
+            documents_->Save(documents_->activeView());
     });
-    saveAsAct_ =
-        add("actionFileSaveAs", "Save &As...", "Save the active document with a new name\nSave As");
-    connect(saveAsAct_, &QAction::triggered, this, [this] { SaveDocumentAs(activeView()); });
-    exportLatexAct_ =
-        add("actionExportLatex", "Export to La&TEX", "Export equations to latex format");
-    connect(exportLatexAct_, &QAction::triggered, this,
-            [this] { app_.Message(this, QString::fromLatin1(msg::kNotFinished)); });
+
     attachNewAct_ = add("actionAttachmentNew", "&New", "New Attachment");
     connect(attachNewAct_, &QAction::triggered, this, [this] {
-        PadView* view = activeView();
+        PadView* view = documents_->activeView();
         view->padDocument()->setAttachmentPath(QString());
         OpenAttachmentEditor(view, QString::fromLatin1(msg::kAttachmentNoName));
     });
@@ -90,293 +73,231 @@ void MainFrame::CreateActions() {
     attachEditAct_ = add("actionAttachmentEdit", "&Edit Attached File",
                          "Edit Attached File\nEdit Attached File");
     connect(attachEditAct_, &QAction::triggered, this, [this] {
-        PadView* view = activeView();
+        PadView* view = documents_->activeView();
         OpenAttachmentEditor(view, view->padDocument()->attachmentPath());
     });
     attachRemoveAct_ = add("actionAttachmentRemove", "&Remove", "Remove Attachment");
     connect(attachRemoveAct_, &QAction::triggered, this, [this] {
-        activeView()->padDocument()->setAttachmentPath(QString());
+        documents_->activeView()->padDocument()->setAttachmentPath(QString());
         UpdateMenus();
     });
-    printAct_ = add("actionFilePrint", "&Print...", "Print the active document\nPrint",
-                    QKeySequence(Qt::CTRL | Qt::Key_P));
-    printAct_->setIcon(DrawPictogram(Pictogram::kPrint));
-    connect(printAct_, &QAction::triggered, this, &MainFrame::FilePrint);
-    printPreviewAct_ =
-        add("actionFilePrintPreview", "Print Pre&view", "Display full pages\nPrint Preview");
-    connect(printPreviewAct_, &QAction::triggered, this, &MainFrame::FilePrintPreview);
-    printSetupAct_ = add("actionFilePrintSetup", "P&rint Setup...",
-                         "Change the printer and printing options\nPrint Setup");
-    connect(printSetupAct_, &QAction::triggered, this, &MainFrame::FilePrintSetup);
-    pageSetupAct_ = add("actionPageSetup", "Page Set&up...", "Set headers, footers, and margins");
-    connect(pageSetupAct_, &QAction::triggered, this, &MainFrame::PageSetup);
     for (QAction*& a : recentActs_) {
         a = new QAction(this);
         a->setVisible(false);
         a->setStatusTip(QStringLiteral("Open this document"));
-        connect(a, &QAction::triggered, this, [this, a] { OpenDocument(a->data().toString()); });
+        connect(a, &QAction::triggered, this,
+                [this, a] { documents_->OpenDocument(a->data().toString()); });
     }
-    exitAct_ = add("actionExit", "E&xit", "Quit the application; prompts to save documents\nExit");
-    connect(exitAct_, &QAction::triggered, this, &QWidget::close);
 
-    undoAct_ = add("actionEditUndo", "&Undo", "Undo the last action\nUndo",
-                   QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undoAct_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    connect(undoAct_, &QAction::triggered, this, [this] { activeView()->undo(); });
-    cutAct_ = add("actionEditCut", "Cu&t", "Cut the selection and put it on the Clipboard\nCut");
-    cutAct_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    cutAct_->setIcon(DrawGlyphIcon(QStringLiteral("\u2702"), QSize(16, 16)));
-    connect(cutAct_, &QAction::triggered, this, &MainFrame::EditCut);
-    copyAct_ =
-        add("actionEditCopy", "&Copy", "Copy the selection and put it on the Clipboard\nCopy");
-    copyAct_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    copyAct_->setIcon(DrawPictogram(Pictogram::kCopy));
-    connect(copyAct_, &QAction::triggered, this, &MainFrame::EditCopy);
-    pasteAct_ = add("actionEditPaste", "&Paste", "Insert Clipboard contents\nPaste");
-    pasteAct_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
-    pasteAct_->setIcon(DrawPictogram(Pictogram::kPaste));
-    connect(pasteAct_, &QAction::triggered, this, [this] { activeView()->paste(); });
-    deleteAct_ = add("actionEditDelete", "&Delete", "Erase the selection\nErase",
-                     QKeySequence(Qt::Key_Delete));
-    deleteAct_->setShortcutContext(Qt::WidgetShortcut);  // the editor handles the key itself
-    connect(deleteAct_, &QAction::triggered, this, [this] {
-        QTextCursor c = activeView()->textCursor();
-        if (!c.hasSelection()) c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-        c.removeSelectedText();
-    });
-    findAct_ = add("actionEditFind", "&Find...", "Find the specified text\nFind",
-                   QKeySequence(Qt::CTRL | Qt::Key_F));
-    connect(findAct_, &QAction::triggered, this, [this] { ShowFind(false); });
-    findNextAct_ = add("actionEditFindNext", "Find &Next", "Repeat the last action\nRepeat",
-                       QKeySequence(Qt::Key_F3));
-    connect(findNextAct_, &QAction::triggered, this, &MainFrame::FindNext);
-    replaceAct_ = add("actionEditReplace", "R&eplace...",
-                      "Replace specific text with different text\nReplace",
-                      QKeySequence(Qt::CTRL | Qt::Key_H));
-    connect(replaceAct_, &QAction::triggered, this, [this] { ShowFind(true); });
-    selectAllAct_ =
-        add("actionEditSelectAll", "Select A&ll", "Select the entire document\nSelect All");
-    connect(selectAllAct_, &QAction::triggered, this, [this] { activeView()->selectAll(); });
-    wordWrapAct_ = add("actionWordWrap", "&Word Wrap", "Toggle on/off word-wrap mode");
-    wordWrapAct_->setCheckable(true);
-    connect(wordWrapAct_, &QAction::triggered, this, &MainFrame::ToggleWordWrap);
-    goToPosAct_ = add("actionGoToPos", "&Go To Pos", "Go to char number position");
-    connect(goToPosAct_, &QAction::triggered, this, &MainFrame::GoToPos);
-
-    tabStopsAct_ = add("actionSetTabStops", "Set &Tab Stops...", "Set tab stops for this window");
-    connect(tabStopsAct_, &QAction::triggered, this, &MainFrame::SetTabStops);
-    fontAct_ = add("actionSetFont", "Set &Font...", "Select display font for this window");
-    connect(fontAct_, &QAction::triggered, this, &MainFrame::SetDisplayFont);
-    printerFontAct_ = add("actionSetPrinterFont", "Set &Printer Font...", "Set font for printing");
-    connect(printerFontAct_, &QAction::triggered, this, &MainFrame::SetPrinterFont);
-    mirrorFontAct_ = add("actionMirrorFont", "&Mirror Display Font",
-                         "Use same font for printing as for display");
-    connect(mirrorFontAct_, &QAction::triggered, this, &MainFrame::MirrorDisplayFont);
-    tempFilesAct_ = add("actionTempFiles", "T&emp Files", "Show tmp files");
-    connect(tempFilesAct_, &QAction::triggered, this, &MainFrame::ShowTempFiles);
     resultsAct_ = add("actionShowResults", "&Results", "Show Results", QKeySequence(Qt::Key_F12));
     resultsAct_->setIcon(DrawPictogram(Pictogram::kResults));
     connect(resultsAct_, &QAction::triggered, this, &MainFrame::ShowResults);
-    resultsFromFileAct_ =
-        add("actionResultsFromFile", "&From File ...", "Show Results From File ...");
-    connect(resultsFromFileAct_, &QAction::triggered, this, &MainFrame::ShowResultsFromFile);
-    refreshAct_ = add("actionRefresh", "Re&fresh", "Refresh");
-    connect(refreshAct_, &QAction::triggered, this, [this] {
-        if (PadView* view = activeView()) view->Recolour();
-    });
-    languageAct_ = add("actionLanguage", "&Language", "Language");  // has no behaviour
-
-    solveAct_ = add("actionSolve", "&Alg. Equations", "Solve selected equation\nSolve",
-                    QKeySequence(Qt::Key_F5));
-    connect(solveAct_, &QAction::triggered, this, [this] {
-        if (PadView* view = activeView()) view->Solve();
-    });
     optionsAct_ = add("actionOptions", "&Options", "Options\nOptions", QKeySequence(Qt::Key_F10));
     optionsAct_->setIcon(DrawPictogram(Pictogram::kOptions));
     connect(optionsAct_, &QAction::triggered, this, &MainFrame::ShowOptions);
-    readCfAct_ = add("actionReadCf", "&Read CF Format for Power Flow",
-                     "Read CF Format for Power Flow\nRead CF Format for Power Flow");
-    connect(readCfAct_, &QAction::triggered, this, &MainFrame::ReadCommonFormat);
     graphFromResultsAct_ =
         add("actionGraphFromResults", "From &Results", "Graph From Results\nNew Graph");
     graphFromResultsAct_->setIcon(DrawPictogram(Pictogram::kGraph));
     connect(graphFromResultsAct_, &QAction::triggered, this, &MainFrame::GraphFromResults);
-    graphFromFileAct_ = add("actionGraphFromFile", "From &File ...", "Graph from File");
-    connect(graphFromFileAct_, &QAction::triggered, this, &MainFrame::GraphFromFile);
-    updateGraphsAct_ = add("actionUpdateAllGraphs", "&Update All Graphs", "Update all Graphs");
-    connect(updateGraphsAct_, &QAction::triggered, this, [this] { UpdateAllGraphs(activeView()); });
-    WireGraphActions();
-
-    cascadeAct_ =
-        add("actionCascade", "&Cascade", "Arrange windows so they overlap\nCascade Windows");
-    connect(cascadeAct_, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
-    tileAct_ = add("actionTile", "&Tile", "Arrange windows as non-overlapping tiles\nTile Windows");
-    connect(tileAct_, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
-    arrangeAct_ = add("actionArrangeIcons", "&Arrange Icons",
-                      "Arrange icons at the bottom of the window\nArrange Icons");
-    connect(arrangeAct_, &QAction::triggered, this, &MainFrame::ArrangeIcons);
-    helpAct_ = add("actionHelpDesk", "&Help Desk", "Display help for current task or command",
-                   QKeySequence(Qt::Key_F1));
-    connect(helpAct_, &QAction::triggered, this, &MainFrame::HelpDesk);
-    aboutAct_ = add("actionAbout", "&About Valdrix...",
-                    "Display program information, version number and copyright\nAbout");
-    connect(aboutAct_, &QAction::triggered, this, &MainFrame::About);
-
-    documentActions_ = {saveAsAct_,      exportLatexAct_,      printPreviewAct_,
-                        deleteAct_,      selectAllAct_,        tempFilesAct_,
-                        findAct_,        findNextAct_,         replaceAct_,
-                        wordWrapAct_,    goToPosAct_,          tabStopsAct_,
-                        fontAct_,        printerFontAct_,      mirrorFontAct_,
-                        resultsAct_,     resultsFromFileAct_,  refreshAct_,
-                        optionsAct_,     graphFromResultsAct_, graphFromFileAct_,
-                        updateGraphsAct_};
-}
-
-void MainFrame::WireGraphActions() {
-    auto add = [this](const char* name, const QString& text, const QString& prompt) {
-        QAction* a = MakeAction(this, name, text, prompt);
-        graphActions_.append(a);
-        return a;
-    };
-    updateGraphAct_ = add("actionUpdateGraph", "&Update Graph", "Update Graph");
-    connect(updateGraphAct_, &QAction::triggered, this, [this] {
-        if (CGraphView* graph = activeGraph()) graph->UpdateGraph();
-    });
-    saveGraphAct_ = add("actionSaveGraph", "Save &Graph", "Save Graph");
-    connect(saveGraphAct_, &QAction::triggered, this, [this] {
-        if (CGraphView* graph = activeGraph()) graph->SaveGraph();
-    });
-    saveGraphAsAct_ = add("actionSaveGraphAs", "Save Graph &As...", "Save Graph As");
-    connect(saveGraphAsAct_, &QAction::triggered, this, [this] {
-        if (CGraphView* graph = activeGraph()) graph->SaveGraphAs();
-    });
-}
-
-QAction* MainFrameCoreAction(MainFrame* frame, QList<QAction*>& list, const char* name,
-                             const QString& text, const QString& prompt, const QKeySequence& key,
-                             std::function<void()> run) {
-    QAction* a = MakeAction(frame, name, text, prompt, key);
-    QObject::connect(a, &QAction::triggered, frame, std::move(run));
-    list.append(a);
-    return a;
+    documentActions_ = {resultsAct_, optionsAct_, graphFromResultsAct_};
 }
 
 void MainFrame::CreateMenus() {
-    auto core = [this](QMenu* menu, const char* name, const QString& text, const QString& prompt,
-                       const QString& command, const QKeySequence& key = {}) {
-        QAction* a = MainFrameCoreAction(this, coreActions_, name, text, prompt, key,
-                                         [this, command] { RunCore(command); });
+    // A command made with its menu; `list`, when given, is the list UpdateMenus enables it by.
+    auto add = [this](QMenu* menu, const char* name, const QString& text, const QString& prompt,
+                      const QKeySequence& key, std::function<void()> run,
+                      QList<QAction*>* list = nullptr) {
+        QAction* a = MakeAction(this, name, text, prompt, key);
+        connect(a, &QAction::triggered, this, std::move(run));
         menu->addAction(a);
+        if (list != nullptr) list->append(a);
+        return a;
     };
+    auto core = [this, &add](QMenu* menu, const char* name, const QString& text,
+                             const QString& prompt, const QString& command,
+                             const QKeySequence& key = {}) {
+        add(
+            menu, name, text, prompt, key,
+            [this, command] { runs_->RunCommand(documents_->activeView(), command); },
+            &coreActions_);
+    };
+    auto graph = [this, &add](QMenu* menu, const char* name, const QString& text,
+                              std::function<void(CGraphView&)> command) {
+        add(
+            menu, name, text, QString(text).remove(u'&').remove(QLatin1String("...")), {},
+            [this, command] {
+                if (CGraphView* view = documents_->activeGraph()) command(*view);
+            },
+            &graphActions_);
+    };
+    const EditorCommands& edit = *editing_;
     QMenuBar* bar = menuBar();
-    fileMenu_ = bar->addMenu(QStringLiteral("&File"));
-    fileMenu_->addActions({newAct_, openAct_, closeAct_, saveAct_, saveAsAct_});
-    fileMenu_->addActions({saveGraphAct_, saveGraphAsAct_});
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(exportLatexAct_);
-    QMenu* attachment = fileMenu_->addMenu(QStringLiteral("A&ttachment"));
+
+    QMenu* fileMenu = bar->addMenu(QStringLiteral("&File"));
+    fileMenu->addActions({newAct_, openAct_, closeAct_, saveAct_});
+    QAction* saveAs = add(
+        fileMenu, "actionFileSaveAs", "Save &As...",
+        "Save the active document with a new name\nSave As", {},
+        [this] { documents_->SaveAs(documents_->activeView()); }, &documentActions_);
+    graph(fileMenu, "actionSaveGraph", "Save &Graph", [](CGraphView& g) { g.SaveGraph(); });
+    graph(fileMenu, "actionSaveGraphAs", "Save Graph &As...",
+          [](CGraphView& g) { g.SaveGraphAs(); });
+    fileMenu->addSeparator();
+    QAction* exportLatex = add(
+        fileMenu, "actionExportLatex", "Export to La&TEX", "Export equations to latex format", {},
+        [this] { app_.Message(this, QString::fromLatin1(msg::kNotFinished)); }, &documentActions_);
+    QMenu* attachment = fileMenu->addMenu(QStringLiteral("A&ttachment"));
     attachment->addActions({attachNewAct_, attachFileAct_, attachEditAct_, attachRemoveAct_});
-    fileMenu_->addSeparator();
-    fileMenu_->addActions({printAct_, printPreviewAct_, printSetupAct_, pageSetupAct_});
-    recentSeparator_ = fileMenu_->addSeparator();
-    for (QAction* a : recentActs_) fileMenu_->addAction(a);
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(exitAct_);
+    fileMenu->addSeparator();
+    fileMenu->addActions(
+        {edit.printAct, edit.printPreviewAct, edit.printSetupAct, edit.pageSetupAct});
+    recentSeparator_ = fileMenu->addSeparator();
+    for (QAction* a : recentActs_) fileMenu->addAction(a);
+    fileMenu->addSeparator();
+    add(fileMenu, "actionExit", "E&xit", "Quit the application; prompts to save documents\nExit",
+        {}, [this] { close(); });
 
-    editMenu_ = bar->addMenu(QStringLiteral("&Edit"));
-    editMenu_->addAction(undoAct_);
-    editMenu_->addSeparator();
-    editMenu_->addActions({cutAct_, copyAct_, pasteAct_, deleteAct_});
-    editMenu_->addSeparator();
-    editMenu_->addActions({findAct_, findNextAct_, replaceAct_});
-    editMenu_->addSeparator();
-    editMenu_->addActions({selectAllAct_, wordWrapAct_, goToPosAct_});
+    QMenu* editMenu = bar->addMenu(QStringLiteral("&Edit"));
+    editMenu->addAction(edit.undoAct);
+    editMenu->addSeparator();
+    editMenu->addActions({edit.cutAct, edit.copyAct, edit.pasteAct, edit.eraseAct});
+    editMenu->addSeparator();
+    editMenu->addActions({edit.findAct, edit.findNextAct, edit.replaceAct});
+    editMenu->addSeparator();
+    editMenu->addActions({edit.selectAllAct, edit.wordWrapAct, edit.goToPosAct});
 
-    viewMenu_ = bar->addMenu(QStringLiteral("&View"));
+    QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
     QAction* standardToggle = standardBar_->toggleViewAction();
     standardToggle->setText(QStringLiteral("&Standard"));
     standardToggle->setStatusTip(QStringLiteral("Show or hide the toolbar"));
-    viewMenu_->addAction(standardToggle);
+    viewMenu->addAction(standardToggle);
     const auto bars = PaletteBars();
-    QToolBar* palettes[] = {functionsBar_, numbersBar_, alphabetBar_, greekBar_, specialBar_};
-    for (QToolBar* palette : palettes) {
+    QList<QAction*> paletteToggles;
+    for (QToolBar* palette : {functionsBar_, numbersBar_, alphabetBar_, greekBar_, specialBar_}) {
         for (const PaletteBar& b : bars) {
             if (palette->objectName() != QLatin1String(b.objectName)) continue;
             QAction* toggle = palette->toggleViewAction();
             toggle->setText(QLatin1String(b.toggleText));
             toggle->setStatusTip(QLatin1String(b.togglePrompt));
             toggle->setObjectName(QStringLiteral("actionView") + palette->objectName());
-            viewMenu_->addAction(toggle);
+            viewMenu->addAction(toggle);
+            paletteToggles.append(toggle);
         }
     }
-    statusBarAct_ =
+    QAction* statusBarToggle =
         MakeAction(this, "actionViewStatusBar", "Status &Bar", "Show or hide the status bar");
-    statusBarAct_->setCheckable(true);
-    statusBarAct_->setChecked(true);
-    connect(statusBarAct_, &QAction::toggled, statusBar(), &QWidget::setVisible);
-    viewMenu_->addAction(statusBarAct_);
-    viewMenu_->addSeparator();
-    viewMenu_->addActions({propertiesDock_->toggleViewAction(), outputDock_->toggleViewAction()});
-    viewMenu_->addSeparator();
-    viewMenu_->addActions({tabStopsAct_, fontAct_, printerFontAct_, mirrorFontAct_});
-    viewMenu_->addSeparator();
-    viewMenu_->addAction(tempFilesAct_);
-    QMenu* results = viewMenu_->addMenu(QStringLiteral("&Results"));
-    results->addActions({resultsAct_, resultsFromFileAct_});
-    viewMenu_->addAction(refreshAct_);
-    viewMenu_->addSeparator();
-    viewMenu_->addAction(languageAct_);
-    viewMenu_->addAction(updateGraphAct_);
+    statusBarToggle->setCheckable(true);
+    statusBarToggle->setChecked(true);
+    connect(statusBarToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    viewMenu->addAction(statusBarToggle);
+    viewMenu->addSeparator();
+    viewMenu->addActions({propertiesDock_->toggleViewAction(), outputDock_->toggleViewAction()});
+    viewMenu->addSeparator();
+    viewMenu->addActions({edit.tabStopsAct, edit.fontAct, edit.printerFontAct, edit.mirrorFontAct});
+    viewMenu->addSeparator();
+    QAction* tempFiles = add(
+        viewMenu, "actionTempFiles", "T&emp Files", "Show tmp files", {},
+        [this] { ShowTempFiles(); }, &documentActions_);
+    QMenu* results = viewMenu->addMenu(QStringLiteral("&Results"));
+    results->addAction(resultsAct_);
+    add(
+        results, "actionResultsFromFile", "&From File ...", "Show Results From File ...", {},
+        [this] {
+            const QString path =
+                app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kResultsFilter));
+            if (!path.isEmpty()) ShowResultsFile(path);
+        },
+        &documentActions_);
+    QAction* refresh = add(
+        viewMenu, "actionRefresh", "Re&fresh", "Refresh", {},
+        [this] {
+            if (PadView* view = documents_->activeView()) view->Recolour();
+        },
+        &documentActions_);
+    viewMenu->addSeparator();
+    viewMenu->addAction(
+        MakeAction(this, "actionLanguage", "&Language", "Language"));  // no behaviour
+    graph(viewMenu, "actionUpdateGraph", "&Update Graph", [](CGraphView& g) { g.UpdateGraph(); });
 
-    solveMenu_ = bar->addMenu(QStringLiteral("&Solve"));
-    solveMenu_->addAction(solveAct_);
-    coreActions_.append(solveAct_);
-    core(solveMenu_, "actionSolveRepetitive", "With &Repetitive Updates",
+    QMenu* solveMenu = bar->addMenu(QStringLiteral("&Solve"));
+    add(
+        solveMenu, "actionSolve", "&Alg. Equations", "Solve selected equation\nSolve",
+        QKeySequence(Qt::Key_F5), [this] { runs_->Solve(documents_->activeView()); },
+        &coreActions_);
+    core(solveMenu, "actionSolveRepetitive", "With &Repetitive Updates",
          "Solve With Repetitive Updates", "US");
-    QAction* differential = MainFrameCoreAction(
-        this, coreActions_, "actionSolveDifferential", "&Differential Equations",
+    add(
+        solveMenu, "actionSolveDifferential", "&Differential Equations",
         "Solve Differential Equation\nSolve Differential Equation",
-        QKeySequence(Qt::CTRL | Qt::Key_D), [this] { SolveDifferential(); });
-    solveMenu_->addAction(differential);
-    core(solveMenu_, "actionSolveIntegral", "&Integral Equations",
+        QKeySequence(Qt::CTRL | Qt::Key_D),
+        [this] {
+            if (PadView* view = documents_->activeView()) {
+                const auto method = view->padDocument()->settings.differentialMethod;
+                runs_->RunCommand(view, DifferentialCommand(method));
+            }
+        },
+        &coreActions_);
+    core(solveMenu, "actionSolveIntegral", "&Integral Equations",
          "Integral Equations\nIntegral Equations", "DDDT", QKeySequence(Qt::CTRL | Qt::Key_I));
-    core(solveMenu_, "actionUnconstrained", "&Unconstrained Optimization",
+    core(solveMenu, "actionUnconstrained", "&Unconstrained Optimization",
          "Unconstrained Optimization\nUnconstrained Optimization", "O");
-    core(solveMenu_, "actionConstrained", "&Constrained Optimization",
+    core(solveMenu, "actionConstrained", "&Constrained Optimization",
          "Constrained Optimization\nConstrained Optimization", "KFK");
-    solveMenu_->addAction(MainFrameCoreAction(
-        this, coreActions_, "actionEstimation", "&Estimation and Regression",
-        "Estimation and Regression", {}, [this] { EstimationAndRegression(); }));
-    solveMenu_->addSeparator();
-    solveMenu_->addAction(optionsAct_);
+    add(
+        solveMenu, "actionEstimation", "&Estimation and Regression", "Estimation and Regression",
+        {}, [this] { runs_->Estimate(documents_->activeView()); }, &coreActions_);
+    solveMenu->addSeparator();
+    solveMenu->addAction(optionsAct_);
 
-    advancedMenu_ = bar->addMenu(QStringLiteral("&Advanced"));
-    core(advancedMenu_, "actionLinearized", "&Linearized Equations", "Linearized Equations", "ASL");
-    core(advancedMenu_, "actionSymbolicLinearized", "&Symbolic Linearized Equations",
+    QMenu* advancedMenu = bar->addMenu(QStringLiteral("&Advanced"));
+    core(advancedMenu, "actionLinearized", "&Linearized Equations", "Linearized Equations", "ASL");
+    core(advancedMenu, "actionSymbolicLinearized", "&Symbolic Linearized Equations",
          "Simbolic Linearized Equation", "ASS");
-    core(advancedMenu_, "actionSymbolicJacobian", "Symbolic &Jacobian", "Symbolic jacoby", "ASJ");
-    core(advancedMenu_, "actionElimination", "Symbolic &Elimination", "Symbolic Elimination", "E");
-    core(advancedMenu_, "actionSimplification", "Sim&plification", "Simplify Equations", "AFS");
-    core(advancedMenu_, "actionComplex", "&Complex", "Complex mode", "AFC");
-    advancedMenu_->addSeparator();
-    advancedMenu_->addAction(readCfAct_);
+    core(advancedMenu, "actionSymbolicJacobian", "Symbolic &Jacobian", "Symbolic jacoby", "ASJ");
+    core(advancedMenu, "actionElimination", "Symbolic &Elimination", "Symbolic Elimination", "E");
+    core(advancedMenu, "actionSimplification", "Sim&plification", "Simplify Equations", "AFS");
+    core(advancedMenu, "actionComplex", "&Complex", "Complex mode", "AFC");
+    advancedMenu->addSeparator();
+    add(advancedMenu, "actionReadCf", "&Read CF Format for Power Flow",
+        "Read CF Format for Power Flow\nRead CF Format for Power Flow", {},
+        [this] { ReadCommonFormat(); });
 
-    graphMenu_ = bar->addMenu(QStringLiteral("&Graph"));
-    graphMenu_->addAction(graphFromResultsAct_);
-    core(graphMenu_, "actionGraphGenerate", "&Generate New", "Graph Generation", "G");
-    graphMenu_->addActions({graphFromFileAct_, updateGraphsAct_});
-    graphMenu_->addSeparator();
-    core(graphMenu_, "actionFft", "Fast &Fourier Transform", "Fast Fourier Transform", "W0");
-    core(graphMenu_, "actionFftFromFile", "FFT From File...", "FFT From File...", "W1");
+    QMenu* graphMenu = bar->addMenu(QStringLiteral("&Graph"));
+    graphMenu->addAction(graphFromResultsAct_);
+    core(graphMenu, "actionGraphGenerate", "&Generate New", "Graph Generation", "G");
+    add(
+        graphMenu, "actionGraphFromFile", "From &File ...", "Graph from File", {},
+        [this] {
+            PadView* view = documents_->activeView();
+            if (view == nullptr) return;
+            const QString path =
+                app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kGraphFileFilter));
+            if (!path.isEmpty()) OpenGraphWindow(view, path);
+        },
+        &documentActions_);
+    add(
+        graphMenu, "actionUpdateAllGraphs", "&Update All Graphs", "Update all Graphs", {},
+        [this] {
+            if (PadView* view = documents_->activeView()) view->padDocument()->graphs().UpdateAll();
+        },
+        &documentActions_);
+    graphMenu->addSeparator();
+    core(graphMenu, "actionFft", "Fast &Fourier Transform", "Fast Fourier Transform", "W0");
+    core(graphMenu, "actionFftFromFile", "FFT From File...", "FFT From File...", "W1");
 
+    QAction* cascade = MakeAction(this, "actionCascade", "&Cascade",
+                                  "Arrange windows so they overlap\nCascade Windows");
+    connect(cascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    QAction* tile = MakeAction(this, "actionTile", "&Tile",
+                               "Arrange windows as non-overlapping tiles\nTile Windows");
+    connect(tile, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    QAction* arrange = MakeAction(this, "actionArrangeIcons", "&Arrange Icons",
+                                  "Arrange icons at the bottom of the window\nArrange Icons");
+    connect(arrange, &QAction::triggered, this, &MainFrame::ArrangeIcons);
     windowMenu_ = bar->addMenu(QStringLiteral("&Window"));
-    connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this, cascade, tile, arrange] {
         windowMenu_->clear();
-        windowMenu_->addActions({cascadeAct_, tileAct_, arrangeAct_});
+        windowMenu_->addActions({cascade, tile, arrange});
         const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
         if (!windows.isEmpty()) windowMenu_->addSeparator();
         for (int i = 0; i < windows.size(); ++i) {
@@ -388,43 +309,32 @@ void MainFrame::CreateMenus() {
             connect(a, &QAction::triggered, mdi_, [this, w] { mdi_->setActiveSubWindow(w); });
         }
     });
-    windowMenu_->addActions({cascadeAct_, tileAct_, arrangeAct_});
+    windowMenu_->addActions({cascade, tile, arrange});
 
-    helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
-    helpMenu_->addActions({helpAct_, aboutAct_});
+    QMenu* helpMenu = bar->addMenu(QStringLiteral("&Help"));
+    add(helpMenu, "actionHelpDesk", "&Help Desk", "Display help for current task or command",
+        QKeySequence(Qt::Key_F1), [this] { HelpDesk(); });
+    add(helpMenu, "actionAbout", "&About Valdrix...",
+        "Display program information, version number and copyright\nAbout", {}, [this] {
+            QMessageBox::about(this, QStringLiteral("About Valdrix"),
+                               QStringLiteral("Valdrix %1\n%2")
+                                   .arg(QCoreApplication::applicationVersion(),
+                                        QString::fromLatin1(msg::kCopyright)));
+        });
 
     // Without a document the menu bar offers only what menu 1 of the original holds.
-    documentOnlyMenuItems_ = {saveAsAct_,
-                              exportLatexAct_,
+    documentOnlyMenuItems_ = {saveAs,
+                              exportLatex,
                               attachment->menuAction(),
-                              printPreviewAct_,
-                              undoAct_,
-                              cutAct_,
-                              pasteAct_,
-                              deleteAct_,
-                              findAct_,
-                              findNextAct_,
-                              replaceAct_,
-                              selectAllAct_,
-                              wordWrapAct_,
-                              goToPosAct_,
                               propertiesDock_->toggleViewAction(),
                               outputDock_->toggleViewAction(),
-                              functionsBar_->toggleViewAction(),
-                              numbersBar_->toggleViewAction(),
-                              alphabetBar_->toggleViewAction(),
-                              greekBar_->toggleViewAction(),
-                              specialBar_->toggleViewAction(),
-                              tabStopsAct_,
-                              fontAct_,
-                              printerFontAct_,
-                              mirrorFontAct_,
-                              tempFilesAct_,
+                              tempFiles,
                               results->menuAction(),
-                              refreshAct_,
-                              solveMenu_->menuAction(),
-                              advancedMenu_->menuAction(),
-                              graphMenu_->menuAction()};
+                              refresh,
+                              solveMenu->menuAction(),
+                              advancedMenu->menuAction(),
+                              graphMenu->menuAction()};
+    documentOnlyMenuItems_.append(paletteToggles);
     UpdateRecentFileActions();
 }
 
@@ -451,7 +361,7 @@ void MainFrame::CreatePaletteBars() {
             a->setObjectName(QStringLiteral("palette%1_%2").arg(b.objectName).arg(n));
             const PaletteButton* which = &button;
             connect(a, &QAction::triggered, this, [this, which] {
-                PadView* view = activeView();
+                PadView* view = documents_->activeView();
                 if (view == nullptr) return;
                 switch (which->kind) {
                     case PaletteInsert::kText:
@@ -498,12 +408,13 @@ void MainFrame::CreatePaletteBars() {
 }
 
 void MainFrame::CreateToolBars() {
+    const EditorCommands& edit = *editing_;
     standardBar_ = new QToolBar(QStringLiteral("Standard toolbar"), this);
     standardBar_->setObjectName(QStringLiteral("StandardBar"));
     standardBar_->setIconSize(QSize(16, 16));
     standardBar_->addActions({newAct_, openAct_, saveAct_});
     standardBar_->addSeparator();
-    standardBar_->addActions({cutAct_, copyAct_, pasteAct_, printAct_});
+    standardBar_->addActions({edit.cutAct, edit.copyAct, edit.pasteAct, edit.printAct});
     standardBar_->addSeparator();
     standardBar_->addActions({resultsAct_, graphFromResultsAct_, optionsAct_});
 
@@ -521,10 +432,10 @@ void MainFrame::CreateToolBars() {
 }
 
 void MainFrame::UpdateMenus() {
-    PadView* view = activeView();
+    PadView* view = documents_->activeView();
     const bool hasView = view != nullptr;
     const bool busy = app_.runner().busy();
-    const bool hasGraph = activeGraph() != nullptr;
+    const bool hasGraph = documents_->activeGraph() != nullptr;
     for (QAction* a : documentOnlyMenuItems_) a->setVisible(hasView);
     for (QAction* a : documentActions_) a->setEnabled(hasView);
     for (QAction* a : coreActions_) a->setEnabled(hasView && !busy);
@@ -533,136 +444,25 @@ void MainFrame::UpdateMenus() {
         a->setVisible(hasGraph);
         a->setEnabled(hasGraph);
     }
-    // Close, Save, Print and the Window menu serve graph windows too.
-    for (QAction* a : {closeAct_, saveAct_, printAct_, windowMenu_->menuAction()}) {
+    // Close, Save and the Window menu serve graph windows too.
+    for (QAction* a : {closeAct_, saveAct_, windowMenu_->menuAction()}) {
         a->setVisible(hasView || hasGraph);
         a->setEnabled(hasView || hasGraph);
-    }
-    {
-        const QSignalBlocker block(wordWrapAct_);
-        wordWrapAct_->setChecked(hasView && view->wordWrap());
     }
     const bool attached = hasView && view->padDocument()->hasAttachment();
     attachNewAct_->setEnabled(hasView && !attached);
     attachFileAct_->setEnabled(hasView && !attached);
     attachEditAct_->setEnabled(attached);
     attachRemoveAct_->setEnabled(attached);
-    const bool editorSelection = hasView && view->textCursor().hasSelection();
     const bool outputSelection = outputDock_->isVisible() && output_->textCursor().hasSelection();
-    copyAct_->setEnabled(editorSelection || outputSelection);
-    cutAct_->setEnabled(editorSelection);
-    pasteAct_->setEnabled(hasView && view->canPaste());
-    undoAct_->setEnabled(hasView && view->padDocument()->text()->isUndoAvailable());
-}
-
-void MainFrame::EditCopy() {
-    PadView* view = activeView();
-    if (view != nullptr && view->textCursor().hasSelection())
-        view->copy();
-    else
-        output_->copy();
-}
-
-void MainFrame::EditCut() {
-    EditCopy();
-    if (PadView* view = activeView()) {
-        QTextCursor c = view->textCursor();
-        c.removeSelectedText();
-    }
+    editing_->UpdateActions(view, hasGraph, outputSelection);
 }
 
 void MainFrame::FileOpen() {
     const QString path = app_.OpenFileName(
         this, QString(),
         QString::fromLatin1(msg::kDocumentFilter) + QStringLiteral(";;All Files (*.*)"));
-    if (!path.isEmpty()) OpenDocument(path);
-}
-
-void MainFrame::FileClose() {
-    if (QMdiSubWindow* w = mdi_->activeSubWindow()) w->close();
-}
-
-void MainFrame::RunCore(const QString& command) {
-    if (PadView* view = activeView()) view->ExecuteCoreCommand(command);
-}
-
-QString MainFrame::DifferentialCommand(std::uint32_t method) {
-    // Trapezoidal has its own command; every other method goes the backward way.
-    return method == 0 ? QStringLiteral("DDIT") : QStringLiteral("DDIB");
-}
-
-void MainFrame::SolveDifferential() {
-    PadView* view = activeView();
-    if (view == nullptr) return;
-    view->ExecuteCoreCommand(DifferentialCommand(view->padDocument()->settings.differentialMethod));
-}
-
-void MainFrame::EstimationAndRegression() {
-    PadView* view = activeView();
-    if (view == nullptr) return;
-    if (!view->padDocument()->hasAttachment()) {
-        QApplication::beep();
-        app_.Message(this, QString::fromLatin1(msg::kListFileMustBeAttached), QMessageBox::Warning);
-        return;
-    }
-    view->Estimate();
-}
-
-void MainFrame::OpenAttachmentEditor(PadView* view, const QString& path) {
-    AttachmentDialog dialog(app_, path, QString::fromLatin1(msg::kAttachmentFilter), this);
-    const bool ok = dialog.exec() == QDialog::Accepted;
-    PadDocument* doc = view->padDocument();
-    if (ok) doc->setAttachmentPath(dialog.savedPath());
-    doc->settings.updateStepCount = static_cast<std::uint32_t>(dialog.rowCount());
-    UpdateMenus();
-}
-
-void MainFrame::AttachFile() {
-    const QString path = app_.OpenFileName(this, QString::fromLatin1(msg::kAttachmentTitle),
-                                           QString::fromLatin1(msg::kAttachmentFilter));
-    if (path.isEmpty()) return;
-    PadView* view = activeView();
-    view->padDocument()->setAttachmentPath(path);
-    OpenAttachmentEditor(view, path);
-}
-
-void MainFrame::ShowTempFiles() {
-    const QString path =
-        app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kTempFilesFilter));
-    if (path.isEmpty()) return;
-    TmpFileDialog dialog(path, this);
-    if (dialog.exec() == QDialog::Accepted) {
-        app_.convertFilePath = path;
-        NewDocument();
-    }
-}
-
-void MainFrame::FilePrint() {
-    if (CGraphView* graph = activeGraph()) {
-        graph->Print();
-        return;
-    }
-    PadView* view = activeView();
-    if (view == nullptr) return;
-    if (printer_ == nullptr) printer_ = new QPrinter(QPrinter::HighResolution);
-    QPrintDialog dialog(printer_, this);
-    if (app_.Exec(dialog) == QDialog::Accepted) PrintView(view, *printer_);
-}
-
-void MainFrame::FilePrintPreview() {
-    PadView* view = activeView();
-    if (view == nullptr) return;
-    if (printer_ == nullptr) printer_ = new QPrinter(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(printer_, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, view,
-            [this, view](QPrinter* p) { PrintView(view, *p); });
-    app_.Exec(preview);
-}
-
-void MainFrame::FilePrintSetup() {
-    if (printer_ == nullptr) printer_ = new QPrinter(QPrinter::HighResolution);
-    QPageSetupDialog dialog(printer_, this);
-    dialog.exec();
+    if (!path.isEmpty()) documents_->OpenDocument(path);
 }
 
 void MainFrame::ArrangeIcons() {
@@ -675,9 +475,18 @@ void MainFrame::ArrangeIcons() {
     }
 }
 
-void MainFrame::About() {
-    QMessageBox::about(
-        this, QStringLiteral("About Valdrix"),
-        QStringLiteral("Valdrix %1\n%2")
-            .arg(QCoreApplication::applicationVersion(), QString::fromLatin1(msg::kCopyright)));
+void MainFrame::HelpDesk() {
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("HelpDesk"));
+    dialog.setWindowTitle(QStringLiteral("Valdrix Help"));
+    auto* text = new QTextBrowser(&dialog);
+    QFile guide(QStringLiteral(":/valdrix/desktop.md"));
+    if (guide.open(QIODevice::ReadOnly)) text->setMarkdown(QString::fromUtf8(guide.readAll()));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    dialog.resize(760, 600);
+    app_.Exec(dialog);
 }

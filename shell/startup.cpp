@@ -9,9 +9,12 @@
 
 #include "shell/charset.h"
 #include "shell/core_bridge.h"
+#include "shell/document_manager.h"
 #include "shell/equation_app.h"
 #include "shell/main_frame.h"
+#include "shell/output_window.h"
 #include "shell/pad_view.h"
+#include "shell/run_controller.h"
 #include "shell/settings_keys.h"
 
 #ifndef VALDRIX_VERSION
@@ -123,16 +126,18 @@ int RunGuiApplication(int argc, char** argv) {
         QTimer::singleShot(kSplashMilliseconds, splash.get(), &QWidget::close);
     }
 
+    DocumentManager& documents = frame.documents();
     PadView* view = nullptr;
     if (!parsed.document.isEmpty()) {
-        view = frame.OpenDocument(parsed.document);
+        view = documents.OpenDocument(parsed.document);
         if (view == nullptr) return 1;
     } else {
-        frame.NewDocument();
+        documents.NewDocument();
     }
     if (!parsed.screenshot.isEmpty()) {
         frame.resize(1280, 800);
-        QObject::connect(view, &PadView::coreFinished, &frame, [&frame, &parsed] {
+        RunController& runs = frame.runs();
+        QObject::connect(&runs, &RunController::runFinished, &frame, [&frame, &parsed] {
             QTimer::singleShot(300, &frame, [&frame, &parsed] {
                 const bool saved = frame.grab().save(parsed.screenshot);
                 std::fprintf(stderr,
@@ -141,11 +146,12 @@ int RunGuiApplication(int argc, char** argv) {
                 QCoreApplication::exit(saved ? 0 : 1);
             });
         });
-        QTimer::singleShot(300, view, [view] { view->Solve(); });
+        QTimer::singleShot(300, view, [&runs, view] { runs.Solve(view); });
     }
     corebridge::SetOutput([&frame](const char* text) {
-        QMetaObject::invokeMethod(
-            &frame, [&frame, t = QByteArray(text)] { frame.AppendOutput(charset::ToUnicode(t)); });
+        QMetaObject::invokeMethod(&frame, [&frame, t = QByteArray(text)] {
+            frame.output()->AppendOutput(charset::ToUnicode(t));
+        });
     });
     return qapp.exec();
 }

@@ -17,9 +17,12 @@
 #include <memory>
 
 #include "shell/core_runner.h"
+#include "shell/document_manager.h"
 #include "shell/equation_app.h"
 #include "shell/main_frame.h"
+#include "shell/output_window.h"
 #include "shell/pad_view.h"
+#include "shell/run_controller.h"
 
 namespace guitest {
 
@@ -116,9 +119,11 @@ class FrameTest : public QObject {
         return a;
     }
     QString path(const QString& name) const { return dir_->filePath(name); }
+    DocumentManager& docs() const { return frame_->documents(); }
     PadView* openDocument(const QString& name, const QByteArray& text) {
-        return frame_->OpenDocument(WriteFile(path(name), text));
+        return docs().OpenDocument(WriteFile(path(name), text));
     }
+    bool solve(PadView* view) { return frame_->runs().Solve(view); }
     bool waitForRun() {
         return QTest::qWaitFor([this] { return !app_->runner().busy(); }, 120000);
     }

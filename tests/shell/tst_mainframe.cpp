@@ -34,7 +34,7 @@ class tst_MainFrame : public guitest::FrameTest {
     void cleanup() { StopFrame(); }
 
     void withoutADocumentOnlyTheFirstMenuIsOffered() {
-        QVERIFY(frame_->activeView() == nullptr);
+        QVERIFY(docs().activeView() == nullptr);
         QVERIFY(!action("actionSolve")->isEnabled());
         QVERIFY(!action("actionSolve")->isVisible() || !frame_->findChild<QMenu*>()->isVisible());
         for (const char* name : {"actionFileNew", "actionFileOpen", "actionExit", "actionAbout"})
@@ -45,7 +45,7 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(action("actionViewStatusBar")->isVisible());
         QVERIFY(!action("actionEditCopy")->isEnabled());
 
-        frame_->NewDocument();
+        docs().NewDocument();
         QVERIFY(action("actionSolve")->isEnabled());
         QVERIFY(action("actionFileSave")->isVisible());
         QVERIFY(action("paletteGreekBar_0")->isEnabled());
@@ -58,7 +58,7 @@ class tst_MainFrame : public guitest::FrameTest {
     }
     void attachmentCommandsFollowTheAttachment() {
         QFETCH(bool, attached);
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
         frame_->UpdateMenus();
         QCOMPARE(action("actionAttachmentNew")->isEnabled(), !attached);
@@ -74,7 +74,7 @@ class tst_MainFrame : public guitest::FrameTest {
 
     // With a document open and no run going, every command that runs the core is available.
     void everyCoreCommandIsAvailableWithADocument() {
-        frame_->NewDocument();
+        docs().NewDocument();
         const QString names = QStringLiteral(
             "Solve SolveRepetitive Fft FftFromFile SolveDifferential SolveIntegral Elimination "
             "Simplification GraphGenerate Unconstrained Constrained Estimation Linearized "
@@ -87,9 +87,9 @@ class tst_MainFrame : public guitest::FrameTest {
     }
 
     void copyTakesTheOutputSelectionWhenTheEditorHasNone() {
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         view->setPlainText(QStringLiteral("x = 1;"));
-        frame_->AppendOutput(QStringLiteral("Solution Found!\n"));
+        frame_->output()->AppendOutput(QStringLiteral("Solution Found!\n"));
         OutputWindow* out = frame_->output();
         QTextCursor c = out->textCursor();
         c.setPosition(0);
@@ -109,9 +109,9 @@ class tst_MainFrame : public guitest::FrameTest {
     }
 
     void solveOnANeverSavedDocumentOnlySaves() {
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         saveAnswers_ = {path("saved.alg")};
-        QVERIFY(!view->Solve());
+        QVERIFY(!solve(view));
         QCOMPARE(saveQuestions_, 1);
         QCOMPARE(view->padDocument()->path(), path("saved.alg"));
         QVERIFY(QFile::exists(path("saved.alg")));
@@ -119,9 +119,9 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(app_->runner().lastCommand().isEmpty());
 
         // Changed and never saved: the save is offered and, refused, offered once more.
-        PadView* second = frame_->NewDocument();
+        PadView* second = docs().NewDocument();
         second->insertPlainText(QStringLiteral("x = 1;"));
-        QVERIFY(!second->Solve());
+        QVERIFY(!solve(second));
         QCOMPARE(saveQuestions_, 3);
         QVERIFY(app_->runner().lastCommand().isEmpty());
     }
@@ -132,7 +132,7 @@ class tst_MainFrame : public guitest::FrameTest {
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
         PropertiesTree* tree = frame_->properties();
         QCOMPARE(tree->topLevelItem(0)->text(0), path("circle.alg"));
-        frame_->AppendOutput(QStringLiteral("from before\n"));
+        frame_->output()->AppendOutput(QStringLiteral("from before\n"));
         action("actionSolve")->trigger();
         QVERIFY(app_->runner().busy());
         QVERIFY(!action("actionSolve")->isEnabled());
@@ -200,7 +200,7 @@ class tst_MainFrame : public guitest::FrameTest {
         PadView* view = openDocument("u.alg", "y = 2*x;\n");
         view->padDocument()->setAttachmentPath(WriteFile(path("u.LST"), "x\n1\n2\n"));
         view->padDocument()->settings.updateStepCount = 2;
-        QVERIFY(view->Solve());
+        QVERIFY(solve(view));
         QVERIFY(waitForRun());
         QCOMPARE(app_->runner().lastCommand(), QStringLiteral("US"));
     }
@@ -221,7 +221,7 @@ class tst_MainFrame : public guitest::FrameTest {
 
     void commandsThatOnlyWarn() {
         openDocument("e.alg", "x = 1;\n");
-        frame_->AppendOutput(QStringLiteral("kept\n"));
+        frame_->output()->AppendOutput(QStringLiteral("kept\n"));
         action("actionEstimation")->trigger();  // no attachment
         QCOMPARE(messages_, QStringList{"List file must be attached"});
         QCOMPARE(icons_.value(0), QMessageBox::Warning);
@@ -246,7 +246,7 @@ class tst_MainFrame : public guitest::FrameTest {
         PadView* view = openDocument("sweep.alg", kSweep);
         PadView* other = openDocument("other.alg", "x = 1;\n");
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
-        QCOMPARE(frame_->activeView(), view);
+        QCOMPARE(docs().activeView(), view);
         action("actionGraphGenerate")->trigger();
         QCOMPARE(app_->runner().lastCommand(), QStringLiteral("G"));
         auto* progress = frame_->findChild<QProgressBar*>(QStringLiteral("RunProgress"));
@@ -255,11 +255,15 @@ class tst_MainFrame : public guitest::FrameTest {
 
         // While the core works: no second run, and neither the document nor the window closes.
         QVERIFY(!action("actionSolve")->isEnabled());
-        QVERIFY(!other->Solve());
+        QVERIFY(!solve(other));
         QCOMPARE(messages_.size(), 1);
         QVERIFY(!frame_->close());
         QVERIFY(frame_->isVisible());
 
+        // ESC in an editor is left to the main window, which stops the run with it; so does
+        // the status bar's Cancel.
+        QTest::keyClick(other, Qt::Key_Escape);
+        QVERIFY(app_->runner().services().cancelled.load());
         auto* cancel = frame_->findChild<QToolButton*>(QStringLiteral("CancelRun"));
         QVERIFY(cancel->isVisible());
         QTest::mouseClick(cancel, Qt::LeftButton);
@@ -284,7 +288,7 @@ class tst_MainFrame : public guitest::FrameTest {
     }
     void paletteInsertions() {
         QFETCH(QString, actionName);
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         view->setPlainText(QStringLiteral("0123456789"));
         view->moveCursor(QTextCursor::End);
         action(qPrintable(actionName))->trigger();
@@ -298,7 +302,7 @@ class tst_MainFrame : public guitest::FrameTest {
         WriteFile(path("bad.VDP"), QByteArray(20, '\0'));
         QVERIFY(openDocument("bad.alg", "x = 1;\n") != nullptr);
         QCOMPARE(messages_, QStringList{"Incorect File Format"});
-        QCOMPARE(frame_->recentFiles().value(0), path("bad.alg"));
+        QCOMPARE(docs().recentFiles().value(0), path("bad.alg"));
     }
 
     void closeAsksAboutUnsavedChanges() {
@@ -309,17 +313,17 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(view->padDocument()->isModified());
         closeAnswer_ = QMessageBox::Cancel;
         action("actionFileClose")->trigger();
-        QCOMPARE(frame_->views().size(), 1);
+        QCOMPARE(docs().views().size(), 1);
         closeAnswer_ = QMessageBox::Yes;
         action("actionFileClose")->trigger();
-        QTRY_COMPARE(frame_->views().size(), 0);
+        QTRY_COMPARE(docs().views().size(), 0);
         QCOMPARE(ReadFile(path("c.alg")), QByteArray("yx = 1;\n"));
         QCOMPARE(frame_->properties()->topLevelItemCount(), 0);
     }
 
     void convertedFileFillsTheNewDocument() {
         app_->convertFilePath = WriteFile(path("m.SJC"), "a\xE1 = 1;\nb = 2;");
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         QCOMPARE(view->toPlainText(), QStringLiteral("a\u03B1 = 1;\nb = 2;\n"));
         QVERIFY(app_->convertFilePath.isEmpty());
         QVERIFY(view->padDocument()->path().isEmpty());
@@ -358,7 +362,7 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(!profile->contains(keys::kShowCmd));  // unchanged: not written
 
         for (int i = 1; i <= 5; ++i) openDocument(QStringLiteral("r%1.alg").arg(i), "x = 1;\n");
-        QCOMPARE(frame_->recentFiles(),
+        QCOMPARE(docs().recentFiles(),
                  (QStringList{path("r5.alg"), path("r4.alg"), path("r3.alg"), path("r2.alg")}));
     }
 

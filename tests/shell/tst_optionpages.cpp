@@ -24,7 +24,7 @@ class tst_OptionPages : public guitest::FrameTest {
     void cleanup() { StopFrame(); }
 
     void newDocumentShowsTheDefaults() {
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         bool shown = false;
         options([&](QDialog& d) {
             shown = true;
@@ -92,12 +92,11 @@ class tst_OptionPages : public guitest::FrameTest {
         PadDocument* doc = view->padDocument();
         QVERIFY(doc->isModified());
         QCOMPARE(doc->settings.differentialMethod, 1u);
-        QCOMPARE(MainFrame::DifferentialCommand(doc->settings.differentialMethod),
-                 QStringLiteral("DDIB"));
+        QCOMPARE(DifferentialCommand(doc->settings.differentialMethod), QStringLiteral("DDIB"));
         QVERIFY(doc->settings.autoHomotopy);
 
         // Saving writes the options and shows them in the document's node.
-        QVERIFY(frame_->SaveDocument(view));
+        QVERIFY(docs().Save(view));
         QStringList lines;
         for (int i = 0; i < doc->node->childCount(); ++i) lines << doc->node->child(i)->text(0);
         QVERIFY2(lines.contains(summaryLine), qPrintable(lines.join(u'|')));
@@ -268,7 +267,7 @@ class tst_OptionPages : public guitest::FrameTest {
     void optionsReachTheCoreOnTheNextRun() {
         // Newton from a start in [0.1, 1] needs several steps to find the root of x^3 = 5.
         PadView* view = openDocument("cube.alg", "zork^3 = 5;\n");
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 1u);
         // The results table is echoed to the Output window: its header names the variable.
@@ -279,7 +278,7 @@ class tst_OptionPages : public guitest::FrameTest {
             child<QCheckBox>(d, "showResults")->setChecked(false);
             d.accept();
         });
-        view->Solve();  // saves the changed options first
+        solve(view);  // saves the changed options first
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 0u);
         QCOMPARE(view->padDocument()->node->child(0)->text(0),
@@ -291,7 +290,7 @@ class tst_OptionPages : public guitest::FrameTest {
             child<NumberEdit>(d, "maxIterations")->setText(QStringLiteral("20"));
             d.accept();
         });
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 1u);
         QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("zork")));
@@ -304,7 +303,7 @@ class tst_OptionPages : public guitest::FrameTest {
         for (int i = 1; i <= 30; ++i)
             text += "x" + QByteArray::number(i) + " = " + QByteArray::number(i) + ";\n";
         PadView* view = openDocument("thirty.alg", text);
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 0u);
         QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Too Many")));
@@ -330,7 +329,7 @@ class tst_OptionPages : public guitest::FrameTest {
         });
         QCOMPARE(app_->capacity, 40);
         QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 1u);
 

@@ -182,7 +182,7 @@ class tst_PadView : public guitest::FrameTest {
         }
         QCOMPARE(app_->editor.commentsColor, QColor(255, 0, 0));
         // Documents opened later take the new colours too.
-        PadView* third = frame_->NewDocument();
+        PadView* third = docs().NewDocument();
         QCOMPARE(third->equationColour(), QColor(0, 255, 0));
     }
     void goToPos_data() {
@@ -212,7 +212,7 @@ class tst_PadView : public guitest::FrameTest {
         QVERIFY(view->wordWrap());
         QVERIFY(action("actionWordWrap")->isChecked());
         QVERIFY(app_->editor.wordWrap);
-        QVERIFY(frame_->NewDocument()->wordWrap());  // the next editor wraps as well
+        QVERIFY(docs().NewDocument()->wordWrap());  // the next editor wraps as well
 
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
         const qreal before = view->tabStopDistance();
@@ -357,7 +357,7 @@ class tst_PadView : public guitest::FrameTest {
 
    private:
     PadView* editor(const QString& text, int caret) {
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         view->setPlainText(text);
         QTextCursor c = view->textCursor();
         c.setPosition(caret);

@@ -95,7 +95,7 @@ class tst_ResultsView : public guitest::FrameTest {
 
     void resultsCommandShowsTheSweepOfTheCore() {
         // A document that was never saved has no result file.
-        frame_->NewDocument();
+        docs().NewDocument();
         bool opened = false;
         answer_ = [&opened](QDialog&) { opened = true; };
         action("actionShowResults")->trigger();
@@ -209,7 +209,7 @@ class tst_ResultsView : public guitest::FrameTest {
         QFETCH(int, caret);
         PadView* view = openDocument("bad.alg", text);
         QCOMPARE(view->toPlainText().at(caret), u'#');
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QVERIFY2(frame_->output()->toPlainText().contains(QStringLiteral(" at character ")),
                  qPrintable(frame_->output()->toPlainText()));
@@ -219,7 +219,7 @@ class tst_ResultsView : public guitest::FrameTest {
 
         // An edit before the run ends leaves the caret alone: the positions are of the old text.
         view->moveCursor(QTextCursor::Start);
-        view->Solve();
+        solve(view);
         QTest::keyClicks(view, "z");
         QVERIFY(waitForRun());
         QCOMPARE(view->textCursor().position(), 1);
@@ -229,7 +229,7 @@ class tst_ResultsView : public guitest::FrameTest {
         PadView* view = openDocument("dep.alg",
                                      "{two lines, one relation}\nu \xBB 1;\n"
                                      "u + v = 1;\n2*u + 2*v = 2;\n");
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         OutputWindow* output = frame_->output();
         QTextBlock line;
@@ -250,7 +250,7 @@ class tst_ResultsView : public guitest::FrameTest {
         QCOMPARE(view->textCursor().selectedText(), equations.value(ref->number - 1));
 
         // A line that names nothing leaves the editor as it is.
-        QVERIFY(!frame_->JumpToOutputLine(QStringLiteral("Solution Found!")));
+        QVERIFY(!frame_->runs().JumpToOutputLine(QStringLiteral("Solution Found!")));
         QCOMPARE(view->textCursor().selectedText(), equations.value(ref->number - 1));
     }
 };
