@@ -72,6 +72,13 @@ void Row(const char* name, const V&... values) {
     ((row << values), ...);
 }
 
+// A statement too long for one line of the compiler: 30 terms, 147 characters.
+inline QString LongSum(const QString& before, const QString& after) {
+    QStringList terms;
+    for (int i = 0; i < 30; ++i) terms << QStringLiteral("aa");
+    return before + terms.join(QStringLiteral(" + ")) + after;
+}
+
 // A main window over a fresh application for each test. Messages are collected, file choosers
 // return the queued answers, questions get closeAnswer_, and a dialog runs answer_ (or is
 // rejected) instead of waiting for a user.

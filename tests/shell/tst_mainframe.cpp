@@ -1,5 +1,6 @@
 #include <QClipboard>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressBar>
 #include <QTextDocument>
@@ -11,7 +12,6 @@
 #include "shell/pad_document.h"
 #include "shell/properties_tree.h"
 #include "shell/settings_keys.h"
-#include "shell/startup.h"
 #include "shell/window_placement.h"
 
 using guitest::ReadFile;
@@ -45,10 +45,19 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(action("actionViewStatusBar")->isVisible());
         QVERIFY(!action("actionEditCopy")->isEnabled());
 
+        // With a document and no run going, every command is offered, the core's included.
         docs().NewDocument();
-        QVERIFY(action("actionSolve")->isEnabled());
         QVERIFY(action("actionFileSave")->isVisible());
         QVERIFY(action("paletteGreekBar_0")->isEnabled());
+        const QString names = QStringLiteral(
+            "Solve SolveRepetitive Fft FftFromFile SolveDifferential SolveIntegral Elimination "
+            "Simplification GraphGenerate Unconstrained Constrained Estimation Linearized "
+            "SymbolicLinearized SymbolicJacobian Complex Options ShowResults GraphFromResults "
+            "ReadCf PageSetup SetFont EditFind HelpDesk ExportLatex TempFiles");
+        for (const QString& name : names.split(u' ')) {
+            const QByteArray full = "action" + name.toLatin1();
+            QVERIFY2(action(full.constData())->isEnabled(), full.constData());
+        }
     }
 
     void attachmentCommandsFollowTheAttachment_data() {
@@ -69,20 +78,6 @@ class tst_MainFrame : public guitest::FrameTest {
             action("actionAttachmentRemove")->trigger();
             QVERIFY(!view->padDocument()->hasAttachment());
             QVERIFY(action("actionAttachmentNew")->isEnabled());
-        }
-    }
-
-    // With a document open and no run going, every command that runs the core is available.
-    void everyCoreCommandIsAvailableWithADocument() {
-        docs().NewDocument();
-        const QString names = QStringLiteral(
-            "Solve SolveRepetitive Fft FftFromFile SolveDifferential SolveIntegral Elimination "
-            "Simplification GraphGenerate Unconstrained Constrained Estimation Linearized "
-            "SymbolicLinearized SymbolicJacobian Complex Options ShowResults GraphFromResults "
-            "ReadCf PageSetup SetFont EditFind HelpDesk ExportLatex TempFiles");
-        for (const QString& name : names.split(u' ')) {
-            const QByteArray full = "action" + name.toLatin1();
-            QVERIFY2(action(full.constData())->isEnabled(), full.constData());
         }
     }
 
@@ -196,25 +191,27 @@ class tst_MainFrame : public guitest::FrameTest {
                  qPrintable(results->child(1)->text(0)));
     }
 
-    void solveWithAnAttachmentSendsUS() {
-        PadView* view = openDocument("u.alg", "y = 2*x;\n");
-        view->padDocument()->setAttachmentPath(WriteFile(path("u.LST"), "x\n1\n2\n"));
-        view->padDocument()->settings.updateStepCount = 2;
-        QVERIFY(solve(view));
-        QVERIFY(waitForRun());
-        QCOMPARE(app_->runner().lastCommand(), QStringLiteral("US"));
+    // The command a menu item sends follows the document: Solve with an attachment updates
+    // repetitively, Differential Equations steps by the document's method.
+    void commandFollowsTheDocument_data() {
+        guitest::Columns<QString, bool, int, QString>("actionName", "attached", "method",
+                                                      "command");
+        Row("Solve with an attachment", "actionSolve", true, 0, "US");
+        Row("Trapezoidal", "actionSolveDifferential", false, 0, "DDIT");
+        Row("Backward Euler", "actionSolveDifferential", false, 2, "DDIB");
     }
-
-    void differentialEquationsFollowTheMethod_data() {
-        guitest::Columns<int, QString>("method", "command");
-        Row("Trapezoidal", 0, "DDIT");
-        Row("Backward Euler", 2, "DDIB");
-    }
-    void differentialEquationsFollowTheMethod() {
+    void commandFollowsTheDocument() {
+        QFETCH(QString, actionName);
+        QFETCH(bool, attached);
         QFETCH(int, method);
-        PadView* view = openDocument("d.alg", "x = 1;\n");
-        view->padDocument()->settings.differentialMethod = std::uint32_t(method);
-        action("actionSolveDifferential")->trigger();
+        PadView* view = openDocument("d.alg", "y = 2*x;\n");
+        PadDocument* doc = view->padDocument();
+        doc->settings.differentialMethod = std::uint32_t(method);
+        if (attached) {
+            doc->setAttachmentPath(WriteFile(path("d.LST"), "x\n1\n2\n"));
+            doc->settings.updateStepCount = 2;
+        }
+        action(qPrintable(actionName))->trigger();
         QVERIFY(waitForRun());
         QTEST(app_->runner().lastCommand(), "command");
     }
@@ -329,26 +326,6 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(view->padDocument()->path().isEmpty());
     }
 
-    void windowPos_data() {
-        guitest::Columns<QString, bool>("text", "valid");
-        Row("ten numbers", "0,1,-1,-1,-1,-1,10,20,810,620", true);
-        Row("nine numbers", "0,1,-1,-1,-1,-1,10,20,810", false);
-        Row("eleven numbers", "0,1,-1,-1,-1,-1,10,20,810,620,5", false);
-        Row("a word", "0,1,-1,-1,-1,-1,10,20,810,wide", false);
-        Row("negative flags", "-2,1,-1,-1,-1,-1,10,20,810,620", false);
-        Row("empty", "", false);
-    }
-    void windowPos() {
-        QFETCH(QString, text);
-        QFETCH(bool, valid);
-        const auto p = ParseWindowPos(text);
-        QCOMPARE(p.has_value(), valid);
-        if (valid) {
-            QCOMPARE(FormatWindowPos(*p), text);
-            QCOMPARE(p->normalRect(), QRect(10, 20, 800, 600));
-        }
-    }
-
     void placementAndRecentFilesAreKept() {
         frame_->ReadSettings();
         frame_->setGeometry(30, 40, 900, 650);
@@ -360,29 +337,14 @@ class tst_MainFrame : public guitest::FrameTest {
         QCOMPARE(p->right - p->left, 900);
         QCOMPARE(p->bottom - p->top, 650);
         QVERIFY(!profile->contains(keys::kShowCmd));  // unchanged: not written
+        docs().NewDocument();
+        frame_->mdiArea()->activeSubWindow()->showNormal();  // documents now open normal
+        frame_->WriteSettings();
+        QCOMPARE(EquationApp::Profile()->value(keys::kShowCmd).toInt(), 1);
 
         for (int i = 1; i <= 5; ++i) openDocument(QStringLiteral("r%1.alg").arg(i), "x = 1;\n");
         QCOMPARE(docs().recentFiles(),
                  (QStringList{path("r5.alg"), path("r4.alg"), path("r3.alg"), path("r2.alg")}));
-    }
-
-    void commandLine_data() {
-        using M = GuiArguments::Mode;
-        guitest::Columns<QStringList, int, QString>("args", "mode", "document");
-        Row("nothing", QStringList{}, int(M::kRun), "");
-        Row("a document", QStringList{"m.alg"}, int(M::kRun), "m.alg");
-        Row("help", QStringList{"m.alg", "--help"}, int(M::kHelp), "m.alg");
-        Row("version", QStringList{"--version"}, int(M::kVersion), "");
-        Row("unknown option", QStringList{"--fast"}, int(M::kError), "");
-        Row("two documents", QStringList{"a.alg", "b.alg"}, int(M::kError), "a.alg");
-        Row("screenshot without a document", QStringList{"--screenshot", "s.png"}, int(M::kError),
-            "");
-    }
-    void commandLine() {
-        QFETCH(QStringList, args);
-        const GuiArguments a = ParseGuiArguments(args);
-        QTEST(int(a.mode), "mode");
-        QTEST(a.document, "document");
     }
 };
 

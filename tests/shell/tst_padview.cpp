@@ -2,7 +2,6 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QPrinter>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTextBlock>
@@ -12,10 +11,8 @@
 #include "shell/editor_dialogs.h"
 #include "shell/equation_highlighter.h"
 #include "shell/pad_document.h"
-#include "shell/pad_print.h"
 
 using guitest::Row;
-using guitest::WriteFile;
 
 namespace {
 
@@ -55,8 +52,8 @@ QStringList FamiliesAt(PadView* view, int position) {
 
 }  // namespace
 
-// The equation editor: colours that follow every edit, the symbol face, the palette, the
-// editor commands and printing.
+// The equation editor: colours that follow every edit, the symbol face, the palette and the
+// editor commands.
 class tst_PadView : public guitest::FrameTest {
     Q_OBJECT
    private slots:
@@ -251,64 +248,6 @@ class tst_PadView : public guitest::FrameTest {
         QCOMPARE(app_->editor.printFont, app_->editor.font);
     }
 
-    void settingsAreWrittenOnlyWhenChanged() {
-        auto profile = EquationApp::Profile();
-        profile->clear();
-        profile->setValue(QStringLiteral("Font/Height"), 0);
-        profile->sync();
-        app_->ReadSettings();
-        QVERIFY(!app_->editor.font.has_value());  // height 0: not read
-        app_->WriteSettings();
-        profile = EquationApp::Profile();
-        QCOMPARE(profile->allKeys(), QStringList{QStringLiteral("Font/Height")});
-
-        app_->editor.equationColor = QColor(0x56, 0x34, 0x12);
-        app_->editor.pageSetup.header = QStringLiteral("&f &p");
-        app_->WriteSettings();
-        profile = EquationApp::Profile();
-        QCOMPARE(profile->value(QStringLiteral("Settings/EquationColor")).toLongLong(), 0x123456);
-        QCOMPARE(profile->value(QStringLiteral("PageSetup/Header")).toString(),
-                 QStringLiteral("&f &p"));
-        QVERIFY(!profile->contains(QStringLiteral("Settings/CommentsColor")));
-        app_->ReadSettings();
-        QCOMPARE(app_->editor.equationColor, QColor(0x56, 0x34, 0x12));
-    }
-    void pageTexts_data() {
-        guitest::Columns<QString, QString>("pattern", "expected");
-        Row("defaults", "File: &f", "File: /m/a%d.alg");
-        Row("page", "Page: &p", "Page: 3");
-        Row("only the first &f", "&f and &f", "/m/a%d.alg and &f");
-        Row("time codes", "%Y-%m-%d &p", "2024-02-29 3");
-        Row("empty", "", "");
-    }
-
-    void pageTexts() {
-        QFETCH(QString, pattern);
-        const QDateTime time(QDate(2024, 2, 29), QTime(13, 5));
-        QTEST(ExpandPageText(pattern, 3, QStringLiteral("/m/a%d.alg"), time), "expected");
-    }
-
-    void printingPutsHeaderAndFooterOnEveryPage() {
-        QString text;
-        for (int i = 0; i < 150; ++i) text += QStringLiteral("x%1 = %1; {line %1}\n").arg(i);
-        PadView* view = editor(text, 0);
-        QPrinter printer(QPrinter::ScreenResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path("out.pdf"));
-        PrintJob job;
-        job.fileName = QStringLiteral("doc.alg");
-        job.headerTime = job.footerTime = QDateTime::currentDateTime();
-        job.font.setPixelSize(14);
-        const int withTexts = PrintEquationText(*view->document(), printer, job);
-        job.setup.header.clear();
-        job.setup.footer.clear();
-        printer.setOutputFileName(path("bare.pdf"));
-        const int bare = PrintEquationText(*view->document(), printer, job);
-        QVERIFY2(bare >= 2, qPrintable(QString::number(bare)));
-        QVERIFY(withTexts >= bare);  // header and footer take room from the text
-        QVERIFY(QFileInfo(path("out.pdf")).size() > 1000);
-    }
-
     void pageSetupKeepsTextsAndTimes() {
         editor(QStringLiteral("x = 1;"), 0);
         QCOMPARE(app_->editor.pageSetup, PageSetup{});
@@ -335,24 +274,6 @@ class tst_PadView : public guitest::FrameTest {
         };
         action("actionPageSetup")->trigger();
         QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
-    }
-
-    void pageTimes() {
-        const QString saved = WriteFile(path("old.alg"), "x = 1;\n");
-        const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
-        {
-            QFile f(saved);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
-        }
-        QCOMPARE(PageTextTime(0, saved), old);
-        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-        // System time, a name without '.', and a file not yet saved all show the time of printing.
-        const QString noDot = WriteFile(path("plain"), "x = 1;\n");
-        for (const auto& [choice, file] : {std::pair{1, saved}, std::pair{0, noDot},
-                                           std::pair{0, QStringLiteral("Untitled1")}}) {
-            QVERIFY2(PageTextTime(choice, file) >= before, qPrintable(file));
-        }
     }
 
    private:
