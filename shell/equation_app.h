@@ -16,7 +16,6 @@ class CGraphView;
 class CoreRunner;
 class GraphList;
 class QDialog;
-class MainFrame;
 class PadView;
 class QSettings;
 class QWidget;
@@ -58,6 +57,8 @@ class EquationApp : public QObject {
 
     // When set as a new document's view is first shown, the file's lines fill the document.
     QString convertFilePath;
+    // The view the core runs for, or ran for last; while the core is busy its document may not
+    // close.
     QPointer<PadView> activeView;
 
     // The user-facing questions. Each hook, when set, answers in place of the dialog.

@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QDragEnterEvent>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
