@@ -1,16 +1,15 @@
 #pragma once
 
+#include <QColor>
 #include <QToolButton>
 #include <functional>
 #include <span>
-
-#include "shell/editor_settings.h"
 
 class QMenu;
 
 struct NamedColour {
     const char* name;
-    ColorRef colour;
+    QRgb rgb;
 };
 
 // The 40 colours the picker offers by name, in the order of its drop-down.
@@ -21,11 +20,12 @@ std::span<const NamedColour> NamedColours();
 class CColourPicker : public QToolButton {
     Q_OBJECT
    public:
-    CColourPicker(const QString& text, ColorRef automatic, QWidget* parent = nullptr);
+    CColourPicker(const QString& text, const QColor& automatic, QWidget* parent = nullptr);
 
-    ColorRef colour() const { return colour_; }
-    void setColour(ColorRef colour);
-    ColorRef automaticColour() const { return automatic_; }
+    QColor colour() const { return colour_; }
+    // The colour, opaque: the editor has no use for transparency.
+    void setColour(const QColor& colour);
+    QColor automaticColour() const { return automatic_; }
 
     // The drop-down, for the keyboard and for tests: entries 0..39 are the named colours.
     QMenu* dropDown() const { return menu_; }
@@ -37,12 +37,12 @@ class CColourPicker : public QToolButton {
     std::function<QColor(const QColor& current)> moreColoursHook;
 
    signals:
-    void colourChanged(ColorRef colour);
+    void colourChanged(const QColor& colour);
 
    private:
     void UpdateIcon();
 
-    ColorRef colour_;
-    ColorRef automatic_;
+    QColor colour_;
+    QColor automatic_;
     QMenu* menu_;
 };

@@ -18,6 +18,10 @@ std::vector<std::string> ResultStrings() {
     return lines;
 }
 
+std::optional<int> CompilerErrorPosition() {
+    return ::CompilerErrorPosition();
+}
+
 void SetOutput(std::function<void(const char*)> sink) {
     SetOutputFunction(std::move(sink));
 }

@@ -4,6 +4,7 @@
 // shell includes this header instead of the core's, so the core's layout can change behind it.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ namespace corebridge {
 int Run(const std::string& documentPath, const std::string& command);
 void Apply(const ShellSettingsRecord& record);
 std::vector<std::string> ResultStrings();
+// Where the last run's compile rejected the text: the character of the work copy its message
+// names. Empty when the text was accepted.
+std::optional<int> CompilerErrorPosition();
 void SetOutput(std::function<void(const char*)> sink);
 void SetServices(ShellServices* services);
 

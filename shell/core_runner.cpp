@@ -104,16 +104,17 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
         corebridge::SetServices(&services_);
         corebridge::SetOutput([this](const char* text) { emit outputText(QByteArray(text)); });
         corebridge::Apply(record);
-        const int result = corebridge::Run(path, cmd);
-        QStringList lines;
+        CoreRunOutcome outcome;
+        outcome.result = corebridge::Run(path, cmd);
         for (const std::string& line : corebridge::ResultStrings()) {
-            lines.append(charset::ToUnicode(QByteArray::fromStdString(line)));
+            outcome.resultLines.append(charset::ToUnicode(QByteArray::fromStdString(line)));
         }
+        outcome.compilerErrorPosition = corebridge::CompilerErrorPosition();
         QMetaObject::invokeMethod(
             this,
-            [this, result, lines] {
+            [this, outcome] {
                 busy_ = false;
-                emit finished(result, lines);
+                emit finished(outcome);
             },
             Qt::QueuedConnection);
     });

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QThread>
 #include <atomic>
+#include <optional>
 #include <string>
 
 #include "shell/core_bridge.h"
@@ -45,6 +46,13 @@ class GuiShellServices : public ShellServices {
     const CoreDialogFactory* dialogs_;
 };
 
+// What a run leaves for the application once it has ended.
+struct CoreRunOutcome {
+    int result = 0;                            // 1 when the last solve found a solution
+    QStringList resultLines;                   // name=value of every variable
+    std::optional<int> compilerErrorPosition;  // where the compile rejected the text
+};
+
 // Runs the core on a worker thread of its own, one run at a time. Output, progress and the end
 // of a run arrive as signals on the user-interface thread, in the order the core produced them.
 class CoreRunner : public QObject {
@@ -67,7 +75,7 @@ class CoreRunner : public QObject {
    signals:
     void outputText(const QByteArray& text);
     void progressed(long step, long total);
-    void finished(int result, const QStringList& resultLines);
+    void finished(const CoreRunOutcome& outcome);
 
    private:
     QThread thread_;

@@ -23,7 +23,7 @@ EquationApp::EquationApp() : runner_(std::make_unique<CoreRunner>()) {
 
 void EquationApp::ReadSettings() {
     auto profile = Profile();
-    editor = editorRead = EditorSettings::Read(*profile);
+    editor = editorProfile_.Read(*profile);
     // A value the settings do not allow (edited by hand) leaves the default.
     bool ok = false;
     const int stored = profile->value(keys::kCapacity).toInt(&ok);
@@ -41,7 +41,7 @@ void EquationApp::WriteRunOptions() const {
 
 void EquationApp::WriteSettings() const {
     auto profile = Profile();
-    editor.Write(*profile, editorRead);
+    editorProfile_.Write(*profile, editor);
 }
 
 int EquationApp::Exec(QDialog& dialog) {

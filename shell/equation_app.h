@@ -9,13 +9,13 @@
 
 #include "core/base/limits.h"
 #include "core/base/modes.h"
+#include "shell/editor_profile.h"
 #include "shell/editor_settings.h"
 
 class CGraphView;
 class CoreRunner;
 class GraphList;
 class QDialog;
-class MainFrame;
 class PadView;
 class QSettings;
 class QWidget;
@@ -49,15 +49,16 @@ class EquationApp : public QObject {
     // Writes the capacity and the optimization route to the profile.
     void WriteRunOptions() const;
 
-    // The editor's settings as they are now and as they were read at start-up; only what
-    // changed is written back at exit.
+    // The editor's settings as they are now; only what changed since start-up is written back
+    // at exit.
     EditorSettings editor;
-    EditorSettings editorRead;
     void ReadSettings();
     void WriteSettings() const;
 
     // When set as a new document's view is first shown, the file's lines fill the document.
     QString convertFilePath;
+    // The view the core runs for, or ran for last; while the core is busy its document may not
+    // close.
     QPointer<PadView> activeView;
 
     // The user-facing questions. Each hook, when set, answers in place of the dialog.
@@ -89,4 +90,5 @@ class EquationApp : public QObject {
 
    private:
     std::unique_ptr<CoreRunner> runner_;
+    EditorProfile editorProfile_;
 };

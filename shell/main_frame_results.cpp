@@ -1,37 +1,57 @@
-// The main window's commands around runs: the Options sheet, the results viewer, graphs, the
-// power-flow import, jumps from the Output window into the text, and the names a document may
-// not have.
+// The main window's commands around a document's runs: its attachment, the Options sheet, the
+// results viewer and the temporary files, graphs of result files, and the power-flow import.
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 
 #include "graphs/graph_doc.h"
 #include "graphs/graph_view.h"
 #include "import/convert.h"
-#include "shell/core_bridge.h"
+#include "shell/attachment_dialog.h"
+#include "shell/document_manager.h"
 #include "shell/equation_app.h"
-#include "shell/equation_locator.h"
 #include "shell/main_frame.h"
 #include "shell/option_pages.h"
 #include "shell/pad_document.h"
 #include "shell/pad_view.h"
 #include "shell/results_dialog.h"
 #include "shell/shell_messages.h"
+#include "shell/tmp_file_dialog.h"
 
-bool MainFrame::AcceptDocumentName(const QString& path) {
-    const QString refusal = PadDocument::WorkFileNameError(path);
-    if (refusal.isEmpty()) return true;
-    app_.Message(this, refusal, QMessageBox::Warning);
-    return false;
+void MainFrame::OpenAttachmentEditor(PadView* view, const QString& path) {
+    AttachmentDialog dialog(app_, path, QString::fromLatin1(msg::kAttachmentFilter), this);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    PadDocument* doc = view->padDocument();
+    if (ok) doc->setAttachmentPath(dialog.savedPath());
+    doc->settings.updateStepCount = static_cast<std::uint32_t>(dialog.rowCount());
+    UpdateMenus();
+}
+
+void MainFrame::AttachFile() {
+    const QString path = app_.OpenFileName(this, QString::fromLatin1(msg::kAttachmentTitle),
+                                           QString::fromLatin1(msg::kAttachmentFilter));
+    if (path.isEmpty()) return;
+    PadView* view = documents_->activeView();
+    view->padDocument()->setAttachmentPath(path);
+    OpenAttachmentEditor(view, path);
+}
+
+void MainFrame::ShowTempFiles() {
+    const QString path =
+        app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kTempFilesFilter));
+    if (path.isEmpty()) return;
+    TmpFileDialog dialog(path, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        app_.convertFilePath = path;
+        documents_->NewDocument();
+    }
 }
 
 void MainFrame::ShowOptions() {
-    PadView* view = activeView();
+    PadView* view = documents_->activeView();
     if (view == nullptr) return;
     PadDocument* doc = view->padDocument();
     CValdrixProperty sheet(doc->title(), this);
@@ -62,15 +82,16 @@ void MainFrame::ShowOptions() {
     ApplyColours(general.equationColor, general.commentsColor, general.backgroundColor);
 }
 
-void MainFrame::ApplyColours(ColorRef equation, ColorRef comments, ColorRef background) {
+void MainFrame::ApplyColours(const QColor& equation, const QColor& comments,
+                             const QColor& background) {
     app_.editor.equationColor = equation;
     app_.editor.commentsColor = comments;
     app_.editor.backgroundColor = background;
-    for (PadView* view : views()) view->ColourChange(equation, comments, background);
+    for (PadView* view : documents_->views()) view->ColourChange(equation, comments, background);
 }
 
 void MainFrame::ShowResults() {
-    PadView* view = activeView();
+    PadView* view = documents_->activeView();
     if (view == nullptr) return;
     PadDocument* doc = view->padDocument();
     if (doc->path().isEmpty()) {
@@ -81,39 +102,19 @@ void MainFrame::ShowResults() {
     ShowResultsFile(doc->baseName().isEmpty() ? QString() : doc->baseName() + ".PRN");
 }
 
-void MainFrame::ShowResultsFromFile() {
-    const QString path =
-        app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kResultsFilter));
-    if (!path.isEmpty()) ShowResultsFile(path);
-}
-
 void MainFrame::ShowResultsFile(const QString& path) {
     CResultsDlg dialog(path, this);
     app_.Exec(dialog);
 }
 
-QMdiSubWindow* MainFrame::AddGraphWindow(CGraphView* graph) {
-    QMdiSubWindow* window = mdi_->addSubWindow(graph);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setObjectName(QStringLiteral("GraphFrame"));
-    window->setWindowTitle(graph->Document()->Title());
-    TrackChildState(window);
-    if (childShowCmd_ == 3)
-        window->showMaximized();
-    else
-        window->show();
-    mdi_->setActiveSubWindow(window);
-    UpdateMenus();
-    return window;
-}
-
 void MainFrame::OpenGraphWindow(PadView* view, const QString& path) {
     if (!app_.graphOpener) return;
-    if (CGraphView* graph = app_.graphOpener(&view->graphs(), path, this)) AddGraphWindow(graph);
+    CGraphView* graph = app_.graphOpener(&view->padDocument()->graphs(), path, this);
+    if (graph != nullptr) documents_->AddGraphWindow(graph);
 }
 
 void MainFrame::GraphFromResults() {
-    PadView* view = activeView();
+    PadView* view = documents_->activeView();
     if (view == nullptr) return;
     const QString base = view->padDocument()->baseName();
     const QString path = base.isEmpty() ? QString() : base + ".PRN";
@@ -124,14 +125,6 @@ void MainFrame::GraphFromResults() {
         return;
     }
     OpenGraphWindow(view, path);
-}
-
-void MainFrame::GraphFromFile() {
-    PadView* view = activeView();
-    if (view == nullptr) return;
-    const QString path =
-        app_.OpenFileName(this, QString(), QString::fromLatin1(msg::kGraphFileFilter));
-    if (!path.isEmpty()) OpenGraphWindow(view, path);
 }
 
 void MainFrame::ReadCommonFormat() {
@@ -161,34 +154,5 @@ void MainFrame::ReadCommonFormat() {
     const QString output =
         QFileInfo(QFile::decodeName(QByteArray::fromStdString(result.outputPath)))
             .absoluteFilePath();
-    // A document already open under that name shows the new equations unless it has changes
-    // of its own.
-    for (PadView* view : views()) {
-        PadDocument* doc = view->padDocument();
-        if (doc->path() != output) continue;
-        if (!doc->isModified()) {
-            QString error;
-            QStringList messages;
-            doc->Open(output, &error, &messages);
-        }
-        mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(view->parentWidget()));
-        return;
-    }
-    OpenDocument(output);
-}
-
-bool MainFrame::JumpToOutputLine(const QString& line) {
-    const auto ref = locator::ReferenceIn(line);
-    PadView* view = runView_;
-    if (!ref || view == nullptr) return false;
-    if (ref->kind == locator::Reference::Kind::kCharacter) {
-        view->ShowCompilerError(ref->number);
-    } else if (!runNumbersDocument_ || !view->SelectEquation(ref->number)) {
-        return false;
-    }
-    if (auto* window = qobject_cast<QMdiSubWindow*>(view->parentWidget())) {
-        mdi_->setActiveSubWindow(window);
-    }
-    view->setFocus();
-    return true;
+    documents_->ShowRewritten(output);
 }

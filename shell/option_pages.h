@@ -51,9 +51,9 @@ struct GeneralOptions {
     bool showIterations = false;
     bool showDerivatives = false;
     bool showResults = true;
-    ColorRef equationColor = 0;
-    ColorRef commentsColor = 0;
-    ColorRef backgroundColor = 0;
+    QColor equationColor;
+    QColor commentsColor;
+    QColor backgroundColor;
 };
 
 // "General": the display flags and the editor's colours.

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include "shell/charset.h"
@@ -50,6 +51,18 @@ void PadDocument::setAttachmentPath(const QString& path) {
 void PadDocument::SetPath(const QString& path) {
     path_ = path;
     baseName_ = QFile::decodeName(QByteArray::fromStdString(corebridge::BaseName(Native(path))));
+}
+
+void PadDocument::AppendFileLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    QTextCursor cursor(text_);
+    cursor.movePosition(QTextCursor::End);
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+        cursor.insertText(charset::ToUnicode(line) + u'\n');
+    }
 }
 
 void PadDocument::DeleteStaleFiles() const {

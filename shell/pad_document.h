@@ -4,13 +4,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "graphs/graph_doc.h"
 #include "shell/core_bridge.h"
 
 class QTextDocument;
 class QTreeWidgetItem;
 
 // One equation document: the text of a .alg file, its solver options (kept in the .VDP side
-// file), its attachment and the base name the core's files are named from.
+// file), its attachment, the base name the core's files are named from, and the graphs opened
+// from its results.
 class PadDocument : public QObject {
     Q_OBJECT
    public:
@@ -18,6 +20,7 @@ class PadDocument : public QObject {
     ~PadDocument() override;
 
     QTextDocument* text() const { return text_; }
+    GraphList& graphs() { return graphs_; }
     const QString& path() const { return path_; }
     const QString& baseName() const { return baseName_; }
     // The name shown in the window's title: the file name, or "UntitledN" before the first save.
@@ -41,6 +44,10 @@ class PadDocument : public QObject {
     // only when the text could not be written; side-file trouble goes to *messages.
     bool Save(const QString& path, QString* error, QStringList* messages);
 
+    // Appends the lines of a file as the editor shows them, each ended by a line feed: a work
+    // file the temporary-file viewer converts into a new document.
+    void AppendFileLines(const QString& path);
+
     // The work files of a run (.SJC, .TMP, .KTK, .JAC) are stale once a document is opened
     // again or closed.
     void DeleteStaleFiles() const;
@@ -56,6 +63,7 @@ class PadDocument : public QObject {
     void SetPath(const QString& path);
 
     QTextDocument* text_;
+    GraphList graphs_;
     QString path_;
     QString baseName_;
     QString untitledName_;

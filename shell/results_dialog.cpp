@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int kFirstColumnWidth = 50;
-constexpr int kFontHeight = 18;
+constexpr int kCharacterPixels = 14;
 const QColor kLightYellow(255, 255, 224);
 
 QString Text(std::string_view cell) {
@@ -81,7 +81,7 @@ CResultsDlg::CResultsDlg(const QString& path, QWidget* parent) : QDialog(parent)
     view_->setObjectName(QStringLiteral("ResultsGrid"));
     QFont font;
     font.setFamilies(SymbolFamilies());
-    font.setPixelSize(PixelSizeOf(kFontHeight));
+    font.setPixelSize(kCharacterPixels);
     font.setWeight(QFont::Normal);
     view_->setFont(font);
     view_->setModel(model_);

@@ -17,10 +17,12 @@
 #include "graphs/open_graph.h"
 #include "shell/charset.h"
 #include "shell/core_runner.h"
+#include "shell/document_manager.h"
 #include "shell/equation_app.h"
 #include "shell/main_frame.h"
 #include "shell/pad_document.h"
 #include "shell/pad_view.h"
+#include "shell/run_controller.h"
 
 namespace {
 
@@ -111,7 +113,7 @@ bool StartScreenshot(MainFrame& frame, EquationApp& app, const QString& document
     app.messageHook = [](const QString& text, QMessageBox::Icon) {
         std::fprintf(stderr, "valdrix-gui: %s\n", qPrintable(text));
     };
-    PadView* view = frame.OpenDocument(document);
+    PadView* view = frame.documents().OpenDocument(document);
     if (view == nullptr) return false;
     if (request.sweep) {
         app.runner().dialogs().graphGeneration = [request](QWidget*,
@@ -131,7 +133,7 @@ bool StartScreenshot(MainFrame& frame, EquationApp& app, const QString& document
             return OpenOneCurve(owner, path, request.graphX, request.graphY);
         };
     }
-    QObject::connect(view, &PadView::coreFinished, &frame, [&frame, request] {
+    QObject::connect(&frame.runs(), &RunController::runFinished, &frame, [&frame, request] {
         if (!request.graphX.isEmpty()) {
             const qsizetype before = frame.mdiArea()->subWindowList().size();
             if (QAction* graph =
@@ -145,14 +147,15 @@ bool StartScreenshot(MainFrame& frame, EquationApp& app, const QString& document
         }
         SaveAndQuit(frame, request.file);
     });
-    QTimer::singleShot(kSettleMilliseconds, view, [view, request] {
+    RunController& runs = frame.runs();
+    QTimer::singleShot(kSettleMilliseconds, view, [&runs, view, request] {
         if (request.sweep) {
-            view->ExecuteCoreCommand(QStringLiteral("G"));
+            runs.RunCommand(view, QStringLiteral("G"));
         } else if (!request.fitList.isEmpty()) {
             view->padDocument()->setAttachmentPath(request.fitList);
-            view->Estimate();
+            runs.Estimate(view);
         } else {
-            view->Solve();
+            runs.Solve(view);
         }
     });
     return true;

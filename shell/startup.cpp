@@ -9,8 +9,10 @@
 
 #include "shell/charset.h"
 #include "shell/core_bridge.h"
+#include "shell/document_manager.h"
 #include "shell/equation_app.h"
 #include "shell/main_frame.h"
+#include "shell/output_window.h"
 #include "shell/settings_keys.h"
 
 #ifndef VALDRIX_VERSION
@@ -148,19 +150,20 @@ int RunGuiApplication(int argc, char** argv) {
     if (!parsed.screenshot.file.isEmpty()) {
         if (!StartScreenshot(frame, app, parsed.documents.first(), parsed.screenshot)) return 1;
     } else if (parsed.documents.isEmpty()) {
-        frame.NewDocument();
+        frame.documents().NewDocument();
     } else {
         // A document that cannot be opened is reported and the others open; with none of them
         // open there is nothing to work on.
         bool opened = false;
         for (const QString& document : parsed.documents) {
-            if (frame.OpenDocument(document) != nullptr) opened = true;
+            if (frame.documents().OpenDocument(document) != nullptr) opened = true;
         }
         if (!opened) return 1;
     }
     corebridge::SetOutput([&frame](const char* text) {
-        QMetaObject::invokeMethod(
-            &frame, [&frame, t = QByteArray(text)] { frame.AppendOutput(charset::ToUnicode(t)); });
+        QMetaObject::invokeMethod(&frame, [&frame, t = QByteArray(text)] {
+            frame.output()->AppendOutput(charset::ToUnicode(t));
+        });
     });
     return qapp.exec();
 }

@@ -2,6 +2,12 @@
 
 #include <QStringList>
 
+std::optional<ShowState> ChildShowState(int stored) {
+    const auto state = static_cast<ShowState>(stored);
+    if (state == ShowState::kNormal || state == ShowState::kMaximized) return state;
+    return std::nullopt;
+}
+
 std::optional<WindowPlacement> ParseWindowPos(const QString& text) {
     const QStringList fields = text.split(u',');
     if (fields.size() != 10) return std::nullopt;
@@ -14,7 +20,7 @@ std::optional<WindowPlacement> ParseWindowPos(const QString& text) {
     if (v[0] < 0 || v[1] < 0) return std::nullopt;  // the first two are unsigned
     WindowPlacement p;
     p.flags = static_cast<unsigned>(v[0]);
-    p.showCmd = static_cast<unsigned>(v[1]);
+    p.showCmd = static_cast<ShowState>(v[1]);
     p.minX = int(v[2]);
     p.minY = int(v[3]);
     p.maxX = int(v[4]);
@@ -29,7 +35,7 @@ std::optional<WindowPlacement> ParseWindowPos(const QString& text) {
 QString FormatWindowPos(const WindowPlacement& p) {
     return QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8,%9,%10")
         .arg(p.flags)
-        .arg(p.showCmd)
+        .arg(static_cast<unsigned>(p.showCmd))
         .arg(p.minX)
         .arg(p.minY)
         .arg(p.maxX)

@@ -190,6 +190,12 @@ bool CommandDone(const CoreState& s) {
     return s.flags.commandDone;
 }
 
+std::optional<int> CompilerErrorPosition(const CoreState& s) {
+    // A rejected text stops the run, so the compiler's state after it is that of the failed pass.
+    if (!s.parser.error) return std::nullopt;
+    return s.parser.errorPosition;
+}
+
 bool IsKnownCommand(char letter) {
     return CommandFor(letter) != nullptr;
 }
@@ -229,6 +235,10 @@ int CheckDocument(const char* fileName) {
 
 bool CommandDone() {
     return CommandDone(GlobalCore());
+}
+
+std::optional<int> CompilerErrorPosition() {
+    return CompilerErrorPosition(GlobalCore());
 }
 
 void SetOutputCallback(void (*callback)(const char*)) {

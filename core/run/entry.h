@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ int CheckDocument(CoreState& s, const char* fileName);
 // wrote its file (A, E with every marked variable eliminated, F, W); U as the solved flag its
 // actions use; R never. Unlike SolverEntry's result it is never an earlier run's.
 bool CommandDone(const CoreState& s);
+
+// Where the compiler rejected the text in the last run: the character of its work copy that its
+// message ends with (" at character N"). Empty when every compile of the run accepted its text,
+// so a front end can point at the error without reading the message back.
+std::optional<int> CompilerErrorPosition(const CoreState& s);
 
 // The name=value strings of the variables after a run, "%s=%.15lf", in variable order.
 void GetResultStrings(const CoreState& s, std::vector<std::string>& list);
@@ -50,6 +56,7 @@ bool IsKnownCommand(char letter);
 int SolverEntry(const char* fileName, const char* command);
 int CheckDocument(const char* fileName);
 bool CommandDone();
+std::optional<int> CompilerErrorPosition();
 void SetOutputCallback(void (*callback)(const char*));
 void SetOutputFunction(OutputCallback callback);
 void SetShellServices(ShellServices* services);  // null restores the default services

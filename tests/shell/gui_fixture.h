@@ -1,8 +1,9 @@
 #pragma once
 
 // Shared set-up of the desktop application's tests: a scratch profile per test program, files
-// written byte for byte, data rows in one line, the check that no window outlives a test, and a
-// main window whose dialogs and questions the test answers instead of a user.
+// written byte for byte, data rows in one line, the check that no window outlives a test, and an
+// application (with or without its main window) whose dialogs and questions the test answers
+// instead of a user.
 
 #include <QAction>
 #include <QApplication>
@@ -17,9 +18,12 @@
 #include <memory>
 
 #include "shell/core_runner.h"
+#include "shell/document_manager.h"
 #include "shell/equation_app.h"
 #include "shell/main_frame.h"
+#include "shell/output_window.h"
 #include "shell/pad_view.h"
+#include "shell/run_controller.h"
 
 namespace guitest {
 
@@ -69,27 +73,34 @@ void Row(const char* name, const V&... values) {
     ((row << values), ...);
 }
 
-// A main window over a fresh application for each test. Messages are collected, file choosers
-// return the queued answers, questions get closeAnswer_, and a dialog runs answer_ (or is
-// rejected) instead of waiting for a user.
-class FrameTest : public QObject {
+// A statement too long for one line of the compiler: 30 terms, 147 characters.
+inline QString LongSum(const QString& before, const QString& after) {
+    QStringList terms;
+    for (int i = 0; i < 30; ++i) terms << QStringLiteral("aa");
+    return before + terms.join(QStringLiteral(" + ")) + after;
+}
+
+// A fresh application for each test, whose questions the test answers instead of a user:
+// messages are collected, file choosers return the queued answers and keep the titles they were
+// asked with, questions get closeAnswer_, and a dialog runs answer_ (or is rejected).
+class AppTest : public QObject {
    protected:
-    void StartFrame() {
+    void StartApp() {
         UseScratchProfile(metaObject()->className());
         dir_ = std::make_unique<QTemporaryDir>();
         app_ = std::make_unique<EquationApp>();
         messages_.clear();
         icons_.clear();
         saveAnswers_.clear();
-        saveQuestions_ = 0;
+        saveTitles_.clear();
         closeAnswer_ = QMessageBox::No;
         answer_ = nullptr;
         app_->messageHook = [this](const QString& text, QMessageBox::Icon icon) {
             messages_ << text;
             icons_ << icon;
         };
-        app_->saveFileHook = [this](const QString&, const QString&) {
-            ++saveQuestions_;
+        app_->saveFileHook = [this](const QString& title, const QString&) {
+            saveTitles_ << title;
             return saveAnswers_.isEmpty() ? QString() : saveAnswers_.takeFirst();
         };
         app_->openFileHook = [](const QString&, const QString&) { return QString(); };
@@ -99,6 +110,28 @@ class FrameTest : public QObject {
             answer_(d);
             return d.result();
         };
+    }
+    void StopApp() {
+        app_.reset();
+        QCOMPARE(VisibleTopLevels(), QStringList());
+    }
+    QString path(const QString& name) const { return dir_->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<EquationApp> app_;
+    QStringList messages_;
+    QList<QMessageBox::Icon> icons_;
+    QStringList saveAnswers_;
+    QStringList saveTitles_;
+    QMessageBox::StandardButton closeAnswer_ = QMessageBox::No;
+    std::function<void(QDialog&)> answer_;
+};
+
+// A main window over a fresh application for each test.
+class FrameTest : public AppTest {
+   protected:
+    void StartFrame() {
+        StartApp();
         frame_ = std::make_unique<MainFrame>(*app_);
         frame_->resize(1000, 700);
         frame_->show();
@@ -106,8 +139,7 @@ class FrameTest : public QObject {
     void StopFrame() {
         QVERIFY(waitForRun());
         frame_.reset();
-        app_.reset();
-        QCOMPARE(VisibleTopLevels(), QStringList());
+        StopApp();
     }
 
     QAction* action(const char* name) const {
@@ -115,23 +147,16 @@ class FrameTest : public QObject {
         if (a == nullptr) qFatal("no action %s", name);
         return a;
     }
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    DocumentManager& docs() const { return frame_->documents(); }
     PadView* openDocument(const QString& name, const QByteArray& text) {
-        return frame_->OpenDocument(WriteFile(path(name), text));
+        return docs().OpenDocument(WriteFile(path(name), text));
     }
+    bool solve(PadView* view) { return frame_->runs().Solve(view); }
     bool waitForRun() {
         return QTest::qWaitFor([this] { return !app_->runner().busy(); }, 120000);
     }
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<EquationApp> app_;
     std::unique_ptr<MainFrame> frame_;
-    QStringList messages_;
-    QList<QMessageBox::Icon> icons_;
-    QStringList saveAnswers_;
-    int saveQuestions_ = 0;
-    QMessageBox::StandardButton closeAnswer_ = QMessageBox::No;
-    std::function<void(QDialog&)> answer_;
 };
 
 }  // namespace guitest

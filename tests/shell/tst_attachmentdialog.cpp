@@ -12,29 +12,11 @@ using guitest::Row;
 using guitest::WriteFile;
 
 // The attachment table file and its editor.
-class tst_AttachmentDialog : public QObject {
+class tst_AttachmentDialog : public guitest::AppTest {
     Q_OBJECT
    private slots:
-    void initTestCase() { guitest::UseScratchProfile("tst_attachmentdialog"); }
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        app_ = std::make_unique<EquationApp>();
-        messages_.clear();
-        saveAnswers_.clear();
-        saveQuestions_ = 0;
-        app_->messageHook = [this](const QString& text, QMessageBox::Icon) {
-            messages_.append(text);
-        };
-        app_->saveFileHook = [this](const QString& title, const QString&) {
-            ++saveQuestions_;
-            if (title != QStringLiteral("Attachment File - Save")) return QString();
-            return saveAnswers_.isEmpty() ? QString() : saveAnswers_.takeFirst();
-        };
-    }
-    void cleanup() {
-        app_.reset();
-        QCOMPARE(guitest::VisibleTopLevels(), QStringList());
-    }
+    void init() { StartApp(); }
+    void cleanup() { StopApp(); }
 
     void reading_data() {
         guitest::Columns<QByteArray, QStringList, QList<QStringList>>("file", "names", "rows");
@@ -191,7 +173,7 @@ class tst_AttachmentDialog : public QObject {
         d.grid()->setCellText(0, 0, QStringLiteral("9"));
         d.Save();
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QCOMPARE(saveQuestions_, 0);
+        QVERIFY(saveTitles_.isEmpty());
         QCOMPARE(ReadFile(path("t.LST")), QByteArray("x y\n9 2\n3 4\n"));
         QCOMPARE(d.rowCount(), 2);
         QCOMPARE(d.savedPath(), path("t.LST"));
@@ -202,7 +184,7 @@ class tst_AttachmentDialog : public QObject {
         d.show();
         d.AddColumn();
         d.Save();  // no answer: the file dialog was cancelled, the editor stays open
-        QCOMPARE(saveQuestions_, 1);
+        QCOMPARE(saveTitles_, QStringList{"Attachment File - Save"});
         QVERIFY(d.isVisible());
         QCOMPARE(d.savedPath(), QStringLiteral("NoName"));
 
@@ -210,7 +192,7 @@ class tst_AttachmentDialog : public QObject {
         d.grid()->setCellText(0, 0, QStringLiteral("5"));
         saveAnswers_ = {path("fresh")};
         d.Save();
-        QCOMPARE(saveQuestions_, 2);
+        QCOMPARE(saveTitles_.size(), 2);
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(d.savedPath(), path("fresh.LST"));
         QCOMPARE(ReadFile(path("fresh.LST")), QByteArray("noname\n5\n"));
@@ -239,14 +221,6 @@ class tst_AttachmentDialog : public QObject {
         QCOMPARE(ReadFile(path("t.LST")), QByteArray("x\n1\n"));
         QCOMPARE(d.rowCount(), 1);
     }
-
-   private:
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<EquationApp> app_;
-    QStringList messages_;
-    QStringList saveAnswers_;
-    int saveQuestions_ = 0;
 };
 
 QTEST_MAIN(tst_AttachmentDialog)

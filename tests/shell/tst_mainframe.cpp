@@ -1,5 +1,6 @@
 #include <QClipboard>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressBar>
 #include <QTextDocument>
@@ -11,7 +12,6 @@
 #include "shell/pad_document.h"
 #include "shell/properties_tree.h"
 #include "shell/settings_keys.h"
-#include "shell/startup.h"
 #include "shell/window_placement.h"
 
 using guitest::ReadFile;
@@ -34,7 +34,7 @@ class tst_MainFrame : public guitest::FrameTest {
     void cleanup() { StopFrame(); }
 
     void withoutADocumentOnlyTheFirstMenuIsOffered() {
-        QVERIFY(frame_->activeView() == nullptr);
+        QVERIFY(docs().activeView() == nullptr);
         QVERIFY(!action("actionSolve")->isEnabled());
         QVERIFY(!action("actionSolve")->isVisible() || !frame_->findChild<QMenu*>()->isVisible());
         for (const char* name : {"actionFileNew", "actionFileOpen", "actionExit", "actionAbout"})
@@ -45,10 +45,19 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(action("actionViewStatusBar")->isVisible());
         QVERIFY(!action("actionEditCopy")->isEnabled());
 
-        frame_->NewDocument();
-        QVERIFY(action("actionSolve")->isEnabled());
+        // With a document and no run going, every command is offered, the core's included.
+        docs().NewDocument();
         QVERIFY(action("actionFileSave")->isVisible());
         QVERIFY(action("paletteGreekBar_0")->isEnabled());
+        const QString names = QStringLiteral(
+            "Solve SolveRepetitive Fft FftFromFile SolveDifferential SolveIntegral Elimination "
+            "Simplification GraphGenerate Unconstrained Constrained Estimation Linearized "
+            "SymbolicLinearized SymbolicJacobian Complex Options ShowResults GraphFromResults "
+            "ReadCf PageSetup SetFont EditFind HelpDesk ExportLatex TempFiles");
+        for (const QString& name : names.split(u' ')) {
+            const QByteArray full = "action" + name.toLatin1();
+            QVERIFY2(action(full.constData())->isEnabled(), full.constData());
+        }
     }
 
     void attachmentCommandsFollowTheAttachment_data() {
@@ -58,7 +67,7 @@ class tst_MainFrame : public guitest::FrameTest {
     }
     void attachmentCommandsFollowTheAttachment() {
         QFETCH(bool, attached);
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
         frame_->UpdateMenus();
         QCOMPARE(action("actionAttachmentNew")->isEnabled(), !attached);
@@ -72,24 +81,10 @@ class tst_MainFrame : public guitest::FrameTest {
         }
     }
 
-    // With a document open and no run going, every command that runs the core is available.
-    void everyCoreCommandIsAvailableWithADocument() {
-        frame_->NewDocument();
-        const QString names = QStringLiteral(
-            "Solve SolveRepetitive Fft FftFromFile SolveDifferential SolveIntegral Elimination "
-            "Simplification GraphGenerate Unconstrained Constrained Estimation Linearized "
-            "SymbolicLinearized SymbolicJacobian Complex Options ShowResults GraphFromResults "
-            "ReadCf PageSetup SetFont EditFind HelpDesk ExportLatex TempFiles");
-        for (const QString& name : names.split(u' ')) {
-            const QByteArray full = "action" + name.toLatin1();
-            QVERIFY2(action(full.constData())->isEnabled(), full.constData());
-        }
-    }
-
     void copyTakesTheOutputSelectionWhenTheEditorHasNone() {
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         view->setPlainText(QStringLiteral("x = 1;"));
-        frame_->AppendOutput(QStringLiteral("Solution Found!\n"));
+        frame_->output()->AppendOutput(QStringLiteral("Solution Found!\n"));
         OutputWindow* out = frame_->output();
         QTextCursor c = out->textCursor();
         c.setPosition(0);
@@ -109,20 +104,20 @@ class tst_MainFrame : public guitest::FrameTest {
     }
 
     void solveOnANeverSavedDocumentOnlySaves() {
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         saveAnswers_ = {path("saved.alg")};
-        QVERIFY(!view->Solve());
-        QCOMPARE(saveQuestions_, 1);
+        QVERIFY(!solve(view));
+        QCOMPARE(saveTitles_.size(), 1);
         QCOMPARE(view->padDocument()->path(), path("saved.alg"));
         QVERIFY(QFile::exists(path("saved.alg")));
         QVERIFY(!app_->runner().busy());
         QVERIFY(app_->runner().lastCommand().isEmpty());
 
         // Changed and never saved: the save is offered and, refused, offered once more.
-        PadView* second = frame_->NewDocument();
+        PadView* second = docs().NewDocument();
         second->insertPlainText(QStringLiteral("x = 1;"));
-        QVERIFY(!second->Solve());
-        QCOMPARE(saveQuestions_, 3);
+        QVERIFY(!solve(second));
+        QCOMPARE(saveTitles_.size(), 3);
         QVERIFY(app_->runner().lastCommand().isEmpty());
     }
 
@@ -132,7 +127,7 @@ class tst_MainFrame : public guitest::FrameTest {
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
         PropertiesTree* tree = frame_->properties();
         QCOMPARE(tree->topLevelItem(0)->text(0), path("circle.alg"));
-        frame_->AppendOutput(QStringLiteral("from before\n"));
+        frame_->output()->AppendOutput(QStringLiteral("from before\n"));
         action("actionSolve")->trigger();
         QVERIFY(app_->runner().busy());
         QVERIFY(!action("actionSolve")->isEnabled());
@@ -196,32 +191,34 @@ class tst_MainFrame : public guitest::FrameTest {
                  qPrintable(results->child(1)->text(0)));
     }
 
-    void solveWithAnAttachmentSendsUS() {
-        PadView* view = openDocument("u.alg", "y = 2*x;\n");
-        view->padDocument()->setAttachmentPath(WriteFile(path("u.LST"), "x\n1\n2\n"));
-        view->padDocument()->settings.updateStepCount = 2;
-        QVERIFY(view->Solve());
-        QVERIFY(waitForRun());
-        QCOMPARE(app_->runner().lastCommand(), QStringLiteral("US"));
+    // The command a menu item sends follows the document: Solve with an attachment updates
+    // repetitively, Differential Equations steps by the document's method.
+    void commandFollowsTheDocument_data() {
+        guitest::Columns<QString, bool, int, QString>("actionName", "attached", "method",
+                                                      "command");
+        Row("Solve with an attachment", "actionSolve", true, 0, "US");
+        Row("Trapezoidal", "actionSolveDifferential", false, 0, "DDIT");
+        Row("Backward Euler", "actionSolveDifferential", false, 2, "DDIB");
     }
-
-    void differentialEquationsFollowTheMethod_data() {
-        guitest::Columns<int, QString>("method", "command");
-        Row("Trapezoidal", 0, "DDIT");
-        Row("Backward Euler", 2, "DDIB");
-    }
-    void differentialEquationsFollowTheMethod() {
+    void commandFollowsTheDocument() {
+        QFETCH(QString, actionName);
+        QFETCH(bool, attached);
         QFETCH(int, method);
-        PadView* view = openDocument("d.alg", "x = 1;\n");
-        view->padDocument()->settings.differentialMethod = std::uint32_t(method);
-        action("actionSolveDifferential")->trigger();
+        PadView* view = openDocument("d.alg", "y = 2*x;\n");
+        PadDocument* doc = view->padDocument();
+        doc->settings.differentialMethod = std::uint32_t(method);
+        if (attached) {
+            doc->setAttachmentPath(WriteFile(path("d.LST"), "x\n1\n2\n"));
+            doc->settings.updateStepCount = 2;
+        }
+        action(qPrintable(actionName))->trigger();
         QVERIFY(waitForRun());
         QTEST(app_->runner().lastCommand(), "command");
     }
 
     void commandsThatOnlyWarn() {
         openDocument("e.alg", "x = 1;\n");
-        frame_->AppendOutput(QStringLiteral("kept\n"));
+        frame_->output()->AppendOutput(QStringLiteral("kept\n"));
         action("actionEstimation")->trigger();  // no attachment
         QCOMPARE(messages_, QStringList{"List file must be attached"});
         QCOMPARE(icons_.value(0), QMessageBox::Warning);
@@ -246,7 +243,7 @@ class tst_MainFrame : public guitest::FrameTest {
         PadView* view = openDocument("sweep.alg", kSweep);
         PadView* other = openDocument("other.alg", "x = 1;\n");
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
-        QCOMPARE(frame_->activeView(), view);
+        QCOMPARE(docs().activeView(), view);
         action("actionGraphGenerate")->trigger();
         QCOMPARE(app_->runner().lastCommand(), QStringLiteral("G"));
         auto* progress = frame_->findChild<QProgressBar*>(QStringLiteral("RunProgress"));
@@ -255,11 +252,15 @@ class tst_MainFrame : public guitest::FrameTest {
 
         // While the core works: no second run, and neither the document nor the window closes.
         QVERIFY(!action("actionSolve")->isEnabled());
-        QVERIFY(!other->Solve());
+        QVERIFY(!solve(other));
         QCOMPARE(messages_.size(), 1);
         QVERIFY(!frame_->close());
         QVERIFY(frame_->isVisible());
 
+        // ESC in an editor is left to the main window, which stops the run with it; so does
+        // the status bar's Cancel.
+        QTest::keyClick(other, Qt::Key_Escape);
+        QVERIFY(app_->runner().services().cancelled.load());
         auto* cancel = frame_->findChild<QToolButton*>(QStringLiteral("CancelRun"));
         QVERIFY(cancel->isVisible());
         QTest::mouseClick(cancel, Qt::LeftButton);
@@ -284,7 +285,7 @@ class tst_MainFrame : public guitest::FrameTest {
     }
     void paletteInsertions() {
         QFETCH(QString, actionName);
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         view->setPlainText(QStringLiteral("0123456789"));
         view->moveCursor(QTextCursor::End);
         action(qPrintable(actionName))->trigger();
@@ -298,7 +299,7 @@ class tst_MainFrame : public guitest::FrameTest {
         WriteFile(path("bad.VDP"), QByteArray(20, '\0'));
         QVERIFY(openDocument("bad.alg", "x = 1;\n") != nullptr);
         QCOMPARE(messages_, QStringList{"Incorect File Format"});
-        QCOMPARE(frame_->recentFiles().value(0), path("bad.alg"));
+        QCOMPARE(docs().recentFiles().value(0), path("bad.alg"));
     }
 
     void closeAsksAboutUnsavedChanges() {
@@ -309,40 +310,20 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(view->padDocument()->isModified());
         closeAnswer_ = QMessageBox::Cancel;
         action("actionFileClose")->trigger();
-        QCOMPARE(frame_->views().size(), 1);
+        QCOMPARE(docs().views().size(), 1);
         closeAnswer_ = QMessageBox::Yes;
         action("actionFileClose")->trigger();
-        QTRY_COMPARE(frame_->views().size(), 0);
+        QTRY_COMPARE(docs().views().size(), 0);
         QCOMPARE(ReadFile(path("c.alg")), QByteArray("yx = 1;\n"));
         QCOMPARE(frame_->properties()->topLevelItemCount(), 0);
     }
 
     void convertedFileFillsTheNewDocument() {
         app_->convertFilePath = WriteFile(path("m.SJC"), "a\xE1 = 1;\nb = 2;");
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         QCOMPARE(view->toPlainText(), QStringLiteral("a\u03B1 = 1;\nb = 2;\n"));
         QVERIFY(app_->convertFilePath.isEmpty());
         QVERIFY(view->padDocument()->path().isEmpty());
-    }
-
-    void windowPos_data() {
-        guitest::Columns<QString, bool>("text", "valid");
-        Row("ten numbers", "0,1,-1,-1,-1,-1,10,20,810,620", true);
-        Row("nine numbers", "0,1,-1,-1,-1,-1,10,20,810", false);
-        Row("eleven numbers", "0,1,-1,-1,-1,-1,10,20,810,620,5", false);
-        Row("a word", "0,1,-1,-1,-1,-1,10,20,810,wide", false);
-        Row("negative flags", "-2,1,-1,-1,-1,-1,10,20,810,620", false);
-        Row("empty", "", false);
-    }
-    void windowPos() {
-        QFETCH(QString, text);
-        QFETCH(bool, valid);
-        const auto p = ParseWindowPos(text);
-        QCOMPARE(p.has_value(), valid);
-        if (valid) {
-            QCOMPARE(FormatWindowPos(*p), text);
-            QCOMPARE(p->normalRect(), QRect(10, 20, 800, 600));
-        }
     }
 
     void placementAndRecentFilesAreKept() {
@@ -356,69 +337,14 @@ class tst_MainFrame : public guitest::FrameTest {
         QCOMPARE(p->right - p->left, 900);
         QCOMPARE(p->bottom - p->top, 650);
         QVERIFY(!profile->contains(keys::kShowCmd));  // unchanged: not written
+        docs().NewDocument();
+        frame_->mdiArea()->activeSubWindow()->showNormal();  // documents now open normal
+        frame_->WriteSettings();
+        QCOMPARE(EquationApp::Profile()->value(keys::kShowCmd).toInt(), 1);
 
         for (int i = 1; i <= 5; ++i) openDocument(QStringLiteral("r%1.alg").arg(i), "x = 1;\n");
-        QCOMPARE(frame_->recentFiles(),
+        QCOMPARE(docs().recentFiles(),
                  (QStringList{path("r5.alg"), path("r4.alg"), path("r3.alg"), path("r2.alg")}));
-    }
-
-    void commandLine_data() {
-        using M = GuiArguments::Mode;
-        guitest::Columns<QStringList, int, QStringList>("args", "mode", "documents");
-        Row("nothing", QStringList{}, int(M::kRun), QStringList{});
-        Row("a document", QStringList{"m.alg"}, int(M::kRun), QStringList{"m.alg"});
-        Row("help", QStringList{"m.alg", "--help"}, int(M::kHelp), QStringList{"m.alg"});
-        Row("version", QStringList{"--version"}, int(M::kVersion), QStringList{});
-        Row("unknown option", QStringList{"--fast"}, int(M::kError), QStringList{});
-        // A file manager opens every selected document in one window.
-        Row("two documents", QStringList{"a.alg", "b.alg"}, int(M::kRun),
-            (QStringList{"a.alg", "b.alg"}));
-        Row("screenshot without a document", QStringList{"--screenshot", "s.png"}, int(M::kError),
-            QStringList{});
-        Row("screenshot of two documents", (QStringList{"--screenshot", "s.png", "a.alg", "b.alg"}),
-            int(M::kError), (QStringList{"a.alg", "b.alg"}));
-        Row("screenshot of a sweep and its graph",
-            (QStringList{"--screenshot", "s.png", "--screenshot-sweep", "a=0.1:1.5:14",
-                         "--screenshot-graph", "a:r", "m.alg"}),
-            int(M::kRun), QStringList{"m.alg"});
-        Row("sweep without a screenshot", (QStringList{"--screenshot-sweep", "a=0:1:2", "m.alg"}),
-            int(M::kError), QStringList{"m.alg"});
-        Row("sweep and fit in one picture",
-            (QStringList{"--screenshot", "s.png", "--screenshot-sweep", "a=0:1:2",
-                         "--screenshot-fit", "m.LST", "m.alg"}),
-            int(M::kError), QStringList{"m.alg"});
-        Row("graph without its y column",
-            (QStringList{"--screenshot", "s.png", "--screenshot-graph", "a", "m.alg"}),
-            int(M::kError), QStringList{});
-    }
-    void commandLine() {
-        QFETCH(QStringList, args);
-        const GuiArguments a = ParseGuiArguments(args);
-        QTEST(int(a.mode), "mode");
-        QTEST(a.documents, "documents");
-    }
-
-    // The answer a screenshot gives the Graph Generation dialog, read as the dialog would take
-    // it; anything else is refused and leaves the request as it was.
-    void screenshotSweep_data() {
-        guitest::Columns<QString, bool, QString, double, double, int>("text", "read", "variable",
-                                                                      "from", "to", "steps");
-        Row("a sweep", "a=0.1:1.5:14", true, "a", 0.1, 1.5, 14);
-        Row("negative ends", "x=-2.5:-1e-1:3", true, "x", -2.5, -0.1, 3);
-        Row("falling range", "a=1.5:0.1:14", false, "", 0.0, 0.0, 0);
-        Row("no steps", "a=0:1:0", false, "", 0.0, 0.0, 0);
-        Row("no name", "=0:1:4", false, "", 0.0, 0.0, 0);
-        Row("an end that is no number", "a=0:x:4", false, "", 0.0, 0.0, 0);
-        Row("two fields", "a=0:1", false, "", 0.0, 0.0, 0);
-    }
-    void screenshotSweep() {
-        QFETCH(QString, text);
-        ScreenshotRequest r;
-        QTEST(ReadScreenshotSweep(text, r), "read");
-        QTEST(r.sweepVariable, "variable");
-        QTEST(r.sweepFrom, "from");
-        QTEST(r.sweepTo, "to");
-        QTEST(r.sweepSteps, "steps");
     }
 };
 

@@ -1,8 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
-#include <QMenu>
 #include <QTabWidget>
-#include <QToolButton>
 #include <QTreeWidgetItem>
 
 #include "gui_fixture.h"
@@ -15,8 +13,8 @@
 
 using guitest::Row;
 
-// The Options sheet: what it shows, what OK stores and refuses, the colour picker, and the
-// options reaching the core on the next run.
+// The Options sheet: what it shows, what OK stores and refuses, and the options reaching the
+// editors and the core on the next run.
 class tst_OptionPages : public guitest::FrameTest {
     Q_OBJECT
    private slots:
@@ -24,7 +22,7 @@ class tst_OptionPages : public guitest::FrameTest {
     void cleanup() { StopFrame(); }
 
     void newDocumentShowsTheDefaults() {
-        PadView* view = frame_->NewDocument();
+        PadView* view = docs().NewDocument();
         bool shown = false;
         options([&](QDialog& d) {
             shown = true;
@@ -56,9 +54,9 @@ class tst_OptionPages : public guitest::FrameTest {
                 {"showIterations", false}, {"showDerivatives", false}, {"showResults", true}};
             for (const auto& [name, checked] : boxes)
                 QVERIFY2(child<QCheckBox>(d, name)->isChecked() == checked, name);
-            QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), 255u);
-            QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), 8421504u);
-            QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), 16777215u);
+            QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), QColor(255, 0, 0));
+            QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), QColor(128, 128, 128));
+            QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), QColor(Qt::white));
             d.reject();
         });
         QVERIFY(shown);
@@ -92,12 +90,11 @@ class tst_OptionPages : public guitest::FrameTest {
         PadDocument* doc = view->padDocument();
         QVERIFY(doc->isModified());
         QCOMPARE(doc->settings.differentialMethod, 1u);
-        QCOMPARE(MainFrame::DifferentialCommand(doc->settings.differentialMethod),
-                 QStringLiteral("DDIB"));
+        QCOMPARE(DifferentialCommand(doc->settings.differentialMethod), QStringLiteral("DDIB"));
         QVERIFY(doc->settings.autoHomotopy);
 
         // Saving writes the options and shows them in the document's node.
-        QVERIFY(frame_->SaveDocument(view));
+        QVERIFY(docs().Save(view));
         QStringList lines;
         for (int i = 0; i < doc->node->childCount(); ++i) lines << doc->node->child(i)->text(0);
         QVERIFY2(lines.contains(summaryLine), qPrintable(lines.join(u'|')));
@@ -154,89 +151,8 @@ class tst_OptionPages : public guitest::FrameTest {
         });
         QCOMPARE(view->padDocument()->settings.stepCount, 50);
         QVERIFY(app_->showResultsInOutputView);
-        QCOMPARE(app_->editor.equationColor, 255u);
+        QCOMPARE(app_->editor.equationColor, QColor(255, 0, 0));
         QVERIFY(!view->padDocument()->isModified());
-    }
-
-    void numberFields_data() {
-        guitest::Columns<double, int, QString>("value", "decimals", "shown");
-        Row("groups and decimals", 1234.5, 6, "1,234.500000");
-        Row("negative", -0.001, 6, "-0.001000");
-        Row("integer", 1000000.0, 0, "1,000,000");
-        Row("integer field rounds the shown value", 2.0, 0, "2");
-    }
-    void numberFields() {
-        QFETCH(double, value);
-        QFETCH(int, decimals);
-        NumberEdit edit(decimals);
-        edit.setValue(value);
-        QTEST(edit.text(), "shown");
-        QCOMPARE(edit.value(), std::optional<double>(value));
-        for (const char* junk : {"", " ", "-", "1e", "abc"})
-            QVERIFY2(!NumberEdit::Parse(QLatin1String(junk)), junk);
-    }
-
-    void pickerOffersTheNamedColours() {
-        const auto colours = NamedColours();
-        QCOMPARE(int(colours.size()), 40);
-        struct Entry {
-            int index;
-            const char* name;
-            int r, g, b;
-        };
-        // The ends of the table and the names whose spelling is easily lost.
-        const Entry entries[] = {{0, "Black", 0, 0, 0},
-                                 {23, "Grey - 50", 127, 127, 127},
-                                 {35, "Pale green ", 152, 251, 152},
-                                 {39, "White", 255, 255, 255}};
-        for (const Entry& e : entries) {
-            QCOMPARE(QLatin1String(colours[e.index].name), QLatin1String(e.name));
-            QCOMPARE(ColorFromRef(colours[e.index].colour), QColor(e.r, e.g, e.b));
-        }
-        QSet<ColorRef> distinct;
-        for (const NamedColour& c : colours) distinct.insert(c.colour);
-        QCOMPARE(distinct.size(), 40);
-
-        // Every swatch of the drop-down chooses its colour and says so.
-        CColourPicker picker(QStringLiteral("Equation"), 255);
-        QSignalSpy changed(&picker, &CColourPicker::colourChanged);
-        for (int i = 0; i < 40; ++i) {
-            auto* swatch =
-                picker.dropDown()->findChild<QToolButton*>(QStringLiteral("colour%1").arg(i));
-            QVERIFY(swatch != nullptr);
-            QCOMPARE(swatch->toolTip(), QLatin1String(colours[i].name));
-            swatch->click();
-            QCOMPARE(picker.colour(), colours[i].colour);
-        }
-        QCOMPARE(changed.size(), 40);
-        QCOMPARE(picker.toolTip(), QStringLiteral("White"));
-    }
-
-    void pickerAutomaticAndMoreColours() {
-        CColourPicker picker(QStringLiteral("Comments"), 8421504);
-        QCOMPARE(picker.text(), QStringLiteral("Comments"));
-        const QList<QAction*> entries = picker.dropDown()->actions();
-        QCOMPARE(entries.first()->text(), QStringLiteral("Automatic"));
-        QCOMPARE(entries.last()->text(), QStringLiteral("More Colours..."));
-
-        picker.setColour(0x123456);
-        entries.first()->trigger();
-        QCOMPARE(picker.colour(), 8421504u);  // the setting's default
-
-        QColor offered;
-        picker.moreColoursHook = [&offered](const QColor& current) {
-            offered = current;
-            return QColor(1, 2, 3);
-        };
-        entries.last()->trigger();
-        QCOMPARE(offered, QColor(128, 128, 128));
-        QCOMPARE(picker.colour(), 0x030201u);
-        QCOMPARE(picker.toolTip(), QStringLiteral("#010203"));
-
-        // Cancelling the colour dialog keeps the colour.
-        picker.moreColoursHook = [](const QColor&) { return QColor(); };
-        entries.last()->trigger();
-        QCOMPARE(picker.colour(), 0x030201u);
     }
 
     void generalPageReachesTheEditorsAndTheFlags() {
@@ -253,10 +169,10 @@ class tst_OptionPages : public guitest::FrameTest {
         QVERIFY(app_->showResultsForEachIteration);
         QVERIFY(app_->showDerivativeInformation);
         QVERIFY(!app_->showResultsInOutputView);
-        QCOMPARE(app_->editor.equationColor, 0xFF0000u);
-        QCOMPARE(app_->editor.commentsColor, 8421504u);
+        QCOMPARE(app_->editor.equationColor, QColor(0, 0, 255));
+        QCOMPARE(app_->editor.commentsColor, QColor(128, 128, 128));
         for (PadView* view : {first, second}) {
-            QCOMPARE(view->equationColour(), 0xFF0000u);
+            QCOMPARE(view->equationColour(), QColor(0, 0, 255));
             QCOMPARE(view->palette().color(QPalette::Base), QColor(255, 255, 224));
         }
         // Only the document the sheet was opened for was changed.
@@ -267,7 +183,7 @@ class tst_OptionPages : public guitest::FrameTest {
     void optionsReachTheCoreOnTheNextRun() {
         // Newton from a start in [0.1, 1] needs several steps to find the root of x^3 = 5.
         PadView* view = openDocument("cube.alg", "zork^3 = 5;\n");
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 1u);
         // The results table is echoed to the Output window: its header names the variable.
@@ -278,7 +194,7 @@ class tst_OptionPages : public guitest::FrameTest {
             child<QCheckBox>(d, "showResults")->setChecked(false);
             d.accept();
         });
-        view->Solve();  // saves the changed options first
+        solve(view);  // saves the changed options first
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 0u);
         QCOMPARE(view->padDocument()->node->child(0)->text(0),
@@ -290,7 +206,7 @@ class tst_OptionPages : public guitest::FrameTest {
             child<NumberEdit>(d, "maxIterations")->setText(QStringLiteral("20"));
             d.accept();
         });
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 1u);
         QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("zork")));
@@ -303,7 +219,7 @@ class tst_OptionPages : public guitest::FrameTest {
         for (int i = 1; i <= 30; ++i)
             text += "x" + QByteArray::number(i) + " = " + QByteArray::number(i) + ";\n";
         PadView* view = openDocument("thirty.alg", text);
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 0u);
         QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Too Many")));
@@ -329,7 +245,7 @@ class tst_OptionPages : public guitest::FrameTest {
         });
         QCOMPARE(app_->capacity, 40);
         QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QCOMPARE(view->padDocument()->settings.lastResult, 1u);
 

@@ -29,16 +29,9 @@ QString Header(const ResultsModel& model) {
     return cells.join(u'|');
 }
 
-// A statement too long for one line of the compiler: 30 terms, 147 characters.
-QString LongSum(const QString& before, const QString& after) {
-    QStringList terms;
-    for (int i = 0; i < 30; ++i) terms << QStringLiteral("aa");
-    return before + terms.join(QStringLiteral(" + ")) + after;
-}
-
 }  // namespace
 
-// The results viewer, and the way from the solver's messages back into the equation text.
+// The results viewer, and the way from a run's messages back into the equation text.
 class tst_ResultsView : public guitest::FrameTest {
     Q_OBJECT
    private slots:
@@ -99,7 +92,7 @@ class tst_ResultsView : public guitest::FrameTest {
 
     void resultsCommandShowsTheSweepOfTheCore() {
         // A document that was never saved has no result file.
-        frame_->NewDocument();
+        docs().NewDocument();
         bool opened = false;
         answer_ = [&opened](QDialog&) { opened = true; };
         action("actionShowResults")->trigger();
@@ -138,72 +131,12 @@ class tst_ResultsView : public guitest::FrameTest {
         QCOMPARE(rows[5], QStringLiteral("6|3.0000000|1.0000000|2.0000000|-1.0000000"));
     }
 
-    // work: the position as the compiler counts, from 1.
-    void documentPositions_data() {
-        guitest::Columns<QString, int, int>("text", "work", "position");
-        Row("first character", "x = 1;", 1, 0);
-        Row("second line", "x = 1;\ny = 2 +* x;", 15, 14);
-        Row("the options line is not read", "{Options: 0 0}\nx = 1 +* 2;", 8, 22);
-        Row("beyond the end is the end", "x;", 40, 2);
-        // The long line reaches the compiler as two pieces, each with a line end of its own.
-        Row("on a cut line", LongSum(QStringLiteral("y = "), QStringLiteral(" + #;")), 156, 154);
-    }
-
-    void documentPositions() {
-        QFETCH(QString, text);
-        QFETCH(int, work);
-        QTEST(locator::DocumentPosition(text, work), "position");
-    }
-
-    void equationsAreCountedAsTheCompilerDoes_data() {
-        guitest::Columns<QString, int, QString>("text", "number", "equation");  // "": none
-        const QString text = QString::fromUtf8(
-            "{header; with a semicolon}\n"
-            "x \u2248 1;\n"  // an initial guess is no equation
-            "a = 1; {note}\n"
-            "b = IF(x \u2248 1) THEN 2 ELSE 3;\n"  // a relation inside parentheses is
-            "  c = a + b");
-        Row("comments and guesses are skipped", text, 1, "a = 1;");
-        Row("a relation inside parentheses is no guess", text, 2,
-            QString::fromUtf8("b = IF(x \u2248 1) THEN 2 ELSE 3;"));
-        Row("the last statement may lack its ';'", text, 3, "c = a + b");
-        Row("beyond the last", text, 4, "");
-        Row("zero", text, 0, "");
-    }
-
-    void equationsAreCountedAsTheCompilerDoes() {
-        QFETCH(QString, text);
-        QFETCH(int, number);
-        const auto span = locator::EquationSpan(text, number);
-        QTEST(span ? text.mid(span->start, span->end - span->start) : QString(), "equation");
-    }
-
-    void outputLinesThatNameAPlace_data() {
-        using K = locator::Reference::Kind;
-        guitest::Columns<QString, int, int>("line", "kind", "number");  // kind -1: none
-        Row("compiler", "Illegal Character #42 at character 15", int(K::kCharacter), 15);
-        Row("error in equation", "Error in Eqn    3", int(K::kEquation), 3);
-        Row("singular", "Equation    2 is Singular or Inconsistent", int(K::kEquation), 2);
-        Row("dependent", "Equation    1 Depends on Other Equations", int(K::kEquation), 1);
-        Row("group", "Eqn   12 group failed", int(K::kEquation), 12);
-        Row("plain output", "Solution Found!", -1, 0);
-        Row("a number alone", "   2 variables and    2 equations ", -1, 0);
-    }
-
-    void outputLinesThatNameAPlace() {
-        QFETCH(QString, line);
-        QFETCH(int, kind);
-        QFETCH(int, number);
-        const auto ref = locator::ReferenceIn(line);
-        QCOMPARE(ref ? int(ref->kind) : -1, kind);
-        if (ref) QCOMPARE(ref->number, number);
-    }
-
     void parseErrorPlacesTheCaret_data() {
         guitest::Columns<QByteArray, int, QString>("text", "caret", "marked");
         Row("second line", QByteArray("x = 1;\ny = 2 +# x;\n"), 14, "y = 2 +# x;");
         Row("after a comment and a long line",
-            LongSum(QStringLiteral("{first} a = 1;\nb = "), QStringLiteral(";\nc = 2 #;\n"))
+            guitest::LongSum(QStringLiteral("{first} a = 1;\nb = "),
+                             QStringLiteral(";\nc = 2 #;\n"))
                 .toLatin1(),
             174, "c = 2 #;");
     }
@@ -213,7 +146,7 @@ class tst_ResultsView : public guitest::FrameTest {
         QFETCH(int, caret);
         PadView* view = openDocument("bad.alg", text);
         QCOMPARE(view->toPlainText().at(caret), u'#');
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         QVERIFY2(frame_->output()->toPlainText().contains(QStringLiteral(" at character ")),
                  qPrintable(frame_->output()->toPlainText()));
@@ -223,17 +156,32 @@ class tst_ResultsView : public guitest::FrameTest {
 
         // An edit before the run ends leaves the caret alone: the positions are of the old text.
         view->moveCursor(QTextCursor::Start);
-        view->Solve();
+        solve(view);
         QTest::keyClicks(view, "z");
         QVERIFY(waitForRun());
         QCOMPARE(view->textCursor().position(), 1);
+    }
+
+    // Where the compiler stopped comes from the run itself, never from text in the Output
+    // window: a document that compiles is not marked, even when its run prints a line that reads
+    // like a compiler message (the banner shows the document's path).
+    void aSolvedDocumentIsNeverMarked() {
+        PadView* view = openDocument("m.alg at character 3", "x = 1;\n");
+        QVERIFY(view != nullptr);
+        view->moveCursor(QTextCursor::End);
+        QVERIFY(solve(view));
+        QVERIFY(waitForRun());
+        QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("alg at character 3")));
+        QCOMPARE(view->padDocument()->settings.lastResult, 1u);
+        QVERIFY(view->extraSelections().isEmpty());
+        QCOMPARE(view->textCursor().position(), 7);
     }
 
     void doubleClickOnAnOutputLineSelectsTheEquation() {
         PadView* view = openDocument("dep.alg",
                                      "{two lines, one relation}\nu \xBB 1;\n"
                                      "u + v = 1;\n2*u + 2*v = 2;\n");
-        view->Solve();
+        solve(view);
         QVERIFY(waitForRun());
         OutputWindow* output = frame_->output();
         QTextBlock line;
@@ -254,7 +202,7 @@ class tst_ResultsView : public guitest::FrameTest {
         QCOMPARE(view->textCursor().selectedText(), equations.value(ref->number - 1));
 
         // A line that names nothing leaves the editor as it is.
-        QVERIFY(!frame_->JumpToOutputLine(QStringLiteral("Solution Found!")));
+        QVERIFY(!frame_->runs().JumpToOutputLine(QStringLiteral("Solution Found!")));
         QCOMPARE(view->textCursor().selectedText(), equations.value(ref->number - 1));
     }
 };

@@ -236,6 +236,21 @@ TEST_F(EntryTest, CommandDoneSaysWhetherThisRunDidItsWork) {
     }
 }
 
+// The position a front end points at is the one the compiler's message names, and it belongs
+// to the last run only.
+TEST_F(EntryTest, CompilerErrorPositionIsTheOneTheMessageNames) {
+    EXPECT_EQ(Run("x = 1;\ny = 2 +# x;\n"), 0);
+    const auto position = CompilerErrorPosition(core_);
+    ASSERT_TRUE(position.has_value()) << out_;
+    EXPECT_NE(out_.find(" at character " + std::to_string(*position) + "\n"), std::string::npos)
+        << out_;
+    EXPECT_EQ(*position, 15);
+    Run("x = 1;\n");
+    EXPECT_FALSE(CompilerErrorPosition(core_).has_value());
+    Run("x = 1;\n", "Z");  // refused before any compile
+    EXPECT_FALSE(CompilerErrorPosition(core_).has_value());
+}
+
 TEST(GetResultStringsTest, NameEqualsValueInVariableOrder) {
     CoreState s;
     s.names.variableCount = 2;

@@ -1,0 +1,100 @@
+#include <QMenu>
+#include <QToolButton>
+
+#include "gui_fixture.h"
+#include "shell/colour_picker.h"
+#include "shell/number_edit.h"
+
+using guitest::Row;
+
+// The controls of the Options sheet: number fields and the colour picker.
+class tst_OptionControls : public QObject {
+    Q_OBJECT
+   private slots:
+    void cleanup() { QCOMPARE(guitest::VisibleTopLevels(), QStringList()); }
+
+    void numberFields_data() {
+        guitest::Columns<double, int, QString>("value", "decimals", "shown");
+        Row("groups and decimals", 1234.5, 6, "1,234.500000");
+        Row("negative", -0.001, 6, "-0.001000");
+        Row("integer", 1000000.0, 0, "1,000,000");
+        Row("integer field rounds the shown value", 2.0, 0, "2");
+    }
+    void numberFields() {
+        QFETCH(double, value);
+        QFETCH(int, decimals);
+        NumberEdit edit(decimals);
+        edit.setValue(value);
+        QTEST(edit.text(), "shown");
+        QCOMPARE(edit.value(), std::optional<double>(value));
+        for (const char* junk : {"", " ", "-", "1e", "abc"})
+            QVERIFY2(!NumberEdit::Parse(QLatin1String(junk)), junk);
+    }
+
+    void pickerOffersTheNamedColours() {
+        const auto colours = NamedColours();
+        QCOMPARE(int(colours.size()), 40);
+        struct Entry {
+            int index;
+            const char* name;
+            int r, g, b;
+        };
+        // The ends of the table and the names whose spelling is easily lost.
+        const Entry entries[] = {{0, "Black", 0, 0, 0},
+                                 {23, "Grey - 50", 127, 127, 127},
+                                 {35, "Pale green ", 152, 251, 152},
+                                 {39, "White", 255, 255, 255}};
+        for (const Entry& e : entries) {
+            QCOMPARE(QLatin1String(colours[e.index].name), QLatin1String(e.name));
+            QCOMPARE(QColor(colours[e.index].rgb), QColor(e.r, e.g, e.b));
+        }
+        QSet<QRgb> distinct;
+        for (const NamedColour& c : colours) distinct.insert(c.rgb);
+        QCOMPARE(distinct.size(), 40);
+
+        // Every swatch of the drop-down chooses its colour and says so.
+        CColourPicker picker(QStringLiteral("Equation"), QColor(255, 0, 0));
+        QSignalSpy changed(&picker, &CColourPicker::colourChanged);
+        for (int i = 0; i < 40; ++i) {
+            auto* swatch =
+                picker.dropDown()->findChild<QToolButton*>(QStringLiteral("colour%1").arg(i));
+            QVERIFY(swatch != nullptr);
+            QCOMPARE(swatch->toolTip(), QLatin1String(colours[i].name));
+            swatch->click();
+            QCOMPARE(picker.colour(), QColor(colours[i].rgb));
+        }
+        QCOMPARE(changed.size(), 40);
+        QCOMPARE(picker.toolTip(), QStringLiteral("White"));
+    }
+
+    void pickerAutomaticAndMoreColours() {
+        const QColor grey(128, 128, 128);
+        CColourPicker picker(QStringLiteral("Comments"), grey);
+        QCOMPARE(picker.text(), QStringLiteral("Comments"));
+        const QList<QAction*> entries = picker.dropDown()->actions();
+        QCOMPARE(entries.first()->text(), QStringLiteral("Automatic"));
+        QCOMPARE(entries.last()->text(), QStringLiteral("More Colours..."));
+
+        picker.setColour(QColor(0x12, 0x34, 0x56));
+        entries.first()->trigger();
+        QCOMPARE(picker.colour(), grey);  // the setting's default
+
+        QColor offered;
+        picker.moreColoursHook = [&offered](const QColor& current) {
+            offered = current;
+            return QColor(1, 2, 3);
+        };
+        entries.last()->trigger();
+        QCOMPARE(offered, grey);
+        QCOMPARE(picker.colour(), QColor(1, 2, 3));
+        QCOMPARE(picker.toolTip(), QStringLiteral("#010203"));
+
+        // Cancelling the colour dialog keeps the colour.
+        picker.moreColoursHook = [](const QColor&) { return QColor(); };
+        entries.last()->trigger();
+        QCOMPARE(picker.colour(), QColor(1, 2, 3));
+    }
+};
+
+QTEST_MAIN(tst_OptionControls)
+#include "tst_optioncontrols.moc"
