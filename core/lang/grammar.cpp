@@ -4,7 +4,7 @@
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/lang/parser.h"
 
 // Every equation compiles to the residual left - right. The code is built in parse form by
@@ -282,9 +282,7 @@ void NamedPrimary(CoreState& s, const std::string& name) {
         ImplicitProduct(s);
         return;
     }
-    // A name in both tables is the two-argument function.
-    if (const int b = BinaryCodeIndex(name); b > 0) {
-        const unsigned char c = BinaryCodeAt(b);
+    if (const unsigned char c = FindBinaryCode(name); c != 0) {
         if (c == code::kIf) {
             IfThenElse(s);
         } else {
@@ -292,8 +290,8 @@ void NamedPrimary(CoreState& s, const std::string& name) {
         }
         return;
     }
-    if (const int u = UnaryCodeIndex(name); u > 0) {
-        UnaryFunction(s, UnaryCodeAt(u));
+    if (const unsigned char c = FindUnaryCode(name); c != 0) {
+        UnaryFunction(s, c);
         return;
     }
     if (s.parser.ch == '(' && CallUserFunction(s, name)) return;

@@ -4,7 +4,7 @@
 
 #include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/symbolic/simplify_internal.h"
 
 namespace simplify {
@@ -151,43 +151,16 @@ bool Combine(Pass& z, unsigned char op, double a, double b, double& result) {
 }
 
 bool Apply(Pass& z, unsigned char op, double x, double& result) {
-    // Functions whose value depends on the arithmetic of the run (REAL, IMAG, CONJG, MAG,
-    // ANGLE) and bytes that are no function are not computed here.
-    switch (static_cast<code::Unary>(op)) {
-        case code::kReal:
-        case code::kImag:
-        case code::kConjg:
-        case code::kMag:
-        case code::kAngle: return false;
-        case code::kSin:
-        case code::kCos:
-        case code::kTan:
-        case code::kArcSin:
-        case code::kArcCos:
-        case code::kArcTan:
-        case code::kExp:
-        case code::kLn:
-        case code::kNeg:
-        case code::kInv:
-        case code::kSquare:
-        case code::kSqrt:
-        case code::kAbs:
-        case code::kStep:
-        case code::kErf:
-        case code::kBessJ0:
-        case code::kBessJ1:
-        case code::kBessY0:
-        case code::kBessY1:
-        case code::kGammLn: {
-            bool error = false;
-            const bool keep = z.s.keepMessage;
-            z.s.keepMessage = true;
-            result = RealUnary(z.s, op, x, error);
-            z.s.keepMessage = keep;
-            return !error && !std::isnan(result);
-        }
-    }
-    return false;
+    // Functions of complex numbers, whose value depends on the arithmetic of the run, and
+    // bytes that are no function are not computed here.
+    const UnaryTraits* f = FindUnaryTraits(op);
+    if (f == nullptr || f->complex != ComplexRole::kNone) return false;
+    bool error = false;
+    const bool keep = z.s.keepMessage;
+    z.s.keepMessage = true;
+    result = RealUnary(z.s, op, x, error);
+    z.s.keepMessage = keep;
+    return !error && !std::isnan(result);
 }
 
 CodeNode* SimplifyNode(Pass& z, CodeNode* run) {
