@@ -283,7 +283,7 @@ void NamedPrimary(CoreState& s, const std::string& name) {
         return;
     }
     if (const unsigned char c = FindBinaryCode(name); c != 0) {
-        if (c == code::kIf) {
+        if (FindBinaryTraits(c)->notation == Notation::kIfThenElse) {
             IfThenElse(s);
         } else {
             BinaryFunction(s, c);

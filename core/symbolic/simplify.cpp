@@ -94,26 +94,29 @@ CodeNode* CopyRun(Pass& z, const CodeNode* node) {
 
 namespace {
 
+// The classes of the order tables; anything else is an end or a removed node.
+enum OrderClass { kConstantClass, kVariableClass, kBinaryClass, kUnaryClass, kOtherClass };
+constexpr int kOrderClasses = kOtherClass + 1;
+
 // Rows: the class of the element in the list; columns: the class of the one being inserted;
-// 1 = the new one goes first, 2 = compare within the class. Classes: constant, variable,
-// binary node, unary node, anything else.
-constexpr char kOrder[2][5][5] = {
+// 1 = the new one goes first, 2 = compare within the class.
+constexpr char kOrder[2][kOrderClasses][kOrderClasses] = {
     // Sums: variables, unary functions, binary subexpressions, constants.
     {{2, 1, 1, 1, 0}, {0, 2, 0, 0, 1}, {0, 1, 2, 1, 1}, {0, 1, 0, 2, 1}, {0, 1, 1, 1, 2}},
     // Products: constants, variables, binary subexpressions, unary functions.
     {{2, 0, 0, 0, 1}, {1, 2, 0, 0, 1}, {1, 1, 2, 0, 1}, {1, 1, 1, 2, 1}, {1, 1, 1, 1, 2}},
 };
 
-int OrderClass(const CodeNode* n) {
+OrderClass ClassOf(const CodeNode* n) {
     switch (n->kind) {
-        case kKindConst: return 0;
-        case kKindVar: return 1;
-        case kKindBinary: return 2;
-        case kKindUnary: return 3;
+        case kKindConst: return kConstantClass;
+        case kKindVar: return kVariableClass;
+        case kKindBinary: return kBinaryClass;
+        case kKindUnary: return kUnaryClass;
         case kKindEnd:
-        case kKindDeleted: return 4;
+        case kKindDeleted: return kOtherClass;
     }
-    return 4;
+    return kOtherClass;
 }
 
 }  // namespace
@@ -122,20 +125,20 @@ bool GoesBefore(const CodeNode* existing, const CodeNode* incoming, Order order)
     // Within a class constants go by value and variables by number; operators by their left
     // operand (a unary one by its operand), compared by the same rule.
     while (existing != nullptr && incoming != nullptr) {
-        const int a = OrderClass(existing), b = OrderClass(incoming);
+        const OrderClass a = ClassOf(existing), b = ClassOf(incoming);
         if (a != b) return kOrder[order][a][b] == 1;
         switch (a) {
-            case 0: return existing->value > incoming->value;
-            case 1: return existing->var > incoming->var;
-            case 2:
+            case kConstantClass: return existing->value > incoming->value;
+            case kVariableClass: return existing->var > incoming->var;
+            case kBinaryClass:
                 existing = LeftOf(existing);
                 incoming = LeftOf(incoming);
                 break;
-            case 3:
+            case kUnaryClass:
                 existing = existing->next;
                 incoming = incoming->next;
                 break;
-            default: return false;
+            case kOtherClass: return false;
         }
     }
     return false;

@@ -118,7 +118,7 @@ CodeNode* SimplifyOther(Pass& z, CodeNode* run) {
     auto [right, left] = Split(z, run);
     right = SimplifyNode(z, right);
     left = SimplifyNode(z, left);
-    switch (op) {
+    switch (static_cast<code::Binary>(op)) {
         case code::kLess:
         case code::kEqual:
         case code::kGreater: {
@@ -138,7 +138,18 @@ CodeNode* SimplifyOther(Pass& z, CodeNode* run) {
             }
             break;
         case code::kPow: return SimplifyPower(z, left, right);
-        default: break;
+        case code::kAdd:  // sums and products have passes of their own
+        case code::kSub:
+        case code::kMul:
+        case code::kDiv:
+        case code::kAngleOp:  // no rules of their own: only their operands are simplified
+        case code::kAtan2:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg:
+        case code::kGammP: break;
     }
     return Bin(z, op, left, right);
 }
