@@ -382,7 +382,6 @@ bool ConvertComplexToReal(CoreState& s) {
         ConsoleWriteLine(s.console);
         return false;
     }
-    model.converted = true;
 
     for (int v = 1; v <= n; ++v) {
         const std::string& name = names.name[v];

@@ -210,7 +210,6 @@ void AngleOperator(CoreState& s) {
     Factor(s);
     CodeNode* angle = p.list;
     p.list = outer;
-    p.complexConstant = true;
     if (p.error || angle == nullptr || !ChargeNodes(s, CountNodes(angle))) {
         LinkRun(s, angle);  // the list owns whatever was built
         return;
@@ -312,7 +311,6 @@ void PrimaryBody(CoreState& s) {
         return;
     }
     if (c == 0xDF) {  // the imaginary unit, alone or before a number
-        p.complexConstant = true;
         NextChar(s);
         if (std::isdigit(p.ch) || p.ch == '.') {
             Number(s, kSubImaginary);
