@@ -44,15 +44,15 @@ enum class Notation : unsigned char {
 };
 
 struct UnaryTraits {
-    code::Unary code;
+    code::Unary code;       // the sub byte of its 'U' nodes
     std::string_view name;  // as written and read back; "-" for the unary minus
-    Derivative derivative;
-    ComplexRole complex;
-    Symmetry symmetry;
+    Derivative derivative;  // which differentiators have a rule
+    ComplexRole complex;    // where a constant argument may be computed ahead
+    Symmetry symmetry;      // whether the simplification moves a minus out
     // The function that solves f(u) = y for u, as the elimination uses it; 0 when none.
     unsigned char inverse;
-    // inverse(f(x)) = x wherever f is defined, so f(g(x)) = x for g of this row and f its
-    // inverse. False where the inverse gives only a principal value (SQUARE, SIN, COS, TAN).
+    // inverse(f(x)) = x wherever f is defined, so the simplification may cancel the pair.
+    // False where the inverse gives only a principal value (SQUARE, SIN, COS, TAN).
     bool inverseUndoes;
     // The power rules of the simplification treat f(u) as u ^ power; 0 for a function they
     // leave alone (INV stands for the power -1, which is written with it, not rewritten).
@@ -60,13 +60,13 @@ struct UnaryTraits {
 };
 
 struct BinaryTraits {
-    code::Binary code;
+    code::Binary code;      // the sub byte of its 'B' nodes
     std::string_view name;  // as written; the parser reads back the kCall and IF names
-    Notation notation;
-    Derivative derivative;
-    // Constant operands give the value the real evaluator computes for them. Not for '@' and
-    // LIM, which the evaluator takes apart elsewhere, nor for IF and THEN, whose constant
-    // forms the folding handles by their own rules.
+    Notation notation;      // how the writer writes it and the parser reads it
+    Derivative derivative;  // which differentiators have a rule
+    // Constant operands fold to the value the real evaluator computes for them. Not for '@'
+    // and LIM, whose operands are no values to combine (a phasor, the bounds of an integral),
+    // nor for IF and THEN, whose constant forms the folding handles by rules of their own.
     bool folds;
 };
 
