@@ -23,7 +23,7 @@ void BM_Parse(benchmark::State& state) {
         ResetDefaults(s);
         s.files.documentPath = path;
         s.files.baseName = BaseNameOf(path);
-        PrepareAndReset(s);
+        PrepareRun(s);
         state.ResumeTiming();
         ParseEquationsComplex(s);
         state.PauseTiming();

@@ -17,13 +17,8 @@ inline constexpr const char* kCannotRead = "Cannot read ";  // + name + ": " + w
 inline constexpr const char* kItIsAFolder = "it is a folder";
 inline constexpr const char* kNotPlain = "not a plain file";
 inline constexpr const char* kLargerThan = "larger than ";  // + bytes + kBytes
-inline constexpr const char* kIoFormatError = "IO: input format error in file '%s'\n";
-inline constexpr const char* kIoBeyondEnd = "IO: access beyond end of file '%s'\n";
 inline constexpr const char* kIoFileError = "IO: file '%s' %s\n";
 inline constexpr const char* kIoUnnamedFile = "input";
-inline constexpr const char* kOpenNewExists =
-    "open: 'new' history is specified and file '%s' already exists\n";
-inline constexpr const char* kOpenError = "open: %s\n";
 // The line after a message of the size limits:
 // "(limit 25 equations; raise it with the CAPACITY option to 473)".
 inline constexpr const char* kLimitOpen = "(limit ";

@@ -63,7 +63,6 @@ void StopWithError(CoreState& s) {
 }
 
 void ReportRunError(CoreState& s) {
-    s.flags.runError = true;
     WarningBeep(s);
     ErrorTail(s);
 }

@@ -30,16 +30,12 @@ struct RunFlags {
     bool stop = false;               // the run is being abandoned after an error
     bool solved = false;             // the last solve found a solution (survives runs)
     IfMode ifMode = IfMode::kMasks;  // how the branches of IF constructs are chosen
-    bool runError = false;           // a run error was reported
-    bool noScreenDisplay = true;     // the core never shows equation text itself
     bool notFound = false;           // the last iteration did not find a solution
     bool cancelled = false;          // ESC or the desktop's Cancel ended the run early
     bool writeFailed = false;        // a work or result file could not be written whole
     bool resultPending = false;      // the result file is named, still the last run's results
     bool solveRan = false;           // a solve loop ran in this run: solved is this run's result
     bool commandDone = false;        // the run's command did its work (set as the run ends)
-    int errorEquation = 0;           // equation of the last error (0 = none)
-    int equationBase = 1;            // number of the first equation
 };
 
 // The files of a run, named from the document's base name.
@@ -101,7 +97,8 @@ void WarningBeep(CoreState& s);
 void ErrorTail(CoreState& s);
 // Sets the stop flag, beeps and writes the error tail.
 void StopWithError(CoreState& s);
-// Raises the run error flag, beeps and writes the error tail.
+// Beeps and writes the error tail of a fault that does not stop the run (a code list that
+// ends early or holds a byte that is no code).
 void ReportRunError(CoreState& s);
 // Stores message as the global message unless flag is already up, then raises flag.
 void RaiseError(CoreState& s, bool& flag, const char* message);

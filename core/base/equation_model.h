@@ -28,7 +28,6 @@ struct EquationModel {
     explicit EquationModel(const Limits& limits) : eq(limits.equationTableSize()) {}
     // Tables of another size; only for a model without code (the code lists are not freed).
     void resize(const Limits& limits) { eq.assign(limits.equationTableSize(), Equation{}); }
-    int count = 0;           // equations in use
-    bool converted = false;  // complex equations were rewritten as real pairs
+    int count = 0;  // equations in use
     std::vector<Equation> eq;
 };

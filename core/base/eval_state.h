@@ -14,7 +14,6 @@ struct EvalState {
     explicit EvalState(const Limits& limits) : stack(limits.stackEntries + 1, ComplexValue{0, 0}) {}
     void resize(const Limits& limits) { stack.assign(limits.stackEntries + 1, ComplexValue{0, 0}); }
     std::vector<ComplexValue> stack;   // entries 1..stackEntries; entry 1 holds the result
-    int sp = 0;                        // entries in use
     bool expOverflowReported = false;  // "Overflow in EXP" shown since the last in-range EXP
     bool quiet = false;                // trial evaluations (a fit's trial points) warn of nothing
 };

@@ -38,7 +38,6 @@ struct ParserState {
     int functionCallPosition = 0;  // position in the equation text of the outermost call
 
     // Complex mode.
-    bool complexConstant = false;  // an imaginary constant or the angle operator occurred
     std::vector<bool> foundReal;   // by text order: the complex scan found the equation real
     std::vector<int> textOrdinal;  // by equation number: its position in the text (1-based)
 
@@ -46,9 +45,4 @@ struct ParserState {
     // derivative phase that examines them.
     bool linkedConstants = false;        // a linked constant occurred: the phase walks the code
     bool linkedConstantsAsTerms = true;  // cleared when one is not a term of the top-level sum
-    bool compareWithPrevious = false;    // the phase compares codes with previousCode
-    bool codeUnchanged = true;           // cleared at the first difference from previousCode
-    // Codes of the previous run by equation number, in parse form; kept and owned by the
-    // caller that sets compareWithPrevious.
-    std::vector<const CodeNode*> previousCode;
 };

@@ -28,9 +28,8 @@ struct RunConstants {
     double largest = kBigValue;          // overflow, infinity, value of a failed evaluation
     double negLargest = kMinusBigValue;  // negative infinity
     int expLimit = 50;                   // largest argument EXP accepts
-    Arithmetic arithmetic = Arithmetic::kReal;         // complex only when the options line says so
-    bool autoIfSearch = true;                          // IF combinations searched one by one
-    int lastResidualExponent = kZeroResidualExponent;  // shown by the iteration display
+    Arithmetic arithmetic = Arithmetic::kReal;  // complex only when the options line says so
+    bool autoIfSearch = true;                   // IF combinations searched one by one
 };
 
 // What the shell copies into the core before a run: a document's solver options and its

@@ -35,6 +35,5 @@ void SolveState::resize(const Limits& l) {
     previousValues.assign(variables, 0.0);
     delta.assign(equations, 0.0);
     groupNorm.assign(equations, 0.0);
-    groupWorstEquation.assign(equations, 0);
     groupFactored.assign(equations, 0);
 }

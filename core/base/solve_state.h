@@ -84,7 +84,6 @@ struct SolveState {
     std::vector<double> previousValues;   // variable -> value before the Newton step
     std::vector<double> delta;            // position -> right-hand side, then the step
     std::vector<double> groupNorm;        // group -> residual norm
-    std::vector<int> groupWorstEquation;  // group -> equation with the largest residual
     std::vector<char> groupFactored;      // group -> its factors are in the entries
 
     // Iteration state.
@@ -101,7 +100,6 @@ struct SolveState {
     bool structureFailure = false;    // singular or dependent equations
     int lastConvergedGroup = 0;       // leading groups that converged
     bool jacobianUpdate = true;       // the Jacobian must be evaluated at this step
-    bool jacobianFactorized = false;  // the factors in the entries are usable
     TrustRegionState trustRegion;     // step bounds and work space of Robust Newton
 
     // Steps and IF search.

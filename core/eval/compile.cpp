@@ -182,10 +182,6 @@ void PrepareEquations(CoreState& s) {
         if (p.linkedConstants && !LinkedConstantsOnlyAsTerms(list)) {
             p.linkedConstantsAsTerms = false;
         }
-        if (p.compareWithPrevious && e < static_cast<int>(p.previousCode.size()) &&
-            !SameCodeAfterOffset(list, p.previousCode[e])) {
-            p.codeUnchanged = false;
-        }
         // Finalize strips what folding removed, including a removed head.
         q.code = Finalize(s.pool, list);
 

@@ -8,7 +8,7 @@
 #include "core/base/core_state.h"
 #include "core/eval/eval_messages.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/lang/parser.h"
 
 namespace {
@@ -382,7 +382,6 @@ bool ConvertComplexToReal(CoreState& s) {
         ConsoleWriteLine(s.console);
         return false;
     }
-    model.converted = true;
 
     for (int v = 1; v <= n; ++v) {
         const std::string& name = names.name[v];

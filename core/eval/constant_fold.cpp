@@ -3,7 +3,7 @@
 #include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 
 // Folding works in place on parse form: a removed node only changes its kind to '0', so the
 // positions of the remaining runs stay valid while the walk goes on; Finalize strips them.
@@ -75,7 +75,7 @@ CodeNode* Combine(CoreState& s, CodeNode* node, CodeNode* r, CodeNode* l) {
         // An IF whose condition and merged branches are constants has the branch value; the
         // two-argument evaluation of the IF code would give 0.
         if (op == code::kIf) return KeepOperand(node, r, l);
-        if (op != code::kAngleOp && op != code::kLim) {
+        if (const BinaryTraits* f = FindBinaryTraits(op); f != nullptr && f->folds) {
             bool error = false;
             const double v = RealBinary(s, op, l->value, r->value, error);
             if (!error) {
@@ -187,8 +187,8 @@ CodeNode* FoldUnaryOperand(CoreState& s, CodeNode* node, CodeNode* operand) {
     if (operand == nullptr || !IsPlainConst(operand)) return node;
     // In complex mode MAG and ANGLE of a real constant are not what the real evaluator gives
     // (it returns 0 for them), so they are left for evaluation.
-    if (s.k.arithmetic == Arithmetic::kComplex &&
-        (node->sub == code::kMag || node->sub == code::kAngle))
+    const UnaryTraits* f = FindUnaryTraits(node->sub);
+    if (s.k.arithmetic == Arithmetic::kComplex && f != nullptr && f->complex == ComplexRole::kPolar)
         return node;
     bool error = false;
     const double v = RealUnary(s, node->sub, operand->value, error);

@@ -223,6 +223,5 @@ double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
         ReportRunError(s);
     }
     if (IsTiny(s, st[1].re)) st[1].re = 0.0;
-    s.eval.sp = sp;
     return st[1].re;
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <string_view>
-
 // Operator and function codes of compiled equations: the sub byte of 'U' and 'B' nodes. The
-// arithmetic binary codes are the characters '+', '-', '*', '/', '^'; the named codes come from
-// two ordered tables whose positions index their printed names. A name in both tables is the
-// two-argument function. Code that switches over a code casts the byte to Unary or Binary,
-// lists every code and has no default, so a code added later is named by the compiler; what
-// follows such a switch handles a byte that is no code at all.
+// arithmetic binary codes are the characters '+', '-', '*', '/', '^'; what the core knows about
+// each code, its name included, is its row in function_traits.h. Code that switches over a
+// code casts the byte to Unary or Binary, lists every code and has no default, so a code added
+// later is named by the compiler; what follows such a switch handles a byte that is no code at
+// all.
+
 namespace code {
 
 enum Unary : unsigned char {
@@ -60,16 +59,3 @@ enum Binary : unsigned char {
 };
 
 }  // namespace code
-
-inline constexpr int kUnaryCodeCount = 37;
-inline constexpr int kBinaryCodeCount = 12;
-
-// Printed name of a code, or "?" when the table has none.
-std::string_view UnaryCodeName(unsigned char code);
-std::string_view BinaryCodeName(unsigned char code);
-// Position 1.. of an exactly equal name, 0 when absent.
-int UnaryCodeIndex(std::string_view name);
-int BinaryCodeIndex(std::string_view name);
-// Code at a position 1.. of the table.
-unsigned char UnaryCodeAt(int index);
-unsigned char BinaryCodeAt(int index);

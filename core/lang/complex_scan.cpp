@@ -3,7 +3,7 @@
 
 #include "core/base/core_state.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/lang/parser.h"
 
 // Between the two passes of a complex compile, the equations of the real pass are sorted
@@ -18,8 +18,8 @@ namespace {
 bool IsRealValue(const CodeNode* n) {
     if (n == nullptr) return false;
     if (IsPlainConst(n)) return true;
-    return n->kind == kKindUnary && (n->sub == code::kReal || n->sub == code::kImag ||
-                                     n->sub == code::kMag || n->sub == code::kAngle);
+    const UnaryTraits* f = n->kind == kKindUnary ? FindUnaryTraits(n->sub) : nullptr;
+    return f != nullptr && (f->complex == ComplexRole::kPart || f->complex == ComplexRole::kPolar);
 }
 
 void AddRealVariable(CoreState& s, int var) {

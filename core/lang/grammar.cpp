@@ -4,7 +4,7 @@
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/lang/parser.h"
 
 // Every equation compiles to the residual left - right. The code is built in parse form by
@@ -210,7 +210,6 @@ void AngleOperator(CoreState& s) {
     Factor(s);
     CodeNode* angle = p.list;
     p.list = outer;
-    p.complexConstant = true;
     if (p.error || angle == nullptr || !ChargeNodes(s, CountNodes(angle))) {
         LinkRun(s, angle);  // the list owns whatever was built
         return;
@@ -282,18 +281,16 @@ void NamedPrimary(CoreState& s, const std::string& name) {
         ImplicitProduct(s);
         return;
     }
-    // A name in both tables is the two-argument function.
-    if (const int b = BinaryCodeIndex(name); b > 0) {
-        const unsigned char c = BinaryCodeAt(b);
-        if (c == code::kIf) {
+    if (const unsigned char c = FindBinaryCode(name); c != 0) {
+        if (FindBinaryTraits(c)->notation == Notation::kIfThenElse) {
             IfThenElse(s);
         } else {
             BinaryFunction(s, c);
         }
         return;
     }
-    if (const int u = UnaryCodeIndex(name); u > 0) {
-        UnaryFunction(s, UnaryCodeAt(u));
+    if (const unsigned char c = FindUnaryCode(name); c != 0) {
+        UnaryFunction(s, c);
         return;
     }
     if (s.parser.ch == '(' && CallUserFunction(s, name)) return;
@@ -314,7 +311,6 @@ void PrimaryBody(CoreState& s) {
         return;
     }
     if (c == 0xDF) {  // the imaginary unit, alone or before a number
-        p.complexConstant = true;
         NextChar(s);
         if (std::isdigit(p.ch) || p.ch == '.') {
             Number(s, kSubImaginary);

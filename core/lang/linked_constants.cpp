@@ -4,8 +4,8 @@
 #include "core/lang/code_tables.h"
 #include "core/lang/parser.h"
 
-// Checks of the derivative phase over compiled code in parse form: where linked constants
-// stand, and whether an equation changed from the previous run apart from such a constant.
+// A check of the derivative phase over compiled code in parse form: where linked constants
+// stand.
 
 namespace {
 
@@ -42,27 +42,4 @@ bool LinkedConstantsOnlyAsTerms(const CodeNode* list) {
         }
     }
     return asTerms == linked;
-}
-
-bool SameCodeAfterOffset(const CodeNode* a, const CodeNode* b) {
-    // A constant added at the top (a linked constant being updated) is not a change.
-    auto skipOffset = [](const CodeNode* n) {
-        n = SkipDeleted(n);
-        if (n != nullptr && n->kind == kKindBinary &&
-            (n->sub == code::kAdd || n->sub == code::kSub)) {
-            const CodeNode* first = SkipDeleted(n->next);
-            if (first != nullptr && first->kind == kKindConst) return RunAfter(first);
-        }
-        return n;
-    };
-    a = skipOffset(a);
-    b = skipOffset(b);
-    while (a != nullptr && b != nullptr) {
-        if (a->kind != b->kind || a->sub != b->sub || a->var != b->var || a->value != b->value) {
-            return false;
-        }
-        a = SkipDeleted(a->next);
-        b = SkipDeleted(b->next);
-    }
-    return a == nullptr && b == nullptr;
 }

@@ -19,7 +19,6 @@ void ResetPass(CoreState& s) {
         m.eq[i] = Equation{};
     }
     m.count = 0;
-    m.converted = false;
 
     std::vector<std::string> real = std::move(s.names.realNames);
     s.names.clear();
@@ -38,10 +37,8 @@ void ResetPass(CoreState& s) {
     p.functionDepth = 0;
     p.functionCallPosition = 0;
     p.functionPath = FunctionPathPrefix(s.files.baseName);
-    p.complexConstant = false;
     p.linkedConstants = false;
     p.linkedConstantsAsTerms = true;
-    p.codeUnchanged = true;
     p.textOrdinal.assign(m.eq.size(), 0);
 }
 

@@ -87,6 +87,5 @@ std::string FunctionPathPrefix(const std::string& baseName);
 std::string NormaliseNumber(std::string token);
 bool ConvertNumber(const std::string& token, double& value);
 
-// Derivative phase checks, on parse-form lists.
+// Whether every linked constant of a parse-form list is a term of its top-level sum.
 bool LinkedConstantsOnlyAsTerms(const CodeNode* list);
-bool SameCodeAfterOffset(const CodeNode* a, const CodeNode* b);

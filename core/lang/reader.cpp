@@ -81,12 +81,6 @@ void LoadSource(CoreState& s) {
     text.clear();
     TextFile& f = s.files.work;
     if (f.stream == nullptr) return;
-    // A character a string read looked ahead at is still owed to the reader.
-    if ((f.status & file_status::kLookAhead) && f.lookAhead != EOF && f.lookAhead >= 0) {
-        text += static_cast<char>(f.lookAhead);
-    }
-    f.status &= ~file_status::kLookAhead;
-    f.lookAhead = -1;
     char buffer[4096];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f.stream)) > 0) text.append(buffer, n);

@@ -5,8 +5,8 @@
 
 #include "core/base/core_state.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
 #include "core/lang/differential.h"
+#include "core/lang/function_traits.h"
 
 // Time stepping turns every variable v into its values at the time levels 0..m (named v0,
 // v1, ...) and every derivative D(x, t) into a variable of its own per level (named by the
@@ -77,7 +77,7 @@ bool NamesReadBack(const CoreState& s, const std::vector<std::string>& names) {
     for (std::size_t v = 1; v < names.size(); ++v) {
         const std::string& name = names[v];
         if (static_cast<int>(name.size()) > s.limits.nameChars) return false;
-        if (UnaryCodeIndex(name) != 0 || BinaryCodeIndex(name) != 0 || name == "PI") return false;
+        if (FindUnaryCode(name) != 0 || FindBinaryCode(name) != 0 || name == "PI") return false;
         if (!seen.insert(name).second) return false;
     }
     return true;

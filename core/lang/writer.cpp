@@ -6,7 +6,7 @@
 
 #include "core/base/core_state.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/lang/number_text.h"
 
 namespace {
@@ -39,10 +39,6 @@ bool EndsLooseBreak(char c) {
 }
 bool EndsTightBreak(char c) {
     return c == '*' || c == '/' || c == '^' || c == '(' || c == '@';
-}
-
-bool IsNamedBinary(unsigned char code) {
-    return BinaryCodeName(code) != "?";
 }
 
 std::string VariableText(const CoreState& s, const CodeNode* n) {
@@ -145,22 +141,25 @@ class CodeWriter {
         const CodeNode* n = index_.node(i);
         const int right = i + 1;
         const int left = index_.end(right) + 1;
-        if (n->sub == code::kIf) {
-            WriteIf(left, right);
-            return;
+        // A byte that is no code (from an edited Jacobian file) is written as an operator.
+        const BinaryTraits* f = FindBinaryTraits(n->sub);
+        switch (f != nullptr ? f->notation : Notation::kInfix) {
+            case Notation::kIfThenElse: WriteIf(left, right); return;
+            case Notation::kCall:
+                out_.Token(std::string(f->name) + "(");
+                Write(left);
+                out_.Token(",");
+                Write(right);
+                out_.Token(")");
+                return;
+            case Notation::kInfix: {
+                const int row = OperandClass(n);
+                Operand(left, kLeftPlain[row][OperandClass(index_.node(left))]);
+                out_.Token(std::string(1, static_cast<char>(n->sub)));
+                Operand(right, kRightPlain[row][OperandClass(index_.node(right))]);
+                return;
+            }
         }
-        if (IsNamedBinary(n->sub)) {
-            out_.Token(std::string(BinaryCodeName(n->sub)) + "(");
-            Write(left);
-            out_.Token(",");
-            Write(right);
-            out_.Token(")");
-            return;
-        }
-        const int row = OperandClass(n);
-        Operand(left, kLeftPlain[row][OperandClass(index_.node(left))]);
-        out_.Token(std::string(1, static_cast<char>(n->sub)));
-        Operand(right, kRightPlain[row][OperandClass(index_.node(right))]);
     }
 
     // The right operand of an IF is its THEN node, whose left operand is the value when the

@@ -243,6 +243,6 @@ bool AdvancedOperations(CoreState& s, const char* keys) {
         case 'L': return ListOperation(s, keys[1]);
         case 'S': return SymbolicOperation(s, keys + 1);
         case 'T': return Save(s, false, false);
-        default: return false;
+        default: return false;  // the letter is the command's as typed: any byte may come
     }
 }

@@ -16,14 +16,14 @@ namespace {
 
 // 'F': refresh the work file from the document and empty the result file.
 bool CommandRefresh(CoreState& s, const char*) {
-    PrepareAndReset(s);
+    PrepareRun(s);
     if (s.flags.parseError) return false;
     return BeginResults(s);
 }
 
 // 'S': solve the document.
 bool CommandSolve(CoreState& s, const char*) {
-    PrepareAndReset(s);
+    PrepareRun(s);
     if (s.flags.parseError) return false;
     s.flags.recompile = true;
     return SolveSystem(s);
@@ -46,7 +46,7 @@ bool CommandNothing(CoreState&, const char*) {
 // 'U': repetitive updates; the second character is the action. Judged by the solved flag as
 // the update actions use it: the write-back actions rely on the solve of an earlier run.
 bool CommandUpdate(CoreState& s, const char* command) {
-    PrepareAndReset(s);
+    PrepareRun(s);
     if (s.flags.parseError) return false;
     const bool named = s.settings.updateFilePresent;
     if (named) {

@@ -95,9 +95,7 @@ void ResetDefaults(CoreState& s) {
     const bool solved = s.flags.solved;  // the last result survives for the update command
     s.flags = RunFlags{};
     s.flags.solved = solved;
-    s.flags.noScreenDisplay = true;
     s.message.clear();
-    s.eval.sp = 0;
     s.eval.expOverflowReported = false;
     s.parser = ParserState{};
     s.rng.seed(s.settings.randomSeed);
@@ -114,14 +112,12 @@ void FreeEquations(CoreState& s) {
         s.model.eq[i] = Equation{};
     }
     s.model.count = 0;
-    s.model.converted = false;
     FreeHeldJacobian(s);  // derivatives of the equations just freed
 }
 
 void PrepareRun(CoreState& s) {
     FreeEquations(s);
     s.names.clear();
-    s.flags.noScreenDisplay = true;
 
     const std::string& base = s.files.baseName;
     ConsoleWrite(s.console, run_message::kInitializingFiles);
@@ -134,8 +130,6 @@ void PrepareRun(CoreState& s) {
     ConsoleWrite(s.console, run_message::kReadingEquations);
 
     s.k.arithmetic = Arithmetic::kReal;
-    s.flags.equationBase = 1;
-    s.flags.errorEquation = 0;
     s.flags.notFound = true;
 
     // Checked before any work file is touched: a run that cannot read its document must not
@@ -194,13 +188,8 @@ void PrepareRun(CoreState& s) {
     s.flags.jacobianNeeded = true;
 }
 
-void PrepareAndReset(CoreState& s) {
-    PrepareRun(s);
-    s.flags.equationBase = 1;
-}
-
 void CompileDocument(CoreState& s) {
-    PrepareAndReset(s);
+    PrepareRun(s);
     if (s.flags.parseError) return;
     ParseEquationsComplex(s);
 }

@@ -37,7 +37,7 @@ bool ReadSeriesFile(CoreState& s, const std::string& name, std::string& text) {
         text += '\n';
         tooLarge = text.size() > kMaxDocumentBytes;
     }
-    const bool ok = file.error == 0 || file.error == kIoBeyondEnd;
+    const bool ok = file.error == 0;
     Close(file);
     if (tooLarge) ReportUnusableInput(s, name, InputFileState::kTooLarge);
     return ok && !tooLarge;

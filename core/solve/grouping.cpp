@@ -146,7 +146,6 @@ void AnalyseStructure(CoreState& s) {
     SolveState& v = s.solve;
     const int n = s.model.count;
     v.structureFailure = false;
-    v.jacobianFactorized = false;
     v.positionOf[0] = 0;
     v.groupLast[0] = 0;
     for (int k = 1; k <= n; ++k) {
@@ -177,5 +176,4 @@ void AnalyseStructure(CoreState& s) {
             grouping::FindEntry(v.rowHead[v.pivotEquation[k]], v.pivotVariable[k]);
         v.variablePosition[v.pivotVariable[k]] = k;
     }
-    v.jacobianFactorized = true;
 }

@@ -72,7 +72,7 @@ void WriteFitFile(CoreState& s, const FitStatistics& statistics) {
     TextFile file(&s.io);
     Assign(file, FitFileName(s));
     if (!RewriteWorkFile(s, file)) return;
-    WriteBytes(file, FormatFitTable(statistics));
+    WriteString(file, FormatFitTable(statistics));
     Close(file);
     if (!WorkFileWritten(s, file)) return;
     ConsoleWriteLine(s.console);

@@ -172,7 +172,6 @@ void NewtonGroupStep(CoreState& s, int maxHalvings) {
         if (allConverged) v.lastConvergedGroup = g;
 
         v.groupNorm[g] = after;
-        v.groupWorstEquation[g] = v.largestResidualEquation;
         if (after >= v.largestResidual) {
             v.largestResidual = after;
             iterationWorst = v.largestResidualEquation;

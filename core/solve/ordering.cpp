@@ -124,7 +124,6 @@ void ReportFailure(CoreState& s, int eq, const char* text) {
     ConsoleWriteInt(s.console, eq);
     ConsoleWrite(s.console, text);
     s.solve.structureFailure = true;
-    s.flags.errorEquation = eq;
     s.flags.stop = true;
     WarningBeep(s);
     // While IF combinations are searched the next combination is tried, so no error tail.

@@ -64,7 +64,6 @@ bool SolveSystem(CoreState& s) {
             ConsoleWrite(s.console, n < m ? solve_message::kNotEnoughEquations
                                           : solve_message::kTooManyEquations);
             StopWithError(s);
-            s.flags.errorEquation = 0;
         }
         s.flags.solved = false;
         return false;

@@ -261,6 +261,6 @@ void RunUpdate(CoreState& s, char action) {
             WriteUpdatedText(s, action == 'I' ? kAssignMark : kTieMark);
             s.flags.recompile = true;
             break;
-        default: break;
+        default: break;  // the command's second character as typed: any byte may come
     }
 }

@@ -7,7 +7,7 @@
 #include "core/base/special_values.h"
 #include "core/eval/eval_messages.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/symbolic/symbolic_messages.h"
 
 // How the rules are written. Output nodes are prepended, so emitting an expression in parse
@@ -37,63 +37,6 @@ CodeNode* RunAfter(CodeNode* n) {
     if (n == nullptr) return nullptr;
     CodeNode* end = SubtreeEnd(n);
     return end != nullptr ? end->next : nullptr;
-}
-
-// The elimination's variant has rules for the arithmetic, IF, comparisons and the elementary
-// real functions only.
-bool KnownToRestrictedUnary(unsigned char c) {
-    switch (static_cast<code::Unary>(c)) {
-        case code::kNeg:
-        case code::kSin:
-        case code::kCos:
-        case code::kTan:
-        case code::kInv:
-        case code::kSquare:
-        case code::kSqrt:
-        case code::kExp:
-        case code::kLn:
-        case code::kArcSin:
-        case code::kArcCos:
-        case code::kArcTan:
-        case code::kAbs:
-        case code::kStep: return true;
-        case code::kReal:
-        case code::kImag:
-        case code::kConjg:
-        case code::kMag:
-        case code::kAngle:
-        case code::kErf:
-        case code::kBessJ0:
-        case code::kBessJ1:
-        case code::kBessY0:
-        case code::kBessY1:
-        case code::kGammLn: return false;
-    }
-    return false;
-}
-
-bool KnownToRestrictedBinary(unsigned char c) {
-    switch (static_cast<code::Binary>(c)) {
-        case code::kAdd:
-        case code::kSub:
-        case code::kMul:
-        case code::kDiv:
-        case code::kPow:
-        case code::kIf:
-        case code::kThen:
-        case code::kLess:
-        case code::kEqual:
-        case code::kGreater: return true;
-        case code::kAngleOp:
-        case code::kAtan2:
-        case code::kDeriv:
-        case code::kDelay:
-        case code::kIntegral:
-        case code::kLim:
-        case code::kArg:
-        case code::kGammP: return false;
-    }
-    return false;
 }
 
 // Nodes of the run that starts at n, deleted ones left out; 0 for an incomplete run.
@@ -193,10 +136,16 @@ class Emitter {
     void Const(double v) { Node(kKindConst, kSubPlain, 0, v); }
     void Pi() { Node(kKindConst, kSubPi, 0, kPi); }
 
+    // The elimination's variant knows the elementary rules only.
+    bool HasRule(Derivative d) const {
+        return d == Derivative::kElementary || (d == Derivative::kFullOnly && !restricted_);
+    }
+
     CodeNode* DiffUnary(CodeNode* n) {
         CodeNode* u = n->next;
         const unsigned char f = n->sub;
-        if (restricted_ && !KnownToRestrictedUnary(f)) return NotImplemented(n, true);
+        const UnaryTraits* traits = FindUnaryTraits(f);
+        if (traits == nullptr || !HasRule(traits->derivative)) return NotImplemented(n, true);
         switch (static_cast<code::Unary>(f)) {
             case code::kNeg:  // -(u')
                 Un(code::kNeg);
@@ -270,7 +219,7 @@ class Emitter {
             case code::kStep:  // a step is flat wherever it has a derivative
                 Const(0.0);
                 return RunAfter(n);
-            case code::kMag:
+            case code::kMag:  // without a rule: turned away above
             case code::kAngle: break;
         }
         return NotImplemented(n, true);
@@ -280,7 +229,8 @@ class Emitter {
         CodeNode* r = n->next;
         CodeNode* l = RunAfter(r);
         const unsigned char op = n->sub;
-        if (restricted_ && !KnownToRestrictedBinary(op)) return NotImplemented(n, false);
+        const BinaryTraits* traits = FindBinaryTraits(op);
+        if (traits == nullptr || !HasRule(traits->derivative)) return NotImplemented(n, false);
         switch (static_cast<code::Binary>(op)) {
             case code::kAdd:  // (L' + R')
                 Bin(code::kAdd), Diff(r);
@@ -337,7 +287,7 @@ class Emitter {
             case code::kLess:  // a comparison is kept as it is
             case code::kEqual:
             case code::kGreater: return Copy(n);
-            case code::kAngleOp:
+            case code::kAngleOp:  // without a rule: turned away above
             case code::kDeriv:
             case code::kDelay:
             case code::kIntegral:

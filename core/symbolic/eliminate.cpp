@@ -6,7 +6,7 @@
 #include "core/base/core_state.h"
 #include "core/eval/constant_fold.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/lang/parser.h"
 #include "core/symbolic/differentiate.h"
 
@@ -39,38 +39,6 @@ int Occurrences(const CodeNode* list, int variable) {
         if (n->kind == kKindVar && n->var == variable) ++count;
     }
     return count;
-}
-
-// The inverse of a one-argument function, 0 when it has none here.
-unsigned char Inverse(unsigned char f) {
-    switch (static_cast<code::Unary>(f)) {
-        case code::kNeg: return code::kNeg;
-        case code::kSquare: return code::kSqrt;
-        case code::kSqrt: return code::kSquare;
-        case code::kExp: return code::kLn;
-        case code::kLn: return code::kExp;
-        case code::kInv: return code::kInv;
-        case code::kSin: return code::kArcSin;
-        case code::kArcSin: return code::kSin;
-        case code::kCos: return code::kArcCos;
-        case code::kArcCos: return code::kCos;
-        case code::kTan: return code::kArcTan;
-        case code::kArcTan: return code::kTan;
-        case code::kAbs:
-        case code::kStep:
-        case code::kReal:
-        case code::kImag:
-        case code::kConjg:
-        case code::kMag:
-        case code::kAngle:
-        case code::kErf:
-        case code::kBessJ0:
-        case code::kBessJ1:
-        case code::kBessY0:
-        case code::kBessY1:
-        case code::kGammLn: return 0;
-    }
-    return 0;
 }
 
 // Takes a binary node apart into its operand runs (right, left) and frees it.
@@ -180,9 +148,9 @@ CodeNode* SolveByInversion(CoreState& s, const CodeNode* residual, int v) {
                 break;
             }
             case kKindUnary: {
-                const unsigned char inverse = Inverse(cur->sub);
-                if (inverse == 0) return fail(cur);
-                other = Un(s, inverse, other);
+                const UnaryTraits* f = FindUnaryTraits(cur->sub);
+                if (f == nullptr || f->inverse == 0) return fail(cur);
+                other = Un(s, f->inverse, other);
                 CodeNode* operand = cur->next;
                 s.pool.release(cur);
                 cur = operand;

@@ -133,7 +133,7 @@ void DifferentiateEquation(CoreState& s, int e, bool show, std::string& text) {
         s.solve.heldJacobian.push_back({e, v, AppendRecord(s, text, e, v, derivative)});
         FreeList(s.pool, derivative);
     }
-    WriteBytes(s.files.jacobian, text);
+    WriteString(s.files.jacobian, text);
     eq.code = ToPostfix(head);
 }
 

@@ -4,7 +4,7 @@
 
 #include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/symbolic/simplify_internal.h"
 
 namespace simplify {
@@ -94,26 +94,29 @@ CodeNode* CopyRun(Pass& z, const CodeNode* node) {
 
 namespace {
 
+// The classes of the order tables; anything else is an end or a removed node.
+enum OrderClass { kConstantClass, kVariableClass, kBinaryClass, kUnaryClass, kOtherClass };
+constexpr int kOrderClasses = kOtherClass + 1;
+
 // Rows: the class of the element in the list; columns: the class of the one being inserted;
-// 1 = the new one goes first, 2 = compare within the class. Classes: constant, variable,
-// binary node, unary node, anything else.
-constexpr char kOrder[2][5][5] = {
+// 1 = the new one goes first, 2 = compare within the class.
+constexpr char kOrder[2][kOrderClasses][kOrderClasses] = {
     // Sums: variables, unary functions, binary subexpressions, constants.
     {{2, 1, 1, 1, 0}, {0, 2, 0, 0, 1}, {0, 1, 2, 1, 1}, {0, 1, 0, 2, 1}, {0, 1, 1, 1, 2}},
     // Products: constants, variables, binary subexpressions, unary functions.
     {{2, 0, 0, 0, 1}, {1, 2, 0, 0, 1}, {1, 1, 2, 0, 1}, {1, 1, 1, 2, 1}, {1, 1, 1, 1, 2}},
 };
 
-int OrderClass(const CodeNode* n) {
+OrderClass ClassOf(const CodeNode* n) {
     switch (n->kind) {
-        case kKindConst: return 0;
-        case kKindVar: return 1;
-        case kKindBinary: return 2;
-        case kKindUnary: return 3;
+        case kKindConst: return kConstantClass;
+        case kKindVar: return kVariableClass;
+        case kKindBinary: return kBinaryClass;
+        case kKindUnary: return kUnaryClass;
         case kKindEnd:
-        case kKindDeleted: return 4;
+        case kKindDeleted: return kOtherClass;
     }
-    return 4;
+    return kOtherClass;
 }
 
 }  // namespace
@@ -122,20 +125,20 @@ bool GoesBefore(const CodeNode* existing, const CodeNode* incoming, Order order)
     // Within a class constants go by value and variables by number; operators by their left
     // operand (a unary one by its operand), compared by the same rule.
     while (existing != nullptr && incoming != nullptr) {
-        const int a = OrderClass(existing), b = OrderClass(incoming);
+        const OrderClass a = ClassOf(existing), b = ClassOf(incoming);
         if (a != b) return kOrder[order][a][b] == 1;
         switch (a) {
-            case 0: return existing->value > incoming->value;
-            case 1: return existing->var > incoming->var;
-            case 2:
+            case kConstantClass: return existing->value > incoming->value;
+            case kVariableClass: return existing->var > incoming->var;
+            case kBinaryClass:
                 existing = LeftOf(existing);
                 incoming = LeftOf(incoming);
                 break;
-            case 3:
+            case kUnaryClass:
                 existing = existing->next;
                 incoming = incoming->next;
                 break;
-            default: return false;
+            case kOtherClass: return false;
         }
     }
     return false;
@@ -151,43 +154,16 @@ bool Combine(Pass& z, unsigned char op, double a, double b, double& result) {
 }
 
 bool Apply(Pass& z, unsigned char op, double x, double& result) {
-    // Functions whose value depends on the arithmetic of the run (REAL, IMAG, CONJG, MAG,
-    // ANGLE) and bytes that are no function are not computed here.
-    switch (static_cast<code::Unary>(op)) {
-        case code::kReal:
-        case code::kImag:
-        case code::kConjg:
-        case code::kMag:
-        case code::kAngle: return false;
-        case code::kSin:
-        case code::kCos:
-        case code::kTan:
-        case code::kArcSin:
-        case code::kArcCos:
-        case code::kArcTan:
-        case code::kExp:
-        case code::kLn:
-        case code::kNeg:
-        case code::kInv:
-        case code::kSquare:
-        case code::kSqrt:
-        case code::kAbs:
-        case code::kStep:
-        case code::kErf:
-        case code::kBessJ0:
-        case code::kBessJ1:
-        case code::kBessY0:
-        case code::kBessY1:
-        case code::kGammLn: {
-            bool error = false;
-            const bool keep = z.s.keepMessage;
-            z.s.keepMessage = true;
-            result = RealUnary(z.s, op, x, error);
-            z.s.keepMessage = keep;
-            return !error && !std::isnan(result);
-        }
-    }
-    return false;
+    // Functions of complex numbers, whose value depends on the arithmetic of the run, and
+    // bytes that are no function are not computed here.
+    const UnaryTraits* f = FindUnaryTraits(op);
+    if (f == nullptr || f->complex != ComplexRole::kNone) return false;
+    bool error = false;
+    const bool keep = z.s.keepMessage;
+    z.s.keepMessage = true;
+    result = RealUnary(z.s, op, x, error);
+    z.s.keepMessage = keep;
+    return !error && !std::isnan(result);
 }
 
 CodeNode* SimplifyNode(Pass& z, CodeNode* run) {

@@ -2,7 +2,7 @@
 
 #include "core/base/core_state.h"
 #include "core/eval/if_branch.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 #include "core/symbolic/simplify_internal.h"
 
 // Functions, comparisons, IF and powers. Every rule keeps the value wherever the expression it
@@ -21,45 +21,16 @@ bool IsEvenInteger(double v) {
     return IsInteger(v) && std::fmod(v, 2.0) == 0.0;
 }
 
-// The inverse pairs f(g(x)) = x that hold wherever the left side is defined.
-bool Cancels(unsigned char f, unsigned char g) {
-    switch (static_cast<code::Unary>(f)) {
-        case code::kSquare: return g == code::kSqrt;
-        case code::kNeg: return g == code::kNeg;
-        case code::kSin: return g == code::kArcSin;
-        case code::kCos: return g == code::kArcCos;
-        case code::kTan: return g == code::kArcTan;
-        case code::kLn: return g == code::kExp;
-        case code::kExp: return g == code::kLn;
-        case code::kInv: return g == code::kInv;
-        case code::kSqrt:
-        case code::kArcSin:
-        case code::kArcCos:
-        case code::kArcTan:
-        case code::kAbs:
-        case code::kStep:
-        case code::kReal:
-        case code::kImag:
-        case code::kConjg:
-        case code::kMag:
-        case code::kAngle:
-        case code::kErf:
-        case code::kBessJ0:
-        case code::kBessJ1:
-        case code::kBessY0:
-        case code::kBessY1:
-        case code::kGammLn: return false;
-    }
-    return false;
+// f(g(x)) = x wherever the left side is defined.
+bool Cancels(unsigned char f, const UnaryTraits& g) {
+    return g.inverseUndoes && g.inverse == f;
 }
 
-bool IsEven(unsigned char f) {
-    return f == code::kCos || f == code::kAbs;
-}
-
-bool IsOdd(unsigned char f) {
-    return f == code::kSin || f == code::kArcSin || f == code::kTan || f == code::kArcTan ||
-           f == code::kInv;
+// The exponent under which the power rules take the run f(u) as u ^ power, 0 when they do not.
+double PowerOf(const CodeNode* run) {
+    if (run == nullptr || run->kind != kKindUnary) return 0.0;
+    const UnaryTraits* traits = FindUnaryTraits(run->sub);
+    return traits != nullptr ? traits->power : 0.0;
 }
 
 // base ^ (c * r) for (base ^ c) ^ r. When c is even and r is not a whole number, base ^ c is
@@ -83,17 +54,10 @@ CodeNode* SimplifyPower(Pass& z, CodeNode* base, CodeNode* exponent) {
         }
         if (IsNumber(exponent)) {
             const double r = exponent->value;
-            if (IsUnary(base, code::kSqrt)) {  // SQRT(u) ^ r = u ^ (r / 2)
+            // SQRT(u) ^ r = u ^ (r / 2), SQUARE(u) ^ r = u ^ (2 r)
+            if (const double p = PowerOf(base); p != 0.0) {
                 Free(z, exponent);
-                CodeNode* u = Unwrap(z, base);
-                base = u;
-                exponent = Number(z, r / 2);
-                continue;
-            }
-            if (IsUnary(base, code::kSquare)) {  // SQUARE(u) ^ r = u ^ (2 r)
-                Free(z, exponent);
-                CodeNode* p = PowerOfPower(z, Unwrap(z, base), 2.0, r);
-                auto [e, b] = Split(z, p);
+                auto [e, b] = Split(z, PowerOfPower(z, Unwrap(z, base), p, r));
                 base = b;
                 exponent = e;
                 continue;
@@ -154,7 +118,7 @@ CodeNode* SimplifyOther(Pass& z, CodeNode* run) {
     auto [right, left] = Split(z, run);
     right = SimplifyNode(z, right);
     left = SimplifyNode(z, left);
-    switch (op) {
+    switch (static_cast<code::Binary>(op)) {
         case code::kLess:
         case code::kEqual:
         case code::kGreater: {
@@ -174,20 +138,36 @@ CodeNode* SimplifyOther(Pass& z, CodeNode* run) {
             }
             break;
         case code::kPow: return SimplifyPower(z, left, right);
-        default: break;
+        case code::kAdd:  // sums and products have passes of their own
+        case code::kSub:
+        case code::kMul:
+        case code::kDiv:
+        case code::kAngleOp:  // no rules of their own: only their operands are simplified
+        case code::kAtan2:
+        case code::kDeriv:
+        case code::kDelay:
+        case code::kIntegral:
+        case code::kLim:
+        case code::kArg:
+        case code::kGammP: break;
     }
     return Bin(z, op, left, right);
 }
 
 CodeNode* SimplifyUnary(Pass& z, CodeNode* run) {
     const unsigned char f = run->sub;
+    const UnaryTraits* traits = FindUnaryTraits(f);
     CodeNode* u = SimplifyNode(z, Unwrap(z, run));
+    if (traits == nullptr) return Un(z, f, u);  // no code: nothing is known of it
     if (u->kind == kKindUnary) {
         const unsigned char g = u->sub;
-        if (Cancels(f, g)) return Unwrap(z, u);
+        const UnaryTraits* inner = FindUnaryTraits(g);
+        if (inner != nullptr && Cancels(f, *inner)) return Unwrap(z, u);
         if (f == code::kSqrt && g == code::kSquare) return Un(z, code::kAbs, Unwrap(z, u));
-        if (g == code::kNeg && IsEven(f)) return Un(z, f, Unwrap(z, u));
-        if (g == code::kNeg && IsOdd(f)) return Un(z, code::kNeg, Un(z, f, Unwrap(z, u)));
+        if (g == code::kNeg && traits->symmetry == Symmetry::kEven) return Un(z, f, Unwrap(z, u));
+        if (g == code::kNeg && traits->symmetry == Symmetry::kOdd) {
+            return Un(z, code::kNeg, Un(z, f, Unwrap(z, u)));
+        }
         if (f == code::kSquare && g == code::kSquare) {
             return Bin(z, code::kPow, Unwrap(z, u), Number(z, 4.0));
         }
@@ -197,11 +177,11 @@ CodeNode* SimplifyUnary(Pass& z, CodeNode* run) {
         Free(z, u);
         return Number(z, v);
     }
-    if ((f == code::kSqrt || f == code::kSquare) && IsBinary(u, code::kPow) && IsNumber(u->next)) {
+    if (traits->power != 0.0 && IsBinary(u, code::kPow) && IsNumber(u->next)) {
         auto [c, base] = Split(z, u);
         const double cv = c->value;
         Free(z, c);
-        return PowerOfPower(z, base, cv, f == code::kSqrt ? 0.5 : 2.0);
+        return PowerOfPower(z, base, cv, traits->power);
     }
     return Un(z, f, u);
 }

@@ -10,7 +10,6 @@
 //   + - * / ^ @    arithmetic binary codes   EQUAL IF THEN ATAN2 ...  named binary codes
 //   neg            unary minus               SIN EXP INV U ...         named unary codes
 //   ;              end node                  ~                         deleted node
-// A name found in both tables (ATAN2, IF, ...) is taken as the binary function.
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +22,7 @@
 #include "core/base/name_table.h"
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
-#include "core/lang/code_tables.h"
+#include "core/lang/function_traits.h"
 
 namespace testcode {
 
@@ -69,11 +68,11 @@ inline CodeNode* TokenNode(CoreState& s, const std::string& token) {
         return MakeNode(pool, kKindBinary, static_cast<unsigned char>(token[0]), 0, 0.0, 0,
                         nullptr);
     }
-    if (int i = BinaryCodeIndex(token); i != 0) {
-        return MakeNode(pool, kKindBinary, BinaryCodeAt(i), 0, 0.0, 0, nullptr);
+    if (const unsigned char c = FindBinaryCode(token); c != 0) {
+        return MakeNode(pool, kKindBinary, c, 0, 0.0, 0, nullptr);
     }
-    if (int i = UnaryCodeIndex(token); i != 0) {
-        return MakeNode(pool, kKindUnary, UnaryCodeAt(i), 0, 0.0, 0, nullptr);
+    if (const unsigned char c = FindUnaryCode(token); c != 0) {
+        return MakeNode(pool, kKindUnary, c, 0, 0.0, 0, nullptr);
     }
     unsigned char form = kSubPlain;
     std::string operand = token;

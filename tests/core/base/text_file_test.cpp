@@ -51,47 +51,19 @@ class TextFileTest : public ::testing::Test {
     IoContext io_;
 };
 
-TEST_F(TextFileTest, WritesFollowTheirFieldRules) {
+// A formatted write would end at the first zero byte and drop the rest unnoticed.
+TEST_F(TextFileTest, WritesKeepEveryByteAndLineEnds) {
     TextFile f(&io_);
     Assign(f, Path("out.txt"));
     Rewrite(f);
-    WriteInteger(f, 42);
-    WriteInteger(f, 42, 0);
-    WriteUnsigned(f, 8u, -4);  // a negative width asks for octal
-    WriteString(f, "ABCDEF", 6, 3);
-    WriteString(f, std::string("ABCDEF"), 8);
-    WriteBoolean(f, true);
+    WriteString(f, std::string("A\0B", 3));
     WriteLine(f);
-    WriteReal(f, 1.0, 14);
-    WriteReal(f, 3.14159, 8, 3);
-    WriteReal(f, 0.5);
+    WriteString(f, "");
+    WriteString(f, "end");
     Close(f);
-    // clang-format off
-    EXPECT_EQ(Get("out.txt"), "     42" "42" "  10" "ABC" "  ABCDEF" " TRUE\n"
-                              "  1.000000E+00" "   3.142" " 0.5");
-    // clang-format on
-}
-
-TEST_F(TextFileTest, ReadsSkipLineEndsKeepTheirLookAheadAndReportFormatErrors) {
-    TextFile f(&io_);
-    OpenForReading(f, "ABC\n 12\n\n -7 2.5e3 x\n12345");
-    EXPECT_EQ(ReadString(f, 10, true), "ABC       ");
-    EXPECT_EQ(f.lookAhead, '\n');
-    EXPECT_EQ(ReadString(f, 10), "");  // still at the line end until it is skipped
-    EXPECT_EQ(ReadInteger(f), 12);
-    EXPECT_EQ(ReadLong(f), -7);
-    EXPECT_EQ(ReadReal(f), 2500.0);
-    EXPECT_EQ(ReadInteger(f), 0);
-    EXPECT_EQ(f.error, -2);  // kIoFormatError
-    EXPECT_EQ(io_.lastError, -2);
-    EXPECT_EQ(Reports(), "IO: input format error in file '" + Path("in.txt") + "'\n");
-    ReadLine(f);
-    EXPECT_EQ(ReadString(f, 3), "123");
-    EXPECT_EQ(ReadInteger(f), 45);
-    EXPECT_TRUE(Eof(f));
     EXPECT_EQ(f.error, 0);
-    ReadLine(f);
-    EXPECT_EQ(f.error, -1);  // kIoBeyondEnd
+    EXPECT_EQ(f.writeError, 0);
+    EXPECT_EQ(Get("out.txt"), std::string("A\0B\nend", 7));
 }
 
 TEST_F(TextFileTest, WholeLinesHaveAnyLengthAndLoseTheirLineEnds) {
@@ -106,15 +78,16 @@ TEST_F(TextFileTest, WholeLinesHaveAnyLengthAndLoseTheirLineEnds) {
     EXPECT_FALSE(ReadWholeLine(f, line));
 }
 
-TEST_F(TextFileTest, FailuresAreReportedUnlessSilenced) {
+TEST_F(TextFileTest, FailuresAreReportedUnlessTheCallerReportsThem) {
     TextFile f(&io_);
     Assign(f, Path("missing.txt"));
     Reset(f);
     EXPECT_EQ(f.error, ENOENT);
     EXPECT_EQ(Reports(), "IO: file '" + Path("missing.txt") + "' " + std::strerror(ENOENT) + "\n");
-    io_.suppressReports = true;
-    ReadInteger(f);
-    EXPECT_GT(io_.lastError, 0);
+    f.status |= file_status::kNoReport;
+    Reset(f);
+    WriteLine(f);  // not open
+    EXPECT_EQ(f.error, EBADF);
     EXPECT_EQ(Reports(), "");
 }
 
@@ -147,34 +120,6 @@ TEST_F(TextFileTest, RewriteOfAFolderFailsAndLeavesTheFolder) {
         EXPECT_TRUE(fs::is_directory(dir_ / "folder.JAC")) << "scratch " << scratch;
         EXPECT_NE(Reports().find("folder.JAC"), std::string::npos);
     }
-}
-
-TEST_F(TextFileTest, HistoryDecidesWhetherAFileMayExist) {
-    Put("have.txt", "10 20");
-    TextFile f(&io_);
-    int status = -1;
-    OpenWithHistory(f, Path("have.txt"), "NEW", &status);
-    EXPECT_EQ(status, 2);
-    EXPECT_FALSE(IsOpen(f));
-    OpenWithHistory(f, Path("have.txt"), "new");
-    EXPECT_EQ(Reports(), "open: 'new' history is specified and file '" + Path("have.txt") +
-                             "' already exists\n");
-    OpenWithHistory(f, Path("have.txt"), "Old", &status);
-    ASSERT_EQ(status, 0);
-    EXPECT_EQ(ReadInteger(f), 10);
-}
-
-TEST_F(TextFileTest, RenameReplacesTheLastExtensionAndEraseRemoves) {
-    TextFile f(&io_);
-    Assign(f, Path("data.one.TMP"));
-    Rewrite(f);
-    WriteString(f, std::string(513, 'z'));
-    Rename(f, ".PRN");
-    EXPECT_EQ(f.name, Path("data.one.PRN"));
-    EXPECT_EQ(Get("data.one.PRN").size(), 513u);
-    Erase(f);
-    EXPECT_EQ(f.error, 0);
-    EXPECT_FALSE(Exists(Path("data.one.PRN")));
 }
 
 }  // namespace

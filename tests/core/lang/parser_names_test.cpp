@@ -53,18 +53,3 @@ TEST(ParserNames, DesignationAndLinkedConstants) {
         EXPECT_EQ(h.s.parser.linkedConstantsAsTerms, asTerms) << text;
     }
 }
-
-TEST(ParserNames, ComparisonWithPreviousCodeIgnoresTheTopConstant) {
-    for (const auto& [before, after, unchanged] :
-         {std::tuple{"x = \xB0{R}5;", "x = \xB0{R}7;", true}, {"x - y = 3;", "x - y = 4;", true},
-          {"x - y = 3;", "x + y = 3;", false}, {"x = 2*y;", "x = 3*y;", false}}) {
-        ParserHarness h;
-        ASSERT_TRUE(h.Compile(before));
-        CodeNode* kept = ToPrefix(CopyList(h.s.pool, h.s.model.eq[1].code));
-        h.s.parser.compareWithPrevious = true;
-        h.s.parser.previousCode = {nullptr, kept};
-        ASSERT_TRUE(h.Compile(after));
-        EXPECT_EQ(h.s.parser.codeUnchanged, unchanged) << before << " / " << after;
-        FreeList(h.s.pool, kept);
-    }
-}

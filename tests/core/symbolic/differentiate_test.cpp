@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/lang/function_traits.h"
 #include "symbolic_harness.h"
 
 namespace {
@@ -94,6 +95,37 @@ TEST_F(DifferentiateTest, FunctionWithoutRuleReportsAndGivesZero) {
               "\nDeriv of  Unary Function MAG Not Implemented\nUse Incremental Method\nError ...");
     EXPECT_TRUE(h.s.flags.stop);
     EXPECT_EQ(h.s.defaultShell.beeps, 1);
+}
+
+// The table says which codes have a rule and the differentiator's switch holds the rules. A
+// code the table lets through without a rule must still be reported, not differentiated as 0
+// (one it turns away despite a rule fails the central differences above).
+TEST_F(DifferentiateTest, EveryCodeHasARuleExactlyWhereTheTableSaysSo) {
+    auto reports = [&](CodeNode* run, bool restricted) {
+        h.out.clear();
+        h.s.flags.stop = false;
+        CodeNode* d = MakeNode(h.s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
+        if (restricted) {
+            DifferentiateRestricted(h.s, run, kX, d);
+        } else {
+            Differentiate(h.s, run, kX, d);
+        }
+        Keep(d);
+        return h.out.find("Not Implemented") != std::string::npos;
+    };
+    for (int c = 0; c < 256; ++c) {
+        const auto code = static_cast<unsigned char>(c);
+        if (const UnaryTraits* f = FindUnaryTraits(code)) {
+            CodeNode* run = Keep(WrapUnary(h.s.pool, code, h.Run("x")));
+            EXPECT_EQ(reports(run, false), f->derivative == Derivative::kNone) << f->name;
+            EXPECT_EQ(reports(run, true), f->derivative != Derivative::kElementary) << f->name;
+        }
+        if (const BinaryTraits* f = FindBinaryTraits(code)) {
+            CodeNode* run = Keep(WrapBinary(h.s.pool, code, h.Run("y"), h.Run("x")));
+            EXPECT_EQ(reports(run, false), f->derivative == Derivative::kNone) << f->name;
+            EXPECT_EQ(reports(run, true), f->derivative != Derivative::kElementary) << f->name;
+        }
+    }
 }
 
 }  // namespace
