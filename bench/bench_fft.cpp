@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "core/solve/fft.h"
+#include "core/numeric/fft.h"
 #include "core/solve/fft_series.h"
 
 namespace {

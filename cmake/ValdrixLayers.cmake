@@ -1,6 +1,7 @@
 # The layers of the solver core from the bottom up. A file of one layer includes headers of its
-# own folder and of the folders before it in this list, never of those after it.
-set(VALDRIX_CORE_LAYERS base lang eval symbolic solve run)
+# own folder and of the folders before it in this list, never of those after it. The include
+# check (check_layers.cmake) ranks the layers by their place here.
+set(VALDRIX_CORE_LAYERS numeric base lang eval symbolic solve run)
 
 # The folders a front end may include besides its own: the plain data of the bottom folder and
 # the entry points of run.
@@ -24,6 +25,7 @@ function(valdrix_include_root target scope who)
             file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${link} SYMBOLIC)
         endif()
     endforeach()
+    list(JOIN VALDRIX_CORE_LAYERS ", " layers)
     foreach(layer IN LISTS VALDRIX_CORE_LAYERS)
         if("core/${layer}" IN_LIST visible)
             continue()
@@ -31,7 +33,7 @@ function(valdrix_include_root target scope who)
         file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
              ${PROJECT_SOURCE_DIR}/core/${layer}/*.h)
         foreach(header IN LISTS headers)
-            set(text "#error \"${who} may not include ${header}: the core's layers run base, lang, eval, symbolic, solve, run; each includes only itself and the layers below it, and the front ends only core/base and core/run\"\n")
+            set(text "#error \"${who} may not include ${header}: the core's layers run ${layers}; each includes only itself and the layers below it, and the front ends only core/base and core/run\"\n")
             file(CONFIGURE OUTPUT ${root}/${header} CONTENT "${text}")
         endforeach()
     endforeach()

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/base/dense_matrix.h"
+#include "core/numeric/dense_matrix.h"
 
 // Products, norms and factorizations of the dense matrices of the trust-region and
 // path-following methods and of least-squares fits.

@@ -1,4 +1,4 @@
-#include "core/base/dense_matrix.h"
+#include "core/numeric/dense_matrix.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 // evaluating the Jacobian terms; a least-squares fit holds its Jacobian of one row per
 // observation and one column per parameter.
 // Indices are 0-based; the solver maps positions of the pivot order onto them. The products
-// and factorizations are in core/solve/dense_linear.h.
+// and factorizations are in core/numeric/dense_linear.h.
 class DenseMatrix {
    public:
     // Sets the shape and zeroes every element, keeping the storage when it is large enough.

@@ -1,4 +1,4 @@
-#include "core/solve/fft.h"
+#include "core/numeric/fft.h"
 
 #include <algorithm>
 #include <cmath>

@@ -36,14 +36,14 @@
 //          model is undefined all around x, which is no minimum (kDomainEdge);
 //   maxEvaluations evaluations of f without convergence (kEvaluationLimit).
 
-#include "core/solve/levenberg_marquardt.h"
+#include "core/numeric/levenberg_marquardt.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "core/solve/dense_linear.h"
-#include "core/solve/lm_parameter.h"
+#include "core/numeric/dense_linear.h"
+#include "core/numeric/lm_parameter.h"
 
 namespace {
 

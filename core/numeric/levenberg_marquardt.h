@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/base/dense_matrix.h"
+#include "core/numeric/dense_matrix.h"
 
 // Nonlinear least squares: the parameters x (n of them) that minimize the sum of squares
 // S(x) = ||f(x)||^2 of a residual vector f (m >= n residuals). The numerics only; the caller

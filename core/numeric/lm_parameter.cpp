@@ -1,10 +1,10 @@
-#include "core/solve/lm_parameter.h"
+#include "core/numeric/lm_parameter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "core/solve/dense_linear.h"
+#include "core/numeric/dense_linear.h"
 
 namespace {
 

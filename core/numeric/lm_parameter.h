@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/base/dense_matrix.h"
+#include "core/numeric/dense_matrix.h"
 
 // The trust-region subproblem of one Levenberg-Marquardt step, solved in the factors of the
 // Jacobian. J (m x n) is factored with column pivoting, J P = Q R (QrFactorizePivoted: R is the

@@ -42,12 +42,12 @@
  * Starting point: the given x; s_j = max(c_j(x), 1e-2), z = 1, and y the least-squares
  * multipliers of the equalities (0 when they come out beyond 1e3).
  */
-#include "core/solve/minimize_constrained.h"
+#include "core/numeric/minimize_constrained.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/solve/symmetric_eigen.h"
+#include "core/numeric/symmetric_eigen.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/solve/smooth_problem.h"
+#include "core/numeric/smooth_problem.h"
 
 // Constrained minimization by a primal-dual interior-point method with the exact Hessian of the
 // Lagrangian, inertia correction and a merit line search; the mathematics and stopping rules

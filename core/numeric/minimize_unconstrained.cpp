@@ -19,14 +19,14 @@
  *   limit       the settings' number of iterations done;
  *   no progress Delta below 1e-15 max(1, |x|_inf), or the model predicts no decrease at all.
  */
-#include "core/solve/minimize_unconstrained.h"
+#include "core/numeric/minimize_unconstrained.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/solve/optimality.h"
-#include "core/solve/symmetric_eigen.h"
-#include "core/solve/trust_region_subproblem.h"
+#include "core/numeric/optimality.h"
+#include "core/numeric/symmetric_eigen.h"
+#include "core/numeric/trust_region_subproblem.h"
 
 namespace {
 

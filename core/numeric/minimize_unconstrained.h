@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/solve/smooth_problem.h"
+#include "core/numeric/smooth_problem.h"
 
 // Unconstrained minimization by Newton steps in a trust region, with the exact Hessian and f
 // itself as the merit function; the mathematics and stopping rules are in

@@ -24,12 +24,12 @@
  *      most 1e-10 times the largest.
  * The first test that fails is the verdict, with the constraint it names.
  */
-#include "core/solve/optimality.h"
+#include "core/numeric/optimality.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/solve/trust_region_subproblem.h"
+#include "core/numeric/trust_region_subproblem.h"
 
 namespace {
 

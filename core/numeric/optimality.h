@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/base/dense_matrix.h"
-#include "core/solve/symmetric_eigen.h"
+#include "core/numeric/dense_matrix.h"
+#include "core/numeric/symmetric_eigen.h"
 
 // Whether a point is a minimum: the tests every route to a minimum must pass before a run says
 // it found one. The rules and their tolerances are stated in optimality.cpp.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/base/dense_matrix.h"
+#include "core/numeric/dense_matrix.h"
 
 // A smooth minimization problem as the minimization methods see it: callbacks for values,
 // first and second derivatives at a point, nothing of where they come from.

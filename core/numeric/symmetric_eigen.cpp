@@ -12,7 +12,7 @@
  * small eigenvalues to high relative accuracy, which the inertia counts of the minimization
  * methods rely on; its O(n^3) per sweep costs nothing at the sizes of an equation document.
  */
-#include "core/solve/symmetric_eigen.h"
+#include "core/numeric/symmetric_eigen.h"
 
 #include <algorithm>
 #include <cmath>

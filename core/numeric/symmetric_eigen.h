@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/base/dense_matrix.h"
+#include "core/numeric/dense_matrix.h"
 
 // Eigenvalues and eigenvectors of the small dense symmetric matrices of the minimization
 // methods (a Hessian, a KKT matrix). The mathematics and the stopping rule are described in

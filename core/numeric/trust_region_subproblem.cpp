@@ -23,7 +23,7 @@
  *     curvature.
  * The predicted decrease is -m(p) = -sum_k (gamma_k c_k + lambda_k c_k^2 / 2) with c = Q^T p.
  */
-#include "core/solve/trust_region_subproblem.h"
+#include "core/numeric/trust_region_subproblem.h"
 
 #include <algorithm>
 #include <cmath>

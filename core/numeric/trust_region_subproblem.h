@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/solve/symmetric_eigen.h"
+#include "core/numeric/symmetric_eigen.h"
 
 // The trust-region subproblem of the minimization method: the mathematics and the stopping
 // rule are described in trust_region_subproblem.cpp.

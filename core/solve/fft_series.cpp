@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "core/base/list_tokens.h"
-#include "core/solve/fft.h"
+#include "core/numeric/fft.h"
 
 namespace {
 

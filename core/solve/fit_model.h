@@ -5,7 +5,7 @@
 
 #include "core/base/code_node.h"
 #include "core/base/name_table.h"
-#include "core/solve/levenberg_marquardt.h"
+#include "core/numeric/levenberg_marquardt.h"
 #include "core/symbolic/list_file.h"
 
 struct CoreState;

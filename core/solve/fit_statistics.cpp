@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "core/base/core_state.h"
-#include "core/solve/dense_linear.h"
+#include "core/numeric/dense_linear.h"
 #include "core/solve/solve_messages.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/base/fit_table.h"
-#include "core/solve/levenberg_marquardt.h"
+#include "core/numeric/levenberg_marquardt.h"
 
 struct CoreState;
 

@@ -7,7 +7,7 @@
 
 #include "core/base/bounds.h"
 #include "core/base/core_state.h"
-#include "core/solve/fft.h"
+#include "core/numeric/fft.h"
 #include "core/solve/fft_series.h"
 #include "core/solve/solve_messages.h"
 

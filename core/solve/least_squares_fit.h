@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/solve/levenberg_marquardt.h"
+#include "core/numeric/levenberg_marquardt.h"
 
 struct CoreState;
 struct FitStatistics;

@@ -9,7 +9,7 @@
 #include "core/eval/constant_fold.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
-#include "core/solve/dense_linear.h"
+#include "core/numeric/dense_linear.h"
 #include "core/solve/newton.h"
 #include "core/symbolic/differentiate.h"
 

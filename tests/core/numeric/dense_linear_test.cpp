@@ -1,4 +1,4 @@
-#include "core/solve/dense_linear.h"
+#include "core/numeric/dense_linear.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // spectrum of a sweep with its phase and period. The power-of-two cut shows in the messages of
 // command W.
 
-#include "core/solve/fft.h"
+#include "core/numeric/fft.h"
 
 #include <gtest/gtest.h>
 

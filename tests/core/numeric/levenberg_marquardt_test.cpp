@@ -1,7 +1,7 @@
 // Levenberg-Marquardt and its subproblem on problems of the MINPACK test set (Moré, Garbow and
 // Hillstrom, "Testing unconstrained optimization software", 1981), whose minima are published.
 
-#include "core/solve/levenberg_marquardt.h"
+#include "core/numeric/levenberg_marquardt.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/solve/dense_linear.h"
-#include "core/solve/lm_parameter.h"
+#include "core/numeric/dense_linear.h"
+#include "core/numeric/lm_parameter.h"
 
 namespace {
 

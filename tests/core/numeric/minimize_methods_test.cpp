@@ -6,9 +6,9 @@
 #include <functional>
 #include <vector>
 
-#include "core/solve/minimize_constrained.h"
-#include "core/solve/minimize_unconstrained.h"
-#include "core/solve/optimality.h"
+#include "core/numeric/minimize_constrained.h"
+#include "core/numeric/minimize_unconstrained.h"
+#include "core/numeric/optimality.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/solve/symmetric_eigen.h"
+#include "core/numeric/symmetric_eigen.h"
 
 #include <gtest/gtest.h>
 

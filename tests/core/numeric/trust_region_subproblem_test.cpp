@@ -1,4 +1,4 @@
-#include "core/solve/trust_region_subproblem.h"
+#include "core/numeric/trust_region_subproblem.h"
 
 #include <gtest/gtest.h>
 
