@@ -1,7 +1,7 @@
 # The layers of the solver core from the bottom up. A file of one layer includes headers of its
 # own folder and of the folders before it in this list, never of those after it. The include
 # check (check_layers.cmake) ranks the layers by their place here.
-set(VALDRIX_CORE_LAYERS numeric base lang eval symbolic solve run)
+set(VALDRIX_CORE_LAYERS numeric base lang eval symbolic solve drive run)
 
 # The folders a front end may include besides its own: the plain data of the bottom folder and
 # the entry points of run.

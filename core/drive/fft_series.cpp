@@ -1,4 +1,4 @@
-#include "core/solve/fft_series.h"
+#include "core/drive/fft_series.h"
 
 #include <cmath>
 #include <limits>

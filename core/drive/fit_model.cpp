@@ -1,4 +1,4 @@
-#include "core/solve/fit_model.h"
+#include "core/drive/fit_model.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "core/solve/fit_statistics.h"
+#include "core/drive/fit_statistics.h"
 
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "core/solve/fourier_of_results.h"
+#include "core/drive/fourier_of_results.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,8 +7,8 @@
 
 #include "core/base/bounds.h"
 #include "core/base/core_state.h"
+#include "core/drive/fft_series.h"
 #include "core/numeric/fft.h"
-#include "core/solve/fft_series.h"
 #include "core/solve/solve_messages.h"
 
 namespace {

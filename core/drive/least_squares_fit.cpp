@@ -1,4 +1,4 @@
-#include "core/solve/least_squares_fit.h"
+#include "core/drive/least_squares_fit.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,11 +9,11 @@
 #include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/base/fit_table.h"
-#include "core/solve/fit_model.h"
-#include "core/solve/fit_statistics.h"
+#include "core/drive/fit_model.h"
+#include "core/drive/fit_statistics.h"
+#include "core/drive/updates.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
-#include "core/solve/updates.h"
 #include "core/symbolic/list_file.h"
 
 namespace {

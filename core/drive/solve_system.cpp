@@ -1,15 +1,15 @@
-#include "core/solve/solve_system.h"
+#include "core/drive/solve_system.h"
 
 #include <climits>
 
 #include "core/base/core_state.h"
+#include "core/drive/stepping.h"
 #include "core/eval/compile.h"
 #include "core/lang/code_string.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
-#include "core/solve/stepping.h"
 
 namespace {
 

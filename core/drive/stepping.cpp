@@ -1,9 +1,11 @@
-#include "core/solve/stepping.h"
+#include "core/drive/stepping.h"
 
 #include <chrono>
 #include <cstdio>
 
 #include "core/base/core_state.h"
+#include "core/drive/time_steps.h"
+#include "core/drive/updates.h"
 #include "core/eval/compile.h"
 #include "core/solve/grouping.h"
 #include "core/solve/homotopy.h"
@@ -11,8 +13,6 @@
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
-#include "core/solve/time_steps.h"
-#include "core/solve/updates.h"
 #include "core/symbolic/jacobian_file.h"
 
 namespace {

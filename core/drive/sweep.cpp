@@ -1,15 +1,16 @@
+#include "core/drive/sweep.h"
+
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "core/base/bounds.h"
 #include "core/base/core_state.h"
+#include "core/drive/stepping.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
-#include "core/solve/solve_system.h"
-#include "core/solve/stepping.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/solve/updated_text.h"
+#include "core/drive/updated_text.h"
 
 #include <algorithm>
 #include <cmath>

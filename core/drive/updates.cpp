@@ -1,4 +1,4 @@
-#include "core/solve/updates.h"
+#include "core/drive/updates.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,13 +13,13 @@
 #include "core/base/base_messages.h"
 #include "core/base/core_state.h"
 #include "core/base/list_tokens.h"
+#include "core/drive/stepping.h"
+#include "core/drive/updated_text.h"
 #include "core/eval/compile.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
-#include "core/solve/stepping.h"
-#include "core/solve/updated_text.h"
 
 namespace {
 

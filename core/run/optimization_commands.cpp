@@ -8,6 +8,7 @@
 
 #include "core/base/core_state.h"
 #include "core/base/name_table.h"
+#include "core/drive/solve_system.h"
 #include "core/numeric/minimize_constrained.h"
 #include "core/numeric/minimize_unconstrained.h"
 #include "core/numeric/optimality.h"
@@ -17,7 +18,6 @@
 #include "core/run/symbolic_commands.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
-#include "core/solve/solve_system.h"
 #include "core/symbolic/rewrites.h"
 
 namespace {

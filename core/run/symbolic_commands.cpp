@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/base/core_state.h"
+#include "core/drive/solve_system.h"
 #include "core/eval/compile.h"
 #include "core/lang/parser.h"
 #include "core/run/advanced_operations.h"
@@ -13,7 +14,6 @@
 #include "core/run/regression.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
-#include "core/solve/solve_system.h"
 #include "core/symbolic/jacobian_file.h"
 
 void ReopenWork(CoreState& s, const char* extension) {

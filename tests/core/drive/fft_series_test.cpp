@@ -1,7 +1,7 @@
 // Reading a result series for the FFT: the table, the columns the dialog preselects, and the
 // sweeps of a second parameter.
 
-#include "core/solve/fft_series.h"
+#include "core/drive/fft_series.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "core/solve/fft_series.h"
+#include "core/drive/fft_series.h"
 
 namespace {
 
