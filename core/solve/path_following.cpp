@@ -10,7 +10,7 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/numeric/dense_linear.h"
-#include "core/solve/newton.h"
+#include "core/solve/residuals.h"
 #include "core/symbolic/differentiate.h"
 
 // Pseudo-arclength continuation of the homotopy path.
