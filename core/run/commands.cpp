@@ -6,6 +6,7 @@
 #include "core/drive/fourier_of_results.h"
 #include "core/drive/solve_system.h"
 #include "core/drive/sweep.h"
+#include "core/drive/update_command.h"
 #include "core/drive/updates.h"
 #include "core/run/rewrite_commands.h"
 #include "core/run/run_messages.h"
