@@ -11,7 +11,7 @@
 #include "core/base/extensions.h"
 #include "core/base/text_file.h"
 #include "core/run/run_messages.h"
-#include "core/run/run_setup.h"
+#include "core/run/work_files.h"
 
 namespace {
 

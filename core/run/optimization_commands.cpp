@@ -15,7 +15,6 @@
 #include "core/run/document_problem.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
-#include "core/run/symbolic_commands.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
 #include "core/symbolic/rewrites.h"

@@ -12,7 +12,7 @@
 #include "core/drive/least_squares_fit.h"
 #include "core/drive/solve_system.h"
 #include "core/run/advanced_operations.h"
-#include "core/run/symbolic_commands.h"
+#include "core/run/run_setup.h"
 #include "core/symbolic/jacobian_file.h"
 #include "core/symbolic/list_file.h"
 

@@ -8,7 +8,6 @@
 #include "core/drive/stepping.h"
 #include "core/run/advanced_operations.h"
 #include "core/run/run_setup.h"
-#include "core/run/symbolic_commands.h"
 #include "core/solve/results.h"
 
 namespace {
