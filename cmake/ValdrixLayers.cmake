@@ -7,6 +7,10 @@ set(VALDRIX_CORE_LAYERS numeric base lang eval symbolic solve drive run)
 # the entry points of run.
 set(VALDRIX_FRONT_END_VIEW core/base core/run cli shell graphs grid import)
 
+# What the import library sees: its own folder and the bottom folder's bounds and limits, as it
+# writes documents the core must be able to read.
+set(VALDRIX_IMPORT_VIEW core/base import)
+
 # valdrix_include_root(<target> <scope> <who> <folder>...)
 #
 # Gives <target> an include root of its own in the build tree that holds only the listed source
@@ -33,7 +37,7 @@ function(valdrix_include_root target scope who)
         file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
              ${PROJECT_SOURCE_DIR}/core/${layer}/*.h)
         foreach(header IN LISTS headers)
-            set(text "#error \"${who} may not include ${header}: the core's layers run ${layers}; each includes only itself and the layers below it, and the front ends only core/base and core/run\"\n")
+            set(text "#error \"${who} may not include ${header}: the core's layers run ${layers}; each includes only itself and the layers below it, the front ends only core/base and core/run, the import library only core/base\"\n")
             file(CONFIGURE OUTPUT ${root}/${header} CONTENT "${text}")
         endforeach()
     endforeach()
