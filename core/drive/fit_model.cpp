@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "core/base/core_state.h"
+#include "core/drive/drive_messages.h"
 #include "core/eval/constant_fold.h"
 #include "core/eval/evaluator.h"
 #include "core/eval/guarded.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/solve/solve_messages.h"
 #include "core/symbolic/differentiate.h"
 
 namespace {

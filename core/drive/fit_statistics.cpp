@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "core/base/core_state.h"
+#include "core/drive/drive_messages.h"
 #include "core/numeric/dense_linear.h"
-#include "core/solve/solve_messages.h"
 
 namespace {
 

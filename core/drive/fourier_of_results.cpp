@@ -7,6 +7,7 @@
 
 #include "core/base/bounds.h"
 #include "core/base/core_state.h"
+#include "core/drive/drive_messages.h"
 #include "core/drive/fft_series.h"
 #include "core/numeric/fft.h"
 #include "core/solve/solve_messages.h"

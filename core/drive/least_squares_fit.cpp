@@ -9,6 +9,7 @@
 #include "core/base/bounds.h"
 #include "core/base/core_state.h"
 #include "core/base/fit_table.h"
+#include "core/drive/drive_messages.h"
 #include "core/drive/fit_model.h"
 #include "core/drive/fit_statistics.h"
 #include "core/drive/updates.h"
@@ -171,7 +172,7 @@ bool FitLeastSquares(CoreState& s) {
                std::to_string(model.Observations()) + msg::kObservationsDot);
     Say(s, model.Linear() ? msg::kLinearMethod : msg::kIterativeMethod);
 
-    ConsoleWrite(s.console, solve_message::kSolving);
+    ConsoleWrite(s.console, drive_message::kSolving);
     ConsoleWrite(s.console, std::string(73, '-') + "\n");
     const auto start = std::chrono::steady_clock::now();
     const LmSettings settings = FitSettings(s, model.Parameters());
@@ -191,7 +192,7 @@ bool FitLeastSquares(CoreState& s) {
         RememberSolution(s);
     }
     const auto end = std::chrono::steady_clock::now();
-    ConsoleWrite(s.console, Format(solve_message::kSolvedFor,
+    ConsoleWrite(s.console, Format(drive_message::kSolvedFor,
                                    std::chrono::duration<double>(end - start).count()));
     if (computed) PublishFitStatistics(s, statistics);
     return s.flags.solved;

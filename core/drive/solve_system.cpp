@@ -3,13 +3,13 @@
 #include <climits>
 
 #include "core/base/core_state.h"
+#include "core/drive/drive_messages.h"
 #include "core/drive/stepping.h"
 #include "core/eval/compile.h"
 #include "core/lang/code_string.h"
 #include "core/solve/homotopy.h"
 #include "core/solve/if_search.h"
 #include "core/solve/results.h"
-#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -61,8 +61,8 @@ bool SolveSystem(CoreState& s) {
     if (n != m || n < 1) {
         if (n >= 1) {
             ConsoleWriteLine(s.console);
-            ConsoleWrite(s.console, n < m ? solve_message::kNotEnoughEquations
-                                          : solve_message::kTooManyEquations);
+            ConsoleWrite(s.console, n < m ? drive_message::kNotEnoughEquations
+                                          : drive_message::kTooManyEquations);
             StopWithError(s);
             s.flags.errorEquation = 0;
         }
@@ -90,7 +90,7 @@ bool SolveSystem(CoreState& s) {
 
     if (s.flags.ifMode != IfMode::kNone && s.settings.method != SolveMethod::kHomotopy) {
         for (int mask = 1; mask <= combinations && !solved && !s.flags.cancelled; ++mask) {
-            ConsoleWrite(s.console, solve_message::kIfMask);
+            ConsoleWrite(s.console, drive_message::kIfMask);
             ConsoleWriteInt(s.console, mask);
             SelectIfBranches(s, mask);
             v.lastCombination = (mask == combinations);
@@ -114,7 +114,7 @@ bool SolveSystem(CoreState& s) {
     if (s.settings.autoHomotopy && !solved) s.settings.method = SolveMethod::kHomotopy;
     if (s.settings.method == SolveMethod::kHomotopy && !s.flags.cancelled) {
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, solve_message::kHomotopyTransformation);
+        ConsoleWrite(s.console, drive_message::kHomotopyTransformation);
         ClearIfConditions(s);
         RestoreSavedCopies(s);
         HomotopyTransform(s);

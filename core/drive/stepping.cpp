@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/base/core_state.h"
+#include "core/drive/drive_messages.h"
 #include "core/drive/time_steps.h"
 #include "core/drive/updates.h"
 #include "core/eval/compile.h"
@@ -12,7 +13,6 @@
 #include "core/solve/if_search.h"
 #include "core/solve/newton.h"
 #include "core/solve/results.h"
-#include "core/solve/solve_messages.h"
 #include "core/symbolic/jacobian_file.h"
 
 namespace {
@@ -70,7 +70,7 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
     }
     for (int g = 0; g <= v.groupCount; ++g) v.groupFactored[g] = 0;
 
-    ConsoleWrite(s.console, solve_message::kSolving);
+    ConsoleWrite(s.console, drive_message::kSolving);
     ConsoleWrite(s.console, std::string(73, '-') + "\n");
     const auto start = std::chrono::steady_clock::now();
     s.flags.stop = false;
@@ -123,7 +123,7 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
         }
         if (v.lastCombination) {
             ReportOutcome(s);
-            if (converged) ConsoleWrite(s.console, solve_message::kIfsNotOk);
+            if (converged) ConsoleWrite(s.console, drive_message::kIfsNotOk);
         } else {
             RestoreStepStart(s);
         }
@@ -136,7 +136,7 @@ bool SolveSteps(CoreState& s, int count, StepMode mode) {
     if (mode == StepMode::kTimeSteps && runEnds) WriteStepEndRow(s, v.stepNumber);
     const auto end = std::chrono::steady_clock::now();
     char line[64];
-    std::snprintf(line, sizeof line, solve_message::kSolvedFor,
+    std::snprintf(line, sizeof line, drive_message::kSolvedFor,
                   std::chrono::duration<double>(end - start).count());
     ConsoleWrite(s.console, line);
     FreeJacobianRows(s);

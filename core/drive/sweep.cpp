@@ -6,11 +6,11 @@
 
 #include "core/base/bounds.h"
 #include "core/base/core_state.h"
+#include "core/drive/drive_messages.h"
 #include "core/drive/stepping.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/solve/results.h"
-#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -33,20 +33,20 @@ std::string SweepRefusal(const SweepChoice& c, int variables) {
     const bool second = c.secondParameter && !c.writeFft;
     if (c.variable < 1 || c.variable > variables ||
         (second && (c.parameter < 1 || c.parameter > variables))) {
-        return solve_message::kSweepNoVariable;
+        return drive_message::kSweepNoVariable;
     }
-    if (second && c.parameter == c.variable) return solve_message::kSweepSameVariable;
-    if (c.intervals < 1 || (second && c.paramIntervals < 1)) return solve_message::kSweepNoSteps;
+    if (second && c.parameter == c.variable) return drive_message::kSweepSameVariable;
+    if (c.intervals < 1 || (second && c.paramIntervals < 1)) return drive_message::kSweepNoSteps;
     // A NaN start would be held by its fixing equation and counted as solved; an infinite
     // range has no steps.
     const auto finite = [](double from, double to) {
         return std::isfinite(from) && std::isfinite(to) && std::isfinite(to - from);
     };
     if (!finite(c.from, c.to) || (second && !finite(c.paramFrom, c.paramTo))) {
-        return solve_message::kSweepNoNumber;
+        return drive_message::kSweepNoNumber;
     }
     if (SweepStepCount(c.intervals, second ? c.paramIntervals : 0) > kMaxSweepSteps) {
-        return solve_message::kSweepTooManySteps + std::to_string(kMaxSweepSteps);
+        return drive_message::kSweepTooManySteps + std::to_string(kMaxSweepSteps);
     }
     return {};
 }
@@ -57,7 +57,7 @@ void ParameterSweep(CoreState& s) {
     SolveState& v = s.solve;
     const int n = s.names.variableCount;
     if (n < 2) {
-        const std::string text = solve_message::kNotEnoughVariables;
+        const std::string text = drive_message::kNotEnoughVariables;
         if (!s.shell->MessageBox(text)) {
             ConsoleWrite(s.console, text);
             ConsoleWriteLine(s.console);

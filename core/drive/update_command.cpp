@@ -11,12 +11,12 @@
 
 #include "core/base/base_messages.h"
 #include "core/base/core_state.h"
+#include "core/drive/drive_messages.h"
 #include "core/drive/stepping.h"
 #include "core/drive/updated_text.h"
 #include "core/drive/updates.h"
 #include "core/eval/compile.h"
 #include "core/solve/results.h"
-#include "core/solve/solve_messages.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ bool SquareSet(CoreState& s) {
     if (n >= 1) {
         ConsoleWriteLine(s.console);
         ConsoleWrite(s.console,
-                     n < m ? solve_message::kNotEnoughEquations : solve_message::kTooManyEquations);
+                     n < m ? drive_message::kNotEnoughEquations : drive_message::kTooManyEquations);
         StopWithError(s);
     }
     s.flags.solved = false;

@@ -5,9 +5,9 @@
 
 #include "core/base/core_state.h"
 #include "core/base/list_tokens.h"
+#include "core/drive/drive_messages.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
-#include "core/solve/solve_messages.h"
 
 namespace {
 

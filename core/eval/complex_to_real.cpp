@@ -9,6 +9,7 @@
 #include "core/eval/eval_messages.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 
 namespace {

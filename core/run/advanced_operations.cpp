@@ -16,6 +16,7 @@
 #include "core/symbolic/jacobian_outputs.h"
 #include "core/symbolic/rewrites.h"
 #include "core/symbolic/simplify.h"
+#include "core/symbolic/symbolic_messages.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "core/drive/solve_system.h"
 #include "core/drive/stepping.h"
 #include "core/run/advanced_operations.h"
+#include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
 #include "core/solve/results.h"
 
