@@ -2,7 +2,10 @@
 
 struct CoreState;
 
-// Guarded arithmetic: overflow gives the largest number, undefined operands propagate.
+// Guarded arithmetic: overflow gives the largest number, undefined operands propagate. These
+// are the calls for the work outside the evaluator's loop (complex arithmetic, special
+// functions, Jacobian terms); the loop uses the inline forms of guarded_ops.h. Apart from the
+// evaluator, so that what the evaluator calls need not include it.
 double GuardedAdd(const CoreState& s, double a, double b);
 double GuardedSub(const CoreState& s, double a, double b);
 double GuardedMul(const CoreState& s, double a, double b);
