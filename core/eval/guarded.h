@@ -2,10 +2,10 @@
 
 struct CoreState;
 
-// Guarded arithmetic: overflow gives the largest number, undefined operands propagate. These
-// are the calls for the work outside the evaluator's loop (complex arithmetic, special
-// functions, Jacobian terms); the loop uses the inline forms of guarded_ops.h. Apart from the
-// evaluator, so that what the evaluator calls need not include it.
+// Guarded arithmetic: overflow gives the largest number, undefined operands propagate (the
+// evaluator's loop inlines the common cases from guarded_ops.h). Declared apart from the
+// evaluator so that the complex operations and special functions, which the evaluator calls,
+// need not include it.
 double GuardedAdd(const CoreState& s, double a, double b);
 double GuardedSub(const CoreState& s, double a, double b);
 double GuardedMul(const CoreState& s, double a, double b);
