@@ -14,7 +14,6 @@
 #include "core/drive/drive_messages.h"
 #include "core/drive/stepping.h"
 #include "core/drive/updated_text.h"
-#include "core/drive/updates.h"
 #include "core/eval/compile.h"
 #include "core/solve/results.h"
 
