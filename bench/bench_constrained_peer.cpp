@@ -18,11 +18,11 @@
 
 #include "bench/bench_documents.h"
 #include "core/base/core_state.h"
+#include "core/numeric/minimize_constrained.h"
 #include "core/run/document_problem.h"
 #include "core/run/entry.h"
 #include "core/run/hock_schittkowski_set.h"
 #include "core/run/run_setup.h"
-#include "core/solve/minimize_constrained.h"
 
 namespace {
 

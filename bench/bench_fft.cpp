@@ -4,8 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "core/solve/fft.h"
-#include "core/solve/fft_series.h"
+#include "core/drive/fft_series.h"
+#include "core/numeric/fft.h"
 
 namespace {
 

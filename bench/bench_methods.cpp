@@ -6,10 +6,10 @@
 
 #include "bench/bench_documents.h"
 #include "core/base/core_state.h"
+#include "core/drive/stepping.h"
 #include "core/run/entry.h"
 #include "core/run/run_setup.h"
 #include "core/solve/standard_problem_set.h"
-#include "core/solve/stepping.h"
 #include "core/symbolic/jacobian_file.h"
 
 // Robust Newton against Newton on the standard problems that Newton solves: all of those runs

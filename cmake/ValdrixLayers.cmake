@@ -1,10 +1,15 @@
 # The layers of the solver core from the bottom up. A file of one layer includes headers of its
-# own folder and of the folders before it in this list, never of those after it.
-set(VALDRIX_CORE_LAYERS base lang eval symbolic solve run)
+# own folder and of the folders before it in this list, never of those after it. The include
+# check (check_layers.cmake) ranks the layers by their place here.
+set(VALDRIX_CORE_LAYERS numeric base lang eval symbolic solve drive run)
 
 # The folders a front end may include besides its own: the plain data of the bottom folder and
 # the entry points of run.
 set(VALDRIX_FRONT_END_VIEW core/base core/run cli shell graphs grid import)
+
+# What the import library sees: its own folder and the bottom folder's bounds and limits, as it
+# writes documents the core must be able to read.
+set(VALDRIX_IMPORT_VIEW core/base import)
 
 # valdrix_include_root(<target> <scope> <who> <folder>...)
 #
@@ -24,6 +29,7 @@ function(valdrix_include_root target scope who)
             file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${link} SYMBOLIC)
         endif()
     endforeach()
+    list(JOIN VALDRIX_CORE_LAYERS ", " layers)
     foreach(layer IN LISTS VALDRIX_CORE_LAYERS)
         if("core/${layer}" IN_LIST visible)
             continue()
@@ -31,7 +37,7 @@ function(valdrix_include_root target scope who)
         file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
              ${PROJECT_SOURCE_DIR}/core/${layer}/*.h)
         foreach(header IN LISTS headers)
-            set(text "#error \"${who} may not include ${header}: the core's layers run base, lang, eval, symbolic, solve, run; each includes only itself and the layers below it, and the front ends only core/base and core/run\"\n")
+            set(text "#error \"${who} may not include ${header}: the core's layers run ${layers}; each includes only itself and the layers below it, the front ends only core/base and core/run, the import library only core/base\"\n")
             file(CONFIGURE OUTPUT ${root}/${header} CONTENT "${text}")
         endforeach()
     endforeach()

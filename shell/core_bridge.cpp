@@ -1,6 +1,7 @@
 #include "shell/core_bridge.h"
 
-#include "core/run/run_setup.h"
+#include "core/run/entry.h"
+#include "core/run/line_cut.h"
 
 namespace corebridge {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/base/dense_matrix.h"
+#include "core/numeric/dense_matrix.h"
 
 // What the trust-region method keeps between the iterations of one solve, and its work space.
 // Groups and positions are numbered as in SolveState.

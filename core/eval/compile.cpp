@@ -10,6 +10,7 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 
 namespace {

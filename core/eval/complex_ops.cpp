@@ -5,7 +5,7 @@
 
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
-#include "core/eval/evaluator.h"
+#include "core/eval/guarded.h"
 #include "core/eval/special_functions.h"
 #include "core/lang/code_tables.h"
 

@@ -8,7 +8,9 @@
 #include "core/base/core_state.h"
 #include "core/eval/eval_messages.h"
 #include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
 #include "core/lang/function_traits.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "core/base/special_values.h"
 #include "core/eval/complex_ops.h"
 #include "core/eval/eval_messages.h"
+#include "core/eval/guarded.h"
 #include "core/eval/guarded_ops.h"
 #include "core/eval/if_branch.h"
 #include "core/eval/special_functions.h"

@@ -1,9 +1,10 @@
+#include "core/eval/guarded.h"
+
 #include <cmath>
 
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/eval/eval_messages.h"
-#include "core/eval/evaluator.h"
 #include "core/eval/guarded_ops.h"
 
 bool IsBig(const CoreState& s, double x) {

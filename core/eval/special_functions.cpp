@@ -6,7 +6,7 @@
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/eval/eval_messages.h"
-#include "core/eval/evaluator.h"
+#include "core/eval/guarded.h"
 
 namespace {
 

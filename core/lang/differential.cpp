@@ -3,6 +3,7 @@
 #include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
+#include "core/lang/lang_messages.h"
 
 namespace {
 

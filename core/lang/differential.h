@@ -11,23 +11,6 @@ struct CoreState;
 // set that uses them into an algebraic one, which the caller writes as equation text and
 // compiles again.
 
-namespace difint_message {
-inline constexpr const char* kIndependentExpression =
-    "Independent Variable Expressions Not Allowed";
-inline constexpr const char* kMultipleIndependent = "Multiple Independent Variables Not Allowed";
-inline constexpr const char* kOnlySimpleVariable = "Only Derivatives of Simple Variable Permitted";
-inline constexpr const char* kIntegrandIncorrect = "Integrand Incorrect";
-inline constexpr const char* kIntegrationVariable = "Variable of Integration Incorrect";
-inline constexpr const char* kLimitSyntax = "Integral Limit Syntax Incorrect";
-inline constexpr const char* kNoIndependent =
-    "\n\nSyntax Error!!\nThere is no independent variable!";
-inline constexpr const char* kNoChanges = "Syntax Error, No Changes";
-inline constexpr const char* kNumberOfIntervals = "Number of Intervals:";
-inline constexpr const char* kIllegalNumber = "Illegal Number";
-inline constexpr const char* kNotImplemented = "Operation Not Implemented";
-inline constexpr const char* kLevelNames = "Names of Time Levels Too Long or Not Unique";
-}  // namespace difint_message
-
 // Intervals of the chain of steps and of every integral.
 inline constexpr int kDifIntIntervals = 10;
 

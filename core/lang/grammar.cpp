@@ -4,7 +4,9 @@
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
+#include "core/lang/code_tables.h"
 #include "core/lang/function_traits.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 
 // Every equation compiles to the residual left - right. The code is built in parse form by

@@ -4,6 +4,7 @@
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/differential.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 
 // INT(LIM(p, q), ARG(f, x)), the integral of f over x from q to p, becomes the weighted sum

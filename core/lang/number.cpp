@@ -7,6 +7,7 @@
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 
 namespace {

@@ -14,25 +14,6 @@ struct CoreState;
 // code in front of s.parser.list (parse form). A rejected text raises s.parser.error with the
 // first message in s.message and its position in s.parser.errorPosition.
 
-namespace parser_message {
-inline constexpr const char* kParenExpected = "Error: \")\" expected";
-inline constexpr const char* kIllegalCharacter = "Illegal Character #";  // + decimal byte
-inline constexpr const char* kThenExpected = "THEN expected";
-inline constexpr const char* kElseExpected = "ELSE expected";
-inline constexpr const char* kCommaExpected = "Comma expected";
-inline constexpr const char* kFunctionError = "Error in Function \"";  // + name + '"'
-inline constexpr const char* kFunctionFileError = "Error in Function File";
-inline constexpr const char* kNumericFormat = "Numeric Format Error";
-inline constexpr const char* kNameTableFull = "Name Table Is Full";
-inline constexpr const char* kTooManyVariables = "Too Many Variables";
-inline constexpr const char* kTooManyEquations = "Too Many Equations";
-inline constexpr const char* kSemicolonExpected = " Error: \";\" expected";
-inline constexpr const char* kNestedTooDeeply = "Expression Nested Too Deeply";
-inline constexpr const char* kEquationTooLong = "Equation Too Long";
-inline constexpr const char* kCharacter = "Char ";  // + the character before a missing ';'
-inline constexpr const char* kAtCharacter = " at character ";  // message + this + position
-}  // namespace parser_message
-
 // Byte the reader returns at the end of the text (a blank of the editor font).
 inline constexpr unsigned char kEndOfText = 0xDB;
 

@@ -4,6 +4,7 @@
 
 #include "core/base/core_state.h"
 #include "core/base/text_file.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/base/core_state.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 #include "core/lang/writer.h"
 

@@ -4,13 +4,6 @@
 
 struct CoreState;
 
-namespace save_message {
-inline constexpr const char* kSaving = "\nSaving Equations...\n";
-inline constexpr const char* kSaved = "Equations Saved to File:  ";
-inline constexpr const char* kResetError = "Reset error";
-inline constexpr const char* kUnableToOpen = "Unable to open file for output";
-}  // namespace save_message
-
 // What a save writes.
 struct SaveOptions {
     std::string fileName;       // output file; empty: base name + ".SJC"

@@ -7,6 +7,7 @@
 #include "core/lang/code_string.h"
 #include "core/lang/differential.h"
 #include "core/lang/function_traits.h"
+#include "core/lang/lang_messages.h"
 
 // Time stepping turns every variable v into its values at the time levels 0..m (named v0,
 // v1, ...) and every derivative D(x, t) into a variable of its own per level (named by the

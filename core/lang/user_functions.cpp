@@ -9,6 +9,7 @@
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/parser.h"
 
 // A user function NAME is a file NAME.FUN in the document's folder: the first word is the

@@ -9,10 +9,6 @@
 struct CoreState;
 struct TextFile;
 
-namespace writer_message {
-inline constexpr const char* kEndedPrematurely = "Equation Ended Prematurely";
-}  // namespace writer_message
-
 // Equation text on its way to a file or a string, with the column the next character takes.
 //
 // Lines of an expression break after a token that ends in ' ', '=', '+', '-' or ')' once the

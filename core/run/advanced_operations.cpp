@@ -5,17 +5,18 @@
 
 #include "core/base/core_state.h"
 #include "core/base/name_table.h"
+#include "core/drive/updates.h"
 #include "core/eval/complex_to_real.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/lang/differential.h"
 #include "core/lang/save_equations.h"
 #include "core/solve/homotopy.h"
-#include "core/solve/updates.h"
 #include "core/symbolic/eliminate.h"
 #include "core/symbolic/jacobian_outputs.h"
 #include "core/symbolic/rewrites.h"
 #include "core/symbolic/simplify.h"
+#include "core/symbolic/symbolic_messages.h"
 
 namespace {
 

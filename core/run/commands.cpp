@@ -3,14 +3,16 @@
 #include <string>
 
 #include "core/base/core_state.h"
+#include "core/drive/fourier_of_results.h"
+#include "core/drive/solve_system.h"
+#include "core/drive/sweep.h"
+#include "core/drive/update_command.h"
+#include "core/drive/updates.h"
 #include "core/run/rewrite_commands.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
 #include "core/run/symbolic_commands.h"
-#include "core/solve/fourier_of_results.h"
 #include "core/solve/results.h"
-#include "core/solve/solve_system.h"
-#include "core/solve/updates.h"
 
 namespace {
 

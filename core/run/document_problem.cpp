@@ -4,6 +4,7 @@
 
 #include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
+#include "core/eval/guarded.h"
 #include "core/lang/code_string.h"
 #include "core/symbolic/derivative_code.h"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/base/code_node.h"
-#include "core/solve/smooth_problem.h"
+#include "core/numeric/smooth_problem.h"
 
 struct CoreState;
 

@@ -11,7 +11,7 @@
 #include "core/base/extensions.h"
 #include "core/base/text_file.h"
 #include "core/run/run_messages.h"
-#include "core/run/run_setup.h"
+#include "core/run/work_files.h"
 
 namespace {
 
@@ -49,7 +49,6 @@ struct Field {
 };
 
 constexpr std::uint32_t kLastDifferentialMethod = 2;
-constexpr const char* kDifferentialMethodName = "differential method";
 
 constexpr std::array<Field, 14> kFields{{
     {0, Encoding::kU32, Slot::kVersion, {}},
@@ -167,7 +166,7 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, DocumentSettings& s
                 if (v <= kLastDifferentialMethod) {
                     settings.differentialMethod = v;
                 } else {
-                    reject(kDifferentialMethodName, std::to_string(v),
+                    reject(run_message::kDifferentialMethodName, std::to_string(v),
                            "from 0 to " + std::to_string(kLastDifferentialMethod));
                 }
                 break;

@@ -6,6 +6,8 @@
 
 #include "core/base/console.h"
 #include "core/base/settings.h"
+// The front ends name and refuse documents by the rules of the run's own files.
+#include "core/run/work_files.h"
 
 struct CoreState;
 class ShellServices;
@@ -31,23 +33,6 @@ std::optional<int> CompilerErrorPosition(const CoreState& s);
 
 // The name=value strings of the variables after a run, "%s=%.15lf", in variable order.
 void GetResultStrings(const CoreState& s, std::vector<std::string>& list);
-
-// Base name of a document path: the path up to the first '.' of its file-name part (a leading
-// '.' of the file name does not count). Empty when the file name has no such '.'. Every file of a
-// run is named from it.
-std::string BaseNameOf(const std::string& path);
-
-// Whether a document of this name would be one of the files its own runs write: its name,
-// from the first '.' of its file name on, is a work-file extension (.TMP, .PRN, .JAC, .FFT,
-// .SJC, .KTK, .UPD, .FIT or the settings file's .VDP) or the temporary name of a file written
-// whole (.UPD.new, .VDP.new), in any case. The core refuses to run such a document before it
-// writes anything; the desktop refuses to open or save one.
-bool IsWorkFileName(const std::string& path);
-
-// Whether the existing file at path (an attachment) is one that a run of document writes,
-// empties or renames over: a work file or a temporary name of the document's base name,
-// however path spells it. The core refuses such a run before it writes anything.
-bool IsRunFileOf(const std::string& document, const std::string& path);
 
 // Whether the letter starts a command the core knows (the first character of a command).
 bool IsKnownCommand(char letter);

@@ -8,16 +8,16 @@
 
 #include "core/base/core_state.h"
 #include "core/base/name_table.h"
+#include "core/drive/drive_messages.h"
+#include "core/drive/solve_system.h"
+#include "core/numeric/minimize_constrained.h"
+#include "core/numeric/minimize_unconstrained.h"
+#include "core/numeric/optimality.h"
 #include "core/run/document_problem.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
-#include "core/run/symbolic_commands.h"
-#include "core/solve/minimize_constrained.h"
-#include "core/solve/minimize_unconstrained.h"
-#include "core/solve/optimality.h"
 #include "core/solve/results.h"
 #include "core/solve/solve_messages.h"
-#include "core/solve/solve_system.h"
 #include "core/symbolic/rewrites.h"
 
 namespace {
@@ -183,7 +183,7 @@ void SolveDirect(CoreState& s, DocumentProblem& p, bool constrained) {
         minimum = WorkFileWritten(s, s.files.result);
     }
     char line[64];
-    std::snprintf(line, sizeof line, solve_message::kSolvedFor,
+    std::snprintf(line, sizeof line, drive_message::kSolvedFor,
                   std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     ConsoleWrite(s.console, line);
     s.flags.solved = minimum;
@@ -235,7 +235,7 @@ bool MinimizeDocument(CoreState& s, bool constrained) {
     }
     if (!constrained && s.model.count > 1) {  // one objective, one gradient equation per variable
         ConsoleWriteLine(s.console);
-        ConsoleWrite(s.console, solve_message::kTooManyEquations);
+        ConsoleWrite(s.console, drive_message::kTooManyEquations);
         StopWithError(s);
         return false;
     }

@@ -7,12 +7,12 @@
 
 #include "core/base/core_state.h"
 #include "core/base/fit_table.h"
+#include "core/drive/fit_model.h"
+#include "core/drive/fit_statistics.h"
+#include "core/drive/least_squares_fit.h"
+#include "core/drive/solve_system.h"
 #include "core/run/advanced_operations.h"
-#include "core/run/symbolic_commands.h"
-#include "core/solve/fit_model.h"
-#include "core/solve/fit_statistics.h"
-#include "core/solve/least_squares_fit.h"
-#include "core/solve/solve_system.h"
+#include "core/run/run_setup.h"
 #include "core/symbolic/jacobian_file.h"
 #include "core/symbolic/list_file.h"
 

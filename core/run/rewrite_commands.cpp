@@ -4,12 +4,12 @@
 #include <optional>
 
 #include "core/base/core_state.h"
+#include "core/drive/solve_system.h"
+#include "core/drive/stepping.h"
 #include "core/run/advanced_operations.h"
+#include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
-#include "core/run/symbolic_commands.h"
-#include "core/solve/solve_system.h"
-#include "core/solve/stepping.h"
-#include "core/solve/time_steps.h"
+#include "core/solve/results.h"
 
 namespace {
 

@@ -2,10 +2,6 @@
 
 struct CoreState;
 
-namespace rewrite_command_message {
-inline constexpr const char* kEliminationDone = "Elimination DONE!";
-}  // namespace rewrite_command_message
-
 // 'D' + keys: differential and integral equations. The keys after 'D' pick the rewrite
 // (core/lang/differential.h), whose result is written to base.SJC and solved from there. With
 // 'I' as the third character ("DDIT", "DDIB") the steps are run one after the other, as many

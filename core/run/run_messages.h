@@ -29,6 +29,7 @@ inline constexpr const char* kSideFileNotAFile =
 // A number outside its option's domain: field name, the token, the domain in words.
 inline constexpr const char* kOptionsLineField = "Options line: ";
 inline constexpr const char* kSideFileField = "Settings file: ";
+inline constexpr const char* kDifferentialMethodName = "differential method";  // the field
 inline constexpr const char* kNotIn = " is not ";
 inline constexpr const char* kIgnored = ", ignored";
 }  // namespace run_message
@@ -61,3 +62,8 @@ inline constexpr const char* kMinimumValue = "Minimum value: ";
 inline constexpr const char* kObjectiveValue = "Objective value: ";
 inline constexpr const char* kMultipliers = "Multipliers:";
 }  // namespace optimize_message
+
+// Texts of the rewrite commands D and E.
+namespace rewrite_command_message {
+inline constexpr const char* kEliminationDone = "Elimination DONE!";
+}  // namespace rewrite_command_message

@@ -8,6 +8,7 @@
 #include "core/base/core_state.h"
 #include "core/eval/compile.h"
 #include "core/lang/code_string.h"
+#include "core/run/line_cut.h"
 #include "core/run/options_line.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_settings.h"
@@ -75,15 +76,6 @@ class DocumentLines {
 };
 
 }  // namespace
-
-std::string BaseNameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    const std::size_t nameStart = (slash == std::string::npos) ? 0 : slash + 1;
-    if (nameStart + 1 >= path.size()) return "";
-    const auto dot = path.find('.', nameStart + 1);
-    if (dot == std::string::npos) return "";
-    return path.substr(0, dot);
-}
 
 void WriteBanner(CoreState& s) {
     ConsoleWrite(s.console, run_message::kBanner);
@@ -192,4 +184,11 @@ void CompileDocument(CoreState& s) {
     PrepareRun(s);
     if (s.flags.parseError) return;
     ParseEquationsComplex(s);
+}
+
+void ReopenWork(CoreState& s, const char* extension) {
+    FreeEquations(s);
+    Close(s.files.work);
+    Assign(s.files.work, s.files.baseName + extension);
+    Reset(s.files.work);
 }

@@ -1,11 +1,5 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
-#include "core/run/entry.h"
-#include "core/run/line_cut.h"
-
 struct CoreState;
 
 void WriteBanner(CoreState& s);
@@ -18,3 +12,6 @@ void PrepareRun(CoreState& s);
 void CompileDocument(CoreState& s);
 // Frees the compiled code of every equation of the model.
 void FreeEquations(CoreState& s);
+// The next compile reads what an operation wrote: the equations are freed and the work file
+// becomes base name + extension.
+void ReopenWork(CoreState& s, const char* extension);

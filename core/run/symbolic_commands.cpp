@@ -5,23 +5,16 @@
 #include <string>
 
 #include "core/base/core_state.h"
+#include "core/drive/solve_system.h"
 #include "core/eval/compile.h"
 #include "core/lang/parser.h"
 #include "core/run/advanced_operations.h"
-#include "core/run/entry.h"
 #include "core/run/optimization_commands.h"
 #include "core/run/regression.h"
+#include "core/run/run_frame.h"
 #include "core/run/run_messages.h"
 #include "core/run/run_setup.h"
-#include "core/solve/solve_system.h"
 #include "core/symbolic/jacobian_file.h"
-
-void ReopenWork(CoreState& s, const char* extension) {
-    FreeEquations(s);
-    Close(s.files.work);
-    Assign(s.files.work, s.files.baseName + extension);
-    Reset(s.files.work);
-}
 
 namespace {
 
@@ -67,7 +60,7 @@ bool CommandOptimize(CoreState& s, const char*) {
     const std::string path = s.files.documentPath;
     const std::string terms = s.files.baseName + ".SJC";
     std::remove(terms.c_str());  // what is solved below must come from this run
-    SolverEntry(s, path.c_str(), "ASJ");
+    RunFrame(s, path.c_str(), [&s] { return CommandAdvanced(s, "ASJ"); });
     if (s.flags.parseError || !Exists(terms)) return false;
     return MinimizeDocument(s, false);
 }

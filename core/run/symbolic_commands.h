@@ -4,10 +4,6 @@ struct CoreState;
 
 // The commands that write equation text and may solve what they wrote.
 
-// The next compile reads what an operation wrote: the equations are freed and the work file
-// becomes base name + extension.
-void ReopenWork(CoreState& s, const char* extension);
-
 // 'A' + keys: the advanced operation of the keys. When it needs the symbolic Jacobian the
 // Jacobian file is built; then with 'R' as the third character the terms of the Jacobian are
 // written ("SJ") and solved, otherwise the operation is run again. The estimation "ALR" is a

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/base/core_state.h"
-#include "core/eval/evaluator.h"
+#include "core/eval/guarded.h"
 #include "core/solve/grouping.h"
 
 namespace grouping {

@@ -2,6 +2,7 @@
 
 #include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
+#include "core/eval/guarded.h"
 #include "core/lang/code_string.h"
 #include "core/solve/solve_messages.h"
 

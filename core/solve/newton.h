@@ -6,11 +6,6 @@ struct CoreState;
 
 inline constexpr int kMaxHalvings = 11;  // a step is halved at most 12 times
 
-// E(r): -99 when |r| is at most the smallest number, otherwise log10 |r| truncated toward 0.
-int ResidualExponent(const CoreState& s, double r);
-
-// Residuals of one group in pivot order; returns their largest magnitude.
-double EvaluateGroupResiduals(CoreState& s, int group);
 // One damped Newton step over every group after the last converged one.
 void NewtonGroupStep(CoreState& s, int maxHalvings = kMaxHalvings);
 // Iterates Newton steps until convergence, the iteration limit or a failure.

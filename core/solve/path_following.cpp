@@ -9,8 +9,8 @@
 #include "core/eval/constant_fold.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
-#include "core/solve/dense_linear.h"
-#include "core/solve/newton.h"
+#include "core/numeric/dense_linear.h"
+#include "core/solve/residuals.h"
 #include "core/symbolic/differentiate.h"
 
 // Pseudo-arclength continuation of the homotopy path.

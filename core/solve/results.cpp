@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "core/base/core_state.h"
+#include "core/base/name_table.h"
 #include "core/base/result_table.h"
-#include "core/solve/newton.h"
 #include "core/solve/solve_messages.h"
-#include "core/solve/time_steps.h"
 
 void NameResultFile(CoreState& s, const std::string& name) {
     Close(s.files.result);
@@ -121,4 +121,76 @@ void ShowIteration(CoreState& s, int stepIndex) {
         ConsoleWrite(s.console, std::string(51, '-'));
     }
     ConsoleWriteLine(s.console);
+}
+
+namespace {
+
+std::vector<double> ValuesOf(const CoreState& s, const std::vector<int>& variables) {
+    std::vector<double> values;
+    values.reserve(variables.size());
+    for (const int variable : variables)
+        values.push_back(variable != 0 ? s.names.value[variable] : 0.0);
+    return values;
+}
+
+// One row by name: numbered on the console, the cells alone in the result file.
+void WriteNamedRow(CoreState& s, const std::vector<double>& values, bool toFile, int number) {
+    std::string row;
+    for (const double value : values) row += FormatResultValue(value);
+    ConsoleWriteInt(s.console, number);
+    ConsoleWrite(s.console, row);
+    ConsoleWriteLine(s.console);
+    if (toFile) {
+        WriteString(s.files.result, row);
+        WriteLine(s.files.result);
+    }
+}
+
+}  // namespace
+
+void StoreStepResultNames(CoreState& s) {
+    SolveState& v = s.solve;
+    v.resultsByName = true;
+    v.resultNames.assign(s.names.name.begin() + 1,
+                         s.names.name.begin() + 1 + s.names.variableCount);
+    v.resultVariables.assign(v.resultNames.size(), 0);
+    v.resultEndVariables.assign(v.resultNames.size(), 0);
+    v.stepEndValues.clear();
+}
+
+void ClearStepResultNames(CoreState& s) {
+    SolveState& v = s.solve;
+    v.resultsByName = false;
+    v.resultNames.clear();
+    v.resultVariables.clear();
+    v.resultEndVariables.clear();
+    v.stepEndValues.clear();
+}
+
+void WriteResultRowByName(CoreState& s, bool toFile, int stepIndex) {
+    SolveState& v = s.solve;
+    if (stepIndex == 0) {
+        std::string header;
+        for (std::size_t i = 0; i < v.resultNames.size(); ++i) {
+            v.resultVariables[i] = FindVariable(s.names, v.resultNames[i] + "0");
+            v.resultEndVariables[i] = FindVariable(s.names, v.resultNames[i] + "1");
+            header += ResultNameCell(v.resultNames[i]);
+        }
+        if (toFile) {
+            WriteString(s.files.result, header);
+            WriteLine(s.files.result);
+        }
+        ConsoleWrite(s.console, header);
+        ConsoleWriteLine(s.console);
+    }
+    WriteNamedRow(s, ValuesOf(s, v.resultVariables), toFile, stepIndex + 1);
+    // Kept now: a later step that fails leaves the level values wherever its iterations did.
+    v.stepEndValues = ValuesOf(s, v.resultEndVariables);
+}
+
+void WriteStepEndRow(CoreState& s, int number) {
+    SolveState& v = s.solve;
+    if (!v.resultsByName || v.stepEndValues.empty()) return;
+    WriteNamedRow(s, v.stepEndValues, true, number);
+    v.stepEndValues.clear();
 }

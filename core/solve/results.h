@@ -23,3 +23,17 @@ void WriteSweepHeader(CoreState& s, int variable);
 void ReportOutcome(CoreState& s);
 // The progress line after an iteration of the first step of a solve loop.
 void ShowIteration(CoreState& s, int stepIndex);
+
+// Results by name: rows show the document's own variables, each by the value of its level 0
+// in the rewritten set. Store takes the names from the set as compiled from the document,
+// before any rewrite; Clear ends it.
+void StoreStepResultNames(CoreState& s);
+void ClearStepResultNames(CoreState& s);
+// The header (at step index 0) and one row by name, to the result file when toFile and, with
+// the step number, to the console. Each row shows where its step starts; the row also keeps
+// where the step ends, for the run's last row.
+void WriteResultRowByName(CoreState& s, bool toFile, int stepIndex);
+// The row of the state the last solved step ended in, numbered `number`: without it a run of
+// n steps would never show the state its last step reached. Written once, after the last row
+// of the steps; nothing when no step was solved or the run shows no results by name.
+void WriteStepEndRow(CoreState& s, int number);

@@ -5,10 +5,10 @@
 
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
-#include "core/solve/dense_linear.h"
+#include "core/numeric/dense_linear.h"
 #include "core/solve/grouping.h"
 #include "core/solve/jacobian_eval.h"
-#include "core/solve/newton.h"
+#include "core/solve/residuals.h"
 
 // Controlled step: Powell's dogleg trust region, one group at a time.
 //

@@ -9,6 +9,7 @@
 #include "core/lang/function_traits.h"
 #include "core/lang/parser.h"
 #include "core/symbolic/differentiate.h"
+#include "core/symbolic/symbolic_messages.h"
 
 namespace {
 

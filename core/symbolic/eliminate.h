@@ -6,15 +6,6 @@
 
 struct CoreState;
 
-namespace eliminate_message {
-inline constexpr const char* kSubstituting = "Substituting ";  // + "%4d" equation + line end
-inline constexpr const char* kVariable = "Variable ";          // + name + kCannotBeEliminated
-inline constexpr const char* kCannotBeEliminated = " Cannot Be Eliminated";
-inline constexpr const char* kNotFound = "Variable to eliminate not found";
-inline constexpr const char* kIllegalCode = "Illegal internal code \"";  // + kind, code bytes
-inline constexpr const char* kIllegalCodeEnd = "\" found";
-}  // namespace eliminate_message
-
 // Symbolic elimination: an equation is solved for one of its variables, the solution is put in
 // place of that variable in every other equation, and the solved equation reads
 // variable - solution.

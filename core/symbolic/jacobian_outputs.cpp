@@ -9,10 +9,12 @@
 #include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
+#include "core/lang/lang_messages.h"
 #include "core/lang/number_text.h"
 #include "core/lang/save_equations.h"
 #include "core/lang/writer.h"
 #include "core/symbolic/jacobian_file.h"
+#include "core/symbolic/symbolic_messages.h"
 
 namespace {
 

@@ -3,18 +3,6 @@
 struct CoreState;
 struct TextFile;
 
-namespace jacobian_output_message {
-inline constexpr const char* kSavingSymbolicJacobian = "Saving Symbolic Jacobian to File:  ";
-inline constexpr const char* kSymbolicJacobianFound = "Symbolic Jacobian Found!";
-inline constexpr const char* kSavingLinearized = "Saving Linearized Equations to File:  ";
-inline constexpr const char* kSavingSymbolicLinearized =
-    "Saving Symbolic Linearized Equations to File:  ";
-inline constexpr const char* kSavingTransposed = "Saving Transposed Linearized Equations";
-inline constexpr const char* kSavingEquations = "Saving Equations";
-inline constexpr const char* kEquationsLinearized = "Equations Linearized!";
-inline constexpr const char* kFileIncorrect = "Jacobian File Incorrect";
-}  // namespace jacobian_output_message
-
 // The "Jacobians and Linearizations" outputs. Each reads the derivative records of base.JAC
 // and writes equation text to base.SJC:
 //   'J' the symbolic Jacobian: the equations inside one comment, then one statement

@@ -10,6 +10,7 @@
 #include "core/base/name_table.h"
 #include "core/base/special_values.h"
 #include "core/lang/code_string.h"
+#include "core/symbolic/symbolic_messages.h"
 
 bool ReadListFile(CoreState& s, ListTable& table, bool quiet) {
     const std::string& name = s.settings.updateFileName;

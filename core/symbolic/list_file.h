@@ -9,14 +9,6 @@
 
 struct CoreState;
 
-namespace list_message {
-inline constexpr const char* kAttached = "List File Attached";
-inline constexpr const char* kFile = "File ";
-inline constexpr const char* kDoesNotExist = " Does Not Exist";
-inline constexpr const char* kRow = "Row ";
-inline constexpr const char* kShortRow = " of the list file has fewer values than names: left out";
-}  // namespace list_message
-
 // The data rows of the attached list file, for the columns whose names are variables of the
 // equations (the first column of a name counts): one value per such column and row, stored
 // row after row in one array, so that a table of any length takes three allocations that

@@ -9,6 +9,7 @@
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 #include "core/symbolic/list_file.h"
+#include "core/symbolic/symbolic_messages.h"
 
 namespace {
 

@@ -4,13 +4,6 @@
 
 struct CoreState;
 
-namespace rewrite_message {
-inline constexpr const char* kTooManyVariables = "Too Many Variables";
-inline constexpr const char* kTooManyEquations = "Too Many Equations";
-inline constexpr const char* kNotEnoughEquations = "Not enough equations";
-inline constexpr const char* kEquationTooLong = "Equation Too Long";
-}  // namespace rewrite_message
-
 // Rewrites of the compiled equations that turn optimization and estimation problems into
 // equation sets. Each works on the model in memory; each refuses, changing nothing, when its
 // result would not fit the run's limits (the rewritten set is compiled again later and must

@@ -6,6 +6,7 @@
 #include "core/eval/evaluator.h"
 #include "core/lang/function_traits.h"
 #include "core/symbolic/simplify_internal.h"
+#include "core/symbolic/symbolic_messages.h"
 
 namespace simplify {
 

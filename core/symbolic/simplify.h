@@ -4,10 +4,6 @@
 
 struct CoreState;
 
-namespace simplify_message {
-inline constexpr const char* kSimplifying = "\nSimplifying Equation No: ";  // then each "%4d"
-}  // namespace simplify_message
-
 // Simplification of compiled equations into a canonical, usually shorter form, keeping the
 // value of every equation: sums and products are flattened into term and factor lists in a
 // fixed order, equal terms of opposite sign and equal factors above and below the fraction

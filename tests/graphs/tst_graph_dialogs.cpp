@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/base/core_state.h"
 #include "core/run/entry.h"
 #include "graphs/fft_dlg.h"
 #include "graphs/graph_doc.h"
@@ -281,9 +280,9 @@ class TestGraphDialogs : public QObject {
         fft.write(series);
         fft.close();
 
-        CoreState core;
-        core.shell = &services;
-        SolverEntry(core, QFile::encodeName(document).constData(), "W0");
+        SetShellServices(&services);
+        SolverEntry(QFile::encodeName(document).constData(), "W0");
+        SetShellServices(nullptr);
         QTEST(services.shown, "shown");
         QFile spectrum(dir_.filePath("wave.PRN"));
         QVERIFY(spectrum.open(QIODevice::ReadOnly));

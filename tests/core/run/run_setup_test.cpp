@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/base/core_state.h"
+#include "core/run/work_files.h"
 
 namespace {
 

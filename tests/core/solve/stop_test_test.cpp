@@ -6,6 +6,7 @@
 #include "core/base/core_state.h"
 #include "core/compiled_fixture.h"
 #include "core/solve/newton.h"
+#include "core/solve/residuals.h"
 #include "core/solve/results.h"
 
 namespace {

@@ -1,0 +1,6 @@
+#pragma once
+
+struct CoreState;
+
+// The parameter sweep of command G.
+void ParameterSweep(CoreState& s);

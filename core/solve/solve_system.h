@@ -1,9 +1,0 @@
-#pragma once
-
-struct CoreState;
-
-// The solve command: square check, IF combinations one after the other, homotopy when chosen
-// or as the automatic fall-back. The result is the solved flag.
-bool SolveSystem(CoreState& s);
-// The parameter sweep of command G.
-void ParameterSweep(CoreState& s);
