@@ -5,19 +5,15 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 #include "graphs/graph_fonts.h"
+#include "graphs/picture.h"
+#include "graphs/screen_thinning.h"
 
 namespace graphs {
 
 using namespace geometry;
-
-namespace {
-
-// Points of a polyline handed to the painter at once; a longer run goes on in the next one.
-constexpr qsizetype kMaxRunPoints = 4096;
-
-}  // namespace
 
 QColor ToQColor(GraphColour c) {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
@@ -35,6 +31,10 @@ FrameFit FrameFit::Into(const QRectF& target) {
     return fit;
 }
 
+PixelGrid FrameFit::Grid() const {
+    return {scale, topLeft.x(), topLeft.y()};
+}
+
 QPointF FrameFit::Map(Point p) const {
     return {topLeft.x() + (p.x - kFrameLeft) * scale, topLeft.y() + (kFrameTop - p.y) * scale};
 }
@@ -45,8 +45,20 @@ QStringList FontFamilies(const FontSpec& font) {
             font.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif")};
 }
 
-QPainterCanvas::QPainterCanvas(QPainter& painter, const QRectF& target)
-    : painter_(painter), fit_(FrameFit::Into(target)) {
+namespace {
+
+// Points of one polyline: few long paths keep a PDF small; on screen short ones draw fast.
+constexpr qsizetype kExactRunPoints = 4096;
+constexpr qsizetype kScreenRunPoints = 16;
+
+}  // namespace
+
+QPainterCanvas::QPainterCanvas(QPainter& painter, const QRectF& target, Drawing drawing)
+    : painter_(painter),
+      fit_(FrameFit::Into(target)),
+      drawing_(drawing),
+      runPoints_(drawing == Drawing::Screen ? kScreenRunPoints : kExactRunPoints),
+      pixelRatio_(painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0) {
     for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
         fonts_[static_cast<int>(role)] = MakeFont(role);
     }
@@ -81,6 +93,7 @@ void QPainterCanvas::SetPen(const Pen& pen) {
     pen_.setCapStyle(pen.style == PenStyle::Dotted ? Qt::FlatCap : Qt::RoundCap);
     pen_.setJoinStyle(Qt::RoundJoin);
     painter_.setPen(pen_);
+    stampRadius_ = -1;
 }
 
 void QPainterCanvas::SetFont(FontRole font) {
@@ -89,7 +102,7 @@ void QPainterCanvas::SetFont(FontRole font) {
 }
 
 void QPainterCanvas::Line(Point from, Point to) {
-    if (run_.isEmpty() || !(runEnd_ == from) || run_.size() >= kMaxRunPoints) {
+    if (run_.isEmpty() || !(runEnd_ == from) || run_.size() >= runPoints_) {
         EndRun();
         run_ << Map(from);
     }
@@ -113,8 +126,38 @@ void QPainterCanvas::Rect(Point corner, Point opposite, GraphColour fill, bool o
 
 void QPainterCanvas::Circle(Point centre, int radius) {
     EndRun();
+    if (drawing_ == Drawing::Screen) {
+        const QImage& stamp = CircleStamp(radius);
+        const auto [x, y] = Grid().Nearest(centre);
+        painter_.drawImage(QPointF(x - stamp.width() / 2, y - stamp.height() / 2) / pixelRatio_,
+                           stamp);
+        return;
+    }
     painter_.setBrush(Qt::NoBrush);
     painter_.drawEllipse(Map(centre), radius * fit_.scale, radius * fit_.scale);
+}
+
+// The circle is centred on a pixel corner of an image of even size in device pixels, so that
+// stamping it at a whole pixel puts its centre where the painter would.
+const QImage& QPainterCanvas::CircleStamp(int radius) {
+    if (stampRadius_ == radius) return stamp_;
+    const double r = radius * fit_.scale;
+    const int half = static_cast<int>(std::ceil((r + pen_.widthF() / 2) * pixelRatio_)) + 2;
+    stamp_ = QImage(2 * half, 2 * half, QImage::Format_ARGB32_Premultiplied);
+    stamp_.setDevicePixelRatio(pixelRatio_);
+    stamp_.fill(Qt::transparent);
+    QPainter p(&stamp_);
+    p.setRenderHints(painter_.renderHints());
+    p.setPen(pen_);
+    p.drawEllipse(QPointF(half, half) / pixelRatio_, r, r);
+    stampRadius_ = radius;
+    return stamp_;
+}
+
+// Pixels of the device, which on a high-density screen are finer than the painter's units.
+PixelGrid QPainterCanvas::Grid() const {
+    const PixelGrid logical = fit_.Grid();
+    return {logical.scale * pixelRatio_, logical.left * pixelRatio_, logical.top * pixelRatio_};
 }
 
 void QPainterCanvas::Text(Point at, const std::string& utf8) {
@@ -131,6 +174,14 @@ void QPainterCanvas::Text(Point at, const std::string& utf8) {
     painter_.setPen(Qt::black);
     painter_.drawText(p, text);
     painter_.restore();
+}
+
+void PaintOnScreen(QPainter& painter, const std::shared_ptr<const Picture>& picture,
+                   const QRectF& target, ScreenCopy& copy) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QPainterCanvas canvas(painter, target, Drawing::Screen);
+    copy.For(picture, canvas.Grid()).Play(canvas);
 }
 
 }  // namespace graphs
