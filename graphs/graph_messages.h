@@ -10,6 +10,9 @@ inline constexpr char kMissingColumn[] =
     "Graph cannot be updated!\nMissing information for %s variable!";
 inline constexpr char kNothingToDraw[] = "There is nothing to be drawn";
 inline constexpr char kFromToOrder[] = "Value \"From\" must be less than \"To\" value!!";
+inline constexpr char kTooManySteps[] =
+    "Too many steps: one sweep takes at most %s rows, (No of Steps + 1) times "
+    "(parameter No of Steps + 1)";
 inline constexpr char kCannotSave[] = "The graph cannot be saved to %s";
 inline constexpr char kPictureTitlePrefix[] = "Picture:";
 inline constexpr char kGraphSetCaption[] = "Graph: ";
