@@ -23,8 +23,14 @@ struct Run {
     QString err;
 };
 
-Run Tool(const QStringList& args) {
+// Runs valdrix-graph as a batch job runs it: the platform its own choice, and the session's
+// runtime folder there or not, as `withRuntime` says.
+Run Tool(const QStringList& args, bool withRuntime = true) {
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (!withRuntime) env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(VALDRIX_GRAPH_PROGRAM), args);
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return {};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -114,6 +120,8 @@ class TestGraphExport : public QObject {
             "the extension must be emf, svg, png or pdf");
         row("no y", {kSweep, "a", "-o", "g.png"}, "expected RESULTS.PRN X Y");
         row("size", {kSweep, "a", "r", "-o", "g.png", "--size", "0x5"}, "--size takes WxH");
+        row("size too large", {kSweep, "a", "r", "-o", "g.png", "--size", "10001x10"},
+            "--size takes at most 10000 pixels a side");
     }
 
     void failuresExitWithTwoAndSayWhy() {
@@ -129,14 +137,18 @@ class TestGraphExport : public QObject {
         QVERIFY(QDir(dir.path()).isEmpty());
     }
 
+    // Nothing on stderr when all goes well, with or without a session around the program.
     void writesTheFourFormatsOfATwoParameterSweep() {
         QTemporaryDir dir;
         for (const char* ext : {"emf", "svg", "png", "pdf"}) {
-            const Run r =
-                Tool({kSweep, "a", "r", "-o", dir.filePath(QStringLiteral("range.") + ext),
-                      "--title", "Range of a projectile"});
-            QCOMPARE(r.status, 0);
-            QVERIFY2(!r.err.contains("valdrix-graph"), qPrintable(r.err));
+            for (bool withRuntime : {true, false}) {
+                const Run r =
+                    Tool({kSweep, "a", "r", "-o", dir.filePath(QStringLiteral("range.") + ext),
+                          "--title", "Range of a projectile"},
+                         withRuntime);
+                QCOMPARE(r.status, 0);
+                QCOMPARE(r.err, QString());
+            }
         }
         QCOMPARE(Tool({"--help"}).status, 0);
         QCOMPARE(Read(dir.filePath("range.emf")).mid(40, 4), QByteArray(" EMF"));
@@ -167,6 +179,31 @@ class TestGraphExport : public QObject {
         // A folder that does not exist: not written, and nothing left behind.
         QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("none/g.pdf")}).status, 1);
         QVERIFY(!QFileInfo::exists(dir.filePath("none")));
+    }
+
+    void nothingToDrawWritesNoFileAndExitsWithOne_data() {
+        QTest::addColumn<QByteArray>("results");
+        QTest::newRow("no rows") << QByteArray(" t x\n");
+        QTest::newRow("no numbers") << QByteArray(" t x\n a b\n - -\n");
+        QTest::newRow("x never changes") << QByteArray(" t x\n 1 2\n 1 3\n");
+    }
+
+    void nothingToDrawWritesNoFileAndExitsWithOne() {
+        QFETCH(QByteArray, results);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("r.PRN"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(results);
+        file.close();
+        for (const char* ext : {"emf", "svg", "png", "pdf"}) {
+            const QString out = dir.filePath(QStringLiteral("g.") + ext);
+            const Run r = Tool({file.fileName(), "t", "x", "-o", out});
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.startsWith("valdrix-graph: nothing to draw") &&
+                         r.err.contains(out + " not written"),
+                     qPrintable(r.err));
+            QVERIFY(!QFileInfo::exists(out));
+        }
     }
 
     // The readouts name the values of the columns that were drawn, so a column read from the
