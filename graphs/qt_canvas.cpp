@@ -53,6 +53,51 @@ constexpr qsizetype kScreenRunPoints = 16;
 
 }  // namespace
 
+QFont PictureFont(FontRole role) {
+    const FontSpec& spec = FontFor(role);
+    QFont font;
+    font.setFamilies(FontFamilies(spec));
+    font.setStyleHint(spec.serif ? QFont::Serif : QFont::SansSerif);
+    font.setBold(spec.bold);
+    return font;
+}
+
+namespace {
+
+// The size fonts are measured at: large enough that no advance is rounded.
+constexpr int kProbePixels = 1000;
+
+Qt::PenStyle QtStyle(PenStyle style) {
+    switch (style) {
+        case PenStyle::Solid: return Qt::SolidLine;
+        case PenStyle::Dotted: return Qt::DotLine;
+        case PenStyle::Dashed: return Qt::DashLine;
+        case PenStyle::DashDotted: return Qt::DashDotLine;
+        case PenStyle::DashDotDotted: return Qt::DashDotDotLine;
+    }
+    return Qt::SolidLine;
+}
+
+QFontMetricsF ProbeMetrics(FontRole role) {
+    QFont font = PictureFont(role);
+    font.setPixelSize(kProbePixels);
+    return QFontMetricsF(font);
+}
+
+}  // namespace
+
+double EmPerCell(FontRole role) {
+    const double cell = ProbeMetrics(role).height();
+    return cell > 0 ? kProbePixels / cell : 1.0;
+}
+
+double FontTextWidth(FontRole role, const std::string& utf8) {
+    const QFontMetricsF metrics = ProbeMetrics(role);
+    const double cell = metrics.height();
+    if (cell <= 0) return EstimatedTextWidth(role, utf8);
+    return metrics.horizontalAdvance(QString::fromStdString(utf8)) / cell * FontFor(role).height;
+}
+
 QPainterCanvas::QPainterCanvas(QPainter& painter, const QRectF& target, Drawing drawing)
     : painter_(painter),
       fit_(FrameFit::Into(target)),
@@ -68,29 +113,23 @@ QPainterCanvas::QPainterCanvas(QPainter& painter, const QRectF& target, Drawing 
 }
 
 // The heights of the fonts are cell heights (ascent plus descent), as the metafile's fonts
-// are; the point size is found from the face's own metrics on the painter's device.
-QFont QPainterCanvas::MakeFont(FontRole role) const {
-    const FontSpec& fontStyle = FontFor(role);
-    QFont font;
-    font.setFamilies(FontFamilies(fontStyle));
-    font.setStyleHint(fontStyle.serif ? QFont::Serif : QFont::SansSerif);
-    font.setBold(fontStyle.bold);
-    QPaintDevice* device = painter_.device();
-    const double dpi = device != nullptr ? device->logicalDpiY() : 96.0;
-    const double cell = fontStyle.height * fit_.scale;  // device pixels
-    font.setPointSizeF(std::max(cell * 72.0 / dpi, 0.5));
-    const double measured =
-        device != nullptr ? QFontMetricsF(font, device).height() : QFontMetricsF(font).height();
-    if (measured > 0) font.setPointSizeF(std::max(font.pointSizeF() * cell / measured, 0.5));
-    return font;
+// are; the em is found from the face's own metrics at the size the layout measured at. A
+// device's fonts come in whole pixels, which at a small size would make a text several percent
+// wider or narrower than laid out; the text is scaled the rest of the way when drawn.
+QPainterCanvas::DrawFont QPainterCanvas::MakeFont(FontRole role) const {
+    const double em = FontFor(role).height * fit_.scale * EmPerCell(role);  // device pixels
+    const int pixels = std::max(1, static_cast<int>(std::lround(em)));
+    QFont font = PictureFont(role);
+    font.setPixelSize(pixels);
+    return {font, em / pixels};
 }
 
 void QPainterCanvas::SetPen(const Pen& pen) {
     EndRun();
     pen_ = QPen(ToQColor(pen.colour));
     pen_.setWidthF(pen.width * fit_.scale);  // width 0 draws the thinnest line of the device
-    pen_.setStyle(pen.style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
-    pen_.setCapStyle(pen.style == PenStyle::Dotted ? Qt::FlatCap : Qt::RoundCap);
+    pen_.setStyle(QtStyle(pen.style));
+    pen_.setCapStyle(pen.style == PenStyle::Solid ? Qt::RoundCap : Qt::FlatCap);
     pen_.setJoinStyle(Qt::RoundJoin);
     painter_.setPen(pen_);
     stampRadius_ = -1;
@@ -98,7 +137,7 @@ void QPainterCanvas::SetPen(const Pen& pen) {
 
 void QPainterCanvas::SetFont(FontRole font) {
     font_ = font;
-    painter_.setFont(fonts_[static_cast<int>(font)]);
+    painter_.setFont(fonts_[static_cast<int>(font)].font);
 }
 
 void QPainterCanvas::Line(Point from, Point to) {
@@ -163,17 +202,24 @@ PixelGrid QPainterCanvas::Grid() const {
 void QPainterCanvas::Text(Point at, const std::string& utf8) {
     if (utf8.empty()) return;
     EndRun();
-    const QString text = QString::fromStdString(utf8);
+    const DrawFont& font = fonts_[static_cast<int>(font_)];
     QPointF p = Map(at);
     if (align_ != TextAlign::Left) {
-        const QFontMetricsF metrics(painter_.font(), painter_.device());
-        const double width = metrics.horizontalAdvance(text);
+        const double width = TextWidth(font_, utf8) * fit_.scale;
         p.rx() -= align_ == TextAlign::Centre ? width / 2 : width;
     }
     painter_.save();
     painter_.setPen(Qt::black);
-    painter_.drawText(p, text);
+    painter_.translate(p);
+    painter_.scale(font.scale, font.scale);
+    painter_.drawText(QPointF(0, 0), QString::fromStdString(utf8));
     painter_.restore();
+}
+
+double QPainterCanvas::TextWidth(FontRole role, const std::string& utf8) const {
+    const DrawFont& font = fonts_[static_cast<int>(role)];
+    const QFontMetricsF metrics(font.font, painter_.device());
+    return metrics.horizontalAdvance(QString::fromStdString(utf8)) * font.scale / fit_.scale;
 }
 
 void PaintOnScreen(QPainter& painter, const std::shared_ptr<const Picture>& picture,

@@ -29,6 +29,14 @@ struct FrameFit {
 
 // The faces asked for a font, best first, ending in the generic family.
 QStringList FontFamilies(const FontSpec& font);
+// A font of the picture, its size not yet set.
+QFont PictureFont(FontRole role);
+// Pixels of a font's em per pixel of its cell height (ascent plus descent), which is what the
+// picture's font heights give.
+double EmPerCell(FontRole role);
+// How wide a text is in a font of the picture, in 0.1 mm, as every device draws it: the faces'
+// advances are fractional, so one measure at a large size scales to any device.
+double FontTextWidth(FontRole role, const std::string& utf8);
 
 // How closely a QPainterCanvas follows the picture.
 enum class Drawing {
@@ -62,6 +70,7 @@ class QPainterCanvas : public Canvas {
     void Rect(Point corner, Point opposite, GraphColour fill, bool outline) override;
     void Circle(Point centre, int radius) override;
     void Text(Point at, const std::string& utf8) override;
+    double TextWidth(FontRole font, const std::string& utf8) const override;
 
     // Device pixels per 0.1 mm.
     double Scale() const { return fit_.scale; }
@@ -69,7 +78,13 @@ class QPainterCanvas : public Canvas {
     PixelGrid Grid() const;  // the device's pixels
 
    private:
-    QFont MakeFont(FontRole role) const;
+    // A font at a whole number of pixels, which is all a device's fonts come in, and how much
+    // larger or smaller it is drawn to take the size the layout measured it at.
+    struct DrawFont {
+        QFont font;
+        double scale = 1.0;
+    };
+    DrawFont MakeFont(FontRole role) const;
     void EndRun();  // draws the lines gathered so far
     const QImage& CircleStamp(int radius);
 
@@ -78,7 +93,7 @@ class QPainterCanvas : public Canvas {
     Drawing drawing_;
     QPen pen_;
     TextAlign align_ = TextAlign::Left;
-    QFont fonts_[3];
+    DrawFont fonts_[3];
     FontRole font_ = FontRole::General;
     qsizetype runPoints_;   // most points of one polyline
     double pixelRatio_;     // device pixels per unit of the painter

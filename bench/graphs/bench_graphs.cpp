@@ -76,7 +76,7 @@ void BM_ReadResultFile(benchmark::State& state) {
 void BM_RenderPicture(benchmark::State& state) {
     const Sweep sweep(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        Picture picture;
+        Picture picture(FontTextWidth);
         RenderPicture(picture, sweep.Content());
         benchmark::DoNotOptimize(picture.Ops().size());
     }
@@ -105,7 +105,7 @@ void BM_RenderBranches(benchmark::State& state) {
     layout.type = GraphType::Normal;
     const PictureContent content{{{&curve, x, y}}, layout, sweep};
     for (auto _ : state) {
-        Picture picture;
+        Picture picture(FontTextWidth);
         RenderPicture(picture, content);
         benchmark::DoNotOptimize(picture.Ops().size());
     }
@@ -114,7 +114,7 @@ void BM_RenderBranches(benchmark::State& state) {
 
 void BM_PlayIntoPng(benchmark::State& state) {
     const Sweep sweep(static_cast<int>(state.range(0)));
-    Picture picture;
+    Picture picture(FontTextWidth);
     RenderPicture(picture, sweep.Content());
     QImage image(960, 560, QImage::Format_RGB32);
     for (auto _ : state) {
@@ -143,7 +143,7 @@ void BM_RepaintWindow(benchmark::State& state) {
     }
     GraphLayout layout;
     layout.type = static_cast<GraphType>(state.range(1));
-    auto picture = std::make_shared<Picture>();
+    auto picture = std::make_shared<Picture>(FontTextWidth);
     RenderPicture(*picture, {{{&curve, x, y}}, layout, {}});
     const std::shared_ptr<const Picture> shown = picture;
     const PixelSize size = PictureScreenSize(96 / 25.4, 96 / 25.4);
@@ -161,7 +161,7 @@ void BM_RepaintWindow(benchmark::State& state) {
 
 void BM_WriteEmf(benchmark::State& state) {
     const Sweep sweep(static_cast<int>(state.range(0)));
-    Picture picture;
+    Picture picture(FontTextWidth);
     RenderPicture(picture, sweep.Content());
     const std::string path =
         (std::filesystem::temp_directory_path() / "valdrix-bench.emf").string();

@@ -11,6 +11,7 @@
 #include "graphs/graph_export.h"
 #include "graphs/graph_messages.h"
 #include "graphs/graph_renderer.h"
+#include "graphs/qt_canvas.h"
 #include "graphs/result_table.h"
 
 namespace graphs {
@@ -160,7 +161,7 @@ int RunGraphTool(const GraphToolOptions& o, std::ostream& out, std::ostream& err
     for (const GraphCurve& c : curves) {
         content.curves.push_back({&c, *table.Column(c.xIndex), *table.Column(c.yIndex)});
     }
-    Picture picture;
+    Picture picture(FontTextWidth);
     RenderPicture(picture, content);
     if (picture.Empty()) {
         err << "valdrix-graph: " << FillIn(tool_message::kNothingToDraw, o.output) << "\n";

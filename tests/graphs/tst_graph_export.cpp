@@ -1,3 +1,4 @@
+#include <QFontInfo>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -226,8 +227,10 @@ class TestGraphExport : public QObject {
             Tool({wide.fileName(), "c5", "c40000", "c65541", "-o", dir.filePath("w.svg")});
         QCOMPARE(r.status, 0);
         const QByteArray svg = Read(dir.filePath("w.svg"));
-        QVERIFY(svg.contains("c40000, c65541min=4.0000000e+05"));
-        QVERIFY(svg.contains("c40000, c65541max=6.5541100e+05"));
+        // Too wide for the margin on one line: each value under the names.
+        QVERIFY(svg.contains(">c40000, c65541</text>"));
+        QVERIFY(svg.contains(">min=4.0000000e+05</text>"));
+        QVERIFY(svg.contains(">max=6.5541100e+05</text>"));
     }
 
     // A picture of hundreds of thousands of lines reaches the device in pieces while it plays,
@@ -276,6 +279,107 @@ class TestGraphExport : public QObject {
     void aRefusedSvgWriteFailsTheExport() {
         WriteLog log(100 * 1024);
         QVERIFY(!WriteSvg(Zigzag(100000, "g"), log, QSize(1200, 700)));
+    }
+
+    // The layout measures texts at one large size; every device must draw them that wide.
+    void textsAreMeasuredAsTheyAreDrawn() {
+        QImage image(kDefaultPixelSize, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize)));
+        for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
+            for (const char* text : {"abcdefghijklmnopqrst", "ymax=-1.2345678e+05", "WWW iii"}) {
+                const double measured = FontTextWidth(role, text);
+                QVERIFY(measured > 0);
+                QVERIFY2(std::abs(canvas.TextWidth(role, text) / measured - 1) < 0.01, text);
+            }
+        }
+    }
+
+    // The branches of a sweep differ by the pattern of their lines: every pattern must show.
+    void patternedLinesShowTheirGaps() {
+        const std::pair<PenStyle, int> styles[] = {{PenStyle::Solid, 1},
+                                                   {PenStyle::Dashed, 10},
+                                                   {PenStyle::Dotted, 20},
+                                                   {PenStyle::DashDotted, 15}};
+        for (auto [style, atLeast] : styles) {
+            QImage image(kDefaultPixelSize, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            {
+                QPainter painter(&image);
+                QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize)));
+                canvas.SetPen({kBlack, style, 3});
+                canvas.Line({-300, 0}, {300, 0});
+            }
+            const int row = static_cast<int>(
+                FrameFit::Into(QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize))).Map({0, 0}).y());
+            int dashes = 0;
+            bool inked = false;
+            for (int x = 0; x < image.width(); ++x) {
+                const bool now = image.pixelColor(x, row).lightness() < 128;
+                dashes += now && !inked;
+                inked = now;
+            }
+            QVERIFY2(style == PenStyle::Solid ? dashes == 1 : dashes >= atLeast,
+                     qPrintable(QString::number(dashes)));
+        }
+    }
+
+    // An SVG viewer that lacks the face the texts were placed with takes one of the generic
+    // family, not a wider face further down a list.
+    void svgNamesTheMeasuredFaceThenTheGenericFamily() {
+        Picture picture;
+        picture.Text({0, 0}, "general");
+        picture.SetFont(FontRole::Exponent);
+        picture.Text({0, 40}, "exponent");
+        WriteLog log;
+        QVERIFY(WriteSvg(picture, log, QSize(1200, 700)));
+        QXmlStreamReader xml(log.data);
+        QStringList families;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+                families << xml.attributes().value("font-family").toString();
+        }
+        QCOMPARE(families.size(), 2);
+        // Faces of the same widths that may stand between the measured face and the family.
+        const QStringList twins{"Liberation Serif", "Times New Roman", "Liberation Sans", "Arial"};
+        const std::pair<FontRole, QString> roles[] = {{FontRole::General, "serif"},
+                                                      {FontRole::Exponent, "sans-serif"}};
+        for (int i = 0; i < 2; ++i) {
+            const QStringList names = families[i].split(", ");
+            const QString measured = QFontInfo(PictureFont(roles[i].first)).family();
+            QCOMPARE(names.front(), "'" + measured + "'");
+            QCOMPARE(names.back(), roles[i].second);
+            QVERIFY2(names.size() == 2 || (names.size() == 3 && twins.contains(measured) &&
+                                           twins.contains(names[1].mid(1).chopped(1))),
+                     qPrintable(families[i]));
+        }
+    }
+
+    // Names of twenty letters and readouts of large numbers stay on the picture.
+    void longNamesStayOnThePicture() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("wide.PRN"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(" abcdefghijklmnopqrst ABCDEFGHIJKLMNOPQRST mnopqrstuvwxyzabcdef\n");
+        for (int i = 0; i < 11; ++i) {
+            file.write(QByteArray::number(-12345.678 + 1000 * i) + " " +
+                       QByteArray::number(-250000 + 100 * i) + " " +
+                       QByteArray::number(-249500 + 50 * i) + "\n");
+        }
+        file.close();
+        const QString png = dir.filePath("wide.png");
+        QCOMPARE(Tool({file.fileName(), "abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST",
+                       "mnopqrstuvwxyzabcdef", "-o", png})
+                     .status,
+                 0);
+        const QImage image(png);
+        QCOMPARE(image.size(), kDefaultPixelSize);
+        for (int x : {0, 1, 2, image.width() - 3, image.width() - 2, image.width() - 1}) {
+            for (int y = 0; y < image.height(); ++y) {
+                QVERIFY2(image.pixelColor(x, y).lightness() > 200,
+                         qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
+            }
+        }
     }
 
     void emfOutputConvertsToSvgWithoutComplaint() {
