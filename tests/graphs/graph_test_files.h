@@ -6,6 +6,12 @@
 #include <fstream>
 #include <string>
 
+// Replaces the file with the bytes given; returns its path.
+inline std::string WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
 // A scratch folder per test process and test, removed afterwards.
 class ScratchFolder {
    public:
@@ -18,8 +24,7 @@ class ScratchFolder {
     ~ScratchFolder() { std::filesystem::remove_all(path_); }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
     std::string Write(const std::string& name, const std::string& text) const {
-        std::ofstream(File(name), std::ios::binary) << text;
-        return File(name);
+        return WriteFile(File(name), text);
     }
 
    private:
