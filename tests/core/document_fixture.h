@@ -19,10 +19,17 @@ protected:
 
     // Writes the document (single-byte text) and runs one command on it.
     int Run(const std::string& text, const char* command = "S", const std::string& name = "doc.alg") {
-        path_ = (dir_ / name).string();
-        std::ofstream(path_, std::ios::binary) << text;
-        out_.clear();
+        Write(text, name);
         return SolverEntry(core_, path_.c_str(), command);
+    }
+    // Writes the document and compiles it without running a command.
+    int Check(const std::string& text) {
+        Write(text, "doc.alg");
+        return CheckDocument(core_, path_.c_str());
+    }
+    void Write(const std::string& text, const std::string& name) {
+        path_ = scratch_.Put(name, text);
+        out_.clear();
     }
 
     std::string ReadFile(const std::string& extension) const {
