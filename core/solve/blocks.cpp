@@ -28,9 +28,14 @@ bool FindBlocks(CoreState& s) {
     const int n = s.model.count;
     // Variables numbered beyond the equations are not solved for; they act as constants.
     std::vector<int> start(n + 1, 0), variables;
+    // The matching takes the first free variable of each equation where it can, so an equation's
+    // own-numbered variable goes first: on a mesh written point by point that pairs every
+    // equation with its point, and the ordering of a group, which takes the matched pairs as its
+    // diagonal, sees the mesh itself rather than a shifted copy of it that fills in far more.
     for (int eq = 1; eq <= n; ++eq) {
+        if (v.diagonal[eq] != nullptr) variables.push_back(eq - 1);
         for (const JacobianEntry* e = v.rowHead[eq]; e != nullptr; e = e->nextInRow) {
-            if (e->variable <= n) variables.push_back(e->variable - 1);
+            if (e->variable <= n && e->variable != eq) variables.push_back(e->variable - 1);
         }
         start[eq] = static_cast<int>(variables.size());
     }
