@@ -86,8 +86,7 @@ void BM_SolveGrid(benchmark::State& state) {
 
 void BM_SolveBratu(benchmark::State& state) {
     const int m = static_cast<int>(state.range(0));
-    SolveAtCapacity(state, "bratu" + std::to_string(m) + ".alg", BratuProblem(m), 2 * m * m,
-                    m * m);
+    SolveAtCapacity(state, "bratu" + std::to_string(m) + ".alg", BratuProblem(m), 2 * m * m, m * m);
 }
 
 // The IEEE 118-bus power flow as the import writes it; its starting values are statements

@@ -35,8 +35,7 @@ long FactorEntries(const CoreState& s, int group) {
     if (large_group::Holds(v, group)) return large_group::FactorEntries(v, group);
     long entries = 0;
     for (int k = FirstPosition(v, group); k <= LastPosition(v, group); ++k) {
-        for (const JacobianEntry* e = v.rowHead[v.pivotEquation[k]]; e != nullptr;
-             e = e->nextInRow)
+        for (const JacobianEntry* e = v.rowHead[v.pivotEquation[k]]; e != nullptr; e = e->nextInRow)
             ++entries;
     }
     return entries;

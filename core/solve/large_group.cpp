@@ -151,8 +151,7 @@ bool Analyse(CoreState& s, int group) {
     GatherValues(*g);
     g->symbolic = klu_analyze(g->size, g->columnStart.data(), g->rowIndex.data(), &f.common);
     if (g->symbolic != nullptr) g->numeric = Factor(f, *g, true);
-    const bool ok =
-        g->numeric != nullptr && f.common.status == KLU_OK && PivotsAboveThreshold(*g);
+    const bool ok = g->numeric != nullptr && f.common.status == KLU_OK && PivotsAboveThreshold(*g);
     if (!ok) {
         f.Release(*g);
         return false;
@@ -171,8 +170,8 @@ void Refactorize(CoreState& s, int group) {
     GatherValues(g);
     f.common.halt_if_singular = 1;
     bool stable = g.numeric != nullptr &&
-                  klu_refactor(g.columnStart.data(), g.rowIndex.data(), g.values.data(),
-                               g.symbolic, g.numeric, &f.common) != 0 &&
+                  klu_refactor(g.columnStart.data(), g.rowIndex.data(), g.values.data(), g.symbolic,
+                               g.numeric, &f.common) != 0 &&
                   f.common.status == KLU_OK;
     if (stable) {
         klu_rcond(g.symbolic, g.numeric, &f.common);

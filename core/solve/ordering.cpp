@@ -148,9 +148,7 @@ bool OrderEquations(CoreState& s, Mode mode, const std::vector<char>& factoredGr
     SolveState& v = s.solve;
     const int n = s.model.count;
     const bool numeric = mode == Mode::kNumerical;
-    auto ordered = [&](int eq) {
-        return factoredGroups.empty() || !factoredGroups[v.groupOf[eq]];
-    };
+    auto ordered = [&](int eq) { return factoredGroups.empty() || !factoredGroups[v.groupOf[eq]]; };
     std::vector<char> equationDone(v.rowHead.size(), 0), variableDone(v.columnHead.size(), 0);
     // Each group's rows are taken one after the other, so a row's position is the next one of
     // its group; with every group ordered that is simply the next position.
