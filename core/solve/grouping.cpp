@@ -170,8 +170,11 @@ bool FactorizeGroups(CoreState& s) {
     large_group::Reset(v);
     std::vector<char> apart(v.groupCount + 1, 0);
     for (int g = 1; g <= v.groupCount; ++g) {
-        const int size = grouping::LastPosition(v, g) - grouping::FirstPosition(v, g) + 1;
-        if (size >= large_group::kMinSize) apart[g] = large_group::Analyse(s, g);
+        const int first = grouping::FirstPosition(v, g);
+        const int size = grouping::LastPosition(v, g) - first + 1;
+        if (size >= large_group::kMinSize) {
+            apart[g] = large_group::Analyse(s, g, first, size, grouping::kPivotThreshold);
+        }
     }
     return grouping::OrderEquations(s, grouping::Mode::kNumerical, apart);
 }

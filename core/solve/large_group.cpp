@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "core/base/core_state.h"
-#include "core/solve/grouping.h"
 
 // KLU factorizes P (R \ A) Q = L U, R the largest magnitude of each row, and keeps the pivots
 // U(k,k) of the scaled rows. A pivot of A itself is R(p) U(k,k), p the row pivoted at step k:
@@ -121,11 +120,11 @@ klu_numeric* Factor(Factors& f, Group& g, bool haltIfSingular) {
 }
 
 // Every pivot of the unscaled matrix is above the threshold; a NaN is not.
-bool PivotsAboveThreshold(const Group& g) {
+bool PivotsAboveThreshold(const Group& g, double threshold) {
     const auto* pivots = static_cast<const double*>(g.numeric->Udiag);
     for (int k = 0; k < g.size; ++k) {
         const double scale = g.numeric->Rs != nullptr ? g.numeric->Rs[g.numeric->Pnum[k]] : 1.0;
-        if (!(std::fabs(scale * pivots[k]) > grouping::kPivotThreshold)) return false;
+        if (!(std::fabs(scale * pivots[k]) > threshold)) return false;
     }
     return true;
 }
@@ -138,20 +137,21 @@ void Reset(SolveState& v) {
     v.largeGroupFactors.reset();
 }
 
-bool Analyse(CoreState& s, int group) {
+bool Analyse(CoreState& s, int group, int first, int size, double pivotThreshold) {
     SolveState& v = s.solve;
     if (!v.largeGroupFactors) v.largeGroupFactors = std::make_unique<Factors>();
     Factors& f = *FactorsOf(v);
     if (static_cast<int>(f.groups.size()) <= group) f.groups.resize(group + 1);
 
     auto g = std::make_unique<Group>();
-    g->first = grouping::FirstPosition(v, group);
-    g->size = grouping::LastPosition(v, group) - g->first + 1;
+    g->first = first;
+    g->size = size;
     BuildMatrix(v, *g);
     GatherValues(*g);
     g->symbolic = klu_analyze(g->size, g->columnStart.data(), g->rowIndex.data(), &f.common);
     if (g->symbolic != nullptr) g->numeric = Factor(f, *g, true);
-    const bool ok = g->numeric != nullptr && f.common.status == KLU_OK && PivotsAboveThreshold(*g);
+    const bool ok = g->numeric != nullptr && f.common.status == KLU_OK &&
+                    PivotsAboveThreshold(*g, pivotThreshold);
     if (!ok) {
         f.Release(*g);
         return false;

@@ -23,10 +23,11 @@ inline constexpr int kMinSize = 64;
 // Drops the factors of an earlier analysis.
 void Reset(SolveState& v);
 
-// Orders and factorizes the group on its current terms. Returns false, keeping nothing, when a
-// pivot's magnitude (unscaled) is at most the pivot threshold of the ordering elimination: the
-// caller orders such a group as a small one, which names the equation that depends on others.
-bool Analyse(CoreState& s, int group);
+// Orders and factorizes the group, at positions first .. first + size - 1, on its current
+// terms. Returns false, keeping nothing, when a pivot's magnitude (unscaled) is at most
+// pivotThreshold, that of the ordering elimination: the caller orders such a group as a small
+// one, which names the equation that depends on others.
+bool Analyse(CoreState& s, int group, int first, int size, double pivotThreshold);
 
 // The group's factors are kept here.
 bool Holds(const SolveState& v, int group);
