@@ -31,6 +31,7 @@ struct Group {
     std::vector<int> columnStart;  // size + 1
     std::vector<int> rowIndex;     // by non-zero, ascending within a column
     std::vector<double> values;    // by non-zero
+    std::vector<double> factored;  // the values the factors are of
     // Each Jacobian entry and its non-zero; two entries of one row for the same variable add up.
     std::vector<std::pair<const JacobianEntry*, int>> terms;
     std::vector<double> rhs;
@@ -113,6 +114,12 @@ void GatherValues(Group& g) {
     for (const auto& [entry, at] : g.terms) g.values[at] += entry->value;
 }
 
+// The first Newton step evaluates the Jacobian at the point the analysis factorized it at;
+// factorizing the same terms again would cost as much as a step's substitutions many times over.
+bool Unchanged(const Group& g) {
+    return g.numeric != nullptr && g.values == g.factored;
+}
+
 klu_numeric* Factor(Factors& f, Group& g, bool haltIfSingular) {
     f.common.halt_if_singular = haltIfSingular ? 1 : 0;
     return klu_factor(g.columnStart.data(), g.rowIndex.data(), g.values.data(), g.symbolic,
@@ -156,6 +163,7 @@ bool Analyse(CoreState& s, int group, int first, int size, double pivotThreshold
         f.Release(*g);
         return false;
     }
+    g->factored = g->values;
     f.groups[group] = std::move(g);
     return true;
 }
@@ -168,6 +176,8 @@ void Refactorize(CoreState& s, int group) {
     Factors& f = *FactorsOf(s.solve);
     Group& g = *GroupOf(s.solve, group);
     GatherValues(g);
+    if (Unchanged(g)) return;
+    g.factored = g.values;
     f.common.halt_if_singular = 1;
     bool stable = g.numeric != nullptr &&
                   klu_refactor(g.columnStart.data(), g.rowIndex.data(), g.values.data(), g.symbolic,
