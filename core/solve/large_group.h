@@ -33,7 +33,8 @@ bool Analyse(CoreState& s, int group, int first, int size, double pivotThreshold
 bool Holds(const SolveState& v, int group);
 
 // Factorizes the group again on its freshly evaluated terms in the order of the analysis; when
-// the pivots of that order have become unstable, the pivots are chosen again.
+// the pivots of that order have become unstable, the pivots are chosen again. Terms equal to
+// those of the last factorization keep its factors.
 void Refactorize(CoreState& s, int group);
 
 // Solves with the group's factors; f is indexed by position as in SubstituteGroup.
