@@ -155,6 +155,10 @@ bool Analyse(CoreState& s, int group, int first, int size, double pivotThreshold
     g->size = size;
     BuildMatrix(v, *g);
     GatherValues(*g);
+    // Solved in groups, a group is one block already, its matching the diagonal; KLU's own
+    // search for blocks would only find the same block again, and might pair the rows with
+    // other variables than the matching does.
+    f.common.btf = s.settings.solveInGroups ? 0 : 1;
     g->symbolic = klu_analyze(g->size, g->columnStart.data(), g->rowIndex.data(), &f.common);
     if (g->symbolic != nullptr) g->numeric = Factor(f, *g, true);
     const bool ok = g->numeric != nullptr && f.common.status == KLU_OK &&
