@@ -1,9 +1,9 @@
 // Groups of a large set as the blocks of its block triangular form, by SuiteSparse's BTF.
 //
 // The ordering elimination that groups a small set eliminates the whole set at once, on the
-// pattern alone, and on a two-dimensional mesh creates more fill-in entries than the factors of
-// any group later need: its cost grows with the square of the set. A maximum transversal and
-// the strongly connected components of the graph it gives cost in proportion to the terms.
+// pattern alone, walking and scattering linked rows that grow with their fill-in: on a
+// two-dimensional mesh its cost grows nearly with the square of the set. A maximum transversal
+// and the strongly connected components of the graph it gives cost in proportion to the terms.
 // Every equation of a block depends on every other one through the matched variables, so no
 // block can be split; the grouping of a small set may also join a block with blocks it depends
 // on, where the elimination happened to pivot a row before its dependencies.
