@@ -62,10 +62,10 @@ void GroupEquations(CoreState& s);
 void WriteGroupCount(CoreState& s);
 
 // The groups of a set larger than the default tables, found without an ordering elimination
-// (whose cost on a mesh grows nearly with the square of the set): a maximum matching of equations with variables, and as
-// groups the strongly connected blocks of the dependencies it gives, each block after every
-// block it depends on (one group when the solve-in-groups setting is off). Assigns the
-// positions, matchOf and the groups and writes the count line. Returns false, changing
+// (whose cost on a mesh grows nearly with the square of the set): a maximum matching of equations
+// with variables, and as groups the strongly connected blocks of the dependencies it gives, each
+// block after every block it depends on (one group when the solve-in-groups setting is off).
+// Assigns the positions, matchOf and the groups and writes the count line. Returns false, changing
 // nothing, when no matching takes every equation: the set is structurally singular.
 bool FindBlocks(CoreState& s);
 
