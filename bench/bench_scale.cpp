@@ -33,6 +33,27 @@ std::string GridProblem(int m) {
     return text;
 }
 
+// The Bratu problem on an m x m grid of the unit square: Laplacian(u) + 6 exp(u) = 0 with u = 0
+// on the boundary, from u = 0 at every point (given as guesses, so the set needs capacity for
+// twice its equations). Five non-zeros a row and a Jacobian that is symmetric in pattern.
+std::string BratuProblem(int m) {
+    const std::string scale = std::to_string((m + 1) * (m + 1));
+    auto u = [m](int i, int j) {
+        if (i < 1 || j < 1 || i > m || j > m) return std::string("0");
+        return "b" + std::to_string((i - 1) * m + j);
+    };
+    std::string text = "{Options: 20 -8}\n";
+    for (int i = 1; i <= m; ++i) {
+        for (int j = 1; j <= m; ++j) {
+            text += "(" + u(i - 1, j) + " + " + u(i + 1, j) + " + " + u(i, j - 1) + " + " +
+                    u(i, j + 1) + " - 4*" + u(i, j) + ")*" + scale + " + 6*EXP(" + u(i, j) +
+                    ") = 0;\n";
+        }
+    }
+    for (int k = 1; k <= m * m; ++k) text += "b" + std::to_string(k) + " \xbb 0;\n";
+    return text;
+}
+
 void Quiet(CoreState& s) {
     s.console.callback = nullptr;
 }
@@ -63,6 +84,11 @@ void BM_SolveGrid(benchmark::State& state) {
     SolveAtCapacity(state, "grid" + std::to_string(m) + ".alg", GridProblem(m), m * m, m * m);
 }
 
+void BM_SolveBratu(benchmark::State& state) {
+    const int m = static_cast<int>(state.range(0));
+    SolveAtCapacity(state, "bratu" + std::to_string(m) + ".alg", BratuProblem(m), 2 * m * m, m * m);
+}
+
 // The IEEE 118-bus power flow as the import writes it; its starting values are statements
 // until they are applied, so it needs twice its equations.
 void BM_SolveIeee118(benchmark::State& state) {
@@ -85,4 +111,5 @@ BENCHMARK(BM_SolveBoundaryValue)
     ->Arg(5000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SolveGrid)->Arg(10)->Arg(32)->Arg(70)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SolveBratu)->Arg(20)->Arg(40)->Arg(70)->Arg(99)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SolveIeee118)->Unit(benchmark::kMillisecond);

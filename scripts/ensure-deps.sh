@@ -6,6 +6,7 @@ set -euo pipefail
 # (make package: dpkg-shlibdeps finds its dependencies); appstream, desktop-file-utils,
 # shared-mime-info and groff-base check what it installs and its manual pages.
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev libeigen3-dev libboost-dev
+          libsuitesparse-dev
           coinor-libipopt-dev pkg-config libcminpack-dev
           qt6-base-dev qt6-svg-dev libgl-dev libemf-dev emf2svg fonts-dejavu-core fonts-liberation2
           imagemagick
