@@ -193,8 +193,9 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    mdi_->closeAllSubWindows();
-    if (!mdi_->subWindowList().isEmpty()) {
+    // The windows are gone only once control returns to the event loop; whether the program
+    // may end is the answers' to the questions about changed documents.
+    if (!documents_->CloseAll()) {
         event->ignore();
         return;
     }
