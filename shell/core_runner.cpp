@@ -9,8 +9,9 @@
 #include "shell/charset.h"
 #include "shell/shell_messages.h"
 
-GuiShellServices::GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs)
-    : ui_(uiContext), dialogs_(dialogs) {}
+GuiShellServices::GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs,
+                                   RunFeed* feed)
+    : ui_(uiContext), dialogs_(dialogs), feed_(feed) {}
 
 template <typename F>
 void GuiShellServices::OnUiThread(F&& f) {
@@ -18,7 +19,9 @@ void GuiShellServices::OnUiThread(F&& f) {
     QMetaObject::invokeMethod(
         ui_,
         [&] {
-            if (!shuttingDown.load()) f();
+            if (shuttingDown.load()) return;
+            feed_->Flush();
+            f();
         },
         Qt::BlockingQueuedConnection);
 }
@@ -68,12 +71,14 @@ int GuiShellServices::PollKey() {
 }
 
 void GuiShellServices::Progress(long step, long total) {
-    if (onProgress) onProgress(step, total);
+    feed_->SetProgress(step, total);
 }
 
-CoreRunner::CoreRunner(QObject* parent) : QObject(parent), services_(this, &dialogs_) {
+CoreRunner::CoreRunner(QObject* parent)
+    : QObject(parent), services_(this, &dialogs_, &feed_) {
     dialogs_ = CoreDialogFactory::Standard();
-    services_.onProgress = [this](long step, long total) { emit progressed(step, total); };
+    connect(&feed_, &RunFeed::text, this, &CoreRunner::outputText);
+    connect(&feed_, &RunFeed::progressed, this, &CoreRunner::progressed);
     worker_ = new QObject;
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
@@ -100,9 +105,10 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
     services_.cancelled.store(false);
     const std::string path = QFile::encodeName(documentPath).toStdString();
     const std::string cmd = command.toStdString();
+    feed_.Start();
     QMetaObject::invokeMethod(worker_, [this, path, cmd, record] {
         corebridge::SetServices(&services_);
-        corebridge::SetOutput([this](const char* text) { emit outputText(QByteArray(text)); });
+        corebridge::SetOutput([this](const char* text) { feed_.AddText(text); });
         corebridge::Apply(record);
         CoreRunOutcome outcome;
         outcome.result = corebridge::Run(path, cmd);
@@ -113,6 +119,8 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
         QMetaObject::invokeMethod(
             this,
             [this, outcome] {
+                feed_.Stop();
+                feed_.Flush();
                 busy_ = false;
                 emit finished(outcome);
             },

@@ -10,6 +10,7 @@
 
 #include "shell/core_bridge.h"
 #include "shell/core_dialogs.h"
+#include "shell/run_feed.h"
 
 class QWidget;
 
@@ -17,7 +18,9 @@ class QWidget;
 // dialogs and the message box open on the user-interface thread and block only the run.
 class GuiShellServices : public ShellServices {
    public:
-    GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs);
+    // Progress goes to `feed`, which the dialogs empty first so that what the run printed
+    // before asking shows.
+    GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs, RunFeed* feed);
 
     bool GraphGenerationDialog(const std::vector<std::string>& names, SweepChoice& choice) override;
     bool FftDialog(const std::vector<std::string>& columns, FftChoice& choice) override;
@@ -35,7 +38,6 @@ class GuiShellServices : public ShellServices {
     std::atomic<bool> showDerivatives{false};
     std::atomic<bool> showIterations{false};
     std::atomic<bool> showResults{true};
-    std::function<void(long, long)> onProgress;  // called on the worker thread
     QWidget* dialogParent = nullptr;
 
    private:
@@ -44,6 +46,7 @@ class GuiShellServices : public ShellServices {
 
     QObject* ui_;
     const CoreDialogFactory* dialogs_;
+    RunFeed* feed_;
 };
 
 // What a run leaves for the application once it has ended.
@@ -54,7 +57,8 @@ struct CoreRunOutcome {
 };
 
 // Runs the core on a worker thread of its own, one run at a time. Output, progress and the end
-// of a run arrive as signals on the user-interface thread, in the order the core produced them.
+// of a run arrive as signals on the user-interface thread, in the order the core produced them;
+// output and progress in batches (RunFeed), all of a run's before its end.
 class CoreRunner : public QObject {
     Q_OBJECT
    public:
@@ -73,7 +77,8 @@ class CoreRunner : public QObject {
     GuiShellServices& services() { return services_; }
 
    signals:
-    void outputText(const QByteArray& text);
+    // Pieces of text in the order the core printed them.
+    void outputText(const QByteArrayList& pieces);
     void progressed(long step, long total);
     void finished(const CoreRunOutcome& outcome);
 
@@ -81,6 +86,7 @@ class CoreRunner : public QObject {
     QThread thread_;
     QObject* worker_ = nullptr;  // lives on thread_
     CoreDialogFactory dialogs_;
+    RunFeed feed_;
     GuiShellServices services_;
     bool busy_ = false;
     QString lastCommand_;

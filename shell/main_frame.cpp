@@ -74,8 +74,12 @@ MainFrame::MainFrame(EquationApp& app, QWidget* parent) : QMainWindow(parent), a
     connect(runs_, &RunController::runFinished, this, &MainFrame::RunFinished);
     connect(output_, &OutputWindow::lineActivated, runs_, &RunController::JumpToOutputLine);
     CoreRunner& runner = app_.runner();
-    connect(&runner, &CoreRunner::outputText, this,
-            [this](const QByteArray& text) { output_->AppendOutput(charset::ToUnicode(text)); });
+    connect(&runner, &CoreRunner::outputText, this, [this](const QByteArrayList& pieces) {
+        QStringList text;
+        text.reserve(pieces.size());
+        for (const QByteArray& piece : pieces) text.append(charset::ToUnicode(piece));
+        output_->AppendOutput(text);
+    });
     connect(&runner, &CoreRunner::progressed, this, [this](long step, long total) {
         progress_->setMaximum(int(std::min<long>(total, 1 << 30)));
         progress_->setValue(int(std::min<long>(step, 1 << 30)));

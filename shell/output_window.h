@@ -15,6 +15,8 @@ class OutputWindow : public QPlainTextEdit {
     // Appends core output: a carriage return goes before every line feed, and the buffer is
     // shown once it holds a line feed or kFlushLength characters.
     void AppendOutput(const QString& text);
+    // Pieces that arrived together, each taken by the rule above, shown in one insertion.
+    void AppendOutput(const QStringList& pieces);
     // Empties the window at the start of a run; text still buffered stays buffered.
     void ClearText() { clear(); }
     const QString& buffered() const { return buffer_; }
