@@ -31,6 +31,7 @@ enum class Emr : std::uint32_t {
     Ellipse = 42,
     Rectangle = 43,
     LineTo = 54,
+    ExtCreatePen = 95,
     ExtCreateFontIndirectW = 82,
     ExtTextOutW = 84,
 };
@@ -38,7 +39,9 @@ enum class Emr : std::uint32_t {
 constexpr std::uint32_t kLowMetric = 2;  // 0.1 mm, y up
 constexpr std::uint32_t kTransparent = 1;
 constexpr std::uint32_t kAlignLeft = 0, kAlignRight = 2, kAlignCentre = 6, kAlignBaseline = 24;
-constexpr std::uint32_t kPenSolid = 0, kPenDot = 2;
+constexpr std::uint32_t kPenSolid = 0, kPenDash = 1, kPenDot = 2, kPenDashDot = 3,
+                        kPenDashDotDot = 4;
+constexpr std::uint32_t kPenGeometric = 0x10000, kPenFlatEnds = 0x200;
 constexpr std::uint32_t kBrushSolid = 0;
 constexpr std::uint32_t kWeightNormal = 400, kWeightBold = 700;
 constexpr std::uint8_t kVariablePitch = 2, kFamilyRoman = 0x10, kFamilySwiss = 0x20;
@@ -230,10 +233,15 @@ class EmfCanvas : public Canvas {
         r.I32(0).I32(0).I32(-1).I32(-1);  // bounds not computed
         r.U32(kGraphicsCompatible).U32(kFloatOne).U32(kFloatOne);
         r.I32(at.x).I32(at.y).U32(static_cast<std::uint32_t>(text.size())).U32(kTextHeaderSize);
-        r.U32(0).I32(0).I32(0).I32(-1).I32(-1);  // no options, no clipping rectangle
-        r.U32(0);                                // no spacing array
+        r.U32(0).I32(0).I32(0).I32(-1).I32(-1);   // no options, no clipping rectangle
+        r.U32(0);                                 // no spacing array
         r.Wide(text, (text.size() + 3) / 4 * 4);  // characters in whole groups of four
         out_.Write(std::move(r));
+    }
+
+    // The texts were placed when the picture was recorded; the metafile only names the faces.
+    double TextWidth(FontRole font, const std::string& utf8) const override {
+        return EstimatedTextWidth(font, utf8);
     }
 
    private:
@@ -242,17 +250,36 @@ class EmfCanvas : public Canvas {
         r.I32(p.x).I32(p.y);
         return r;
     }
+    // Readers draw a simple pen wider than one unit solid whatever its style, so wide patterned
+    // pens are geometric ones with flat ends, as the other devices draw them.
     std::uint32_t PenHandle(const Pen& pen) {
         for (const auto& [p, handle] : pens_) {
             if (p == pen) return handle;
         }
         const std::uint32_t h = nextHandle_++;
-        Record r(Emr::CreatePen);
-        r.U32(h).U32(pen.style == PenStyle::Dotted ? kPenDot : kPenSolid);
-        r.I32(pen.width).I32(0).U32(pen.colour);
-        out_.Write(std::move(r));
+        if (pen.style != PenStyle::Solid && pen.width > 1) {
+            Record r(Emr::ExtCreatePen);
+            r.U32(h).U32(0).U32(0).U32(0).U32(0);  // no brush bitmap
+            r.U32(kPenGeometric | kPenFlatEnds | EmfStyle(pen.style)).U32(pen.width);
+            r.U32(kBrushSolid).U32(pen.colour).U32(0).U32(0);  // no hatch, no own dashes
+            out_.Write(std::move(r));
+        } else {
+            Record r(Emr::CreatePen);
+            r.U32(h).U32(EmfStyle(pen.style)).I32(pen.width).I32(0).U32(pen.colour);
+            out_.Write(std::move(r));
+        }
         pens_.emplace_back(pen, h);
         return h;
+    }
+    static std::uint32_t EmfStyle(PenStyle style) {
+        switch (style) {
+            case PenStyle::Solid: return kPenSolid;
+            case PenStyle::Dotted: return kPenDot;
+            case PenStyle::Dashed: return kPenDash;
+            case PenStyle::DashDotted: return kPenDashDot;
+            case PenStyle::DashDotDotted: return kPenDashDotDot;
+        }
+        return kPenSolid;
     }
     std::uint32_t BrushHandle(GraphColour colour) {
         for (const auto& [c, handle] : brushes_) {

@@ -6,6 +6,7 @@
 #include "graphs/graph_messages.h"
 #include "graphs/graph_renderer.h"
 #include "graphs/message_box.h"
+#include "graphs/qt_canvas.h"
 
 using namespace graphs;
 
@@ -94,7 +95,7 @@ void CGraphDoc::Render(const ResultTable& table) {
                            y != nullptr ? std::span<const float>(*y) : std::span<const float>()};
     };
     const auto render = [&](std::vector<CurveSeries> curves) {
-        auto picture = std::make_shared<Picture>();
+        auto picture = std::make_shared<Picture>(FontTextWidth);
         RenderPicture(*picture, PictureContent{std::move(curves), layout_, sweep});
         pictures_.push_back(std::move(picture));
     };

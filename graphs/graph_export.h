@@ -33,6 +33,9 @@ QStringList ExportFileNames(const ExportName& name, int pictures);
 
 // Pixel size of PNG files when none is asked for: 8 pixels to the millimetre.
 inline constexpr QSize kDefaultPixelSize{960, 560};
+// Most pixels a side of a PNG or SVG asked for: over 2,000 to the inch of the 120 mm picture.
+// A PNG of this size takes 400 MB while it is drawn; one of twice the size took 1.6 GB.
+inline constexpr int kMaxPixelsPerSide = 10000;
 
 // Writes one picture. PNG and SVG take `pixelSize` (default kDefaultPixelSize for PNG, one
 // pixel per 0.1 mm for SVG); PDF and EMF keep the picture's 120 mm by 70 mm. The file is

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "core/base/bounds.h"
 #include "core/base/charset.h"
 #include "graphs/dialog_rules.h"
 #include "graphs/graph_messages.h"
@@ -20,7 +21,9 @@ using namespace graphs;
 
 namespace {
 
-constexpr int kMaxSteps = 1000000;
+// A sweep takes its step count plus one rows, so the most steps either field offers are the
+// core's bound less one; the product of both is checked when the dialog closes.
+constexpr int kMaxSteps = static_cast<int>(kMaxSweepSteps - 1);
 
 QLineEdit* NumberField(const QString& name, double value, QWidget* parent) {
     auto* edit = new QLineEdit(QString::number(value, 'g', 10), parent);
@@ -146,6 +149,13 @@ void CGraphGenerationDlg::accept() {
     const int steps = forFft_->isChecked() ? fftSteps_->currentData().toInt() : steps_->value();
     if (!numbers || !(from < to) || steps <= 0) {
         ShowMessage(this, QString::fromLatin1(message::kFromToOrder));
+        return;
+    }
+    const SweepChoice c = Choice();
+    const bool second = c.secondParameter && !c.writeFft;
+    if (SweepStepCount(c.intervals, second ? c.paramIntervals : 0) > kMaxSweepSteps) {
+        ShowMessage(this, QString::fromStdString(
+                              FillIn(message::kTooManySteps, std::to_string(kMaxSweepSteps))));
         return;
     }
     QDialog::accept();

@@ -27,7 +27,9 @@ class CGraphGenerationDlg : public QDialog {
     static bool Ask(const std::vector<std::string>& names, SweepChoice& choice,
                     QWidget* parent = nullptr);
 
-    void accept() override;  // refuses From >= To and a step count below 1, with a message
+    // Refuses, with a message, From >= To, a step count below 1 and a sweep of more rows than
+    // the core takes.
+    void accept() override;
 
    private slots:
     void OnParametric(bool on);

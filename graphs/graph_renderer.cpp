@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 
 #include "graphs/axis_ticks.h"
+#include "graphs/picture_texts.h"
 #include "graphs/plot_layout.h"
 
 namespace graphs {
@@ -28,16 +30,6 @@ void Arrow(Canvas& c, Point a, Point tip, Point b) {
     c.Line(tip, b);
 }
 
-// "x10" with its exponent raised beside it; `at` is where "x10" ends.
-void PowerOfTen(Canvas& c, Point at, Point exponentAt, int exponent) {
-    c.SetTextAlign(TextAlign::Right);
-    c.Text(at, "x10");
-    c.SetFont(FontRole::Exponent);
-    c.SetTextAlign(TextAlign::Left);
-    c.Text(exponentAt, std::to_string(exponent));
-    c.SetFont(FontRole::General);
-}
-
 std::string JoinedYTitles(const PictureContent& p) {
     std::string joined;
     for (const CurveSeries& s : p.curves) {
@@ -51,7 +43,62 @@ bool CurveLegend(const PictureContent& p) {
     return p.layout.oneGraph && p.curves.size() >= 2;
 }
 
-void DrawAxes(Canvas& c, const PlotScale& s, const PictureContent& p) {
+bool Connected(GraphType type) {
+    return type == GraphType::Normal || type == GraphType::NormalPoints;
+}
+
+// Several curves in one picture keep their colours on every branch of a sweep, so the
+// branches differ by the style of their lines.
+bool StyledBranches(const PictureContent& p) {
+    return CurveLegend(p) && !p.sweep.name.empty() && Connected(p.layout.type);
+}
+
+std::string ParameterText(const SweepInfo& sweep, std::size_t k) {
+    return sweep.name + Printf("=%.6g", sweep.values[k]);
+}
+
+// The legend's rows: one per curve when curves share the picture, then one per parameter
+// value of a sweep, shown by the style of its lines or, for a single curve, by the colour of
+// its branch (those colours are known once the curve is drawn).
+std::vector<LegendEntry> LegendEntries(const PictureContent& p) {
+    std::vector<LegendEntry> rows;
+    if (CurveLegend(p)) {
+        for (const CurveSeries& s : p.curves)
+            rows.push_back({false, s.curve->colour, {}, s.curve->yTitle});
+    }
+    if (p.sweep.name.empty() || (CurveLegend(p) && !StyledBranches(p))) return rows;
+    for (std::size_t k = 0; k < p.sweep.values.size(); ++k) {
+        const Pen pen{kBlack, BranchStyle(k), kCurveWidth};
+        rows.push_back({StyledBranches(p), kBlack, pen, ParameterText(p.sweep, k)});
+    }
+    return rows;
+}
+
+void DrawLegendRow(Canvas& c, Point at, const LegendEntry& e, GraphColour colour,
+                   const std::string& text) {
+    if (e.line) {
+        c.SetPen(e.pen);
+        c.Line({at.x, at.y + kLegendSwatch / 2}, {at.x + kLegendSwatch, at.y + kLegendSwatch / 2});
+    } else {
+        c.Rect(at, {at.x + kLegendSwatch, at.y + kLegendSwatch}, colour, false);
+    }
+    c.Text({at.x + kLegendTextOffset, at.y}, text);
+}
+
+void DrawTexts(Canvas& c, const std::vector<PlacedText>& texts) {
+    FontRole font = FontRole::General;
+    TextAlign align = TextAlign::Left;
+    for (const PlacedText& t : texts) {
+        if (t.font != font) c.SetFont(font = t.font);
+        if (t.align != align) c.SetTextAlign(align = t.align);
+        c.Text(t.at, t.text);
+    }
+    c.SetFont(FontRole::General);
+    c.SetTextAlign(TextAlign::Left);
+}
+
+void DrawAxes(Canvas& c, const PlotScale& s, const PictureContent& p, const TextLayout& texts,
+              const std::vector<LegendEntry>& legend) {
     const GraphLayout& l = p.layout;
     c.SetPen(kGridPen);
     if (l.verticalGrid) {
@@ -62,63 +109,39 @@ void DrawAxes(Canvas& c, const PlotScale& s, const PictureContent& p) {
         c.Line({-hw, -hh}, {hw, -hh});
         c.Line({-hw, hh}, {hw, hh});
     }
-
-    const StepInfo xs = NiceStep(s.x.min, s.x.max);
-    c.SetTextAlign(TextAlign::Centre);
-    for (const Tick& t : XTicks(s, xs)) {
+    for (const Tick& t : XTicks(s, NiceStep(s.x.min, s.x.max))) {
         if (l.verticalGrid) {
             c.SetPen(kGridPen);
             c.Line({t.at.x, -hh}, {t.at.x, hh});
         }
         c.SetPen(kAxisPen);
         c.Line({t.at.x, t.at.y + 8}, {t.at.x, t.at.y - 8});
-        c.Text({t.at.x, t.at.y - 30}, t.label);
     }
-    const StepInfo ys = NiceStep(s.y.min, s.y.max);
-    c.SetTextAlign(TextAlign::Right);
-    for (const Tick& t : YTicks(s, ys)) {
+    for (const Tick& t : YTicks(s, NiceStep(s.y.min, s.y.max))) {
         if (l.horizontalGrid) {
             c.SetPen(kGridPen);
             c.Line({-hw, t.at.y}, {hw, t.at.y});
         }
         c.SetPen(kAxisPen);
         c.Line({t.at.x - 8, t.at.y}, {t.at.x + 8, t.at.y});
-        c.Text({t.at.x - 8, t.at.y - 10}, t.label);
     }
 
     c.SetPen(kAxisPen);
     const int ax = AxisPosition(s.x, s.sx, hw);
     c.Line({ax, -hh}, {ax, hh + 83});
     Arrow(c, {ax - 5, hh + 63}, {ax, hh + 83}, {ax + 5, hh + 63});
-    if (ys.exponent != 0) PowerOfTen(c, {ax - 30, hh + 43}, {ax - 35, hh + 63}, ys.exponent);
     const int ay = AxisPosition(s.y, s.sy, hh);
     c.Line({-hw, ay}, {hw + 100, ay});
     Arrow(c, {hw + 80, ay - 5}, {hw + 100, ay}, {hw + 80, ay + 5});
-    if (xs.exponent != 0) PowerOfTen(c, {hw + 50, ay + 10}, {hw + 45, ay + 30}, xs.exponent);
 
-    const GraphCurve& first = *p.curves.front().curve;
-    const std::string yTitles = JoinedYTitles(p);
-    c.SetTextAlign(TextAlign::Left);
-    c.Text({ax + 20, hh + 43}, yTitles);
-    c.Text({hw + 60, ay - 30}, first.xTitle);
+    DrawTexts(c, texts.texts);
     if (CurveLegend(p)) {
-        for (std::size_t k = 0; k < LegendRowsShown(p.curves.size()); ++k) {
-            const Point at = LegendRow(static_cast<int>(k));
-            c.Rect(at, {at.x + 30, at.y + 30}, p.curves[k].curve->colour, false);
-            c.Text(LegendText(static_cast<int>(k)), p.curves[k].curve->yTitle);
+        const std::size_t rows = std::min(p.curves.size(), texts.legendRows.size());
+        for (std::size_t k = 0; k < rows; ++k) {
+            DrawLegendRow(c, texts.legendRows[k], legend[k], legend[k].colour,
+                          texts.legendTexts[k]);
         }
     }
-
-    c.Text({hw + 110, -hh}, FormatReadout(first.xTitle + "min", s.x.min));
-    c.Text({hw + 110, -hh + 30}, FormatReadout(first.xTitle + "max", s.x.max));
-    c.Text({hw + 110, -hh + 60}, FormatReadout(yTitles + "min", s.y.min));
-    c.Text({hw + 110, -hh + 90}, FormatReadout(yTitles + "max", s.y.max));
-
-    c.SetFont(FontRole::Title);
-    c.SetTextAlign(TextAlign::Centre);
-    c.Text({0, -hh - 90}, first.title);
-    c.SetFont(FontRole::General);
-    c.SetTextAlign(TextAlign::Left);
 }
 
 // Where a sweep over a second parameter starts a new branch of a curve.
@@ -156,9 +179,11 @@ std::vector<GraphColour> DrawCurve(Canvas& c, const PlotScale& s, const PictureC
     }
 
     const int zero = MapPoint(s, 0.0, 0.0).y;
-    const bool connected = type == GraphType::Normal || type == GraphType::NormalPoints;
+    const bool connected = Connected(type);
     const bool points = type == GraphType::NormalPoints || type == GraphType::LinePoints;
     const bool newPens = !CurveLegend(p);
+    const bool styled = StyledBranches(p);
+    std::size_t branch = 0;
     const BranchRule branches(p.sweep);
     const std::size_t n = std::min(series.x.size(), series.y.size());
     std::optional<Point> prev;
@@ -170,6 +195,8 @@ std::vector<GraphColour> DrawCurve(Canvas& c, const PlotScale& s, const PictureC
             if (newPens) {
                 colours.push_back(palette.Next());
                 c.SetPen({colours.back(), PenStyle::Solid, kCurveWidth});
+            } else if (styled) {
+                c.SetPen({own, BranchStyle(++branch), kCurveWidth});
             }
         }
         if (!finite) {  // an unreadable or infinite value leaves a gap
@@ -196,18 +223,26 @@ std::vector<GraphColour> DrawCurve(Canvas& c, const PlotScale& s, const PictureC
     return colours;
 }
 
-void DrawParameterLegend(Canvas& c, const SweepInfo& sweep,
+// After the curves: the rows of a single curve's branches take the colours it was drawn in.
+void DrawParameterLegend(Canvas& c, const PictureContent& p, const TextLayout& texts,
+                         const std::vector<LegendEntry>& legend,
                          const std::vector<GraphColour>& colours) {
-    const std::size_t rows = LegendRowsShown(std::min(sweep.values.size(), colours.size()));
-    c.SetTextAlign(TextAlign::Left);
-    for (std::size_t k = 0; k < rows; ++k) {
-        const Point at = LegendRow(static_cast<int>(k));
-        c.Rect(at, {at.x + 30, at.y + 30}, colours[k], false);
-        c.Text(LegendText(static_cast<int>(k)), sweep.name + Printf("=%.6g", sweep.values[k]));
+    const std::size_t first = CurveLegend(p) ? p.curves.size() : 0;
+    std::size_t rows = texts.legendRows.size();
+    if (!StyledBranches(p)) rows = std::min(rows, first + colours.size());
+    for (std::size_t k = first; k < rows; ++k) {
+        const GraphColour colour = legend[k].line ? kBlack : colours[k - first];
+        DrawLegendRow(c, texts.legendRows[k], legend[k], colour, texts.legendTexts[k]);
     }
 }
 
 }  // namespace
+
+PenStyle BranchStyle(std::size_t k) {
+    constexpr PenStyle kStyles[] = {PenStyle::Solid, PenStyle::Dashed, PenStyle::Dotted,
+                                    PenStyle::DashDotted, PenStyle::DashDotDotted};
+    return kStyles[k % std::size(kStyles)];
+}
 
 void RenderPicture(Canvas& canvas, const PictureContent& content) {
     if (content.curves.empty()) return;
@@ -220,16 +255,21 @@ void RenderPicture(Canvas& canvas, const PictureContent& content) {
     const std::optional<PlotScale> scale = MakeScale(*xr, *yr);
     if (!scale) return;
 
+    const GraphCurve& first = *content.curves.front().curve;
+    const AxisTexts axis{first.xTitle, JoinedYTitles(content), first.title, scale->x, scale->y};
+    const std::vector<LegendEntry> legend = LegendEntries(content);
+    const TextLayout texts = LayOutTexts(canvas, *scale, axis, legend);
+
     canvas.SetFont(FontRole::General);
     canvas.SetTextAlign(TextAlign::Left);
-    DrawAxes(canvas, *scale, content);
+    DrawAxes(canvas, *scale, content, texts, legend);
     std::vector<GraphColour> firstColours;
     for (const CurveSeries& s : content.curves) {
         std::vector<GraphColour> colours = DrawCurve(canvas, *scale, content, s);
         if (firstColours.empty()) firstColours = std::move(colours);
     }
-    if (!CurveLegend(content) && !content.sweep.name.empty()) {
-        DrawParameterLegend(canvas, content.sweep, firstColours);
+    if (!content.sweep.name.empty()) {
+        DrawParameterLegend(canvas, content, texts, legend, firstColours);
     }
 }
 

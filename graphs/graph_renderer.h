@@ -35,8 +35,13 @@ inline constexpr Pen kAxisPen{kBlack, PenStyle::Solid, 2};
 inline constexpr int kCurveWidth = 3;
 inline constexpr int kPointRadius = 7;
 
-// Draws axes, ticks, grid, titles, legends, readouts and curves. Nothing at all is drawn when
-// the x or the y values have no finite range of non-zero width.
+// The style of the lines of branch k (from 0) of a sweep when curves share a picture: solid,
+// dashed, dotted, dash-dotted, dash-dot-dotted, and round again.
+PenStyle BranchStyle(std::size_t k);
+
+// Draws axes, ticks, grid, titles, legends, readouts and curves, the texts placed by the
+// canvas's measure of them (LayOutTexts). Nothing at all is drawn when the x or the y values
+// have no finite range of non-zero width.
 void RenderPicture(Canvas& canvas, const PictureContent& content);
 
 }  // namespace graphs

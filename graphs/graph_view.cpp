@@ -48,19 +48,17 @@ PixelSize CGraphView::PictureSize() const {
 
 void CGraphView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
     const PixelSize size = PictureSize();
     const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const auto& pictures = doc_->Pictures();
+    screen_.resize(pictures.size());
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         if (!pictures[i]) continue;
         const PixelRect r = PictureRect(static_cast<int>(i), zoom_, size);
         const QRect target =
             QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)).translated(-offset);
         if (!target.intersects(viewport()->rect())) continue;
-        QPainterCanvas canvas(painter, target);
-        pictures[i]->Play(canvas);
+        PaintOnScreen(painter, pictures[i], target, screen_[i]);
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <vector>
 
+#include "graphs/screen_thinning.h"
 #include "graphs/view_zoom.h"
 
 class CGraphDoc;
@@ -41,4 +43,5 @@ class CGraphView : public QAbstractScrollArea {
 
     CGraphDoc* doc_;
     int zoom_ = 1;
+    std::vector<graphs::ScreenCopy> screen_;  // one per picture slot
 };

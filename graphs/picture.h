@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphs/canvas.h"
+#include "graphs/text_layout.h"
 
 namespace graphs {
 
@@ -41,8 +42,13 @@ using PictureOp = std::variant<op::SetPen, op::SetFont, op::SetTextAlign, op::Li
 
 // A recorded picture: drawn once when the graph is rendered, then played unchanged into the
 // window, the printer and every export format.
+//
+// Texts are measured while the picture is recorded, with the fonts that will draw it; a picture
+// recorded without them measures by EstimatedTextWidth.
 class Picture : public Canvas {
    public:
+    explicit Picture(TextMeasure measure = EstimatedTextWidth) : measure_(measure) {}
+
     void SetPen(const Pen& pen) override { ops_.emplace_back(op::SetPen{pen}); }
     void SetFont(FontRole font) override { ops_.emplace_back(op::SetFont{font}); }
     void SetTextAlign(TextAlign align) override { ops_.emplace_back(op::SetTextAlign{align}); }
@@ -54,12 +60,16 @@ class Picture : public Canvas {
         ops_.emplace_back(op::Circle{centre, radius});
     }
     void Text(Point at, const std::string& utf8) override { ops_.emplace_back(op::Text{at, utf8}); }
+    double TextWidth(FontRole font, const std::string& utf8) const override {
+        return measure_(font, utf8);
+    }
 
     void Play(Canvas& target) const;
     const std::vector<PictureOp>& Ops() const { return ops_; }
     bool Empty() const { return ops_.empty(); }
 
    private:
+    TextMeasure measure_;
     std::vector<PictureOp> ops_;
 };
 

@@ -86,22 +86,4 @@ std::vector<GraphColour> BranchColours(GraphColour first, int count) {
     return colours;
 }
 
-namespace {
-constexpr int kLegendTop = kHalfHeight + 20;  // the first row's lower edge
-constexpr int kLegendStep = 40;
-}  // namespace
-
-Point LegendRow(int k) {
-    return {kHalfWidth + 110, kLegendTop - kLegendStep * k};
-}
-
-Point LegendText(int k) {
-    return {kHalfWidth + 150, kLegendTop - kLegendStep * k};
-}
-
-std::size_t LegendRowsShown(std::size_t wanted) {
-    constexpr std::size_t kFit = (kLegendTop - geometry::kFrameBottom) / kLegendStep + 1;
-    return std::min(wanted, kFit);
-}
-
 }  // namespace graphs

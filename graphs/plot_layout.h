@@ -87,15 +87,4 @@ class BranchPalette {
 // The first `count` colours of a BranchPalette.
 std::vector<GraphColour> BranchColours(GraphColour first, int count);
 
-// Lower-left corner of legend row k (square; its text starts 40 units to the right).
-Point LegendRow(int k);
-
-// How many of `wanted` legend rows are drawn: only those that fit above the bottom of the
-// picture's frame. Rows below it are cut off on paper and in files, and in the window they
-// would run into the picture underneath.
-std::size_t LegendRowsShown(std::size_t wanted);
-
-// The point of the legend text of row k.
-Point LegendText(int k);
-
 }  // namespace graphs

@@ -1,7 +1,7 @@
 #include "graphs/svg_writer.h"
 
 #include <QFont>
-#include <QFontMetricsF>
+#include <QFontInfo>
 #include <QIODevice>
 #include <QString>
 #include <algorithm>
@@ -58,28 +58,33 @@ void AppendEscaped(std::string& out, const std::string& utf8) {
     }
 }
 
+// The faces an SVG names for a font: the one its texts were measured and placed with, then a
+// face of the same widths, then only the generic family. A viewer without them takes a face of
+// that family rather than a wider one named further down a longer list, so the texts keep the
+// room the layout gave them.
+QStringList SvgFamilies(const FontSpec& spec, const QString& measured) {
+    const QString draw = QString::fromLatin1(spec.drawFace),
+                  emf = QString::fromLatin1(spec.emfFace);
+    QStringList families{measured};
+    if (measured == draw) families << emf;
+    if (measured == emf) families << draw;
+    families << (spec.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif"));
+    return families;
+}
+
 // The attributes of a font role's text. Its height is a cell height, as on the other devices:
 // the em size is found from the face's own ascent and descent.
 std::string FontAttributes(FontRole role, double scale) {
     const FontSpec& spec = FontFor(role);
-    QFont font;
-    font.setFamilies(FontFamilies(spec));
-    font.setStyleHint(spec.serif ? QFont::Serif : QFont::SansSerif);
-    font.setBold(spec.bold);
-    constexpr int kProbeEm = 1000;
-    font.setPixelSize(kProbeEm);
-    const double cell = QFontMetricsF(font).height();
-    const double emPerCell = cell > 0 ? kProbeEm / cell : 1.0;
-
     std::string a = " font-family=\"";
-    const QStringList families = FontFamilies(spec);
+    const QStringList families = SvgFamilies(spec, QFontInfo(PictureFont(role)).family());
     for (qsizetype i = 0; i < families.size(); ++i) {
         if (i > 0) a += ", ";
         const bool generic = i + 1 == families.size();
         a += generic ? families[i].toStdString() : "'" + families[i].toStdString() + "'";
     }
     a += "\" font-size=\"";
-    AppendNumber(a, spec.height * scale * emPerCell);
+    AppendNumber(a, spec.height * scale * EmPerCell(role));
     a += spec.bold ? "\" font-weight=\"bold\"" : "\"";
     return a;
 }
@@ -160,6 +165,9 @@ class SvgCanvas : public Canvas {
         MaybeFlush();
     }
 
+    double TextWidth(FontRole font, const std::string& utf8) const override {
+        return FontTextWidth(font, utf8);
+    }
     void Text(Point at, const std::string& utf8) override {
         if (utf8.empty()) return;
         EndRun();
@@ -185,19 +193,20 @@ class SvgCanvas : public Canvas {
         if (groupOpen_ && groupPen_ == pen_) return;
         EndRun();
         if (groupOpen_) out_ += "</g>\n";
-        // A pen of width 0 draws the device's thinnest line; dots are one width long and
-        // two apart, as QPainter draws them.
+        // A pen of width 0 draws the device's thinnest line; dashes and gaps are measured in
+        // widths, as QPainter draws them.
         const double width = pen_.width > 0 ? pen_.width * fit_.scale : 1.0;
-        const bool dotted = pen_.style == PenStyle::Dotted;
+        const std::span<const int> pattern = DashPattern(pen_.style);
         out_ += "<g fill=\"none\" stroke=\"" + ColourText(pen_.colour) + "\" stroke-width=\"";
         AppendNumber(out_, width);
-        out_ += dotted ? "\" stroke-linecap=\"butt\"" : "\" stroke-linecap=\"round\"";
+        out_ += pattern.empty() ? "\" stroke-linecap=\"round\"" : "\" stroke-linecap=\"butt\"";
         out_ += " stroke-linejoin=\"round\"";
-        if (dotted) {
+        if (!pattern.empty()) {
             out_ += " stroke-dasharray=\"";
-            AppendNumber(out_, width);
-            out_ += ",";
-            AppendNumber(out_, 2 * width);
+            for (std::size_t i = 0; i < pattern.size(); ++i) {
+                if (i > 0) out_ += ",";
+                AppendNumber(out_, pattern[i] * width);
+            }
             out_ += "\"";
         }
         out_ += ">\n";

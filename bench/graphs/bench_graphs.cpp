@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "core/base/result_table.h"
@@ -13,6 +14,7 @@
 #include "graphs/graph_renderer.h"
 #include "graphs/qt_canvas.h"
 #include "graphs/result_table.h"
+#include "graphs/view_zoom.h"
 
 using namespace graphs;
 
@@ -74,7 +76,7 @@ void BM_ReadResultFile(benchmark::State& state) {
 void BM_RenderPicture(benchmark::State& state) {
     const Sweep sweep(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        Picture picture;
+        Picture picture(FontTextWidth);
         RenderPicture(picture, sweep.Content());
         benchmark::DoNotOptimize(picture.Ops().size());
     }
@@ -103,7 +105,7 @@ void BM_RenderBranches(benchmark::State& state) {
     layout.type = GraphType::Normal;
     const PictureContent content{{{&curve, x, y}}, layout, sweep};
     for (auto _ : state) {
-        Picture picture;
+        Picture picture(FontTextWidth);
         RenderPicture(picture, content);
         benchmark::DoNotOptimize(picture.Ops().size());
     }
@@ -112,7 +114,7 @@ void BM_RenderBranches(benchmark::State& state) {
 
 void BM_PlayIntoPng(benchmark::State& state) {
     const Sweep sweep(static_cast<int>(state.range(0)));
-    Picture picture;
+    Picture picture(FontTextWidth);
     RenderPicture(picture, sweep.Content());
     QImage image(960, 560, QImage::Format_RGB32);
     for (auto _ : state) {
@@ -125,9 +127,49 @@ void BM_PlayIntoPng(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0) * 10);
 }
 
+// One curve of `rows` points of a noisy wave, drawn as the window draws it at zoom 1: a
+// million rows must repaint without freezing the window. state.range(2): 0 plays every point,
+// as the window did before it thinned pictures (and as PNG files are still drawn); 1 thins
+// the picture first, as after a zoom or a new rendering; 2 reuses the thinned copy, as a
+// repaint, a scroll or a resize does.
+void BM_RepaintWindow(benchmark::State& state) {
+    const auto rows = static_cast<std::size_t>(state.range(0));
+    GraphCurve curve;
+    curve.xTitle = "t";
+    curve.yTitle = "x";
+    std::vector<float> x(rows), y(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        const double t = 10.0 * static_cast<double>(i) / static_cast<double>(rows);
+        x[i] = static_cast<float>(t);
+        y[i] = static_cast<float>(std::sin(50 * t) + 0.3 * std::sin(3777 * t));
+    }
+    GraphLayout layout;
+    layout.type = static_cast<GraphType>(state.range(1));
+    auto picture = std::make_shared<Picture>(FontTextWidth);
+    RenderPicture(*picture, {{{&curve, x, y}}, layout, {}});
+    const std::shared_ptr<const Picture> shown = picture;
+    const PixelSize size = PictureScreenSize(96 / 25.4, 96 / 25.4);
+    const QRectF target(0, 0, size.width, size.height);
+    QImage image(size.width, size.height, QImage::Format_ARGB32_Premultiplied);
+    ScreenCopy kept;
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        if (state.range(2) == 0) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPainterCanvas canvas(painter, target);
+            shown->Play(canvas);
+        } else {
+            ScreenCopy fresh;
+            PaintOnScreen(painter, shown, target, state.range(2) == 2 ? kept : fresh);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void BM_WriteEmf(benchmark::State& state) {
     const Sweep sweep(static_cast<int>(state.range(0)));
-    Picture picture;
+    Picture picture(FontTextWidth);
     RenderPicture(picture, sweep.Content());
     const std::string path =
         (std::filesystem::temp_directory_path() / "valdrix-bench.emf").string();
@@ -139,6 +181,14 @@ BENCHMARK(BM_ReadResultFile)->Arg(100)->Arg(10000);
 BENCHMARK(BM_RenderPicture)->Arg(100)->Arg(10000);
 BENCHMARK(BM_RenderBranches)->Arg(25000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlayIntoPng)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintWindow)
+    ->ArgNames({"rows", "type", "drawing"})
+    ->ArgsProduct({{1000000},
+                   {static_cast<int>(GraphType::Normal), static_cast<int>(GraphType::None),
+                    static_cast<int>(GraphType::Bar), static_cast<int>(GraphType::NormalPoints),
+                    static_cast<int>(GraphType::LinePoints)},
+                   {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteEmf)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

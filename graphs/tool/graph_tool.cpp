@@ -9,7 +9,9 @@
 
 #include "core/base/charset.h"
 #include "graphs/graph_export.h"
+#include "graphs/graph_messages.h"
 #include "graphs/graph_renderer.h"
+#include "graphs/qt_canvas.h"
 #include "graphs/result_table.h"
 
 namespace graphs {
@@ -53,10 +55,14 @@ std::string GraphToolUsage() {
            "options:\n"
            "  -o, --output FILE      the picture; its extension chooses the format\n"
            "  --title T              title written under the picture\n"
-           "  --size WxH             pixel size of PNG and SVG output (default 960x560 for PNG)\n"
+           "  --size WxH             pixel size of PNG and SVG output (default 960x560 for PNG;\n"
+           "                         at most " +
+           std::to_string(kMaxPixelsPerSide) +
+           " a side)\n"
            "  --type TYPE            normal (default), bar, line, normal-points, line-points\n"
            "  -h, --help             this text\n"
-           "exit status: 0 written, 1 not written, 2 usage error, missing file or unknown column\n";
+           "exit status: 0 written, 1 not written (nothing to draw, or the file cannot be\n"
+           "written), 2 usage error, missing file or unknown column\n";
 }
 
 GraphToolArgs ParseGraphToolArgs(const std::vector<std::string>& args) {
@@ -83,7 +89,10 @@ GraphToolArgs ParseGraphToolArgs(const std::vector<std::string>& args) {
             char x = 0, extra = 0;
             if (!value(v) || std::sscanf(v.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 ||
                 (x != 'x' && x != 'X') || w <= 0 || h <= 0) {
-                return fail("--size takes WxH, e.g. 960x560");
+                return fail(tool_message::kSizeSyntax);
+            }
+            if (w > kMaxPixelsPerSide || h > kMaxPixelsPerSide) {
+                return fail(FillIn(tool_message::kSizeTooLarge, std::to_string(kMaxPixelsPerSide)));
             }
             o.size = QSize(w, h);
         } else if (a == "--type") {
@@ -152,11 +161,11 @@ int RunGraphTool(const GraphToolOptions& o, std::ostream& out, std::ostream& err
     for (const GraphCurve& c : curves) {
         content.curves.push_back({&c, *table.Column(c.xIndex), *table.Column(c.yIndex)});
     }
-    Picture picture;
+    Picture picture(FontTextWidth);
     RenderPicture(picture, content);
     if (picture.Empty()) {
-        err << "valdrix-graph: warning: nothing to draw (no rows, or all x or all y values "
-               "equal)\n";
+        err << "valdrix-graph: " << FillIn(tool_message::kNothingToDraw, o.output) << "\n";
+        return 1;
     }
     if (!WritePicture(picture, output, *format, o.size)) {
         err << "valdrix-graph: cannot write '" << o.output << "'\n";

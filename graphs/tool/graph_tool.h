@@ -31,8 +31,9 @@ struct GraphToolArgs {
 GraphToolArgs ParseGraphToolArgs(const std::vector<std::string>& args);
 std::string GraphToolUsage();
 
-// Exit status: 0 written, 1 the output could not be written, 2 usage error, results file
-// missing or unreadable, unknown column or output format.
+// Exit status: 0 written, 1 nothing to draw or the output could not be written (no file is
+// left either way), 2 usage error, results file missing or unreadable, unknown column or
+// output format.
 int RunGraphTool(const GraphToolOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace graphs

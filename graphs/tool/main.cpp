@@ -1,5 +1,8 @@
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,14 @@ int main(int argc, char** argv) {
         if (a == "-platform" || a == "--platform") platformGiven = true;
     }
     if (!platformGiven) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Starting up, Qt looks into the session's runtime folder (for the marker of a sandbox).
+    // Batch jobs often have none; Qt then warns on stderr and makes one of its own under /tmp.
+    // The program lends it a private, empty folder for the run instead.
+    std::optional<QTemporaryDir> runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtime.emplace();
+        if (runtime->isValid()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+    }
     QGuiApplication app(argc, argv);
 
     std::vector<std::string> args;

@@ -20,7 +20,8 @@ namespace {
 // Record types of the enhanced metafile format used here.
 constexpr std::uint32_t kHeader = 1, kEof = 14, kSetMapMode = 17, kSetBkMode = 18,
                         kSetTextAlign = 22, kMoveTo = 27, kCreatePen = 38, kEllipse = 42,
-                        kRectangle = 43, kLineTo = 54, kCreateFont = 82, kTextOut = 84;
+                        kRectangle = 43, kLineTo = 54, kCreateFont = 82, kTextOut = 84,
+                        kExtCreatePen = 95;
 
 struct Record {
     std::vector<unsigned char> bytes;
@@ -141,6 +142,31 @@ TEST(EmfWriter, RecordsHoldTheShapesPensFontsAndTextsOfThePicture) {
     for (const Record* f : Of(m, kCreateFont)) fonts.emplace_back(f->Int(12), f->Wide(40, 32));
     EXPECT_EQ(fonts, (std::vector<std::pair<int, std::u16string>>{{30, u"Times New Roman"},
                                                                   {15, u"Arial"}}));
+}
+
+// Readers draw a simple pen wider than one unit solid, so the styles of a sweep's branches
+// would all look alike; they are written as geometric pens with flat ends.
+TEST(EmfWriter, WidePatternedPensKeepTheirPattern) {
+    ScratchFolder dir("emf-pens");
+    Picture p;
+    p.SetPen(kGridPen);
+    p.Line({0, 0}, {10, 0});
+    for (PenStyle style :
+         {PenStyle::Dashed, PenStyle::Dotted, PenStyle::DashDotted, PenStyle::DashDotDotted}) {
+        p.SetPen({kBlue, style, 3});
+        p.Line({0, 10}, {10, 10});
+    }
+    ASSERT_TRUE(WriteEmf(p, dir.File("p.emf")));
+    const std::vector<Record> m = Parse(dir.File("p.emf"));
+    ASSERT_EQ(Of(m, kCreatePen).size(), 2u);  // the grid's dots and the opening black pen
+    std::vector<std::vector<int>> pens;       // style, width, colour
+    for (const Record* r : Of(m, kExtCreatePen))
+        pens.push_back({r->Int(28), r->Int(32), r->Int(40)});
+    constexpr int kGeometricFlat = 0x10000 | 0x200;
+    EXPECT_EQ(pens, (std::vector<std::vector<int>>{{kGeometricFlat | 1, 3, int(kBlue)},
+                                                   {kGeometricFlat | 2, 3, int(kBlue)},
+                                                   {kGeometricFlat | 3, 3, int(kBlue)},
+                                                   {kGeometricFlat | 4, 3, int(kBlue)}}));
 }
 
 TEST(EmfWriter, AFileThatCannotBeWrittenLeavesNothingBehind) {

@@ -2,7 +2,9 @@
 
 #include "graphs/axis_ticks.h"
 #include "graphs/dialog_rules.h"
+#include "graphs/picture.h"
 #include "graphs/plot_layout.h"
+#include "graphs/text_layout.h"
 #include "graphs/view_zoom.h"
 
 using namespace graphs;
@@ -117,4 +119,18 @@ TEST(ViewZoom, ZoomKeepsTheAnchorInPlaceAndNeverGoesBelowOne) {
 TEST(DialogRules, GraphGenerationTakesTheFirstNameOfNoComplexPair) {
     EXPECT_EQ(FirstRealName({"yr", "yi", "w"}), 2);
     EXPECT_EQ(FirstRealName({"xr", "xi"}), 0);
+}
+
+// Titles are cut between characters, never inside one, and end in an ellipsis.
+TEST(TextLayout, TextsAreCutToTheirRoomBetweenCharacters) {
+    const Picture measure;  // half the font's height for each character: 15 for General
+    const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3\xCE\xB4\xCE\xB5";  // five letters
+    EXPECT_EQ(FitText(measure, FontRole::General, greek, 75), greek);
+    EXPECT_EQ(FitText(measure, FontRole::General, greek, 74),
+              "\xCE\xB1\xCE\xB2\xCE\xB3\xE2\x80\xA6");
+    EXPECT_EQ(FitText(measure, FontRole::General, greek, 10), "\xE2\x80\xA6");
+    const std::string title(5000, 'T');
+    const std::string cut = FitText(measure, FontRole::Title, title, 990);
+    EXPECT_LE(measure.TextWidth(FontRole::Title, cut), 990);
+    EXPECT_GT(measure.TextWidth(FontRole::Title, cut), 990 - 20);  // one letter is 20 wide
 }

@@ -160,18 +160,44 @@ TEST(Renderer, BranchesFollowTheParameterEvenWhenXDoesNotJumpAcrossTheBox) {
               3u);
 }
 
-TEST(Renderer, OneGraphOfSeveralCurvesHasACurveLegendInsteadOfBranchColours) {
+// Curves that share a picture keep their colours on every branch of a sweep; the branches of
+// each parameter value take a line style, and the legend lists both.
+TEST(Renderer, OneGraphOfSeveralCurvesOverASweepTellsBranchesApartByLineStyle) {
     const Sweep s;
-    const GraphCurve a = Curve("x", "y"), b = Curve("x", "z", MakeColour(200, 0, 0));
+    const GraphColour red = MakeColour(200, 0, 0);
+    const GraphCurve a = Curve("x", "y"), b = Curve("x", "z", red);
     const std::vector<float> z{1, 1, 1, 2, 2, 2, 3, 3, 3};
     const Drawn d = Draw({{{&a, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Normal), s.info});
-    EXPECT_EQ(d.CurveColours(), (std::vector<GraphColour>{kBlue, MakeColour(200, 0, 0)}));
+    std::vector<std::pair<GraphColour, PenStyle>> curvePens;
+    for (const Pen& p : d.pens) {
+        if (p.width == kCurveWidth) curvePens.emplace_back(p.colour, p.style);
+    }
+    const PenStyle solid = PenStyle::Solid, dashed = PenStyle::Dashed, dotted = PenStyle::Dotted;
+    EXPECT_EQ(curvePens, (std::vector<std::pair<GraphColour, PenStyle>>{{kBlue, solid},
+                                                                        {kBlue, dashed},
+                                                                        {kBlue, dotted},
+                                                                        {red, solid},
+                                                                        {red, dashed},
+                                                                        {red, dotted},
+                                                                        {kBlack, solid},
+                                                                        {kBlack, dashed},
+                                                                        {kBlack, dotted}}));
+    // The curves' squares, then a line of each branch's style beside its parameter value.
     ASSERT_EQ(d.rects.size(), 2u);
-    EXPECT_EQ(d.rects[1].fill, MakeColour(200, 0, 0));
-    EXPECT_EQ(d.texts.at("z").at, LegendText(1));
+    EXPECT_EQ(d.rects[1].fill, red);
+    EXPECT_EQ(d.texts.at("z").at, (Point{530, 230}));
+    EXPECT_EQ(d.texts.at("p=2").at, (Point{530, 150}));
+    EXPECT_TRUE(d.HasLine({490, 165}, {520, 165}));
     EXPECT_EQ(d.texts.count("y, z"), 1u);
     EXPECT_EQ(d.texts.count("y, zmax=6"), 1u);
-    EXPECT_EQ(d.texts.count("p=1"), 0u);
+
+    // Without a sweep, or with bars, there are no branches to tell apart.
+    EXPECT_EQ(
+        Draw({{{&a, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Normal), {}}).texts.count("p=1"),
+        0u);
+    EXPECT_EQ(
+        Draw({{{&a, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Bar), s.info}).texts.count("p=1"),
+        0u);
 }
 
 TEST(Renderer, BarsStemsAndGaps) {
@@ -196,7 +222,8 @@ TEST(Renderer, BarsStemsAndGaps) {
     EXPECT_EQ(Draw({{{&c, gx, gy}}, Layout(GraphType::Normal), {}}).LinesWith(kCurveWidth), 1);
 }
 
-TEST(Renderer, TheParameterLegendStopsAtTheBottomOfThePicture) {
+// Rows further down would run into the readouts (the 16 that reached the frame's bottom did).
+TEST(Renderer, TheParameterLegendStopsAboveTheReadouts) {
     constexpr int kBranches = 40;
     std::vector<float> x, y;
     SweepInfo info{"p", {}, {}};
@@ -211,8 +238,128 @@ TEST(Renderer, TheParameterLegendStopsAtTheBottomOfThePicture) {
     const GraphCurve c = Curve("x", "y");
     const Drawn d = Draw({{{&c, x, y}}, Layout(GraphType::Normal), info});
     EXPECT_EQ(d.CurveColours().size(), static_cast<std::size_t>(kBranches));  // every branch
-    ASSERT_EQ(d.rects.size(), 16u);
-    EXPECT_GE(d.rects.back().corner.y, geometry::kFrameBottom);
-    EXPECT_EQ(d.texts.count("p=15"), 1u);
-    EXPECT_EQ(d.texts.count("p=16"), 0u);
+    ASSERT_EQ(d.rects.size(), 10u);
+    const Point ymax = d.texts.at("ymax=40").at;
+    EXPECT_GE(d.rects.back().corner.y - 6, ymax.y + 24);  // the text's descent, the ascent
+    EXPECT_EQ(d.texts.count("p=9"), 1u);
+    EXPECT_EQ(d.texts.count("p=10"), 0u);
+}
+
+namespace {
+
+struct Written {
+    std::string text;
+    FontRole font;
+    double left, bottom, right, top;
+};
+
+// Every text of a picture with the room it takes, by the picture's own measure of its width
+// and a cell of the font's height split 4 to 1 at the baseline.
+std::vector<Written> Texts(const Picture& p) {
+    std::vector<Written> texts;
+    FontRole font = FontRole::General;
+    TextAlign align = TextAlign::Left;
+    for (const PictureOp& o : p.Ops()) {
+        if (auto* f = std::get_if<op::SetFont>(&o)) font = f->font;
+        if (auto* a = std::get_if<op::SetTextAlign>(&o)) align = a->align;
+        const auto* t = std::get_if<op::Text>(&o);
+        if (t == nullptr) continue;
+        const double w = p.TextWidth(font, t->text);
+        const double left = t->at.x - (align == TextAlign::Centre  ? w / 2
+                                       : align == TextAlign::Right ? w
+                                                                   : 0.0);
+        const double h = font == FontRole::General ? 30 : font == FontRole::Title ? 40 : 15;
+        texts.push_back({t->text, font, left, t->at.y - 0.2 * h, left + w, t->at.y + 0.8 * h});
+    }
+    return texts;
+}
+
+bool Overlap(const Written& a, const Written& b) {
+    return a.left < b.right && b.left < a.right && a.bottom < b.top && b.bottom < a.top;
+}
+
+// Texts that run off the frame or into each other. The exponent of a power of ten is raised
+// against its "x10" on purpose.
+std::vector<std::string> Collisions(const Picture& p) {
+    std::vector<std::string> faults;
+    const std::vector<Written> texts = Texts(p);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const Written& a = texts[i];
+        if (a.left < geometry::kFrameLeft || a.right > geometry::kFrameRight ||
+            a.bottom < geometry::kFrameBottom || a.top > geometry::kFrameTop) {
+            faults.push_back("'" + a.text + "' runs off the picture");
+        }
+        for (std::size_t j = i + 1; j < texts.size(); ++j) {
+            const Written& b = texts[j];
+            const bool power = (a.font == FontRole::Exponent && b.text == "x10") ||
+                               (b.font == FontRole::Exponent && a.text == "x10");
+            if (!power && Overlap(a, b)) faults.push_back("'" + a.text + "' on '" + b.text + "'");
+        }
+    }
+    return faults;
+}
+
+std::vector<float> Steps(float from, float step, int n) {
+    std::vector<float> v;
+    for (int i = 0; i < n; ++i) v.push_back(from + step * static_cast<float>(i));
+    return v;
+}
+
+}  // namespace
+
+TEST(RendererText, AllNegativeDataKeepTheAxisLabelsApart) {
+    const GraphCurve c = Curve("x", "y");
+    const std::vector<float> x = Steps(-100, 7, 11), y = Steps(-10, 0.6f, 11);
+    Picture p;
+    RenderPicture(p, {{{&c, x, y}}, Layout(GraphType::Normal), {}});
+    EXPECT_EQ(Collisions(p), std::vector<std::string>{});
+}
+
+TEST(RendererText, LongNamesAndLargeNumbersStayOnThePictureAndApart) {
+    const std::string x20 = "abcdefghijklmnopqrst", y20 = "ABCDEFGHIJKLMNOPQRST";
+    const GraphCurve a = Curve(x20, y20), b = Curve(x20, "mnopqrstuvwxyzabcdef"),
+                     d = Curve(x20, "uvwxyzabcdefghijklmn");
+    GraphCurve titled = a;
+    titled.title = std::string(200, 'T');
+    struct Case {
+        const char* name;
+        std::vector<float> x, y;
+        std::vector<const GraphCurve*> curves;
+    };
+    const Case cases[] = {
+        {"negative", Steps(-12345.678f, 1000, 11), Steps(-250000, 100, 11), {&a}},
+        {"around zero", Steps(-5, 1, 11), Steps(-3, 1, 11), {&a, &b, &d}},
+        {"positive", Steps(0.5f, 1, 11), Steps(12345.678f, 0.001f, 11), {&titled}},
+        {"all negative", Steps(-100, 7, 11), Steps(-10, 0.6f, 11), {&a, &b}},
+    };
+    for (const Case& k : cases) {
+        PictureContent content{{}, Layout(GraphType::Normal), {}};
+        for (const GraphCurve* c : k.curves) content.curves.push_back({c, k.x, k.y});
+        Picture p;
+        RenderPicture(p, content);
+        EXPECT_EQ(Collisions(p), std::vector<std::string>{}) << k.name;
+    }
+}
+
+TEST(RendererText, SweepLegendsStayClearOfTheReadouts) {
+    constexpr int kBranches = 40;
+    std::vector<float> x, y;
+    SweepInfo info{"a parameter of twenty", {}, {}};
+    for (int b = 0; b < kBranches; ++b) {
+        info.values.push_back(-12345.678f * static_cast<float>(b));
+        info.firstRows.push_back(x.size());
+        for (float v : {0.0f, 1.0f}) {
+            x.push_back(v);
+            y.push_back(v * static_cast<float>(b + 1));
+        }
+    }
+    const GraphCurve a = Curve("abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST"),
+                     b = Curve("abcdefghijklmnopqrst", "mnopqrstuvwxyzabcdef");
+    for (bool several : {false, true}) {
+        PictureContent content{{{&a, x, y}}, Layout(GraphType::Normal), info};
+        if (several) content.curves.push_back({&b, x, y});
+        Picture p;
+        RenderPicture(p, content);
+        EXPECT_EQ(Collisions(p), std::vector<std::string>{}) << several;
+    }
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "core/base/bounds.h"
 #include "core/run/entry.h"
 #include "graphs/fft_dlg.h"
 #include "graphs/graph_doc.h"
@@ -240,6 +241,44 @@ class TestGraphDialogs : public QObject {
         d.accept();
         QVERIFY(d.isVisible());  // stays open
         QCOMPARE(messages_, QStringList{"Value \"From\" must be less than \"To\" value!!"});
+        d.close();
+    }
+
+    // The dialog lets through no sweep that the core would refuse for its size: a sweep takes
+    // its steps plus one rows, and a second parameter multiplies them.
+    void generationOffersNoMoreStepsThanTheCoreTakes_data() {
+        QTest::addColumn<bool>("parametric");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("paramSteps");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("a million steps") << false << 1000000 << 5 << true;  // held to 999,999
+        QTest::newRow("a thousand by a thousand") << true << 1000 << 1000 << false;
+        QTest::newRow("at the bound") << true << 999 << 999 << true;
+        QTest::newRow("parameter unused") << false << 500000 << 500000 << true;
+    }
+
+    void generationOffersNoMoreStepsThanTheCoreTakes() {
+        QFETCH(bool, parametric);
+        QFETCH(int, steps);
+        QFETCH(int, paramSteps);
+        QFETCH(bool, accepted);
+        CGraphGenerationDlg d({"x", "y"});
+        d.show();
+        Child<QCheckBox>(&d, "parametric")->setChecked(parametric);
+        Child<QComboBox>(&d, "parameterVariable")->setCurrentIndex(1);
+        Child<QSpinBox>(&d, "steps")->setValue(steps);
+        Child<QSpinBox>(&d, "paramSteps")->setValue(paramSteps);
+        d.accept();
+        QCOMPARE(d.isVisible(), !accepted);
+        if (accepted) {
+            const SweepChoice c = d.Choice();
+            QVERIFY(SweepStepCount(c.intervals, c.secondParameter ? c.paramIntervals : 0) <=
+                    kMaxSweepSteps);
+            QVERIFY(messages_.isEmpty());
+        } else {
+            QCOMPARE(messages_, QStringList{"Too many steps: one sweep takes at most 1000000 rows, "
+                                            "(No of Steps + 1) times (parameter No of Steps + 1)"});
+        }
         d.close();
     }
 

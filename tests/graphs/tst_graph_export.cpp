@@ -1,3 +1,4 @@
+#include <QFontInfo>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include <QtTest>
 #include <algorithm>
 
+#include "counting_device.h"
 #include "graphs/graph_export.h"
 #include "graphs/qt_canvas.h"
 #include "graphs/svg_writer.h"
@@ -22,8 +24,14 @@ struct Run {
     QString err;
 };
 
-Run Tool(const QStringList& args) {
+// Runs valdrix-graph as a batch job runs it: the platform its own choice, and the session's
+// runtime folder there or not, as `withRuntime` says.
+Run Tool(const QStringList& args, bool withRuntime = true) {
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (!withRuntime) env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(VALDRIX_GRAPH_PROGRAM), args);
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return {};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -56,48 +64,6 @@ class WriteLog : public QIODevice {
 
    private:
     qint64 limit_;
-};
-
-// Counts what a painter hands its device: separate lines, and polylines with their points.
-class CountingEngine : public QPaintEngine {
-   public:
-    int lines = 0;
-    int polylines = 0;
-    qsizetype polylinePoints = 0;
-
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override {}
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    Type type() const override { return QPaintEngine::User; }
-    void drawLines(const QLineF*, int count) override { lines += count; }
-    void drawLines(const QLine*, int count) override { lines += count; }
-    void drawPolygon(const QPointF*, int count, PolygonDrawMode mode) override {
-        if (mode != PolylineMode) return;
-        ++polylines;
-        polylinePoints += count;
-    }
-};
-
-class CountingDevice : public QPaintDevice {
-   public:
-    QPaintEngine* paintEngine() const override { return &engine; }
-    mutable CountingEngine engine;
-
-   protected:
-    int metric(PaintDeviceMetric m) const override {
-        switch (m) {
-            case PdmWidth: return 1200;
-            case PdmHeight: return 700;
-            case PdmDpiX:
-            case PdmDpiY:
-            case PdmPhysicalDpiX:
-            case PdmPhysicalDpiY: return 96;
-            case PdmDepth: return 32;
-            case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
-            default: return 1;
-        }
-    }
 };
 
 // A zigzag of `segments` lines joined end to start, then a caption.
@@ -155,6 +121,8 @@ class TestGraphExport : public QObject {
             "the extension must be emf, svg, png or pdf");
         row("no y", {kSweep, "a", "-o", "g.png"}, "expected RESULTS.PRN X Y");
         row("size", {kSweep, "a", "r", "-o", "g.png", "--size", "0x5"}, "--size takes WxH");
+        row("size too large", {kSweep, "a", "r", "-o", "g.png", "--size", "10001x10"},
+            "--size takes at most 10000 pixels a side");
     }
 
     void failuresExitWithTwoAndSayWhy() {
@@ -170,14 +138,18 @@ class TestGraphExport : public QObject {
         QVERIFY(QDir(dir.path()).isEmpty());
     }
 
+    // Nothing on stderr when all goes well, with or without a session around the program.
     void writesTheFourFormatsOfATwoParameterSweep() {
         QTemporaryDir dir;
         for (const char* ext : {"emf", "svg", "png", "pdf"}) {
-            const Run r =
-                Tool({kSweep, "a", "r", "-o", dir.filePath(QStringLiteral("range.") + ext),
-                      "--title", "Range of a projectile"});
-            QCOMPARE(r.status, 0);
-            QVERIFY2(!r.err.contains("valdrix-graph"), qPrintable(r.err));
+            for (bool withRuntime : {true, false}) {
+                const Run r =
+                    Tool({kSweep, "a", "r", "-o", dir.filePath(QStringLiteral("range.") + ext),
+                          "--title", "Range of a projectile"},
+                         withRuntime);
+                QCOMPARE(r.status, 0);
+                QCOMPARE(r.err, QString());
+            }
         }
         QCOMPARE(Tool({"--help"}).status, 0);
         QCOMPARE(Read(dir.filePath("range.emf")).mid(40, 4), QByteArray(" EMF"));
@@ -208,6 +180,31 @@ class TestGraphExport : public QObject {
         // A folder that does not exist: not written, and nothing left behind.
         QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("none/g.pdf")}).status, 1);
         QVERIFY(!QFileInfo::exists(dir.filePath("none")));
+    }
+
+    void nothingToDrawWritesNoFileAndExitsWithOne_data() {
+        QTest::addColumn<QByteArray>("results");
+        QTest::newRow("no rows") << QByteArray(" t x\n");
+        QTest::newRow("no numbers") << QByteArray(" t x\n a b\n - -\n");
+        QTest::newRow("x never changes") << QByteArray(" t x\n 1 2\n 1 3\n");
+    }
+
+    void nothingToDrawWritesNoFileAndExitsWithOne() {
+        QFETCH(QByteArray, results);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("r.PRN"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(results);
+        file.close();
+        for (const char* ext : {"emf", "svg", "png", "pdf"}) {
+            const QString out = dir.filePath(QStringLiteral("g.") + ext);
+            const Run r = Tool({file.fileName(), "t", "x", "-o", out});
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.startsWith("valdrix-graph: nothing to draw") &&
+                         r.err.contains(out + " not written"),
+                     qPrintable(r.err));
+            QVERIFY(!QFileInfo::exists(out));
+        }
     }
 
     // A picture of hundreds of thousands of lines reaches the device in pieces while it plays,
@@ -256,6 +253,107 @@ class TestGraphExport : public QObject {
     void aRefusedSvgWriteFailsTheExport() {
         WriteLog log(100 * 1024);
         QVERIFY(!WriteSvg(Zigzag(100000, "g"), log, QSize(1200, 700)));
+    }
+
+    // The layout measures texts at one large size; every device must draw them that wide.
+    void textsAreMeasuredAsTheyAreDrawn() {
+        QImage image(kDefaultPixelSize, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize)));
+        for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
+            for (const char* text : {"abcdefghijklmnopqrst", "ymax=-1.2345678e+05", "WWW iii"}) {
+                const double measured = FontTextWidth(role, text);
+                QVERIFY(measured > 0);
+                QVERIFY2(std::abs(canvas.TextWidth(role, text) / measured - 1) < 0.01, text);
+            }
+        }
+    }
+
+    // The branches of a sweep differ by the pattern of their lines: every pattern must show.
+    void patternedLinesShowTheirGaps() {
+        const std::pair<PenStyle, int> styles[] = {{PenStyle::Solid, 1},
+                                                   {PenStyle::Dashed, 10},
+                                                   {PenStyle::Dotted, 20},
+                                                   {PenStyle::DashDotted, 15}};
+        for (auto [style, atLeast] : styles) {
+            QImage image(kDefaultPixelSize, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            {
+                QPainter painter(&image);
+                QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize)));
+                canvas.SetPen({kBlack, style, 3});
+                canvas.Line({-300, 0}, {300, 0});
+            }
+            const int row = static_cast<int>(
+                FrameFit::Into(QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize))).Map({0, 0}).y());
+            int dashes = 0;
+            bool inked = false;
+            for (int x = 0; x < image.width(); ++x) {
+                const bool now = image.pixelColor(x, row).lightness() < 128;
+                dashes += now && !inked;
+                inked = now;
+            }
+            QVERIFY2(style == PenStyle::Solid ? dashes == 1 : dashes >= atLeast,
+                     qPrintable(QString::number(dashes)));
+        }
+    }
+
+    // An SVG viewer that lacks the face the texts were placed with takes one of the generic
+    // family, not a wider face further down a list.
+    void svgNamesTheMeasuredFaceThenTheGenericFamily() {
+        Picture picture;
+        picture.Text({0, 0}, "general");
+        picture.SetFont(FontRole::Exponent);
+        picture.Text({0, 40}, "exponent");
+        WriteLog log;
+        QVERIFY(WriteSvg(picture, log, QSize(1200, 700)));
+        QXmlStreamReader xml(log.data);
+        QStringList families;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+                families << xml.attributes().value("font-family").toString();
+        }
+        QCOMPARE(families.size(), 2);
+        // Faces of the same widths that may stand between the measured face and the family.
+        const QStringList twins{"Liberation Serif", "Times New Roman", "Liberation Sans", "Arial"};
+        const std::pair<FontRole, QString> roles[] = {{FontRole::General, "serif"},
+                                                      {FontRole::Exponent, "sans-serif"}};
+        for (int i = 0; i < 2; ++i) {
+            const QStringList names = families[i].split(", ");
+            const QString measured = QFontInfo(PictureFont(roles[i].first)).family();
+            QCOMPARE(names.front(), "'" + measured + "'");
+            QCOMPARE(names.back(), roles[i].second);
+            QVERIFY2(names.size() == 2 || (names.size() == 3 && twins.contains(measured) &&
+                                           twins.contains(names[1].mid(1).chopped(1))),
+                     qPrintable(families[i]));
+        }
+    }
+
+    // Names of twenty letters and readouts of large numbers stay on the picture.
+    void longNamesStayOnThePicture() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("wide.PRN"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(" abcdefghijklmnopqrst ABCDEFGHIJKLMNOPQRST mnopqrstuvwxyzabcdef\n");
+        for (int i = 0; i < 11; ++i) {
+            file.write(QByteArray::number(-12345.678 + 1000 * i) + " " +
+                       QByteArray::number(-250000 + 100 * i) + " " +
+                       QByteArray::number(-249500 + 50 * i) + "\n");
+        }
+        file.close();
+        const QString png = dir.filePath("wide.png");
+        QCOMPARE(Tool({file.fileName(), "abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST",
+                       "mnopqrstuvwxyzabcdef", "-o", png})
+                     .status,
+                 0);
+        const QImage image(png);
+        QCOMPARE(image.size(), kDefaultPixelSize);
+        for (int x : {0, 1, 2, image.width() - 3, image.width() - 2, image.width() - 1}) {
+            for (int y = 0; y < image.height(); ++y) {
+                QVERIFY2(image.pixelColor(x, y).lightness() > 200,
+                         qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
+            }
+        }
     }
 
     void emfOutputConvertsToSvgWithoutComplaint() {
