@@ -32,7 +32,7 @@ bool GuiShellServices::GraphGenerationDialog(const std::vector<std::string>& nam
     OnUiThread([&] {
         if (dialogs_->graphGeneration) ok = dialogs_->graphGeneration(dialogParent, names, choice);
     });
-    return ok;
+    return Answered(ok);
 }
 
 bool GuiShellServices::FftDialog(const std::vector<std::string>& columns, FftChoice& choice) {
@@ -40,7 +40,7 @@ bool GuiShellServices::FftDialog(const std::vector<std::string>& columns, FftCho
     OnUiThread([&] {
         if (dialogs_->fft) ok = dialogs_->fft(dialogParent, columns, choice);
     });
-    return ok;
+    return Answered(ok);
 }
 
 bool GuiShellServices::FftFileDialog(std::string& path) {
@@ -48,7 +48,7 @@ bool GuiShellServices::FftFileDialog(std::string& path) {
     OnUiThread([&] {
         if (dialogs_->fftFile) ok = dialogs_->fftFile(dialogParent, path);
     });
-    return ok;
+    return Answered(ok);
 }
 
 bool GuiShellServices::MessageBox(const std::string& text) {
@@ -66,6 +66,11 @@ void GuiShellServices::WarningBeep() {
         ui_, [] { QApplication::beep(); }, Qt::QueuedConnection);
 }
 
+bool GuiShellServices::Answered(bool ok) {
+    if (!ok) declined.store(true);
+    return ok;
+}
+
 int GuiShellServices::PollKey() {
     return cancelled.load() ? kKeyEscape : -1;
 }
@@ -74,8 +79,7 @@ void GuiShellServices::Progress(long step, long total) {
     feed_->SetProgress(step, total);
 }
 
-CoreRunner::CoreRunner(QObject* parent)
-    : QObject(parent), services_(this, &dialogs_, &feed_) {
+CoreRunner::CoreRunner(QObject* parent) : QObject(parent), services_(this, &dialogs_, &feed_) {
     dialogs_ = CoreDialogFactory::Standard();
     connect(&feed_, &RunFeed::text, this, &CoreRunner::outputText);
     connect(&feed_, &RunFeed::progressed, this, &CoreRunner::progressed);
@@ -103,6 +107,7 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
     busy_ = true;
     lastCommand_ = command;
     services_.cancelled.store(false);
+    services_.declined.store(false);
     const std::string path = QFile::encodeName(documentPath).toStdString();
     const std::string cmd = command.toStdString();
     feed_.Start();
@@ -111,7 +116,13 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
         corebridge::SetOutput([this](const char* text) { feed_.AddText(text); });
         corebridge::Apply(record);
         CoreRunOutcome outcome;
+        // A sweep's table may have a million rows: they are counted here, off the window's
+        // thread.
+        const ResultFiles results(corebridge::BaseName(path));
         outcome.result = corebridge::Run(path, cmd);
+        outcome.done = corebridge::CommandDone();
+        outcome.cancelled = services_.cancelled.load() || services_.declined.load();
+        if (cmd == "G") outcome.written = results.Written();
         for (const std::string& line : corebridge::ResultStrings()) {
             outcome.resultLines.append(charset::ToUnicode(QByteArray::fromStdString(line)));
         }

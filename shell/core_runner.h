@@ -10,6 +10,7 @@
 
 #include "shell/core_bridge.h"
 #include "shell/core_dialogs.h"
+#include "shell/result_rows.h"
 #include "shell/run_feed.h"
 
 class QWidget;
@@ -34,6 +35,7 @@ class GuiShellServices : public ShellServices {
     void Progress(long step, long total) override;
 
     std::atomic<bool> cancelled{false};     // a pending ESC, seen by every later poll of the run
+    std::atomic<bool> declined{false};      // a dialog of the run was answered Cancel
     std::atomic<bool> shuttingDown{false};  // no dialogs any more: they are answered "cancel"
     std::atomic<bool> showDerivatives{false};
     std::atomic<bool> showIterations{false};
@@ -41,6 +43,7 @@ class GuiShellServices : public ShellServices {
     QWidget* dialogParent = nullptr;
 
    private:
+    bool Answered(bool ok);
     template <typename F>
     void OnUiThread(F&& f);
 
@@ -54,6 +57,9 @@ struct CoreRunOutcome {
     int result = 0;                            // 1 when the last solve found a solution
     QStringList resultLines;                   // name=value of every variable
     std::optional<int> compilerErrorPosition;  // where the compile rejected the text
+    bool done = false;                         // the command did its work
+    bool cancelled = false;                    // ESC, Cancel or a dialog's Cancel stopped it
+    WrittenRows written;                       // a sweep's table, when the run wrote one
 };
 
 // Runs the core on a worker thread of its own, one run at a time. Output, progress and the end

@@ -129,7 +129,7 @@ void MainFrame::CreateStatusBar() {
         label->setFrameShadow(QFrame::Sunken);
         bar->addPermanentWidget(label);
     }
-    bar->showMessage(QStringLiteral("Ready"));
+    bar->showMessage(QString::fromLatin1(msg::kReady));
 }
 
 void MainFrame::CreateDocks() {
@@ -166,7 +166,7 @@ void MainFrame::RunStarted() {
 void MainFrame::RunFinished() {
     progress_->hide();
     cancelButton_->hide();
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    statusBar()->showMessage(runs_->status());
     UpdateMenus();
 }
 

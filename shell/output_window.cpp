@@ -58,3 +58,11 @@ void OutputWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     const QTextBlock block = cursorForPosition(event->position().toPoint()).block();
     if (block.isValid()) emit lineActivated(block.text());
 }
+
+QString OutputWindow::LastLine() const {
+    if (const QString pending = buffer_.trimmed(); !pending.isEmpty()) return pending;
+    for (QTextBlock b = document()->lastBlock(); b.isValid(); b = b.previous()) {
+        if (const QString line = b.text().trimmed(); !line.isEmpty()) return line;
+    }
+    return {};
+}

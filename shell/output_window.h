@@ -20,6 +20,8 @@ class OutputWindow : public QPlainTextEdit {
     // Empties the window at the start of a run; text still buffered stays buffered.
     void ClearText() { clear(); }
     const QString& buffered() const { return buffer_; }
+    // The last line that holds more than blanks, shown or still buffered; empty when none.
+    QString LastLine() const;
 
    signals:
     // A line was double-clicked; its text.

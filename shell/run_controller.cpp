@@ -1,6 +1,7 @@
 #include "shell/run_controller.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include "shell/core_runner.h"
 #include "shell/document_manager.h"
@@ -103,6 +104,13 @@ void RunController::Cancel() {
 void RunController::Finish(const CoreRunOutcome& outcome) {
     if (!running_) return;
     running_ = false;
+    status_ = StatusAfter(outcome);
+    if (!outcome.written.file.isEmpty()) {
+        output_.AppendOutput(QString::fromLatin1(msg::kRowsWritten)
+                                 .arg(outcome.written.rows)
+                                 .arg(QDir::toNativeSeparators(outcome.written.file)) +
+                             u'\n');
+    }
     PadView* view = runView_;
     if (view != nullptr) {
         PadDocument* doc = view->padDocument();
@@ -124,6 +132,17 @@ void RunController::Finish(const CoreRunOutcome& outcome) {
         PlaceCompilerError(view, outcome.compilerErrorPosition);
     }
     emit runFinished(view, outcome.result);
+}
+
+QString RunController::StatusAfter(const CoreRunOutcome& outcome) const {
+    if (outcome.done || outcome.cancelled) return QString::fromLatin1(msg::kReady);
+    // A solve that ran to its end closes with its timing, not with why it failed.
+    if (runKind_ != RunKind::kCoreCommand && !outcome.compilerErrorPosition)
+        return QString::fromLatin1(msg::kNoSolution);
+    // Otherwise the run stopped at the reason it printed last: a compile error, a refused
+    // command.
+    const QString reason = output_.LastLine();
+    return reason.isEmpty() ? QString::fromLatin1(msg::kReady) : reason;
 }
 
 void RunController::PlaceCompilerError(PadView* view, std::optional<int> workPosition) {
