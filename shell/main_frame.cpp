@@ -17,8 +17,6 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include "graphs/graph_doc.h"
-#include "graphs/graph_view.h"
 #include "shell/charset.h"
 #include "shell/core_runner.h"
 #include "shell/document_manager.h"
@@ -55,15 +53,10 @@ MainFrame::MainFrame(EquationApp& app, QWidget* parent) : QMainWindow(parent), a
     CreateMenus();
 
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        // The title stays the program's: a maximised window adds its own name to it, any other
+        // shows the name in its own title bar.
         UpdateMenus();
         const PadView* view = documents_->activeView();
-        const CGraphView* graph = documents_->activeGraph();
-        const QString name = view != nullptr    ? view->padDocument()->title()
-                             : graph != nullptr ? graph->Document()->Title()
-                                                : QString();
-        setWindowTitle(name.isEmpty() ? QString::fromLatin1(msg::kProgramName)
-                                      : QStringLiteral("%1 - %2").arg(
-                                            QString::fromLatin1(msg::kProgramName), name));
         if (w != nullptr && view != nullptr) properties_->SelectNode(view->padDocument()->node);
     });
     connect(documents_, &DocumentManager::documentsChanged, this, &MainFrame::UpdateMenus);
@@ -239,6 +232,7 @@ void MainFrame::ReadSettings() {
 void MainFrame::ShowWithPlacement() {
     auto profile = EquationApp::Profile();
     const auto placement = ParseWindowPos(profile->value(keys::kWindowPos).toString());
+    bool placed = false;
     if (placement) {
         // A rectangle no screen shows any more (a monitor was removed) is not used.
         const QRect rect = placement->normalRect();
@@ -246,7 +240,10 @@ void MainFrame::ShowWithPlacement() {
         for (const QScreen* screen : QGuiApplication::screens()) {
             if (screen->availableGeometry().intersects(rect)) visible = true;
         }
-        if (visible && rect.width() > 100 && rect.height() > 100) setGeometry(rect);
+        if (visible && rect.width() > 100 && rect.height() > 100) {
+            setGeometry(rect);
+            placed = true;
+        }
         if (placement->showCmd == ShowState::kMaximized ||
             (placement->showCmd == ShowState::kMinimized &&
              (placement->flags & WindowPlacement::kRestoreToMaximized) != 0)) {
@@ -254,6 +251,9 @@ void MainFrame::ShowWithPlacement() {
             return;
         }
     }
+    // The first session: large enough for every toolbar to show whole, as far as the screen
+    // allows.
+    if (!placed) resize(sizeHint().boundedTo(screen()->availableGeometry().size()));
     show();
 }
 

@@ -1,3 +1,5 @@
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -43,6 +45,44 @@ class tst_Menus : public guitest::FrameTest {
         EquationApp::Profile()->clear();
     }
     void cleanup() { StopFrame(); }
+
+    // The first window shows every toolbar whole: none hides buttons behind its extension
+    // arrow.
+    void theFirstWindowShowsEveryToolbar() {
+        frame_.reset();
+        frame_ = std::make_unique<MainFrame>(*app_);
+        frame_->ReadSettings();
+        frame_->ShowWithPlacement();
+        const QSize screen = frame_->screen()->availableGeometry().size();
+        QCOMPARE(frame_->size(), frame_->sizeHint().boundedTo(screen));
+        // Where the screen is smaller than the window's wish, the wish is what is checked.
+        frame_->resize(frame_->sizeHint());
+        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+        for (QToolBar* bar : frame_->findChildren<QToolBar*>()) {
+            if (!bar->isVisible()) continue;
+            const QSize whole = bar->sizeHint();
+            QVERIFY2(bar->width() >= whole.width() && bar->height() >= whole.height(),
+                     qPrintable(bar->objectName()));
+        }
+    }
+
+    // The frame's title names the document in front once, whether its window is maximised or
+    // not.
+    void theTitleNamesTheDocumentOnce() {
+        const auto shown = [this](const QString& name) {
+            return frame_->windowTitle().remove(QStringLiteral("[*]")).count(name);
+        };
+        openDocument("a.alg", "x = 1;\n");
+        QVERIFY(frame_->mdiArea()->activeSubWindow()->isMaximized());
+        QCOMPARE(shown("a.alg"), 1);
+        openDocument("b.alg", "x = 1;\n");
+        QCOMPARE(shown("b.alg"), 1);
+        QCOMPARE(shown("a.alg"), 0);
+        frame_->mdiArea()->activeSubWindow()->showNormal();
+        QVERIFY(shown("b.alg") <= 1);
+        QCOMPARE(frame_->mdiArea()->activeSubWindow()->windowTitle().remove("[*]"),
+                 QStringLiteral("b.alg"));
+    }
 
     // Alt and a letter reaches one item only, in the menu bar and in every menu, with and
     // without a document or a graph open.
