@@ -264,7 +264,12 @@ void EditorCommands::ToggleWordWrap(bool on) {
 }
 
 void EditorCommands::ShowFind(bool replacing) {
-    if (find_ == nullptr) find_ = new FindReplaceDialog(&window_);
+    if (find_ == nullptr) {
+        find_ = new FindReplaceDialog(&window_);
+        connect(find_, &FindReplaceDialog::notFound, this, [this](const QString& text) {
+            emit statusMessage(QString::fromLatin1(msg::kTextNotFound).arg(text));
+        });
+    }
     find_->setEditor(documents_.activeView());
     find_->showFor(replacing);
 }

@@ -60,6 +60,8 @@ MainFrame::MainFrame(EquationApp& app, QWidget* parent) : QMainWindow(parent), a
         if (w != nullptr && view != nullptr) properties_->SelectNode(view->padDocument()->node);
     });
     connect(documents_, &DocumentManager::documentsChanged, this, &MainFrame::UpdateMenus);
+    connect(editing_, &EditorCommands::statusMessage, statusBar(),
+            [this](const QString& text) { statusBar()->showMessage(text); });
     connect(documents_, &DocumentManager::recentFilesChanged, this,
             &MainFrame::UpdateRecentFileActions);
     connect(documents_, &DocumentManager::viewAdded, this, &MainFrame::ConnectView);

@@ -43,6 +43,7 @@ inline constexpr char kWorkFileName[] =
     "and would overwrite it. Choose another name.";
 inline constexpr char kRowsWritten[] = "%1 rows written to %2";
 inline constexpr char kReady[] = "Ready";
+inline constexpr char kTextNotFound[] = "Cannot find \"%1\"";
 inline constexpr char kNoSolution[] =
     "No solution found: the Output window shows where the solve stopped";
 inline constexpr char kFullModelTip[] =

@@ -1,10 +1,13 @@
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "gui_fixture.h"
+#include "shell/find_dialog.h"
 
 namespace {
 
@@ -37,7 +40,7 @@ void CollectClashes(const QString& title, const QList<QAction*>& actions, QStrin
 }  // namespace
 
 // The main window as a new user first meets it: its size, its title and its menus.
-class tst_Menus : public guitest::FrameTest {
+class tst_FirstSession : public guitest::FrameTest {
     Q_OBJECT
    private slots:
     void init() {
@@ -84,6 +87,19 @@ class tst_Menus : public guitest::FrameTest {
                  QStringLiteral("b.alg"));
     }
 
+    void findSaysWhenTheTextIsNowhere() {
+        PadView* view = openDocument("a.alg", "x = 1;\ny = 2;\n");
+        action("actionEditFind")->trigger();
+        auto* find = frame_->findChild<FindReplaceDialog*>();
+        find->findText()->setText(QStringLiteral("z"));
+        QVERIFY(!find->FindNext());
+        QCOMPARE(frame_->statusBar()->currentMessage(), QStringLiteral("Cannot find \"z\""));
+        find->findText()->setText(QStringLiteral("y"));
+        QVERIFY(find->FindNext());
+        QCOMPARE(view->textCursor().selectedText(), QStringLiteral("y"));
+        find->hide();
+    }
+
     // Alt and a letter reaches one item only, in the menu bar and in every menu, with and
     // without a document or a graph open.
     void everyMenuHasDistinctMnemonics() {
@@ -97,5 +113,5 @@ class tst_Menus : public guitest::FrameTest {
     }
 };
 
-QTEST_MAIN(tst_Menus)
-#include "tst_menus.moc"
+QTEST_MAIN(tst_FirstSession)
+#include "tst_firstsession.moc"
