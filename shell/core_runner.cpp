@@ -30,7 +30,12 @@ bool GuiShellServices::GraphGenerationDialog(const std::vector<std::string>& nam
                                              SweepChoice& choice) {
     bool ok = false;
     OnUiThread([&] {
-        if (dialogs_->graphGeneration) ok = dialogs_->graphGeneration(dialogParent, names, choice);
+        if (!dialogs_->graphGeneration) return;
+        if (sweepMemory != nullptr) {
+            if (const auto last = sweepMemory->For(names)) choice = *last;
+        }
+        ok = dialogs_->graphGeneration(dialogParent, names, choice);
+        if (ok && sweepMemory != nullptr) sweepMemory->Keep(choice, names);
     });
     return Answered(ok);
 }

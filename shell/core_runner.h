@@ -12,6 +12,7 @@
 #include "shell/core_dialogs.h"
 #include "shell/result_rows.h"
 #include "shell/run_feed.h"
+#include "shell/sweep_memory.h"
 
 class QWidget;
 
@@ -41,6 +42,7 @@ class GuiShellServices : public ShellServices {
     std::atomic<bool> showIterations{false};
     std::atomic<bool> showResults{true};
     QWidget* dialogParent = nullptr;
+    SweepMemory* sweepMemory = nullptr;  // the run's document's; touched on the UI thread only
 
    private:
     bool Answered(bool ok);

@@ -56,7 +56,8 @@ bool RunController::Start(PadView* view, const QString& command, RunKind kind) {
     services.showIterations.store(app_.showResultsForEachIteration);
     services.showResults.store(app_.showResultsInOutputView);
     services.dialogParent = &dialogParent_;
-    const PadDocument* doc = view->padDocument();
+    PadDocument* doc = view->padDocument();
+    services.sweepMemory = &doc->sweepMemory;
     ShellSettingsRecord record = corebridge::RecordFor(doc->settings);
     record.capacity = app_.capacity;
     record.optimizationRoute = app_.optimizationRoute;
@@ -104,6 +105,7 @@ void RunController::Cancel() {
 void RunController::Finish(const CoreRunOutcome& outcome) {
     if (!running_) return;
     running_ = false;
+    app_.runner().services().sweepMemory = nullptr;
     status_ = StatusAfter(outcome);
     if (!outcome.written.file.isEmpty()) {
         output_.AppendOutput(QString::fromLatin1(msg::kRowsWritten)

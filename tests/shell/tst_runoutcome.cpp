@@ -3,13 +3,17 @@
 
 #include "core/base/bounds.h"
 #include "graphs/graph_doc.h"
+#include "graphs/graph_generation_dlg.h"
 #include "graphs/graph_view.h"
 #include "graphs/message_box.h"
 #include "graphs/open_graph.h"
 #include "gui_fixture.h"
+#include "shell/core_dialogs.h"
 #include "shell/pad_document.h"
 
 using guitest::Row;
+
+Q_DECLARE_METATYPE(SweepChoice)
 
 namespace {
 
@@ -26,6 +30,25 @@ void AnswerSweep(EquationApp& app, int intervals) {
             choice.intervals = intervals;
             return true;
         };
+}
+
+// A sweep answer in words: its variables by name, then its numbers.
+QString Described(const SweepChoice& c, const std::vector<std::string>& names) {
+    const auto name = [&names](int at) {
+        return at >= 1 && at <= int(names.size()) ? QString::fromStdString(names[at - 1])
+                                                  : QStringLiteral("?");
+    };
+    return QStringLiteral("%1 %2..%3/%4 %5 %6 %7..%8/%9 %10")
+        .arg(name(c.variable))
+        .arg(c.from)
+        .arg(c.to)
+        .arg(c.intervals)
+        .arg(c.secondParameter)
+        .arg(name(c.parameter))
+        .arg(c.paramFrom)
+        .arg(c.paramTo)
+        .arg(c.paramIntervals)
+        .arg(c.writeFft);
 }
 
 }  // namespace
@@ -95,6 +118,51 @@ class tst_RunOutcome : public guitest::FrameTest {
         QVERIFY(solve(openDocument("g.alg", "x = 1;\n")));
         QVERIFY(waitForRun());
         QCOMPARE(frame_->statusBar()->currentMessage(), QStringLiteral("Ready"));
+    }
+
+    // The dialog offers the document's last answer again, its variables found by name; another
+    // document starts from the usual values.
+    void graphGenerationStartsFromTheDocumentsLastAnswer() {
+        QStringList offered;
+        std::vector<std::string> first;
+        app_->runner().dialogs().graphGeneration =
+            [&](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
+                if (first.empty()) first = names;
+                offered << Described(choice, names);
+                const auto at = [&names](const char* n) {
+                    return int(std::find(names.begin(), names.end(), n) - names.begin()) + 1;
+                };
+                choice = {at("a"), 0.25, 1.25, 3, true, at("v"), 10, 20, 2, false};
+                return true;
+            };
+        PadView* view = openDocument("sw2.alg", kSweep);
+        action("actionGraphGenerate")->trigger();
+        QVERIFY(waitForRun());
+        QCOMPARE(offered.value(0), Described(SweepChoice{}, first));
+        // The variables move in the list the dialog offers.
+        view->setPlainText(QStringLiteral("b = 1;\n") + kSweep);
+        action("actionGraphGenerate")->trigger();
+        QVERIFY(waitForRun());
+        QCOMPARE(offered.value(1), QStringLiteral("a 0.25..1.25/3 1 v 10..20/2 0"));
+        openDocument("other.alg", kSweep);
+        action("actionGraphGenerate")->trigger();
+        QVERIFY(waitForRun());
+        QCOMPARE(offered.value(2), Described(SweepChoice{}, first));
+    }
+
+    // The dialog shows an answer given to it as the one it gives back.
+    void theSweepDialogShowsTheAnswerItIsGiven_data() {
+        guitest::Columns<SweepChoice>("choice");
+        Row("one variable", SweepChoice{2, -1.5, 2.5, 40, false, 1, 0, 5, 5, false});
+        Row("parametric", SweepChoice{3, 0.125, 8, 7, true, 1, -2, 2, 4, false});
+        Row("for FFT", SweepChoice{1, 0, 3, 256, false, 1, 0, 5, 5, true});
+    }
+    void theSweepDialogShowsTheAnswerItIsGiven() {
+        QFETCH(SweepChoice, choice);
+        const std::vector<std::string> names{"a", "b", "c"};
+        CGraphGenerationDlg dialog(names);
+        ShowSweepChoice(dialog, choice);
+        QCOMPARE(Described(dialog.Choice(), names), Described(choice, names));
     }
 
    private:
