@@ -18,6 +18,7 @@
 #include <QToolButton>
 
 #include "shell/charset.h"
+#include "shell/command_action.h"
 #include "shell/core_runner.h"
 #include "shell/document_manager.h"
 #include "shell/editor_commands.h"
@@ -148,6 +149,32 @@ void MainFrame::CreateDocks() {
     showOutput->setText(QStringLiteral("&Output"));
     showOutput->setStatusTip(QStringLiteral("Show or Hide Results Window"));
     showOutput->setObjectName(QStringLiteral("actionViewOutput"));
+
+    QAction* nextPane = MakeAction(this, "actionNextPane", QStringLiteral("Next Pane"),
+                                   QStringLiteral("Move to the next pane"), Qt::Key_F6);
+    connect(nextPane, &QAction::triggered, this, [this] { MovePane(1); });
+    QAction* previousPane =
+        MakeAction(this, "actionPreviousPane", QStringLiteral("Previous Pane"),
+                   QStringLiteral("Move to the previous pane"), Qt::SHIFT | Qt::Key_F6);
+    connect(previousPane, &QAction::triggered, this, [this] { MovePane(-1); });
+    addActions({nextPane, previousPane});
+}
+
+void MainFrame::MovePane(int step) {
+    // The document in front, the Output window and the Properties tree, as far as they show.
+    QList<QWidget*> panes;
+    if (QMdiSubWindow* front = mdi_->activeSubWindow()) panes << front->widget();
+    if (outputDock_->isVisible()) panes << output_;
+    if (propertiesDock_->isVisible()) panes << properties_;
+    if (panes.isEmpty()) return;
+    QWidget* focus = focusWidget();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < panes.size(); ++i) {
+        if (focus != nullptr && (panes[i] == focus || panes[i]->isAncestorOf(focus))) at = i;
+    }
+    const qsizetype count = panes.size();
+    const qsizetype next = at < 0 ? (step > 0 ? 0 : count - 1) : (at + step + count) % count;
+    panes[next]->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainFrame::RunStarted() {

@@ -67,6 +67,9 @@ class MainFrame : public QMainWindow {
     void UpdateRecentFileActions();
     void RunStarted();
     void RunFinished();
+    // F6 and Shift+F6: the focus goes round the document, the Output window and the Properties
+    // tree.
+    void MovePane(int step);
 
     // Commands of the File, View, Graph and Help menus.
     void FileOpen();

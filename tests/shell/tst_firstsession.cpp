@@ -8,6 +8,7 @@
 
 #include "gui_fixture.h"
 #include "shell/find_dialog.h"
+#include "shell/properties_tree.h"
 
 namespace {
 
@@ -98,6 +99,31 @@ class tst_FirstSession : public guitest::FrameTest {
         QVERIFY(find->FindNext());
         QCOMPARE(view->textCursor().selectedText(), QStringLiteral("y"));
         find->hide();
+    }
+
+    // F6 goes round the document, the Output window and the Properties tree; Shift+F6 back.
+    void f6MovesBetweenThePanes() {
+        PadView* view = openDocument("a.alg", "x = 1;\n");
+        view->setFocus();
+        QWidget* output = frame_->output();
+        QWidget* properties = frame_->properties();
+        QAction* next = action("actionNextPane");
+        QAction* previous = action("actionPreviousPane");
+        QCOMPARE(next->shortcut(), QKeySequence(Qt::Key_F6));
+        QCOMPARE(previous->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+        const QList<QWidget*> round{output, properties, view};
+        for (QWidget* pane : round) {
+            next->trigger();
+            QCOMPARE(frame_->focusWidget(), pane);
+        }
+        previous->trigger();
+        QCOMPARE(frame_->focusWidget(), properties);
+        // A pane that is hidden is passed over.
+        action("actionViewOutput")->trigger();
+        previous->trigger();
+        QCOMPARE(frame_->focusWidget(), view);
+        previous->trigger();
+        QCOMPARE(frame_->focusWidget(), properties);
     }
 
     // Alt and a letter reaches one item only, in the menu bar and in every menu, with and
