@@ -114,6 +114,13 @@ void MainFrame::CreateStatusBar() {
     cancelButton_->setToolTip(QStringLiteral("Stop the run (ESC)"));
     cancelButton_->hide();
     connect(cancelButton_, &QToolButton::clicked, runs_, &RunController::Cancel);
+    // A shortcut of the window, so that ESC stops a run even where the widget with the focus
+    // keeps the key for itself (the menu bar after Alt, a list).
+    cancelAct_ = MakeAction(this, "actionCancelRun", QStringLiteral("Cancel"),
+                            QStringLiteral("Stop the run"), Qt::Key_Escape);
+    cancelAct_->setEnabled(false);
+    connect(cancelAct_, &QAction::triggered, runs_, &RunController::Cancel);
+    addAction(cancelAct_);
     bar->addPermanentWidget(progress_);
     bar->addPermanentWidget(cancelButton_);
     // The keyboard indicators of the original status bar; the lock states cannot be read

@@ -101,6 +101,7 @@ class MainFrame : public QMainWindow {
     QToolBar* specialBar_ = nullptr;
     QToolBar* greekBar_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QAction* cancelAct_ = nullptr;
     QToolButton* cancelButton_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     // The document windows' show state as read, written back only when it changed.

@@ -439,6 +439,7 @@ void MainFrame::UpdateMenus() {
     for (QAction* a : documentOnlyMenuItems_) a->setVisible(hasView);
     for (QAction* a : documentActions_) a->setEnabled(hasView);
     for (QAction* a : coreActions_) a->setEnabled(hasView && !busy);
+    cancelAct_->setEnabled(busy);
     for (QAction* a : paletteActions_) a->setEnabled(hasView);
     for (QAction* a : graphActions_) {
         a->setVisible(hasGraph);
