@@ -121,13 +121,12 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
         corebridge::SetOutput([this](const char* text) { feed_.AddText(text); });
         corebridge::Apply(record);
         CoreRunOutcome outcome;
-        // A sweep's table may have a million rows: they are counted here, off the window's
-        // thread.
+        // A table may have a million rows: they are counted here, off the window's thread.
         const ResultFiles results(corebridge::BaseName(path));
         outcome.result = corebridge::Run(path, cmd);
         outcome.done = corebridge::CommandDone();
         outcome.cancelled = services_.cancelled.load() || services_.declined.load();
-        if (cmd == "G") outcome.written = results.Written();
+        outcome.written = results.Written();
         for (const std::string& line : corebridge::ResultStrings()) {
             outcome.resultLines.append(charset::ToUnicode(QByteArray::fromStdString(line)));
         }

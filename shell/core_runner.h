@@ -61,7 +61,7 @@ struct CoreRunOutcome {
     std::optional<int> compilerErrorPosition;  // where the compile rejected the text
     bool done = false;                         // the command did its work
     bool cancelled = false;                    // ESC, Cancel or a dialog's Cancel stopped it
-    WrittenRows written;                       // a sweep's table, when the run wrote one
+    WrittenRows written;                       // the result table, when the run wrote one
 };
 
 // Runs the core on a worker thread of its own, one run at a time. Output, progress and the end

@@ -107,7 +107,8 @@ void RunController::Finish(const CoreRunOutcome& outcome) {
     running_ = false;
     app_.runner().services().sweepMemory = nullptr;
     status_ = StatusAfter(outcome);
-    if (!outcome.written.file.isEmpty()) {
+    // A sweep says where its rows went; a solve's one row needs no word.
+    if (!outcome.written.file.isEmpty() && app_.runner().lastCommand() == QLatin1String("G")) {
         output_.AppendOutput(QString::fromLatin1(msg::kRowsWritten)
                                  .arg(outcome.written.rows)
                                  .arg(QDir::toNativeSeparators(outcome.written.file)) +
@@ -129,7 +130,10 @@ void RunController::Finish(const CoreRunOutcome& outcome) {
         }
         if (runKind_ != RunKind::kSolve) {
             view->viewport()->unsetCursor();
-            doc->graphs().UpdateAll();
+            // A run refused, or stopped before its first row, left no table: the graphs keep
+            // the picture of the last one.
+            if (outcome.done || outcome.cancelled || !outcome.written.file.isEmpty())
+                doc->graphs().UpdateAll();
         }
         PlaceCompilerError(view, outcome.compilerErrorPosition);
     }

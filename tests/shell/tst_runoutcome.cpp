@@ -19,17 +19,18 @@ namespace {
 
 constexpr char kSweep[] = "v = 20;\ng = 9.81;\nr = v^2*SIN(2*a)/g;\n";
 
-// The dialog's answer: a swept over `intervals` intervals, or Esc for 0.
-void AnswerSweep(EquationApp& app, int intervals) {
-    app.runner().dialogs().graphGeneration =
-        [intervals](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
-            if (intervals == 0) return false;
-            choice.variable = int(std::find(names.begin(), names.end(), "a") - names.begin()) + 1;
-            choice.from = 0.1;
-            choice.to = 1.5;
-            choice.intervals = intervals;
-            return true;
-        };
+// The dialog's answer: `variable` swept over `intervals` intervals, or Esc for 0.
+void AnswerSweep(EquationApp& app, int intervals, const char* variable = "a") {
+    app.runner().dialogs().graphGeneration = [intervals, variable](
+                                                 QWidget*, const std::vector<std::string>& names,
+                                                 SweepChoice& choice) {
+        if (intervals == 0) return false;
+        choice.variable = int(std::find(names.begin(), names.end(), variable) - names.begin()) + 1;
+        choice.from = 0.1;
+        choice.to = 1.5;
+        choice.intervals = intervals;
+        return true;
+    };
 }
 
 // A sweep answer in words: its variables by name, then its numbers.
@@ -101,6 +102,41 @@ class tst_RunOutcome : public guitest::FrameTest {
         QVERIFY(!frame_->output()->toPlainText().contains("rows written"));
         QCOMPARE(graphMessages_, QStringList());
         QTEST(frame_->statusBar()->currentMessage(), "status");
+    }
+
+    // A sweep that stops at its first step leaves no table to draw: the graph keeps its
+    // picture, and the status bar says why.
+    void aSweepWithoutRowsKeepsTheGraphsPicture() {
+        double from = 1;
+        app_->runner().dialogs().graphGeneration = [&from](QWidget*,
+                                                           const std::vector<std::string>& names,
+                                                           SweepChoice& choice) {
+            choice.variable = int(std::find(names.begin(), names.end(), "y") - names.begin()) + 1;
+            choice.from = from;
+            choice.to = from + 1;
+            choice.intervals = 2;
+            return true;
+        };
+        PadView* view = openDocument("root.alg", "x*x = y;\n");
+        action("actionGraphGenerate")->trigger();
+        QVERIFY(waitForRun());
+        QVERIFY(guitest::ReadFile(path("root.PRN")).count('\n') == 4);
+        CGraphView* graph =
+            CreateGraph(&view->padDocument()->graphs(), path("root.PRN"),
+                        {graphs::GraphCurve{"y", "x", "", "", ""}}, graphs::GraphLayout{});
+        docs().AddGraphWindow(graph);
+        QSignalSpy redrawn(graph->Document(), &CGraphDoc::Changed);
+
+        // No square is negative: the first step already fails.
+        from = -10;
+        docs().Activate(view);
+        action("actionGraphGenerate")->trigger();
+        QVERIFY(waitForRun());
+        QCOMPARE(redrawn.count(), 0);
+        QCOMPARE(graphMessages_, QStringList());
+        const QString status = frame_->statusBar()->currentMessage();
+        QVERIFY2(status != "Ready" && frame_->output()->toPlainText().contains(status),
+                 qPrintable(status));
     }
 
     // A solve that finds no solution, or text the compiler rejects, says why in the status bar.
