@@ -21,7 +21,7 @@
 #include "core/numeric/minimize_constrained.h"
 #include "core/run/document_problem.h"
 #include "core/run/entry.h"
-#include "core/run/hock_schittkowski_set.h"
+#include "core/run/published_documents.h"
 #include "core/run/run_setup.h"
 
 namespace {
@@ -32,9 +32,9 @@ constexpr int kMaxIterations = 200;
 // A compiled document and its problem, kept for all the iterations of a benchmark.
 class Compiled {
    public:
-    explicit Compiled(const hock_schittkowski::Published& p) : problem_(s_) {
+    explicit Compiled(const published::Document& p) : problem_(s_) {
         const std::string path =
-            bench::ScratchDocument(std::string("hs_") + p.name + ".alg", p.document);
+            bench::ScratchDocument("hs_" + p.name + ".alg", p.text);
         s_.console.callback = nullptr;
         ResetDefaults(s_);
         s_.files.documentPath = path;
@@ -60,7 +60,7 @@ bool Agrees(double f, double published) {
                             : std::fabs(f - published) <= 1e-6 * std::fabs(published);
 }
 
-void Ours(benchmark::State& state, const hock_schittkowski::Published& p) {
+void Ours(benchmark::State& state, const published::Document& p) {
     Compiled c(p);
     if (!c.ok()) {
         state.SkipWithError("the document does not compile");
@@ -74,7 +74,7 @@ void Ours(benchmark::State& state, const hock_schittkowski::Published& p) {
         r = MinimizeInteriorPoint(c.problem(), c.start(), settings);
         benchmark::DoNotOptimize(r.f);
     }
-    if (r.stop != MinimizeStop::kConverged || !Agrees(r.f, p.minimum))
+    if (r.stop != MinimizeStop::kConverged || !Agrees(r.f, p.minima.front()))
         state.SkipWithError("our method did not reach the published optimum");
     state.counters["iterations"] = r.iterations;
 }
@@ -198,7 +198,7 @@ class Nlp : public Ipopt::TNLP {
     DenseMatrix jacobian_;
 };
 
-void Peer(benchmark::State& state, const hock_schittkowski::Published& p) {
+void Peer(benchmark::State& state, const published::Document& p) {
     Compiled c(p);
     if (!c.ok()) {
         state.SkipWithError("the document does not compile");
@@ -221,7 +221,7 @@ void Peer(benchmark::State& state, const hock_schittkowski::Published& p) {
         benchmark::DoNotOptimize(nlp->f);
     }
     if ((status != Ipopt::Solve_Succeeded && status != Ipopt::Solved_To_Acceptable_Level) ||
-        !Agrees(nlp->f, p.minimum)) {
+        !Agrees(nlp->f, p.minima.front())) {
         state.SkipWithError("Ipopt did not reach the published optimum");
     }
     const Ipopt::SmartPtr<Ipopt::SolveStatistics> statistics = app->Statistics();
@@ -229,7 +229,7 @@ void Peer(benchmark::State& state, const hock_schittkowski::Published& p) {
 }
 
 const bool kRegistered = [] {
-    for (const hock_schittkowski::Published& p : hock_schittkowski::kProblems) {
+    for (const published::Document& p : published::Read(VALDRIX_BENCH_DATA "/hs")) {
         const std::string name = std::string("BM_Constrained_") + p.name;
         benchmark::RegisterBenchmark((name + "_Valdrix").c_str(), Ours, p)
             ->Unit(benchmark::kMicrosecond);

@@ -165,30 +165,15 @@ TEST(HostileCommandLine, TheSeriesFileAndTheSideFileAreReadOnlyWhenPlainFiles) {
     // W0 reads the document's own series, not the chosen one: there is none, so nothing is
     // done, whatever an earlier run of the process solved.
     EXPECT_EQ(Valdrix({"run", "--fft-file", "/dev/zero", doc, "W0"}).status, 1);
+    // W without '0' needs the series named on the command line.
+    const ParsedCommandLine unnamed = ParseCommandLine({"run", doc, "S", "W1"});
+    EXPECT_FALSE(unnamed.ok);
+    EXPECT_TRUE(Has(unnamed.error, "--fft-file")) << unnamed.error;
     // A pipe as the side file would hold every run: it is named and left unread.
     ASSERT_EQ(::mkfifo((s.dir / "doc.VDP").c_str(), 0600), 0);
     const Outcome side = Valdrix({"run", doc});
     EXPECT_EQ(side.status, 0) << side.err;
     EXPECT_TRUE(Has(side.err, "doc.VDP: Not a plain file")) << side.err;
-}
-
-TEST(HostileCommandLine, TheStatusTellsWhetherEveryCommandDidItsWork) {
-    ScratchDir s;
-    const std::string doc = s.Put("doc.alg", "x^2 + y^2 = 25;\ny = 2*x - 2;\n");
-    // The solve leaves a solution; the spectrum after it has no series to read.
-    EXPECT_EQ(Valdrix({"run", doc}).status, 0);
-    EXPECT_EQ(Valdrix({"run", doc, "S", "W0"}).status, 1);
-    s.Put("doc.FFT", "t y\n0 1\n1 2\n2 1\n3 0\n");
-    EXPECT_EQ(Valdrix({"run", doc, "S", "W0"}).status, 0);
-    EXPECT_EQ(Valdrix({"run", doc, "W0"}).status, 0);
-    EXPECT_EQ(Valdrix({"run", doc, "AT"}).status, 0);
-    // The last command of the run is not the only one that counts.
-    fs::remove(s.dir / "doc.FFT");
-    EXPECT_EQ(Valdrix({"run", doc, "W0", "S"}).status, 1);
-    // W without '0' needs the series named on the command line.
-    const ParsedCommandLine p = ParseCommandLine({"run", doc, "S", "W1"});
-    EXPECT_FALSE(p.ok);
-    EXPECT_TRUE(Has(p.error, "--fft-file")) << p.error;
 }
 
 // The measured runs go to the terminal as any run does; the summary of their times comes last.

@@ -7,10 +7,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -32,25 +33,14 @@ CommandRun RunImport(std::vector<std::string> args) {
     return r;
 }
 
-class ImportCommand : public ::testing::Test {
+class ImportCommand : public ::testing::Test, protected ScratchDir {
    protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("valdrix_import_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
         const char* root = std::getenv("VALDRIX_SOURCE_DIR");
         fs::copy_file(fs::path(root != nullptr ? root : ".") / "tests/data/ieee-cdf/crlf/ieee14.cf",
-                      dir_ / "ieee14.cf");
+                      In());
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string In() const { return (dir_ / "ieee14.cf").string(); }
-    std::string Read(const fs::path& path) const {
-        std::stringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
-        return text.str();
-    }
-    fs::path dir_;
+    std::string In() const { return File("ieee14.cf"); }
 };
 
 }  // namespace
@@ -58,21 +48,21 @@ class ImportCommand : public ::testing::Test {
 // What is written where, and the refusals of a wrong command line or an unreadable input, are
 // the golden import cases; here the outputs that would destroy a file or are no plain file.
 TEST_F(ImportCommand, NeverWritesOverItsInputUnderAnyName) {
-    const std::string original = Read(In());
-    fs::create_directory(dir_ / "sub");
-    fs::create_symlink(In(), dir_ / "link.alg");
-    fs::create_hard_link(In(), dir_ / "hard.alg");
-    fs::copy_file(In(), dir_ / "net.ALG");       // its default output is its own name
-    fs::copy_file(In(), dir_ / "case.ALG.new");  // the temporary of its default output
-    fs::create_directory(dir_ / "folder.alg");
+    const std::string original = Get("ieee14.cf");
+    fs::create_directory(dir / "sub");
+    fs::create_symlink(In(), dir / "link.alg");
+    fs::create_hard_link(In(), dir / "hard.alg");
+    fs::copy_file(In(), dir / "net.ALG");       // its default output is its own name
+    fs::copy_file(In(), dir / "case.ALG.new");  // the temporary of its default output
+    fs::create_directory(dir / "folder.alg");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{(dir_ / "net.ALG").string()}, "the output \"" + (dir_ / "net.ALG").string()},
-        {{In(), (dir_ / "sub/../ieee14.cf").string()}, "is the input file itself"},
-        {{In(), (dir_ / "link.alg").string()}, "is the input file itself"},
-        {{In(), (dir_ / "hard.alg").string()}, "is the input file itself"},
-        {{(dir_ / "case.ALG.new").string()},
-         "the document is first written to \"" + (dir_ / "case.ALG.new").string()},
-        {{In(), (dir_ / "folder.alg").string()}, "cannot write"},
+        {{(dir / "net.ALG").string()}, "the output \"" + (dir / "net.ALG").string()},
+        {{In(), (dir / "sub/../ieee14.cf").string()}, "is the input file itself"},
+        {{In(), (dir / "link.alg").string()}, "is the input file itself"},
+        {{In(), (dir / "hard.alg").string()}, "is the input file itself"},
+        {{(dir / "case.ALG.new").string()},
+         "the document is first written to \"" + (dir / "case.ALG.new").string()},
+        {{In(), (dir / "folder.alg").string()}, "cannot write"},
     };
     for (const auto& [args, reason] : cases) {
         const CommandRun r = RunImport(args);
@@ -81,17 +71,17 @@ TEST_F(ImportCommand, NeverWritesOverItsInputUnderAnyName) {
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
     }
     for (const char* name : {"ieee14.cf", "link.alg", "hard.alg", "net.ALG", "case.ALG.new"}) {
-        EXPECT_TRUE(Read(dir_ / name) == original) << name;
+        EXPECT_TRUE(Get(name) == original) << name;
     }
-    EXPECT_TRUE(fs::is_symlink(dir_ / "link.alg"));
-    EXPECT_FALSE(fs::exists(dir_ / "case.ALG"));
-    EXPECT_TRUE(fs::is_empty(dir_ / "folder.alg"));
-    EXPECT_EQ(RunImport({(dir_ / "missing.cf").string()}).status, 1);
-    EXPECT_FALSE(fs::exists(dir_ / "missing.ALG"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.alg"));
+    EXPECT_FALSE(fs::exists(dir / "case.ALG"));
+    EXPECT_TRUE(fs::is_empty(dir / "folder.alg"));
+    EXPECT_EQ(RunImport({(dir / "missing.cf").string()}).status, 1);
+    EXPECT_FALSE(fs::exists(dir / "missing.ALG"));
 }
 
 TEST_F(ImportCommand, APipeAsOutputReceivesTheDocumentAndStaysAPipe) {
-    const fs::path pipe = dir_ / "out.alg";
+    const fs::path pipe = dir / "out.alg";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     // Held open for reading and writing, the pipe never blocks the import, which writes less
     // than the pipe holds; a pipe replaced by a plain file leaves nothing to read here.
@@ -106,5 +96,5 @@ TEST_F(ImportCommand, APipeAsOutputReceivesTheDocumentAndStaysAPipe) {
     EXPECT_EQ(received.rfind("{Options: CAPACITY=57}\n{Generated from CF File Format}\n", 0), 0u)
         << received.substr(0, 80);
     EXPECT_TRUE(fs::is_fifo(pipe));
-    EXPECT_FALSE(fs::exists(dir_ / "out.alg.new"));
+    EXPECT_FALSE(fs::exists(dir / "out.alg.new"));
 }

@@ -2,47 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "core/base/core_state.h"
 #include "core/run/entry.h"
+#include "scratch_dir.h"
 
 // A scratch folder with one equation document and a core whose console is captured.
 class DocumentFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // Parameterized names hold '/'; one folder level keeps TearDown's removal complete.
-        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        dir_ = std::filesystem::temp_directory_path() /
-               ("valdrix_" + std::to_string(::getpid()) + "_" + name);
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        core_.console.callback = [this](const char* text) { out_ += text; };
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void SetUp() override { core_.console.callback = [this](const char* text) { out_ += text; }; }
 
     // Writes the document (single-byte text) and runs one command on it.
     int Run(const std::string& text, const char* command = "S", const std::string& name = "doc.alg") {
-        path_ = (dir_ / name).string();
-        std::ofstream(path_, std::ios::binary) << text;
-        out_.clear();
+        Write(text, name);
         return SolverEntry(core_, path_.c_str(), command);
+    }
+    // Writes the document and compiles it without running a command.
+    int Check(const std::string& text) {
+        Write(text, "doc.alg");
+        return CheckDocument(core_, path_.c_str());
+    }
+    void Write(const std::string& text, const std::string& name) {
+        path_ = scratch_.Put(name, text);
+        out_.clear();
     }
 
     std::string ReadFile(const std::string& extension) const {
-        std::ifstream in(dir_ / ("doc" + extension), std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
+        return scratch_.Get("doc" + extension);
     }
 
     std::vector<std::string> Lines(const std::string& extension) const {
@@ -66,7 +57,8 @@ protected:
         return n;
     }
 
-    std::filesystem::path dir_;
+    const ScratchDir scratch_;
+    const std::filesystem::path dir_ = scratch_.dir;
     std::string path_;
     std::string out_;
     CoreState core_;

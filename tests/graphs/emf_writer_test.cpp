@@ -82,7 +82,7 @@ std::size_t AddressSpaceInUse() {
 }  // namespace
 
 TEST(EmfWriter, HeaderDescribesAFrameOf120By70MillimetresInLowMetric) {
-    ScratchFolder dir("emf-header");
+    const ScratchDir dir;
     Picture p;
     p.Line({0, 0}, {10, 10});
     ASSERT_TRUE(WriteEmf(p, dir.File("h.emf")));
@@ -102,7 +102,7 @@ TEST(EmfWriter, HeaderDescribesAFrameOf120By70MillimetresInLowMetric) {
 }
 
 TEST(EmfWriter, RecordsHoldTheShapesPensFontsAndTextsOfThePicture) {
-    ScratchFolder dir("emf-records");
+    const ScratchDir dir;
     Picture p;
     p.SetPen(kGridPen);
     p.Line({-380, -250}, {-380, 250});
@@ -147,7 +147,7 @@ TEST(EmfWriter, RecordsHoldTheShapesPensFontsAndTextsOfThePicture) {
 // Readers draw a simple pen wider than one unit solid, so the styles of a sweep's branches
 // would all look alike; they are written as geometric pens with flat ends.
 TEST(EmfWriter, WidePatternedPensKeepTheirPattern) {
-    ScratchFolder dir("emf-pens");
+    const ScratchDir dir;
     Picture p;
     p.SetPen(kGridPen);
     p.Line({0, 0}, {10, 0});
@@ -170,7 +170,7 @@ TEST(EmfWriter, WidePatternedPensKeepTheirPattern) {
 }
 
 TEST(EmfWriter, AFileThatCannotBeWrittenLeavesNothingBehind) {
-    ScratchFolder dir("emf-fail");
+    const ScratchDir dir;
     EXPECT_FALSE(WriteEmf(Picture{}, dir.File("no/such/folder/g.emf")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("no/such/folder/g.emf.part")));
 }
@@ -195,7 +195,7 @@ TEST(EmfWriterDeathTest, MillionsOfLinesAreWrittenWithinAFixedAllowanceOfMemory)
 #endif
     constexpr int kLines = 3000000;
     constexpr std::size_t kAllowance = 48u << 20;  // the file alone is 48 MB
-    ScratchFolder dir("emf-stream");
+    const ScratchDir dir;
     Picture p;
     for (int i = 0; i < kLines; ++i)
         p.Line({i % 700 - 350, i % 2}, {(i + 1) % 700 - 350, (i + 1) % 2});

@@ -83,6 +83,21 @@ struct Sweep {
     SweepInfo info{"p", {1, 2, 3}, {0, 3, 6}};
 };
 
+// Forty branches of x over 0..1, the b-th with y = (b + 1) x at the parameter value b * step:
+// more than the legend's column holds.
+Sweep FortyBranches(const std::string& parameter, float step) {
+    Sweep s{{}, {}, {parameter, {}, {}}};
+    for (int b = 0; b < 40; ++b) {
+        s.info.values.push_back(step * static_cast<float>(b));
+        s.info.firstRows.push_back(s.x.size());
+        for (float v : {0.0f, 1.0f}) {
+            s.x.push_back(v);
+            s.y.push_back(v * static_cast<float>(b + 1));
+        }
+    }
+    return s;
+}
+
 }  // namespace
 
 TEST(Renderer, NothingIsDrawnWithoutAFiniteRange) {
@@ -224,20 +239,10 @@ TEST(Renderer, BarsStemsAndGaps) {
 
 // Rows further down would run into the readouts (the 16 that reached the frame's bottom did).
 TEST(Renderer, TheParameterLegendStopsAboveTheReadouts) {
-    constexpr int kBranches = 40;
-    std::vector<float> x, y;
-    SweepInfo info{"p", {}, {}};
-    for (int b = 0; b < kBranches; ++b) {
-        info.values.push_back(static_cast<float>(b));
-        info.firstRows.push_back(x.size());
-        for (float v : {0.0f, 1.0f}) {
-            x.push_back(v);
-            y.push_back(v * static_cast<float>(b + 1));
-        }
-    }
+    const Sweep s = FortyBranches("p", 1);
     const GraphCurve c = Curve("x", "y");
-    const Drawn d = Draw({{{&c, x, y}}, Layout(GraphType::Normal), info});
-    EXPECT_EQ(d.CurveColours().size(), static_cast<std::size_t>(kBranches));  // every branch
+    const Drawn d = Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), s.info});
+    EXPECT_EQ(d.CurveColours().size(), 40u);  // every branch
     ASSERT_EQ(d.rects.size(), 10u);
     const Point ymax = d.texts.at("ymax=40").at;
     EXPECT_GE(d.rects.back().corner.y - 6, ymax.y + 24);  // the text's descent, the ascent
@@ -307,18 +312,11 @@ std::vector<float> Steps(float from, float step, int n) {
 
 }  // namespace
 
-TEST(RendererText, AllNegativeDataKeepTheAxisLabelsApart) {
-    const GraphCurve c = Curve("x", "y");
-    const std::vector<float> x = Steps(-100, 7, 11), y = Steps(-10, 0.6f, 11);
-    Picture p;
-    RenderPicture(p, {{{&c, x, y}}, Layout(GraphType::Normal), {}});
-    EXPECT_EQ(Collisions(p), std::vector<std::string>{});
-}
-
 TEST(RendererText, LongNamesAndLargeNumbersStayOnThePictureAndApart) {
     const std::string x20 = "abcdefghijklmnopqrst", y20 = "ABCDEFGHIJKLMNOPQRST";
     const GraphCurve a = Curve(x20, y20), b = Curve(x20, "mnopqrstuvwxyzabcdef"),
                      d = Curve(x20, "uvwxyzabcdefghijklmn");
+    const GraphCurve shortNames = Curve("x", "y");
     GraphCurve titled = a;
     titled.title = std::string(200, 'T');
     struct Case {
@@ -331,6 +329,7 @@ TEST(RendererText, LongNamesAndLargeNumbersStayOnThePictureAndApart) {
         {"around zero", Steps(-5, 1, 11), Steps(-3, 1, 11), {&a, &b, &d}},
         {"positive", Steps(0.5f, 1, 11), Steps(12345.678f, 0.001f, 11), {&titled}},
         {"all negative", Steps(-100, 7, 11), Steps(-10, 0.6f, 11), {&a, &b}},
+        {"all negative, short names", Steps(-100, 7, 11), Steps(-10, 0.6f, 11), {&shortNames}},
     };
     for (const Case& k : cases) {
         PictureContent content{{}, Layout(GraphType::Normal), {}};
@@ -342,22 +341,12 @@ TEST(RendererText, LongNamesAndLargeNumbersStayOnThePictureAndApart) {
 }
 
 TEST(RendererText, SweepLegendsStayClearOfTheReadouts) {
-    constexpr int kBranches = 40;
-    std::vector<float> x, y;
-    SweepInfo info{"a parameter of twenty", {}, {}};
-    for (int b = 0; b < kBranches; ++b) {
-        info.values.push_back(-12345.678f * static_cast<float>(b));
-        info.firstRows.push_back(x.size());
-        for (float v : {0.0f, 1.0f}) {
-            x.push_back(v);
-            y.push_back(v * static_cast<float>(b + 1));
-        }
-    }
+    const Sweep s = FortyBranches("a parameter of twenty", -12345.678f);
     const GraphCurve a = Curve("abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST"),
                      b = Curve("abcdefghijklmnopqrst", "mnopqrstuvwxyzabcdef");
     for (bool several : {false, true}) {
-        PictureContent content{{{&a, x, y}}, Layout(GraphType::Normal), info};
-        if (several) content.curves.push_back({&b, x, y});
+        PictureContent content{{{&a, s.x, s.y}}, Layout(GraphType::Normal), s.info};
+        if (several) content.curves.push_back({&b, s.x, s.y});
         Picture p;
         RenderPicture(p, content);
         EXPECT_EQ(Collisions(p), std::vector<std::string>{}) << several;

@@ -25,20 +25,20 @@ const std::string kRows = "1 10 100\n2 20 200\n3 30 300\n";
 }  // namespace
 
 TEST(ResultTable, CurvesFindTheirColumnsByNameWhenTheHeaderChanges) {
-    ScratchFolder dir("rematch");
+    const ScratchDir dir;
     std::vector<GraphCurve> curves{Curve("t", "y")};
     ResultTable table;
-    EXPECT_EQ(table.Read(dir.Write("a.PRN", "t x y\n" + kRows), curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.Read(dir.Put("a.PRN", "t x y\n" + kRows), curves).outcome, ReadOutcome::Read);
     EXPECT_EQ(curves[0].yIndex, 2);
     EXPECT_EQ(table.Column(2)->at(1), 200.0f);
 
-    EXPECT_EQ(table.Read(dir.Write("a.PRN", "t z y\n" + kRows), curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.Read(dir.Put("a.PRN", "t z y\n" + kRows), curves).outcome, ReadOutcome::Read);
     EXPECT_EQ(curves[0].yIndex, 2);
-    EXPECT_EQ(table.Read(dir.Write("a.PRN", "y t\n1 2\n"), curves).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.Read(dir.Put("a.PRN", "y t\n1 2\n"), curves).outcome, ReadOutcome::Read);
     EXPECT_EQ(curves[0].xIndex, 1);
     EXPECT_EQ(curves[0].yIndex, 0);
 
-    const ResultTable::Result missing = table.Read(dir.Write("a.PRN", "t x z\n" + kRows), curves);
+    const ResultTable::Result missing = table.Read(dir.Put("a.PRN", "t x z\n" + kRows), curves);
     EXPECT_EQ(missing.outcome, ReadOutcome::MissingColumn);
     EXPECT_EQ(missing.missingName, "y");
     EXPECT_EQ(FillIn(message::kMissingColumn, missing.missingName),
@@ -48,8 +48,8 @@ TEST(ResultTable, CurvesFindTheirColumnsByNameWhenTheHeaderChanges) {
 }
 
 TEST(ResultTable, ParameterLineNamesTheColumnAndDistinctValuesAreKept) {
-    ScratchFolder dir("parameter");
-    const std::string path = dir.Write("p.PRN",
+    const ScratchDir dir;
+    const std::string path = dir.Put("p.PRN",
                                        "PARAMETER:         k        3\n"
                                        " a b c k\n"
                                        "1 2 3 1\n2 3 4 1\n3 4 5 1\n4 5 6 2\n5 6 7 2\n6 7 8 3\n");
@@ -70,8 +70,8 @@ TEST(ResultTable, ParameterLineNamesTheColumnAndDistinctValuesAreKept) {
 }
 
 TEST(ResultTable, ABlankLineEndsTheDataAndOddCellsLeaveGaps) {
-    ScratchFolder dir("rows");
-    const std::string path = dir.Write("r.PRN",
+    const ScratchDir dir;
+    const std::string path = dir.Put("r.PRN",
                                        "t;y\tz\n"
                                        "1;1.5e+005\t7\n"
                                        "2 ? 8\n"
@@ -96,8 +96,8 @@ TEST(ResultTable, ABlankLineEndsTheDataAndOddCellsLeaveGaps) {
 // Files no run writes, read as the core reads them: lines that end in a lone CR, a parameter
 // name that fills the ten characters after the tag, "inf" as text that is no number.
 TEST(ResultTable, OddFilesAreReadByTheRulesOfEveryReader) {
-    ScratchFolder dir("odd");
-    const std::string path = dir.Write(
+    const ScratchDir dir;
+    const std::string path = dir.Put(
         "o.PRN", "PARAMETER:abcdefghij        2\ra b abcdefghij\r1 2 5\r2 inf 5\r3 4 6\r");
     std::vector<GraphCurve> curves{Curve("a", "b")};
     ResultTable table;
@@ -137,8 +137,8 @@ TEST(ResultTable, ColumnsFarRightInAWideFileAreReadFromTheirOwnPlace) {
         text += "\n";
         for (int k = 0; k < kColumns; ++k) text += " " + std::to_string(10 * k + row);
     }
-    ScratchFolder dir("wide");
-    const std::string path = dir.Write("w.PRN", text + "\n");
+    const ScratchDir dir;
+    const std::string path = dir.Put("w.PRN", text + "\n");
     std::vector<GraphCurve> curves{Curve("c5", "c40000"), Curve("c5", "c65541")};
     ResultTable table;
     ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
@@ -149,10 +149,10 @@ TEST(ResultTable, ColumnsFarRightInAWideFileAreReadFromTheirOwnPlace) {
 }
 
 TEST(ResultTable, AParameterColumnNumberOutOfRangeNamesNoColumn) {
-    ScratchFolder dir("parameter-range");
+    const ScratchDir dir;
     for (const char* number : {"4294967298", "-2", "99999999999999999999"}) {
         const std::string path =
-            dir.Write("p.PRN", std::string("PARAMETER: k ") + number + "\na b k\n1 2 7\n2 3 8\n");
+            dir.Put("p.PRN", std::string("PARAMETER: k ") + number + "\na b k\n1 2 7\n2 3 8\n");
         const std::optional<ResultHeader> h = ReadResultHeader(path);
         ASSERT_TRUE(h);
         EXPECT_EQ(h->parameterColumn, -1) << number;

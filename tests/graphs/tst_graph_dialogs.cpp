@@ -11,6 +11,7 @@
 
 #include "core/base/bounds.h"
 #include "core/run/entry.h"
+#include "graph_test_files.h"
 #include "graphs/fft_dlg.h"
 #include "graphs/graph_doc.h"
 #include "graphs/graph_generation_dlg.h"
@@ -58,9 +59,8 @@ class TestGraphDialogs : public QObject {
         messages_.clear();
         previous_ = SetMessageHandler([this](QWidget*, const QString& text) { messages_ << text; });
         sweep_ = dir_.filePath("s.PRN");
-        QFile f(sweep_);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("PARAMETER:         v        2\n  g  r  v  a\n9.81 1 10 0.1\n9.81 2 10 0.2\n");
+        WriteFile(sweep_.toStdString(),
+                  "PARAMETER:         v        2\n  g  r  v  a\n9.81 1 10 0.1\n9.81 2 10 0.2\n");
     }
     void cleanup() {
         SetMessageHandler(previous_);
@@ -109,12 +109,8 @@ class TestGraphDialogs : public QObject {
     // Names in the result file are single bytes; the dialog shows their letters, and the curves
     // keep the bytes so that the graph finds its columns in the file again.
     void graphSetShowsSymbolNamesAndKeepsTheirBytes() {
-        const QString path = dir_.filePath("greek.PRN");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("  x  \xE1  \xF1\n1 2 3\n");
-        f.close();
-        Set d(path);
+        Set d(QString::fromStdString(
+            WriteFile(dir_.filePath("greek.PRN").toStdString(), "  x  \xE1  \xF1\n1 2 3\n")));
         QCOMPARE(d.Variables()->count(), 3);
         QCOMPARE(d.Variables()->item(1)->text(), QString::fromUtf8("\u03b1"));
         QCOMPARE(d.Variables()->item(2)->text(), QString::fromUtf8("\u03c1"));
@@ -309,18 +305,12 @@ class TestGraphDialogs : public QObject {
                 return true;
             }
         } services;
-        const QString document = dir_.filePath("wave.alg");
-        QFile doc(document);
-        QVERIFY(doc.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        doc.write("y = 2*t;\n");
-        doc.close();
-        QFile fft(dir_.filePath("wave.FFT"));
-        QVERIFY(fft.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        fft.write(series);
-        fft.close();
+        const std::string document =
+            WriteFile(dir_.filePath("wave.alg").toStdString(), "y = 2*t;\n");
+        WriteFile(dir_.filePath("wave.FFT").toStdString(), series.toStdString());
 
         SetShellServices(&services);
-        SolverEntry(QFile::encodeName(document).constData(), "W0");
+        SolverEntry(document.c_str(), "W0");
         SetShellServices(nullptr);
         QTEST(services.shown, "shown");
         QFile spectrum(dir_.filePath("wave.PRN"));

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "graph_test_files.h"
 #include "graphs/graph_doc.h"
 #include "graphs/graph_view.h"
 #include "graphs/message_box.h"
@@ -165,9 +166,7 @@ class TestGraphDoc : public QObject {
 };
 
 void TestGraphDoc::Write(const QByteArray& text) {
-    QFile f(path_);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
+    WriteFile(path_.toStdString(), text.toStdString());
 }
 
 QTEST_MAIN(TestGraphDoc)

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "counting_device.h"
+#include "graph_test_files.h"
 #include "graphs/graph_export.h"
 #include "graphs/qt_canvas.h"
 #include "graphs/svg_writer.h"
@@ -192,13 +193,11 @@ class TestGraphExport : public QObject {
     void nothingToDrawWritesNoFileAndExitsWithOne() {
         QFETCH(QByteArray, results);
         QTemporaryDir dir;
-        QFile file(dir.filePath("r.PRN"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(results);
-        file.close();
+        const QString table = dir.filePath("r.PRN");
+        WriteFile(table.toStdString(), results.toStdString());
         for (const char* ext : {"emf", "svg", "png", "pdf"}) {
             const QString out = dir.filePath(QStringLiteral("g.") + ext);
-            const Run r = Tool({file.fileName(), "t", "x", "-o", out});
+            const Run r = Tool({table, "t", "x", "-o", out});
             QCOMPARE(r.status, 1);
             QVERIFY2(r.err.startsWith("valdrix-graph: nothing to draw") &&
                          r.err.contains(out + " not written"),
@@ -332,18 +331,17 @@ class TestGraphExport : public QObject {
     // Names of twenty letters and readouts of large numbers stay on the picture.
     void longNamesStayOnThePicture() {
         QTemporaryDir dir;
-        QFile file(dir.filePath("wide.PRN"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(" abcdefghijklmnopqrst ABCDEFGHIJKLMNOPQRST mnopqrstuvwxyzabcdef\n");
+        QByteArray table = " abcdefghijklmnopqrst ABCDEFGHIJKLMNOPQRST mnopqrstuvwxyzabcdef\n";
         for (int i = 0; i < 11; ++i) {
-            file.write(QByteArray::number(-12345.678 + 1000 * i) + " " +
-                       QByteArray::number(-250000 + 100 * i) + " " +
-                       QByteArray::number(-249500 + 50 * i) + "\n");
+            table += QByteArray::number(-12345.678 + 1000 * i) + " " +
+                     QByteArray::number(-250000 + 100 * i) + " " +
+                     QByteArray::number(-249500 + 50 * i) + "\n";
         }
-        file.close();
+        const QString wide = dir.filePath("wide.PRN");
+        WriteFile(wide.toStdString(), table.toStdString());
         const QString png = dir.filePath("wide.png");
-        QCOMPARE(Tool({file.fileName(), "abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST",
-                       "mnopqrstuvwxyzabcdef", "-o", png})
+        QCOMPARE(Tool({wide, "abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST", "mnopqrstuvwxyzabcdef",
+                       "-o", png})
                      .status,
                  0);
         const QImage image(png);

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "cf_text.h"
 #include "import/common_format.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -97,20 +96,14 @@ TEST(CommonFormatReader, TieLineTableHoldsItsSizeAndNoMore) {
 }
 
 TEST(CommonFormatReader, FailedImportLeavesTheExistingDocumentAlone) {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("valdrix_cf_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const ScratchDir s;
     const std::string real = ReadCase("ieee14.cf");
     // Cut in the middle of a branch record.
-    std::ofstream(dir / "cut.cf", std::ios::binary) << real.substr(0, real.find("  10   11") + 30);
-    std::ofstream(dir / "cut.ALG") << "my equations\n";
-    const ImportResult r = ConvertCommonFormat((dir / "cut.cf").string());
+    const std::string cut = s.Put("cut.cf", real.substr(0, real.find("  10   11") + 30));
+    s.Put("cut.ALG", "my equations\n");
+    const ImportResult r = ConvertCommonFormat(cut);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.message.find("BRANCH section"), std::string::npos) << r.message;
-    std::ifstream kept(dir / "cut.ALG");
-    std::string line;
-    std::getline(kept, line);
-    EXPECT_EQ(line, "my equations");
-    EXPECT_FALSE(std::filesystem::exists(dir / "cut.ALG.new"));
-    std::filesystem::remove_all(dir);
+    EXPECT_EQ(s.Get("cut.ALG"), "my equations\n");
+    EXPECT_FALSE(std::filesystem::exists(s.dir / "cut.ALG.new"));
 }

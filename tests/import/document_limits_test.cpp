@@ -56,15 +56,7 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-class ImportedDocument : public DocumentFixture {
-   protected:
-    int Check(const std::string& document) {
-        path_ = (dir_ / "doc.alg").string();
-        std::ofstream(path_, std::ios::binary) << document;
-        out_.clear();
-        return CheckDocument(core_, path_.c_str());
-    }
-};
+class ImportedDocument : public DocumentFixture {};
 
 }  // namespace
 

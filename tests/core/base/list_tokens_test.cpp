@@ -3,37 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 
 #include "core/base/result_table.h"
+#include "scratch_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ListRowsTest : public ::testing::Test {
-   protected:
-    void SetUp() override { fs::create_directories(dir_); }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Put(const std::string& leaf, const std::string& text) const {
-        std::ofstream(dir_ / leaf, std::ios::binary) << text;
-        return (dir_ / leaf).string();
-    }
-
-    fs::path dir_ =
-        fs::temp_directory_path() / ("valdrix_list_rows_" + std::to_string(std::random_device{}()));
-};
+class ListRowsTest : public ::testing::Test, protected ScratchDir {};
 
 TEST_F(ListRowsTest, HeaderExcludedAndTheFirstEmptyLineEndsTheTable) {
     EXPECT_EQ(CountListRows(Put("a.LST", "x y\r\n1 2\r\n3 4\r\n\r\n5 6\r\n")), 2);
     EXPECT_EQ(CountListRows(Put("b.LST", "x y\n1;2\n \t;\n5 6")), 1);
     EXPECT_EQ(CountListRows(Put("c.LST", "x y\n1 2")), 1);
     EXPECT_EQ(CountListRows(Put("d.LST", "x y\n")), 0);
-    EXPECT_EQ(CountListRows((dir_ / "absent.LST").string()), 0);
-    fs::create_directory(dir_ / "folder.LST");
-    EXPECT_EQ(CountListRows((dir_ / "folder.LST").string()), 0);
+    EXPECT_EQ(CountListRows(File("absent.LST")), 0);
+    fs::create_directory(dir / "folder.LST");
+    EXPECT_EQ(CountListRows(File("folder.LST")), 0);
 }
 
 // The rows are the lines the update reader takes, and it ends a line at a carriage return

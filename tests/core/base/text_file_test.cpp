@@ -6,55 +6,38 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <sstream>
+
+#include "scratch_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TextFileTest : public ::testing::Test {
+class TextFileTest : public ::testing::Test, protected ScratchDir {
    protected:
-    void SetUp() override {
-        fs::create_directories(dir_);
-        io_.errorStream = std::fopen(Path("reports.txt").c_str(), "w");
-    }
-    void TearDown() override {
-        std::fclose(io_.errorStream);
-        fs::remove_all(dir_);
-    }
-    std::string Path(const std::string& leaf) const { return (dir_ / leaf).string(); }
-    void Put(const std::string& leaf, const std::string& text) const {
-        std::ofstream(Path(leaf), std::ios::binary) << text;
-    }
-    std::string Get(const std::string& leaf) const {
-        std::ostringstream out;
-        out << std::ifstream(Path(leaf), std::ios::binary).rdbuf();
-        return out.str();
-    }
+    void SetUp() override { io_.errorStream = std::fopen(File("reports.txt").c_str(), "w"); }
+    void TearDown() override { std::fclose(io_.errorStream); }
     // The reports printed since the last call.
     std::string Reports() {
         std::fflush(io_.errorStream);
         const std::string text = Get("reports.txt");
-        io_.errorStream = std::freopen(Path("reports.txt").c_str(), "w", io_.errorStream);
+        io_.errorStream = std::freopen(File("reports.txt").c_str(), "w", io_.errorStream);
         return text;
     }
     void OpenForReading(TextFile& f, const std::string& text) {
         Put("in.txt", text);
-        Assign(f, Path("in.txt"));
+        Assign(f, File("in.txt"));
         Reset(f);
         ASSERT_EQ(f.error, 0);
     }
 
-    fs::path dir_ =
-        fs::temp_directory_path() / ("valdrix_text_" + std::to_string(std::random_device{}()));
     IoContext io_;
 };
 
 // A formatted write would end at the first zero byte and drop the rest unnoticed.
 TEST_F(TextFileTest, WritesKeepEveryByteAndLineEnds) {
     TextFile f(&io_);
-    Assign(f, Path("out.txt"));
+    Assign(f, File("out.txt"));
     Rewrite(f);
     WriteString(f, std::string("A\0B", 3));
     WriteLine(f);
@@ -80,10 +63,10 @@ TEST_F(TextFileTest, WholeLinesHaveAnyLengthAndLoseTheirLineEnds) {
 
 TEST_F(TextFileTest, FailuresAreReportedUnlessTheCallerReportsThem) {
     TextFile f(&io_);
-    Assign(f, Path("missing.txt"));
+    Assign(f, File("missing.txt"));
     Reset(f);
     EXPECT_EQ(f.error, ENOENT);
-    EXPECT_EQ(Reports(), "IO: file '" + Path("missing.txt") + "' " + std::strerror(ENOENT) + "\n");
+    EXPECT_EQ(Reports(), "IO: file '" + File("missing.txt") + "' " + std::strerror(ENOENT) + "\n");
     f.status |= file_status::kNoReport;
     Reset(f);
     WriteLine(f);  // not open
@@ -94,11 +77,11 @@ TEST_F(TextFileTest, FailuresAreReportedUnlessTheCallerReportsThem) {
 TEST_F(TextFileTest, ScratchRewriteStartsANewFileInsteadOfTruncating) {
     for (bool scratch : {false, true}) {
         Put("w.txt", "old");
-        fs::remove(Path("link.txt"));
-        fs::create_hard_link(Path("w.txt"), Path("link.txt"));
+        fs::remove(File("link.txt"));
+        fs::create_hard_link(File("w.txt"), File("link.txt"));
         TextFile f(&io_);
         f.scratch = scratch;
-        Assign(f, Path("w.txt"));
+        Assign(f, File("w.txt"));
         Rewrite(f);
         WriteString(f, std::string("new"));
         Close(f);
@@ -110,14 +93,14 @@ TEST_F(TextFileTest, ScratchRewriteStartsANewFileInsteadOfTruncating) {
 
 TEST_F(TextFileTest, RewriteOfAFolderFailsAndLeavesTheFolder) {
     for (bool scratch : {false, true}) {
-        fs::create_directories(dir_ / "folder.JAC");
+        fs::create_directories(dir / "folder.JAC");
         TextFile f(&io_);
         f.scratch = scratch;
-        Assign(f, Path("folder.JAC"));
+        Assign(f, File("folder.JAC"));
         Rewrite(f);
         EXPECT_FALSE(IsOpen(f));
         EXPECT_EQ(f.error, EISDIR);
-        EXPECT_TRUE(fs::is_directory(dir_ / "folder.JAC")) << "scratch " << scratch;
+        EXPECT_TRUE(fs::is_directory(dir / "folder.JAC")) << "scratch " << scratch;
         EXPECT_NE(Reports().find("folder.JAC"), std::string::npos);
     }
 }

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/document_fixture.h"
@@ -25,12 +24,6 @@ class UpdateCommand : public DocumentFixture {
         core_.settings.updateStepCount = rows;
     }
 };
-
-// The bytes of a file, empty when there is none.
-std::string Contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // y follows x; x is fixed by the table, c holds on its own.
 const char* const kLine = "y = 2*x + c;\nc = 1;\nx \xbb 3;\n";
@@ -92,7 +85,7 @@ TEST_F(UpdateCommand, AnAttachmentThatIsAFileOfTheRunIsRefused) {
     for (const char* leaf : {"doc.UPD.new", "doc.PRN", "doc.TMP"}) {
         const std::filesystem::path table = dir_ / leaf;
         if (!std::filesystem::exists(table)) std::ofstream(table, std::ios::binary) << "x\n5\n";
-        const std::string before = Contents(table);
+        const std::string before = scratch_.Get(leaf);
         for (const std::filesystem::path& name : {table, dir_ / "." / leaf}) {
             core_.settings.updateFileName = name.string();
             core_.settings.updateFilePresent = true;
@@ -102,7 +95,7 @@ TEST_F(UpdateCommand, AnAttachmentThatIsAFileOfTheRunIsRefused) {
                 EXPECT_NE(out_.find(" is a file the run writes beside its document"),
                           std::string::npos)
                     << leaf << " " << command << ": " << out_;
-                EXPECT_EQ(Contents(table), before) << leaf << " " << command;
+                EXPECT_EQ(scratch_.Get(leaf), before) << leaf << " " << command;
             }
         }
         std::filesystem::remove(table);

@@ -1,10 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,17 +12,14 @@
 #include "core/eval/compile.h"
 #include "core/lang/parser.h"
 #include "core/lang/writer.h"
+#include "scratch_dir.h"
 
 // A core that compiles equation text from a scratch folder, records its console and checks
 // at the end that every code node went back to the pool. Folding is off unless a test turns
 // it on, so compiled code reads as written.
 struct ParserHarness {
     explicit ParserHarness(const Limits& limits = Limits{}) : s(limits) {
-        static int serial = 0;
-        dir = std::filesystem::temp_directory_path() /
-              ("valdrix_parser_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-        std::filesystem::create_directories(dir);
-        s.files.baseName = (dir / "doc").string();
+        s.files.baseName = scratch.File("doc");
         s.console.callback = [this](const char* text) { out += text; };
         s.settings.autoSimplify = false;
     }
@@ -34,19 +28,15 @@ struct ParserHarness {
         Close(s.files.work);
         for (std::size_t i = 1; i < s.model.eq.size(); ++i) FreeList(s.pool, s.model.eq[i].code);
         EXPECT_EQ(s.pool.liveCount(), 0u) << "code nodes leaked";
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
     }
 
-    void WriteFile(const std::string& name, const std::string& text) {
-        std::ofstream(dir / name, std::ios::binary) << text;
-    }
+    void WriteFile(const std::string& name, const std::string& text) { scratch.Put(name, text); }
 
     // Compiles text as the work file of a run; true when it was accepted.
     bool Compile(const std::string& text, bool complexMode = false) {
         WriteFile("doc.TMP", text);
         Close(s.files.work);
-        Assign(s.files.work, (dir / "doc.TMP").string());
+        Assign(s.files.work, scratch.File("doc.TMP"));
         Reset(s.files.work);
         s.k.arithmetic = complexMode ? Arithmetic::kComplex : Arithmetic::kReal;
         ParseEquationsComplex(s);
@@ -81,9 +71,9 @@ struct ParserHarness {
         if (const int v = Variable(name); v != 0) s.names.value[v] = value;
     }
 
+    ScratchDir scratch;
     CoreState s;
     std::string out;
-    std::filesystem::path dir;
 };
 
 // Compiles each text in a fresh harness and expects its equation 1 in the words of Code, or

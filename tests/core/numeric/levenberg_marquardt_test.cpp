@@ -18,18 +18,18 @@ namespace {
 
 using Vector = std::vector<double>;
 
-// A problem given by two functions: the residuals and the Jacobian (row i, column k).
+// A problem given by one function of x that fills the residuals and, when asked, the Jacobian
+// (row i, column k).
 class Problem : public LeastSquaresProblem {
    public:
-    using Residual = std::function<bool(const Vector&, Vector&)>;
-    using Derivative = std::function<void(const Vector&, DenseMatrix&)>;
-    Problem(int m, int n, Residual f, Derivative j)
-        : m_(m), n_(n), f_(std::move(f)), j_(std::move(j)) {}
+    using Function = std::function<bool(const Vector&, Vector&, DenseMatrix*)>;
+    Problem(int m, int n, Function f) : m_(m), n_(n), f_(std::move(f)) {}
     int Observations() const override { return m_; }
     int Parameters() const override { return n_; }
-    bool Residuals(const Vector& x, Vector& r) override { return f_(x, r); }
+    bool Residuals(const Vector& x, Vector& r) override { return f_(x, r, nullptr); }
     bool Jacobian(const Vector& x, DenseMatrix& j) override {
-        j_(x, j);
+        Vector r(m_);
+        f_(x, r, &j);
         return true;
     }
     bool Continue(int iteration, double) override { return iteration <= stopAfter; }
@@ -37,8 +37,7 @@ class Problem : public LeastSquaresProblem {
 
    private:
     int m_, n_;
-    Residual f_;
-    Derivative j_;
+    Function f_;
 };
 
 double SumOfSquares(Problem& p, const Vector& x) {
@@ -50,59 +49,48 @@ double SumOfSquares(Problem& p, const Vector& x) {
 }
 
 Problem Rosenbrock() {
-    return Problem(
-        2, 2,
-        [](const Vector& x, Vector& r) {
-            r[0] = 10.0 * (x[1] - x[0] * x[0]);
-            r[1] = 1.0 - x[0];
-            return true;
-        },
-        [](const Vector& x, DenseMatrix& j) {
-            j(0, 0) = -20.0 * x[0];
-            j(0, 1) = 10.0;
-            j(1, 0) = -1.0;
-            j(1, 1) = 0.0;
-        });
+    return Problem(2, 2, [](const Vector& x, Vector& r, DenseMatrix* j) {
+        r[0] = 10.0 * (x[1] - x[0] * x[0]);
+        r[1] = 1.0 - x[0];
+        if (j != nullptr) {
+            (*j)(0, 0) = -20.0 * x[0];
+            (*j)(0, 1) = 10.0;
+            (*j)(1, 0) = -1.0;
+            (*j)(1, 1) = 0.0;
+        }
+        return true;
+    });
 }
 
 Problem FreudensteinRoth() {
-    return Problem(
-        2, 2,
-        [](const Vector& x, Vector& r) {
-            r[0] = -13.0 + x[0] + ((5.0 - x[1]) * x[1] - 2.0) * x[1];
-            r[1] = -29.0 + x[0] + ((x[1] + 1.0) * x[1] - 14.0) * x[1];
-            return true;
-        },
-        [](const Vector& x, DenseMatrix& j) {
-            j(0, 0) = 1.0;
-            j(0, 1) = x[1] * (10.0 - 3.0 * x[1]) - 2.0;
-            j(1, 0) = 1.0;
-            j(1, 1) = x[1] * (2.0 + 3.0 * x[1]) - 14.0;
-        });
+    return Problem(2, 2, [](const Vector& x, Vector& r, DenseMatrix* j) {
+        r[0] = -13.0 + x[0] + ((5.0 - x[1]) * x[1] - 2.0) * x[1];
+        r[1] = -29.0 + x[0] + ((x[1] + 1.0) * x[1] - 14.0) * x[1];
+        if (j != nullptr) {
+            (*j)(0, 0) = 1.0;
+            (*j)(0, 1) = x[1] * (10.0 - 3.0 * x[1]) - 2.0;
+            (*j)(1, 0) = 1.0;
+            (*j)(1, 1) = x[1] * (2.0 + 3.0 * x[1]) - 14.0;
+        }
+        return true;
+    });
 }
 
 const double kBardY[] = {0.14, 0.18, 0.22, 0.25, 0.29, 0.32, 0.35, 0.39,
                          0.37, 0.58, 0.73, 0.96, 1.34, 2.10, 4.39};
 
 Problem Bard() {
-    return Problem(
-        15, 3,
-        [](const Vector& x, Vector& r) {
-            for (int i = 0; i < 15; ++i) {
-                const double u = i + 1, v = 15 - i, w = std::min(u, v);
-                r[i] = kBardY[i] - (x[0] + u / (v * x[1] + w * x[2]));
-            }
-            return true;
-        },
-        [](const Vector& x, DenseMatrix& j) {
-            for (int i = 0; i < 15; ++i) {
-                const double u = i + 1, v = 15 - i, w = std::min(u, v);
-                const double q = (v * x[1] + w * x[2]) * (v * x[1] + w * x[2]);
-                j(i, 0) = -1.0;
-                j(i, 1) = u * v / q;
-                j(i, 2) = u * w / q;
-            }
-        });
+    return Problem(15, 3, [](const Vector& x, Vector& r, DenseMatrix* j) {
+        for (int i = 0; i < 15; ++i) {
+            const double u = i + 1, v = 15 - i, w = std::min(u, v), d = v * x[1] + w * x[2];
+            r[i] = kBardY[i] - (x[0] + u / d);
+            if (j == nullptr) continue;
+            (*j)(i, 0) = -1.0;
+            (*j)(i, 1) = u * v / (d * d);
+            (*j)(i, 2) = u * w / (d * d);
+        }
+        return true;
+    });
 }
 
 const double kMeyerY[] = {34780, 28610, 23650, 19630, 16370, 13720, 11540, 9744,
@@ -110,42 +98,31 @@ const double kMeyerY[] = {34780, 28610, 23650, 19630, 16370, 13720, 11540, 9744,
 
 // Badly scaled: the parameters differ by six orders of magnitude.
 Problem Meyer() {
-    return Problem(
-        16, 3,
-        [](const Vector& x, Vector& r) {
-            for (int i = 0; i < 16; ++i) {
-                const double t = 45.0 + 5.0 * (i + 1);
-                r[i] = x[0] * std::exp(x[1] / (t + x[2])) - kMeyerY[i];
-            }
-            return true;
-        },
-        [](const Vector& x, DenseMatrix& j) {
-            for (int i = 0; i < 16; ++i) {
-                const double t = 45.0 + 5.0 * (i + 1);
-                const double e = std::exp(x[1] / (t + x[2]));
-                j(i, 0) = e;
-                j(i, 1) = x[0] * e / (t + x[2]);
-                j(i, 2) = -x[0] * e * x[1] / ((t + x[2]) * (t + x[2]));
-            }
-        });
+    return Problem(16, 3, [](const Vector& x, Vector& r, DenseMatrix* j) {
+        for (int i = 0; i < 16; ++i) {
+            const double t = 45.0 + 5.0 * (i + 1), e = std::exp(x[1] / (t + x[2]));
+            r[i] = x[0] * e - kMeyerY[i];
+            if (j == nullptr) continue;
+            (*j)(i, 0) = e;
+            (*j)(i, 1) = x[0] * e / (t + x[2]);
+            (*j)(i, 2) = -x[0] * e * x[1] / ((t + x[2]) * (t + x[2]));
+        }
+        return true;
+    });
 }
 
 // Linear function of rank 1: f_i = i sum_j j x_j - 1. Its minimum S = m (m - 1) / (2 (2m + 1))
 // is taken on a hyperplane.
 Problem LinearRankOne(int m, int n) {
-    return Problem(
-        m, n,
-        [m, n](const Vector& x, Vector& r) {
-            double sum = 0.0;
-            for (int k = 0; k < n; ++k) sum += (k + 1) * x[k];
-            for (int i = 0; i < m; ++i) r[i] = (i + 1) * sum - 1.0;
-            return true;
-        },
-        [m, n](const Vector&, DenseMatrix& j) {
-            for (int i = 0; i < m; ++i) {
-                for (int k = 0; k < n; ++k) j(i, k) = (i + 1.0) * (k + 1.0);
-            }
-        });
+    return Problem(m, n, [m, n](const Vector& x, Vector& r, DenseMatrix* j) {
+        double sum = 0.0;
+        for (int k = 0; k < n; ++k) sum += (k + 1) * x[k];
+        for (int i = 0; i < m; ++i) {
+            r[i] = (i + 1) * sum - 1.0;
+            for (int k = 0; j != nullptr && k < n; ++k) (*j)(i, k) = (i + 1.0) * (k + 1.0);
+        }
+        return true;
+    });
 }
 
 struct Case {
@@ -214,13 +191,11 @@ TEST(LevenbergMarquardt, FailuresAreNotReportedAsConvergence) {
     // r = x + 1 is defined for x >= 0 only: the least sum of squares lies on the edge of the
     // domain, where every step towards the unconstrained minimum fails to evaluate. The steps
     // that stay inside reach it to the precision the tests ask for.
-    Problem edge(
-        1, 1,
-        [](const Vector& x, Vector& r) {
-            r[0] = x[0] + 1.0;
-            return x[0] >= 0.0;
-        },
-        [](const Vector&, DenseMatrix& j) { j(0, 0) = 1.0; });
+    Problem edge(1, 1, [](const Vector& x, Vector& r, DenseMatrix* j) {
+        r[0] = x[0] + 1.0;
+        if (j != nullptr) (*j)(0, 0) = 1.0;
+        return x[0] >= 0.0;
+    });
     Vector x = {1.0};
     LmResult result = LevenbergMarquardt(edge, x, LmSettings{});
     EXPECT_TRUE(Converged(result.outcome));
@@ -229,13 +204,11 @@ TEST(LevenbergMarquardt, FailuresAreNotReportedAsConvergence) {
 
     // Defined at the start alone: the region shrinks because no neighbour can be evaluated,
     // which is no minimum.
-    Problem isolated(
-        1, 1,
-        [](const Vector& at, Vector& r) {
-            r[0] = at[0] + 1.0;
-            return at[0] == 1.0;
-        },
-        [](const Vector&, DenseMatrix& j) { j(0, 0) = 1.0; });
+    Problem isolated(1, 1, [](const Vector& at, Vector& r, DenseMatrix* j) {
+        r[0] = at[0] + 1.0;
+        if (j != nullptr) (*j)(0, 0) = 1.0;
+        return at[0] == 1.0;
+    });
     x = {1.0};
     result = LevenbergMarquardt(isolated, x, LmSettings{});
     EXPECT_EQ(result.outcome, LmOutcome::kDomainEdge);

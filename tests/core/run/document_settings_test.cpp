@@ -6,10 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -19,8 +20,6 @@ using Bytes = std::vector<unsigned char>;
 
 class SettingsFileTest : public ::testing::Test {
    protected:
-    void SetUp() override { fs::create_directories(dir_); }
-    void TearDown() override { fs::remove_all(dir_); }
     Bytes Get(const std::string& path) const {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -36,8 +35,8 @@ class SettingsFileTest : public ::testing::Test {
                (d.deltaJ == 0.5 ? "J" : "-") + (d.stepCount == 250 ? "R" : "-");
     }
 
-    fs::path dir_ =
-        fs::temp_directory_path() / ("valdrix_vdp_" + std::to_string(std::random_device{}()));
+    const ScratchDir scratch_;
+    const fs::path dir_ = scratch_.dir;
     std::string file_ = (dir_ / "model.VDP").string();
     DocumentSettings sample_ = [] {
         DocumentSettings d;

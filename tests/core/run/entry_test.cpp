@@ -107,9 +107,7 @@ TEST_F(EntryTest, AFolderInThePlaceOfAWorkFileIsReportedAndLeftAlone) {
     }
     // A check writes the work file of the text as well.
     fs::create_directory(dir_ / "doc.TMP");
-    Run("x = (1;\n", "Z");
-    out_.clear();
-    EXPECT_EQ(CheckDocument(core_, path_.c_str()), 0);
+    EXPECT_EQ(Check("x = (1;\n"), 0);
     EXPECT_NE(out_.find("doc.TMP: a folder has that name"), std::string::npos) << out_;
 }
 
@@ -123,10 +121,8 @@ TEST_F(EntryTest, UnknownCommandsAndChecksKeepTheLastResult) {
     EXPECT_EQ(FileCount(), 1);  // nothing was done
     for (bool solved : {true, false}) {
         core_.flags.solved = solved;
-        Run("x = 2;\n", "Z");
-        EXPECT_EQ(CheckDocument(core_, path_.c_str()), 1);
-        Run("x = = ;\n", "Z");
-        EXPECT_EQ(CheckDocument(core_, path_.c_str()), 0);
+        EXPECT_EQ(Check("x = 2;\n"), 1);
+        EXPECT_EQ(Check("x = = ;\n"), 0);
         EXPECT_EQ(core_.flags.solved, solved);
     }
 }
@@ -176,8 +172,7 @@ TEST_F(EntryTest, RefusedOrCancelledCommandsKeepTheLastResults) {
         Run(c.text, c.command);
         EXPECT_EQ(ReadFile(".PRN"), table) << c.what << "\n" << out_;
     }
-    Run(document, "Z");
-    EXPECT_EQ(CheckDocument(core_, path_.c_str()), 1);
+    EXPECT_EQ(Check(document), 1);
     EXPECT_EQ(ReadFile(".PRN"), table);
     // A write of the result file that failed in an earlier run does not fail a later one that
     // never opens it.

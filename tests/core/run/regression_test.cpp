@@ -15,29 +15,11 @@
 #include "core/base/fit_table.h"
 #include "core/compiled_fixture.h"
 #include "core/nist_data.h"
-#include "core/run/run_setup.h"
 
 namespace {
 
 class Regression : public CompiledFixture {
    protected:
-    // One whole "ALR" run by the given route, framed as the entry frames a run.
-    int RunRoute(const std::string& text, FitRoute route) {
-        path_ = (dir_ / "doc.alg").string();
-        std::ofstream(path_, std::ios::binary) << text;
-        out_.clear();
-        ResetDefaults(core_);
-        core_.files.documentPath = path_;
-        core_.files.baseName = BaseNameOf(path_);
-        CompileDocument(core_);
-        if (!core_.flags.parseError) CommandRegression(core_, "ALR", route);
-        FreeEquations(core_);
-        for (TextFile* f :
-             {&core_.files.work, &core_.files.source, &core_.files.jacobian, &core_.files.result}) {
-            Close(*f);
-        }
-        return core_.flags.solved ? 1 : 0;
-    }
     bool HasFitFile() const { return std::filesystem::exists(dir_ / "doc.FIT"); }
     // The estimate and the standard error the fit statistics print for a parameter.
     std::pair<double, double> Printed(const std::string& name) const {
@@ -65,7 +47,7 @@ TEST_F(Regression, NorrisLineIsSolvedByBothRoutes) {
             EXPECT_GE(nist::AgreeingDigits(Value(p.name), p.certified), 9.0) << p.name;
         }
     }
-    ASSERT_EQ(RunRoute("{Options: 20 -6}\ny = B0 + B1*x;\n", FitRoute::kRewrite), 1) << out_;
+    ASSERT_EQ(Run("{Options: 20 -6 ROUTE=REWRITE}\ny = B0 + B1*x;\n", "ALR"), 1) << out_;
     EXPECT_NE(out_.find("Converged: "), std::string::npos) << out_;
     for (const nist::Parameter& p : set.parameters) {
         EXPECT_GE(nist::AgreeingDigits(Value(p.name), p.certified), 8.0) << p.name;

@@ -31,19 +31,7 @@ std::string Repeat(const std::string& item, const std::string& between, int coun
     return text;
 }
 
-class ReliabilityTest : public DocumentFixture {
-   protected:
-    std::string Read(const std::string& name) const {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    int Check(const std::string& text) {
-        path_ = (dir_ / "doc.alg").string();
-        std::ofstream(path_, std::ios::binary) << text;
-        out_.clear();
-        return CheckDocument(core_, path_.c_str());
-    }
-};
+class ReliabilityTest : public DocumentFixture {};
 
 // Text whose code doubles at each step is refused as soon as it passes the bound of one
 // equation, long before memory runs out.
@@ -83,7 +71,7 @@ TEST_F(ReliabilityTest, CancelReachesTheBuildOfOneEquation) {
     EXPECT_TRUE(core_.flags.cancelled);
     EXPECT_FALSE(core_.flags.solved);
     EXPECT_EQ(out_.find("Derivative Too Large"), std::string::npos);
-    EXPECT_EQ(Read("doc.JAC").find("      1       "), std::string::npos);  // no record of it
+    EXPECT_EQ(ReadFile(".JAC").find("      1       "), std::string::npos);  // no record of it
     EXPECT_NE(out_.find("Run Cancelled"), std::string::npos) << out_;
 }
 

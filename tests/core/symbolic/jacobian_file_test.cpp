@@ -1,7 +1,6 @@
 #include "core/symbolic/jacobian_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "core/base/core_state.h"
 #include "core/run/entry.h"
+#include "scratch_dir.h"
 #include "symbolic_harness.h"
 
 namespace {
@@ -20,30 +20,20 @@ const std::string kEndLine = "   0   0   0\n";
 
 class JacobianFileTest : public ::testing::Test {
    protected:
+    ScratchDir scratch;
     SymbolicHarness h;
 
-    void SetUp() override {
-        h.s.files.baseName = (std::filesystem::temp_directory_path() /
-                              ("valdrix_jac_" + std::to_string(::getpid()) + "_" +
-                               ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-                                 .string();
-    }
+    void SetUp() override { h.s.files.baseName = scratch.File("doc"); }
     void TearDown() override {
         FreeJacobianRows(h.s);
         for (int e = 1; e <= h.s.model.count; ++e) FreeList(h.s.pool, h.s.model.eq[e].code);
         EXPECT_EQ(h.s.pool.liveCount(), 0u);
-        std::filesystem::remove(JacPath());
     }
 
-    std::string JacPath() const { return h.s.files.baseName + ".JAC"; }
     void AddEquation(const std::string& postfix) {
         h.s.model.eq[++h.s.model.count].code = testcode::Postfix(h.s, postfix);
     }
-    std::string FileText() const {
-        std::stringstream text;
-        text << std::ifstream(JacPath(), std::ios::binary).rdbuf();
-        return text.str();
-    }
+    std::string FileText() const { return scratch.Get("doc.JAC"); }
     // The lines where records open, the end line included.
     std::string Headers() const {
         std::string headers;
@@ -134,7 +124,7 @@ TEST_F(JacobianFileTest, RoundTripGivesEntriesThatEvaluateLikeTheDerivatives) {
 
 TEST_F(JacobianFileTest, ReadsSixDigitValuesAndFreeHeaders) {
     h.s.model.count = 2;
-    std::ofstream(JacPath(), std::ios::binary)
+    std::ofstream(scratch.File("doc.JAC"), std::ios::binary)
         << "1 1\nX        1 0.000000E+00\nV        0 3.000000E+00\nB*       0 0.000000E+00\n;\n"
            "  2\n 2\nV\x9F       0 3.141593E+00\nU-       0 0.000000E+00\n;\n"
            "   0   0   0\n      2       1\nV        0 1.0\n;\n";  // after the end: never read
@@ -162,27 +152,17 @@ TEST(JacobianFileFormat, RunsWriteTheFilesKeptWithTheTests) {
     const char* root = std::getenv("VALDRIX_SOURCE_DIR");
     const std::filesystem::path data =
         std::filesystem::path(root != nullptr ? root : ".") / "tests/data/jacobian";
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("valdrix_jacformat_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    auto read = [](const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    };
-    for (const char* name : {"real", "complex"}) {
+    const ScratchDir scratch;
+    for (const std::string name : {"real", "complex"}) {
         SCOPED_TRACE(name);
-        const std::string kept = read(data / (std::string(name) + ".JAC"));
-        ASSERT_FALSE(kept.empty()) << "missing " << (data / name).string();
-        const std::filesystem::path document = dir / (std::string(name) + ".alg");
-        std::filesystem::copy_file(data / (std::string(name) + ".alg"), document,
-                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(data / (name + ".alg"), scratch.dir / (name + ".alg"));
+        std::filesystem::copy_file(data / (name + ".JAC"), scratch.dir / (name + ".kept"));
+        const std::string kept = scratch.Get(name + ".kept");
+        ASSERT_FALSE(kept.empty());
         CoreState s;
         std::string said;
         s.console.callback = [&said](const char* text) { said += text; };
-        SolverEntry(s, document.c_str(), "S");
-        EXPECT_EQ(read(dir / (std::string(name) + ".JAC")), kept) << said;
+        SolverEntry(s, scratch.File(name + ".alg").c_str(), "S");
+        EXPECT_EQ(scratch.Get(name + ".JAC"), kept) << said;
     }
-    std::filesystem::remove_all(dir);
 }
