@@ -51,7 +51,16 @@ DocumentManager::DocumentManager(EquationApp& app, QMdiArea& area, PropertiesTre
       app_(app),
       area_(area),
       properties_(properties),
-      dialogParent_(dialogParent) {}
+      dialogParent_(dialogParent) {
+    // The window the workspace brings to the front after another closed may come unmaximised
+    // (when is up to the window system); it takes the state the windows share.
+    connect(&area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w != nullptr && !arranging_ && !quitting_ && childShow_ == ShowState::kMaximized &&
+            !w->isMaximized() && !w->isMinimized()) {
+            ShowInRememberedState(w);
+        }
+    });
+}
 
 QMdiSubWindow* DocumentManager::FrontWindow() const {
     QMdiSubWindow* w = area_.activeSubWindow();
@@ -87,11 +96,14 @@ void DocumentManager::Activate(PadView* view) {
 
 void DocumentManager::ShowWindow(QMdiSubWindow* window) {
     connect(window, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates, Qt::WindowStates now) {
+            [this](Qt::WindowStates old, Qt::WindowStates now) {
                 // The workspace restores and maximises windows by itself when one opens or
-                // closes; only what the user did to a window is remembered. A minimised
+                // closes; only what the user did to a window is remembered. A window that
+                // only comes to the front or leaves it changes nothing, and a minimised
                 // window keeps the remembered state.
-                if (arranging_ || closing_ || (now & Qt::WindowMinimized)) return;
+                if (arranging_ || closing_ || (now & Qt::WindowMinimized) ||
+                    !((old ^ now) & Qt::WindowMaximized))
+                    return;
                 childShow_ =
                     (now & Qt::WindowMaximized) ? ShowState::kMaximized : ShowState::kNormal;
             });

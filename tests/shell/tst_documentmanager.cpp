@@ -80,6 +80,23 @@ class tst_DocumentManager : public guitest::FrameTest {
         QVERIFY(!EquationApp::Profile()->contains(keys::kShowCmd));
     }
 
+    // A window system may bring the next window to the front only after the closed one has
+    // gone, and unmaximised: coming to the front is no choice of the user's, and the window
+    // takes the shared state.
+    void aWindowComingToTheFrontTakesTheSharedState() {
+        frame_->ReadSettings();
+        openDocument("a.alg", "a = 1;\n");
+        openDocument("b.alg", "b = 1;\n");
+        QMdiArea* area = frame_->mdiArea();
+        QMdiSubWindow* first = area->subWindowList().first();
+        area->setActiveSubWindow(nullptr);
+        QVERIFY(!first->isMaximized());
+        QCOMPARE(docs().childShowState(), ShowState::kMaximized);
+        area->setActiveSubWindow(first);
+        QCOMPARE(docs().childShowState(), ShowState::kMaximized);
+        QVERIFY(first->isMaximized());
+    }
+
     void restoringAFrameIsRemembered() {
         frame_->ReadSettings();
         openDocument("a.alg", "a = 1;\n");
