@@ -40,7 +40,8 @@ void CollectClashes(const QString& title, const QList<QAction*>& actions, QStrin
 
 }  // namespace
 
-// The main window as a new user first meets it: its size, its title and its menus.
+// The main window as a new user first meets it: its size, its title, its menus, Find and the
+// keys that move between its panes.
 class tst_FirstSession : public guitest::FrameTest {
     Q_OBJECT
    private slots:
