@@ -3,6 +3,7 @@
 #include "core/base/code_node.h"
 
 struct CoreState;
+struct SumIndex;
 
 // Symbolic partial derivatives of compiled code.
 //
@@ -26,6 +27,16 @@ long DerivativeNodeBudget(CodeNode* run);
 // whether the build was cut short by its bound or by a cancel.
 CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& output,
                         bool* halted = nullptr);
+
+// The same derivative, with the sums of the run indexed beforehand (BuildSumIndex on this run)
+// so that terms without the variable are not walked; the result folds to the same code.
+CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, const SumIndex& sums,
+                        CodeNode*& output, bool* halted = nullptr);
+
+// Whether the run's derivative (negated first, with negated) with respect to a variable it does
+// not hold folds to a constant zero, and which zero (its sign). Writes nothing to the console;
+// a run without a rule for some part answers false.
+bool DerivativeFoldsToZero(CoreState& s, CodeNode* run, bool negated, double& zero);
 
 // Emits a copy of the run (deleted nodes left out) and returns the position just after it.
 CodeNode* EmitCopy(CoreState& s, CodeNode* run, CodeNode*& output);
