@@ -59,6 +59,49 @@ long RunNodes(CodeNode* n) {
     return count;
 }
 
+// Whether folding a constant node of this code only computes a value. EXP and powers may
+// report an overflow (and clear or set what was reported), the special functions write
+// warnings: folding those in a different order or number would change the console.
+bool FoldsQuietly(const CodeNode* n) {
+    if (n->kind == kKindUnary) {
+        switch (static_cast<code::Unary>(n->sub)) {
+            case code::kNeg:
+            case code::kReal:
+            case code::kImag:
+            case code::kConjg:
+            case code::kSin:
+            case code::kCos:
+            case code::kTan:
+            case code::kInv:
+            case code::kSquare:
+            case code::kSqrt:
+            case code::kLn:
+            case code::kArcSin:
+            case code::kArcCos:
+            case code::kArcTan:
+            case code::kAbs:
+            case code::kStep: return true;
+            default: return false;
+        }
+    }
+    if (n->kind == kKindBinary) {
+        switch (static_cast<code::Binary>(n->sub)) {
+            case code::kAdd:
+            case code::kSub:
+            case code::kMul:
+            case code::kDiv:
+            case code::kAtan2:
+            case code::kIf:
+            case code::kThen:
+            case code::kLess:
+            case code::kEqual:
+            case code::kGreater: return true;
+            default: return false;
+        }
+    }
+    return true;
+}
+
 class Emitter {
    public:
     Emitter(CoreState& s, int variable, bool restricted, CodeNode*& output, long runNodes,
@@ -433,11 +476,13 @@ bool DerivativeFoldsToZero(CoreState& s, CodeNode* run, bool negated, double& ze
     emitter.Silence();
     if (negated) d = MakeNode(s.pool, kKindUnary, code::kNeg, 0, 0.0, 0, d);
     emitter.Diff(run);
+    bool quiet = !emitter.Failed();
+    for (const CodeNode* n = d; n != nullptr && quiet; n = n->next) quiet = FoldsQuietly(n);
     d = Reverse(d);  // parse form, the ';' first
-    ConstantFold(s, d);
+    if (quiet) ConstantFold(s, d);
     const CodeNode* head = SkipDeleted(d->next);
-    const bool isZero = !emitter.Failed() && head != nullptr && IsPlainConst(head) &&
-                        head->value == 0.0 && SkipDeleted(head->next) == nullptr;
+    const bool isZero = quiet && head != nullptr && IsPlainConst(head) && head->value == 0.0 &&
+                        SkipDeleted(head->next) == nullptr;
     if (isZero) zero = head->value;
     FreeList(s.pool, d);
     return isZero;
