@@ -10,7 +10,6 @@
 #include "core/lang/code_string.h"
 #include "core/eval/constant_fold.h"
 #include "core/lang/function_traits.h"
-#include "core/symbolic/sum_index.h"
 #include "core/symbolic/symbolic_messages.h"
 
 // How the rules are written. Output nodes are prepended, so emitting an expression in parse
