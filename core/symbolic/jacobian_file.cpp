@@ -103,7 +103,7 @@ void DifferentiateEquation(CoreState& s, int e, bool show, std::string& text) {
     // grows with the code, not with its size times its variables.
     long budget = DerivativeNodeBudget(root);
     SumIndex sums;
-    BuildSumIndex(s, root, sums, variables.size() > 1);
+    BuildSumIndex(s, root, sums, variables.size() >= kFewestIndexedVariables);
     if (show) {
         ConsoleWriteLine(s.console);
         ConsoleWriteInt(s.console, e);

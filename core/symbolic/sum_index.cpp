@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
 
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
@@ -23,51 +22,64 @@ int Arity(const CodeNode* n) {
     return n->kind == kKindUnary ? 1 : 0;
 }
 
-// The left operand of every + and - of the run, found in one pass with a stack of the
-// operators whose operands are still being read (in parse form the right operand comes
-// first). Iterative, so a chain of any length is safe.
-std::unordered_map<const CodeNode*, CodeNode*> LeftOperands(CodeNode* root) {
+// A chain as the walk meets it: its operators from the top down, and the leftmost term.
+struct Chain {
+    std::vector<CodeNode*> operators;
+    CodeNode* first = nullptr;
+};
+
+// The chains of + and - of the run, found in one pass with a stack of the operators whose
+// operands are still being read (in parse form the right operand comes first, so an operator's
+// left operand is met after everything on its right). Iterative, so a chain of any length is
+// safe.
+std::vector<Chain> SumChains(CodeNode* root) {
     struct Open {
         CodeNode* node;
         int started;
+        int chain;  // the chain a + or - belongs to, else -1
     };
-    std::unordered_map<const CodeNode*, CodeNode*> left;
+    std::vector<Chain> chains;
     std::vector<Open> open;
     const CodeNode* end = SubtreeEnd(root);
     for (CodeNode* m = root; m != nullptr; m = m->next) {
         if (m->kind == kKindDeleted) continue;
+        int continued = -1;  // the chain whose left operand m is
         if (!open.empty()) {
             Open& parent = open.back();
-            if (++parent.started == 2 && IsSumOperator(parent.node)) left[parent.node] = m;
+            if (++parent.started == 2 && parent.chain >= 0) continued = parent.chain;
+        }
+        int chain = -1;
+        if (IsSumOperator(m)) {
+            chain = continued;
+            if (chain < 0) {
+                chain = static_cast<int>(chains.size());
+                chains.emplace_back();
+            }
+            chains[static_cast<std::size_t>(chain)].operators.push_back(m);
+        } else if (continued >= 0) {
+            chains[static_cast<std::size_t>(continued)].first = m;
         }
         if (Arity(m) > 0) {
-            open.push_back({m, 0});
+            open.push_back({m, 0, chain});
         } else {
             while (!open.empty() && open.back().started == Arity(open.back().node)) open.pop_back();
         }
         if (m == end) break;
     }
-    return left;
+    return chains;
 }
 
-// Fills the chain whose top operator is `top`; false when a term's derivative does not fold to
-// a zero, so the chain cannot be shortened safely.
-bool BuildCluster(CoreState& s, CodeNode* top,
-                  const std::unordered_map<const CodeNode*, CodeNode*>& left, SumCluster& c) {
-    for (CodeNode* n = top;;) {
-        c.terms.push_back(SkipDeleted(n->next));
-        c.negated.push_back(n->sub == code::kSub ? 1 : 0);
-        CodeNode* l = left.at(n);
-        if (!IsSumOperator(l) || !left.count(l)) {
-            c.terms.push_back(l);
-            c.negated.push_back(0);
-            break;
-        }
-        n = l;
+// Fills the cluster of a chain; false when a term's derivative does not fold to a zero, so the
+// chain cannot be shortened safely.
+bool BuildCluster(CoreState& s, const Chain& chain, SumCluster& c) {
+    if (chain.first == nullptr || chain.operators.size() + 1 < kFewestIndexedTerms) return false;
+    c.terms.push_back(chain.first);
+    c.negated.push_back(0);
+    for (std::size_t k = chain.operators.size(); k-- > 0;) {
+        const CodeNode* op = chain.operators[k];
+        c.terms.push_back(SkipDeleted(op->next));
+        c.negated.push_back(op->sub == code::kSub ? 1 : 0);
     }
-    std::reverse(c.terms.begin(), c.terms.end());
-    std::reverse(c.negated.begin(), c.negated.end());
-    if (c.terms.size() < kFewestIndexedTerms) return false;
     const CodeNode* last = SubtreeEnd(c.terms.front());
     if (last == nullptr) return false;
     c.after = last->next;
@@ -99,21 +111,16 @@ void BuildSumIndex(CoreState& s, CodeNode* root, SumIndex& index, bool indexSums
     index.rootNodes = 0;
     if (root == nullptr || SubtreeEnd(root) == nullptr) return;
     const CodeNode* end = SubtreeEnd(root);
+    std::size_t sumOperators = 0;
     for (const CodeNode* m = root; m != nullptr; m = m->next) {
         if (m->kind != kKindDeleted) ++index.rootNodes;
+        if (IsSumOperator(m)) ++sumOperators;
         if (m == end) break;
     }
-    if (!indexSums) return;
-    const auto left = LeftOperands(root);
-    std::unordered_set<const CodeNode*> inner;  // operators that continue a chain above them
-    for (const auto& [op, l] : left) {
-        if (IsSumOperator(l)) inner.insert(l);
-    }
-    for (const auto& [op, l] : left) {
-        if (inner.count(op)) continue;
+    // Too few operators to form one indexed chain: the common small equation pays one walk.
+    if (!indexSums || sumOperators + 1 < kFewestIndexedTerms) return;
+    for (const Chain& chain : SumChains(root)) {
         SumCluster c;
-        if (BuildCluster(s, const_cast<CodeNode*>(op), left, c)) {
-            index.clusters.emplace(op, std::move(c));
-        }
+        if (BuildCluster(s, chain, c)) index.clusters.emplace(chain.operators.front(), std::move(c));
     }
 }
