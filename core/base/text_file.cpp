@@ -91,23 +91,23 @@ void Attach(TextFile& f, std::FILE* stream, bool writing) {
 // and truncating it to nothing costs more still (the system then flushes what replaces it). So
 // a scratch file that is a plain file under this one name is written over and cut at the close.
 // Anything else under the name is removed first, as a link or a file of several names must be:
-// writing through it would change another file, perhaps the document. A folder is never
-// removed (unlink refuses it); the open then fails on it.
+// writing through it would change another file, perhaps the document. The name is looked up
+// once, by the open: a link is not followed, and a pipe or device there is not waited on.
+// A folder is never removed (unlink refuses it); the open then fails on it.
 std::FILE* OpenScratch(TextFile& f) {
     const char* name = f.name.c_str();
-    struct stat entry;
-    const bool present = ::lstat(name, &entry) == 0;
-    if (present && S_ISREG(entry.st_mode) && entry.st_nlink == 1) {
-        const int fd = ::open(name, O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd >= 0) {
+    const int fd = ::open(name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat entry;
+        if (::fstat(fd, &entry) == 0 && S_ISREG(entry.st_mode) && entry.st_nlink == 1) {
             if (std::FILE* stream = ::fdopen(fd, "w")) {
                 f.cutFrom = entry.st_size;
                 return stream;
             }
-            ::close(fd);
         }
+        ::close(fd);
     }
-    if (present) ::unlink(name);
+    if (fd >= 0 || errno != ENOENT) ::unlink(name);
     return std::fopen(name, "w");
 }
 
