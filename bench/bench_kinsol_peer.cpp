@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr double kResidualTolerance = 1e-10;
+constexpr double kResidualTolerance = 1e-8;  // as the documents ask of ours
 constexpr double kStepTolerance = 1e-14;
 constexpr long kMaxIterations = 200;
 
