@@ -261,6 +261,10 @@ void Pair(const std::string& problem, const std::string& size, const Case& c) {
         Pair("Grid", std::to_string(m),
              {"kin_grid" + std::to_string(m) + ".alg", bench::GridProblem(m), m * m});
     }
+    for (int m : {20, 40, 70}) {
+        Pair("Bratu", std::to_string(m),
+             {"kin_bratu" + std::to_string(m) + ".alg", bench::BratuProblem(m), 2 * m * m});
+    }
     int equations = 0;
     std::string message;
     const std::string ieee = bench::Ieee118Document(equations, message);

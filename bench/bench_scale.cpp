@@ -41,6 +41,12 @@ void BM_SolveGrid(benchmark::State& state) {
     SolveAtCapacity(state, "grid" + std::to_string(m) + ".alg", bench::GridProblem(m), m * m, m * m);
 }
 
+void BM_SolveBratu(benchmark::State& state) {
+    const int m = static_cast<int>(state.range(0));
+    SolveAtCapacity(state, "bratu" + std::to_string(m) + ".alg", bench::BratuProblem(m), 2 * m * m,
+                    m * m);
+}
+
 // The IEEE 118-bus power flow; its starting values are statements until they are applied, so
 // it needs twice its equations.
 void BM_SolveIeee118(benchmark::State& state) {
@@ -63,4 +69,5 @@ BENCHMARK(BM_SolveBoundaryValue)
     ->Arg(5000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SolveGrid)->Arg(10)->Arg(32)->Arg(70)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SolveBratu)->Arg(20)->Arg(40)->Arg(70)->Arg(99)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SolveIeee118)->Unit(benchmark::kMillisecond);

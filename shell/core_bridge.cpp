@@ -23,6 +23,10 @@ std::optional<int> CompilerErrorPosition() {
     return ::CompilerErrorPosition();
 }
 
+bool CommandDone() {
+    return ::CommandDone();
+}
+
 void SetOutput(std::function<void(const char*)> sink) {
     SetOutputFunction(std::move(sink));
 }

@@ -23,6 +23,8 @@ std::vector<std::string> ResultStrings();
 // Where the last run's compile rejected the text: the character of the work copy its message
 // names. Empty when the text was accepted.
 std::optional<int> CompilerErrorPosition();
+// Whether the last run's command did its work (solved, swept, wrote its file).
+bool CommandDone();
 void SetOutput(std::function<void(const char*)> sink);
 void SetServices(ShellServices* services);
 

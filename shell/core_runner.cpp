@@ -9,8 +9,9 @@
 #include "shell/charset.h"
 #include "shell/shell_messages.h"
 
-GuiShellServices::GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs)
-    : ui_(uiContext), dialogs_(dialogs) {}
+GuiShellServices::GuiShellServices(QObject* uiContext, const CoreDialogFactory* dialogs,
+                                   RunFeed* feed)
+    : ui_(uiContext), dialogs_(dialogs), feed_(feed) {}
 
 template <typename F>
 void GuiShellServices::OnUiThread(F&& f) {
@@ -18,7 +19,9 @@ void GuiShellServices::OnUiThread(F&& f) {
     QMetaObject::invokeMethod(
         ui_,
         [&] {
-            if (!shuttingDown.load()) f();
+            if (shuttingDown.load()) return;
+            feed_->Flush();
+            f();
         },
         Qt::BlockingQueuedConnection);
 }
@@ -27,9 +30,14 @@ bool GuiShellServices::GraphGenerationDialog(const std::vector<std::string>& nam
                                              SweepChoice& choice) {
     bool ok = false;
     OnUiThread([&] {
-        if (dialogs_->graphGeneration) ok = dialogs_->graphGeneration(dialogParent, names, choice);
+        if (!dialogs_->graphGeneration) return;
+        if (sweepMemory != nullptr) {
+            if (const auto last = sweepMemory->For(names)) choice = *last;
+        }
+        ok = dialogs_->graphGeneration(dialogParent, names, choice);
+        if (ok && sweepMemory != nullptr) sweepMemory->Keep(choice, names);
     });
-    return ok;
+    return Answered(ok);
 }
 
 bool GuiShellServices::FftDialog(const std::vector<std::string>& columns, FftChoice& choice) {
@@ -37,7 +45,7 @@ bool GuiShellServices::FftDialog(const std::vector<std::string>& columns, FftCho
     OnUiThread([&] {
         if (dialogs_->fft) ok = dialogs_->fft(dialogParent, columns, choice);
     });
-    return ok;
+    return Answered(ok);
 }
 
 bool GuiShellServices::FftFileDialog(std::string& path) {
@@ -45,7 +53,7 @@ bool GuiShellServices::FftFileDialog(std::string& path) {
     OnUiThread([&] {
         if (dialogs_->fftFile) ok = dialogs_->fftFile(dialogParent, path);
     });
-    return ok;
+    return Answered(ok);
 }
 
 bool GuiShellServices::MessageBox(const std::string& text) {
@@ -63,17 +71,23 @@ void GuiShellServices::WarningBeep() {
         ui_, [] { QApplication::beep(); }, Qt::QueuedConnection);
 }
 
+bool GuiShellServices::Answered(bool ok) {
+    if (!ok) declined.store(true);
+    return ok;
+}
+
 int GuiShellServices::PollKey() {
     return cancelled.load() ? kKeyEscape : -1;
 }
 
 void GuiShellServices::Progress(long step, long total) {
-    if (onProgress) onProgress(step, total);
+    feed_->SetProgress(step, total);
 }
 
-CoreRunner::CoreRunner(QObject* parent) : QObject(parent), services_(this, &dialogs_) {
+CoreRunner::CoreRunner(QObject* parent) : QObject(parent), services_(this, &dialogs_, &feed_) {
     dialogs_ = CoreDialogFactory::Standard();
-    services_.onProgress = [this](long step, long total) { emit progressed(step, total); };
+    connect(&feed_, &RunFeed::text, this, &CoreRunner::outputText);
+    connect(&feed_, &RunFeed::progressed, this, &CoreRunner::progressed);
     worker_ = new QObject;
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
@@ -98,14 +112,21 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
     busy_ = true;
     lastCommand_ = command;
     services_.cancelled.store(false);
+    services_.declined.store(false);
     const std::string path = QFile::encodeName(documentPath).toStdString();
     const std::string cmd = command.toStdString();
+    feed_.Start();
     QMetaObject::invokeMethod(worker_, [this, path, cmd, record] {
         corebridge::SetServices(&services_);
-        corebridge::SetOutput([this](const char* text) { emit outputText(QByteArray(text)); });
+        corebridge::SetOutput([this](const char* text) { feed_.AddText(text); });
         corebridge::Apply(record);
         CoreRunOutcome outcome;
+        // A table may have a million rows: they are counted here, off the window's thread.
+        const ResultFiles results(corebridge::BaseName(path));
         outcome.result = corebridge::Run(path, cmd);
+        outcome.done = corebridge::CommandDone();
+        outcome.cancelled = services_.cancelled.load() || services_.declined.load();
+        outcome.written = results.Written();
         for (const std::string& line : corebridge::ResultStrings()) {
             outcome.resultLines.append(charset::ToUnicode(QByteArray::fromStdString(line)));
         }
@@ -113,6 +134,8 @@ bool CoreRunner::start(const QString& documentPath, const QString& command,
         QMetaObject::invokeMethod(
             this,
             [this, outcome] {
+                feed_.Stop();
+                feed_.Flush();
                 busy_ = false;
                 emit finished(outcome);
             },

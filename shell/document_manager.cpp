@@ -4,7 +4,10 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
+#include <QScopedValueRollback>
 #include <QSettings>
+#include <QTimer>
 
 #include "graphs/graph_doc.h"
 #include "graphs/graph_view.h"
@@ -16,29 +19,30 @@
 #include "shell/settings_keys.h"
 #include "shell/shell_messages.h"
 
-// The window of one document. Whether it may close is the manager's question: the window only
-// asks it.
-class DocumentManager::PadFrame : public QMdiSubWindow {
+// A window of the workspace, a document's or a graph's. Whether a document's window may close
+// is the manager's question: the window only asks it, and tells the manager when it goes.
+class DocumentManager::Frame : public QMdiSubWindow {
    public:
-    PadFrame(DocumentManager& documents, PadView* view) : documents_(documents), view_(view) {
-        setWidget(view);
+    Frame(DocumentManager& documents, QWidget* content, PadView* view, const char* name)
+        : documents_(documents), view_(view) {
+        setWidget(content);
         setAttribute(Qt::WA_DeleteOnClose);
-        setObjectName(QStringLiteral("PadFrame"));
+        setObjectName(QLatin1String(name));
     }
 
    protected:
     void closeEvent(QCloseEvent* event) override {
-        if (documents_.CanClose(view_)) {
-            documents_.Closing(view_);
-            event->accept();
-        } else {
+        if (view_ != nullptr && !documents_.CanClose(view_)) {
             event->ignore();
+            return;
         }
+        documents_.Closing(this, view_);
+        event->accept();
     }
 
    private:
     DocumentManager& documents_;
-    PadView* view_;
+    PadView* view_;  // null for a graph's window
 };
 
 DocumentManager::DocumentManager(EquationApp& app, QMdiArea& area, PropertiesTree& properties,
@@ -47,7 +51,16 @@ DocumentManager::DocumentManager(EquationApp& app, QMdiArea& area, PropertiesTre
       app_(app),
       area_(area),
       properties_(properties),
-      dialogParent_(dialogParent) {}
+      dialogParent_(dialogParent) {
+    // The window the workspace brings to the front after another closed may come unmaximised
+    // (when is up to the window system); it takes the state the windows share.
+    connect(&area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w != nullptr && !arranging_ && !quitting_ && childShow_ == ShowState::kMaximized &&
+            !w->isMaximized() && !w->isMinimized()) {
+            ShowInRememberedState(w);
+        }
+    });
+}
 
 QMdiSubWindow* DocumentManager::FrontWindow() const {
     QMdiSubWindow* w = area_.activeSubWindow();
@@ -83,20 +96,59 @@ void DocumentManager::Activate(PadView* view) {
 
 void DocumentManager::ShowWindow(QMdiSubWindow* window) {
     connect(window, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates, Qt::WindowStates now) {
-                // A minimised window keeps the remembered state.
-                if (now & Qt::WindowMinimized) return;
+            [this](Qt::WindowStates old, Qt::WindowStates now) {
+                // The workspace restores and maximises windows by itself when one opens or
+                // closes; only what the user did to a window is remembered. A window that
+                // only comes to the front or leaves it changes nothing, and a minimised
+                // window keeps the remembered state.
+                if (arranging_ || closing_ || (now & Qt::WindowMinimized) ||
+                    !((old ^ now) & Qt::WindowMaximized))
+                    return;
                 childShow_ =
                     (now & Qt::WindowMaximized) ? ShowState::kMaximized : ShowState::kNormal;
             });
+    ShowInRememberedState(window);
+}
+
+void DocumentManager::ShowInRememberedState(QMdiSubWindow* window) {
+    const QScopedValueRollback<bool> arranging(arranging_, true);
     if (childShow_ == ShowState::kMaximized)
         window->showMaximized();
     else
         window->show();
 }
 
+void DocumentManager::Closing(QMdiSubWindow* window, PadView* view) {
+    if (view != nullptr) {
+        properties_.RemoveNode(view->padDocument()->node);
+        view->padDocument()->node = nullptr;
+        if (app_.activeView == view) app_.activeView = nullptr;
+    }
+    // The workspace activates the next window once this one is gone, without the state the
+    // windows share; the window in front then takes it again.
+    closing_ = true;
+    QTimer::singleShot(0, this, [this, gone = QPointer<QMdiSubWindow>(window)] {
+        closing_ = false;
+        QMdiSubWindow* front = FrontWindow();
+        if (front != nullptr && front != gone && !front->isMinimized() &&
+            front->isMaximized() != (childShow_ == ShowState::kMaximized)) {
+            ShowInRememberedState(front);
+        }
+    });
+}
+
+bool DocumentManager::CloseAll() {
+    // Every question first: a Cancel leaves every window open.
+    for (PadView* view : views()) {
+        if (!CanClose(view)) return false;
+    }
+    const QScopedValueRollback<bool> answered(quitting_, true);
+    area_.closeAllSubWindows();
+    return true;
+}
+
 void DocumentManager::AddFrame(PadView* view) {
-    auto* frame = new PadFrame(*this, view);
+    auto* frame = new Frame(*this, view, view, "PadFrame");
     area_.addSubWindow(frame);
     PadDocument* doc = view->padDocument();
     auto updateTitle = [frame, doc] {
@@ -230,19 +282,13 @@ bool DocumentManager::CanClose(PadView* view) {
         return false;
     }
     PadDocument* doc = view->padDocument();
-    if (!doc->isModified()) return true;
+    if (!doc->isModified() || quitting_) return true;
     switch (app_.AskSaveChanges(&dialogParent_,
                                 QString::fromLatin1(msg::kSaveChanges).arg(doc->title()))) {
         case QMessageBox::Yes: return Save(view);
         case QMessageBox::No: return true;
         default: return false;
     }
-}
-
-void DocumentManager::Closing(PadView* view) {
-    properties_.RemoveNode(view->padDocument()->node);
-    view->padDocument()->node = nullptr;
-    if (app_.activeView == view) app_.activeView = nullptr;
 }
 
 QStringList DocumentManager::recentFiles() const {
@@ -275,9 +321,8 @@ void DocumentManager::AddRecentFile(const QString& path) {
 }
 
 QMdiSubWindow* DocumentManager::AddGraphWindow(CGraphView* graph) {
-    QMdiSubWindow* window = area_.addSubWindow(graph);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setObjectName(QStringLiteral("GraphFrame"));
+    auto* window = new Frame(*this, graph, nullptr, "GraphFrame");
+    area_.addSubWindow(window);
     window->setWindowTitle(graph->Document()->Title());
     ShowWindow(window);
     area_.setActiveSubWindow(window);

@@ -32,6 +32,9 @@ class DocumentManager : public QObject {
     void Activate(PadView* view);
 
     PadView* NewDocument();
+    // Closes every window at the end of the program: first asks about each changed document,
+    // once; a Cancel (or a save that failed) keeps every window open and gives false.
+    bool CloseAll();
     // The window of the document at `path`: the one already open, or a new one. Null when the
     // file cannot be read or its name is refused.
     PadView* OpenDocument(const QString& path);
@@ -60,15 +63,17 @@ class DocumentManager : public QObject {
     void viewAdded(PadView* view);
 
    private:
-    class PadFrame;
+    class Frame;
 
     QMdiSubWindow* FrontWindow() const;
     void AddFrame(PadView* view);
     void ShowWindow(QMdiSubWindow* window);
+    void ShowInRememberedState(QMdiSubWindow* window);
     // The document window may close: never while the core works on its document; a changed
     // document asks whether to save first.
     bool CanClose(PadView* view);
-    void Closing(PadView* view);
+    // A window goes: a document's node leaves the Properties tree.
+    void Closing(QMdiSubWindow* window, PadView* view);
     void AddRecentFile(const QString& path);
     void ShowMessages(const QStringList& messages);
 
@@ -78,4 +83,7 @@ class DocumentManager : public QObject {
     QWidget& dialogParent_;
     int untitledCount_ = 0;
     ShowState childShow_ = ShowState::kMaximized;
+    bool arranging_ = false;  // a window is being shown in the remembered state
+    bool closing_ = false;    // a window closes; the next one is not yet in front
+    bool quitting_ = false;   // the questions of CloseAll are answered
 };

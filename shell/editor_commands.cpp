@@ -115,7 +115,7 @@ void EditorCommands::CreateActions() {
     connect(tabStopsAct, &QAction::triggered, this, &EditorCommands::SetTabStops);
     fontAct = add("actionSetFont", "Set &Font...", "Select display font for this window");
     connect(fontAct, &QAction::triggered, this, &EditorCommands::SetDisplayFont);
-    printerFontAct = add("actionSetPrinterFont", "Set &Printer Font...", "Set font for printing");
+    printerFontAct = add("actionSetPrinterFont", "Set Pr&inter Font...", "Set font for printing");
     connect(printerFontAct, &QAction::triggered, this, &EditorCommands::SetPrinterFont);
     mirrorFontAct = add("actionMirrorFont", "&Mirror Display Font",
                         "Use same font for printing as for display");
@@ -264,7 +264,12 @@ void EditorCommands::ToggleWordWrap(bool on) {
 }
 
 void EditorCommands::ShowFind(bool replacing) {
-    if (find_ == nullptr) find_ = new FindReplaceDialog(&window_);
+    if (find_ == nullptr) {
+        find_ = new FindReplaceDialog(&window_);
+        connect(find_, &FindReplaceDialog::notFound, this, [this](const QString& text) {
+            emit statusMessage(QString::fromLatin1(msg::kTextNotFound).arg(text));
+        });
+    }
     find_->setEditor(documents_.activeView());
     find_->showFor(replacing);
 }

@@ -54,6 +54,10 @@ class EditorCommands : public QObject {
     QAction* printSetupAct = nullptr;
     QAction* pageSetupAct = nullptr;
 
+   signals:
+    // A short word for the status bar: what a command found, or did not.
+    void statusMessage(const QString& text);
+
    private:
     void CreateActions();
     void ShowFind(bool replacing);

@@ -72,6 +72,7 @@ bool FindReplaceDialog::FindNext() {
     if (editor_->find(find_->text(), flags)) return true;
     editor_->setTextCursor(before);
     QApplication::beep();
+    emit notFound(find_->text());
     return false;
 }
 

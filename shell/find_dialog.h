@@ -28,6 +28,10 @@ class FindReplaceDialog : public QDialog {
     bool Replace();
     int ReplaceAll();
 
+   signals:
+    // The text was found nowhere in the editor.
+    void notFound(const QString& text);
+
    private:
     QPlainTextEdit* editor_ = nullptr;
     QLineEdit* find_;

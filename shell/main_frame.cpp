@@ -17,9 +17,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include "graphs/graph_doc.h"
-#include "graphs/graph_view.h"
 #include "shell/charset.h"
+#include "shell/command_action.h"
 #include "shell/core_runner.h"
 #include "shell/document_manager.h"
 #include "shell/editor_commands.h"
@@ -55,18 +54,15 @@ MainFrame::MainFrame(EquationApp& app, QWidget* parent) : QMainWindow(parent), a
     CreateMenus();
 
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        // The title stays the program's: a maximised window adds its own name to it, any other
+        // shows the name in its own title bar.
         UpdateMenus();
         const PadView* view = documents_->activeView();
-        const CGraphView* graph = documents_->activeGraph();
-        const QString name = view != nullptr    ? view->padDocument()->title()
-                             : graph != nullptr ? graph->Document()->Title()
-                                                : QString();
-        setWindowTitle(name.isEmpty() ? QString::fromLatin1(msg::kProgramName)
-                                      : QStringLiteral("%1 - %2").arg(
-                                            QString::fromLatin1(msg::kProgramName), name));
         if (w != nullptr && view != nullptr) properties_->SelectNode(view->padDocument()->node);
     });
     connect(documents_, &DocumentManager::documentsChanged, this, &MainFrame::UpdateMenus);
+    connect(editing_, &EditorCommands::statusMessage, statusBar(),
+            [this](const QString& text) { statusBar()->showMessage(text); });
     connect(documents_, &DocumentManager::recentFilesChanged, this,
             &MainFrame::UpdateRecentFileActions);
     connect(documents_, &DocumentManager::viewAdded, this, &MainFrame::ConnectView);
@@ -74,8 +70,12 @@ MainFrame::MainFrame(EquationApp& app, QWidget* parent) : QMainWindow(parent), a
     connect(runs_, &RunController::runFinished, this, &MainFrame::RunFinished);
     connect(output_, &OutputWindow::lineActivated, runs_, &RunController::JumpToOutputLine);
     CoreRunner& runner = app_.runner();
-    connect(&runner, &CoreRunner::outputText, this,
-            [this](const QByteArray& text) { output_->AppendOutput(charset::ToUnicode(text)); });
+    connect(&runner, &CoreRunner::outputText, this, [this](const QByteArrayList& pieces) {
+        QStringList text;
+        text.reserve(pieces.size());
+        for (const QByteArray& piece : pieces) text.append(charset::ToUnicode(piece));
+        output_->AppendOutput(text);
+    });
     connect(&runner, &CoreRunner::progressed, this, [this](long step, long total) {
         progress_->setMaximum(int(std::min<long>(total, 1 << 30)));
         progress_->setValue(int(std::min<long>(step, 1 << 30)));
@@ -114,6 +114,13 @@ void MainFrame::CreateStatusBar() {
     cancelButton_->setToolTip(QStringLiteral("Stop the run (ESC)"));
     cancelButton_->hide();
     connect(cancelButton_, &QToolButton::clicked, runs_, &RunController::Cancel);
+    // A shortcut of the window, so that ESC stops a run even where the widget with the focus
+    // keeps the key for itself (the menu bar after Alt, a list).
+    cancelAct_ = MakeAction(this, "actionCancelRun", QStringLiteral("Cancel"),
+                            QStringLiteral("Stop the run"), Qt::Key_Escape);
+    cancelAct_->setEnabled(false);
+    connect(cancelAct_, &QAction::triggered, runs_, &RunController::Cancel);
+    addAction(cancelAct_);
     bar->addPermanentWidget(progress_);
     bar->addPermanentWidget(cancelButton_);
     // The keyboard indicators of the original status bar; the lock states cannot be read
@@ -125,7 +132,7 @@ void MainFrame::CreateStatusBar() {
         label->setFrameShadow(QFrame::Sunken);
         bar->addPermanentWidget(label);
     }
-    bar->showMessage(QStringLiteral("Ready"));
+    bar->showMessage(QString::fromLatin1(msg::kReady));
 }
 
 void MainFrame::CreateDocks() {
@@ -149,6 +156,32 @@ void MainFrame::CreateDocks() {
     showOutput->setText(QStringLiteral("&Output"));
     showOutput->setStatusTip(QStringLiteral("Show or Hide Results Window"));
     showOutput->setObjectName(QStringLiteral("actionViewOutput"));
+
+    QAction* nextPane = MakeAction(this, "actionNextPane", QStringLiteral("Next Pane"),
+                                   QStringLiteral("Move to the next pane"), Qt::Key_F6);
+    connect(nextPane, &QAction::triggered, this, [this] { MovePane(1); });
+    QAction* previousPane =
+        MakeAction(this, "actionPreviousPane", QStringLiteral("Previous Pane"),
+                   QStringLiteral("Move to the previous pane"), Qt::SHIFT | Qt::Key_F6);
+    connect(previousPane, &QAction::triggered, this, [this] { MovePane(-1); });
+    addActions({nextPane, previousPane});
+}
+
+void MainFrame::MovePane(int step) {
+    // The document in front, the Output window and the Properties tree, as far as they show.
+    QList<QWidget*> panes;
+    if (QMdiSubWindow* front = mdi_->activeSubWindow()) panes << front->widget();
+    if (outputDock_->isVisible()) panes << output_;
+    if (propertiesDock_->isVisible()) panes << properties_;
+    if (panes.isEmpty()) return;
+    QWidget* focus = focusWidget();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < panes.size(); ++i) {
+        if (focus != nullptr && (panes[i] == focus || panes[i]->isAncestorOf(focus))) at = i;
+    }
+    const qsizetype count = panes.size();
+    const qsizetype next = at < 0 ? (step > 0 ? 0 : count - 1) : (at + step + count) % count;
+    panes[next]->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainFrame::RunStarted() {
@@ -162,7 +195,7 @@ void MainFrame::RunStarted() {
 void MainFrame::RunFinished() {
     progress_->hide();
     cancelButton_->hide();
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    statusBar()->showMessage(runs_->status());
     UpdateMenus();
 }
 
@@ -193,8 +226,9 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    mdi_->closeAllSubWindows();
-    if (!mdi_->subWindowList().isEmpty()) {
+    // The windows are gone only once control returns to the event loop; whether the program
+    // may end is the answers' to the questions about changed documents.
+    if (!documents_->CloseAll()) {
         event->ignore();
         return;
     }
@@ -234,6 +268,7 @@ void MainFrame::ReadSettings() {
 void MainFrame::ShowWithPlacement() {
     auto profile = EquationApp::Profile();
     const auto placement = ParseWindowPos(profile->value(keys::kWindowPos).toString());
+    bool placed = false;
     if (placement) {
         // A rectangle no screen shows any more (a monitor was removed) is not used.
         const QRect rect = placement->normalRect();
@@ -241,7 +276,10 @@ void MainFrame::ShowWithPlacement() {
         for (const QScreen* screen : QGuiApplication::screens()) {
             if (screen->availableGeometry().intersects(rect)) visible = true;
         }
-        if (visible && rect.width() > 100 && rect.height() > 100) setGeometry(rect);
+        if (visible && rect.width() > 100 && rect.height() > 100) {
+            setGeometry(rect);
+            placed = true;
+        }
         if (placement->showCmd == ShowState::kMaximized ||
             (placement->showCmd == ShowState::kMinimized &&
              (placement->flags & WindowPlacement::kRestoreToMaximized) != 0)) {
@@ -249,6 +287,9 @@ void MainFrame::ShowWithPlacement() {
             return;
         }
     }
+    // The first session: large enough for every toolbar to show whole, as far as the screen
+    // allows.
+    if (!placed) resize(sizeHint().boundedTo(screen()->availableGeometry().size()));
     show();
 }
 

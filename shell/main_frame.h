@@ -67,6 +67,9 @@ class MainFrame : public QMainWindow {
     void UpdateRecentFileActions();
     void RunStarted();
     void RunFinished();
+    // F6 and Shift+F6: the focus goes round the document, the Output window and the Properties
+    // tree.
+    void MovePane(int step);
 
     // Commands of the File, View, Graph and Help menus.
     void FileOpen();
@@ -98,6 +101,7 @@ class MainFrame : public QMainWindow {
     QToolBar* specialBar_ = nullptr;
     QToolBar* greekBar_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QAction* cancelAct_ = nullptr;
     QToolButton* cancelButton_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     // The document windows' show state as read, written back only when it changed.

@@ -140,11 +140,11 @@ void MainFrame::CreateMenus() {
         "Save the active document with a new name\nSave As", {},
         [this] { documents_->SaveAs(documents_->activeView()); }, &documentActions_);
     graph(fileMenu, "actionSaveGraph", "Save &Graph", [](CGraphView& g) { g.SaveGraph(); });
-    graph(fileMenu, "actionSaveGraphAs", "Save Graph &As...",
+    graph(fileMenu, "actionSaveGraphAs", "Save Grap&h As...",
           [](CGraphView& g) { g.SaveGraphAs(); });
     fileMenu->addSeparator();
     QAction* exportLatex = add(
-        fileMenu, "actionExportLatex", "Export to La&TEX", "Export equations to latex format", {},
+        fileMenu, "actionExportLatex", "&Export to LaTEX", "Export equations to latex format", {},
         [this] { app_.Message(this, QString::fromLatin1(msg::kNotFinished)); }, &documentActions_);
     QMenu* attachment = fileMenu->addMenu(QStringLiteral("A&ttachment"));
     attachment->addActions({attachNewAct_, attachFileAct_, attachEditAct_, attachRemoveAct_});
@@ -209,14 +209,14 @@ void MainFrame::CreateMenus() {
         },
         &documentActions_);
     QAction* refresh = add(
-        viewMenu, "actionRefresh", "Re&fresh", "Refresh", {},
+        viewMenu, "actionRefresh", "Refres&h", "Refresh", {},
         [this] {
             if (PadView* view = documents_->activeView()) view->Recolour();
         },
         &documentActions_);
     viewMenu->addSeparator();
     viewMenu->addAction(
-        MakeAction(this, "actionLanguage", "&Language", "Language"));  // no behaviour
+        MakeAction(this, "actionLanguage", "Lan&guage", "Language"));  // no behaviour
     graph(viewMenu, "actionUpdateGraph", "&Update Graph", [](CGraphView& g) { g.UpdateGraph(); });
 
     QMenu* solveMenu = bar->addMenu(QStringLiteral("&Solve"));
@@ -282,7 +282,7 @@ void MainFrame::CreateMenus() {
         },
         &documentActions_);
     graphMenu->addSeparator();
-    core(graphMenu, "actionFft", "Fast &Fourier Transform", "Fast Fourier Transform", "W0");
+    core(graphMenu, "actionFft", "Fast Fourier &Transform", "Fast Fourier Transform", "W0");
     core(graphMenu, "actionFftFromFile", "FFT From File...", "FFT From File...", "W1");
 
     QAction* cascade = MakeAction(this, "actionCascade", "&Cascade",
@@ -439,6 +439,7 @@ void MainFrame::UpdateMenus() {
     for (QAction* a : documentOnlyMenuItems_) a->setVisible(hasView);
     for (QAction* a : documentActions_) a->setEnabled(hasView);
     for (QAction* a : coreActions_) a->setEnabled(hasView && !busy);
+    cancelAct_->setEnabled(busy);
     for (QAction* a : paletteActions_) a->setEnabled(hasView);
     for (QAction* a : graphActions_) {
         a->setVisible(hasGraph);

@@ -18,24 +18,32 @@ OutputWindow::OutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void OutputWindow::AppendOutput(const QString& text) {
-    QString converted;
-    converted.reserve(text.size() + 8);
-    bool lineFeed = false;
-    for (QChar c : text) {
-        if (c == u'\n') {
-            converted += u'\r';
-            lineFeed = true;
+    AppendOutput(QStringList{text});
+}
+
+void OutputWindow::AppendOutput(const QStringList& pieces) {
+    QString shown;
+    for (const QString& text : pieces) {
+        QString converted;
+        converted.reserve(text.size() + 8);
+        bool lineFeed = false;
+        for (QChar c : text) {
+            if (c == u'\n') {
+                converted += u'\r';
+                lineFeed = true;
+            }
+            converted += c;
         }
-        converted += c;
+        buffer_ += converted;
+        if (!lineFeed && buffer_.size() < kFlushLength) continue;
+        shown += buffer_;
+        buffer_.clear();
     }
-    buffer_ += converted;
-    if (!lineFeed && buffer_.size() < kFlushLength) return;
+    if (shown.isEmpty()) return;
 
     // The window keeps lines, not line-end characters: the carriage returns stay in the
     // buffer's count but are not drawn.
-    QString shown = buffer_;
     shown.remove(u'\r');
-    buffer_.clear();
     QScrollBar* bar = verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     QTextCursor cursor(document());
@@ -49,4 +57,12 @@ void OutputWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseDoubleClickEvent(event);
     const QTextBlock block = cursorForPosition(event->position().toPoint()).block();
     if (block.isValid()) emit lineActivated(block.text());
+}
+
+QString OutputWindow::LastLine() const {
+    if (const QString pending = buffer_.trimmed(); !pending.isEmpty()) return pending;
+    for (QTextBlock b = document()->lastBlock(); b.isValid(); b = b.previous()) {
+        if (const QString line = b.text().trimmed(); !line.isEmpty()) return line;
+    }
+    return {};
 }

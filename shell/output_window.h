@@ -15,9 +15,13 @@ class OutputWindow : public QPlainTextEdit {
     // Appends core output: a carriage return goes before every line feed, and the buffer is
     // shown once it holds a line feed or kFlushLength characters.
     void AppendOutput(const QString& text);
+    // Pieces that arrived together, each taken by the rule above, shown in one insertion.
+    void AppendOutput(const QStringList& pieces);
     // Empties the window at the start of a run; text still buffered stays buffered.
     void ClearText() { clear(); }
     const QString& buffered() const { return buffer_; }
+    // The last line that holds more than blanks, shown or still buffered; empty when none.
+    QString LastLine() const;
 
    signals:
     // A line was double-clicked; its text.

@@ -6,6 +6,7 @@
 
 #include "graphs/graph_doc.h"
 #include "shell/core_bridge.h"
+#include "shell/sweep_memory.h"
 
 class QTextDocument;
 class QTreeWidgetItem;
@@ -29,6 +30,7 @@ class PadDocument : public QObject {
 
     DocumentSettings settings;
     QTreeWidgetItem* node = nullptr;  // this document's node in the Properties tree
+    SweepMemory sweepMemory;          // for this session only
 
     bool isModified() const;
     void setModified(bool modified);

@@ -93,11 +93,11 @@ constexpr PaletteButton kGreek[] = {
 const PaletteBar kBars[] = {
     {"Numbers", "NumbersBar", "&Numbers", "Show or hide number bar", QSize(20, 20), kNumbers},
     {"Alphabet", "AlphabetBar", "&Alphabet", "Show or hide alphabet", QSize(20, 20), kAlphabet},
-    {"Spec. Functions", "SpecialFunctionsBar", "&Special Functions",
+    {"Spec. Functions", "SpecialFunctionsBar", "Specia&l Functions",
      "Show or hide special functions", QSize(44, 20), kSpecialFunctions},
-    {"Greek Alphabet", "GreekBar", "&Greek alphabet", "Show or hide Greek alphabet", QSize(20, 20),
+    {"Greek Alphabet", "GreekBar", "Gree&k alphabet", "Show or hide Greek alphabet", QSize(20, 20),
      kGreek},
-    {"Operators and Functions", "FunctionsBar", "&Functions", "Show or hide pallete bar",
+    {"Operators and Functions", "FunctionsBar", "Fun&ctions", "Show or hide pallete bar",
      QSize(25, 18), kFunctions},
 };
 

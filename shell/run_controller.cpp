@@ -1,6 +1,7 @@
 #include "shell/run_controller.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include "shell/core_runner.h"
 #include "shell/document_manager.h"
@@ -55,7 +56,8 @@ bool RunController::Start(PadView* view, const QString& command, RunKind kind) {
     services.showIterations.store(app_.showResultsForEachIteration);
     services.showResults.store(app_.showResultsInOutputView);
     services.dialogParent = &dialogParent_;
-    const PadDocument* doc = view->padDocument();
+    PadDocument* doc = view->padDocument();
+    services.sweepMemory = &doc->sweepMemory;
     ShellSettingsRecord record = corebridge::RecordFor(doc->settings);
     record.capacity = app_.capacity;
     record.optimizationRoute = app_.optimizationRoute;
@@ -103,6 +105,15 @@ void RunController::Cancel() {
 void RunController::Finish(const CoreRunOutcome& outcome) {
     if (!running_) return;
     running_ = false;
+    app_.runner().services().sweepMemory = nullptr;
+    status_ = StatusAfter(outcome);
+    // A sweep says where its rows went; a solve's one row needs no word.
+    if (!outcome.written.file.isEmpty() && app_.runner().lastCommand() == QLatin1String("G")) {
+        output_.AppendOutput(QString::fromLatin1(msg::kRowsWritten)
+                                 .arg(outcome.written.rows)
+                                 .arg(QDir::toNativeSeparators(outcome.written.file)) +
+                             u'\n');
+    }
     PadView* view = runView_;
     if (view != nullptr) {
         PadDocument* doc = view->padDocument();
@@ -119,11 +130,25 @@ void RunController::Finish(const CoreRunOutcome& outcome) {
         }
         if (runKind_ != RunKind::kSolve) {
             view->viewport()->unsetCursor();
-            doc->graphs().UpdateAll();
+            // A run refused, or stopped before its first row, left no table: the graphs keep
+            // the picture of the last one.
+            if (outcome.done || outcome.cancelled || !outcome.written.file.isEmpty())
+                doc->graphs().UpdateAll();
         }
         PlaceCompilerError(view, outcome.compilerErrorPosition);
     }
     emit runFinished(view, outcome.result);
+}
+
+QString RunController::StatusAfter(const CoreRunOutcome& outcome) const {
+    if (outcome.done || outcome.cancelled) return QString::fromLatin1(msg::kReady);
+    // A solve that ran to its end closes with its timing, not with why it failed.
+    if (runKind_ != RunKind::kCoreCommand && !outcome.compilerErrorPosition)
+        return QString::fromLatin1(msg::kNoSolution);
+    // Otherwise the run stopped at the reason it printed last: a compile error, a refused
+    // command.
+    const QString reason = output_.LastLine();
+    return reason.isEmpty() ? QString::fromLatin1(msg::kReady) : reason;
 }
 
 void RunController::PlaceCompilerError(PadView* view, std::optional<int> workPosition) {

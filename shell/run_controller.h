@@ -38,6 +38,9 @@ class RunController : public QObject {
     // solve's values do.
     bool Estimate(PadView* view);
     void Cancel();
+    // What the status bar says about the last run: ready when it did its work or was
+    // cancelled, otherwise the reason it gave last.
+    const QString& status() const { return status_; }
 
     // A line of the Output window double-clicked: the editor of the last run shows the
     // character or equation it names. False when it names none that document has.
@@ -53,6 +56,7 @@ class RunController : public QObject {
     bool Prepare(PadView* view);
     bool Start(PadView* view, const QString& command, RunKind kind);
     void Finish(const CoreRunOutcome& outcome);
+    QString StatusAfter(const CoreRunOutcome& outcome) const;
     void PlaceCompilerError(PadView* view, std::optional<int> workPosition);
 
     EquationApp& app_;
@@ -65,4 +69,5 @@ class RunController : public QObject {
     RunKind runKind_ = RunKind::kSolve;
     int revisionAtRun_ = 0;            // the text's revision when the run read it
     bool runNumbersDocument_ = false;  // the run's equation numbers are the document's own
+    QString status_;
 };

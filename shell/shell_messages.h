@@ -41,6 +41,11 @@ inline constexpr char kRunInProgress[] =
 inline constexpr char kWorkFileName[] =
     "%1 cannot be an equation document: the solver writes its own %2 file under this name "
     "and would overwrite it. Choose another name.";
+inline constexpr char kRowsWritten[] = "%1 rows written to %2";
+inline constexpr char kReady[] = "Ready";
+inline constexpr char kTextNotFound[] = "Cannot find \"%1\"";
+inline constexpr char kNoSolution[] =
+    "No solution found: the Output window shows where the solve stopped";
 inline constexpr char kFullModelTip[] =
     "Also model transformer taps, phase shifters and bus shunts";
 // A field of the Options sheet whose value its option cannot take: the field's label and the

@@ -7,12 +7,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "shell/charset.h"
-#include "shell/core_bridge.h"
 #include "shell/document_manager.h"
 #include "shell/equation_app.h"
 #include "shell/main_frame.h"
-#include "shell/output_window.h"
 #include "shell/settings_keys.h"
 
 #ifndef VALDRIX_VERSION
@@ -160,10 +157,5 @@ int RunGuiApplication(int argc, char** argv) {
         }
         if (!opened) return 1;
     }
-    corebridge::SetOutput([&frame](const char* text) {
-        QMetaObject::invokeMethod(&frame, [&frame, t = QByteArray(text)] {
-            frame.output()->AppendOutput(charset::ToUnicode(t));
-        });
-    });
     return qapp.exec();
 }

@@ -47,6 +47,13 @@ class EntryArena {
     std::size_t used_ = 0;
 };
 
+// Factors a solve keeps outside the Jacobian entries: the sparse LU of the large groups, whose
+// type belongs to the solve layer. The state only owns them, from one structure analysis to the
+// next.
+struct ExternalFactors {
+    virtual ~ExternalFactors() = default;
+};
+
 // State of the numerical solution of one run. Equations, variables and positions in the pivot
 // order are numbered from 1.
 struct SolveState {
@@ -77,6 +84,7 @@ struct SolveState {
     int groupCount = 1;
     std::vector<double> work;    // scatter vector, one per variable
     std::vector<char> workMark;  // presence marks of the scatter vector
+    std::unique_ptr<ExternalFactors> largeGroupFactors;  // null while no group is large
 
     // Values and residuals.
     std::vector<double> residual;         // equation -> last residual

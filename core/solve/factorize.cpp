@@ -18,6 +18,7 @@
 #include "core/base/core_state.h"
 #include "core/eval/guarded.h"
 #include "core/solve/grouping.h"
+#include "core/solve/large_group.h"
 
 namespace grouping {
 
@@ -27,6 +28,17 @@ int FirstPosition(const SolveState& v, int group) {
 
 int LastPosition(const SolveState& v, int group) {
     return v.groupLast[group];
+}
+
+long FactorEntries(const CoreState& s, int group) {
+    const SolveState& v = s.solve;
+    if (large_group::Holds(v, group)) return large_group::FactorEntries(v, group);
+    long entries = 0;
+    for (int k = FirstPosition(v, group); k <= LastPosition(v, group); ++k) {
+        for (const JacobianEntry* e = v.rowHead[v.pivotEquation[k]]; e != nullptr; e = e->nextInRow)
+            ++entries;
+    }
+    return entries;
 }
 
 JacobianEntry* FindEntry(JacobianEntry* row, int variable) {
@@ -130,6 +142,10 @@ void EliminateAtPosition(CoreState& s, int k, const JacobianEntry& pivot) {
 
 void FactorizeGroup(CoreState& s, int group) {
     SolveState& v = s.solve;
+    if (large_group::Holds(v, group)) {
+        large_group::Refactorize(s, group);
+        return;
+    }
     const int first = grouping::FirstPosition(v, group), last = grouping::LastPosition(v, group);
     for (int k = first; k <= last; ++k) {
         const JacobianEntry* pivot = PivotEntry(v, k);
@@ -140,6 +156,10 @@ void FactorizeGroup(CoreState& s, int group) {
 
 void SubstituteGroup(CoreState& s, int group, std::vector<double>& f) {
     SolveState& v = s.solve;
+    if (large_group::Holds(v, group)) {
+        large_group::Solve(s, group, f);
+        return;
+    }
     const int first = grouping::FirstPosition(v, group), last = grouping::LastPosition(v, group);
     for (int k = first; k <= last; ++k) {
         for (const JacobianEntry* e = v.rowHead[v.pivotEquation[k]]; e != nullptr;

@@ -18,6 +18,7 @@
 #include "core/base/core_state.h"
 #include "core/lang/code_string.h"
 #include "core/solve/jacobian_eval.h"
+#include "core/solve/large_group.h"
 #include "core/solve/solve_messages.h"
 
 namespace {
@@ -117,9 +118,13 @@ void GroupEquations(CoreState& s) {
         v.groupCount = 1;
         v.groupLast[1] = n;
     }
-    ConsoleWriteInt(s.console, n);
+    WriteGroupCount(s);
+}
+
+void WriteGroupCount(CoreState& s) {
+    ConsoleWriteInt(s.console, s.model.count);
     ConsoleWrite(s.console, solve_message::kSolvableIn);
-    ConsoleWriteInt(s.console, v.groupCount);
+    ConsoleWriteInt(s.console, s.solve.groupCount);
     ConsoleWrite(s.console, solve_message::kGroups);
     ConsoleWriteLine(s.console);
 }
@@ -142,6 +147,40 @@ void DropCrossGroupEntries(CoreState& s) {
 
 }  // namespace grouping
 
+namespace {
+
+// The sets that fit the default tables keep the grouping of the ordering elimination; larger
+// ones are grouped by their blocks, at a cost in proportion to their terms. A set without a
+// matching for every equation is structurally singular whatever its size, and the ordering
+// elimination names the equation that is left without a variable.
+bool FormGroups(CoreState& s) {
+    if (s.model.count > Limits::kDefaultCapacity && grouping::FindBlocks(s)) return true;
+    if (!grouping::OrderEquations(s, grouping::Mode::kStructural)) return false;
+    grouping::GroupEquations(s);
+    return true;
+}
+
+// Numerical pass: the large groups are factorized apart (large_group.h), the others by the
+// ordering elimination, which also takes a large group whose factors have a pivot at or below
+// the threshold and so names the equation that depends on others. The groups are independent
+// of each other here, and the ordering elimination meets them in their order, so a failure is
+// reported for the first group that has one.
+bool FactorizeGroups(CoreState& s) {
+    SolveState& v = s.solve;
+    large_group::Reset(v);
+    std::vector<char> apart(v.groupCount + 1, 0);
+    for (int g = 1; g <= v.groupCount; ++g) {
+        const int first = grouping::FirstPosition(v, g);
+        const int size = grouping::LastPosition(v, g) - first + 1;
+        if (size >= large_group::kMinSize) {
+            apart[g] = large_group::Analyse(s, g, first, size, grouping::kPivotThreshold);
+        }
+    }
+    return grouping::OrderEquations(s, grouping::Mode::kNumerical, apart);
+}
+
+}  // namespace
+
 void AnalyseStructure(CoreState& s) {
     SolveState& v = s.solve;
     const int n = s.model.count;
@@ -156,18 +195,17 @@ void AnalyseStructure(CoreState& s) {
     }
     v.groupCount = 1;
     v.groupLast[1] = n;
+    large_group::Reset(v);
 
     EvaluateJacobian(s, 0, true);
     PrepareStructuralRows(s, n);
     grouping::BuildColumns(v, n);
-    if (!grouping::OrderEquations(s, grouping::Mode::kStructural)) return;
-
-    grouping::GroupEquations(s);
+    if (!FormGroups(s)) return;
     grouping::DropCrossGroupEntries(s);
     grouping::BuildColumns(v, n);
 
     for (int g = 1; g <= v.groupCount; ++g) EvaluateJacobian(s, g, false);
-    if (!grouping::OrderEquations(s, grouping::Mode::kNumerical)) return;
+    if (!FactorizeGroups(s)) return;
     grouping::BuildColumns(v, n);
     // From here on the diagonal pointer of an equation is its pivot entry.
     std::fill(v.variablePosition.begin(), v.variablePosition.end(), 0);

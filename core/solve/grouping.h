@@ -36,6 +36,9 @@ namespace grouping {
 
 enum class Mode { kStructural, kNumerical };
 
+// Magnitude at or below which a numerical pivot is rejected: the equation depends on others.
+inline constexpr double kPivotThreshold = 1e-18;
+
 // First and last position of a group (1-based).
 int FirstPosition(const SolveState& v, int group);
 int LastPosition(const SolveState& v, int group);
@@ -46,12 +49,28 @@ void BuildColumns(SolveState& v, int n);
 // One ordering elimination over equations 1..n: assigns pivotEquation, pivotVariable,
 // positionOf and matchOf, creates fill-in entries and, in numerical mode, leaves the factors in
 // the entries. The equations' current groups offset their counts so that the groups keep their
-// places. Returns false after reporting a singular or dependent equation.
-bool OrderEquations(CoreState& s, Mode mode);
+// places. The groups marked in factoredGroups (indexed by group; empty marks none) are left as
+// they are: their factors are kept apart (large_group.h). Returns false after reporting a
+// singular or dependent equation.
+bool OrderEquations(CoreState& s, Mode mode, const std::vector<char>& factoredGroups = {});
 
 // Splits the structurally ordered equations into groups (one group when the solve-in-groups
 // setting is off), renumbers the positions group by group and writes the count line.
 void GroupEquations(CoreState& s);
+
+// Writes the count line: the equations and the groups they are solved in.
+void WriteGroupCount(CoreState& s);
+
+// The groups of a set larger than the default tables, found without an ordering elimination
+// (whose cost on a mesh grows nearly with the square of the set): a maximum matching of equations
+// with variables, and as groups the strongly connected blocks of the dependencies it gives, each
+// block after every block it depends on (one group when the solve-in-groups setting is off).
+// Assigns the positions, matchOf and the groups and writes the count line. Returns false, changing
+// nothing, when no matching takes every equation: the set is structurally singular.
+bool FindBlocks(CoreState& s);
+
+// Entries the factors of a group hold, the terms of L and U together and each pivot once.
+long FactorEntries(const CoreState& s, int group);
 
 // The entry of a row for a variable, or null.
 JacobianEntry* FindEntry(JacobianEntry* row, int variable);

@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr double kPivotThreshold = 1e-18;
+using grouping::kPivotThreshold;
 using solve_message::kDependent;
 using solve_message::kSingular;
 
@@ -144,17 +144,30 @@ void BuildColumns(SolveState& v, int n) {
     }
 }
 
-bool OrderEquations(CoreState& s, Mode mode) {
+bool OrderEquations(CoreState& s, Mode mode, const std::vector<char>& factoredGroups) {
     SolveState& v = s.solve;
     const int n = s.model.count;
     const bool numeric = mode == Mode::kNumerical;
+    auto ordered = [&](int eq) { return factoredGroups.empty() || !factoredGroups[v.groupOf[eq]]; };
     std::vector<char> equationDone(v.rowHead.size(), 0), variableDone(v.columnHead.size(), 0);
-    std::fill(v.matchOf.begin(), v.matchOf.end(), 0);
+    // Each group's rows are taken one after the other, so a row's position is the next one of
+    // its group; with every group ordered that is simply the next position.
+    std::vector<int> nextPosition(v.groupLast.size(), 0);
+    for (int g = 1; g <= v.groupCount; ++g) nextPosition[g] = FirstPosition(v, g);
+    if (factoredGroups.empty()) {
+        std::fill(v.matchOf.begin(), v.matchOf.end(), 0);
+    } else {
+        for (int k = 1; k <= n; ++k) {
+            if (ordered(v.pivotEquation[k])) v.matchOf[v.pivotVariable[k]] = 0;
+        }
+    }
 
     std::fill(v.columnLength.begin(), v.columnLength.end(), 0);
     std::vector<int> initialCount(n + 1, 0);
-    int maxCount = 0;
+    int maxCount = 0, rows = 0;
     for (int eq = 1; eq <= n; ++eq) {
+        if (!ordered(eq)) continue;
+        ++rows;
         initialCount[eq] = RowCount(s, eq, variableDone);
         maxCount = std::max(maxCount, initialCount[eq]);
         for (const JacobianEntry* e = v.rowHead[eq]; e != nullptr; e = e->nextInRow)
@@ -164,9 +177,11 @@ bool OrderEquations(CoreState& s, Mode mode) {
     // Fill-in can raise a row's own count up to the cap, never its group offset; a row of a
     // square set has at most one entry per variable, so n bounds its own count as well.
     CountBuckets buckets(n, maxCount + std::min(s.limits.maxEquations, n));
-    for (int eq = 1; eq <= n; ++eq) buckets.insert(eq, initialCount[eq]);
+    for (int eq = 1; eq <= n; ++eq) {
+        if (ordered(eq)) buckets.insert(eq, initialCount[eq]);
+    }
 
-    for (int k = 1; k <= n; ++k) {
+    for (int taken = 0; taken < rows; ++taken) {
         const int eq = buckets.takeLowest();
         JacobianEntry* pivot = ChoosePivot(v, eq, variableDone, mode);
         if (pivot == nullptr) {
@@ -179,6 +194,7 @@ bool OrderEquations(CoreState& s, Mode mode) {
             return false;
         }
         const int var = pivot->variable;
+        const int k = nextPosition[v.groupOf[eq]]++;
         v.pivotEquation[k] = eq;
         v.pivotVariable[k] = var;
         v.positionOf[eq] = k;

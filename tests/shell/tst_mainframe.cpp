@@ -252,6 +252,8 @@ class tst_MainFrame : public guitest::FrameTest {
 
         // While the core works: no second run, and neither the document nor the window closes.
         QVERIFY(!action("actionSolve")->isEnabled());
+        QCOMPARE(action("actionCancelRun")->shortcut(), QKeySequence(Qt::Key_Escape));
+        QVERIFY(action("actionCancelRun")->isEnabled());
         QVERIFY(!solve(other));
         QCOMPARE(messages_.size(), 1);
         QVERIFY(!frame_->close());
@@ -270,6 +272,8 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY2(rows.size() > 3 && rows.size() < kIntervals,
                  qPrintable(QString::number(rows.size())));
         QVERIFY(action("actionSolve")->isEnabled());
+        // Without a run ESC is the widgets' again.
+        QVERIFY(!action("actionCancelRun")->isEnabled());
     }
 
     // The editor holds "0123456789" with the caret at 10.

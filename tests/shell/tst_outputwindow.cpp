@@ -26,6 +26,21 @@ class tst_OutputWindow : public QObject {
         for (const QString& piece : pieces) w.AppendOutput(piece);
         QTEST(w.toPlainText(), "shown");
         QTEST(int(w.buffered().size()), "buffered");
+
+        // Pieces that arrive in one batch show as they would one by one.
+        OutputWindow batched;
+        batched.AppendOutput(pieces);
+        QTEST(batched.toPlainText(), "shown");
+        QTEST(int(batched.buffered().size()), "buffered");
+    }
+
+    void theLastLineIsTheLastWithText() {
+        OutputWindow w;
+        QCOMPARE(w.LastLine(), QString());
+        w.AppendOutput(QStringList{"Solving...\n", "  Too many steps  \n", "\n", "  \n"});
+        QCOMPARE(w.LastLine(), QStringLiteral("Too many steps"));
+        w.AppendOutput(QStringLiteral("unfinished"));
+        QCOMPARE(w.LastLine(), QStringLiteral("unfinished"));
     }
 
     void clearingKeepsTheUnfinishedLine() {

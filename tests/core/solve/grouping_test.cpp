@@ -78,3 +78,41 @@ TEST(Grouping, CountLineAndFailureMessages) {
         EXPECT_EQ(h.s.defaultShell.beeps, fails ? 1 : 0) << c.out;
     }
 }
+
+// A large set is grouped by its blocks and its large groups factorized apart, but a set without
+// a variable for every equation, or with an equation that repeats others, is still reported by
+// the ordering elimination with its messages.
+TEST(Grouping, LargeSetsReportSingularAndDependentEquations) {
+    const int n = 100;
+    auto chain = [n] {
+        Dense a(n + 1, std::vector<double>(n + 1, 0.0));
+        for (int k = 1; k <= n; ++k) {
+            a[k][k] = 3.0;
+            if (k > 1) a[k][k - 1] = 1.0;
+            if (k < n) a[k][k + 1] = 1.0;
+        }
+        return a;
+    };
+    const std::string count = " 100 equations solvable in    1 groups\n";
+
+    Dense singular = chain();
+    singular[40] = singular[41] = std::vector<double>(n + 1, 0.0);
+    singular[40][7] = singular[41][7] = 1.0;  // two equations of x7 alone; x40, x41 in none other
+    singular[39][40] = singular[42][41] = 0.0;
+    GroupingHarness hs(singular, n);
+    AnalyseStructure(hs.s);
+    EXPECT_TRUE(hs.s.solve.structureFailure);
+    EXPECT_TRUE(hs.s.flags.stop);
+    EXPECT_NE(hs.out.find(" is Singular or Inconsistent\nError ..."), std::string::npos) << hs.out;
+    EXPECT_EQ(hs.out.find("solvable"), std::string::npos) << hs.out;
+
+    Dense dependent = chain();
+    dependent[n] = dependent[n - 1];  // the last equation repeats the one before
+    GroupingHarness hd(dependent, n);
+    AnalyseStructure(hd.s);
+    EXPECT_TRUE(hd.s.solve.structureFailure);
+    EXPECT_TRUE(hd.s.flags.stop);
+    const std::string named = hd.out.substr(0, hd.out.find(" Depends on Other Equations"));
+    EXPECT_TRUE(named == count + "Equation   99" || named == count + "Equation  100") << hd.out;
+    EXPECT_NE(hd.out.find(" Depends on Other Equations\nError ..."), std::string::npos) << hd.out;
+}

@@ -1,0 +1,119 @@
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "gui_fixture.h"
+#include "shell/pad_document.h"
+#include "shell/properties_tree.h"
+#include "shell/settings_keys.h"
+
+using guitest::Row;
+
+// The document windows of the workspace: quitting with documents open, and the show state
+// that every document window shares.
+class tst_DocumentManager : public guitest::FrameTest {
+    Q_OBJECT
+   private slots:
+    void init() {
+        StartFrame();
+        EquationApp::Profile()->clear();  // each test starts from a first session
+        app_->questionHook = [this](const QString& text) {
+            questions_ << text;
+            return closeAnswer_;
+        };
+        questions_.clear();
+    }
+    void cleanup() {
+        // Whatever a test left open closes without questions.
+        closeAnswer_ = QMessageBox::No;
+        StopFrame();
+    }
+
+    void exitEndsTheProgramWithAnUnchangedDocumentOpen() {
+        openDocument("one.alg", "x = 1;\n");
+        action("actionExit")->trigger();
+        QVERIFY(!frame_->isVisible());
+        QVERIFY(questions_.isEmpty());
+    }
+
+    // Exit asks once about each changed document; Cancel keeps every document open, any
+    // other answer ends the program.
+    void exitAsksOnceForEachChangedDocument_data() {
+        guitest::Columns<int, bool>("answer", "ends");
+        Row("cancel", int(QMessageBox::Cancel), false);
+        Row("do not save", int(QMessageBox::No), true);
+        Row("save", int(QMessageBox::Yes), true);
+    }
+    void exitAsksOnceForEachChangedDocument() {
+        QFETCH(int, answer);
+        QFETCH(bool, ends);
+        openDocument("a.alg", "a = 1;\n");
+        PadView* changed = openDocument("b.alg", "b = 1;\n");
+        openDocument("c.alg", "c = 1;\n");
+        changed->insertPlainText(QStringLiteral("d = 2;\n"));
+        closeAnswer_ = QMessageBox::StandardButton(answer);
+        action("actionExit")->trigger();
+        QCOMPARE(questions_, QStringList{"Save changes to b.alg?"});
+        QCOMPARE(frame_->isVisible(), !ends);
+        if (!ends) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(docs().views().size(), 3);
+            QCOMPARE(frame_->properties()->topLevelItemCount(), 3);
+        }
+        const bool saved = guitest::ReadFile(path("b.alg")).contains("d = 2;");
+        QCOMPARE(saved, answer == int(QMessageBox::Yes));
+    }
+
+    // Only the user's restore or maximise changes the state later sessions open documents in:
+    // closing a document, or every document at exit, leaves it.
+    void closingDocumentsKeepsTheirShowState() {
+        frame_->ReadSettings();
+        openDocument("a.alg", "a = 1;\n");
+        openDocument("b.alg", "b = 1;\n");
+        openDocument("c.alg", "c = 1;\n");
+        QVERIFY(frame_->mdiArea()->activeSubWindow()->isMaximized());
+        action("actionFileClose")->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(docs().views().size(), 2);
+        QCOMPARE(docs().childShowState(), ShowState::kMaximized);
+        QTRY_VERIFY(frame_->mdiArea()->activeSubWindow()->isMaximized());
+        QVERIFY(frame_->close());
+        QVERIFY(!EquationApp::Profile()->contains(keys::kShowCmd));
+    }
+
+    // A window system may bring the next window to the front only after the closed one has
+    // gone, and unmaximised: coming to the front is no choice of the user's, and the window
+    // takes the shared state.
+    void aWindowComingToTheFrontTakesTheSharedState() {
+        frame_->ReadSettings();
+        openDocument("a.alg", "a = 1;\n");
+        openDocument("b.alg", "b = 1;\n");
+        QMdiArea* area = frame_->mdiArea();
+        QMdiSubWindow* first = area->subWindowList().first();
+        area->setActiveSubWindow(nullptr);
+        QVERIFY(!first->isMaximized());
+        QCOMPARE(docs().childShowState(), ShowState::kMaximized);
+        area->setActiveSubWindow(first);
+        QCOMPARE(docs().childShowState(), ShowState::kMaximized);
+        QVERIFY(first->isMaximized());
+    }
+
+    void restoringAFrameIsRemembered() {
+        frame_->ReadSettings();
+        openDocument("a.alg", "a = 1;\n");
+        frame_->mdiArea()->activeSubWindow()->showNormal();
+        QCOMPARE(docs().childShowState(), ShowState::kNormal);
+        openDocument("b.alg", "b = 1;\n");
+        QVERIFY(!frame_->mdiArea()->activeSubWindow()->isMaximized());
+        frame_->mdiArea()->activeSubWindow()->showMaximized();
+        QCOMPARE(docs().childShowState(), ShowState::kMaximized);
+        frame_->mdiArea()->activeSubWindow()->showNormal();
+        QVERIFY(frame_->close());
+        QCOMPARE(EquationApp::Profile()->value(keys::kShowCmd).toInt(), 1);
+    }
+
+   private:
+    QStringList questions_;
+};
+
+QTEST_MAIN(tst_DocumentManager)
+#include "tst_documentmanager.moc"
