@@ -32,6 +32,9 @@ namespace {
 constexpr double kResidualTolerance = 1e-8;  // as the documents ask of ours
 constexpr double kStepTolerance = 1e-14;
 constexpr long kMaxIterations = 200;
+// KINSOL bounds a step by 1000 times the norm of the start, which from all zeros (the Bratu
+// grid's guesses) stops it after five steps of that length.
+constexpr double kMaxStep = 1e10;
 
 // A compiled document as a square system: residual code per equation and the derivative code
 // of each structural non-zero, in compressed columns as KLU takes them.
@@ -148,6 +151,7 @@ int KinsolJacobian(N_Vector u, N_Vector, SUNMatrix J, void* system, N_Vector, N_
 
 struct KinsolOutcome {
     bool solved = false;
+    int flag = 0;  // KINSol's return value
     long iterations = 0;
     long jacobians = 0;
     std::vector<double> x;
@@ -174,10 +178,12 @@ KinsolOutcome SolveWithKinsol(SparseSystem& system) {
                  KINSetScaledStepTol(memory, kStepTolerance) == KIN_SUCCESS &&
                  KINSetNumMaxIters(memory, kMaxIterations) == KIN_SUCCESS &&
                  KINSetMaxSetupCalls(memory, 1) == KIN_SUCCESS &&
+                 KINSetMaxNewtonStep(memory, kMaxStep) == KIN_SUCCESS &&
                  KINSetLinearSolver(memory, solver, J) == KIN_SUCCESS &&
                  KINSetJacFn(memory, KinsolJacobian) == KIN_SUCCESS;
     if (ready) {
-        out.solved = KINSol(memory, u, KIN_LINESEARCH, scale, scale) >= 0;
+        out.flag = KINSol(memory, u, KIN_LINESEARCH, scale, scale);
+        out.solved = out.flag >= 0;
         KINGetNumNonlinSolvIters(memory, &out.iterations);
         KINGetNumJacEvals(memory, &out.jacobians);
         const double* x = N_VGetArrayPointer(u);
@@ -219,7 +225,9 @@ void Peer(benchmark::State& state, const Case& c) {
     KinsolOutcome outcome;
     for (auto _ : state) outcome = SolveWithKinsol(system);
     if (!outcome.solved) {
-        state.SkipWithError("KINSOL did not solve");
+        state.SkipWithError(("KINSOL did not solve: " + std::string(KINGetReturnFlagName(outcome.flag)) +
+                             " after " + std::to_string(outcome.iterations) + " iterations")
+                                .c_str());
         return;
     }
     CoreState s;
