@@ -1,0 +1,12 @@
+#pragma once
+
+#include "core/base/code_node.h"
+#include "core/base/flat_code.h"
+
+struct CoreState;
+
+// Makes the form the evaluator runs from a finished code list (evaluation form). The stack
+// depth is found here, once: code that would push beyond the value stack, or take operands it
+// never pushed, is refused with the message its evaluation used to give (written, and the run
+// error reported), and evaluating it then fails at once. Returns false on refusal.
+bool Flatten(CoreState& s, const CodeNode* list, FlatCode& out);
