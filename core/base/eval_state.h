@@ -18,4 +18,5 @@ struct EvalState {
     bool expOverflowReported = false;  // "Overflow in EXP" shown since the last in-range EXP
     bool quiet = false;                // trial evaluations (a fit's trial points) warn of nothing
     FlatCode scratch;                  // a code list's flattened form while it is evaluated
+    std::vector<FlatCache> entryCode;  // Jacobian entries' derivative code, by arena slot
 };

@@ -151,21 +151,21 @@ int RunReal(CoreState& s, const FlatOp* op, bool& errorFlag) {
     double top = st[0].re;  // entry sp
     for (;; ++op) {
         switch (op->op) {
-            case FlatOpCode::kPush: st[sp++].re = top; top = op->value; continue;
+            case FlatOpCode::kPush: st[sp++].re = top; top = *op->value; continue;
             case FlatOpCode::kPushVar: st[sp++].re = top; top = x[op->var]; continue;
             case FlatOpCode::kPushImag:
             case FlatOpCode::kPushVarImag: st[sp++].re = top; top = 0.0; continue;
-            case FlatOpCode::kPushPhasor: st[sp++].re = top; top = std::cos(op->value); continue;
+            case FlatOpCode::kPushPhasor: st[sp++].re = top; top = std::cos(*op->value); continue;
             case FlatOpCode::kPushVarPhasor: st[sp++].re = top; top = std::cos(x[op->var]); continue;
             case FlatOpCode::kSpill: st[sp].re = top; continue;
             case FlatOpCode::kAdd: top = Add(k, st[--sp].re, top); continue;
             case FlatOpCode::kSub: top = Sub(k, st[--sp].re, top); continue;
             case FlatOpCode::kMul: top = Mul(k, st[--sp].re, top); continue;
             case FlatOpCode::kDiv: top = Div(k, st[--sp].re, top); continue;
-            case FlatOpCode::kAddConst: top = Add(k, top, op->value); continue;
-            case FlatOpCode::kSubConst: top = Sub(k, top, op->value); continue;
-            case FlatOpCode::kMulConst: top = Mul(k, top, op->value); continue;
-            case FlatOpCode::kDivConst: top = Div(k, top, op->value); continue;
+            case FlatOpCode::kAddConst: top = Add(k, top, *op->value); continue;
+            case FlatOpCode::kSubConst: top = Sub(k, top, *op->value); continue;
+            case FlatOpCode::kMulConst: top = Mul(k, top, *op->value); continue;
+            case FlatOpCode::kDivConst: top = Div(k, top, *op->value); continue;
             case FlatOpCode::kAddVar: top = Add(k, top, x[op->var]); continue;
             case FlatOpCode::kSubVar: top = Sub(k, top, x[op->var]); continue;
             case FlatOpCode::kMulVar: top = Mul(k, top, x[op->var]); continue;
@@ -200,11 +200,11 @@ int RunComplex(CoreState& s, const FlatOp* op, bool& errorFlag) {
     int sp = 0;
     for (;; ++op) {
         switch (op->op) {
-            case FlatOpCode::kPush: st[++sp] = {op->value, 0.0}; continue;
+            case FlatOpCode::kPush: st[++sp] = {*op->value, 0.0}; continue;
             case FlatOpCode::kPushVar: st[++sp] = {x[op->var], 0.0}; continue;
-            case FlatOpCode::kPushImag: st[++sp] = {0.0, op->value}; continue;
+            case FlatOpCode::kPushImag: st[++sp] = {0.0, *op->value}; continue;
             case FlatOpCode::kPushVarImag: st[++sp] = {0.0, x[op->var]}; continue;
-            case FlatOpCode::kPushPhasor: st[++sp] = Phasor(op->value); continue;
+            case FlatOpCode::kPushPhasor: st[++sp] = Phasor(*op->value); continue;
             case FlatOpCode::kPushVarPhasor: st[++sp] = Phasor(x[op->var]); continue;
             case FlatOpCode::kSpill: continue;  // the stack is all in memory here
             case FlatOpCode::kAdd:
@@ -219,7 +219,7 @@ int RunComplex(CoreState& s, const FlatOp* op, bool& errorFlag) {
             case FlatOpCode::kSubConst:
             case FlatOpCode::kMulConst:
             case FlatOpCode::kDivConst:
-                st[sp] = ComplexBinary(s, op->sub, st[sp], {op->value, 0.0}, errorFlag);
+                st[sp] = ComplexBinary(s, op->sub, st[sp], {*op->value, 0.0}, errorFlag);
                 continue;
             case FlatOpCode::kAddVar:
             case FlatOpCode::kSubVar:

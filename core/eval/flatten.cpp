@@ -16,21 +16,7 @@ FlatOpCode PushOf(const CodeNode* n) {
     }
 }
 
-// The fused form of a plain operand and the arithmetic operator after it, or kEnd when the
-// pair does not fuse.
-FlatOpCode Fused(FlatOpCode push, const CodeNode* op) {
-    if (op == nullptr || op->kind != kKindBinary) return FlatOpCode::kEnd;
-    if (push != FlatOpCode::kPush && push != FlatOpCode::kPushVar) return FlatOpCode::kEnd;
-    const bool var = push == FlatOpCode::kPushVar;
-    switch (op->sub) {
-        case code::kAdd: return var ? FlatOpCode::kAddVar : FlatOpCode::kAddConst;
-        case code::kSub: return var ? FlatOpCode::kSubVar : FlatOpCode::kSubConst;
-        case code::kMul: return var ? FlatOpCode::kMulVar : FlatOpCode::kMulConst;
-        case code::kDiv: return var ? FlatOpCode::kDivVar : FlatOpCode::kDivConst;
-        default: return FlatOpCode::kEnd;
-    }
-}
-
+// The operator's instruction, unfused.
 FlatOpCode BinaryOf(unsigned char sub) {
     switch (sub) {
         case code::kAdd: return FlatOpCode::kAdd;
@@ -42,17 +28,22 @@ FlatOpCode BinaryOf(unsigned char sub) {
     }
 }
 
-// Deleted nodes and the THEN marker (its operands stay on the stack for the IF) do nothing.
-const CodeNode* NextActive(const CodeNode* n) {
-    while (n != nullptr && (n->kind == kKindDeleted ||
-                            (n->kind == kKindBinary && n->sub == code::kThen))) {
-        n = n->next;
+// The push of a plain operand taken into the arithmetic operator that follows it, or kEnd
+// when the two do not fuse.
+FlatOpCode Fused(FlatOpCode push, FlatOpCode op) {
+    const bool var = push == FlatOpCode::kPushVar;
+    if (!var && push != FlatOpCode::kPush) return FlatOpCode::kEnd;
+    switch (op) {
+        case FlatOpCode::kAdd: return var ? FlatOpCode::kAddVar : FlatOpCode::kAddConst;
+        case FlatOpCode::kSub: return var ? FlatOpCode::kSubVar : FlatOpCode::kSubConst;
+        case FlatOpCode::kMul: return var ? FlatOpCode::kMulVar : FlatOpCode::kMulConst;
+        case FlatOpCode::kDiv: return var ? FlatOpCode::kDivVar : FlatOpCode::kDivConst;
+        default: return FlatOpCode::kEnd;
     }
-    return n;
 }
 
 bool Refuse(CoreState& s, FlatCode& out, const char* why) {
-    out.ops.assign(1, FlatOp{0.0, 0, FlatOpCode::kEnd, 0});
+    out.ops.assign(1, FlatOp{nullptr, 0, FlatOpCode::kEnd, 0});
     out.depth = 0;
     out.complete = false;
     out.fault = why;
@@ -66,45 +57,57 @@ bool Refuse(CoreState& s, FlatCode& out, const char* why) {
 }  // namespace
 
 bool Flatten(CoreState& s, const CodeNode* list, FlatCode& out) {
-    out.ops.clear();
+    std::vector<FlatOp>& ops = out.ops;
+    ops.clear();
     out.fault = nullptr;
     const int capacity = s.limits.stackEntries;
     int sp = 0, deepest = 0;
-    for (const CodeNode* n = NextActive(list); n != nullptr && n->kind != kKindEnd;
-         n = NextActive(n->next)) {
+    for (const CodeNode* n = list; n != nullptr && n->kind != kKindEnd; n = n->next) {
         switch (n->kind) {
             case kKindConst:
-            case kKindVar: {
+            case kKindVar:
                 if (sp >= capacity) return Refuse(s, out, eval_message::kStackOverflow);
-                deepest = sp + 1 > deepest ? sp + 1 : deepest;
-                const FlatOpCode push = PushOf(n);
-                const CodeNode* after = NextActive(n->next);
-                // With no left operand below, the operator works on the unused entry 0; that
-                // stays unfused so that the entries it leaves are the ones it always left.
-                const FlatOpCode fused = sp >= 1 ? Fused(push, after) : FlatOpCode::kEnd;
-                if (fused == FlatOpCode::kEnd) {
-                    ++sp;
-                    out.ops.push_back(FlatOp{n->value, n->var, push, n->sub});
-                } else {
-                    out.ops.push_back(FlatOp{n->value, n->var, fused, after->sub});
-                    n = after;
+                ++sp;
+                deepest = sp > deepest ? sp : deepest;
+                ops.push_back(FlatOp{&n->value, n->var, PushOf(n), n->sub});
+                break;
+            case kKindBinary: {
+                // THEN only marks the middle of an IF; its operands stay for the IF.
+                if (n->sub == code::kThen) break;
+                const FlatOpCode op = BinaryOf(n->sub);
+                // With no left operand below the pushed one, the operator works on the unused
+                // entry 0; that stays unfused, and entry 1 is spilled, so that the entries it
+                // leaves are the ones it always left.
+                const FlatOpCode fused = sp >= 2 ? Fused(ops.back().op, op) : FlatOpCode::kEnd;
+                sp -= op == FlatOpCode::kIf ? 2 : 1;
+                if (sp < 0) return Refuse(s, out, eval_message::kStackUnderflow);
+                if (fused != FlatOpCode::kEnd) {
+                    ops.back().op = fused;
+                    ops.back().sub = n->sub;
+                    break;
                 }
+                if (sp == 0 && op != FlatOpCode::kIf) ops.push_back(FlatOp{nullptr, 0, FlatOpCode::kSpill, 0});
+                ops.push_back(FlatOp{nullptr, 0, op, n->sub});
                 break;
             }
-            case kKindBinary:
-                // Entry 1 must keep its value when an operator empties the stack.
-                if (sp == 1 && n->sub != code::kIf) out.ops.push_back(FlatOp{0.0, 0, FlatOpCode::kSpill, 0});
-                sp -= n->sub == code::kIf ? 2 : 1;
-                if (sp < 0) return Refuse(s, out, eval_message::kStackUnderflow);
-                out.ops.push_back(FlatOp{0.0, 0, BinaryOf(n->sub), n->sub});
-                break;
-            case kKindUnary: out.ops.push_back(FlatOp{0.0, 0, FlatOpCode::kUnary, n->sub}); break;
+            case kKindUnary: ops.push_back(FlatOp{nullptr, 0, FlatOpCode::kUnary, n->sub}); break;
             case kKindDeleted:
-            case kKindEnd: break;  // skipped and ended before they get here
+            case kKindEnd: break;  // the loop ends at the end
         }
     }
-    out.ops.push_back(FlatOp{0.0, 0, FlatOpCode::kEnd, 0});
+    ops.push_back(FlatOp{nullptr, 0, FlatOpCode::kEnd, 0});
     out.depth = deepest;
     out.complete = sp == 1;
     return true;
+}
+
+const FlatCode& FlatFor(CoreState& s, const CodeNode* list, FlatCache& cache) {
+    const std::uint64_t changes = s.pool.changes();
+    if (!cache.made || cache.head != list || cache.changes != changes) {
+        Flatten(s, list, cache.code);
+        cache.head = list;
+        cache.changes = changes;
+        cache.made = true;
+    }
+    return cache.code;
 }
