@@ -1,5 +1,6 @@
 #include "core/eval/evaluator.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -104,36 +105,46 @@ namespace {
 
 // The guarded arithmetic of the four operations, with the binary result clipped. Nearly all
 // operands are ordinary numbers, for which every guard passes; the test for that is made
-// cheap (the undefined marker compared by its bits, which for this one value is the same as
-// comparing numbers), and anything else takes the full rules of guarded_ops.h.
+// cheap, and anything else takes the full rules of guarded_ops.h. The larger magnitude is
+// tested against the largest number; a NaN either fails the test or passes to a result that
+// the full rules give as well (NaN). The undefined marker is compared by its bits, which for
+// this one value is the same as comparing numbers.
 constexpr std::uint64_t kUndefinedBits = std::bit_cast<std::uint64_t>(kUndefinedValue);
 
-inline bool Ordinary(const RunConstants& k, double x) {
-    return std::fabs(x) < k.largest && std::bit_cast<std::uint64_t>(x) != kUndefinedBits;
+inline bool Defined(double x) {
+    return std::bit_cast<std::uint64_t>(x) != kUndefinedBits;
 }
-// Ordinary and not within the smallest number of 0: what a division's operands need.
-inline bool OrdinaryDivisor(const RunConstants& k, double x) {
-    return std::fabs(x) > k.smallest && Ordinary(k, x);
+inline bool Ordinary(const RunConstants& k, double a, double b) {
+    return std::max(std::fabs(a), std::fabs(b)) < k.largest && Defined(a) && Defined(b);
+}
+// Ordinary, and neither within the smallest number of 0.
+inline bool OrdinaryDivision(const RunConstants& k, double a, double b) {
+    return std::min(std::fabs(a), std::fabs(b)) > k.smallest && Ordinary(k, a, b);
+}
+inline double Clip(const RunConstants& k, double r) {
+    if (std::fabs(r) > k.largest) [[unlikely]]
+        return k.largest;
+    return r;
 }
 
 inline double Add(const RunConstants& k, double a, double b) {
-    if (Ordinary(k, a) && Ordinary(k, b)) [[likely]]
-        return guarded::Clip(k, a + b);
+    if (Ordinary(k, a, b)) [[likely]]
+        return Clip(k, a + b);
     return guarded::Clip(k, guarded::Add(k, a, b));
 }
 inline double Sub(const RunConstants& k, double a, double b) {
-    if (Ordinary(k, a) && Ordinary(k, b)) [[likely]]
-        return guarded::Clip(k, a - b);
+    if (Ordinary(k, a, b)) [[likely]]
+        return Clip(k, a - b);
     return guarded::Clip(k, guarded::Sub(k, a, b));
 }
 inline double Mul(const RunConstants& k, double a, double b) {
-    if (Ordinary(k, a) && Ordinary(k, b)) [[likely]]
-        return guarded::Clip(k, a * b);
+    if (Ordinary(k, a, b)) [[likely]]
+        return Clip(k, a * b);
     return guarded::Clip(k, guarded::Mul(k, a, b));
 }
 inline double Div(const RunConstants& k, double a, double b) {
-    if (OrdinaryDivisor(k, a) && OrdinaryDivisor(k, b)) [[likely]]
-        return guarded::Clip(k, a / b);
+    if (OrdinaryDivision(k, a, b)) [[likely]]
+        return Clip(k, a / b);
     return guarded::Clip(k, guarded::Div(k, a, b));
 }
 
