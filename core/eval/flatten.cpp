@@ -59,6 +59,10 @@ bool Refuse(CoreState& s, FlatCode& out, const char* why) {
 bool Flatten(CoreState& s, const CodeNode* list, FlatCode& out) {
     std::vector<FlatOp>& ops = out.ops;
     ops.clear();
+    // Most codes are short (a derivative, a residual of a few terms): room for them at once
+    // spares a copy its reallocations.
+    constexpr std::size_t kShortCode = 16;
+    if (ops.capacity() < kShortCode) ops.reserve(kShortCode);
     out.fault = nullptr;
     const int capacity = s.limits.stackEntries;
     int sp = 0, deepest = 0;
