@@ -9,7 +9,7 @@
 enum class FlatOpCode : unsigned char {
     kPush,           // push *value
     kPushVar,        // push the variable's value
-    kPushImag,       // push value as an imaginary number
+    kPushImag,       // push *value as an imaginary number
     kPushVarImag,    // push the variable's value as an imaginary number
     kPushPhasor,     // push the unit phasor at angle *value
     kPushVarPhasor,  // push the unit phasor at the variable's value
@@ -37,8 +37,8 @@ enum class FlatOpCode : unsigned char {
 struct FlatOp {
     const double* value;  // constant operand: the node's value
     std::int32_t var;     // variable operand
-    FlatOpCode op;      // what to do
-    unsigned char sub;  // operator or function code (kBinary, kUnary)
+    FlatOpCode op;        // what to do
+    unsigned char sub;    // operator or function code
 };
 
 struct FlatCode {

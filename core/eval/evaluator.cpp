@@ -148,6 +148,12 @@ inline double Div(const RunConstants& k, double a, double b) {
     return guarded::Clip(k, guarded::Div(k, a, b));
 }
 
+// The register's top goes onto the stack and v takes its place.
+inline double Push(ComplexValue* st, int& sp, double top, double v) {
+    st[sp++].re = top;
+    return v;
+}
+
 // The real loop keeps only real parts on the stack (imaginary parts are never read in real
 // mode), and the top entry in a register: an operation then never waits for a value it has
 // just stored. The code was checked when it was flattened: the stack holds every push and no
@@ -162,12 +168,14 @@ int RunReal(CoreState& s, const FlatOp* op, bool& errorFlag) {
     double top = st[0].re;  // entry sp
     for (;; ++op) {
         switch (op->op) {
-            case FlatOpCode::kPush: st[sp++].re = top; top = *op->value; continue;
-            case FlatOpCode::kPushVar: st[sp++].re = top; top = x[op->var]; continue;
+            case FlatOpCode::kPush: top = Push(st, sp, top, *op->value); continue;
+            case FlatOpCode::kPushVar: top = Push(st, sp, top, x[op->var]); continue;
             case FlatOpCode::kPushImag:
-            case FlatOpCode::kPushVarImag: st[sp++].re = top; top = 0.0; continue;
-            case FlatOpCode::kPushPhasor: st[sp++].re = top; top = std::cos(*op->value); continue;
-            case FlatOpCode::kPushVarPhasor: st[sp++].re = top; top = std::cos(x[op->var]); continue;
+            case FlatOpCode::kPushVarImag: top = Push(st, sp, top, 0.0); continue;
+            case FlatOpCode::kPushPhasor: top = Push(st, sp, top, std::cos(*op->value)); continue;
+            case FlatOpCode::kPushVarPhasor:
+                top = Push(st, sp, top, std::cos(x[op->var]));
+                continue;
             case FlatOpCode::kSpill: st[sp].re = top; continue;
             case FlatOpCode::kAdd: top = Add(k, st[--sp].re, top); continue;
             case FlatOpCode::kSub: top = Sub(k, st[--sp].re, top); continue;

@@ -90,7 +90,8 @@ bool Flatten(CoreState& s, const CodeNode* list, FlatCode& out) {
                     ops.back().sub = n->sub;
                     break;
                 }
-                if (sp == 0 && op != FlatOpCode::kIf) ops.push_back(FlatOp{nullptr, 0, FlatOpCode::kSpill, 0});
+                if (sp == 0 && op != FlatOpCode::kIf)
+                    ops.push_back(FlatOp{nullptr, 0, FlatOpCode::kSpill, 0});
                 ops.push_back(FlatOp{nullptr, 0, op, n->sub});
                 break;
             }

@@ -97,8 +97,8 @@ void ExpectSame(const Outcome& got, const Outcome& want, bool complexMode) {
 
 // Values that take every path of the guarded arithmetic, ordinary ones most often.
 double Pick(std::mt19937& rng) {
-    const double special[] = {0.0,  -0.0,       1e-60,        -1e-60, kBigValue, -kBigValue,
-                              1e49, -3e49,      kUndefinedValue, 1e-49, 2.0,     NAN};
+    const double special[] = {0.0,  -0.0,  1e-60,           -1e-60, kBigValue, -kBigValue,
+                              1e49, -3e49, kUndefinedValue, 1e-49,  2.0,       NAN};
     std::uniform_int_distribution<int> choose(0, 23);
     const int c = choose(rng);
     if (c < 12) return special[c];
@@ -110,8 +110,8 @@ double Pick(std::mt19937& rng) {
 std::string RandomPostfix(std::mt19937& rng, int depth) {
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     if (depth == 0 || pick(5) == 0) {
-        const char* operands[] = {"x", "y", "z", "2.5", "-3", "0", "?", "pi",
-                                  "j:x", "j:2", "@:y", "@:0.5", "1e60", "1e-60"};
+        const char* operands[] = {"x",  "y",   "z",   "2.5", "-3",    "0",    "?",
+                                  "pi", "j:x", "j:2", "@:y", "@:0.5", "1e60", "1e-60"};
         return std::string(pick(8) == 0 ? "~ " : "") + operands[pick(14)];
     }
     const std::string a = RandomPostfix(rng, depth - 1), b = RandomPostfix(rng, depth - 1);
