@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "core/eval/compile.h"
 #include "core/run/entry.h"
 #include "core/run/run_setup.h"
+#include "import/convert.h"
 
 // Equation documents written to a scratch folder for the whole-run benchmarks.
 namespace bench {
@@ -78,6 +80,59 @@ inline std::string BoundaryValueProblem(int n) {
                 " = EXP(" + u + ");\n";
     }
     return text;
+}
+
+// The boundary-value problem of bench::BoundaryValueProblem on an m x m grid of the unit square
+// (five-point Laplacian): 5 non-zeros a row, and factors that fill in, as any two-dimensional mesh
+// does.
+inline std::string GridProblem(int m) {
+    const std::string scale = std::to_string((m + 1) * (m + 1));
+    auto u = [m](int i, int j) {
+        if (i < 1 || j < 1 || i > m || j > m) return std::string("0");
+        return "g" + std::to_string((i - 1) * m + j);
+    };
+    std::string text = "{Options: 20 -8}\n";
+    for (int i = 1; i <= m; ++i) {
+        for (int j = 1; j <= m; ++j) {
+            text += "(" + u(i - 1, j) + " + " + u(i + 1, j) + " + " + u(i, j - 1) + " + " +
+                    u(i, j + 1) + " - 4*" + u(i, j) + ")*" + scale + " = EXP(" + u(i, j) + ");\n";
+        }
+    }
+    return text;
+}
+
+// The Bratu problem on an m x m grid of the unit square: Laplacian(u) + 6 exp(u) = 0 with u = 0
+// on the boundary, from u = 0 at every point (given as guesses, so the set needs capacity for
+// twice its equations). Five non-zeros a row and a Jacobian that is symmetric in pattern.
+inline std::string BratuProblem(int m) {
+    const std::string scale = std::to_string((m + 1) * (m + 1));
+    auto u = [m](int i, int j) {
+        if (i < 1 || j < 1 || i > m || j > m) return std::string("0");
+        return "b" + std::to_string((i - 1) * m + j);
+    };
+    std::string text = "{Options: 20 -8}\n";
+    for (int i = 1; i <= m; ++i) {
+        for (int j = 1; j <= m; ++j) {
+            text += "(" + u(i - 1, j) + " + " + u(i + 1, j) + " + " + u(i, j - 1) + " + " +
+                    u(i, j + 1) + " - 4*" + u(i, j) + ")*" + scale + " + 6*EXP(" + u(i, j) +
+                    ") = 0;\n";
+        }
+    }
+    for (int k = 1; k <= m * m; ++k) text += "b" + std::to_string(k) + " \xbb 0;\n";
+    return text;
+}
+
+// The IEEE 118-bus power flow as the import writes it, with its options line; empty, with the
+// import's message, when the case cannot be read.
+inline std::string Ieee118Document(int& equations, std::string& message) {
+    std::ifstream in(std::string(VALDRIX_BENCH_DATA) + "/ieee-cdf/ieee118.cf", std::ios::binary);
+    const ImportResult r = ConvertCommonFormatText(in);
+    if (!r.ok) {
+        message = r.message;
+        return {};
+    }
+    equations = r.equations;
+    return "{Options: 30 -9}\n" + r.document;
 }
 
 }  // namespace bench

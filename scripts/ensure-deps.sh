@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs. Quiet and quick when they are all present.
 set -euo pipefail
-# coinor-libipopt-dev and libcminpack-dev are for the benchmarks only (the constrained peer and
-# MINPACK's lmder, the peer of the fits, in bench/). dpkg-dev and file make the Debian package
+# coinor-libipopt-dev, libcminpack-dev and libsundials-dev are for the benchmarks only (the
+# constrained peer, MINPACK's lmder, the peer of the fits, and KINSOL, the sparse peer, in
+# bench/). dpkg-dev and file make the Debian package
 # (make package: dpkg-shlibdeps finds its dependencies); appstream, desktop-file-utils,
 # shared-mime-info and groff-base check what it installs and its manual pages.
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev libeigen3-dev libboost-dev
           libsuitesparse-dev
-          coinor-libipopt-dev pkg-config libcminpack-dev
+          coinor-libipopt-dev pkg-config libcminpack-dev libsundials-dev
           qt6-base-dev qt6-svg-dev libgl-dev libemf-dev emf2svg fonts-dejavu-core fonts-liberation2
           imagemagick
           dpkg-dev file appstream desktop-file-utils shared-mime-info groff-base)

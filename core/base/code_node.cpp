@@ -16,6 +16,7 @@ CodeNode* NodePool::allocate() {
     CodeNode* node = free_;
     free_ = node->next;
     ++live_;
+    ++changes_;
     return node;
 }
 
@@ -24,4 +25,5 @@ void NodePool::release(CodeNode* node) {
     node->kind = kKindDeleted;
     free_ = node;
     --live_;
+    ++changes_;
 }

@@ -38,10 +38,17 @@ class NodePool {
     CodeNode* allocate();
     void release(CodeNode* node);
     std::size_t liveCount() const { return live_; }  // nodes handed out and not yet released
+    // Counts the changes that may make a code list another: every node handed out or taken
+    // back, and every change of a node's kind, operand form or variable in place, announced
+    // with touch(). (A constant's value may change in place unannounced: copies read it from
+    // the node.) A copy of a list made while the count stood still is the list as it is.
+    std::uint64_t changes() const { return changes_; }
+    void touch() { ++changes_; }
 
    private:
     static constexpr std::size_t kBlockNodes = 1024;
     std::vector<CodeNode*> blocks_;
     CodeNode* free_ = nullptr;
     std::size_t live_ = 0;
+    std::uint64_t changes_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/base/code_node.h"
+#include "core/base/flat_code.h"
 #include "core/base/limits.h"
 
 // Relation characters of an equation's top level.
@@ -21,6 +22,7 @@ struct Equation {
     bool complex = false;                    // complex scan: the equation is complex
     int updateColumn = 0;  // appended to hold this column of the update file (1-based); 0 if not
     bool retired = false;  // its variable was eliminated everywhere: no longer written or used
+    FlatCache flat;        // code as the evaluator runs it, while the code stays as it is
 };
 
 // The equations of one run, numbered from 1.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/base/flat_code.h"
 #include "core/base/limits.h"
 
 struct ComplexValue {
@@ -16,4 +17,6 @@ struct EvalState {
     std::vector<ComplexValue> stack;   // entries 1..stackEntries; entry 1 holds the result
     bool expOverflowReported = false;  // "Overflow in EXP" shown since the last in-range EXP
     bool quiet = false;                // trial evaluations (a fit's trial points) warn of nothing
+    FlatCode scratch;                  // a code list's flattened form while it is evaluated
+    std::vector<FlatCache> entryCode;  // Jacobian entries' derivative code, by arena slot
 };

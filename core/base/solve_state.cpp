@@ -4,8 +4,8 @@ JacobianEntry* EntryArena::allocate() {
     const std::size_t block = used_ / kBlock;
     if (block == blocks_.size()) blocks_.push_back(std::make_unique<JacobianEntry[]>(kBlock));
     JacobianEntry* e = &blocks_[block][used_ % kBlock];
-    ++used_;
     *e = JacobianEntry{};
+    e->slot = static_cast<std::uint32_t>(used_++);
     return e;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ struct JacobianEntry {
     double value = 0.0;                     // current value; multiplier after elimination
     CodeNode* code = nullptr;               // derivative code (symbolic mode), owned
     bool fill = false;                      // created by the elimination, not by the equation
+    std::uint32_t slot = 0;                 // place in the arena: its code's flattened copy
 };
 
 // The branch an IF combination chose for one IF, and the condition that must then hold.

@@ -1,5 +1,9 @@
 #include "core/base/text_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -45,30 +49,82 @@ void Finish(TextFile& f, int code) {
     if (f.stream) std::clearerr(f.stream);
 }
 
+// Room for the stream's buffer: given before the first read or write, it spares the library
+// asking the system for the file's block size on every opening.
+constexpr std::size_t kBufferSize = 8192;
+
+// A scratch file written over longer old text is cut to what was written since it was opened;
+// anything else is left as it is.
+int CutToWritten(TextFile& f) {
+    if (!f.writing || f.cutFrom < 0 || f.written >= static_cast<std::uintmax_t>(f.cutFrom)) {
+        return 0;
+    }
+    errno = 0;
+    if (std::fflush(f.stream) != 0) return LibraryError();
+    return ::ftruncate(::fileno(f.stream), static_cast<off_t>(f.written)) == 0 ? 0
+                                                                            : LibraryError();
+}
+
 // Releases the stream without reporting.
 int Detach(TextFile& f) {
     int code = 0;
     if (f.stream) {
+        code = CutToWritten(f);
         errno = 0;
-        if (std::fclose(f.stream) != 0) code = LibraryError();
+        if (std::fclose(f.stream) != 0 && code == 0) code = LibraryError();
     }
     f.stream = nullptr;
+    f.memory.clear();
     return code;
+}
+
+void Attach(TextFile& f, std::FILE* stream, bool writing) {
+    f.stream = stream;
+    f.writing = writing;
+    f.written = 0;
+    f.writeError = 0;
+    f.writeErrorReported = false;
+    Finish(f, 0);
+}
+
+// Removing a file and creating it anew costs several times what writing over it in place does,
+// and truncating it to nothing costs more still (the system then flushes what replaces it). So
+// a scratch file that is a plain file under this one name is written over and cut at the close.
+// Anything else under the name is removed first, as a link or a file of several names must be:
+// writing through it would change another file, perhaps the document. The name is looked up
+// once, by the open: a link is not followed, and a pipe or device there is not waited on.
+// A folder is never removed (unlink refuses it); the open then fails on it.
+std::FILE* OpenScratch(TextFile& f) {
+    const char* name = f.name.c_str();
+    const int fd = ::open(name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat entry;
+        if (::fstat(fd, &entry) == 0 && S_ISREG(entry.st_mode) && entry.st_nlink == 1) {
+            if (std::FILE* stream = ::fdopen(fd, "w")) {
+                f.cutFrom = entry.st_size;
+                return stream;
+            }
+        }
+        ::close(fd);
+    }
+    if (fd >= 0 || errno != ENOENT) ::unlink(name);
+    return std::fopen(name, "w");
 }
 
 // Opens the file's name again for reading or writing.
 void Reopen(TextFile& f, bool writing) {
     errno = 0;
-    std::FILE* stream = std::fopen(f.name.c_str(), writing ? "w" : "r");
+    f.cutFrom = -1;
+    std::FILE* stream = !writing    ? std::fopen(f.name.c_str(), "r")
+                        : f.scratch ? OpenScratch(f)
+                                    : std::fopen(f.name.c_str(), "w");
     if (!stream) {
         Finish(f, LibraryError());
         return;
     }
-    f.stream = stream;
-    f.writing = writing;
-    f.writeError = 0;
-    f.writeErrorReported = false;
-    Finish(f, 0);
+    if (!f.buffer) f.buffer = std::make_unique<char[]>(kBufferSize);
+    std::setvbuf(stream, f.buffer.get(), _IOFBF, kBufferSize);
+    Attach(f, stream, writing);
 }
 
 // Readies an open stream for a read or a write; false (with the error recorded) when it is
@@ -130,15 +186,20 @@ void Reset(TextFile& f) {
     Reopen(f, false);
 }
 
+void ReadText(TextFile& f, std::string text) {
+    Detach(f);
+    f.memory = std::move(text);
+    errno = 0;
+    std::FILE* stream = ::fmemopen(f.memory.data(), f.memory.size(), "r");
+    if (!stream) {
+        Finish(f, LibraryError());
+        return;
+    }
+    Attach(f, stream, false);
+}
+
 void Rewrite(TextFile& f) {
     Detach(f);
-    // Emptying a large file by truncation is much slower than dropping it and starting a
-    // new one, which matters for work files that are rewritten on every run. A folder of the
-    // name is never removed: the open below fails on it instead.
-    std::error_code ec;
-    if (f.scratch && !f.name.empty() && !std::filesystem::is_directory(f.name, ec)) {
-        std::remove(f.name.c_str());
-    }
     Reopen(f, true);
 }
 
@@ -159,15 +220,14 @@ void Flush(TextFile& f) {
 }
 
 InputFileState CheckInputFile(const std::string& name, std::uintmax_t limit) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(name, ec);
-    if (ec || !std::filesystem::exists(status)) return InputFileState::kMissing;
-    if (std::filesystem::is_directory(status)) return InputFileState::kFolder;
+    // One question to the system gives the kind and the size.
+    struct stat entry;
+    if (::stat(name.c_str(), &entry) != 0) return InputFileState::kMissing;
+    if (S_ISDIR(entry.st_mode)) return InputFileState::kFolder;
     // A device or a pipe may never end; only files whose size is known are read.
-    if (!std::filesystem::is_regular_file(status)) return InputFileState::kNotPlain;
-    const std::uintmax_t size = std::filesystem::file_size(name, ec);
-    if (ec) return InputFileState::kMissing;
-    return size > limit ? InputFileState::kTooLarge : InputFileState::kOk;
+    if (!S_ISREG(entry.st_mode)) return InputFileState::kNotPlain;
+    return static_cast<std::uintmax_t>(entry.st_size) > limit ? InputFileState::kTooLarge
+                                                              : InputFileState::kOk;
 }
 
 std::string InputFileRefusal(InputFileState state, std::uintmax_t limit) {
@@ -220,10 +280,14 @@ void WriteString(TextFile& f, std::string_view text) {
     if (!Begin(f)) return;
     // Written byte for byte: a formatted write would end the text at its first zero byte,
     // and everything after it would silently be lost.
-    EndWrite(f, std::fwrite(text.data(), 1, text.size(), f.stream) == text.size());
+    const std::size_t put = std::fwrite(text.data(), 1, text.size(), f.stream);
+    f.written += put;
+    EndWrite(f, put == text.size());
 }
 
 void WriteLine(TextFile& f) {
     if (!Begin(f)) return;
-    EndWrite(f, std::fputc('\n', f.stream) != EOF);
+    const bool put = std::fputc('\n', f.stream) != EOF;
+    f.written += put ? 1 : 0;
+    EndWrite(f, put);
 }

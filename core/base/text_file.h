@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,11 +25,19 @@ struct TextFile {
     unsigned status = 0;          // file_status flags
     int error = 0;                // 0 or an errno value
     IoContext* io = nullptr;      // shared context; a file without one reports to stderr
-    bool scratch = false;         // rewritten by removing and creating anew (work files)
+    // Rewritten over what it holds and cut to its new length when closed (work files, which
+    // every run writes again at nearly the same length).
+    bool scratch = false;
     // First failure of a write or of the close since the file was opened; later successes do
     // not clear it, so a caller learns at the end whether the whole file was written.
     int writeError = 0;
     bool writeErrorReported = false;  // the run has told the user about writeError
+    // Bookkeeping of an open stream: bytes written since it was opened, and for a scratch file
+    // written over its old text, the length that text had (-1 when there is nothing to cut).
+    std::uintmax_t written = 0;
+    std::intmax_t cutFrom = -1;
+    std::unique_ptr<char[]> buffer;  // the stream's buffer, ours so that opening asks no size
+    std::string memory;              // the text a stream opened by ReadText reads
 
     TextFile() = default;
     explicit TextFile(IoContext* context) : io(context) {}
@@ -39,6 +48,9 @@ struct TextFile {
 
 void Assign(TextFile& f, const std::string& name);
 void Reset(TextFile& f);    // open for reading
+// Opens the file for reading text that the caller has just written to it and closed without
+// error, from memory: what it reads is what the file now holds, without reading it back.
+void ReadText(TextFile& f, std::string text);
 void Rewrite(TextFile& f);  // open for writing, creating or emptying the file
 void Close(TextFile& f);
 void Flush(TextFile& f);  // hands buffered text to the system; a failure counts as a write's

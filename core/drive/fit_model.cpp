@@ -9,6 +9,7 @@
 #include "core/drive/drive_messages.h"
 #include "core/eval/constant_fold.h"
 #include "core/eval/evaluator.h"
+#include "core/eval/flatten.h"
 #include "core/eval/guarded.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
@@ -180,6 +181,11 @@ bool FitModel::BuildEquation(int e, const std::vector<bool>& isParameter) {
         q.derivatives.push_back(d);
     }
     source.code = ToPostfix(head);
+    Flatten(s_, q.code, q.flat);
+    q.flatDerivatives.resize(q.derivatives.size());
+    for (std::size_t k = 0; k < q.derivatives.size(); ++k) {
+        if (q.derivatives[k] != nullptr) Flatten(s_, q.derivatives[k], q.flatDerivatives[k]);
+    }
     equations_.push_back(std::move(q));
     return complete;
 }
@@ -235,7 +241,7 @@ bool FitModel::Residuals(const std::vector<double>& x, std::vector<double>& r) {
     SetParameters(x);
     return ForEachResidual([&](int i, const ModelEquation& q) {
         bool error = false;
-        r[i] = Evaluate(s_, q.code, error);
+        r[i] = Evaluate(s_, q.flat, error);
         return Usable(error, r[i]);
     });
 }
@@ -252,7 +258,7 @@ bool FitModel::Jacobian(const std::vector<double>& x, DenseMatrix& j) {
                 continue;
             }
             bool error = false;
-            const double v = Evaluate(s_, d, error);
+            const double v = Evaluate(s_, q.flatDerivatives[k], error);
             if (!Usable(error, v)) return false;
             j(i, k) = v;
         }

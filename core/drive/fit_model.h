@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/base/code_node.h"
+#include "core/base/flat_code.h"
 #include "core/base/name_table.h"
 #include "core/numeric/levenberg_marquardt.h"
 #include "core/symbolic/list_file.h"
@@ -65,6 +66,8 @@ class FitModel : public LeastSquaresProblem {
     struct ModelEquation {
         CodeNode* code = nullptr;            // the residual (evaluation form), owned
         std::vector<CodeNode*> derivatives;  // by parameter; null where identically 0
+        FlatCode flat;                        // code as the evaluator runs it, row after row
+        std::vector<FlatCode> flatDerivatives;  // derivatives so; empty where null
         int number = 0;                      // in the document
         bool data = false;                   // refers to a data variable
         int response = -1;                   // column of the table standing alone, or -1

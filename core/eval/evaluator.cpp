@@ -1,11 +1,15 @@
 #include "core/eval/evaluator.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/eval/complex_ops.h"
 #include "core/eval/eval_messages.h"
+#include "core/eval/flatten.h"
 #include "core/eval/guarded.h"
 #include "core/eval/guarded_ops.h"
 #include "core/eval/if_branch.h"
@@ -13,19 +17,7 @@
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
 
-namespace {
-
 using eval_message::kEndedPrematurely;
-using eval_message::kStackOverflow;
-using eval_message::kStackUnderflow;
-
-void StackFault(CoreState& s, bool& errorFlag, const char* text) {
-    ConsoleWrite(s.console, text);
-    RaiseError(s, errorFlag, text);
-    ReportRunError(s);
-}
-
-}  // namespace
 
 double RealBinary(CoreState& s, unsigned char c, double a, double b, bool& errorFlag) {
     // The IF pair and the angle operator are taken apart before evaluation, and the calculus
@@ -111,118 +103,185 @@ double RealUnary(CoreState& s, unsigned char c, double x, bool& errorFlag) {
 
 namespace {
 
-// The walk over one equation's code. In real mode only real parts are kept on the stack (the
-// imaginary parts are never read there), which spares a store per operand.
-template <bool kComplex>
-int Walk(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
-    ComplexValue* st = s.eval.stack.data();
-    const int capacity = s.limits.stackEntries;
-    const RunConstants k = s.k;  // a local copy: the compiler need not reload it per node
-    const double* values = s.names.value.data();
-    int sp = 0;
+// The guarded arithmetic of the four operations, with the binary result clipped. Nearly all
+// operands are ordinary numbers, for which every guard passes; the test for that is made
+// cheap, and anything else takes the full rules of guarded_ops.h. The larger magnitude is
+// tested against the largest number; a NaN either fails the test or passes to a result that
+// the full rules give as well (NaN). The undefined marker is compared by its bits, which for
+// this one value is the same as comparing numbers.
+constexpr std::uint64_t kUndefinedBits = std::bit_cast<std::uint64_t>(kUndefinedValue);
 
-    for (const CodeNode* n = codeList; n != nullptr && n->kind != kKindEnd; n = n->next) {
-        switch (n->kind) {
-            case kKindConst:
-            case kKindVar: {
-                if (sp >= capacity) {
-                    StackFault(s, errorFlag, kStackOverflow);
-                    break;
-                }
-                const double v = (n->kind == kKindVar) ? values[n->var] : n->value;
-                ++sp;
-                if (n->sub == kSubPlain) {
-                    st[sp].re = v;
-                    if constexpr (kComplex) st[sp].im = 0.0;
-                } else if (n->sub == kSubImaginary) {
-                    st[sp] = {0.0, v};
-                } else if (n->sub == kSubPhasor) {
-                    st[sp] = {std::cos(v), std::sin(v)};
-                } else {
-                    st[sp] = {v, 0.0};
-                }
-                break;
-            }
-            case kKindBinary:
-                if (n->sub == code::kThen) break;
-                if (n->sub == code::kIf) {
-                    sp -= 2;
-                    if (sp >= 1) {
-                        const ComplexValue& chosen =
-                            IfTakesThen(k, st[sp].re) ? st[sp + 1] : st[sp + 2];
-                        if constexpr (kComplex)
-                            st[sp] = chosen;
-                        else
-                            st[sp].re = chosen.re;
-                    }
-                } else {
-                    --sp;
-                    if (sp >= 0) {
-                        if constexpr (kComplex) {
-                            st[sp] = ComplexBinary(s, n->sub, st[sp], st[sp + 1], errorFlag);
-                        } else {
-                            // The four arithmetic operations inline; the rest by call.
-                            const double a = st[sp].re, b = st[sp + 1].re;
-                            double r = 0.0;
-                            switch (static_cast<code::Binary>(n->sub)) {
-                                case code::kAdd: r = guarded::Clip(k, guarded::Add(k, a, b)); break;
-                                case code::kSub: r = guarded::Clip(k, guarded::Sub(k, a, b)); break;
-                                case code::kMul: r = guarded::Clip(k, guarded::Mul(k, a, b)); break;
-                                case code::kDiv: r = guarded::Clip(k, guarded::Div(k, a, b)); break;
-                                case code::kPow:
-                                case code::kAngleOp:
-                                case code::kAtan2:
-                                case code::kIf:
-                                case code::kThen:
-                                case code::kLess:
-                                case code::kGreater:
-                                case code::kEqual:
-                                case code::kDeriv:
-                                case code::kDelay:
-                                case code::kIntegral:
-                                case code::kLim:
-                                case code::kArg:
-                                case code::kGammP:
-                                    r = RealBinary(s, n->sub, a, b, errorFlag);
-                                    break;
-                            }
-                            st[sp].re = r;
-                        }
-                    }
-                }
-                if (sp < 0) {
-                    StackFault(s, errorFlag, kStackUnderflow);
-                    sp = 0;
-                }
-                break;
-            case kKindUnary:
-                if constexpr (kComplex)
-                    st[sp] = ComplexUnary(s, n->sub, st[sp], errorFlag);
-                else
-                    st[sp].re = RealUnary(s, n->sub, st[sp].re, errorFlag);
-                break;
-            case kKindDeleted:
-            case kKindEnd:  // ends the loop before it gets here
-                break;
+inline bool Defined(double x) {
+    return std::bit_cast<std::uint64_t>(x) != kUndefinedBits;
+}
+inline bool Ordinary(const RunConstants& k, double a, double b) {
+    return std::max(std::fabs(a), std::fabs(b)) < k.largest && Defined(a) && Defined(b);
+}
+// Ordinary, and neither within the smallest number of 0.
+inline bool OrdinaryDivision(const RunConstants& k, double a, double b) {
+    return std::min(std::fabs(a), std::fabs(b)) > k.smallest && Ordinary(k, a, b);
+}
+inline double Clip(const RunConstants& k, double r) {
+    if (std::fabs(r) > k.largest) [[unlikely]]
+        return k.largest;
+    return r;
+}
+
+inline double Add(const RunConstants& k, double a, double b) {
+    if (Ordinary(k, a, b)) [[likely]]
+        return Clip(k, a + b);
+    return guarded::Clip(k, guarded::Add(k, a, b));
+}
+inline double Sub(const RunConstants& k, double a, double b) {
+    if (Ordinary(k, a, b)) [[likely]]
+        return Clip(k, a - b);
+    return guarded::Clip(k, guarded::Sub(k, a, b));
+}
+inline double Mul(const RunConstants& k, double a, double b) {
+    if (Ordinary(k, a, b)) [[likely]]
+        return Clip(k, a * b);
+    return guarded::Clip(k, guarded::Mul(k, a, b));
+}
+inline double Div(const RunConstants& k, double a, double b) {
+    if (OrdinaryDivision(k, a, b)) [[likely]]
+        return Clip(k, a / b);
+    return guarded::Clip(k, guarded::Div(k, a, b));
+}
+
+// The register's top goes onto the stack and v takes its place.
+inline double Push(ComplexValue* st, int& sp, double top, double v) {
+    st[sp++].re = top;
+    return v;
+}
+
+// The real loop keeps only real parts on the stack (imaginary parts are never read in real
+// mode), and the top entry in a register: an operation then never waits for a value it has
+// just stored. The code was checked when it was flattened: the stack holds every push and no
+// operator takes an operand that is not there, so no case checks anything. An operator that
+// empties the stack works on entry 0, which is unused; before it the top is spilled, so
+// that entry 1 keeps what it held.
+int RunReal(CoreState& s, const FlatOp* op, bool& errorFlag) {
+    ComplexValue* st = s.eval.stack.data();
+    const RunConstants k = s.k;  // a local copy: the compiler need not reload it per node
+    const double* x = s.names.value.data();
+    int sp = 0;
+    double top = st[0].re;  // entry sp
+    for (;; ++op) {
+        switch (op->op) {
+            case FlatOpCode::kPush: top = Push(st, sp, top, *op->value); continue;
+            case FlatOpCode::kPushVar: top = Push(st, sp, top, x[op->var]); continue;
+            case FlatOpCode::kPushImag:
+            case FlatOpCode::kPushVarImag: top = Push(st, sp, top, 0.0); continue;
+            case FlatOpCode::kPushPhasor: top = Push(st, sp, top, std::cos(*op->value)); continue;
+            case FlatOpCode::kPushVarPhasor:
+                top = Push(st, sp, top, std::cos(x[op->var]));
+                continue;
+            case FlatOpCode::kSpill: st[sp].re = top; continue;
+            case FlatOpCode::kAdd: top = Add(k, st[--sp].re, top); continue;
+            case FlatOpCode::kSub: top = Sub(k, st[--sp].re, top); continue;
+            case FlatOpCode::kMul: top = Mul(k, st[--sp].re, top); continue;
+            case FlatOpCode::kDiv: top = Div(k, st[--sp].re, top); continue;
+            case FlatOpCode::kAddConst: top = Add(k, top, *op->value); continue;
+            case FlatOpCode::kSubConst: top = Sub(k, top, *op->value); continue;
+            case FlatOpCode::kMulConst: top = Mul(k, top, *op->value); continue;
+            case FlatOpCode::kDivConst: top = Div(k, top, *op->value); continue;
+            case FlatOpCode::kAddVar: top = Add(k, top, x[op->var]); continue;
+            case FlatOpCode::kSubVar: top = Sub(k, top, x[op->var]); continue;
+            case FlatOpCode::kMulVar: top = Mul(k, top, x[op->var]); continue;
+            case FlatOpCode::kDivVar: top = Div(k, top, x[op->var]); continue;
+            case FlatOpCode::kIf:
+                sp -= 2;
+                top = IfTakesThen(k, st[sp].re) ? st[sp + 1].re : top;
+                continue;
+            case FlatOpCode::kBinary:
+                --sp;
+                top = RealBinary(s, op->sub, st[sp].re, top, errorFlag);
+                continue;
+            case FlatOpCode::kUnary: top = RealUnary(s, op->sub, top, errorFlag); continue;
+            case FlatOpCode::kEnd:
+                st[sp].re = top;
+                st[1].im = 0.0;
+                return sp;
         }
     }
-    if constexpr (!kComplex) st[1].im = 0.0;
-    return sp;
+}
+
+inline ComplexValue Phasor(double angle) {
+    return {std::cos(angle), std::sin(angle)};
+}
+
+// In complex mode every operation but the IF goes through the complex arithmetic; a fused
+// operand enters it as the real number it would have been pushed as.
+int RunComplex(CoreState& s, const FlatOp* op, bool& errorFlag) {
+    ComplexValue* st = s.eval.stack.data();
+    const RunConstants k = s.k;
+    const double* x = s.names.value.data();
+    int sp = 0;
+    for (;; ++op) {
+        switch (op->op) {
+            case FlatOpCode::kPush: st[++sp] = {*op->value, 0.0}; continue;
+            case FlatOpCode::kPushVar: st[++sp] = {x[op->var], 0.0}; continue;
+            case FlatOpCode::kPushImag: st[++sp] = {0.0, *op->value}; continue;
+            case FlatOpCode::kPushVarImag: st[++sp] = {0.0, x[op->var]}; continue;
+            case FlatOpCode::kPushPhasor: st[++sp] = Phasor(*op->value); continue;
+            case FlatOpCode::kPushVarPhasor: st[++sp] = Phasor(x[op->var]); continue;
+            case FlatOpCode::kSpill: continue;  // the stack is all in memory here
+            case FlatOpCode::kAdd:
+            case FlatOpCode::kSub:
+            case FlatOpCode::kMul:
+            case FlatOpCode::kDiv:
+            case FlatOpCode::kBinary:
+                --sp;
+                st[sp] = ComplexBinary(s, op->sub, st[sp], st[sp + 1], errorFlag);
+                continue;
+            case FlatOpCode::kAddConst:
+            case FlatOpCode::kSubConst:
+            case FlatOpCode::kMulConst:
+            case FlatOpCode::kDivConst:
+                st[sp] = ComplexBinary(s, op->sub, st[sp], {*op->value, 0.0}, errorFlag);
+                continue;
+            case FlatOpCode::kAddVar:
+            case FlatOpCode::kSubVar:
+            case FlatOpCode::kMulVar:
+            case FlatOpCode::kDivVar:
+                st[sp] = ComplexBinary(s, op->sub, st[sp], {x[op->var], 0.0}, errorFlag);
+                continue;
+            case FlatOpCode::kIf:
+                sp -= 2;
+                st[sp] = IfTakesThen(k, st[sp].re) ? st[sp + 1] : st[sp + 2];
+                continue;
+            case FlatOpCode::kUnary: st[sp] = ComplexUnary(s, op->sub, st[sp], errorFlag); continue;
+            case FlatOpCode::kEnd: return sp;
+        }
+    }
 }
 
 }  // namespace
 
-double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
+double Evaluate(CoreState& s, const FlatCode& code, bool& errorFlag) {
     errorFlag = false;
-    const int sp = s.k.arithmetic == Arithmetic::kComplex ? Walk<true>(s, codeList, errorFlag)
-                                                          : Walk<false>(s, codeList, errorFlag);
     ComplexValue* st = s.eval.stack.data();
+    if (code.fault != nullptr) {
+        // Refused when it was flattened, which wrote the message; the result is the error's.
+        RaiseError(s, errorFlag, code.fault);
+        st[1] = {s.k.largest, 0.0};
+        return s.k.largest;
+    }
+    if (s.k.arithmetic == Arithmetic::kComplex)
+        RunComplex(s, code.ops.data(), errorFlag);
+    else
+        RunReal(s, code.ops.data(), errorFlag);
     if (errorFlag) st[1] = {s.k.largest, 0.0};
-    if (sp != 1) {
+    if (!code.complete) {
         ConsoleWrite(s.console, kEndedPrematurely);
         RaiseError(s, errorFlag, kEndedPrematurely);
         ReportRunError(s);
     }
-    if (IsTiny(s, st[1].re)) st[1].re = 0.0;
+    if (guarded::Tiny(s.k, st[1].re)) st[1].re = 0.0;
     return st[1].re;
+}
+
+double Evaluate(CoreState& s, const CodeNode* codeList, bool& errorFlag) {
+    Flatten(s, codeList, s.eval.scratch);
+    return Evaluate(s, s.eval.scratch, errorFlag);
 }

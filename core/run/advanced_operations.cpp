@@ -85,6 +85,7 @@ void KeepParameterReal(CoreState& s) {
                 n->mark = 0;
             }
         }
+        s.pool.touch();
     }
     if (real != 0) names.name[real] = kParameter;
     if (imaginary != 0) names.name[imaginary].clear();

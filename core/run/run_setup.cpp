@@ -164,17 +164,20 @@ void PrepareRun(CoreState& s) {
         Close(s.files.work);
         return;
     }
+    std::string copy;
     for (const std::string& piece : pieces) {
-        WriteString(s.files.work, piece);
-        WriteLine(s.files.work);
+        copy += piece;
+        copy += '\n';
     }
+    WriteString(s.files.work, copy);
     Close(s.files.source);
     Close(s.files.work);
     if (!WorkFileWritten(s, s.files.work)) {
         s.flags.parseError = true;  // the compiler would read a cut copy of the document
         return;
     }
-    Reset(s.files.work);
+    // The compiler reads the copy it was just written from, not the file back.
+    ReadText(s.files.work, std::move(copy));
 
     s.flags.recompile = true;
     s.flags.jacobianNeeded = true;

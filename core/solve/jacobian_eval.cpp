@@ -2,6 +2,7 @@
 
 #include "core/base/core_state.h"
 #include "core/eval/evaluator.h"
+#include "core/eval/flatten.h"
 #include "core/eval/guarded.h"
 #include "core/lang/code_string.h"
 #include "core/solve/solve_messages.h"
@@ -31,6 +32,13 @@ void JacobianError(CoreState& s, int equation) {
     ConsoleWrite(s.console, s.message);
 }
 
+// An entry's derivative code as the evaluator runs it, kept from one evaluation to the next.
+const FlatCode& EntryCode(CoreState& s, const JacobianEntry& e) {
+    std::vector<FlatCache>& cache = s.eval.entryCode;
+    if (e.slot >= cache.size()) cache.resize(e.slot + 1);
+    return FlatFor(s, e.code, cache[e.slot]);
+}
+
 JacobianEntry* AddEntry(CoreState& s, int equation, int variable) {
     JacobianEntry* e = s.solve.entries.allocate();
     e->equation = equation;
@@ -52,7 +60,7 @@ void EvaluateJacobianSymbolic(CoreState& s, int group, bool structural) {
                 e->value = 1.0;
             } else {
                 bool error = false;
-                const double v = Evaluate(s, e->code, error);
+                const double v = Evaluate(s, EntryCode(s, *e), error);
                 if (error) {
                     e->value = 0.0;
                     JacobianError(s, eq);
@@ -71,10 +79,12 @@ void EvaluateJacobianSymbolic(CoreState& s, int group, bool structural) {
 void EvaluateJacobianIncremental(CoreState& s, int group, bool creating) {
     const double dJ = s.settings.deltaJ;
     std::vector<double>& x = s.names.value;
+    FlatCode flat;  // the equation's code flattened once for its 1 + n evaluations
     ForEachEquation(s, group, [&](int eq) {
         const CodeNode* code = s.model.eq[eq].code;
         bool error = false;
-        const double f0 = Evaluate(s, code, error);
+        Flatten(s, code, flat);
+        const double f0 = Evaluate(s, flat, error);
         if (error) {
             JacobianError(s, eq);
             return;
@@ -82,7 +92,7 @@ void EvaluateJacobianIncremental(CoreState& s, int group, bool creating) {
         auto quotient = [&](int var, double& out) {
             x[var] += dJ;
             bool e1 = false;
-            const double f1 = Evaluate(s, code, e1);
+            const double f1 = Evaluate(s, flat, e1);
             x[var] -= dJ;
             if (e1) {
                 JacobianError(s, eq);

@@ -6,6 +6,7 @@
 #include "core/base/core_state.h"
 #include "core/base/special_values.h"
 #include "core/eval/evaluator.h"
+#include "core/eval/flatten.h"
 #include "core/solve/grouping.h"
 
 namespace {
@@ -55,7 +56,7 @@ double EvaluateGroupResiduals(CoreState& s, int group) {
         const int eq = v.pivotEquation[pos];
         const CodeNode* code = s.model.eq[eq].code;
         bool error = false;
-        double r = Evaluate(s, code, error);
+        double r = Evaluate(s, FlatFor(s, code, s.model.eq[eq].flat), error);
         if (!error && r == kUndefinedValue) r = ProbeUndefined(s, group, code);
         if (error) {
             v.residual[eq] = 0.0;

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <filesystem>
 #include <fstream>
 
@@ -103,6 +106,90 @@ TEST_F(TextFileTest, RewriteOfAFolderFailsAndLeavesTheFolder) {
         EXPECT_TRUE(fs::is_directory(dir / "folder.JAC")) << "scratch " << scratch;
         EXPECT_NE(Reports().find("folder.JAC"), std::string::npos);
     }
+}
+
+// A scratch file is written over its old text; whatever the old and new lengths, the file must
+// hold the new text alone, whether it is closed, begun again while open or dropped unclosed.
+TEST_F(TextFileTest, ScratchRewriteLeavesExactlyTheNewText) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> length(0, 20000);
+    const std::string name = File("w.TMP");
+    for (int round = 0; round < 60; ++round) {
+        std::string expected(static_cast<std::size_t>(round % 7 == 0 ? 0 : length(random)),
+                             static_cast<char>('a' + round % 26));
+        if (round % 5 == 0) expected.assign(Get("w.TMP").size(), 'z');  // the same length
+        {
+            TextFile f(&io_);
+            f.scratch = true;
+            Assign(f, name);
+            Rewrite(f);
+            ASSERT_TRUE(IsOpen(f));
+            if (round % 3 == 1) {
+                WriteString(f, std::string(30000, '-'));
+                Rewrite(f);
+            }
+            WriteString(f, expected.substr(0, expected.size() / 2));
+            WriteString(f, expected.substr(expected.size() / 2));
+            WriteLine(f);
+            if (round % 3 != 2) {
+                Close(f);
+                ASSERT_EQ(f.writeError, 0);
+            }
+        }  // the third of the rounds leaves the file to be closed here
+        expected += '\n';
+        ASSERT_EQ(Get("w.TMP"), expected) << "round " << round;
+    }
+    EXPECT_EQ(Reports(), "");
+}
+
+// Writing through a link would change the file it names, which may be the document itself.
+TEST_F(TextFileTest, ScratchRewriteReplacesALinkInsteadOfWritingThroughIt) {
+    Put("doc.alg", "the document");
+    fs::create_symlink(File("doc.alg"), File("doc.TMP"));
+    TextFile f(&io_);
+    f.scratch = true;
+    Assign(f, File("doc.TMP"));
+    Rewrite(f);
+    WriteString(f, std::string("copy"));
+    Close(f);
+    EXPECT_EQ(Get("doc.alg"), "the document");
+    EXPECT_FALSE(fs::is_symlink(dir / "doc.TMP"));
+    EXPECT_EQ(Get("doc.TMP"), "copy");
+}
+
+TEST_F(TextFileTest, TextReadFromMemoryReadsLikeTheFile) {
+    for (const std::string text : {"", "one\n", "a\r\nb\rc\n\nlast without end", "x\0y\n"}) {
+        TextFile fromMemory(&io_), fromFile(&io_);
+        ReadText(fromMemory, text);
+        OpenForReading(fromFile, text);
+        std::string a, b;
+        bool more = true;
+        while (more) {
+            more = ReadWholeLine(fromMemory, a);
+            ASSERT_EQ(ReadWholeLine(fromFile, b), more);
+            ASSERT_EQ(a, b);
+        }
+        EXPECT_EQ(fromMemory.error, 0);
+        // Opening it again by name reads the file, not the copy.
+        Put("in.txt", "on disk\n");
+        Assign(fromMemory, File("in.txt"));
+        Reset(fromMemory);
+        ASSERT_TRUE(ReadWholeLine(fromMemory, a));
+        EXPECT_EQ(a, "on disk");
+    }
+}
+
+TEST_F(TextFileTest, InputFileStatesFromOneLook) {
+    Put("ten.txt", "0123456789");
+    fs::create_directories(dir / "folder.alg");
+    ASSERT_EQ(::mkfifo(File("pipe.alg").c_str(), 0600), 0);
+    EXPECT_EQ(CheckInputFile(File("ten.txt"), 10), InputFileState::kOk);
+    EXPECT_EQ(CheckInputFile(File("ten.txt"), 9), InputFileState::kTooLarge);
+    EXPECT_EQ(CheckInputFile(File("none.txt"), 10), InputFileState::kMissing);
+    EXPECT_EQ(CheckInputFile(File("folder.alg"), 10), InputFileState::kFolder);
+    EXPECT_EQ(CheckInputFile(File("pipe.alg"), 10), InputFileState::kNotPlain);
+    fs::create_symlink(File("ten.txt"), File("link.txt"));
+    EXPECT_EQ(CheckInputFile(File("link.txt"), 10), InputFileState::kOk);  // judged by its file
 }
 
 }  // namespace

@@ -19,7 +19,10 @@ const std::string kPolar = "\x9F";  // a name holding it is a magnitude-and-angl
 
 struct Harness : testcode::ConsoleCore {
     void Equation(const std::string& postfix) {
-        s.model.eq[++s.model.count] = {testcode::Postfix(s, postfix), '=', 0, true};
+        ::Equation& q = s.model.eq[++s.model.count];
+        q.code = testcode::Postfix(s, postfix);
+        q.relation = '=';
+        q.complex = true;
     }
     // After the conversion: puts z into the two real halves of complex variable v.
     void Set(int v, C z) {
