@@ -11,6 +11,21 @@
 
 namespace {
 
+// A dense linear model: n equations, each holding every one of the n variables, with a dominant
+// diagonal so that it is well conditioned. Twenty terms a line keep the lines short.
+std::string DenseLinearModel(int n) {
+    std::string text = "{Options: 20 -8}\n";
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            const int c = (i * j) % 7 + 1 + (i == j ? 3 * n : 0);
+            text += std::to_string(c) + "*d" + std::to_string(j);
+            if (j < n) text += j % 20 == 0 ? " +\n" : " + ";
+        }
+        text += " = " + std::to_string(i) + ";\n";
+    }
+    return text;
+}
+
 void Quiet(CoreState& s) {
     s.console.callback = nullptr;
 }
@@ -47,6 +62,12 @@ void BM_SolveBratu(benchmark::State& state) {
                     m * m);
 }
 
+// Its Jacobian is full: the build of the Jacobian file and the dense factorization show.
+void BM_SolveDenseLinear(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    SolveAtCapacity(state, "dense" + std::to_string(n) + ".alg", DenseLinearModel(n), n, n);
+}
+
 // The IEEE 118-bus power flow; its starting values are statements until they are applied, so
 // it needs twice its equations.
 void BM_SolveIeee118(benchmark::State& state) {
@@ -70,4 +91,5 @@ BENCHMARK(BM_SolveBoundaryValue)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SolveGrid)->Arg(10)->Arg(32)->Arg(70)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SolveBratu)->Arg(20)->Arg(40)->Arg(70)->Arg(99)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SolveDenseLinear)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SolveIeee118)->Unit(benchmark::kMillisecond);

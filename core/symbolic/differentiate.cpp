@@ -1,5 +1,6 @@
 #include "core/symbolic/differentiate.h"
 
+#include <limits>
 #include <string>
 
 #include "core/base/bounds.h"
@@ -7,6 +8,7 @@
 #include "core/base/special_values.h"
 #include "core/eval/eval_messages.h"
 #include "core/lang/code_string.h"
+#include "core/eval/constant_fold.h"
 #include "core/lang/function_traits.h"
 #include "core/symbolic/symbolic_messages.h"
 
@@ -24,6 +26,10 @@ namespace {
 // order h^2 (about 1e-8 relative away from the poles), far below what Newton needs, while a
 // smaller step would start to lose digits to cancellation.
 constexpr double kGammLnStep = 1e-4;
+
+// A variable number no code holds: differentiating with respect to it gives the derivative a
+// run has with respect to any variable it does not hold.
+constexpr int kNoVariable = std::numeric_limits<int>::min();
 
 // Skips nodes removed by folding; deliberately not SkipDeleted, which would also walk past
 // a ';' and so run off the end of an equation.
@@ -52,16 +58,66 @@ long RunNodes(CodeNode* n) {
     return count;
 }
 
+// Whether folding a constant node of this code only computes a value. EXP and powers may
+// report an overflow (and clear or set what was reported), the special functions write
+// warnings: folding those in a different order or number would change the console.
+bool FoldsQuietly(const CodeNode* n) {
+    if (n->kind == kKindUnary) {
+        switch (static_cast<code::Unary>(n->sub)) {
+            case code::kNeg:
+            case code::kReal:
+            case code::kImag:
+            case code::kConjg:
+            case code::kSin:
+            case code::kCos:
+            case code::kTan:
+            case code::kInv:
+            case code::kSquare:
+            case code::kSqrt:
+            case code::kLn:
+            case code::kArcSin:
+            case code::kArcCos:
+            case code::kArcTan:
+            case code::kAbs:
+            case code::kStep: return true;
+            default: return false;
+        }
+    }
+    if (n->kind == kKindBinary) {
+        switch (static_cast<code::Binary>(n->sub)) {
+            case code::kAdd:
+            case code::kSub:
+            case code::kMul:
+            case code::kDiv:
+            case code::kAtan2:
+            case code::kIf:
+            case code::kThen:
+            case code::kLess:
+            case code::kEqual:
+            case code::kGreater: return true;
+            default: return false;
+        }
+    }
+    return true;
+}
+
 class Emitter {
    public:
-    Emitter(CoreState& s, int variable, bool restricted, CodeNode*& output, long runNodes)
+    Emitter(CoreState& s, int variable, bool restricted, CodeNode*& output, long runNodes,
+            const SumIndex* sums = nullptr)
         : s_(s),
           variable_(variable),
           restricted_(restricted),
           out_(output),
-          budget_(kDerivativeNodesPerCodeNode * runNodes + kDerivativeNodeAllowance) {}
+          budget_(kDerivativeNodesPerCodeNode * runNodes + kDerivativeNodeAllowance),
+          sums_(sums) {}
 
     bool Halted() const { return halted_; }
+    bool Failed() const { return failed_; }
+
+    // Nothing is written to the console and no key is taken: a rule that cannot be applied
+    // only marks the derivative failed.
+    void Silence() { silent_ = true; }
 
     CodeNode* Diff(CodeNode* run) {
         if (halted_) {  // too large or cancelled: the rest is 0, keeping the output whole
@@ -119,7 +175,9 @@ class Emitter {
         out_ = MakeNode(s_.pool, kind, sub, var, value, 0, out_);
         if (halted_) return;
         ++made_;
-        if (made_ > budget_) {
+        if (silent_) {
+            if (made_ > budget_) Fail();
+        } else if (made_ > budget_) {
             Halt();
             ConsoleWriteLine(s_.console);
             ConsoleWrite(s_.console, symbolic_message::kDerivativeTooLarge);
@@ -131,6 +189,10 @@ class Emitter {
     // From here on every derivative or copy still owed is a single 0, so the rules finish
     // quickly with a well-formed expression that the caller discards.
     void Halt() { halted_ = true; }
+    void Fail() {
+        failed_ = true;
+        Halt();
+    }
     void Bin(unsigned char op) { Node(kKindBinary, op, 0, 0.0); }
     void Un(unsigned char f) { Node(kKindUnary, f, 0, 0.0); }
     void Const(double v) { Node(kKindConst, kSubPlain, 0, v); }
@@ -231,6 +293,9 @@ class Emitter {
         const unsigned char op = n->sub;
         const BinaryTraits* traits = FindBinaryTraits(op);
         if (traits == nullptr || !HasRule(traits->derivative)) return NotImplemented(n, false);
+        if (sums_ != nullptr) {
+            if (const SumCluster* c = sums_->At(n)) return DiffSum(*c);
+        }
         switch (static_cast<code::Binary>(op)) {
             case code::kAdd:  // (L' + R')
                 Bin(code::kAdd), Diff(r);
@@ -297,7 +362,51 @@ class Emitter {
         return NotImplemented(n, false);
     }
 
+    // The chain's derivative as the plain rules spell it, ((t0' + t1') + -(t2')) ..., with
+    // every run of terms without the variable written as one zero: their derivatives fold to
+    // zeros, and folding adds a zero to what stands on its left (or drops it beside anything
+    // that is not a constant), so one zero of the sign their sum has folds to the same result.
+    CodeNode* DiffSum(const SumCluster& c) {
+        static const std::vector<int> kNone;
+        const auto found = c.termsWith.find(variable_);
+        const std::vector<int>& with = found == c.termsWith.end() ? kNone : found->second;
+        // Items left to right: a term's index, or -1 - g for the g-th run of zeros.
+        std::vector<int> items;
+        std::vector<double> zeros;
+        const int count = static_cast<int>(c.terms.size());
+        auto zerosBetween = [&](int from, int to) {  // terms from..to-1, none holding the variable
+            if (from >= to) return;
+            const int positive = c.positiveZerosUpTo[static_cast<std::size_t>(to)] -
+                                 c.positiveZerosUpTo[static_cast<std::size_t>(from)];
+            zeros.push_back(positive > 0 ? 0.0 : -0.0);
+            items.push_back(-static_cast<int>(zeros.size()));
+        };
+        int next = 0;
+        for (int i : with) {
+            zerosBetween(next, i);
+            items.push_back(i);
+            next = i + 1;
+        }
+        zerosBetween(next, count);
+        for (std::size_t j = items.size(); j-- > 0;) {
+            if (j > 0) Bin(code::kAdd);
+            const int item = items[j];
+            if (item < 0) {
+                Const(zeros[static_cast<std::size_t>(-item - 1)]);
+                continue;
+            }
+            if (c.negated[static_cast<std::size_t>(item)] != 0) Un(code::kNeg);
+            Diff(c.terms[static_cast<std::size_t>(item)]);
+        }
+        return c.after;
+    }
+
     CodeNode* NotImplemented(CodeNode* n, bool unary) {
+        if (silent_) {
+            Fail();
+            Const(0.0);
+            return RunAfter(n);
+        }
         ConsoleWriteLine(s_.console);
         std::string text = symbolic_message::kDerivativeOf;
         text += unary ? symbolic_message::kUnaryFunction : symbolic_message::kBinaryFunction;
@@ -312,6 +421,10 @@ class Emitter {
     }
 
     void IllegalCode(const CodeNode* n) {
+        if (silent_) {
+            Fail();
+            return;
+        }
         ConsoleWriteLine(s_.console);
         std::string text = symbolic_message::kIllegalCode;
         text += n->kind;
@@ -329,6 +442,9 @@ class Emitter {
     long budget_;    // nodes this derivative may take
     long made_ = 0;  // nodes made so far
     bool halted_ = false;
+    const SumIndex* sums_;
+    bool silent_ = false;
+    bool failed_ = false;
 };
 
 }  // namespace
@@ -343,6 +459,32 @@ CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& ou
     CodeNode* after = emitter.Diff(run);
     if (halted != nullptr) *halted = emitter.Halted();
     return after;
+}
+
+CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, const SumIndex& sums,
+                        CodeNode*& output, bool* halted) {
+    Emitter emitter(s, variable, false, output, sums.rootNodes, &sums);
+    CodeNode* after = emitter.Diff(run);
+    if (halted != nullptr) *halted = emitter.Halted();
+    return after;
+}
+
+bool DerivativeFoldsToZero(CoreState& s, CodeNode* run, bool negated, double& zero) {
+    CodeNode* d = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
+    Emitter emitter(s, kNoVariable, false, d, RunNodes(run));
+    emitter.Silence();
+    if (negated) d = MakeNode(s.pool, kKindUnary, code::kNeg, 0, 0.0, 0, d);
+    emitter.Diff(run);
+    bool quiet = !emitter.Failed();
+    for (const CodeNode* n = d; n != nullptr && quiet; n = n->next) quiet = FoldsQuietly(n);
+    d = Reverse(d);  // parse form, the ';' first
+    if (quiet) ConstantFold(s, d);
+    const CodeNode* head = SkipDeleted(d->next);
+    const bool isZero = quiet && head != nullptr && IsPlainConst(head) && head->value == 0.0 &&
+                        SkipDeleted(head->next) == nullptr;
+    if (isZero) zero = head->value;
+    FreeList(s.pool, d);
+    return isZero;
 }
 
 CodeNode* EmitCopy(CoreState& s, CodeNode* run, CodeNode*& output) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <unordered_map>
+#include <vector>
+
 #include "core/base/code_node.h"
 
 struct CoreState;
@@ -26,6 +29,44 @@ long DerivativeNodeBudget(CodeNode* run);
 // whether the build was cut short by its bound or by a cancel.
 CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, CodeNode*& output,
                         bool* halted = nullptr);
+
+// A long sum differentiated once per variable would be walked whole for every one of them,
+// which makes the Jacobian of a dense equation cost its size times its variables, squared
+// again over the model. The index lets a derivative visit only the terms that hold its
+// variable: every other term's derivative folds to a zero, and a run of such zeros is written
+// as the one zero that folding the run would leave.
+
+// A chain of + and - whose left operands continue the chain, read as its terms from left to
+// right: ((t0 + t1) - t2) + t3 ...
+struct SumCluster {
+    std::vector<CodeNode*> terms;        // first live node of each term's run
+    std::vector<char> negated;           // term i (i >= 1) is subtracted
+    std::vector<int> positiveZerosUpTo;  // of terms before i, how many fold to +0 (size + 1)
+    std::unordered_map<int, std::vector<int>> termsWith;  // variable -> its terms, ascending
+    CodeNode* after = nullptr;                             // position after the whole chain
+};
+
+struct SumIndex {
+    // Keyed by the chain's top operator; a chain a term of which has a derivative that does
+    // not fold to a zero (or cannot be formed) is left out and differentiated as written.
+    std::unordered_map<const CodeNode*, SumCluster> clusters;
+    long rootNodes = 0;  // nodes of the indexed run, for the derivative's bound
+
+    const SumCluster* At(const CodeNode* n) const {
+        const auto it = clusters.find(n);
+        return it == clusters.end() ? nullptr : &it->second;
+    }
+};
+
+// The same derivative, with the sums of the run indexed beforehand (BuildSumIndex on this run)
+// so that terms without the variable are not walked; the result folds to the same code.
+CodeNode* Differentiate(CoreState& s, CodeNode* run, int variable, const SumIndex& sums,
+                        CodeNode*& output, bool* halted = nullptr);
+
+// Whether the run's derivative (negated first, with negated) with respect to a variable it does
+// not hold folds to a constant zero, and which zero (its sign). Writes nothing to the console;
+// a run without a rule for some part answers false.
+bool DerivativeFoldsToZero(CoreState& s, CodeNode* run, bool negated, double& zero);
 
 // Emits a copy of the run (deleted nodes left out) and returns the position just after it.
 CodeNode* EmitCopy(CoreState& s, CodeNode* run, CodeNode*& output);

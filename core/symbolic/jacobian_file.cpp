@@ -11,6 +11,7 @@
 #include "core/eval/constant_fold.h"
 #include "core/lang/code_string.h"
 #include "core/symbolic/differentiate.h"
+#include "core/symbolic/sum_index.h"
 #include "core/symbolic/symbolic_messages.h"
 
 namespace {
@@ -101,6 +102,8 @@ void DifferentiateEquation(CoreState& s, int e, bool show, std::string& text) {
     // All the records of one equation together stay within one derivative's bound, so the file
     // grows with the code, not with its size times its variables.
     long budget = DerivativeNodeBudget(root);
+    SumIndex sums;
+    BuildSumIndex(s, root, sums, variables.size() >= kFewestIndexedVariables);
     if (show) {
         ConsoleWriteLine(s.console);
         ConsoleWriteInt(s.console, e);
@@ -113,7 +116,7 @@ void DifferentiateEquation(CoreState& s, int e, bool show, std::string& text) {
         }
         CodeNode* derivative = MakeNode(s.pool, kKindEnd, kSubPlain, 0, 0.0, 0, nullptr);
         bool halted = false;
-        Differentiate(s, root, v, derivative, &halted);
+        Differentiate(s, root, v, sums, derivative, &halted);
         if (halted) {  // too large, or cancelled: the equation's records stay unwritten
             FreeList(s.pool, derivative);
             break;
