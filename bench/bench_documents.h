@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 #include "core/base/core_state.h"
 #include "core/eval/compile.h"
 #include "core/run/entry.h"
@@ -133,6 +135,19 @@ inline std::string Ieee118Document(int& equations, std::string& message) {
     }
     equations = r.equations;
     return "{Options: 30 -9}\n" + r.document;
+}
+
+// Whole runs of "S" on the document, files included, as a user's run costs; the benchmark is
+// failed when a run does not solve, so a faster failure never reads as a gain.
+inline void SolveWholeRuns(benchmark::State& state, const std::string& file,
+                           const std::string& text, int capacity) {
+    const std::string path = ScratchDocument(file, text);
+    CoreState s;
+    s.console.callback = nullptr;
+    s.settings.capacity = capacity;
+    int solved = 0;
+    for (auto _ : state) solved += SolverEntry(s, path.c_str(), "S");
+    if (solved != static_cast<int>(state.iterations())) state.SkipWithError("a run did not solve");
 }
 
 }  // namespace bench

@@ -205,13 +205,7 @@ struct Case {
 };
 
 void Ours(benchmark::State& state, const Case& c) {
-    const std::string path = bench::ScratchDocument(c.file, c.text);
-    CoreState s;
-    s.console.callback = nullptr;
-    s.settings.capacity = c.capacity;
-    int solved = 0;
-    for (auto _ : state) solved += SolverEntry(s, path.c_str(), "S");
-    if (solved != static_cast<int>(state.iterations())) state.SkipWithError("a run did not solve");
+    bench::SolveWholeRuns(state, c.file, c.text, c.capacity);
 }
 
 // The peer from our starting values; afterwards its answer must be the one our run reports.

@@ -43,13 +43,7 @@ VectorXd StartOf(const Case& c, const std::string& path) {
 }
 
 void Ours(benchmark::State& state, const Case& c) {
-    const std::string path = bench::ScratchDocument(c.file, c.text);
-    CoreState s;
-    s.console.callback = nullptr;
-    s.settings.capacity = c.capacity;
-    int solved = 0;
-    for (auto _ : state) solved += SolverEntry(s, path.c_str(), "S");
-    if (solved != static_cast<int>(state.iterations())) state.SkipWithError("a run did not solve");
+    bench::SolveWholeRuns(state, c.file, c.text, c.capacity);
 }
 
 // A wrong analytic Jacobian would still converge, only slower, and make the comparison unfair:
