@@ -292,15 +292,15 @@ class EmfCanvas : public Canvas {
         brushes_.emplace_back(colour, h);
         return h;
     }
-    std::uint32_t CreateFont(const FontSpec& spec) {
+    std::uint32_t CreateFont(const FontSpec& face) {
         const std::uint32_t h = nextHandle_++;
         Record r(Emr::ExtCreateFontIndirectW);
-        r.U32(h).I32(spec.height).I32(0).I32(0).I32(0);
-        r.U32(spec.bold ? kWeightBold : kWeightNormal);
+        r.U32(h).I32(face.height).I32(0).I32(0).I32(0);
+        r.U32(face.bold ? kWeightBold : kWeightNormal);
         r.Byte(0).Byte(0).Byte(0).Byte(0);  // not italic, underlined or struck out; ANSI
         r.Byte(0).Byte(0).Byte(0);          // default precision, clipping and quality
-        r.Byte(kVariablePitch | (spec.serif ? kFamilyRoman : kFamilySwiss));
-        r.Wide(Utf16FromUtf8(spec.emfFace), kFaceChars);
+        r.Byte(kVariablePitch | (face.serif ? kFamilyRoman : kFamilySwiss));
+        r.Wide(Utf16FromUtf8(face.emfFace), kFaceChars);
         r.Wide({}, kFullNameChars).Wide({}, kStyleChars);
         for (int i = 0; i < 6; ++i) r.U32(0);  // version, style size, match, vendor, culture
         for (int i = 0; i < 10; ++i) r.Byte(kPanoseNoFit);

@@ -54,11 +54,11 @@ constexpr qsizetype kScreenRunPoints = 16;
 }  // namespace
 
 QFont PictureFont(FontRole role) {
-    const FontSpec& spec = FontFor(role);
+    const FontSpec& face = FontFor(role);
     QFont font;
-    font.setFamilies(FontFamilies(spec));
-    font.setStyleHint(spec.serif ? QFont::Serif : QFont::SansSerif);
-    font.setBold(spec.bold);
+    font.setFamilies(FontFamilies(face));
+    font.setStyleHint(face.serif ? QFont::Serif : QFont::SansSerif);
+    font.setBold(face.bold);
     return font;
 }
 

@@ -62,30 +62,30 @@ void AppendEscaped(std::string& out, const std::string& utf8) {
 // face of the same widths, then only the generic family. A viewer without them takes a face of
 // that family rather than a wider one named further down a longer list, so the texts keep the
 // room the layout gave them.
-QStringList SvgFamilies(const FontSpec& spec, const QString& measured) {
-    const QString draw = QString::fromLatin1(spec.drawFace),
-                  emf = QString::fromLatin1(spec.emfFace);
+QStringList SvgFamilies(const FontSpec& face, const QString& measured) {
+    const QString draw = QString::fromLatin1(face.drawFace),
+                  emf = QString::fromLatin1(face.emfFace);
     QStringList families{measured};
     if (measured == draw) families << emf;
     if (measured == emf) families << draw;
-    families << (spec.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif"));
+    families << (face.serif ? QStringLiteral("serif") : QStringLiteral("sans-serif"));
     return families;
 }
 
 // The attributes of a font role's text. Its height is a cell height, as on the other devices:
 // the em size is found from the face's own ascent and descent.
 std::string FontAttributes(FontRole role, double scale) {
-    const FontSpec& spec = FontFor(role);
+    const FontSpec& face = FontFor(role);
     std::string a = " font-family=\"";
-    const QStringList families = SvgFamilies(spec, QFontInfo(PictureFont(role)).family());
+    const QStringList families = SvgFamilies(face, QFontInfo(PictureFont(role)).family());
     for (qsizetype i = 0; i < families.size(); ++i) {
         if (i > 0) a += ", ";
         const bool generic = i + 1 == families.size();
         a += generic ? families[i].toStdString() : "'" + families[i].toStdString() + "'";
     }
     a += "\" font-size=\"";
-    AppendNumber(a, spec.height * scale * EmPerCell(role));
-    a += spec.bold ? "\" font-weight=\"bold\"" : "\"";
+    AppendNumber(a, face.height * scale * EmPerCell(role));
+    a += face.bold ? "\" font-weight=\"bold\"" : "\"";
     return a;
 }
 
