@@ -123,6 +123,19 @@ bool Evaluate(LeastSquaresProblem& problem, const std::vector<double>& x, std::v
     return std::isfinite(norm);
 }
 
+// The residuals at the start, and the sums of squares they begin both results with; false,
+// with the outcome said, when the start cannot be evaluated.
+bool EvaluateStart(LeastSquaresProblem& problem, const std::vector<double>& x,
+                   std::vector<double>& f, double& fnorm, LmResult& result) {
+    result.evaluations = 1;
+    if (!Evaluate(problem, x, f, fnorm)) {
+        result.outcome = LmOutcome::kStartNotEvaluated;
+        return false;
+    }
+    result.initialSum = result.finalSum = fnorm * fnorm;
+    return true;
+}
+
 }  // namespace
 
 int DefaultEvaluations(int parameters) {
@@ -153,12 +166,7 @@ LmResult LevenbergMarquardt(LeastSquaresProblem& problem, std::vector<double>& x
     LmResult result;
     std::vector<double> f(static_cast<std::size_t>(m)), trialF(f.size());
     double fnorm = 0.0;
-    result.evaluations = 1;
-    if (!Evaluate(problem, x, f, fnorm)) {
-        result.outcome = LmOutcome::kStartNotEvaluated;
-        return result;
-    }
-    result.initialSum = result.finalSum = fnorm * fnorm;
+    if (!EvaluateStart(problem, x, f, fnorm, result)) return result;
     const int maxEvaluations = Evaluations(settings, n);
 
     Factored j;
@@ -268,12 +276,7 @@ LmResult LinearLeastSquares(LeastSquaresProblem& problem, std::vector<double>& x
     LmResult result;
     std::vector<double> f(static_cast<std::size_t>(m));
     double fnorm = 0.0;
-    result.evaluations = 1;
-    if (!Evaluate(problem, x, f, fnorm)) {
-        result.outcome = LmOutcome::kStartNotEvaluated;
-        return result;
-    }
-    result.initialSum = result.finalSum = fnorm * fnorm;
+    if (!EvaluateStart(problem, x, f, fnorm, result)) return result;
     result.iterations = 1;
     Factored j;
     if (!EvaluateAndFactor(problem, x, f, j)) {
