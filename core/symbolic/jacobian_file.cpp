@@ -1,7 +1,10 @@
 #include "core/symbolic/jacobian_file.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -34,6 +37,33 @@ void ReadBack(std::string_view text, double& value) {
     value = std::strtod(copy.c_str(), nullptr);
 }
 
+// A value's text in the file and the number that text reads back as. Nearly every node of a
+// large Jacobian holds one of a few values (0 for each variable and operator, small
+// coefficients), and formatting and reading back were a third of writing a dense model's file;
+// a small cache indexed by the value's bits gives the same text at once.
+struct ValueText {
+    std::uint64_t bits = 0;
+    int digits = -1;
+    double readBack = 0.0;
+    std::string text;
+};
+
+const ValueText& TextOfValue(double value, int digits) {
+    constexpr int kIndexBits = 10;
+    static thread_local std::array<ValueText, std::size_t{1} << kIndexBits> cache;
+    // Small integers differ only in the top bits of a double; a multiplicative hash spreads
+    // them over the whole cache.
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    ValueText& slot = cache[(bits * 0x9E3779B97F4A7C15u) >> (64 - kIndexBits)];
+    if (slot.digits == digits && slot.bits == bits) return slot;
+    slot.bits = bits;
+    slot.digits = digits;
+    slot.text = ExponentText(value, digits);
+    slot.readBack = value;
+    if (value != 0.0) ReadBack(slot.text, slot.readBack);
+    return slot;
+}
+
 void AppendRightAligned(std::string& out, std::string_view text, std::size_t width) {
     if (text.size() < width) out.append(width - text.size(), ' ');
     out.append(text);
@@ -62,12 +92,10 @@ CodeNode* AppendRecord(CoreState& s, std::string& out, int equation, int variabl
         out += ' ';
         // All the digits the run keeps internally: with fewer, an exact Jacobian term such as
         // a coefficient 1/3 would come back rounded and Newton would lose its quadratic rate.
-        const std::string_view text = ExponentText(n->value, digits);
-        AppendRightAligned(out, text, 14);
+        const ValueText& value = TextOfValue(n->value, digits);
+        AppendRightAligned(out, value.text, 14);
         out += '\n';
-        double value = n->value;
-        if (value != 0.0) ReadBack(text, value);
-        *tail = MakeNode(s.pool, n->kind, n->sub, n->var, value, 0, nullptr);
+        *tail = MakeNode(s.pool, n->kind, n->sub, n->var, value.readBack, 0, nullptr);
         tail = &(*tail)->next;
     }
     out += ";\n";
