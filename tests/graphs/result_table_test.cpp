@@ -10,15 +10,6 @@ using namespace graphs;
 
 namespace {
 
-GraphCurve Curve(const std::string& x, const std::string& y, int xIndex = 0, int yIndex = 0) {
-    GraphCurve c;
-    c.xName = x;
-    c.yName = y;
-    c.xIndex = xIndex;
-    c.yIndex = yIndex;
-    return c;
-}
-
 const std::string kRows = "1 10 100\n2 20 200\n3 30 300\n";
 
 }  // namespace
