@@ -280,8 +280,6 @@ class TestGraphDialogs : public QObject {
             << QByteArray("t y\n0 1\n1 0\n2 -1\n3 0\n") << QStringList{"t", "y", "(none)"} << 1.0;
         QTest::newRow("a complex pair") << QByteArray("t yr yi\n0 1 0\n1 0 -1\n2 -1 0\n3 0 1\n")
                                         << QStringList{"t", "yr", "yi"} << 2.0;
-        QTest::newRow("the time written after the signal")
-            << QByteArray("y t\n1 0\n0 1\n-1 2\n0 3\n") << QStringList{"t", "y", "(none)"} << 1.0;
     }
 
     void fftShowsTheCorePreselection() {
@@ -336,11 +334,6 @@ class TestGraphDialogs : public QObject {
         QCOMPARE(c.highIndex, 20);
         imag->setCurrentIndex(0);
         QCOMPARE(d.Choice().imagColumn, kNoFftColumn);
-
-        initial.imagColumn = kNoFftColumn;
-        CFftDlg real({"t", "y"}, initial);
-        QCOMPARE(Child<QComboBox>(&real, "imagColumn")->currentText(), QString("(none)"));
-        QCOMPARE(real.Choice().imagColumn, kNoFftColumn);
     }
 
    private:
