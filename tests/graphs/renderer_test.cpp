@@ -152,19 +152,16 @@ TEST(Renderer, SweepBranchesGetDerivedColoursAndAParameterLegend) {
     }
     EXPECT_EQ(d.texts.at("p=2").at, (Point{530, 230}));
     EXPECT_EQ(d.LinesWith(kCurveWidth), 6);  // nothing runs back from one sweep to the next
-}
 
-TEST(Renderer, BranchesFollowTheParameterEvenWhenXDoesNotJumpAcrossTheBox) {
-    const Sweep s;
-    const GraphCurve c = Curve("y", "x");
-    const Drawn d = Draw({{{&c, s.y, s.x}}, Layout(GraphType::NormalPoints), s.info});
-    EXPECT_EQ(d.CurveColours().size(), 3u);
-    EXPECT_EQ(d.circles.size(), 9u);
+    // Branches follow the parameter even where x does not jump back across the box.
+    const GraphCurve yx = Curve("y", "x");
+    const Drawn swapped = Draw({{{&yx, s.y, s.x}}, Layout(GraphType::NormalPoints), s.info});
+    EXPECT_EQ(swapped.CurveColours().size(), 3u);
+    EXPECT_EQ(swapped.circles.size(), 9u);
     // Without the parameter column the jump across the box is what starts a branch.
     SweepInfo byJump = s.info;
     byJump.firstRows.clear();
-    EXPECT_EQ(Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), byJump}).CurveColours().size(),
-              3u);
+    EXPECT_EQ(Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), byJump}).CurveColours(), colours);
 }
 
 // Curves that share a picture keep their colours on every branch of a sweep; the branches of
