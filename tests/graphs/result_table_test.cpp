@@ -38,9 +38,9 @@ TEST(ResultTable, CurvesFindTheirColumnsByNameWhenTheHeaderChanges) {
 TEST(ResultTable, ParameterLineNamesTheColumnAndDistinctValuesAreKept) {
     const ScratchDir dir;
     const std::string path = dir.Put("p.PRN",
-                                       "PARAMETER:         k        3\n"
-                                       " a b c k\n"
-                                       "1 2 3 1\n2 3 4 1\n3 4 5 1\n4 5 6 2\n5 6 7 2\n6 7 8 3\n");
+                                     "PARAMETER:         k        3\n"
+                                     " a b c k\n"
+                                     "1 2 3 1\n2 3 4 1\n3 4 5 1\n4 5 6 2\n5 6 7 2\n6 7 8 3\n");
     std::vector<GraphCurve> curves{Curve("a", "b")};
     ResultTable table;
     ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);

@@ -226,12 +226,13 @@ class TestGraphDialogs : public QObject {
         QTest::addColumn<int>("paramSteps");
         QTest::addColumn<QString>("refusal");  // empty where the choice is taken
         const QString empty = "Value \"From\" must be less than \"To\" value!!";
-        const QString tooMany = "Too many steps: one sweep takes at most 1000000 rows, "
-                                "(No of Steps + 1) times (parameter No of Steps + 1)";
+        const QString tooMany =
+            "Too many steps: one sweep takes at most 1000000 rows, "
+            "(No of Steps + 1) times (parameter No of Steps + 1)";
         const auto row = [](const char* name, const char* from, const char* to, bool parametric,
                             int steps, int paramSteps, const QString& refusal) {
-            QTest::newRow(name) << QString(from) << QString(to) << parametric << steps
-                                << paramSteps << refusal;
+            QTest::newRow(name) << QString(from) << QString(to) << parametric << steps << paramSteps
+                                << refusal;
         };
         row("equal", "5", "5", false, 50, 5, empty);
         row("reversed", "6", "5", false, 50, 5, empty);
