@@ -70,6 +70,13 @@ std::vector<const Record*> Of(const std::vector<Record>& records, std::uint32_t 
     return found;
 }
 
+// The records of the metafile written for `p`.
+std::vector<Record> Written(const Picture& p, std::size_t* fileSize = nullptr) {
+    const ScratchDir dir;
+    EXPECT_TRUE(WriteEmf(p, dir.File("g.emf")));
+    return Parse(dir.File("g.emf"), fileSize);
+}
+
 // Address space this process has mapped, as the kernel counts it against RLIMIT_AS.
 std::size_t AddressSpaceInUse() {
     std::ifstream status("/proc/self/status");
@@ -81,28 +88,9 @@ std::size_t AddressSpaceInUse() {
 
 }  // namespace
 
-TEST(EmfWriter, HeaderDescribesAFrameOf120By70MillimetresInLowMetric) {
-    const ScratchDir dir;
-    Picture p;
-    p.Line({0, 0}, {10, 10});
-    ASSERT_TRUE(WriteEmf(p, dir.File("h.emf")));
-    std::size_t size = 0;
-    const std::vector<Record> m = Parse(dir.File("h.emf"), &size);
-    ASSERT_GT(m.size(), 2u);
-    const Record& h = m.front();
-    ASSERT_EQ(h.Type(), kHeader);
-    EXPECT_EQ(h.Int(40), 0x464D4520);  // " EMF"
-    EXPECT_EQ(static_cast<std::size_t>(h.Int(48)), size);
-    EXPECT_EQ(static_cast<std::size_t>(h.Int(52)), m.size());
-    EXPECT_EQ(h.Ints(24, 4), (std::vector<int>{-5000, -3500, 7000, 3500}));
-    EXPECT_EQ(h.Wide(h.Int(64) + 16, 8), u"Moj EMF");  // after "Valdrix" and its zero
-    EXPECT_EQ(m.back().Type(), kEof);
-    EXPECT_EQ(Of(m, kSetMapMode).at(0)->Int(8), 2);  // MM_LOMETRIC
-    EXPECT_EQ(Of(m, kSetBkMode).at(0)->Int(8), 1);   // TRANSPARENT
-}
-
-TEST(EmfWriter, RecordsHoldTheShapesPensFontsAndTextsOfThePicture) {
-    const ScratchDir dir;
+// The header describes a frame of 120 by 70 mm in low metric; the records hold the shapes, pens,
+// fonts and texts of the picture.
+TEST(EmfWriter, HeaderAndRecordsDescribeThePicture) {
     Picture p;
     p.SetPen(kGridPen);
     p.Line({-380, -250}, {-380, 250});
@@ -115,8 +103,20 @@ TEST(EmfWriter, RecordsHoldTheShapesPensFontsAndTextsOfThePicture) {
     p.Text({430, 260}, "x10");
     p.SetFont(FontRole::Exponent);
     p.Text({425, 280}, "\xCE\xB1=-3");
-    ASSERT_TRUE(WriteEmf(p, dir.File("r.emf")));
-    const std::vector<Record> m = Parse(dir.File("r.emf"));
+    std::size_t size = 0;
+    const std::vector<Record> m = Written(p, &size);
+
+    ASSERT_GT(m.size(), 2u);
+    const Record& h = m.front();
+    ASSERT_EQ(h.Type(), kHeader);
+    EXPECT_EQ(h.Int(40), 0x464D4520);  // " EMF"
+    EXPECT_EQ(static_cast<std::size_t>(h.Int(48)), size);
+    EXPECT_EQ(static_cast<std::size_t>(h.Int(52)), m.size());
+    EXPECT_EQ(h.Ints(24, 4), (std::vector<int>{-5000, -3500, 7000, 3500}));
+    EXPECT_EQ(h.Wide(h.Int(64) + 16, 8), u"Moj EMF");  // after "Valdrix" and its zero
+    EXPECT_EQ(m.back().Type(), kEof);
+    EXPECT_EQ(Of(m, kSetMapMode).at(0)->Int(8), 2);  // MM_LOMETRIC
+    EXPECT_EQ(Of(m, kSetBkMode).at(0)->Int(8), 1);   // TRANSPARENT
 
     EXPECT_EQ(Of(m, kMoveTo).size(), 1u);
     ASSERT_EQ(Of(m, kLineTo).size(), 3u);
@@ -147,7 +147,6 @@ TEST(EmfWriter, RecordsHoldTheShapesPensFontsAndTextsOfThePicture) {
 // Readers draw a simple pen wider than one unit solid, so the styles of a sweep's branches
 // would all look alike; they are written as geometric pens with flat ends.
 TEST(EmfWriter, WidePatternedPensKeepTheirPattern) {
-    const ScratchDir dir;
     Picture p;
     p.SetPen(kGridPen);
     p.Line({0, 0}, {10, 0});
@@ -156,8 +155,7 @@ TEST(EmfWriter, WidePatternedPensKeepTheirPattern) {
         p.SetPen({kBlue, style, 3});
         p.Line({0, 10}, {10, 10});
     }
-    ASSERT_TRUE(WriteEmf(p, dir.File("p.emf")));
-    const std::vector<Record> m = Parse(dir.File("p.emf"));
+    const std::vector<Record> m = Written(p);
     ASSERT_EQ(Of(m, kCreatePen).size(), 2u);  // the grid's dots and the opening black pen
     std::vector<std::vector<int>> pens;       // style, width, colour
     for (const Record* r : Of(m, kExtCreatePen))

@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 
+#include "graph_test_files.h"
 #include "graphs/graph_renderer.h"
 #include "graphs/picture.h"
 #include "graphs/plot_layout.h"
@@ -59,15 +60,6 @@ Drawn Draw(const PictureContent& content) {
         if (auto* t = std::get_if<op::Text>(&o)) d.texts.emplace(t->text, Shown{t->at, font});
     }
     return d;
-}
-
-GraphCurve Curve(const std::string& x, const std::string& y, GraphColour colour = kBlue) {
-    GraphCurve c;
-    c.xName = c.xTitle = x;
-    c.yName = c.yTitle = y;
-    c.title = "Title";
-    c.colour = colour;
-    return c;
 }
 
 GraphLayout Layout(GraphType type) {
@@ -160,19 +152,16 @@ TEST(Renderer, SweepBranchesGetDerivedColoursAndAParameterLegend) {
     }
     EXPECT_EQ(d.texts.at("p=2").at, (Point{530, 230}));
     EXPECT_EQ(d.LinesWith(kCurveWidth), 6);  // nothing runs back from one sweep to the next
-}
 
-TEST(Renderer, BranchesFollowTheParameterEvenWhenXDoesNotJumpAcrossTheBox) {
-    const Sweep s;
-    const GraphCurve c = Curve("y", "x");
-    const Drawn d = Draw({{{&c, s.y, s.x}}, Layout(GraphType::NormalPoints), s.info});
-    EXPECT_EQ(d.CurveColours().size(), 3u);
-    EXPECT_EQ(d.circles.size(), 9u);
+    // Branches follow the parameter even where x does not jump back across the box.
+    const GraphCurve yx = Curve("y", "x");
+    const Drawn swapped = Draw({{{&yx, s.y, s.x}}, Layout(GraphType::NormalPoints), s.info});
+    EXPECT_EQ(swapped.CurveColours().size(), 3u);
+    EXPECT_EQ(swapped.circles.size(), 9u);
     // Without the parameter column the jump across the box is what starts a branch.
     SweepInfo byJump = s.info;
     byJump.firstRows.clear();
-    EXPECT_EQ(Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), byJump}).CurveColours().size(),
-              3u);
+    EXPECT_EQ(Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), byJump}).CurveColours(), colours);
 }
 
 // Curves that share a picture keep their colours on every branch of a sweep; the branches of
@@ -312,6 +301,8 @@ std::vector<float> Steps(float from, float step, int n) {
 
 }  // namespace
 
+// With names of twenty letters, large numbers or the legend of a sweep, no text runs off the
+// picture or into another.
 TEST(RendererText, LongNamesAndLargeNumbersStayOnThePictureAndApart) {
     const std::string x20 = "abcdefghijklmnopqrst", y20 = "ABCDEFGHIJKLMNOPQRST";
     const GraphCurve a = Curve(x20, y20), b = Curve(x20, "mnopqrstuvwxyzabcdef"),
@@ -319,36 +310,27 @@ TEST(RendererText, LongNamesAndLargeNumbersStayOnThePictureAndApart) {
     const GraphCurve shortNames = Curve("x", "y");
     GraphCurve titled = a;
     titled.title = std::string(200, 'T');
+    const Sweep s = FortyBranches("a parameter of twenty", -12345.678f);
     struct Case {
         const char* name;
         std::vector<float> x, y;
         std::vector<const GraphCurve*> curves;
+        SweepInfo sweep;
     };
     const Case cases[] = {
-        {"negative", Steps(-12345.678f, 1000, 11), Steps(-250000, 100, 11), {&a}},
-        {"around zero", Steps(-5, 1, 11), Steps(-3, 1, 11), {&a, &b, &d}},
-        {"positive", Steps(0.5f, 1, 11), Steps(12345.678f, 0.001f, 11), {&titled}},
-        {"all negative", Steps(-100, 7, 11), Steps(-10, 0.6f, 11), {&a, &b}},
-        {"all negative, short names", Steps(-100, 7, 11), Steps(-10, 0.6f, 11), {&shortNames}},
+        {"negative", Steps(-12345.678f, 1000, 11), Steps(-250000, 100, 11), {&a}, {}},
+        {"around zero", Steps(-5, 1, 11), Steps(-3, 1, 11), {&a, &b, &d}, {}},
+        {"positive", Steps(0.5f, 1, 11), Steps(12345.678f, 0.001f, 11), {&titled}, {}},
+        {"all negative", Steps(-100, 7, 11), Steps(-10, 0.6f, 11), {&a, &b}, {}},
+        {"all negative, short names", Steps(-100, 7, 11), Steps(-10, 0.6f, 11), {&shortNames}, {}},
+        {"sweep", s.x, s.y, {&a}, s.info},
+        {"sweep of two curves", s.x, s.y, {&a, &b}, s.info},
     };
     for (const Case& k : cases) {
-        PictureContent content{{}, Layout(GraphType::Normal), {}};
+        PictureContent content{{}, Layout(GraphType::Normal), k.sweep};
         for (const GraphCurve* c : k.curves) content.curves.push_back({c, k.x, k.y});
         Picture p;
         RenderPicture(p, content);
         EXPECT_EQ(Collisions(p), std::vector<std::string>{}) << k.name;
-    }
-}
-
-TEST(RendererText, SweepLegendsStayClearOfTheReadouts) {
-    const Sweep s = FortyBranches("a parameter of twenty", -12345.678f);
-    const GraphCurve a = Curve("abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST"),
-                     b = Curve("abcdefghijklmnopqrst", "mnopqrstuvwxyzabcdef");
-    for (bool several : {false, true}) {
-        PictureContent content{{{&a, s.x, s.y}}, Layout(GraphType::Normal), s.info};
-        if (several) content.curves.push_back({&b, s.x, s.y});
-        Picture p;
-        RenderPicture(p, content);
-        EXPECT_EQ(Collisions(p), std::vector<std::string>{}) << several;
     }
 }

@@ -16,12 +16,7 @@ namespace {
 
 std::vector<GraphCurve> Curves(std::initializer_list<const char*> ys) {
     std::vector<GraphCurve> curves;
-    for (const char* y : ys) {
-        GraphCurve c;
-        c.xName = c.xTitle = "t";
-        c.yName = c.yTitle = y;
-        curves.push_back(c);
-    }
+    for (const char* y : ys) curves.push_back(Curve("t", y));
     return curves;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "counting_device.h"
+#include "graph_test_files.h"
 #include "graphs/graph_renderer.h"
 #include "graphs/qt_canvas.h"
 #include "graphs/screen_thinning.h"
@@ -16,13 +17,7 @@ namespace {
 
 // A curve of `rows` rows of a wave with fast noise on it: many rows to each pixel column.
 std::shared_ptr<const Picture> NoisyWave(std::size_t rows, GraphType type) {
-    static const GraphCurve curve = [] {
-        GraphCurve c;
-        c.xTitle = "t";
-        c.yTitle = "x";
-        c.title = "wave";
-        return c;
-    }();
+    static const GraphCurve curve = Curve("t", "x");
     std::vector<float> x(rows), y(rows);
     for (std::size_t i = 0; i < rows; ++i) {
         const double t = 10.0 * static_cast<double>(i) / static_cast<double>(rows);
