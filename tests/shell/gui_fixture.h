@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -78,6 +79,11 @@ inline QString LongSum(const QString& before, const QString& after) {
     QStringList terms;
     for (int i = 0; i < 30; ++i) terms << QStringLiteral("aa");
     return before + terms.join(QStringLiteral(" + ")) + after;
+}
+
+// A variable's number in the list the Graph Generation dialog is given, counted from 1.
+inline int VariableNumber(const std::vector<std::string>& names, const char* name) {
+    return int(std::find(names.begin(), names.end(), name) - names.begin()) + 1;
 }
 
 // A fresh application for each test, whose questions the test answers instead of a user:
@@ -152,6 +158,18 @@ class FrameTest : public AppTest {
         return docs().OpenDocument(WriteFile(path(name), text));
     }
     bool solve(PadView* view) { return frame_->runs().Solve(view); }
+    // The Graph Generation dialog's answer: `variable` from `from` to `to` in `intervals`
+    // steps; no intervals, and the dialog is cancelled.
+    void answerSweep(const char* variable, double from, double to, int intervals) {
+        app_->runner().dialogs().graphGeneration =
+            [=](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
+                choice.variable = VariableNumber(names, variable);
+                choice.from = from;
+                choice.to = to;
+                choice.intervals = intervals;
+                return intervals > 0;
+            };
+    }
     bool waitForRun() {
         return QTest::qWaitFor([this] { return !app_->runner().busy(); }, 120000);
     }

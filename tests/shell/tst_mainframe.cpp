@@ -230,16 +230,7 @@ class tst_MainFrame : public guitest::FrameTest {
 
     void longSweepCanBeCancelledAndBlocksASecondRun() {
         constexpr int kIntervals = 200000;
-        app_->runner().dialogs().graphGeneration =
-            [](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
-                const auto a = std::find(names.begin(), names.end(), "a");
-                if (a == names.end()) return false;
-                choice.variable = int(a - names.begin()) + 1;
-                choice.from = 0.1;
-                choice.to = 1.5;
-                choice.intervals = kIntervals;
-                return true;
-            };
+        answerSweep("a", 0.1, 1.5, kIntervals);
         PadView* view = openDocument("sweep.alg", kSweep);
         PadView* other = openDocument("other.alg", "x = 1;\n");
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());

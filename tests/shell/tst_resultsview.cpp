@@ -97,10 +97,8 @@ class tst_ResultsView : public guitest::FrameTest {
         // A sweep of a over 0, 0.5, 1 for b = 1 and b = 2: the file starts with a PARAMETER line.
         app_->runner().dialogs().graphGeneration =
             [](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
-                const auto at = [&names](const char* name) {
-                    return int(std::find(names.begin(), names.end(), name) - names.begin()) + 1;
-                };
-                choice = {at("a"), 0, 1, 2, true, at("b"), 1, 2, 1, false};
+                choice = {guitest::VariableNumber(names, "a"), 0, 1, 2, true,
+                          guitest::VariableNumber(names, "b"), 1, 2, 1, false};
                 return true;
             };
         openDocument("sweep.alg", "y = a*b + 1;\nz = a - b;\n");
