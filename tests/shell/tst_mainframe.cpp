@@ -332,10 +332,6 @@ class tst_MainFrame : public guitest::FrameTest {
         QCOMPARE(p->right - p->left, 900);
         QCOMPARE(p->bottom - p->top, 650);
         QVERIFY(!profile->contains(keys::kShowCmd));  // unchanged: not written
-        docs().NewDocument();
-        frame_->mdiArea()->activeSubWindow()->showNormal();  // documents now open normal
-        frame_->WriteSettings();
-        QCOMPARE(EquationApp::Profile()->value(keys::kShowCmd).toInt(), 1);
 
         for (int i = 1; i <= 5; ++i) openDocument(QStringLiteral("r%1.alg").arg(i), "x = 1;\n");
         QCOMPARE(docs().recentFiles(),

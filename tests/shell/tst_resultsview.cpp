@@ -44,9 +44,6 @@ class tst_ResultsView : public guitest::FrameTest {
         guitest::Columns<QByteArray, QString, QStringList>("bytes", "header", "rows");
         Row("a solve", QByteArray("         x         y\n  1.000000  2.000000\n"), "  No|x|y",
             QStringList{"1|1.000000|2.000000"});
-        Row("a sweep: the header follows the PARAMETER line",
-            QByteArray("PARAMETER:         a        0\n    a    b\n1 2\n3 4\n"), "  No|a|b",
-            QStringList{"1|1|2", "2|3|4"});
         Row("tabs, semicolons and line ends of another system", QByteArray("p;q\tr\r\n1;2\t3\r\n"),
             "  No|p|q|r", QStringList{"1|1|2|3"});
         Row("a short row leaves cells empty, a long one gets unnamed columns",
@@ -94,7 +91,8 @@ class tst_ResultsView : public guitest::FrameTest {
         QVERIFY(!opened);
         QCOMPARE(messages_, QStringList{QStringLiteral("There is no PRN file available!!")});
 
-        // A sweep of a over 0, 0.5, 1 for b = 1 and b = 2: the file starts with a PARAMETER line.
+        // A sweep of a over 0, 0.5, 1 for b = 1 and b = 2: the file starts with a PARAMETER line,
+        // and the header is the line after it.
         app_->runner().dialogs().graphGeneration =
             [](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
                 choice = {guitest::VariableNumber(names, "a"), 0, 1, 2, true,
