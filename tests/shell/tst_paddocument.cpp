@@ -30,11 +30,20 @@ class tst_PadDocument : public QObject {
         QCOMPARE(ReadFile(path("m.alg")), QByteArray("x = 1;"));
         QCOMPARE(QFileInfo(path("m.VDP")).size(), qint64(72));
         PadDocument again;
-        QVERIFY(again.Open(path("m.alg"), &error, nullptr));
+        QVERIFY(again.Open(path("m.alg"), &error, &messages));
+        QVERIFY(messages.isEmpty());
         QCOMPARE(int(again.settings.method), 3);
         QCOMPARE(again.settings.toleranceExponent, -8);
         QCOMPARE(again.settings.deltaT, 0.02);
         QVERIFY(!again.hasAttachment());  // the attachment is not part of the side file
+
+        // The core's verdict on a damaged side file reaches the messages as its own words.
+        QByteArray side = ReadFile(path("m.VDP"));
+        side[4] = 9;  // the method, out of its range
+        WriteFile(path("m.VDP"), side);
+        PadDocument damaged;
+        QVERIFY(damaged.Open(path("m.alg"), &error, &messages));
+        QCOMPARE(messages, QStringList{"Bad File Format"});
 
         PadDocument unnamed;
         QVERIFY(unnamed.Save(path(".alg"), &error, nullptr));
