@@ -37,12 +37,15 @@ class tst_OptionPages : public guitest::FrameTest {
             QCOMPARE(tabs->tabText(1), QStringLiteral("General"));
             auto* method = child<QComboBox>(d, "solvingMethod");
             QCOMPARE(method->count(), 4);
+            QCOMPARE(method->itemText(0), QStringLiteral("Newton"));
             QCOMPARE(method->itemText(1), QStringLiteral("Robust Newton"));
             QCOMPARE(method->itemText(2), QStringLiteral("Dishonest Newton"));
-            QCOMPARE(child<QComboBox>(d, "jacobianMethod")->itemText(1),
-                     QStringLiteral("Incremental Jacobian"));
+            auto* jacobian = child<QComboBox>(d, "jacobianMethod");
+            QCOMPARE(jacobian->itemText(0), QStringLiteral("Exact Jacobian"));
+            QCOMPARE(jacobian->itemText(1), QStringLiteral("Incremental Jacobian"));
             auto* differential = child<QComboBox>(d, "differentialMethod");
             QCOMPARE(differential->currentIndex(), int(defaults.differentialMethod));
+            QCOMPARE(differential->itemText(0), QStringLiteral("Trapezoidal"));
             QCOMPARE(differential->itemText(2), QStringLiteral("Backward Euler"));
             using enum SolverOption;
             const std::pair<const char*, SolverOption> fields[] = {
