@@ -86,14 +86,23 @@ inline int VariableNumber(const std::vector<std::string>& names, const char* nam
     return int(std::find(names.begin(), names.end(), name) - names.begin()) + 1;
 }
 
+// A fresh temporary folder for each test that calls NewDir.
+class DirTest : public QObject {
+   protected:
+    void NewDir() { dir_ = std::make_unique<QTemporaryDir>(); }
+    QString path(const QString& name) const { return dir_->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
 // A fresh application for each test, whose questions the test answers instead of a user:
 // messages are collected, file choosers return the queued answers and keep the titles they were
 // asked with, questions get closeAnswer_, and a dialog runs answer_ (or is rejected).
-class AppTest : public QObject {
+class AppTest : public DirTest {
    protected:
     void StartApp() {
         UseScratchProfile(metaObject()->className());
-        dir_ = std::make_unique<QTemporaryDir>();
+        NewDir();
         app_ = std::make_unique<EquationApp>();
         messages_.clear();
         icons_.clear();
@@ -121,9 +130,6 @@ class AppTest : public QObject {
         app_.reset();
         QCOMPARE(VisibleTopLevels(), QStringList());
     }
-    QString path(const QString& name) const { return dir_->filePath(name); }
-
-    std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<EquationApp> app_;
     QStringList messages_;
     QList<QMessageBox::Icon> icons_;

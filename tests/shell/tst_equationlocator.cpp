@@ -20,7 +20,8 @@ class tst_EquationLocator : public QObject {
         Row("on a cut line", guitest::LongSum(QStringLiteral("y = "), QStringLiteral(" + #;")), 156,
             154);
         Row("after a comment and a cut line",
-            guitest::LongSum(QStringLiteral("{first} a = 1;\nb = "), QStringLiteral(";\nc = 2 #;\n")),
+            guitest::LongSum(QStringLiteral("{first} a = 1;\nb = "),
+                             QStringLiteral(";\nc = 2 #;\n")),
             176, 174);
     }
 

@@ -49,12 +49,18 @@ class tst_OptionPages : public guitest::FrameTest {
             QCOMPARE(differential->itemText(2), QStringLiteral("Backward Euler"));
             using enum SolverOption;
             const std::pair<const char*, SolverOption> fields[] = {
-                {"solvingMethod", kMethod},      {"jacobianMethod", kJacobianMode},
-                {"tolerance", kToleranceExponent}, {"deltaJ", kDeltaJ},
-                {"maxIterations", kMaxIterations}, {"repetitions", kStepCount},
-                {"minGuess", kMinGuess},          {"maxGuess", kMaxGuess},
-                {"deltaT", kDeltaT},              {"solveInGroups", kSolveInGroups},
-                {"autoSimplify", kAutoSimplify},  {"autoHomotopy", kAutoHomotopy}};
+                {"solvingMethod", kMethod},
+                {"jacobianMethod", kJacobianMode},
+                {"tolerance", kToleranceExponent},
+                {"deltaJ", kDeltaJ},
+                {"maxIterations", kMaxIterations},
+                {"repetitions", kStepCount},
+                {"minGuess", kMinGuess},
+                {"maxGuess", kMaxGuess},
+                {"deltaT", kDeltaT},
+                {"solveInGroups", kSolveInGroups},
+                {"autoSimplify", kAutoSimplify},
+                {"autoHomotopy", kAutoHomotopy}};
             for (const auto& [name, option] : fields) {
                 const double expected = std::abs(OptionValue(defaults, option));
                 if (auto* edit = d.findChild<NumberEdit*>(QLatin1String(name)))
@@ -64,14 +70,13 @@ class tst_OptionPages : public guitest::FrameTest {
                 else
                     QCOMPARE(child<QComboBox>(d, name)->currentIndex(), int(expected));
             }
-            for (const auto& [name, flag] : {std::pair{"showIterations", false},
-                                             std::pair{"showDerivatives", false},
-                                             std::pair{"showResults", true}})
+            for (const auto& [name, flag] :
+                 {std::pair{"showIterations", false}, std::pair{"showDerivatives", false},
+                  std::pair{"showResults", true}})
                 QVERIFY2(child<QCheckBox>(d, name)->isChecked() == flag, name);
             QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), editor.equationColor);
             QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), editor.commentsColor);
-            QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(),
-                     editor.backgroundColor);
+            QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), editor.backgroundColor);
             d.reject();
         });
         QVERIFY(shown);

@@ -9,10 +9,10 @@ using guitest::ReadFile;
 using guitest::WriteFile;
 
 // An equation document and its side files on disk.
-class tst_PadDocument : public QObject {
+class tst_PadDocument : public guitest::DirTest {
     Q_OBJECT
    private slots:
-    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+    void init() { NewDir(); }
 
     // How the side file is laid out, read and named is the core's; the document writes it
     // beside its base name, none where the name has no base, and reads it back on open.
@@ -150,10 +150,6 @@ class tst_PadDocument : public QObject {
         QString error;
         QVERIFY2(doc.Open(path("PRN.alg"), &error, nullptr), qPrintable(error));
     }
-
-   private:
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    std::unique_ptr<QTemporaryDir> dir_;
 };
 
 QTEST_MAIN(tst_PadDocument)

@@ -128,7 +128,7 @@ class tst_RunOutcome : public guitest::FrameTest {
                 if (first.empty()) first = names;
                 offered << Described(choice, names);
                 choice = {guitest::VariableNumber(names, "a"), 0.25, 1.25, 3, true,
-                          guitest::VariableNumber(names, "v"), 10, 20, 2, false};
+                          guitest::VariableNumber(names, "v"), 10,   20,   2, false};
                 return true;
             };
         PadView* view = openDocument("sw2.alg", kSweep);
