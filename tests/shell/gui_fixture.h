@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -80,14 +81,28 @@ inline QString LongSum(const QString& before, const QString& after) {
     return before + terms.join(QStringLiteral(" + ")) + after;
 }
 
+// A variable's number in the list the Graph Generation dialog is given, counted from 1.
+inline int VariableNumber(const std::vector<std::string>& names, const char* name) {
+    return int(std::find(names.begin(), names.end(), name) - names.begin()) + 1;
+}
+
+// A fresh temporary folder for each test that calls NewDir.
+class DirTest : public QObject {
+   protected:
+    void NewDir() { dir_ = std::make_unique<QTemporaryDir>(); }
+    QString path(const QString& name) const { return dir_->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
 // A fresh application for each test, whose questions the test answers instead of a user:
 // messages are collected, file choosers return the queued answers and keep the titles they were
 // asked with, questions get closeAnswer_, and a dialog runs answer_ (or is rejected).
-class AppTest : public QObject {
+class AppTest : public DirTest {
    protected:
     void StartApp() {
         UseScratchProfile(metaObject()->className());
-        dir_ = std::make_unique<QTemporaryDir>();
+        NewDir();
         app_ = std::make_unique<EquationApp>();
         messages_.clear();
         icons_.clear();
@@ -115,9 +130,6 @@ class AppTest : public QObject {
         app_.reset();
         QCOMPARE(VisibleTopLevels(), QStringList());
     }
-    QString path(const QString& name) const { return dir_->filePath(name); }
-
-    std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<EquationApp> app_;
     QStringList messages_;
     QList<QMessageBox::Icon> icons_;
@@ -152,6 +164,18 @@ class FrameTest : public AppTest {
         return docs().OpenDocument(WriteFile(path(name), text));
     }
     bool solve(PadView* view) { return frame_->runs().Solve(view); }
+    // The Graph Generation dialog's answer: `variable` from `from` to `to` in `intervals`
+    // steps; no intervals, and the dialog is cancelled.
+    void answerSweep(const char* variable, double from, double to, int intervals) {
+        app_->runner().dialogs().graphGeneration =
+            [=](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
+                choice.variable = VariableNumber(names, variable);
+                choice.from = from;
+                choice.to = to;
+                choice.intervals = intervals;
+                return intervals > 0;
+            };
+    }
     bool waitForRun() {
         return QTest::qWaitFor([this] { return !app_->runner().busy(); }, 120000);
     }

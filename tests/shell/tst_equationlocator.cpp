@@ -19,6 +19,10 @@ class tst_EquationLocator : public QObject {
         // The long line reaches the compiler as two pieces, each with a line end of its own.
         Row("on a cut line", guitest::LongSum(QStringLiteral("y = "), QStringLiteral(" + #;")), 156,
             154);
+        Row("after a comment and a cut line",
+            guitest::LongSum(QStringLiteral("{first} a = 1;\nb = "),
+                             QStringLiteral(";\nc = 2 #;\n")),
+            176, 174);
     }
 
     void documentPositions() {

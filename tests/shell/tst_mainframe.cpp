@@ -230,16 +230,7 @@ class tst_MainFrame : public guitest::FrameTest {
 
     void longSweepCanBeCancelledAndBlocksASecondRun() {
         constexpr int kIntervals = 200000;
-        app_->runner().dialogs().graphGeneration =
-            [](QWidget*, const std::vector<std::string>& names, SweepChoice& choice) {
-                const auto a = std::find(names.begin(), names.end(), "a");
-                if (a == names.end()) return false;
-                choice.variable = int(a - names.begin()) + 1;
-                choice.from = 0.1;
-                choice.to = 1.5;
-                choice.intervals = kIntervals;
-                return true;
-            };
+        answerSweep("a", 0.1, 1.5, kIntervals);
         PadView* view = openDocument("sweep.alg", kSweep);
         PadView* other = openDocument("other.alg", "x = 1;\n");
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
@@ -341,10 +332,6 @@ class tst_MainFrame : public guitest::FrameTest {
         QCOMPARE(p->right - p->left, 900);
         QCOMPARE(p->bottom - p->top, 650);
         QVERIFY(!profile->contains(keys::kShowCmd));  // unchanged: not written
-        docs().NewDocument();
-        frame_->mdiArea()->activeSubWindow()->showNormal();  // documents now open normal
-        frame_->WriteSettings();
-        QCOMPARE(EquationApp::Profile()->value(keys::kShowCmd).toInt(), 1);
 
         for (int i = 1; i <= 5; ++i) openDocument(QStringLiteral("r%1.alg").arg(i), "x = 1;\n");
         QCOMPARE(docs().recentFiles(),

@@ -1,97 +1,21 @@
 #include <QFileInfo>
 #include <QTextDocument>
-#include <QtEndian>
-#include <bit>
 
 #include "gui_fixture.h"
 #include "shell/pad_document.h"
 #include "shell/safe_save.h"
 
 using guitest::ReadFile;
-using guitest::Row;
 using guitest::WriteFile;
 
-namespace {
-
-// A side file as the program writes it: little-endian fields at fixed offsets.
-QByteArray SideFile(quint32 method, qint32 tolerance, quint32 maxIterations) {
-    QByteArray b(72, '\0');
-    const quint32 head[] = {0x00020000, method, 1, 1, 0, 0};
-    for (int i = 0; i < 6; ++i) qToLittleEndian(head[i], b.data() + 4 * i);
-    const double reals[] = {0.5, 0.25, -2.0, 7.0};
-    for (int i = 0; i < 4; ++i)
-        qToLittleEndian(std::bit_cast<quint64>(reals[i]), b.data() + 24 + 8 * i);
-    const quint32 tail[] = {maxIterations, quint32(tolerance), 33, 2};
-    for (int i = 0; i < 4; ++i) qToLittleEndian(tail[i], b.data() + 56 + 4 * i);
-    return b;
-}
-
-}  // namespace
-
 // An equation document and its side files on disk.
-class tst_PadDocument : public QObject {
+class tst_PadDocument : public guitest::DirTest {
     Q_OBJECT
    private slots:
-    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+    void init() { NewDir(); }
 
-    void sideFileMessages_data() {
-        guitest::Columns<QByteArray, QStringList, int, int>("sideFile", "messages", "method",
-                                                            "maxIterations");
-        Row("complete", SideFile(1, -6, 40), QStringList{}, 1, 40);
-        Row("no side file", QByteArray(), QStringList{}, 0, 10);
-        // 40 bytes hold the fields up to delta T; the iteration limit comes later and keeps its
-        // default.
-        Row("short file", SideFile(2, -6, 40).left(40), QStringList{"Incorect File Format"}, 2, 10);
-        // A field out of its range keeps its default; the fields after it are still read.
-        Row("method out of range", SideFile(9, -6, 40), QStringList{"Bad File Format"}, 0, 40);
-    }
-
-    void sideFileMessages() {
-        QFETCH(QByteArray, sideFile);
-        QFETCH(int, method);
-        QFETCH(int, maxIterations);
-        WriteFile(path("model.alg"), "x = 1;\n");
-        if (!sideFile.isEmpty()) WriteFile(path("model.VDP"), sideFile);
-        PadDocument doc;
-        QStringList shown;
-        QString error;
-        QVERIFY(doc.Open(path("model.alg"), &error, &shown));
-        QTEST(shown, "messages");
-        QCOMPARE(int(doc.settings.method), method);
-        QCOMPARE(int(doc.settings.maxIterations), maxIterations);
-        QCOMPARE(doc.text()->toPlainText(), QStringLiteral("x = 1;\n"));
-        QVERIFY(!doc.isModified());
-    }
-
-    void sideFileIsWrittenBesideTheBaseName_data() {
-        guitest::Columns<QString, QString>("document", "sideFile");
-        Row("plain", "model.alg", "model.VDP");
-        Row("folder with a dot", "data.old/model.alg", "data.old/model.VDP");
-        Row("two dots in the name", "model.v2.alg", "model.VDP");
-        Row("name starting with a dot", ".alg", "");
-    }
-
-    void sideFileIsWrittenBesideTheBaseName() {
-        QFETCH(QString, document);
-        QFETCH(QString, sideFile);
-        QDir(dir_->path()).mkpath(QStringLiteral("data.old"));
-        PadDocument doc;
-        doc.text()->setPlainText(QStringLiteral("x = 1;"));
-        QString error;
-        QStringList messages;
-        QVERIFY(doc.Save(path(document), &error, &messages));
-        QVERIFY(messages.isEmpty());
-        QCOMPARE(ReadFile(path(document)), QByteArray("x = 1;"));
-        if (sideFile.isEmpty()) {
-            QVERIFY(doc.baseName().isEmpty());
-            const QStringList vdp =
-                QDir(dir_->path()).entryList({"*.VDP"}, QDir::Files | QDir::Hidden);
-            QVERIFY2(vdp.isEmpty(), qPrintable(vdp.join(',')));
-        } else {
-            QCOMPARE(QFileInfo(path(sideFile)).size(), qint64(72));
-        }
-    }
-
+    // How the side file is laid out, read and named is the core's; the document writes it
+    // beside its base name, none where the name has no base, and reads it back on open.
     void savedSettingsReadBack() {
         PadDocument doc;
         doc.text()->setPlainText(QStringLiteral("x = 1;"));
@@ -100,13 +24,32 @@ class tst_PadDocument : public QObject {
         doc.settings.deltaT = 0.02;
         doc.setAttachmentPath(path("table.LST"));
         QString error;
-        QVERIFY(doc.Save(path("m.alg"), &error, nullptr));
+        QStringList messages;
+        QVERIFY(doc.Save(path("m.alg"), &error, &messages));
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(ReadFile(path("m.alg")), QByteArray("x = 1;"));
+        QCOMPARE(QFileInfo(path("m.VDP")).size(), qint64(72));
         PadDocument again;
-        QVERIFY(again.Open(path("m.alg"), &error, nullptr));
+        QVERIFY(again.Open(path("m.alg"), &error, &messages));
+        QVERIFY(messages.isEmpty());
         QCOMPARE(int(again.settings.method), 3);
         QCOMPARE(again.settings.toleranceExponent, -8);
         QCOMPARE(again.settings.deltaT, 0.02);
         QVERIFY(!again.hasAttachment());  // the attachment is not part of the side file
+
+        // The core's verdict on a damaged side file reaches the messages as its own words.
+        QByteArray side = ReadFile(path("m.VDP"));
+        side[4] = 9;  // the method, out of its range
+        WriteFile(path("m.VDP"), side);
+        PadDocument damaged;
+        QVERIFY(damaged.Open(path("m.alg"), &error, &messages));
+        QCOMPARE(messages, QStringList{"Bad File Format"});
+
+        PadDocument unnamed;
+        QVERIFY(unnamed.Save(path(".alg"), &error, nullptr));
+        QVERIFY(unnamed.baseName().isEmpty());
+        QCOMPARE(QDir(dir_->path()).entryList({"*.VDP"}, QDir::Files | QDir::Hidden),
+                 QStringList{"m.VDP"});
     }
 
     // Every byte but the line ends survives open and save, and so do line ends of another system.
@@ -207,10 +150,6 @@ class tst_PadDocument : public QObject {
         QString error;
         QVERIFY2(doc.Open(path("PRN.alg"), &error, nullptr), qPrintable(error));
     }
-
-   private:
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    std::unique_ptr<QTemporaryDir> dir_;
 };
 
 QTEST_MAIN(tst_PadDocument)

@@ -10,10 +10,10 @@ using guitest::WriteFile;
 
 // Printed pages of an equation document: the header and footer texts and their times, and the
 // pages themselves.
-class tst_PadPrint : public QObject {
+class tst_PadPrint : public guitest::DirTest {
     Q_OBJECT
    private slots:
-    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+    void init() { NewDir(); }
 
     void pageTexts_data() {
         guitest::Columns<QString, QString>("pattern", "expected");
@@ -68,10 +68,6 @@ class tst_PadPrint : public QObject {
         QVERIFY(withTexts >= bare);  // header and footer take room from the text
         QVERIFY(QFileInfo(path("out.pdf")).size() > 1000);
     }
-
-   private:
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    std::unique_ptr<QTemporaryDir> dir_;
 };
 
 QTEST_MAIN(tst_PadPrint)

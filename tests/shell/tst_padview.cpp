@@ -154,15 +154,6 @@ class tst_PadView : public guitest::FrameTest {
         QVERIFY(!EquationHighlighter::IsSpecialByte(0xA2));  // Eliminate keeps the text's face
     }
 
-    void importedHeaderIsTheOnlyComment() {
-        PadView* view =
-            openDocument("case.ALG", "{Generated from CF File Format}\nk=1;\nv1\xBB 1;\n");
-        QVERIFY(view != nullptr);
-        const QString colours = Colours(view);
-        QCOMPARE(colours.left(31), QString(31, u'c'));
-        QCOMPARE(colours.mid(31), QString(colours.size() - 31, u'e'));
-    }
-
     void colourChangeReachesEveryEditor() {
         PadView* first = editor(QStringLiteral("{c}x"), 0);
         PadView* second = editor(QStringLiteral("y{c}"), 0);

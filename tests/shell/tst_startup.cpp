@@ -9,10 +9,10 @@ using guitest::Row;
 // What the program reads as it starts: its command line, and the profile's values (the
 // editor's settings in the forms the profile stores them in, written back only where they
 // changed, and the placement of the windows).
-class tst_Startup : public QObject {
+class tst_Startup : public guitest::DirTest {
     Q_OBJECT
    private slots:
-    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+    void init() { NewDir(); }
 
     void commandLine_data() {
         using M = GuiArguments::Mode;
@@ -170,10 +170,6 @@ class tst_Startup : public QObject {
         QCOMPARE(ChildShowState(3), std::optional(ShowState::kMaximized));
         for (int stored : {0, 2, 4, -1}) QVERIFY(!ChildShowState(stored).has_value());
     }
-
-   private:
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    std::unique_ptr<QTemporaryDir> dir_;
 };
 
 QTEST_MAIN(tst_Startup)
