@@ -133,10 +133,7 @@ class Points {
     }
 
    private:
-    void Place(const std::vector<double>& point) {
-        for (std::size_t k = 0; k < point.size(); ++k)
-            h_.Set(ExpressionGenerator::kNames[k], point[k]);
-    }
+    void Place(const std::vector<double>& point) { defined_parts::Place(h_, point); }
 
     double Raw(const CodeNode* code) { return defined_parts::Value(h_, code); }
 
