@@ -4,8 +4,11 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/base/result_table.h"
+#include "core/base/special_values.h"
 #include "scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -32,14 +35,20 @@ TEST_F(ListRowsTest, ACarriageReturnAloneEndsARow) {
     EXPECT_EQ(CountListRows(Put("end.LST", "q\r0.5\r\r1.5\r")), 1);
 }
 
-// from_chars reads these as numbers, but no table cell means one: they are text that is no
-// number, as "abc" is. A NaN held by a fixing equation would even pass the convergence test.
-TEST(ListValueTest, NanInfinityAndOverflowAreNoNumbers) {
-    for (const char* token :
-         {"nan", "NaN", "-nan", "+nan", "inf", "-inf", "Infinity", "1e400", "-1e400", "nan\xB0"}) {
-        EXPECT_EQ(ListValue(token, 1e50), 0.0) << token;
-    }
-    EXPECT_EQ(ListValue("2.5", 1e50), 2.5);
+// from_chars reads "nan", "inf" and "1e400" as numbers, but no table cell means one: they are
+// text that is no number, as "abc" is. A NaN held by a fixing equation would even pass the
+// convergence test.
+TEST(ListValueTest, NumbersAndSymbolsButNoNanInfinityOrOverflow) {
+    const std::vector<std::pair<std::string, double>> rows = {
+        {"2.5", 2.5},           {"2.5\xB0", 2.5}, {"\xDF", 1e50},       {"-\xDF", -1e50},
+        {"?", kUndefinedValue}, {"+3", 3.0},      {"-1.5E-3", -1.5e-3}, {"abc", 0.0},
+        {"1,5", 0.0},           {"12x", 0.0},     {"nan", 0.0},         {"NaN", 0.0},
+        {"-nan", 0.0},          {"+nan", 0.0},    {"inf", 0.0},         {"-inf", 0.0},
+        {"Infinity", 0.0},      {"1e400", 0.0},   {"-1e400", 0.0},      {"nan\xB0", 0.0},
+    };
+    for (const auto& [token, value] : rows) EXPECT_EQ(ListValue(token, 1e50), value) << token;
+    EXPECT_EQ(ListColumnName("\"rate\"\xBB", 8), "rate");
+    EXPECT_EQ(ListColumnName("temperature", 8), "temperat");  // as the compiler cuts names
 }
 
 }  // namespace

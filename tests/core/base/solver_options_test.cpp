@@ -7,25 +7,14 @@
 
 namespace {
 
-// A value inside each option's domain that differs from its default.
+// A value inside the option's domain that differs from its default.
 double OtherValue(SolverOption option) {
-    switch (option) {
-        case SolverOption::kMethod: return 2;
-        case SolverOption::kJacobianMode: return 1;
-        case SolverOption::kMaxIterations: return 77;
-        case SolverOption::kToleranceExponent: return -9;
-        case SolverOption::kStepCount: return 12;
-        case SolverOption::kAutoSimplify: return 0;
-        case SolverOption::kAutoHomotopy: return 1;
-        case SolverOption::kSolveInGroups: return 0;
-        case SolverOption::kDeltaJ: return 0.25;
-        case SolverOption::kDeltaT: return 0.125;
-        case SolverOption::kMinGuess: return -3.5;
-        case SolverOption::kMaxGuess: return 7.5;
-        case SolverOption::kCapacity: return 400;
-        case SolverOption::kOptimizationRoute: return 1;
+    const double d = OptionValue(SolverOptions{}, option);
+    for (double v : {d + 1, d - 1, d / 2}) {
+        if (v != d && InDomain(Describe(option), v)) return v;
     }
-    return 0;
+    ADD_FAILURE() << Describe(option).name << " has no other value near " << d;
+    return d;
 }
 
 // The defaults are written once, in SolverOptions; whatever they are, each lies in its domain.

@@ -7,18 +7,11 @@
 #include <random>
 #include <vector>
 
+#include "core/numeric/matrix_rows.h"
+
 namespace {
 
 using Rows = std::vector<std::vector<double>>;
-
-DenseMatrix Matrix(const Rows& rows) {
-    DenseMatrix a;
-    a.Reset(static_cast<int>(rows.size()), static_cast<int>(rows[0].size()));
-    for (int r = 0; r < a.Rows(); ++r) {
-        for (int c = 0; c < a.Columns(); ++c) a(r, c) = rows[r][c];
-    }
-    return a;
-}
 
 double LargestResidual(const Rows& a, const std::vector<double>& x, const std::vector<double>& b) {
     double largest = 0.0;
@@ -54,7 +47,7 @@ TEST(DenseLinear, LuAndQrSolveSystemsThatNeedRowExchangesAndRandomOnes) {
         std::vector<double> b;
         for (std::size_t r = 0; r < rows.size(); ++r) b.push_back(r + 1.0);
 
-        DenseMatrix lu = Matrix(rows);
+        DenseMatrix lu = MatrixOf(rows);
         std::vector<int> pivots;
         ASSERT_TRUE(LuFactorize(lu, pivots));
         std::vector<double> x = b;
@@ -62,7 +55,7 @@ TEST(DenseLinear, LuAndQrSolveSystemsThatNeedRowExchangesAndRandomOnes) {
         EXPECT_LT(LargestResidual(rows, x, b), 1e-12);
 
         QrFactors qr;
-        QrFactorize(Matrix(rows), qr);
+        QrFactorize(MatrixOf(rows), qr);
         std::vector<double> y = b;
         ApplyQTransposed(qr, y);
         SolveUpperTriangular(qr, y);
@@ -73,12 +66,12 @@ TEST(DenseLinear, LuAndQrSolveSystemsThatNeedRowExchangesAndRandomOnes) {
 TEST(DenseLinear, SingularMatrixGivesAFiniteStepAlongItsNullSpace) {
     // Columns 1 and 2 are equal: the null space is (1, -1, 0).
     const Rows rows = {{1, 1, 0}, {2, 2, 1}, {0, 0, 3}};
-    DenseMatrix lu = Matrix(rows);
+    DenseMatrix lu = MatrixOf(rows);
     std::vector<int> pivots;
     EXPECT_FALSE(LuFactorize(lu, pivots));
 
     QrFactors qr;
-    QrFactorize(Matrix(rows), qr);
+    QrFactorize(MatrixOf(rows), qr);
     std::vector<double> y = {1.0, 0.0, 0.0};  // not in the range: the solution is huge
     ApplyQTransposed(qr, y);
     SolveUpperTriangular(qr, y);
@@ -89,7 +82,7 @@ TEST(DenseLinear, SingularMatrixGivesAFiniteStepAlongItsNullSpace) {
 }
 
 TEST(DenseLinear, ProductsAndNormAvoidOverflow) {
-    const DenseMatrix a = Matrix({{1, 2, 3}, {4, 5, 6}});
+    const DenseMatrix a = MatrixOf({{1, 2, 3}, {4, 5, 6}});
     std::vector<double> y;
     Multiply(a, {1, 0, -1}, y);
     EXPECT_EQ(y, (std::vector<double>{-2, -2}));
@@ -105,7 +98,7 @@ namespace {
 // x = P R^-1 (Q^T b) from the pivoted factors: the least-squares solution when A has full rank.
 std::vector<double> PivotedSolve(const Rows& rows, std::vector<double> b, QrFactors& qr,
                                  std::vector<int>& permutation) {
-    qr.qr = Matrix(rows);
+    qr.qr = MatrixOf(rows);
     QrFactorizePivoted(qr, permutation);
     ApplyQTransposed(qr, b);
     SolveUpperTriangular(qr, b);
@@ -157,7 +150,7 @@ TEST(DenseLinear, PivotedQrMovesADependentColumnToTheEnd) {
     // the others comes last is then dependent: R ends in a zero diagonal term.
     const Rows rows = {{3, 1, 2}, {5, 4, 1}, {2, 1, 1}, {9, 4, 5}};
     QrFactors qr;
-    qr.qr = Matrix(rows);
+    qr.qr = MatrixOf(rows);
     std::vector<int> permutation;
     QrFactorizePivoted(qr, permutation);
     EXPECT_EQ(permutation[0], 0);

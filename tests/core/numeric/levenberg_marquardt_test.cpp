@@ -13,6 +13,7 @@
 
 #include "core/numeric/dense_linear.h"
 #include "core/numeric/lm_parameter.h"
+#include "core/numeric/matrix_rows.h"
 
 namespace {
 
@@ -248,13 +249,12 @@ TEST(LevenbergMarquardt, JudgesPointsReachedOtherwise) {
 
 TEST(LmParameter, StepEndsNearTheRegionsEdgeOrInsideWithoutDamping) {
     // A 6 x 3 Jacobian with very different column scales, and a residual vector.
-    DenseMatrix a;
-    a.Reset(6, 3);
-    const double rows[6][3] = {{1, 200, 0.01}, {2, -100, 0.03}, {0, 50, -0.02},
-                               {3, 10, 0.05},  {-1, 0, 0.01},   {1, 1, 1e-3}};
-    for (int i = 0; i < 6; ++i) {
-        for (int k = 0; k < 3; ++k) a(i, k) = rows[i][k];
-    }
+    const DenseMatrix a = MatrixOf({{1, 200, 0.01},
+                                    {2, -100, 0.03},
+                                    {0, 50, -0.02},
+                                    {3, 10, 0.05},
+                                    {-1, 0, 0.01},
+                                    {1, 1, 1e-3}});
     Vector f = {1, -2, 0.5, 3, -1, 2};
     QrFactors qr;
     qr.qr = a;

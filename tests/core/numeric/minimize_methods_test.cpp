@@ -83,10 +83,6 @@ Callbacks CubicSaddle() {
     return p;
 }
 
-std::vector<Vector> Zero2() {
-    return {{0, 0}, {0, 0}};
-}
-
 // (x - 2)^2 with x >= 1 (and optionally x <= 3 as 3 - x >= 0).
 Callbacks BoundedParabola() {
     Callbacks p;
@@ -177,7 +173,7 @@ TEST(InteriorPoint, EqualityOnACircleAvoidsTheMaximum) {
     p.n = 2;
     p.f = [](const Vector& x) { return x[0] + x[1]; };
     p.g = [](const Vector&) { return Vector{1, 1}; };
-    p.h = [](const Vector&) { return Zero2(); };
+    p.h = [](const Vector&) { return std::vector<Vector>{{0, 0}, {0, 0}}; };
     p.equality = {true};
     p.c = {[](const Vector& x) { return x[0] * x[0] + x[1] * x[1] - 2; }};
     p.cg = {[](const Vector& x) { return Vector{2 * x[0], 2 * x[1]}; }};

@@ -5,17 +5,9 @@
 #include <cmath>
 #include <vector>
 
-namespace {
+#include "core/numeric/matrix_rows.h"
 
-DenseMatrix Matrix(const std::vector<std::vector<double>>& rows) {
-    DenseMatrix a;
-    const int n = static_cast<int>(rows.size());
-    a.Reset(n, n);
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j) a(i, j) = rows[i][j];
-    }
-    return a;
-}
+namespace {
 
 // |A v_k - lambda_k v_k| for every pair, and |V^T V - I|.
 void ExpectEigensystemOf(const DenseMatrix& a, const SymmetricEigenSystem& e) {
@@ -42,7 +34,7 @@ void ExpectEigensystemOf(const DenseMatrix& a, const SymmetricEigenSystem& e) {
 
 TEST(SymmetricEigen, DiagonalizesAndOrdersAscending) {
     // The 4x4 with eigenvalues of the second-difference operator 2 - 2 cos(k pi / 5).
-    const DenseMatrix a = Matrix({{2, -1, 0, 0}, {-1, 2, -1, 0}, {0, -1, 2, -1}, {0, 0, -1, 2}});
+    const DenseMatrix a = MatrixOf({{2, -1, 0, 0}, {-1, 2, -1, 0}, {0, -1, 2, -1}, {0, 0, -1, 2}});
     SymmetricEigenSystem e;
     SymmetricEigen(a, e);
     ExpectEigensystemOf(a, e);
@@ -52,7 +44,7 @@ TEST(SymmetricEigen, DiagonalizesAndOrdersAscending) {
 }
 
 TEST(SymmetricEigen, ReadsOnlyTheLowerTriangle) {
-    DenseMatrix a = Matrix({{1e8, 0, 0}, {1, 1e-8, 0}, {0, 0, -3}});
+    DenseMatrix a = MatrixOf({{1e8, 0, 0}, {1, 1e-8, 0}, {0, 0, -3}});
     SymmetricEigenSystem e;
     SymmetricEigen(a, e);
     a(0, 1) = 1.0;  // the symmetric matrix the lower triangle stands for
@@ -64,7 +56,7 @@ TEST(SymmetricEigen, ReadsOnlyTheLowerTriangle) {
 }
 
 TEST(SymmetricEigen, InertiaAndLeastNormSolve) {
-    const DenseMatrix a = Matrix({{2, 0, 0}, {0, -1, 0}, {0, 0, 0}});
+    const DenseMatrix a = MatrixOf({{2, 0, 0}, {0, -1, 0}, {0, 0, 0}});
     SymmetricEigenSystem e;
     SymmetricEigen(a, e);
     const Inertia in = InertiaOf(e, 1e-12);

@@ -6,17 +6,13 @@
 #include <cmath>
 #include <vector>
 
+#include "core/numeric/matrix_rows.h"
+
 namespace {
 
 SymmetricEigenSystem Eigen(const std::vector<std::vector<double>>& rows) {
-    DenseMatrix a;
-    const int n = static_cast<int>(rows.size());
-    a.Reset(n, n);
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j) a(i, j) = rows[i][j];
-    }
     SymmetricEigenSystem e;
-    SymmetricEigen(a, e);
+    SymmetricEigen(MatrixOf(rows), e);
     return e;
 }
 

@@ -83,7 +83,7 @@ inline Outcome Solve(CoreState& s, const std::filesystem::path& folder, const Pr
             if (s.names.name[v] == X(static_cast<int>(i))) o.x.push_back(s.names.value[v]);
         }
     }
-    o.largest = o.x.size() == p.start.size() ? LargestMagnitude(p.residuals(o.x)) : HUGE_VAL;
+    o.largest = o.x.size() == p.start.size() ? LargestMagnitude(Residuals(p, o.x)) : HUGE_VAL;
     if (!std::isfinite(o.largest)) o.largest = HUGE_VAL;
     o.iterations = CountIterations(console);
     const minpack::Call* ref =

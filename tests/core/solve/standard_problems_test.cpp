@@ -100,7 +100,8 @@ void ExpectReferenceRoot(const Case& c, const standard::Problem& p, const std::v
             break;
         }
         case Compare::kResidual:
-            EXPECT_LT(standard::LargestMagnitude(p.residuals(x)), 1e-8) << "x =" << Show(x);
+            EXPECT_LT(standard::LargestMagnitude(standard::Residuals(p, x)), 1e-8)
+                << "x =" << Show(x);
             break;
     }
 }
@@ -172,7 +173,7 @@ TEST_F(StandardProblems, ReproduceTheReferenceInitialNorms) {
             const minpack::Call* ref = minpack::Find(reference_, p.number, n, factor);
             if (ref == nullptr) continue;
             const double norm =
-                standard::EuclideanNorm(p.residuals(standard::ScaledStart(p, factor)));
+                standard::EuclideanNorm(standard::Residuals(p, standard::ScaledStart(p, factor)));
             EXPECT_NEAR(norm, ref->initialNorm, 1e-7 * ref->initialNorm)
                 << p.name << " from " << factor << " x0";
             ++compared;

@@ -36,7 +36,8 @@ class RobustNewton : public DocumentFixture {
     }
 
     double LargestResidual() const {
-        return standard::LargestMagnitude(problem_.residuals(Values(problem_.start.size())));
+        return standard::LargestMagnitude(
+            standard::Residuals(problem_, Values(problem_.start.size())));
     }
 
     standard::Problem problem_;

@@ -5,11 +5,13 @@
 // parts means something, so the property tests of the rewrites compare residuals there only.
 
 #include <cmath>
+#include <vector>
 
 #include "core/base/special_values.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/code_string.h"
 #include "core/lang/code_tables.h"
+#include "core/lang/expression_generator.h"
 #include "core/lang/parser_harness.h"
 
 namespace defined_parts {
@@ -21,6 +23,11 @@ inline double Value(ParserHarness& h, const CodeNode* code) {
     h.s.keepMessage = true;
     const double r = Evaluate(h.s, code, error);
     return error || !(std::fabs(r) < 1e12) || r == kUndefinedValue ? NAN : r;
+}
+
+// Gives the generator's variables x, y, z and rate the coordinates of the point, in that order.
+inline void Place(ParserHarness& h, const std::vector<double>& point) {
+    for (std::size_t k = 0; k < point.size(); ++k) h.Set(ExpressionGenerator::kNames[k], point[k]);
 }
 
 inline double Part(ParserHarness& h, const CodeNode* node) {

@@ -123,20 +123,14 @@ std::string Path(ExpressionGenerator& g) {
     return p;
 }
 
-void Place(ParserHarness& h, double x, const std::vector<double>& point) {
-    h.Set("x", x);
-    const char* names[] = {"y", "z", "rate"};
-    for (int k = 0; k < 3; ++k) h.Set(names[k], point[k]);
-}
-
+// Equation e at x and the point (y, z, rate): its residual, and whether it means something there.
 double Residual(ParserHarness& h, int e, double x, const std::vector<double>& point) {
-    Place(h, x, point);
+    defined_parts::Place(h, {x, point[0], point[1], point[2]});
     return defined_parts::Value(h, h.s.model.eq[e].code);
 }
 
-// Whether equation e of the original means something at x and the point.
 bool Defined(ParserHarness& h, int e, double x, const std::vector<double>& point) {
-    Place(h, x, point);
+    defined_parts::Place(h, {x, point[0], point[1], point[2]});
     return defined_parts::Defined(h, e);
 }
 

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/base/special_values.h"
 #include "core/capacity_hint.h"
 #include "core/compiled_fixture.h"
 #include "core/symbolic/list_file.h"
@@ -116,17 +115,6 @@ TEST_F(Rewrites, StartSystemIsSolvedAtItsStartAndGivesTheSetAtItsEnd) {
     EXPECT_FALSE(StartSystemHomotopyRewrite(core_));
     EXPECT_NE(out_.find("Not enough equations"), std::string::npos);
     EXPECT_EQ(core_.model.count, 1);
-}
-
-TEST(ListFile, ValueTokens) {
-    const std::vector<std::pair<std::string, double>> rows = {
-        {"2.5", 2.5},           {"2.5\xB0", 2.5}, {"\xDF", 1e50},       {"-\xDF", -1e50},
-        {"?", kUndefinedValue}, {"+3", 3.0},      {"-1.5E-3", -1.5e-3}, {"abc", 0.0},
-        {"1,5", 0.0},           {"12x", 0.0},     {"nan", 0.0},         {"-inf", 0.0},
-    };
-    for (const auto& [token, value] : rows) EXPECT_EQ(ListValue(token, 1e50), value) << token;
-    EXPECT_EQ(ListColumnName("\"rate\"\xBB", 8), "rate");
-    EXPECT_EQ(ListColumnName("temperature", 8), "temperat");  // as the compiler cuts names
 }
 
 TEST_F(Rewrites, ListTableKeepsTheVariablesColumnsRowByRow) {

@@ -114,13 +114,13 @@ class Points {
     // Residual of equation e at the point; NaN when it has no ordinary value there or when
     // it is so ill-conditioned there that rounding alone moves it.
     double At(int e, const std::vector<double>& point) {
-        Place(point);
-        const double r = Raw(h_.s.model.eq[e].code);
+        defined_parts::Place(h_, point);
+        const double r = defined_parts::Value(h_, h_.s.model.eq[e].code);
         std::vector<double> nudged = point;
         for (double& c : nudged) c *= 1 + 1e-11;
-        Place(nudged);
-        const double r2 = Raw(h_.s.model.eq[e].code);
-        Place(point);
+        defined_parts::Place(h_, nudged);
+        const double r2 = defined_parts::Value(h_, h_.s.model.eq[e].code);
+        defined_parts::Place(h_, point);
         if (std::isnan(r) || std::isnan(r2) ||
             std::fabs(r - r2) > 1e-8 * std::max(1.0, std::fabs(r)))
             return NAN;
@@ -128,18 +128,11 @@ class Points {
     }
 
     bool Defined(int e, const std::vector<double>& point) {
-        Place(point);
+        defined_parts::Place(h_, point);
         return defined_parts::Defined(h_, e);
     }
 
    private:
-    void Place(const std::vector<double>& point) {
-        for (std::size_t k = 0; k < point.size(); ++k)
-            h_.Set(ExpressionGenerator::kNames[k], point[k]);
-    }
-
-    double Raw(const CodeNode* code) { return defined_parts::Value(h_, code); }
-
     ParserHarness& h_;
 };
 
