@@ -54,10 +54,6 @@ std::string TwoBuses(const char* generationMw, const char* r, const char* x) {
                     "   1    2  1  1 1 0 " + std::string(r) + " " + x + " 0.0 0 0 0 0 0 0.0 0.0\n");
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 class ImportedDocument : public DocumentFixture {};
 
 }  // namespace

@@ -7,14 +7,6 @@
 #include "cf_text.h"
 #include "core/document_fixture.h"
 
-namespace {
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-}  // namespace
-
 TEST(PowerFlowWriter, NumbersHaveSixDecimalsOrAnExponentAndNegativesTheirParentheses) {
     const std::pair<double, const char*> cases[] = {{0.5, "0.500000"},
                                                     {-0.5, "(-0.500000)"},
