@@ -41,7 +41,9 @@ TEST(ParseCommandLineTest, DefaultsAndModes) {
 }
 
 TEST(ParseCommandLineTest, UsageErrors) {
-    // Settings outside their domains are the hostile command line's cases.
+    // Settings outside their domains are the hostile command line's cases; the messages of a
+    // range whose start is not below its end and of a capacity below its range are the golden
+    // cases sweep_from_not_below_to, param_from_not_below_to and capacity_option_below_range.
     const char* const bad[] = {"",
                                "solve doc.alg",
                                "run",
@@ -65,12 +67,6 @@ TEST(ParseCommandLineTest, UsageErrors) {
     for (const char* line : bad) {
         const ParsedCommandLine p = ParseCommandLine(Words(line));
         EXPECT_TRUE(!p.ok && !p.error.empty()) << "'" << line << "'";
-    }
-    for (const char* option : {"--sweep", "--param"}) {
-        const ParsedCommandLine p = ParseCommandLine({"run", option, "x=2:2:4", "doc.alg"});
-        EXPECT_FALSE(p.ok);
-        const std::string message = "Value \"From\" must be less than \"To\" value!!";
-        EXPECT_TRUE(p.error.ends_with(message)) << p.error;
     }
 }
 
@@ -104,16 +100,13 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
     EXPECT_EQ(d.capacity, 5000);
 }
 
-TEST(ParseCommandLineTest, CapacityOnCheckAndItsRangeInTheMessage) {
+TEST(ParseCommandLineTest, CapacityOnCheck) {
     const ParsedCommandLine check = ParseCommandLine({"check", "--capacity", "25", "a.alg"});
     ASSERT_TRUE(check.ok) << check.error;
     DocumentSettings d;
     d.capacity = 400;
     ApplyOptions(check.options, d);
     EXPECT_EQ(d.capacity, 25);
-    const ParsedCommandLine bad = ParseCommandLine({"run", "--capacity", "24", "doc.alg"});
-    EXPECT_NE(bad.error.find("--capacity takes a number from 25 to 20000"), std::string::npos)
-        << bad.error;
 }
 
 TEST(ConfigureShellServicesTest, ARealSignalHasNoImaginaryColumn) {

@@ -75,3 +75,7 @@ inline CommonFormatData ReadData(const std::string& text) {
     EXPECT_TRUE(ReadCommonFormat(in, data, error)) << error;
     return data;
 }
+
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}

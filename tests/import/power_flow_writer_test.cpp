@@ -7,22 +7,6 @@
 #include "cf_text.h"
 #include "core/document_fixture.h"
 
-namespace {
-
-// Slack bus 1, a 50 MW load at bus 2, one branch without resistance: the golden case
-// import_two_buses shows its whole document.
-std::string TwoBusCase(double slackAngle = 0.0) {
-    return CaseText(BusLine(1, "North     HV", 1, 3, 1.0, slackAngle, 0, 0, 50, 0) +
-                        BusLine(2, "South     HV", 1, 0, 0.98, -2.9, 50, 0),
-                    BranchLine(1, 2, 1, 0.0, 0.1));
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-}  // namespace
-
 TEST(PowerFlowWriter, NumbersHaveSixDecimalsOrAnExponentAndNegativesTheirParentheses) {
     const std::pair<double, const char*> cases[] = {{0.5, "0.500000"},
                                                     {-0.5, "(-0.500000)"},
@@ -35,11 +19,6 @@ TEST(PowerFlowWriter, NumbersHaveSixDecimalsOrAnExponentAndNegativesTheirParenth
                                                     {1e20 / 3, "3.333333333333333E19"},
                                                     {9.9e49, "9.9E49"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatNumber(value), text) << value;
-}
-
-TEST(PowerFlowWriter, SlackAngleIsWrittenInRadians) {
-    EXPECT_TRUE(Contains(Convert(TwoBusCase(30.0)).document, "\na1=0.523599;\n"));
-    EXPECT_TRUE(Contains(Convert(TwoBusCase(-90.0)).document, "\na1=(-1.570796);\n"));
 }
 
 // Two areas joined by the branch 2-3. Area 1 names its slack bus as swing bus, area 2 bus 3.

@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -205,35 +204,21 @@ TEST_F(MalformedInput, FftSeriesFiles) {
     }
     // Never read: a file past the size cap, a pipe (the run would wait for a writer forever),
     // a device that never ends, a folder. Each is named, and the spectrum is not written.
-    struct Refused {
-        const char* what;
-        std::function<void()> put;
-        const char* said;
-    };
-    const Refused refused[] = {
-        {"huge", [&] { PutHuge(series); }, " Is Too Large"},
-        {"pipe", [&] { PutPipe(series); }, " Is Not a Plain File"},
-        {"device",
-         [&] {
-             fs::remove(series);
-             fs::create_symlink("/dev/zero", series);
-         },
-         " Is Not a Plain File"},
-        {"folder",
-         [&] {
-             fs::remove(series);
-             fs::create_directory(series);
-         },
-         " Is a Folder"},
-    };
-    for (const Refused& r : refused) {
-        SCOPED_TRACE(r.what);
-        r.put();
+    const auto refused = [&](const char* what, const char* said) {
+        SCOPED_TRACE(what);
         Run("y = 1;\n", "W0");
-        EXPECT_NE(out_.find("File " + series.string() + r.said), std::string::npos) << out_;
+        EXPECT_NE(out_.find("File " + series.string() + said), std::string::npos) << out_;
         EXPECT_EQ(out_.find("FFT is Found!"), std::string::npos) << out_;
         fs::remove(series);
-    }
+    };
+    PutHuge(series);
+    refused("huge", " Is Too Large");
+    PutPipe(series);
+    refused("pipe", " Is Not a Plain File");
+    fs::create_symlink("/dev/zero", series);
+    refused("device", " Is Not a Plain File");
+    fs::create_directory(series);
+    refused("folder", " Is a Folder");
     // The file the dialog names is held to the same rule.
     PutPipe(dir_ / "other.FFT");
     core_.defaultShell.fftFile = (dir_ / "other.FFT").string();

@@ -57,33 +57,24 @@ TEST_F(Regression, NorrisLineIsSolvedByBothRoutes) {
     EXPECT_GE(nist::AgreeingDigits(fit.residualSd, set.residualDeviation), 8.0);
 }
 
-TEST_F(Regression, WhatCannotBeFittedIsRefusedWithItsReason) {
-    struct Case {
-        const char* what;
-        const char* list;
-        const char* document;
-        const char* said;
+// What cannot be fitted leaves no .FIT, not even an older one; the reasons it gives are the
+// golden cases regression_list_without_rows, regression_nothing_to_fit,
+// regression_fewer_rows_than_parameters, regression_undefined_at_start and
+// regression_needs_real_arithmetic.
+TEST_F(Regression, WhatCannotBeFittedLeavesNoFitFile) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"x y\n", "y = a + b*x;\n"},
+        {"x y\n1 2\n", "y = 2*x;\n"},
+        {"x y\n1 2\n", "y = a + b*x;\n"},
+        {"x y\n1 2\n2 3\n3 5\n", "y = a*LN(b*x);\nb \xbb -1;\n"},
+        {"x y\n1 2\n2 3\n",
+         "{Options: 10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 COMPLEX}\ny = a*x;\n"},
     };
-    const Case cases[] = {
-        {"header only", "x y\n", "y = a + b*x;\n", "no rows of values"},
-        {"every variable a column", "x y\n1 2\n", "y = 2*x;\n", "Nothing to fit"},
-        {"one row, two parameters", "x y\n1 2\n", "y = a + b*x;\n",
-         "Fewer observations than parameters: 1 observations for 2 parameters"},
-        {"undefined at the start", "x y\n1 2\n2 3\n3 5\n", "y = a*LN(b*x);\nb \xbb -1;\n",
-         "cannot be evaluated at the starting values: equation 1, line 2 of the list file\nLog of "
-         "Zero or Negative Number"},
-        {"complex arithmetic", "x y\n1 2\n2 3\n",
-         "{Options: 10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 COMPLEX}\ny = a*x;\n",
-         "needs real arithmetic"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Attach(c.list);
+    for (const auto& [list, document] : cases) {
+        Attach(list);
         std::ofstream(dir_ / "doc.FIT") << "an older fit\n";
-        EXPECT_EQ(Run(c.document, "ALR"), 0);
-        EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
-        EXPECT_EQ(out_.find("Solution Found!"), std::string::npos) << out_;
-        EXPECT_FALSE(HasFitFile());
+        EXPECT_EQ(Run(document, "ALR"), 0) << out_;
+        EXPECT_FALSE(HasFitFile()) << document;
     }
 }
 
