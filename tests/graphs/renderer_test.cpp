@@ -126,16 +126,14 @@ TEST(Renderer, AxesTicksTitlesAndReadoutsOfAKnownGraph) {
     EXPECT_EQ(d.LinesWith(kGridPen.width), 4 + 9 + 10);  // box edges and one per tick
     EXPECT_TRUE(d.HasLine({-380, -250}, {0, 250}));      // the curve through its points
     EXPECT_TRUE(d.HasLine({0, 250}, {380, 0}));
-}
 
-TEST(Renderer, SmallRangesShowTheirPowerOfTenAndNegativeDataPutTheAxisOnTop) {
-    const GraphCurve c = Curve("x", "y");
-    const std::vector<float> x{0, 0.002f}, y{-5, -1};
-    const Drawn d = Draw({{{&c, x, y}}, Layout(GraphType::Normal), {}});
-    EXPECT_EQ(d.texts.at("-3").font, FontRole::Exponent);
-    EXPECT_EQ(d.texts.at("-3").at, (Point{425, 280}));
-    EXPECT_EQ(d.texts.at("x10").at, (Point{430, 260}));
-    EXPECT_TRUE(d.HasLine({-380, 250}, {480, 250}));
+    // Small ranges show their power of ten, and negative data put the x axis on top.
+    const std::vector<float> small{0, 0.002f}, negative{-5, -1};
+    const Drawn s = Draw({{{&c, small, negative}}, Layout(GraphType::Normal), {}});
+    EXPECT_EQ(s.texts.at("-3").font, FontRole::Exponent);
+    EXPECT_EQ(s.texts.at("-3").at, (Point{425, 280}));
+    EXPECT_EQ(s.texts.at("x10").at, (Point{430, 260}));
+    EXPECT_TRUE(s.HasLine({-380, 250}, {480, 250}));
 }
 
 TEST(Renderer, SweepBranchesGetDerivedColoursAndAParameterLegend) {
@@ -172,20 +170,15 @@ TEST(Renderer, OneGraphOfSeveralCurvesOverASweepTellsBranchesApartByLineStyle) {
     const GraphCurve a = Curve("x", "y"), b = Curve("x", "z", red);
     const std::vector<float> z{1, 1, 1, 2, 2, 2, 3, 3, 3};
     const Drawn d = Draw({{{&a, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Normal), s.info});
-    std::vector<std::pair<GraphColour, PenStyle>> curvePens;
+    std::vector<std::pair<GraphColour, PenStyle>> curvePens, want;
     for (const Pen& p : d.pens) {
         if (p.width == kCurveWidth) curvePens.emplace_back(p.colour, p.style);
     }
-    const PenStyle solid = PenStyle::Solid, dashed = PenStyle::Dashed, dotted = PenStyle::Dotted;
-    EXPECT_EQ(curvePens, (std::vector<std::pair<GraphColour, PenStyle>>{{kBlue, solid},
-                                                                        {kBlue, dashed},
-                                                                        {kBlue, dotted},
-                                                                        {red, solid},
-                                                                        {red, dashed},
-                                                                        {red, dotted},
-                                                                        {kBlack, solid},
-                                                                        {kBlack, dashed},
-                                                                        {kBlack, dotted}}));
+    for (GraphColour colour : {kBlue, red, kBlack}) {  // each curve's branches, then the legend's
+        for (PenStyle style : {PenStyle::Solid, PenStyle::Dashed, PenStyle::Dotted})
+            want.emplace_back(colour, style);
+    }
+    EXPECT_EQ(curvePens, want);
     // The curves' squares, then a line of each branch's style beside its parameter value.
     ASSERT_EQ(d.rects.size(), 2u);
     EXPECT_EQ(d.rects[1].fill, red);

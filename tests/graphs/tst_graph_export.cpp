@@ -313,11 +313,10 @@ class TestGraphExport : public QObject {
     void longNamesStayOnThePicture() {
         QTemporaryDir dir;
         const QString png = dir.filePath("wide.png");
-        QCOMPARE(Tool({QStringLiteral(VALDRIX_GRAPH_TOOL_DATA "/long_names.PRN"),
-                       "abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST", "mnopqrstuvwxyzabcdef",
-                       "-o", png})
-                     .status,
-                 0);
+        const Run r =
+            Tool({QStringLiteral(VALDRIX_GRAPH_TOOL_DATA "/long_names.PRN"), "abcdefghijklmnopqrst",
+                  "ABCDEFGHIJKLMNOPQRST", "mnopqrstuvwxyzabcdef", "-o", png});
+        QCOMPARE(r.status, 0);
         const QImage image(png);
         QCOMPARE(image.size(), kDefaultPixelSize);
         for (int x : {0, 1, 2, image.width() - 3, image.width() - 2, image.width() - 1}) {
