@@ -266,37 +266,34 @@ class TestGraphExport : public QObject {
         QCOMPARE(device.engine.polylinePoints, kSegments + device.engine.polylines);
     }
 
-    // The layout measures texts at one large size; every device must draw them that wide.
-    void textsAreMeasuredAsTheyAreDrawn() {
-        QImage image(kDefaultPixelSize, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize)));
-        for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
-            for (const char* text : {"abcdefghijklmnopqrst", "ymax=-1.2345678e+05", "WWW iii"}) {
-                const double measured = FontTextWidth(role, text);
-                QVERIFY(measured > 0);
-                QVERIFY2(std::abs(canvas.TextWidth(role, text) / measured - 1) < 0.01, text);
-            }
-        }
-    }
-
-    // The branches of a sweep differ by the pattern of their lines: every pattern must show.
-    void patternedLinesShowTheirGaps() {
+    // The layout measures texts at one large size; every device must draw them that wide. The
+    // branches of a sweep differ by the pattern of their lines: every pattern must show.
+    void textsAreMeasuredAsTheyAreDrawnAndPatternsShowTheirGaps() {
         const std::pair<PenStyle, int> styles[] = {{PenStyle::Solid, 1},
                                                    {PenStyle::Dashed, 10},
                                                    {PenStyle::Dotted, 20},
                                                    {PenStyle::DashDotted, 15}};
-        for (auto [style, atLeast] : styles) {
-            QImage image(kDefaultPixelSize, QImage::Format_RGB32);
-            image.fill(Qt::white);
-            {
-                QPainter painter(&image);
-                QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize)));
-                canvas.SetPen({kBlack, style, 3});
-                canvas.Line({-300, 0}, {300, 0});
+        const QRectF frame(QPointF(0, 0), QSizeF(kDefaultPixelSize));
+        QImage image(kDefaultPixelSize, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            QPainterCanvas canvas(painter, frame);
+            for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
+                for (const char* text :
+                     {"abcdefghijklmnopqrst", "ymax=-1.2345678e+05", "WWW iii"}) {
+                    const double measured = FontTextWidth(role, text);
+                    QVERIFY(measured > 0);
+                    QVERIFY2(std::abs(canvas.TextWidth(role, text) / measured - 1) < 0.01, text);
+                }
             }
-            const int row = static_cast<int>(
-                FrameFit::Into(QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize))).Map({0, 0}).y());
+            for (int k = 0; k < 4; ++k) {
+                canvas.SetPen({kBlack, styles[k].first, 3});
+                canvas.Line({-300, 100 * k}, {300, 100 * k});
+            }
+        }
+        for (int k = 0; k < 4; ++k) {
+            const int row = static_cast<int>(FrameFit::Into(frame).Map({0, 100 * k}).y());
             int dashes = 0;
             bool inked = false;
             for (int x = 0; x < image.width(); ++x) {
@@ -304,7 +301,7 @@ class TestGraphExport : public QObject {
                 dashes += now && !inked;
                 inked = now;
             }
-            QVERIFY2(style == PenStyle::Solid ? dashes == 1 : dashes >= atLeast,
+            QVERIFY2(k == 0 ? dashes == 1 : dashes >= styles[k].second,
                      qPrintable(QString::number(dashes)));
         }
     }
