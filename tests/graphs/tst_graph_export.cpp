@@ -67,17 +67,6 @@ class WriteLog : public QIODevice {
     qint64 limit_;
 };
 
-// A zigzag of `segments` lines joined end to start, then a caption.
-Picture Zigzag(int segments, const std::string& caption) {
-    Picture p;
-    p.SetPen({kBlue, PenStyle::Solid, 3});
-    for (int i = 0; i < segments; ++i)
-        p.Line({i % 700 - 350, i % 2}, {(i + 1) % 700 - 350, (i + 1) % 2});
-    p.SetTextAlign(TextAlign::Centre);
-    p.Text({0, -340}, caption);
-    return p;
-}
-
 }  // namespace
 
 // Export names and files, through the library and through valdrix-graph.
@@ -200,10 +189,17 @@ class TestGraphExport : public QObject {
 
     // A picture of hundreds of thousands of lines reaches the device in pieces while it plays,
     // not as one document built in memory first, and keeps every point; a refused write fails
-    // the export.
-    void svgIsStreamedAndKeepsEveryPointAndText() {
+    // the export. PDF, PNG, printing and the window take a curve as one path a few thousand
+    // points at a time; a path per segment made the PDF writer hold tens of bytes for every
+    // point.
+    void manyJoinedLinesAreStreamedAsSvgAndReachDevicesAsPolylines() {
         constexpr int kSegments = 300000;
-        Picture picture = Zigzag(kSegments, "a<b & c");
+        Picture picture;  // a zigzag of lines joined end to start
+        picture.SetPen({kBlue, PenStyle::Solid, 3});
+        for (int i = 0; i < kSegments; ++i)
+            picture.Line({i % 700 - 350, i % 2}, {(i + 1) % 700 - 350, (i + 1) % 2});
+        picture.SetTextAlign(TextAlign::Centre);
+        picture.Text({0, -340}, "a<b & c");
         picture.SetFont(FontRole::Exponent);
         picture.Text({0, 40}, "exponent");
         WriteLog log;
@@ -246,17 +242,12 @@ class TestGraphExport : public QObject {
                                            twins.contains(names[1].mid(1).chopped(1))),
                      qPrintable(families[i]));
         }
-    }
 
-    // PDF, PNG, printing and the window take a curve as one path a few thousand points at a
-    // time; a path per segment made the PDF writer hold tens of bytes for every point.
-    void joinedLinesReachTheDeviceAsPolylinesWithEveryPoint() {
-        constexpr int kSegments = 100000;
         CountingDevice device;
         {
             QPainter painter(&device);
             QPainterCanvas canvas(painter, QRectF(0, 0, 1200, 700));
-            Zigzag(kSegments, "").Play(canvas);
+            picture.Play(canvas);
         }
         QCOMPARE(device.engine.lines, 0);
         QVERIFY(device.engine.polylines > 0 && device.engine.polylines < kSegments / 1000);
