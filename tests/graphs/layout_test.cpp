@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "graphs/axis_ticks.h"
 #include "graphs/dialog_rules.h"
 #include "graphs/picture.h"
@@ -24,41 +27,30 @@ std::string Labels(double lo, double hi, bool x) {
 }  // namespace
 
 TEST(NiceStep, RoundsTheSpanToAQuarterOfAPowerOfTen) {
-    struct Case {
-        double lo, hi, mantissa;
-        int exponent, digits;
-    };
-    const Case cases[] = {
-        {0, 7, 0.75, 0, 2},    {0, 100, 10, 0, 0},  {0, 0.002, 0.25, -3, 2}, {0, 1, 0.1, 0, 1},
-        {0, 0.3, 0.25, -1, 2}, {0, 25, 2.5, 0, 1},  {0, 0.5, 0.05, 0, 2},    {0, 5000, 0.5, 3, 2},
-        {0, 1e6, 1.0, 5, 0},   {-1, 1, 0.25, 0, 2}, {0, 40, 5, 0, 0},        {0, 300, 25, 0, 0},
-    };
-    for (const Case& c : cases) {
-        const StepInfo s = NiceStep(c.lo, c.hi);
-        EXPECT_DOUBLE_EQ(s.mantissa, c.mantissa) << c.lo << ".." << c.hi;
-        EXPECT_EQ(s.exponent, c.exponent) << c.lo << ".." << c.hi;
-        EXPECT_EQ(s.digits, c.digits) << c.lo << ".." << c.hi;
+    std::ifstream rows(VALDRIX_GRAPH_LAYOUT_DATA "/nice_steps.txt");
+    int count = 0;
+    for (double lo, hi, mantissa; rows >> lo >> hi >> mantissa; ++count) {
+        int exponent = 0, digits = 0;
+        rows >> exponent >> digits;
+        const StepInfo s = NiceStep(lo, hi);
+        EXPECT_DOUBLE_EQ(s.mantissa, mantissa) << lo << ".." << hi;
+        EXPECT_EQ(s.exponent, exponent) << lo << ".." << hi;
+        EXPECT_EQ(s.digits, digits) << lo << ".." << hi;
     }
+    EXPECT_EQ(count, 12);
 }
 
 TEST(AxisTicks, LabelsCountDownInMultiplesOfTheMantissaAndSkipZero) {
-    struct Case {
-        double lo, hi;
-        bool x;
-        const char* labels;
-    };
-    const Case cases[] = {
-        {0, 7, true, "6.75 6 5.25 4.5 3.75 3 2.25 1.5 0.75"},
-        {0, 100, false, "100 90 80 70 60 50 40 30 20 10"},
-        {0, 0.002, true, "2 1.75 1.5 1.25 1 0.75 0.5 0.25"},  // x10 with -3 beside the axis
-        {0, 1, false, "1.0 0.9 0.8 0.7 0.6 0.5 0.4 0.3 0.2 0.1"},
-        {-1, 1, true, "1 0.75 0.5 0.25 -0.25 -0.5 -0.75 -1"},
-        {-1, 1, false, "1.00 0.75 0.50 0.25 -0.25 -0.50 -0.75 -1.00"},
-        {0, 6.745, true, "6.75 6 5.25 4.5 3.75 3 2.25 1.5 0.75"},          // within 1% of a step
-        {-7, -1.875, true, "-2 -2.5 -3 -3.5 -4 -4.5 -5 -5.5 -6 -6.5 -7"},  // none above the top
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Labels(c.lo, c.hi, c.x), c.labels) << c.lo << ".." << c.hi;
+    std::ifstream rows(VALDRIX_GRAPH_LAYOUT_DATA "/tick_labels.txt");
+    int count = 0;
+    for (std::string row; std::getline(rows, row); ++count) {
+        std::istringstream in(row);
+        double lo = 0, hi = 0;
+        std::string axis, labels;
+        std::getline(in >> lo >> hi >> axis >> std::ws, labels);
+        EXPECT_EQ(Labels(lo, hi, axis == "x"), labels) << row;
+    }
+    EXPECT_EQ(count, 8);
 }
 
 TEST(PlotLayout, PointsRoundToTheNearestWithHalvesDownAndAreClamped) {

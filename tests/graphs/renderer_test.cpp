@@ -20,12 +20,19 @@ struct Shown {
     FontRole font;
 };
 
+struct Written {
+    std::string text;
+    FontRole font;
+    double left, bottom, right, top;
+};
+
 // What a picture drew, with the pen or font in effect for each shape and text.
 struct Drawn {
     std::vector<std::pair<op::Line, Pen>> lines;
     std::vector<op::Rect> rects;
     std::vector<op::Circle> circles;
     std::map<std::string, Shown> texts;  // the first place each text was written
+    std::vector<Written> written;        // every text with the room it takes
     std::vector<Pen> pens;
 
     bool HasLine(Point a, Point b) const {
@@ -45,19 +52,31 @@ struct Drawn {
     }
 };
 
+// The room of a text is found by the picture's own measure of its width and a cell of the
+// font's height split 4 to 1 at the baseline.
 Drawn Draw(const PictureContent& content) {
     Picture picture;
     RenderPicture(picture, content);
     Drawn d;
     Pen pen;
     FontRole font = FontRole::General;
+    TextAlign align = TextAlign::Left;
     for (const PictureOp& o : picture.Ops()) {
         if (auto* p = std::get_if<op::SetPen>(&o)) d.pens.push_back(pen = p->pen);
         if (auto* f = std::get_if<op::SetFont>(&o)) font = f->font;
+        if (auto* a = std::get_if<op::SetTextAlign>(&o)) align = a->align;
         if (auto* l = std::get_if<op::Line>(&o)) d.lines.emplace_back(*l, pen);
         if (auto* r = std::get_if<op::Rect>(&o)) d.rects.push_back(*r);
         if (auto* c = std::get_if<op::Circle>(&o)) d.circles.push_back(*c);
-        if (auto* t = std::get_if<op::Text>(&o)) d.texts.emplace(t->text, Shown{t->at, font});
+        const auto* t = std::get_if<op::Text>(&o);
+        if (t == nullptr) continue;
+        d.texts.emplace(t->text, Shown{t->at, font});
+        const double w = picture.TextWidth(font, t->text);
+        const double left = t->at.x - (align == TextAlign::Centre  ? w / 2
+                                       : align == TextAlign::Right ? w
+                                                                   : 0.0);
+        const double h = font == FontRole::General ? 30 : font == FontRole::Title ? 40 : 15;
+        d.written.push_back({t->text, font, left, t->at.y - 0.2 * h, left + w, t->at.y + 0.8 * h});
     }
     return d;
 }
@@ -66,6 +85,37 @@ GraphLayout Layout(GraphType type) {
     GraphLayout l;
     l.type = type;
     return l;
+}
+
+bool Overlap(const Written& a, const Written& b) {
+    return a.left < b.right && b.left < a.right && a.bottom < b.top && b.bottom < a.top;
+}
+
+// Texts that run off the frame or into each other. The exponent of a power of ten is raised
+// against its "x10" on purpose.
+std::vector<std::string> Collisions(const Drawn& d) {
+    std::vector<std::string> faults;
+    const std::vector<Written>& texts = d.written;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const Written& a = texts[i];
+        if (a.left < geometry::kFrameLeft || a.right > geometry::kFrameRight ||
+            a.bottom < geometry::kFrameBottom || a.top > geometry::kFrameTop) {
+            faults.push_back("'" + a.text + "' runs off the picture");
+        }
+        for (std::size_t j = i + 1; j < texts.size(); ++j) {
+            const Written& b = texts[j];
+            const bool power = (a.font == FontRole::Exponent && b.text == "x10") ||
+                               (b.font == FontRole::Exponent && a.text == "x10");
+            if (!power && Overlap(a, b)) faults.push_back("'" + a.text + "' on '" + b.text + "'");
+        }
+    }
+    return faults;
+}
+
+std::vector<float> Steps(float from, float step, int n) {
+    std::vector<float> v;
+    for (int i = 0; i < n; ++i) v.push_back(from + step * static_cast<float>(i));
+    return v;
 }
 
 // Three sweeps of x over 0..2 for the parameter values 1, 2, 3 (y = p * x).
@@ -126,16 +176,14 @@ TEST(Renderer, AxesTicksTitlesAndReadoutsOfAKnownGraph) {
     EXPECT_EQ(d.LinesWith(kGridPen.width), 4 + 9 + 10);  // box edges and one per tick
     EXPECT_TRUE(d.HasLine({-380, -250}, {0, 250}));      // the curve through its points
     EXPECT_TRUE(d.HasLine({0, 250}, {380, 0}));
-}
 
-TEST(Renderer, SmallRangesShowTheirPowerOfTenAndNegativeDataPutTheAxisOnTop) {
-    const GraphCurve c = Curve("x", "y");
-    const std::vector<float> x{0, 0.002f}, y{-5, -1};
-    const Drawn d = Draw({{{&c, x, y}}, Layout(GraphType::Normal), {}});
-    EXPECT_EQ(d.texts.at("-3").font, FontRole::Exponent);
-    EXPECT_EQ(d.texts.at("-3").at, (Point{425, 280}));
-    EXPECT_EQ(d.texts.at("x10").at, (Point{430, 260}));
-    EXPECT_TRUE(d.HasLine({-380, 250}, {480, 250}));
+    // Small ranges show their power of ten, and negative data put the x axis on top.
+    const std::vector<float> small{0, 0.002f}, negative{-5, -1};
+    const Drawn s = Draw({{{&c, small, negative}}, Layout(GraphType::Normal), {}});
+    EXPECT_EQ(s.texts.at("-3").font, FontRole::Exponent);
+    EXPECT_EQ(s.texts.at("-3").at, (Point{425, 280}));
+    EXPECT_EQ(s.texts.at("x10").at, (Point{430, 260}));
+    EXPECT_TRUE(s.HasLine({-380, 250}, {480, 250}));
 }
 
 TEST(Renderer, SweepBranchesGetDerivedColoursAndAParameterLegend) {
@@ -172,20 +220,15 @@ TEST(Renderer, OneGraphOfSeveralCurvesOverASweepTellsBranchesApartByLineStyle) {
     const GraphCurve a = Curve("x", "y"), b = Curve("x", "z", red);
     const std::vector<float> z{1, 1, 1, 2, 2, 2, 3, 3, 3};
     const Drawn d = Draw({{{&a, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Normal), s.info});
-    std::vector<std::pair<GraphColour, PenStyle>> curvePens;
+    std::vector<std::pair<GraphColour, PenStyle>> curvePens, want;
     for (const Pen& p : d.pens) {
         if (p.width == kCurveWidth) curvePens.emplace_back(p.colour, p.style);
     }
-    const PenStyle solid = PenStyle::Solid, dashed = PenStyle::Dashed, dotted = PenStyle::Dotted;
-    EXPECT_EQ(curvePens, (std::vector<std::pair<GraphColour, PenStyle>>{{kBlue, solid},
-                                                                        {kBlue, dashed},
-                                                                        {kBlue, dotted},
-                                                                        {red, solid},
-                                                                        {red, dashed},
-                                                                        {red, dotted},
-                                                                        {kBlack, solid},
-                                                                        {kBlack, dashed},
-                                                                        {kBlack, dotted}}));
+    for (GraphColour colour : {kBlue, red, kBlack}) {  // each curve's branches, then the legend's
+        for (PenStyle style : {PenStyle::Solid, PenStyle::Dashed, PenStyle::Dotted})
+            want.emplace_back(colour, style);
+    }
+    EXPECT_EQ(curvePens, want);
     // The curves' squares, then a line of each branch's style beside its parameter value.
     ASSERT_EQ(d.rects.size(), 2u);
     EXPECT_EQ(d.rects[1].fill, red);
@@ -239,68 +282,6 @@ TEST(Renderer, TheParameterLegendStopsAboveTheReadouts) {
     EXPECT_EQ(d.texts.count("p=10"), 0u);
 }
 
-namespace {
-
-struct Written {
-    std::string text;
-    FontRole font;
-    double left, bottom, right, top;
-};
-
-// Every text of a picture with the room it takes, by the picture's own measure of its width
-// and a cell of the font's height split 4 to 1 at the baseline.
-std::vector<Written> Texts(const Picture& p) {
-    std::vector<Written> texts;
-    FontRole font = FontRole::General;
-    TextAlign align = TextAlign::Left;
-    for (const PictureOp& o : p.Ops()) {
-        if (auto* f = std::get_if<op::SetFont>(&o)) font = f->font;
-        if (auto* a = std::get_if<op::SetTextAlign>(&o)) align = a->align;
-        const auto* t = std::get_if<op::Text>(&o);
-        if (t == nullptr) continue;
-        const double w = p.TextWidth(font, t->text);
-        const double left = t->at.x - (align == TextAlign::Centre  ? w / 2
-                                       : align == TextAlign::Right ? w
-                                                                   : 0.0);
-        const double h = font == FontRole::General ? 30 : font == FontRole::Title ? 40 : 15;
-        texts.push_back({t->text, font, left, t->at.y - 0.2 * h, left + w, t->at.y + 0.8 * h});
-    }
-    return texts;
-}
-
-bool Overlap(const Written& a, const Written& b) {
-    return a.left < b.right && b.left < a.right && a.bottom < b.top && b.bottom < a.top;
-}
-
-// Texts that run off the frame or into each other. The exponent of a power of ten is raised
-// against its "x10" on purpose.
-std::vector<std::string> Collisions(const Picture& p) {
-    std::vector<std::string> faults;
-    const std::vector<Written> texts = Texts(p);
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const Written& a = texts[i];
-        if (a.left < geometry::kFrameLeft || a.right > geometry::kFrameRight ||
-            a.bottom < geometry::kFrameBottom || a.top > geometry::kFrameTop) {
-            faults.push_back("'" + a.text + "' runs off the picture");
-        }
-        for (std::size_t j = i + 1; j < texts.size(); ++j) {
-            const Written& b = texts[j];
-            const bool power = (a.font == FontRole::Exponent && b.text == "x10") ||
-                               (b.font == FontRole::Exponent && a.text == "x10");
-            if (!power && Overlap(a, b)) faults.push_back("'" + a.text + "' on '" + b.text + "'");
-        }
-    }
-    return faults;
-}
-
-std::vector<float> Steps(float from, float step, int n) {
-    std::vector<float> v;
-    for (int i = 0; i < n; ++i) v.push_back(from + step * static_cast<float>(i));
-    return v;
-}
-
-}  // namespace
-
 // With names of twenty letters, large numbers or the legend of a sweep, no text runs off the
 // picture or into another.
 TEST(RendererText, LongNamesAndLargeNumbersStayOnThePictureAndApart) {
@@ -329,8 +310,6 @@ TEST(RendererText, LongNamesAndLargeNumbersStayOnThePictureAndApart) {
     for (const Case& k : cases) {
         PictureContent content{{}, Layout(GraphType::Normal), k.sweep};
         for (const GraphCurve* c : k.curves) content.curves.push_back({c, k.x, k.y});
-        Picture p;
-        RenderPicture(p, content);
-        EXPECT_EQ(Collisions(p), std::vector<std::string>{}) << k.name;
+        EXPECT_EQ(Collisions(Draw(content)), std::vector<std::string>{}) << k.name;
     }
 }

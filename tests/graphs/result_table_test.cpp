@@ -36,11 +36,7 @@ TEST(ResultTable, CurvesFindTheirColumnsByNameWhenTheHeaderChanges) {
 }
 
 TEST(ResultTable, ParameterLineNamesTheColumnAndDistinctValuesAreKept) {
-    const ScratchDir dir;
-    const std::string path = dir.Put("p.PRN",
-                                     "PARAMETER:         k        3\n"
-                                     " a b c k\n"
-                                     "1 2 3 1\n2 3 4 1\n3 4 5 1\n4 5 6 2\n5 6 7 2\n6 7 8 3\n");
+    const std::string path = VALDRIX_GRAPH_LAYOUT_DATA "/uneven_branches.PRN";
     std::vector<GraphCurve> curves{Curve("a", "b")};
     ResultTable table;
     ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
@@ -60,9 +56,7 @@ TEST(ResultTable, ParameterLineNamesTheColumnAndDistinctValuesAreKept) {
 // The table format's own rules are the core reader's; here, what reaches a graph's columns: a
 // cell that is missing or no number leaves a gap, so x and y stay paired.
 TEST(ResultTable, CellsThatAreNoNumbersLeaveGaps) {
-    const ScratchDir dir;
-    const std::string path =
-        dir.Put("r.PRN", "t y z\n1 1.5e+005 7\n2 ? 8\n3\n4 1.234560e-005 9\n\n5 5 5\n");
+    const std::string path = VALDRIX_GRAPH_LAYOUT_DATA "/gaps.PRN";
     std::vector<GraphCurve> curves{Curve("t", "y"), Curve("t", "z")};
     ResultTable table;
     ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);

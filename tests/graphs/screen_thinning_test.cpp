@@ -18,30 +18,26 @@ struct Span {
     int low, high;
 };
 
-// The lowest and highest vertex of the joined lines in each pixel column: what a column of the
-// drawing covers. A line joining two columns contributes its ends to both.
-std::map<int, Span> ColumnSpans(const Picture& p, const PixelGrid& grid) {
-    std::map<int, Span> spans;
-    const auto add = [&](Point v) {
-        const int c = grid.Column(v.x);
-        auto [it, fresh] = spans.try_emplace(c, Span{v.y, v.y});
-        if (!fresh) it->second = {std::min(it->second.low, v.y), std::max(it->second.high, v.y)};
-    };
-    for (const PictureOp& o : p.Ops()) {
-        if (const auto* l = std::get_if<op::Line>(&o)) {
-            add(l->from);
-            add(l->to);
-        }
-    }
-    return spans;
-}
-
 std::vector<op::Line> Lines(const Picture& p) {
     std::vector<op::Line> lines;
     for (const PictureOp& o : p.Ops()) {
         if (const auto* l = std::get_if<op::Line>(&o)) lines.push_back(*l);
     }
     return lines;
+}
+
+// The lowest and highest vertex of the joined lines in each pixel column: what a column of the
+// drawing covers. A line joining two columns contributes its ends to both.
+std::map<int, Span> ColumnSpans(const Picture& p, const PixelGrid& grid) {
+    std::map<int, Span> spans;
+    for (const op::Line& l : Lines(p)) {
+        for (Point v : {l.from, l.to}) {
+            auto [it, fresh] = spans.try_emplace(grid.Column(v.x), Span{v.y, v.y});
+            if (!fresh)
+                it->second = {std::min(it->second.low, v.y), std::max(it->second.high, v.y)};
+        }
+    }
+    return spans;
 }
 
 // A noisy wave of `n` joined lines across the plot box, as a curve of many rows draws.

@@ -58,9 +58,6 @@ class TestGraphDialogs : public QObject {
     void init() {
         messages_.clear();
         previous_ = SetMessageHandler([this](QWidget*, const QString& text) { messages_ << text; });
-        sweep_ = dir_.filePath("s.PRN");
-        WriteFile(sweep_.toStdString(),
-                  "PARAMETER:         v        2\n  g  r  v  a\n9.81 1 10 0.1\n9.81 2 10 0.2\n");
     }
     void cleanup() {
         SetMessageHandler(previous_);
@@ -174,7 +171,7 @@ class TestGraphDialogs : public QObject {
         QCOMPARE(list.Graphs(), std::vector<CGraphDoc*>{view->Document()});
     }
 
-    void generationDefaultsAndChoice() {
+    void generationDefaultsAndChoices() {
         CGraphGenerationDlg d({"x", "y", "k"});
         QCOMPARE(d.windowTitle(), QString("Graph Generation"));
         QCOMPARE(Child<QLineEdit>(&d, "from")->text(), QString("-10"));
@@ -195,70 +192,49 @@ class TestGraphDialogs : public QObject {
         QCOMPARE(c.parameter, 3);
         QCOMPARE(c.paramFrom, 1.5);
         QCOMPARE(c.paramIntervals, 5);
-    }
 
-    void generationForFftOffersPowersOfTwo() {
-        CGraphGenerationDlg d({"yr", "yi", "w", "z"});
-        d.show();
-        auto* fftSteps = Child<QComboBox>(&d, "fftSteps");
+        // For an FFT the steps are powers of two.
+        CGraphGenerationDlg f({"yr", "yi", "w", "z"});
+        f.show();
+        auto* fftSteps = Child<QComboBox>(&f, "fftSteps");
         QVERIFY(!fftSteps->isVisible());
-        Child<QCheckBox>(&d, "forFft")->setChecked(true);
-        QVERIFY(fftSteps->isVisible() && !Child<QSpinBox>(&d, "steps")->isVisible());
+        Child<QCheckBox>(&f, "forFft")->setChecked(true);
+        QVERIFY(fftSteps->isVisible() && !Child<QSpinBox>(&f, "steps")->isVisible());
         QCOMPARE(fftSteps->currentText(), QString("256"));
-        QCOMPARE(Child<QLineEdit>(&d, "to")->text(), QString("6.283185"));
+        QCOMPARE(Child<QLineEdit>(&f, "to")->text(), QString("6.283185"));
         fftSteps->setCurrentIndex(0);
-        const SweepChoice c = d.Choice();
-        QCOMPARE(c.variable, 3);  // w: the first name that is not half of a complex pair
-        QVERIFY(c.writeFft);
-        QCOMPARE(c.intervals, 32);
-        QCOMPARE(c.from, 0.0);
-        d.close();
+        const SweepChoice fft = f.Choice();
+        QCOMPARE(fft.variable, 3);  // w: the first name that is not half of a complex pair
+        QVERIFY(fft.writeFft);
+        QCOMPARE(fft.intervals, 32);
+        QCOMPARE(fft.from, 0.0);
+        f.close();
     }
 
     // An empty range stays open with a message, and so does any sweep that the core would
     // refuse for its size: a sweep takes its steps plus one rows, and a second parameter
-    // multiplies them.
+    // multiplies them. The ranges are rows of generation_ranges.txt (see the README beside it).
     void generationRefusesWhatTheCoreWouldNotTake_data() {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<bool>("parametric");
-        QTest::addColumn<int>("steps");
-        QTest::addColumn<int>("paramSteps");
-        QTest::addColumn<QString>("refusal");  // empty where the choice is taken
-        const QString empty = "Value \"From\" must be less than \"To\" value!!";
-        const QString tooMany =
-            "Too many steps: one sweep takes at most 1000000 rows, "
-            "(No of Steps + 1) times (parameter No of Steps + 1)";
-        const auto row = [](const char* name, const char* from, const char* to, bool parametric,
-                            int steps, int paramSteps, const QString& refusal) {
-            QTest::newRow(name) << QString(from) << QString(to) << parametric << steps << paramSteps
-                                << refusal;
-        };
-        row("equal", "5", "5", false, 50, 5, empty);
-        row("reversed", "6", "5", false, 50, 5, empty);
-        row("no steps", "0", "1", false, 0, 5, empty);
-        row("not a number", "", "1", false, 10, 5, empty);
-        row("a million steps", "-10", "10", false, 1000000, 5, {});  // held to 999,999
-        row("a thousand by a thousand", "-10", "10", true, 1000, 1000, tooMany);
-        row("at the bound", "-10", "10", true, 999, 999, {});
-        row("parameter unused", "-10", "10", false, 500000, 500000, {});
+        QTest::addColumn<QStringList>("row");
+        QFile table(QStringLiteral(VALDRIX_GRAPH_DIALOGS_DATA "/generation_ranges.txt"));
+        QVERIFY(table.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : table.readAll().split('\n')) {
+            const QStringList row = QString::fromUtf8(line).split(" | ");
+            if (row.size() == 7) QTest::newRow(qPrintable(row[0])) << row.mid(1);
+        }
     }
 
     void generationRefusesWhatTheCoreWouldNotTake() {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(bool, parametric);
-        QFETCH(int, steps);
-        QFETCH(int, paramSteps);
-        QFETCH(QString, refusal);
+        QFETCH(QStringList, row);
+        const QString refusal = row[5] == "taken" ? QString() : row[5];
         CGraphGenerationDlg d({"x", "y"});
         d.show();
-        Child<QLineEdit>(&d, "from")->setText(from);
-        Child<QLineEdit>(&d, "to")->setText(to);
-        Child<QCheckBox>(&d, "parametric")->setChecked(parametric);
+        Child<QLineEdit>(&d, "from")->setText(row[0]);
+        Child<QLineEdit>(&d, "to")->setText(row[1]);
+        Child<QCheckBox>(&d, "parametric")->setChecked(row[2] == "parametric");
         Child<QComboBox>(&d, "parameterVariable")->setCurrentIndex(1);
-        Child<QSpinBox>(&d, "steps")->setValue(steps);
-        Child<QSpinBox>(&d, "paramSteps")->setValue(paramSteps);
+        Child<QSpinBox>(&d, "steps")->setValue(row[3].toInt());
+        Child<QSpinBox>(&d, "paramSteps")->setValue(row[4].toInt());
         d.accept();
         QCOMPARE(d.isVisible(), !refusal.isEmpty());
         QCOMPARE(messages_, refusal.isEmpty() ? QStringList{} : QStringList{refusal});
@@ -313,12 +289,7 @@ class TestGraphDialogs : public QObject {
     }
 
     void fftNoneStandsForARealSignalAndTheRangeNeverRunsBackwards() {
-        FftChoice initial;
-        initial.timeColumn = 0;
-        initial.realColumn = 3;
-        initial.imagColumn = 4;
-        initial.axis = 1;
-        CFftDlg d({"t", "ur", "ui", "vr", "vi"}, initial);
+        CFftDlg d({"t", "ur", "ui", "vr", "vi"}, FftChoice{0, 3, 4, 1});
         QCOMPARE(d.windowTitle(), QString("FFT"));
         auto* imag = Child<QComboBox>(&d, "imagColumn");
         QCOMPARE(imag->itemText(0), QString("(none)"));
@@ -341,7 +312,7 @@ class TestGraphDialogs : public QObject {
     QStringList messages_;
     MessageHandler previous_;
     QTemporaryDir dir_;
-    QString sweep_;
+    const QString sweep_ = QStringLiteral(VALDRIX_GRAPHS_DATA "/range_sweep.PRN");
 };
 
 QTEST_MAIN(TestGraphDialogs)

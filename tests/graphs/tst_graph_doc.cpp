@@ -99,7 +99,7 @@ class TestGraphDoc : public QObject {
         delete kept;
     }
 
-    void viewZoomsByClicksAndStacksPictures() {
+    void viewZoomsByClicksStacksPicturesAndSavesAndPrintsEach() {
         GraphList list;
         std::unique_ptr<CGraphView> view(CreateGraph(&list, path_, Curves({"x", "y"}), Separate()));
         QCOMPARE(list.Graphs(), std::vector<CGraphDoc*>{view->Document()});
@@ -127,11 +127,8 @@ class TestGraphDoc : public QObject {
             for (int x = 0; x < shot.width(); ++x) ink += shot.pixelColor(x, y).lightness() < 128;
         }
         QVERIFY2(ink > 200, "the view shows its first picture");
-    }
 
-    void saveGraphWritesNumberedFilesAndPrintingMakesPages() {
-        std::unique_ptr<CGraphView> view(
-            CreateGraph(nullptr, path_, Curves({"x", "y"}), Separate()));
+        // Saving writes numbered files, printing makes pages: one for each picture.
         CGraphDoc* doc = view->Document();
         doc->SetExportName(dir_.filePath("g.EMF"));
         QVERIFY(view->SaveGraph());

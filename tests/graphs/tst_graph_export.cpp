@@ -67,17 +67,6 @@ class WriteLog : public QIODevice {
     qint64 limit_;
 };
 
-// A zigzag of `segments` lines joined end to start, then a caption.
-Picture Zigzag(int segments, const std::string& caption) {
-    Picture p;
-    p.SetPen({kBlue, PenStyle::Solid, 3});
-    for (int i = 0; i < segments; ++i)
-        p.Line({i % 700 - 350, i % 2}, {(i + 1) % 700 - 350, (i + 1) % 2});
-    p.SetTextAlign(TextAlign::Centre);
-    p.Text({0, -340}, caption);
-    return p;
-}
-
 }  // namespace
 
 // Export names and files, through the library and through valdrix-graph.
@@ -104,42 +93,27 @@ class TestGraphExport : public QObject {
         QTEST(name.base, "base");
         QTEST(name.extension, "extension");
         QCOMPARE(ExportFileNames(name, 1), QStringList{name.base + "." + name.extension});
-        QCOMPARE(ExportFileNames({"C:\\g", "EMF"}, 2),
-                 (QStringList{"C:\\g_01.EMF", "C:\\g_02.EMF"}));
     }
 
     // A usage error exits with 2, nothing to draw (in any format) with 1; either way the
-    // message says why and no file is left behind.
+    // message says why and no file is left behind. A row of refusals.txt: name | arguments
+    // (tables of the data folder by their names there) | status | message (%1 stands for the
+    // output file).
     void failuresWriteNoFileAndSayWhy_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");  // %1 stands for the output file
-        const auto row = [](const QString& name, const QStringList& args, int status,
-                            const char* message) {
-            QTest::newRow(qPrintable(name)) << args << status << QString(message);
-        };
-        row("missing file", {"nowhere.PRN", "a", "r", "-o", "g.png"}, 2,
-            "cannot open results file 'nowhere.PRN'");
-        row("unknown column", {kSweep, "a", "q", "-o", "g.png"}, 2,
-            "has no column 'q' (columns: g r v a)");
-        row("format", {kSweep, "a", "r", "-o", "g.jpg"}, 2,
-            "the extension must be emf, svg, png or pdf");
-        row("no y", {kSweep, "a", "-o", "g.png"}, 2, "expected RESULTS.PRN X Y");
-        row("size", {kSweep, "a", "r", "-o", "g.png", "--size", "0x5"}, 2, "--size takes WxH");
-        row("size too large", {kSweep, "a", "r", "-o", "g.png", "--size", "10001x10"}, 2,
-            "--size takes at most 10000 pixels a side");
-        const std::pair<const char*, const char*> empty[] = {
-            {"no rows", " t x\n"},
-            {"no numbers", " t x\n a b\n - -\n"},
-            {"x never changes", " t x\n 1 2\n 1 3\n"}};
-        for (auto [name, text] : empty) {
-            const QString table = QString::fromStdString(
-                WriteFile(tables_.filePath(QString(name) + ".PRN").toStdString(), text));
-            for (const char* ext : {"emf", "svg", "png", "pdf"}) {
-                row(QString(name) + ", " + ext, {table, "t", "x", "-o", QString("g.") + ext}, 1,
-                    "nothing to draw (no rows with numbers, or all x or all y values equal); "
-                    "%1 not written");
+        QTest::addColumn<QString>("message");
+        const QDir data(QStringLiteral(VALDRIX_GRAPH_TOOL_DATA));
+        const QStringList rows = QString::fromUtf8(Read(data.filePath("refusals.txt"))).split('\n');
+        QVERIFY2(rows.size() > 1, "refusals.txt is missing");
+        for (const QString& line : rows) {
+            const QStringList row = line.split(" | ");
+            if (row.size() != 4) continue;
+            QStringList args = row[1].split(' ');
+            for (QString& a : args) {
+                if (a.endsWith(".PRN") && QFileInfo::exists(data.filePath(a))) a = data.filePath(a);
             }
+            QTest::newRow(qPrintable(row[0])) << args << row[2].toInt() << row[3];
         }
     }
 
@@ -199,14 +173,33 @@ class TestGraphExport : public QObject {
         // A folder that does not exist: not written, and nothing left behind.
         QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("none/g.pdf")}).status, 1);
         QVERIFY(!QFileInfo::exists(dir.filePath("none")));
+
+        // An independent reader takes the metafile without complaint.
+        const QString converter = QStandardPaths::findExecutable("emf2svg-conv");
+        if (converter.isEmpty()) QSKIP("emf2svg-conv is not installed");
+        QProcess conv;
+        conv.start(converter,
+                   {"-i", dir.filePath("range.emf"), "-o", dir.filePath("converted.svg")});
+        QVERIFY(conv.waitForFinished(60000));
+        QCOMPARE(conv.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(conv.readAllStandardError()), QString());
+        const QByteArray converted = Read(dir.filePath("converted.svg"));
+        QVERIFY(converted.contains("v=20") && converted.contains("Times New Roman"));
     }
 
     // A picture of hundreds of thousands of lines reaches the device in pieces while it plays,
     // not as one document built in memory first, and keeps every point; a refused write fails
-    // the export.
-    void svgIsStreamedAndKeepsEveryPointAndText() {
+    // the export. PDF, PNG, printing and the window take a curve as one path a few thousand
+    // points at a time; a path per segment made the PDF writer hold tens of bytes for every
+    // point.
+    void manyJoinedLinesAreStreamedAsSvgAndReachDevicesAsPolylines() {
         constexpr int kSegments = 300000;
-        Picture picture = Zigzag(kSegments, "a<b & c");
+        Picture picture;  // a zigzag of lines joined end to start
+        picture.SetPen({kBlue, PenStyle::Solid, 3});
+        for (int i = 0; i < kSegments; ++i)
+            picture.Line({i % 700 - 350, i % 2}, {(i + 1) % 700 - 350, (i + 1) % 2});
+        picture.SetTextAlign(TextAlign::Centre);
+        picture.Text({0, -340}, "a<b & c");
         picture.SetFont(FontRole::Exponent);
         picture.Text({0, 40}, "exponent");
         WriteLog log;
@@ -249,17 +242,12 @@ class TestGraphExport : public QObject {
                                            twins.contains(names[1].mid(1).chopped(1))),
                      qPrintable(families[i]));
         }
-    }
 
-    // PDF, PNG, printing and the window take a curve as one path a few thousand points at a
-    // time; a path per segment made the PDF writer hold tens of bytes for every point.
-    void joinedLinesReachTheDeviceAsPolylinesWithEveryPoint() {
-        constexpr int kSegments = 100000;
         CountingDevice device;
         {
             QPainter painter(&device);
             QPainterCanvas canvas(painter, QRectF(0, 0, 1200, 700));
-            Zigzag(kSegments, "").Play(canvas);
+            picture.Play(canvas);
         }
         QCOMPARE(device.engine.lines, 0);
         QVERIFY(device.engine.polylines > 0 && device.engine.polylines < kSegments / 1000);
@@ -267,37 +255,34 @@ class TestGraphExport : public QObject {
         QCOMPARE(device.engine.polylinePoints, kSegments + device.engine.polylines);
     }
 
-    // The layout measures texts at one large size; every device must draw them that wide.
-    void textsAreMeasuredAsTheyAreDrawn() {
-        QImage image(kDefaultPixelSize, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize)));
-        for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
-            for (const char* text : {"abcdefghijklmnopqrst", "ymax=-1.2345678e+05", "WWW iii"}) {
-                const double measured = FontTextWidth(role, text);
-                QVERIFY(measured > 0);
-                QVERIFY2(std::abs(canvas.TextWidth(role, text) / measured - 1) < 0.01, text);
-            }
-        }
-    }
-
-    // The branches of a sweep differ by the pattern of their lines: every pattern must show.
-    void patternedLinesShowTheirGaps() {
+    // The layout measures texts at one large size; every device must draw them that wide. The
+    // branches of a sweep differ by the pattern of their lines: every pattern must show.
+    void textsAreMeasuredAsTheyAreDrawnAndPatternsShowTheirGaps() {
         const std::pair<PenStyle, int> styles[] = {{PenStyle::Solid, 1},
                                                    {PenStyle::Dashed, 10},
                                                    {PenStyle::Dotted, 20},
                                                    {PenStyle::DashDotted, 15}};
-        for (auto [style, atLeast] : styles) {
-            QImage image(kDefaultPixelSize, QImage::Format_RGB32);
-            image.fill(Qt::white);
-            {
-                QPainter painter(&image);
-                QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize)));
-                canvas.SetPen({kBlack, style, 3});
-                canvas.Line({-300, 0}, {300, 0});
+        const QRectF frame(QPointF(0, 0), QSizeF(kDefaultPixelSize));
+        QImage image(kDefaultPixelSize, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            QPainterCanvas canvas(painter, frame);
+            for (FontRole role : {FontRole::General, FontRole::Title, FontRole::Exponent}) {
+                for (const char* text :
+                     {"abcdefghijklmnopqrst", "ymax=-1.2345678e+05", "WWW iii"}) {
+                    const double measured = FontTextWidth(role, text);
+                    QVERIFY(measured > 0);
+                    QVERIFY2(std::abs(canvas.TextWidth(role, text) / measured - 1) < 0.01, text);
+                }
             }
-            const int row = static_cast<int>(
-                FrameFit::Into(QRectF(QPointF(0, 0), QSizeF(kDefaultPixelSize))).Map({0, 0}).y());
+            for (int k = 0; k < 4; ++k) {
+                canvas.SetPen({kBlack, styles[k].first, 3});
+                canvas.Line({-300, 100 * k}, {300, 100 * k});
+            }
+        }
+        for (int k = 0; k < 4; ++k) {
+            const int row = static_cast<int>(FrameFit::Into(frame).Map({0, 100 * k}).y());
             int dashes = 0;
             bool inked = false;
             for (int x = 0; x < image.width(); ++x) {
@@ -305,7 +290,7 @@ class TestGraphExport : public QObject {
                 dashes += now && !inked;
                 inked = now;
             }
-            QVERIFY2(style == PenStyle::Solid ? dashes == 1 : dashes >= atLeast,
+            QVERIFY2(k == 0 ? dashes == 1 : dashes >= styles[k].second,
                      qPrintable(QString::number(dashes)));
         }
     }
@@ -313,19 +298,11 @@ class TestGraphExport : public QObject {
     // Names of twenty letters and readouts of large numbers stay on the picture.
     void longNamesStayOnThePicture() {
         QTemporaryDir dir;
-        QByteArray table = " abcdefghijklmnopqrst ABCDEFGHIJKLMNOPQRST mnopqrstuvwxyzabcdef\n";
-        for (int i = 0; i < 11; ++i) {
-            table += QByteArray::number(-12345.678 + 1000 * i) + " " +
-                     QByteArray::number(-250000 + 100 * i) + " " +
-                     QByteArray::number(-249500 + 50 * i) + "\n";
-        }
-        const QString wide = dir.filePath("wide.PRN");
-        WriteFile(wide.toStdString(), table.toStdString());
         const QString png = dir.filePath("wide.png");
-        QCOMPARE(Tool({wide, "abcdefghijklmnopqrst", "ABCDEFGHIJKLMNOPQRST", "mnopqrstuvwxyzabcdef",
-                       "-o", png})
-                     .status,
-                 0);
+        const Run r =
+            Tool({QStringLiteral(VALDRIX_GRAPH_TOOL_DATA "/long_names.PRN"), "abcdefghijklmnopqrst",
+                  "ABCDEFGHIJKLMNOPQRST", "mnopqrstuvwxyzabcdef", "-o", png});
+        QCOMPARE(r.status, 0);
         const QImage image(png);
         QCOMPARE(image.size(), kDefaultPixelSize);
         for (int x : {0, 1, 2, image.width() - 3, image.width() - 2, image.width() - 1}) {
@@ -335,23 +312,6 @@ class TestGraphExport : public QObject {
             }
         }
     }
-
-    void emfOutputConvertsToSvgWithoutComplaint() {
-        const QString converter = QStandardPaths::findExecutable("emf2svg-conv");
-        if (converter.isEmpty()) QSKIP("emf2svg-conv is not installed");
-        QTemporaryDir dir;
-        QCOMPARE(Tool({kSweep, "a", "r", "-o", dir.filePath("g.emf")}).status, 0);
-        QProcess conv;
-        conv.start(converter, {"-i", dir.filePath("g.emf"), "-o", dir.filePath("g.svg")});
-        QVERIFY(conv.waitForFinished(60000));
-        QCOMPARE(conv.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(conv.readAllStandardError()), QString());
-        const QByteArray svg = Read(dir.filePath("g.svg"));
-        QVERIFY(svg.contains("v=20") && svg.contains("Times New Roman"));
-    }
-
-   private:
-    QTemporaryDir tables_;
 };
 
 QTEST_MAIN(TestGraphExport)

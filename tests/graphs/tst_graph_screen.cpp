@@ -31,27 +31,22 @@ std::shared_ptr<const Picture> NoisyWave(std::size_t rows, GraphType type) {
     return picture;
 }
 
-QImage Blank(QSize size) {
+// The picture drawn whole and antialiased, as the exporters draw it, or as the window draws it.
+QImage Drawn(const std::shared_ptr<const Picture>& picture, QSize size, bool onScreen) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
-    return image;
-}
-
-QImage Exact(const Picture& picture, QSize size) {
-    QImage image = Blank(size);
     QPainter painter(&image);
+    const QRectF frame(QPointF(0, 0), QSizeF(size));
+    ScreenCopy copy;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    QPainterCanvas canvas(painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    picture.Play(canvas);
-    return image;
-}
-
-QImage OnScreen(const std::shared_ptr<const Picture>& picture, QSize size) {
-    QImage image = Blank(size);
-    QPainter painter(&image);
-    ScreenCopy copy;
-    PaintOnScreen(painter, picture, QRectF(QPointF(0, 0), QSizeF(size)), copy);
+    if (onScreen) {
+        PaintOnScreen(painter, picture, frame, copy);
+    } else {
+        QPainterCanvas canvas(painter, frame);
+        picture->Play(canvas);
+    }
+    painter.end();
     return image;
 }
 
@@ -120,7 +115,7 @@ class TestGraphScreen : public QObject {
         const auto picture = NoisyWave(50000, static_cast<GraphType>(type));
         const PixelSize at = PictureScreenSize(96 / 25.4, 96 / 25.4);
         const QSize size(zoom * at.width, zoom * at.height);
-        const QImage full = Exact(*picture, size), shown = OnScreen(picture, size);
+        const QImage full = Drawn(picture, size, false), shown = Drawn(picture, size, true);
         const int allowed = size.width() * size.height() / 10000;
         QVERIFY2(InkNotIn(full, shown) <= allowed, "the window leaves out what the picture shows");
         QVERIFY2(InkNotIn(shown, full) <= allowed, "the window shows what the picture does not");
