@@ -91,45 +91,50 @@ class tst_AttachmentDialog : public guitest::AppTest {
         }
     }
 
+    // The table in the grid; the name box follows the column in focus and writes the name back,
+    // with the mark when the box is ticked; the column buttons act where the focus is (cells
+    // keep their places as the grid's own test shows).
     void opensTheTableInTheGrid() {
-        WriteFile(path("t.LST"), "x y z\n1;2  3\n4 5 6\n");
+        WriteFile(path("t.LST"), "x y\xBB z\n1;2  3\n4 5 6\n");
         AttachmentDialog d(*app_, path("t.LST"), QString());
         GridWidget* g = d.grid();
         QCOMPARE(g->horizontalHeaderItem(0)->text(), QStringLiteral("  No"));
         QCOMPARE(g->columnWidth(0), 50);
-        QCOMPARE(g->columnTitles(), (QStringList{"x", "y", "z"}));
         QCOMPARE(g->dataRowCount(), 2);
         QCOMPARE(g->rowTexts(0), (QStringList{"1", "2", "3"}));
         QCOMPARE(g->rowLabel(1), QStringLiteral("2"));
         QCOMPARE(g->item(0, 1)->background().color(), QColor(255, 255, 224));
         QCOMPARE(d.rowCount(), 2);
 
-        AttachmentDialog missing(*app_, path("none.LST"), QString());
-        QCOMPARE(missing.grid()->dataColumnCount(), 0);
-        QCOMPARE(missing.rowCount(), 0);
-    }
-
-    void nameBoxFollowsTheColumnTitle() {
-        WriteFile(path("t.LST"), "x y\xBB\n1 2\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
         QCOMPARE(d.nameBox()->maxLength(), 9);
         d.approxBox()->setChecked(true);
-        d.grid()->focusCell(0, 0);
+        g->focusCell(0, 0);
         d.GetVarName();
         QCOMPARE(d.nameBox()->text(), QStringLiteral("x"));
         QVERIFY(!d.approxBox()->isChecked());
-        d.grid()->focusCell(0, 1);
+        g->focusCell(0, 1);
         d.GetVarName();
         QCOMPARE(d.nameBox()->text(), QStringLiteral("y"));
         QVERIFY(d.approxBox()->isChecked());
-
-        // RefreshVar writes the name back, with the mark when the box is ticked.
         d.nameBox()->setText(QStringLiteral("speed"));
         d.RefreshVar();
-        QCOMPARE(d.grid()->columnTitle(1), QStringLiteral("speed\u2248"));
+        QCOMPARE(g->columnTitle(1), QStringLiteral("speed\u2248"));
         d.approxBox()->setChecked(false);
         d.RefreshVar();
-        QCOMPARE(d.grid()->columnTitle(1), QStringLiteral("speed"));
+        QCOMPARE(g->columnTitles(), (QStringList{"x", "speed", "z"}));
+
+        d.AddColumn();
+        QCOMPARE(g->columnTitles(), (QStringList{"x", "speed", "z", "noname"}));
+        g->focusCell(0, 1);
+        d.InsertColumn();
+        QCOMPARE(g->columnTitles(), (QStringList{"x", "noname", "speed", "z", "noname"}));
+        g->focusCell(0, 0);
+        d.DeleteColumn();
+        QCOMPARE(g->columnTitles(), (QStringList{"noname", "speed", "z", "noname"}));
+
+        AttachmentDialog missing(*app_, path("none.LST"), QString());
+        QCOMPARE(missing.grid()->dataColumnCount(), 0);
+        QCOMPARE(missing.rowCount(), 0);
     }
 
     void rowButtonsNumberRows() {
@@ -150,26 +155,28 @@ class tst_AttachmentDialog : public guitest::AppTest {
         QCOMPARE(g->rowTexts(2), QStringList{"3"});
     }
 
-    // Cells keep their places as the grid's own test shows; the buttons choose where.
-    void columnButtons() {
-        WriteFile(path("t.LST"), "x y\n1 2\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
-        GridWidget* g = d.grid();
-        d.AddColumn();
-        QCOMPARE(g->columnTitles(), (QStringList{"x", "y", "noname"}));
-        g->focusCell(0, 1);
-        d.InsertColumn();
-        QCOMPARE(g->columnTitles(), (QStringList{"x", "noname", "y", "noname"}));
-        g->focusCell(0, 0);
-        d.DeleteColumn();
-        QCOMPARE(g->columnTitles(), (QStringList{"noname", "y", "noname"}));
-    }
-
-    void saveToTheGivenPathCountsRows() {
+    // A cell that would shift its column is refused and nothing is written; Don't Save writes
+    // nothing; Save writes to the given path and counts the rows, an empty one left out.
+    void saveToTheGivenPath() {
         WriteFile(path("t.LST"), "x y\n1 2\n3 4\n");
         AttachmentDialog d(*app_, path("t.LST"), QString());
-        d.AddRow();  // an empty row is not written and not counted
+        d.show();
+        d.grid()->setCellText(0, 0, QString());
+        d.Save();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("Row 1")));
+        QVERIFY(d.isVisible());
+        QCOMPARE(ReadFile(path("t.LST")), QByteArray("x y\n1 2\n3 4\n"));
+
         d.grid()->setCellText(0, 0, QStringLiteral("9"));
+        AttachmentDialog unsaved(*app_, path("t.LST"), QString());
+        unsaved.grid()->setCellText(0, 0, QStringLiteral("8"));
+        unsaved.reject();
+        QCOMPARE(unsaved.result(), int(QDialog::Rejected));
+        QCOMPARE(ReadFile(path("t.LST")), QByteArray("x y\n1 2\n3 4\n"));
+        QCOMPARE(unsaved.rowCount(), 2);
+
+        d.AddRow();
         d.Save();
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QVERIFY(saveTitles_.isEmpty());
@@ -195,29 +202,6 @@ class tst_AttachmentDialog : public guitest::AppTest {
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(d.savedPath(), path("fresh.LST"));
         QCOMPARE(ReadFile(path("fresh.LST")), QByteArray("noname\n5\n"));
-        QCOMPARE(d.rowCount(), 1);
-    }
-
-    void cellThatWouldShiftColumnsIsNotSaved() {
-        WriteFile(path("t.LST"), "x y\n1 2\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
-        d.show();
-        d.grid()->setCellText(0, 0, QString());
-        d.Save();
-        QCOMPARE(messages_.size(), 1);
-        QVERIFY(messages_[0].contains(QStringLiteral("Row 1")));
-        QVERIFY(d.isVisible());
-        QCOMPARE(ReadFile(path("t.LST")), QByteArray("x y\n1 2\n"));
-        d.reject();
-    }
-
-    void dontSaveWritesNothing() {
-        WriteFile(path("t.LST"), "x\n1\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
-        d.grid()->setCellText(0, 0, QStringLiteral("2"));
-        d.reject();
-        QCOMPARE(d.result(), int(QDialog::Rejected));
-        QCOMPARE(ReadFile(path("t.LST")), QByteArray("x\n1\n"));
         QCOMPARE(d.rowCount(), 1);
     }
 };
