@@ -74,6 +74,27 @@ void Row(const char* name, const V&... values) {
     ((row << values), ...);
 }
 
+// The rows of a data-driven test, read from tests/data/shell/<table>: a row a line, its name
+// and its cells separated by '|' and trimmed, a backslash before n or t standing for a line end
+// or a tab; lines starting with '#' are notes. Every column is a QString.
+inline void RowsFrom(const char* table, std::initializer_list<const char*> columns) {
+    for (const char* column : columns) QTest::addColumn<QString>(column);
+    const QString text =
+        QString::fromUtf8(ReadFile(QStringLiteral(VALDRIX_SHELL_DATA "/") + table));
+    if (text.isEmpty()) qFatal("no table %s", table);
+    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(u'#')) continue;
+        QStringList cells = line.split(u'|');
+        if (cells.size() != qsizetype(columns.size()) + 1)
+            qFatal("%s: %s", table, qPrintable(line));
+        QTestData& row = QTest::newRow(qPrintable(cells.takeFirst().trimmed()));
+        for (const QString& cell : cells)
+            row << cell.trimmed()
+                       .replace(QLatin1String("\\n"), QLatin1String("\n"))
+                       .replace(QLatin1String("\\t"), QLatin1String("\t"));
+    }
+}
+
 // A statement too long for one line of the compiler: 30 terms, 147 characters.
 inline QString LongSum(const QString& before, const QString& after) {
     QStringList terms;
