@@ -60,25 +60,19 @@ class tst_MainFrame : public guitest::FrameTest {
         }
     }
 
-    void attachmentCommandsFollowTheAttachment_data() {
-        QTest::addColumn<bool>("attached");
-        Row("no attachment", false);
-        Row("attachment", true);
-    }
     void attachmentCommandsFollowTheAttachment() {
-        QFETCH(bool, attached);
         PadView* view = docs().NewDocument();
-        if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
-        frame_->UpdateMenus();
-        QCOMPARE(action("actionAttachmentNew")->isEnabled(), !attached);
-        QCOMPARE(action("actionAttachFile")->isEnabled(), !attached);
-        QCOMPARE(action("actionAttachmentEdit")->isEnabled(), attached);
-        QCOMPARE(action("actionAttachmentRemove")->isEnabled(), attached);
-        if (attached) {
-            action("actionAttachmentRemove")->trigger();
-            QVERIFY(!view->padDocument()->hasAttachment());
-            QVERIFY(action("actionAttachmentNew")->isEnabled());
+        for (bool attached : {false, true}) {
+            if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
+            frame_->UpdateMenus();
+            QCOMPARE(action("actionAttachmentNew")->isEnabled(), !attached);
+            QCOMPARE(action("actionAttachFile")->isEnabled(), !attached);
+            QCOMPARE(action("actionAttachmentEdit")->isEnabled(), attached);
+            QCOMPARE(action("actionAttachmentRemove")->isEnabled(), attached);
         }
+        action("actionAttachmentRemove")->trigger();
+        QVERIFY(!view->padDocument()->hasAttachment());
+        QVERIFY(action("actionAttachmentNew")->isEnabled());
     }
 
     void copyTakesTheOutputSelectionWhenTheEditorHasNone() {
@@ -267,16 +261,8 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(!action("actionCancelRun")->isEnabled());
     }
 
-    // The editor holds "0123456789" with the caret at 10.
     void paletteInsertions_data() {
-        guitest::Columns<QString, QString, int>("actionName", "text", "caret");
-        Row("IF THEN ELSE", "paletteFunctionsBar_13", "0123456789IF  THEN   ELSE", 13);
-        Row("function", "paletteFunctionsBar_14", "0123456789SIN()", 14);
-        Row("plain text", "paletteFunctionsBar_27", "0123456789;", 11);
-        Row("Greek letter", "paletteGreekBar_0", QStringLiteral("0123456789\u03B1"), 11);
-        Row("Approx", "paletteGreekBar_34", QStringLiteral("0123456789\u2248"), 11);
-        Row("at Angle", "paletteGreekBar_36", "0123456789@", 11);
-        Row("PI", "paletteAlphabetBar_26", "0123456789PI", 12);
+        guitest::RowsFrom("palette_insertions.txt", {"actionName", "text", "caret"});
     }
     void paletteInsertions() {
         QFETCH(QString, actionName);
@@ -285,7 +271,7 @@ class tst_MainFrame : public guitest::FrameTest {
         view->moveCursor(QTextCursor::End);
         action(qPrintable(actionName))->trigger();
         QTEST(view->toPlainText(), "text");
-        QTEST(view->textCursor().position(), "caret");
+        QTEST(QString::number(view->textCursor().position()), "caret");
         view->undo();
         QCOMPARE(view->toPlainText(), QStringLiteral("0123456789"));
     }

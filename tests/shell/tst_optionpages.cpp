@@ -11,8 +11,6 @@
 #include "shell/pad_document.h"
 #include "shell/settings_keys.h"
 
-using guitest::Row;
-
 // The Options sheet: what it shows, what OK stores and refuses, and the options reaching the
 // editors and the core on the next run.
 class tst_OptionPages : public guitest::FrameTest {
@@ -84,15 +82,7 @@ class tst_OptionPages : public guitest::FrameTest {
     }
 
     void okStoresWhatWasTyped_data() {
-        // summaryLine: the line of the Properties tree after Save; reshown: the field when the
-        // sheet opens again.
-        guitest::Columns<QString, QString, QString, QString>("field", "typed", "summaryLine",
-                                                             "reshown");
-        Row("tolerance shown without its sign", "tolerance", "8", "Min. Tolerance = E-8", "8");
-        Row("integers are truncated", "maxIterations", "12.9", "Max. Iterations = 12", "12");
-        Row("group commas are accepted", "repetitions", "1,250", "Max. Iterations = 10", "1,250");
-        Row("reals keep their decimals", "deltaJ", "0.25", "Delta J = 0.250000", "0.250000");
-        Row("initial guess", "maxGuess", "2.5e1", "Max. Initial Guess = 25.000000", "25.000000");
+        guitest::RowsFrom("stored_options.txt", {"field", "typed", "summaryLine", "reshown"});
     }
     void okStoresWhatWasTyped() {
         QFETCH(QString, field);
@@ -129,22 +119,15 @@ class tst_OptionPages : public guitest::FrameTest {
         });
     }
 
-    // page: the tab that holds the field (0 Method, 1 General).
     void refusedFieldKeepsTheSheetOpen_data() {
-        guitest::Columns<QString, QString, QString, int>("field", "typed", "reason", "page");
-        Row("no number", "deltaT", ".", "Delta T", 0);
-        Row("more steps than the solver takes", "maxIterations", "1,250",
-            "Max Iterations: enter a number from 1 to 1000.", 0);
-        Row("the tolerance is told with the sign it is shown with", "tolerance", "40",
-            "Min. Tolerance: enter a number from -9 to 34.", 0);
-        Row("a capacity below the default", "capacity", "24",
-            "Capacity: enter a number from 25 to 20000", 1);
+        guitest::RowsFrom("refused_options.txt", {"field", "typed", "reason", "page"});
     }
     void refusedFieldKeepsTheSheetOpen() {
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, reason);
-        QFETCH(int, page);
+        QFETCH(QString, page);
+        const int tab = page.toInt();
         PadView* view = openDocument("bad.alg", "x = 1;\n");
         const DocumentSettings before = view->padDocument()->settings;
         const int capacity = app_->capacity;
@@ -152,11 +135,11 @@ class tst_OptionPages : public guitest::FrameTest {
         options([&](QDialog& d) {
             child<QComboBox>(d, "solvingMethod")->setCurrentIndex(1);
             d.findChild<NumberEdit*>(field)->setText(typed);
-            d.findChild<QTabWidget*>()->setCurrentIndex(1 - page);
+            d.findChild<QTabWidget*>()->setCurrentIndex(1 - tab);
             d.accept();
             result = d.result();
             // The page holding the field is shown again, with the reason.
-            QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), page);
+            QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), tab);
             d.reject();
         });
         QCOMPARE(result, int(QDialog::Rejected));
