@@ -20,7 +20,7 @@ class tst_OptionPages : public guitest::FrameTest {
     void cleanup() { StopFrame(); }
 
     // A new document's sheet shows the core's defaults (the tolerance without its sign) and the
-    // program's flags and colours.
+    // program's flags and colours; Cancel changes nothing.
     void newDocumentShowsTheDefaults() {
         PadView* view = docs().NewDocument();
         const DocumentSettings defaults;
@@ -75,9 +75,15 @@ class tst_OptionPages : public guitest::FrameTest {
             QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), editor.equationColor);
             QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), editor.commentsColor);
             QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), editor.backgroundColor);
+            child<NumberEdit>(d, "repetitions")->setText(QStringLiteral("7"));
+            child<QCheckBox>(d, "showResults")->setChecked(false);
+            child<CColourPicker>(d, "equationColour")->chooseNamed(13);
             d.reject();
         });
         QVERIFY(shown);
+        QCOMPARE(view->padDocument()->settings.stepCount, 50);
+        QVERIFY(app_->showResultsInOutputView);
+        QCOMPARE(app_->editor.equationColor, QColor(255, 0, 0));
         QVERIFY(!view->padDocument()->isModified());
     }
 
@@ -150,20 +156,6 @@ class tst_OptionPages : public guitest::FrameTest {
         QVERIFY(!view->padDocument()->isModified());
     }
 
-    void cancelChangesNothing() {
-        PadView* view = openDocument("c.alg", "x = 1;\n");
-        options([&](QDialog& d) {
-            child<NumberEdit>(d, "repetitions")->setText(QStringLiteral("7"));
-            child<QCheckBox>(d, "showResults")->setChecked(false);
-            child<CColourPicker>(d, "equationColour")->chooseNamed(13);
-            d.reject();
-        });
-        QCOMPARE(view->padDocument()->settings.stepCount, 50);
-        QVERIFY(app_->showResultsInOutputView);
-        QCOMPARE(app_->editor.equationColor, QColor(255, 0, 0));
-        QVERIFY(!view->padDocument()->isModified());
-    }
-
     void generalPageReachesTheEditorsAndTheFlags() {
         PadView* first = openDocument("a.alg", "x = 1; {c}\n");
         PadView* second = openDocument("b.alg", "{c} y = 2;\n");
@@ -221,55 +213,35 @@ class tst_OptionPages : public guitest::FrameTest {
         QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("zork")));
     }
 
-    // The capacity is the program's, not the document's: it is kept in the profile and sizes
-    // every run, so a document past the default of 25 equations solves once it is raised.
-    void capacityReachesEveryRunAndTheProfile() {
+    // The capacity and the optimization route are the program's, not the document's: the
+    // General page sets them, the profile keeps them and they size every run. A document past
+    // the default of 25 equations solves once the capacity is raised; on a maximum the direct
+    // route never stops, the rewritten gradient equations reach it and the run says what it is.
+    void programOptionsReachEveryRunAndTheProfile() {
         QByteArray text;
         for (int i = 1; i <= 30; ++i)
             text += "x" + QByteArray::number(i) + " = " + QByteArray::number(i) + ";\n";
-        PadView* view = openDocument("thirty.alg", text);
-        solve(view);
+        PadView* thirty = openDocument("thirty.alg", text);
+        solve(thirty);
         QVERIFY(waitForRun());
-        QCOMPARE(view->padDocument()->settings.lastResult, 0u);
+        QCOMPARE(thirty->padDocument()->settings.lastResult, 0u);
         QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Too Many")));
-
-        options([&](QDialog& d) {
-            QCOMPARE(child<NumberEdit>(d, "capacity")->value(), std::optional<double>(25));
-            child<NumberEdit>(d, "capacity")->setText(QStringLiteral("40"));
-            d.accept();
-        });
-        QCOMPARE(app_->capacity, 40);
-        QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
-        solve(view);
-        QVERIFY(waitForRun());
-        QCOMPARE(view->padDocument()->settings.lastResult, 1u);
-
-        // A later session reads it back; a value edited by hand outside the range is not taken.
-        EquationApp::Profile()->setValue(keys::kCapacity, 30);
-        app_->ReadSettings();
-        QCOMPARE(app_->capacity, 30);
-        EquationApp::Profile()->setValue(keys::kCapacity, 99999);
-        app_->ReadSettings();
-        QCOMPARE(app_->capacity, 30);
-        EquationApp::Profile()->remove(keys::kCapacity);
-    }
-
-    // The optimization route is the program's as well: the General page sets it, the profile
-    // keeps it, and the next Unconstrained Optimization goes by it. On a maximum the direct
-    // route never stops; the rewritten gradient equations reach it and the run says what it is.
-    void optimizationRouteReachesEveryRunAndTheProfile() {
-        PadView* view = openDocument("peak.alg", "{Options: 20 -8}\n-(x-1)^2 - (y-2)^2;\n");
+        PadView* peak = openDocument("peak.alg", "{Options: 20 -8}\n-(x-1)^2 - (y-2)^2;\n");
         action("actionUnconstrained")->trigger();
         QVERIFY(waitForRun());
         QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("maximum")));
 
         options([&](QDialog& d) {
+            QCOMPARE(child<NumberEdit>(d, "capacity")->value(), std::optional<double>(25));
+            child<NumberEdit>(d, "capacity")->setText(QStringLiteral("40"));
             auto* route = child<QComboBox>(d, "optimizationRoute");
             QCOMPARE(route->currentIndex(), 0);
             QCOMPARE(route->currentText(), QStringLiteral("Direct minimization"));
             route->setCurrentIndex(1);
             d.accept();
         });
+        QCOMPARE(app_->capacity, 40);
+        QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
         QCOMPARE(app_->optimizationRoute, OptimizationRoute::kRewrite);
         QCOMPARE(EquationApp::Profile()->value(keys::kOptimizationRoute).toInt(), 1);
         action("actionUnconstrained")->trigger();
@@ -277,14 +249,23 @@ class tst_OptionPages : public guitest::FrameTest {
         QVERIFY2(frame_->output()->toPlainText().contains(
                      QStringLiteral("Stationary point is a maximum")),
                  qPrintable(frame_->output()->toPlainText()));
-        QCOMPARE(view->padDocument()->settings.lastResult, 0u);
+        QCOMPARE(peak->padDocument()->settings.lastResult, 0u);
+        solve(thirty);
+        QVERIFY(waitForRun());
+        QCOMPARE(thirty->padDocument()->settings.lastResult, 1u);
 
+        // A later session reads them back; values edited by hand outside the range are not taken.
+        EquationApp::Profile()->setValue(keys::kCapacity, 30);
         EquationApp::Profile()->setValue(keys::kOptimizationRoute, 0);
         app_->ReadSettings();
+        QCOMPARE(app_->capacity, 30);
         QCOMPARE(app_->optimizationRoute, OptimizationRoute::kDirect);
-        EquationApp::Profile()->setValue(keys::kOptimizationRoute, 7);  // edited by hand
+        EquationApp::Profile()->setValue(keys::kCapacity, 99999);
+        EquationApp::Profile()->setValue(keys::kOptimizationRoute, 7);
         app_->ReadSettings();
+        QCOMPARE(app_->capacity, 30);
         QCOMPARE(app_->optimizationRoute, OptimizationRoute::kDirect);
+        EquationApp::Profile()->remove(keys::kCapacity);
         EquationApp::Profile()->remove(keys::kOptimizationRoute);
     }
 
