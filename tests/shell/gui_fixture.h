@@ -75,8 +75,8 @@ void Row(const char* name, const V&... values) {
 }
 
 // The rows of a data-driven test, read from tests/data/shell/<table>: a row a line, its name
-// and its cells separated by '|' and trimmed, a backslash before n or t standing for a line end
-// or a tab; lines starting with '#' are notes. Every column is a QString.
+// and its cells separated by '|' and trimmed, a backslash before n, r or t standing for a line
+// feed, a carriage return or a tab; lines starting with '#' are notes. Every column is a QString.
 inline void RowsFrom(const char* table, std::initializer_list<const char*> columns) {
     for (const char* column : columns) QTest::addColumn<QString>(column);
     const QString text =
@@ -91,6 +91,7 @@ inline void RowsFrom(const char* table, std::initializer_list<const char*> colum
         for (const QString& cell : cells)
             row << cell.trimmed()
                        .replace(QLatin1String("\\n"), QLatin1String("\n"))
+                       .replace(QLatin1String("\\r"), QLatin1String("\r"))
                        .replace(QLatin1String("\\t"), QLatin1String("\t"));
     }
 }

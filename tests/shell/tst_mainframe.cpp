@@ -276,11 +276,19 @@ class tst_MainFrame : public guitest::FrameTest {
         QCOMPARE(view->toPlainText(), QStringLiteral("0123456789"));
     }
 
-    void damagedSideFileIsReportedAndTheDocumentOpens() {
+    // A damaged side file is reported and the document opens; a converted file fills the next
+    // new document, which has no name.
+    void documentsFromOtherFiles() {
         WriteFile(path("bad.VDP"), QByteArray(20, '\0'));
         QVERIFY(openDocument("bad.alg", "x = 1;\n") != nullptr);
         QCOMPARE(messages_, QStringList{"Incorect File Format"});
         QCOMPARE(docs().recentFiles().value(0), path("bad.alg"));
+
+        app_->convertFilePath = WriteFile(path("m.SJC"), "a\xE1 = 1;\nb = 2;");
+        PadView* view = docs().NewDocument();
+        QCOMPARE(view->toPlainText(), QStringLiteral("a\u03B1 = 1;\nb = 2;\n"));
+        QVERIFY(app_->convertFilePath.isEmpty());
+        QVERIFY(view->padDocument()->path().isEmpty());
     }
 
     void closeAsksAboutUnsavedChanges() {
@@ -297,14 +305,6 @@ class tst_MainFrame : public guitest::FrameTest {
         QTRY_COMPARE(docs().views().size(), 0);
         QCOMPARE(ReadFile(path("c.alg")), QByteArray("yx = 1;\n"));
         QCOMPARE(frame_->properties()->topLevelItemCount(), 0);
-    }
-
-    void convertedFileFillsTheNewDocument() {
-        app_->convertFilePath = WriteFile(path("m.SJC"), "a\xE1 = 1;\nb = 2;");
-        PadView* view = docs().NewDocument();
-        QCOMPARE(view->toPlainText(), QStringLiteral("a\u03B1 = 1;\nb = 2;\n"));
-        QVERIFY(app_->convertFilePath.isEmpty());
-        QVERIFY(view->padDocument()->path().isEmpty());
     }
 
     void placementAndRecentFilesAreKept() {
