@@ -46,12 +46,8 @@ class tst_Startup : public guitest::DirTest {
     // A colour is stored with red in the low byte; values the editor does not allow keep the
     // defaults, and what did not change is not written, not even in another form.
     void editorSettingsAreWrittenOnlyWhenChanged() {
-        QSettings stored(path("stored.ini"), QSettings::IniFormat);
-        stored.setValue("Font/Height", 0);
-        stored.setValue("Settings/EquationColor", 0x123456);
-        stored.setValue("Settings/CommentsColor", 0x1000000);
-        stored.setValue("Settings/TabStops", 17);
-        stored.setValue("Settings/WordWrap", 5);
+        QSettings stored(QStringLiteral(VALDRIX_SHELL_DATA "/profile_out_of_range.ini"),
+                         QSettings::IniFormat);
         EditorProfile profile;
         EditorSettings settings = profile.Read(stored);
         QCOMPARE(settings.equationColor, QColor(0x56, 0x34, 0x12));
@@ -77,14 +73,8 @@ class tst_Startup : public guitest::DirTest {
     // A font read from the profile keeps its record when it is written again (mirrored into the
     // printer font here); a font chosen in the program is stored with its height in pixels.
     void fontsKeepTheRecordTheyWereReadFrom() {
-        QSettings stored(path("stored.ini"), QSettings::IniFormat);
-        const QVariantMap record{{"Height", 20},
-                                 {"Weight", 700},
-                                 {"PitchAndFamily", 34},
-                                 {"CharSet", 0},
-                                 {"FaceName", "DejaVu Sans"}};
-        for (auto i = record.begin(); i != record.end(); ++i)
-            stored.setValue("Font/" + i.key(), *i);
+        QSettings stored(QStringLiteral(VALDRIX_SHELL_DATA "/profile_font.ini"),
+                         QSettings::IniFormat);
         EditorProfile profile;
         EditorSettings settings = profile.Read(stored);
         QVERIFY(settings.font.has_value());
@@ -98,9 +88,10 @@ class tst_Startup : public guitest::DirTest {
         profile.Write(mirrored, settings);
         QCOMPARE(mirrored.childGroups(), QStringList{"PrintFont"});
         mirrored.beginGroup("PrintFont");
-        QCOMPARE(mirrored.childKeys(), QStringList(record.keys()));
-        for (auto i = record.begin(); i != record.end(); ++i)
-            QCOMPARE(mirrored.value(i.key()).toString(), i->toString());
+        stored.beginGroup("Font");
+        QCOMPARE(mirrored.childKeys(), stored.childKeys());
+        for (const QString& key : stored.childKeys())
+            QCOMPARE(mirrored.value(key).toString(), stored.value(key).toString());
 
         QFont chosen(QStringLiteral("DejaVu Sans Mono"));
         chosen.setPixelSize(18);
