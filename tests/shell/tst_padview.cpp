@@ -172,7 +172,9 @@ class tst_PadView : public guitest::FrameTest {
         }
     }
 
-    void wordWrapAndTabStopsWork() {
+    // Word wrap, tab stops, the display font and the page setup: each reaches the editors and
+    // the settings the program keeps.
+    void editorCommands() {
         PadView* view = editor(QStringLiteral("x\t= 1;"), 0);
         QVERIFY(!view->wordWrap());
         action("actionWordWrap")->trigger();
@@ -190,10 +192,7 @@ class tst_PadView : public guitest::FrameTest {
         action("actionSetTabStops")->trigger();
         QCOMPARE(app_->editor.tabStops, 8);
         QVERIFY(qAbs(view->tabStopDistance() - before / 2) < 0.5);  // 16 quarters before, 8 now
-    }
 
-    void displayFontChangesTheEditor() {
-        PadView* view = editor(QStringLiteral("x = 1;"), 0);
         QString family;
         answer_ = [&family](QDialog& d) {
             auto& dialog = static_cast<QFontDialog&>(d);
@@ -216,10 +215,7 @@ class tst_PadView : public guitest::FrameTest {
         QCOMPARE(view->font(), chosen);
         action("actionMirrorFont")->trigger();
         QCOMPARE(app_->editor.printFont, app_->editor.font);
-    }
 
-    void pageSetupKeepsTextsAndTimes() {
-        editor(QStringLiteral("x = 1;"), 0);
         QCOMPARE(app_->editor.pageSetup, PageSetup{});
         answer_ = [](QDialog& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Page Setup"));
