@@ -188,20 +188,16 @@ class tst_MainFrame : public guitest::FrameTest {
     // The command a menu item sends follows the document: Solve with an attachment updates
     // repetitively, Differential Equations steps by the document's method.
     void commandFollowsTheDocument_data() {
-        guitest::Columns<QString, bool, int, QString>("actionName", "attached", "method",
-                                                      "command");
-        Row("Solve with an attachment", "actionSolve", true, 0, "US");
-        Row("Trapezoidal", "actionSolveDifferential", false, 0, "DDIT");
-        Row("Backward Euler", "actionSolveDifferential", false, 2, "DDIB");
+        guitest::RowsFrom("run_commands.txt", {"actionName", "attached", "method", "command"});
     }
     void commandFollowsTheDocument() {
         QFETCH(QString, actionName);
-        QFETCH(bool, attached);
-        QFETCH(int, method);
+        QFETCH(QString, attached);
+        QFETCH(QString, method);
         PadView* view = openDocument("d.alg", "y = 2*x;\n");
         PadDocument* doc = view->padDocument();
-        doc->settings.differentialMethod = std::uint32_t(method);
-        if (attached) {
+        doc->settings.differentialMethod = method.toUInt();
+        if (attached == u'1') {
             doc->setAttachmentPath(WriteFile(path("d.LST"), "x\n1\n2\n"));
             doc->settings.updateStepCount = 2;
         }
