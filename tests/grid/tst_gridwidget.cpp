@@ -1,6 +1,10 @@
 #include <QtTest>
+#include <functional>
 
 #include "grid/grid_widget.h"
+
+using Operation = std::function<void(GridWidget&)>;
+Q_DECLARE_METATYPE(Operation)
 
 namespace {
 
@@ -48,33 +52,25 @@ class tst_GridWidget : public QObject {
     }
 
     void insertAndDeleteKeepCellsInPlace_data() {
-        QTest::addColumn<QString>("operation");
+        QTest::addColumn<Operation>("operation");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QStringList>("row0");
         QTest::addColumn<int>("rows");
-        QTest::newRow("insert column") << "insertColumn 1" << QStringList{"a", "new", "b", "c"}
-                                       << QStringList{"00", "", "01", "02"} << 3;
-        QTest::newRow("delete column")
-            << "deleteColumn 0" << QStringList{"b", "c"} << QStringList{"01", "02"} << 3;
-        QTest::newRow("insert row")
-            << "insertRow 0" << QStringList{"a", "b", "c"} << QStringList{"", "", ""} << 4;
+        QTest::newRow("insert column")
+            << Operation([](GridWidget& g) { g.insertColumnAt(1, QStringLiteral("new")); })
+            << QStringList{"a", "new", "b", "c"} << QStringList{"00", "", "01", "02"} << 3;
+        QTest::newRow("delete column") << Operation([](GridWidget& g) { g.deleteColumn(0); })
+                                       << QStringList{"b", "c"} << QStringList{"01", "02"} << 3;
+        QTest::newRow("insert row") << Operation([](GridWidget& g) { g.insertRowAt(0); })
+                                    << QStringList{"a", "b", "c"} << QStringList{"", "", ""} << 4;
         QTest::newRow("delete row")
-            << "deleteRow 0" << QStringList{"a", "b", "c"} << QStringList{"10", "11", "12"} << 2;
+            << Operation([](GridWidget& g) { g.deleteRow(0); }) << QStringList{"a", "b", "c"}
+            << QStringList{"10", "11", "12"} << 2;
     }
     void insertAndDeleteKeepCellsInPlace() {
-        QFETCH(QString, operation);
+        QFETCH(Operation, operation);
         GridWidget g;
-        Filled(g);
-        const QStringList op = operation.split(u' ');
-        const int at = op[1].toInt();
-        if (op[0] == QLatin1String("insertColumn"))
-            g.insertColumnAt(at, QStringLiteral("new"));
-        else if (op[0] == QLatin1String("deleteColumn"))
-            g.deleteColumn(at);
-        else if (op[0] == QLatin1String("insertRow"))
-            g.insertRowAt(at);
-        else
-            g.deleteRow(at);
+        operation(*Filled(g));
         QTEST(g.columnTitles(), "titles");
         QTEST(g.rowTexts(0), "row0");
         QTEST(g.dataRowCount(), "rows");

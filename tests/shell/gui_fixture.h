@@ -74,11 +74,29 @@ void Row(const char* name, const V&... values) {
     ((row << values), ...);
 }
 
-// A statement too long for one line of the compiler: 30 terms, 147 characters.
-inline QString LongSum(const QString& before, const QString& after) {
-    QStringList terms;
-    for (int i = 0; i < 30; ++i) terms << QStringLiteral("aa");
-    return before + terms.join(QStringLiteral(" + ")) + after;
+// The rows of a data-driven test, read from tests/data/shell/<table>: a row a line, its name
+// and its cells separated by " | " (a cell keeps any further blanks), a backslash before n, r or
+// t standing for a line feed, a carriage return or a tab; lines starting with '#' are notes.
+// Every column is a QString.
+inline void RowsFrom(const char* table, std::initializer_list<const char*> columns) {
+    for (const char* column : columns) QTest::addColumn<QString>(column);
+    const QString text =
+        QString::fromUtf8(ReadFile(QStringLiteral(VALDRIX_SHELL_DATA "/") + table));
+    if (text.isEmpty()) qFatal("no table %s", table);
+    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(u'#')) continue;
+        QStringList cells = line.split(u'|');
+        if (cells.size() != qsizetype(columns.size()) + 1)
+            qFatal("%s: %s", table, qPrintable(line));
+        QTestData& row = QTest::newRow(qPrintable(cells.takeFirst().trimmed()));
+        for (QString cell : cells) {
+            if (cell.startsWith(u' ')) cell.remove(0, 1);
+            if (cell.endsWith(u' ')) cell.chop(1);
+            row << cell.replace(QLatin1String("\\n"), QLatin1String("\n"))
+                       .replace(QLatin1String("\\r"), QLatin1String("\r"))
+                       .replace(QLatin1String("\\t"), QLatin1String("\t"));
+        }
+    }
 }
 
 // A variable's number in the list the Graph Generation dialog is given, counted from 1.

@@ -6,10 +6,29 @@
 #include "gui_fixture.h"
 #include "shell/attachment_dialog.h"
 #include "shell/attachment_file.h"
+#include "shell/charset.h"
 
 using guitest::ReadFile;
-using guitest::Row;
 using guitest::WriteFile;
+
+namespace {
+
+// "a,b / 1,2": the names, then each row, of cells separated by commas.
+AttachmentTable Table(const QString& text) {
+    AttachmentTable table;
+    const QStringList lines = text.split(u'/');
+    table.names = lines[0].trimmed().split(u',', Qt::SkipEmptyParts);
+    for (const QString& line : lines.mid(1)) table.rows.append(line.trimmed().split(u','));
+    return table;
+}
+
+QByteArray Bytes(const QString& text) {
+    QByteArray bytes;
+    if (!charset::FromUnicode(text, bytes)) qFatal("no bytes for %s", qPrintable(text));
+    return bytes;
+}
+
+}  // namespace
 
 // The attachment table file and its editor.
 class tst_AttachmentDialog : public guitest::AppTest {
@@ -18,118 +37,85 @@ class tst_AttachmentDialog : public guitest::AppTest {
     void init() { StartApp(); }
     void cleanup() { StopApp(); }
 
-    void reading_data() {
-        guitest::Columns<QByteArray, QStringList, QList<QStringList>>("file", "names", "rows");
-        Row("semicolon and blanks separate", QByteArray("a b c\n1;2  3\n"),
-            QStringList{"a", "b", "c"}, QList<QStringList>{{"1", "2", "3"}});
-        Row("tabs and runs of separators", QByteArray("a\tb\n\t1 ;; 2\t\n"), QStringList{"a", "b"},
-            QList<QStringList>{{"1", "2"}});
-        Row("reading stops at an empty line", QByteArray("a\n1\n\n2\n"), QStringList{"a"},
-            QList<QStringList>{{"1"}});
-        Row("line ends of another system", QByteArray("a b\r\n1 2\r\n3 4\r\n"),
-            QStringList{"a", "b"}, QList<QStringList>{{"1", "2"}, {"3", "4"}});
-        Row("approx mark at the end of a name", QByteArray("x y\xBB\n1 2\n"),
-            QStringList{"x", QStringLiteral("y\u2248")}, QList<QStringList>{{"1", "2"}});
-        Row("empty file", QByteArray(), QStringList{}, QList<QStringList>{});
-    }
-
+    void reading_data() { guitest::RowsFrom("attachment_reading.txt", {"file", "table"}); }
     void reading() {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, names);
-        QFETCH(QList<QStringList>, rows);
-        const AttachmentTable t = ReadAttachment(file);
-        QCOMPARE(t.names, names);
-        QCOMPARE(t.rows, rows);
+        QFETCH(QString, file);
+        QFETCH(QString, table);
+        const AttachmentTable t = ReadAttachment(Bytes(file));
+        QCOMPARE(t.names, Table(table).names);
+        QCOMPARE(t.rows, Table(table).rows);
     }
 
     void writing_data() {
-        guitest::Columns<QStringList, QList<QStringList>, QByteArray, int>("names", "rows", "file",
-                                                                           "rowsWritten");
-        Row("cells separated by one blank", QStringList{"a", "b"},
-            QList<QStringList>{{"1", "2"}, {"3", "4"}}, QByteArray("a b\n1 2\n3 4\n"), 2);
-        Row("empty row left out", QStringList{"a", "b"},
-            QList<QStringList>{{"1", "2"}, {"", ""}, {"5", "6"}}, QByteArray("a b\n1 2\n5 6\n"), 2);
-        Row("trailing empty cells trimmed", QStringList{"a", "b"}, QList<QStringList>{{"1", ""}},
-            QByteArray("a b\n1\n"), 1);
-        Row("approx mark written as its byte", QStringList{QStringLiteral("v\u2248")},
-            QList<QStringList>{{"7"}}, QByteArray("v\xBB\n7\n"), 1);
+        guitest::RowsFrom("attachment_writing.txt", {"table", "file", "rowsWritten"});
     }
-
     void writing() {
-        QFETCH(QStringList, names);
-        QFETCH(QList<QStringList>, rows);
+        QFETCH(QString, table);
+        QFETCH(QString, file);
         int written = -1;
-        QTEST(WriteAttachment(AttachmentTable{names, rows}, &written), "file");
-        QTEST(written, "rowsWritten");
+        QCOMPARE(WriteAttachment(Table(table), &written), Bytes(file));
+        QTEST(QString::number(written), "rowsWritten");
     }
 
-    // row and column of the first cell that cannot be stored; -2: none, row -1: the names.
     void unstorableCells_data() {
-        guitest::Columns<QStringList, QList<QStringList>, int, int>("names", "rows", "row",
-                                                                    "column");
-        Row("complete", QStringList{"a", "b"}, QList<QStringList>{{"1", "2"}}, -2, -2);
-        Row("trailing gap is harmless", QStringList{"a", "b"}, QList<QStringList>{{"1", ""}}, -2,
-            -2);
-        Row("gap before a value", QStringList{"a", "b", "c"},
-            QList<QStringList>{{"1", "2", "3"}, {"", "5", "6"}}, 1, 0);
-        Row("blank inside a value", QStringList{"a", "b"}, QList<QStringList>{{"1 2", "3"}}, 0, 0);
-        Row("semicolon in a name", QStringList{"a;b", "c"}, QList<QStringList>{}, -1, 0);
-        Row("character without a byte", QStringList{"a"},
-            QList<QStringList>{{QStringLiteral("\u03BA")}}, 0, 0);
+        guitest::RowsFrom("attachment_unstorable.txt", {"table", "row", "column"});
     }
-
     void unstorableCells() {
-        QFETCH(QStringList, names);
-        QFETCH(QList<QStringList>, rows);
-        QFETCH(int, row);
+        QFETCH(QString, table);
+        QFETCH(QString, row);
         int r = -2, c = -2;
-        const bool found = FindUnstorableCell(AttachmentTable{names, rows}, &r, &c);
-        QCOMPARE(found, row != -2);
+        const bool found = FindUnstorableCell(Table(table), &r, &c);
+        QCOMPARE(found, row != QLatin1String("none"));
         if (found) {
-            QCOMPARE(r, row);
-            QTEST(c, "column");
+            QCOMPARE(QString::number(r), row);
+            QTEST(QString::number(c), "column");
         }
     }
 
+    // The table in the grid; the name box follows the column in focus and writes the name back,
+    // with the mark when the box is ticked; the column buttons act where the focus is (cells
+    // keep their places as the grid's own test shows).
     void opensTheTableInTheGrid() {
-        WriteFile(path("t.LST"), "x y z\n1;2  3\n4 5 6\n");
+        WriteFile(path("t.LST"), "x y\xBB z\n1;2  3\n4 5 6\n");
         AttachmentDialog d(*app_, path("t.LST"), QString());
         GridWidget* g = d.grid();
         QCOMPARE(g->horizontalHeaderItem(0)->text(), QStringLiteral("  No"));
         QCOMPARE(g->columnWidth(0), 50);
-        QCOMPARE(g->columnTitles(), (QStringList{"x", "y", "z"}));
         QCOMPARE(g->dataRowCount(), 2);
         QCOMPARE(g->rowTexts(0), (QStringList{"1", "2", "3"}));
         QCOMPARE(g->rowLabel(1), QStringLiteral("2"));
         QCOMPARE(g->item(0, 1)->background().color(), QColor(255, 255, 224));
         QCOMPARE(d.rowCount(), 2);
 
-        AttachmentDialog missing(*app_, path("none.LST"), QString());
-        QCOMPARE(missing.grid()->dataColumnCount(), 0);
-        QCOMPARE(missing.rowCount(), 0);
-    }
-
-    void nameBoxFollowsTheColumnTitle() {
-        WriteFile(path("t.LST"), "x y\xBB\n1 2\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
         QCOMPARE(d.nameBox()->maxLength(), 9);
         d.approxBox()->setChecked(true);
-        d.grid()->focusCell(0, 0);
+        g->focusCell(0, 0);
         d.GetVarName();
         QCOMPARE(d.nameBox()->text(), QStringLiteral("x"));
         QVERIFY(!d.approxBox()->isChecked());
-        d.grid()->focusCell(0, 1);
+        g->focusCell(0, 1);
         d.GetVarName();
         QCOMPARE(d.nameBox()->text(), QStringLiteral("y"));
         QVERIFY(d.approxBox()->isChecked());
-
-        // RefreshVar writes the name back, with the mark when the box is ticked.
         d.nameBox()->setText(QStringLiteral("speed"));
         d.RefreshVar();
-        QCOMPARE(d.grid()->columnTitle(1), QStringLiteral("speed\u2248"));
+        QCOMPARE(g->columnTitle(1), QStringLiteral("speed\u2248"));
         d.approxBox()->setChecked(false);
         d.RefreshVar();
-        QCOMPARE(d.grid()->columnTitle(1), QStringLiteral("speed"));
+        QCOMPARE(g->columnTitles(), (QStringList{"x", "speed", "z"}));
+
+        d.AddColumn();
+        QCOMPARE(g->columnTitles(), (QStringList{"x", "speed", "z", "noname"}));
+        g->focusCell(0, 1);
+        d.InsertColumn();
+        QCOMPARE(g->columnTitles(), (QStringList{"x", "noname", "speed", "z", "noname"}));
+        g->focusCell(0, 0);
+        d.DeleteColumn();
+        QCOMPARE(g->columnTitles(), (QStringList{"noname", "speed", "z", "noname"}));
+
+        AttachmentDialog missing(*app_, path("none.LST"), QString());
+        QCOMPARE(missing.grid()->dataColumnCount(), 0);
+        QCOMPARE(missing.rowCount(), 0);
     }
 
     void rowButtonsNumberRows() {
@@ -150,26 +136,28 @@ class tst_AttachmentDialog : public guitest::AppTest {
         QCOMPARE(g->rowTexts(2), QStringList{"3"});
     }
 
-    // Cells keep their places as the grid's own test shows; the buttons choose where.
-    void columnButtons() {
-        WriteFile(path("t.LST"), "x y\n1 2\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
-        GridWidget* g = d.grid();
-        d.AddColumn();
-        QCOMPARE(g->columnTitles(), (QStringList{"x", "y", "noname"}));
-        g->focusCell(0, 1);
-        d.InsertColumn();
-        QCOMPARE(g->columnTitles(), (QStringList{"x", "noname", "y", "noname"}));
-        g->focusCell(0, 0);
-        d.DeleteColumn();
-        QCOMPARE(g->columnTitles(), (QStringList{"noname", "y", "noname"}));
-    }
-
-    void saveToTheGivenPathCountsRows() {
+    // A cell that would shift its column is refused and nothing is written; Don't Save writes
+    // nothing; Save writes to the given path and counts the rows, an empty one left out.
+    void saveToTheGivenPath() {
         WriteFile(path("t.LST"), "x y\n1 2\n3 4\n");
         AttachmentDialog d(*app_, path("t.LST"), QString());
-        d.AddRow();  // an empty row is not written and not counted
+        d.show();
+        d.grid()->setCellText(0, 0, QString());
+        d.Save();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("Row 1")));
+        QVERIFY(d.isVisible());
+        QCOMPARE(ReadFile(path("t.LST")), QByteArray("x y\n1 2\n3 4\n"));
+
         d.grid()->setCellText(0, 0, QStringLiteral("9"));
+        AttachmentDialog unsaved(*app_, path("t.LST"), QString());
+        unsaved.grid()->setCellText(0, 0, QStringLiteral("8"));
+        unsaved.reject();
+        QCOMPARE(unsaved.result(), int(QDialog::Rejected));
+        QCOMPARE(ReadFile(path("t.LST")), QByteArray("x y\n1 2\n3 4\n"));
+        QCOMPARE(unsaved.rowCount(), 2);
+
+        d.AddRow();
         d.Save();
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QVERIFY(saveTitles_.isEmpty());
@@ -195,29 +183,6 @@ class tst_AttachmentDialog : public guitest::AppTest {
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(d.savedPath(), path("fresh.LST"));
         QCOMPARE(ReadFile(path("fresh.LST")), QByteArray("noname\n5\n"));
-        QCOMPARE(d.rowCount(), 1);
-    }
-
-    void cellThatWouldShiftColumnsIsNotSaved() {
-        WriteFile(path("t.LST"), "x y\n1 2\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
-        d.show();
-        d.grid()->setCellText(0, 0, QString());
-        d.Save();
-        QCOMPARE(messages_.size(), 1);
-        QVERIFY(messages_[0].contains(QStringLiteral("Row 1")));
-        QVERIFY(d.isVisible());
-        QCOMPARE(ReadFile(path("t.LST")), QByteArray("x y\n1 2\n"));
-        d.reject();
-    }
-
-    void dontSaveWritesNothing() {
-        WriteFile(path("t.LST"), "x\n1\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
-        d.grid()->setCellText(0, 0, QStringLiteral("2"));
-        d.reject();
-        QCOMPARE(d.result(), int(QDialog::Rejected));
-        QCOMPARE(ReadFile(path("t.LST")), QByteArray("x\n1\n"));
         QCOMPARE(d.rowCount(), 1);
     }
 };

@@ -80,10 +80,11 @@ class tst_DocumentManager : public guitest::FrameTest {
         QVERIFY(!EquationApp::Profile()->contains(keys::kShowCmd));
     }
 
-    // A window system may bring the next window to the front only after the closed one has
-    // gone, and unmaximised: coming to the front is no choice of the user's, and the window
-    // takes the shared state.
-    void aWindowComingToTheFrontTakesTheSharedState() {
+    // Restoring or maximising a document window is remembered for later sessions. A window
+    // system may bring the next window to the front only after the closed one has gone, and
+    // unmaximised: coming to the front is no choice of the user's, and the window takes the
+    // shared state.
+    void restoringAFrameIsRemembered() {
         frame_->ReadSettings();
         openDocument("a.alg", "a = 1;\n");
         openDocument("b.alg", "b = 1;\n");
@@ -95,18 +96,14 @@ class tst_DocumentManager : public guitest::FrameTest {
         area->setActiveSubWindow(first);
         QCOMPARE(docs().childShowState(), ShowState::kMaximized);
         QVERIFY(first->isMaximized());
-    }
 
-    void restoringAFrameIsRemembered() {
-        frame_->ReadSettings();
-        openDocument("a.alg", "a = 1;\n");
-        frame_->mdiArea()->activeSubWindow()->showNormal();
+        first->showNormal();
         QCOMPARE(docs().childShowState(), ShowState::kNormal);
-        openDocument("b.alg", "b = 1;\n");
-        QVERIFY(!frame_->mdiArea()->activeSubWindow()->isMaximized());
-        frame_->mdiArea()->activeSubWindow()->showMaximized();
+        openDocument("c.alg", "c = 1;\n");
+        QVERIFY(!area->activeSubWindow()->isMaximized());
+        area->activeSubWindow()->showMaximized();
         QCOMPARE(docs().childShowState(), ShowState::kMaximized);
-        frame_->mdiArea()->activeSubWindow()->showNormal();
+        area->activeSubWindow()->showNormal();
         QVERIFY(frame_->close());
         QCOMPARE(EquationApp::Profile()->value(keys::kShowCmd).toInt(), 1);
     }

@@ -71,26 +71,19 @@ class tst_FirstSession : public guitest::FrameTest {
         }
     }
 
-    // The frame's title names the document in front once, whether its window is maximised or
-    // not.
-    void theTitleNamesTheDocumentOnce() {
-        const auto shown = [this](const QString& name) {
-            return frame_->windowTitle().remove(QStringLiteral("[*]")).count(name);
-        };
-        openDocument("a.alg", "x = 1;\n");
-        QVERIFY(frame_->mdiArea()->activeSubWindow()->isMaximized());
-        QCOMPARE(shown("a.alg"), 1);
-        openDocument("b.alg", "x = 1;\n");
-        QCOMPARE(shown("b.alg"), 1);
-        QCOMPARE(shown("a.alg"), 0);
-        frame_->mdiArea()->activeSubWindow()->showNormal();
-        QVERIFY(shown("b.alg") <= 1);
-        QCOMPARE(frame_->mdiArea()->activeSubWindow()->windowTitle().remove("[*]"),
-                 QStringLiteral("b.alg"));
-    }
-
-    void findSaysWhenTheTextIsNowhere() {
+    // With a document open: Alt and a letter reaches one item only, in the menu bar and in
+    // every menu; Find says when the text is nowhere; F6 goes round the document, the Output
+    // window and the Properties tree, Shift+F6 back; the frame's title names the document in
+    // front once, whether its window is maximised or not.
+    void withADocumentOpen() {
         PadView* view = openDocument("a.alg", "x = 1;\ny = 2;\n");
+        for (QAction* a : frame_->menuBar()->actions()) {
+            if (a->menu() != nullptr) emit a->menu()->aboutToShow();
+        }
+        QStringList clashes;
+        CollectClashes(QStringLiteral("menu bar"), frame_->menuBar()->actions(), clashes);
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(" / ")));
+
         action("actionEditFind")->trigger();
         auto* find = frame_->findChild<FindReplaceDialog*>();
         find->findText()->setText(QStringLiteral("z"));
@@ -100,11 +93,7 @@ class tst_FirstSession : public guitest::FrameTest {
         QVERIFY(find->FindNext());
         QCOMPARE(view->textCursor().selectedText(), QStringLiteral("y"));
         find->hide();
-    }
 
-    // F6 goes round the document, the Output window and the Properties tree; Shift+F6 back.
-    void f6MovesBetweenThePanes() {
-        PadView* view = openDocument("a.alg", "x = 1;\n");
         view->setFocus();
         QWidget* output = frame_->output();
         QWidget* properties = frame_->properties();
@@ -125,18 +114,19 @@ class tst_FirstSession : public guitest::FrameTest {
         QCOMPARE(frame_->focusWidget(), view);
         previous->trigger();
         QCOMPARE(frame_->focusWidget(), properties);
-    }
 
-    // Alt and a letter reaches one item only, in the menu bar and in every menu, with and
-    // without a document or a graph open.
-    void everyMenuHasDistinctMnemonics() {
-        openDocument("a.alg", "x = 1;\n");
-        for (QAction* a : frame_->menuBar()->actions()) {
-            if (a->menu() != nullptr) emit a->menu()->aboutToShow();
-        }
-        QStringList clashes;
-        CollectClashes(QStringLiteral("menu bar"), frame_->menuBar()->actions(), clashes);
-        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(" / ")));
+        const auto shown = [this](const QString& name) {
+            return frame_->windowTitle().remove(QStringLiteral("[*]")).count(name);
+        };
+        QVERIFY(frame_->mdiArea()->activeSubWindow()->isMaximized());
+        QCOMPARE(shown("a.alg"), 1);
+        openDocument("b.alg", "x = 1;\n");
+        QCOMPARE(shown("b.alg"), 1);
+        QCOMPARE(shown("a.alg"), 0);
+        frame_->mdiArea()->activeSubWindow()->showNormal();
+        QVERIFY(shown("b.alg") <= 1);
+        QCOMPARE(frame_->mdiArea()->activeSubWindow()->windowTitle().remove("[*]"),
+                 QStringLiteral("b.alg"));
     }
 };
 

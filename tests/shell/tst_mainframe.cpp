@@ -60,25 +60,19 @@ class tst_MainFrame : public guitest::FrameTest {
         }
     }
 
-    void attachmentCommandsFollowTheAttachment_data() {
-        QTest::addColumn<bool>("attached");
-        Row("no attachment", false);
-        Row("attachment", true);
-    }
     void attachmentCommandsFollowTheAttachment() {
-        QFETCH(bool, attached);
         PadView* view = docs().NewDocument();
-        if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
-        frame_->UpdateMenus();
-        QCOMPARE(action("actionAttachmentNew")->isEnabled(), !attached);
-        QCOMPARE(action("actionAttachFile")->isEnabled(), !attached);
-        QCOMPARE(action("actionAttachmentEdit")->isEnabled(), attached);
-        QCOMPARE(action("actionAttachmentRemove")->isEnabled(), attached);
-        if (attached) {
-            action("actionAttachmentRemove")->trigger();
-            QVERIFY(!view->padDocument()->hasAttachment());
-            QVERIFY(action("actionAttachmentNew")->isEnabled());
+        for (bool attached : {false, true}) {
+            if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
+            frame_->UpdateMenus();
+            QCOMPARE(action("actionAttachmentNew")->isEnabled(), !attached);
+            QCOMPARE(action("actionAttachFile")->isEnabled(), !attached);
+            QCOMPARE(action("actionAttachmentEdit")->isEnabled(), attached);
+            QCOMPARE(action("actionAttachmentRemove")->isEnabled(), attached);
         }
+        action("actionAttachmentRemove")->trigger();
+        QVERIFY(!view->padDocument()->hasAttachment());
+        QVERIFY(action("actionAttachmentNew")->isEnabled());
     }
 
     void copyTakesTheOutputSelectionWhenTheEditorHasNone() {
@@ -194,20 +188,16 @@ class tst_MainFrame : public guitest::FrameTest {
     // The command a menu item sends follows the document: Solve with an attachment updates
     // repetitively, Differential Equations steps by the document's method.
     void commandFollowsTheDocument_data() {
-        guitest::Columns<QString, bool, int, QString>("actionName", "attached", "method",
-                                                      "command");
-        Row("Solve with an attachment", "actionSolve", true, 0, "US");
-        Row("Trapezoidal", "actionSolveDifferential", false, 0, "DDIT");
-        Row("Backward Euler", "actionSolveDifferential", false, 2, "DDIB");
+        guitest::RowsFrom("run_commands.txt", {"actionName", "attached", "method", "command"});
     }
     void commandFollowsTheDocument() {
         QFETCH(QString, actionName);
-        QFETCH(bool, attached);
-        QFETCH(int, method);
+        QFETCH(QString, attached);
+        QFETCH(QString, method);
         PadView* view = openDocument("d.alg", "y = 2*x;\n");
         PadDocument* doc = view->padDocument();
-        doc->settings.differentialMethod = std::uint32_t(method);
-        if (attached) {
+        doc->settings.differentialMethod = method.toUInt();
+        if (attached == u'1') {
             doc->setAttachmentPath(WriteFile(path("d.LST"), "x\n1\n2\n"));
             doc->settings.updateStepCount = 2;
         }
@@ -267,16 +257,8 @@ class tst_MainFrame : public guitest::FrameTest {
         QVERIFY(!action("actionCancelRun")->isEnabled());
     }
 
-    // The editor holds "0123456789" with the caret at 10.
     void paletteInsertions_data() {
-        guitest::Columns<QString, QString, int>("actionName", "text", "caret");
-        Row("IF THEN ELSE", "paletteFunctionsBar_13", "0123456789IF  THEN   ELSE", 13);
-        Row("function", "paletteFunctionsBar_14", "0123456789SIN()", 14);
-        Row("plain text", "paletteFunctionsBar_27", "0123456789;", 11);
-        Row("Greek letter", "paletteGreekBar_0", QStringLiteral("0123456789\u03B1"), 11);
-        Row("Approx", "paletteGreekBar_34", QStringLiteral("0123456789\u2248"), 11);
-        Row("at Angle", "paletteGreekBar_36", "0123456789@", 11);
-        Row("PI", "paletteAlphabetBar_26", "0123456789PI", 12);
+        guitest::RowsFrom("palette_insertions.txt", {"actionName", "text", "caret"});
     }
     void paletteInsertions() {
         QFETCH(QString, actionName);
@@ -285,16 +267,24 @@ class tst_MainFrame : public guitest::FrameTest {
         view->moveCursor(QTextCursor::End);
         action(qPrintable(actionName))->trigger();
         QTEST(view->toPlainText(), "text");
-        QTEST(view->textCursor().position(), "caret");
+        QTEST(QString::number(view->textCursor().position()), "caret");
         view->undo();
         QCOMPARE(view->toPlainText(), QStringLiteral("0123456789"));
     }
 
-    void damagedSideFileIsReportedAndTheDocumentOpens() {
+    // A damaged side file is reported and the document opens; a converted file fills the next
+    // new document, which has no name.
+    void documentsFromOtherFiles() {
         WriteFile(path("bad.VDP"), QByteArray(20, '\0'));
         QVERIFY(openDocument("bad.alg", "x = 1;\n") != nullptr);
         QCOMPARE(messages_, QStringList{"Incorect File Format"});
         QCOMPARE(docs().recentFiles().value(0), path("bad.alg"));
+
+        app_->convertFilePath = WriteFile(path("m.SJC"), "a\xE1 = 1;\nb = 2;");
+        PadView* view = docs().NewDocument();
+        QCOMPARE(view->toPlainText(), QStringLiteral("a\u03B1 = 1;\nb = 2;\n"));
+        QVERIFY(app_->convertFilePath.isEmpty());
+        QVERIFY(view->padDocument()->path().isEmpty());
     }
 
     void closeAsksAboutUnsavedChanges() {
@@ -311,14 +301,6 @@ class tst_MainFrame : public guitest::FrameTest {
         QTRY_COMPARE(docs().views().size(), 0);
         QCOMPARE(ReadFile(path("c.alg")), QByteArray("yx = 1;\n"));
         QCOMPARE(frame_->properties()->topLevelItemCount(), 0);
-    }
-
-    void convertedFileFillsTheNewDocument() {
-        app_->convertFilePath = WriteFile(path("m.SJC"), "a\xE1 = 1;\nb = 2;");
-        PadView* view = docs().NewDocument();
-        QCOMPARE(view->toPlainText(), QStringLiteral("a\u03B1 = 1;\nb = 2;\n"));
-        QVERIFY(app_->convertFilePath.isEmpty());
-        QVERIFY(view->padDocument()->path().isEmpty());
     }
 
     void placementAndRecentFilesAreKept() {

@@ -11,8 +11,6 @@
 #include "shell/pad_document.h"
 #include "shell/settings_keys.h"
 
-using guitest::Row;
-
 // The Options sheet: what it shows, what OK stores and refuses, and the options reaching the
 // editors and the core on the next run.
 class tst_OptionPages : public guitest::FrameTest {
@@ -22,7 +20,7 @@ class tst_OptionPages : public guitest::FrameTest {
     void cleanup() { StopFrame(); }
 
     // A new document's sheet shows the core's defaults (the tolerance without its sign) and the
-    // program's flags and colours.
+    // program's flags and colours; Cancel changes nothing.
     void newDocumentShowsTheDefaults() {
         PadView* view = docs().NewDocument();
         const DocumentSettings defaults;
@@ -77,22 +75,20 @@ class tst_OptionPages : public guitest::FrameTest {
             QCOMPARE(child<CColourPicker>(d, "equationColour")->colour(), editor.equationColor);
             QCOMPARE(child<CColourPicker>(d, "commentsColour")->colour(), editor.commentsColor);
             QCOMPARE(child<CColourPicker>(d, "backgroundColour")->colour(), editor.backgroundColor);
+            child<NumberEdit>(d, "repetitions")->setText(QStringLiteral("7"));
+            child<QCheckBox>(d, "showResults")->setChecked(false);
+            child<CColourPicker>(d, "equationColour")->chooseNamed(13);
             d.reject();
         });
         QVERIFY(shown);
+        QCOMPARE(view->padDocument()->settings.stepCount, 50);
+        QVERIFY(app_->showResultsInOutputView);
+        QCOMPARE(app_->editor.equationColor, QColor(255, 0, 0));
         QVERIFY(!view->padDocument()->isModified());
     }
 
     void okStoresWhatWasTyped_data() {
-        // summaryLine: the line of the Properties tree after Save; reshown: the field when the
-        // sheet opens again.
-        guitest::Columns<QString, QString, QString, QString>("field", "typed", "summaryLine",
-                                                             "reshown");
-        Row("tolerance shown without its sign", "tolerance", "8", "Min. Tolerance = E-8", "8");
-        Row("integers are truncated", "maxIterations", "12.9", "Max. Iterations = 12", "12");
-        Row("group commas are accepted", "repetitions", "1,250", "Max. Iterations = 10", "1,250");
-        Row("reals keep their decimals", "deltaJ", "0.25", "Delta J = 0.250000", "0.250000");
-        Row("initial guess", "maxGuess", "2.5e1", "Max. Initial Guess = 25.000000", "25.000000");
+        guitest::RowsFrom("stored_options.txt", {"field", "typed", "summaryLine", "reshown"});
     }
     void okStoresWhatWasTyped() {
         QFETCH(QString, field);
@@ -129,22 +125,15 @@ class tst_OptionPages : public guitest::FrameTest {
         });
     }
 
-    // page: the tab that holds the field (0 Method, 1 General).
     void refusedFieldKeepsTheSheetOpen_data() {
-        guitest::Columns<QString, QString, QString, int>("field", "typed", "reason", "page");
-        Row("no number", "deltaT", ".", "Delta T", 0);
-        Row("more steps than the solver takes", "maxIterations", "1,250",
-            "Max Iterations: enter a number from 1 to 1000.", 0);
-        Row("the tolerance is told with the sign it is shown with", "tolerance", "40",
-            "Min. Tolerance: enter a number from -9 to 34.", 0);
-        Row("a capacity below the default", "capacity", "24",
-            "Capacity: enter a number from 25 to 20000", 1);
+        guitest::RowsFrom("refused_options.txt", {"field", "typed", "reason", "page"});
     }
     void refusedFieldKeepsTheSheetOpen() {
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, reason);
-        QFETCH(int, page);
+        QFETCH(QString, page);
+        const int tab = page.toInt();
         PadView* view = openDocument("bad.alg", "x = 1;\n");
         const DocumentSettings before = view->padDocument()->settings;
         const int capacity = app_->capacity;
@@ -152,11 +141,11 @@ class tst_OptionPages : public guitest::FrameTest {
         options([&](QDialog& d) {
             child<QComboBox>(d, "solvingMethod")->setCurrentIndex(1);
             d.findChild<NumberEdit*>(field)->setText(typed);
-            d.findChild<QTabWidget*>()->setCurrentIndex(1 - page);
+            d.findChild<QTabWidget*>()->setCurrentIndex(1 - tab);
             d.accept();
             result = d.result();
             // The page holding the field is shown again, with the reason.
-            QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), page);
+            QCOMPARE(d.findChild<QTabWidget*>()->currentIndex(), tab);
             d.reject();
         });
         QCOMPARE(result, int(QDialog::Rejected));
@@ -164,20 +153,6 @@ class tst_OptionPages : public guitest::FrameTest {
         QVERIFY2(messages_[0].contains(reason), qPrintable(messages_[0]));
         QCOMPARE(view->padDocument()->settings.method, before.method);
         QCOMPARE(app_->capacity, capacity);
-        QVERIFY(!view->padDocument()->isModified());
-    }
-
-    void cancelChangesNothing() {
-        PadView* view = openDocument("c.alg", "x = 1;\n");
-        options([&](QDialog& d) {
-            child<NumberEdit>(d, "repetitions")->setText(QStringLiteral("7"));
-            child<QCheckBox>(d, "showResults")->setChecked(false);
-            child<CColourPicker>(d, "equationColour")->chooseNamed(13);
-            d.reject();
-        });
-        QCOMPARE(view->padDocument()->settings.stepCount, 50);
-        QVERIFY(app_->showResultsInOutputView);
-        QCOMPARE(app_->editor.equationColor, QColor(255, 0, 0));
         QVERIFY(!view->padDocument()->isModified());
     }
 
@@ -238,55 +213,35 @@ class tst_OptionPages : public guitest::FrameTest {
         QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("zork")));
     }
 
-    // The capacity is the program's, not the document's: it is kept in the profile and sizes
-    // every run, so a document past the default of 25 equations solves once it is raised.
-    void capacityReachesEveryRunAndTheProfile() {
+    // The capacity and the optimization route are the program's, not the document's: the
+    // General page sets them, the profile keeps them and they size every run. A document past
+    // the default of 25 equations solves once the capacity is raised; on a maximum the direct
+    // route never stops, the rewritten gradient equations reach it and the run says what it is.
+    void programOptionsReachEveryRunAndTheProfile() {
         QByteArray text;
         for (int i = 1; i <= 30; ++i)
             text += "x" + QByteArray::number(i) + " = " + QByteArray::number(i) + ";\n";
-        PadView* view = openDocument("thirty.alg", text);
-        solve(view);
+        PadView* thirty = openDocument("thirty.alg", text);
+        solve(thirty);
         QVERIFY(waitForRun());
-        QCOMPARE(view->padDocument()->settings.lastResult, 0u);
+        QCOMPARE(thirty->padDocument()->settings.lastResult, 0u);
         QVERIFY(frame_->output()->toPlainText().contains(QStringLiteral("Too Many")));
-
-        options([&](QDialog& d) {
-            QCOMPARE(child<NumberEdit>(d, "capacity")->value(), std::optional<double>(25));
-            child<NumberEdit>(d, "capacity")->setText(QStringLiteral("40"));
-            d.accept();
-        });
-        QCOMPARE(app_->capacity, 40);
-        QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
-        solve(view);
-        QVERIFY(waitForRun());
-        QCOMPARE(view->padDocument()->settings.lastResult, 1u);
-
-        // A later session reads it back; a value edited by hand outside the range is not taken.
-        EquationApp::Profile()->setValue(keys::kCapacity, 30);
-        app_->ReadSettings();
-        QCOMPARE(app_->capacity, 30);
-        EquationApp::Profile()->setValue(keys::kCapacity, 99999);
-        app_->ReadSettings();
-        QCOMPARE(app_->capacity, 30);
-        EquationApp::Profile()->remove(keys::kCapacity);
-    }
-
-    // The optimization route is the program's as well: the General page sets it, the profile
-    // keeps it, and the next Unconstrained Optimization goes by it. On a maximum the direct
-    // route never stops; the rewritten gradient equations reach it and the run says what it is.
-    void optimizationRouteReachesEveryRunAndTheProfile() {
-        PadView* view = openDocument("peak.alg", "{Options: 20 -8}\n-(x-1)^2 - (y-2)^2;\n");
+        PadView* peak = openDocument("peak.alg", "{Options: 20 -8}\n-(x-1)^2 - (y-2)^2;\n");
         action("actionUnconstrained")->trigger();
         QVERIFY(waitForRun());
         QVERIFY(!frame_->output()->toPlainText().contains(QStringLiteral("maximum")));
 
         options([&](QDialog& d) {
+            QCOMPARE(child<NumberEdit>(d, "capacity")->value(), std::optional<double>(25));
+            child<NumberEdit>(d, "capacity")->setText(QStringLiteral("40"));
             auto* route = child<QComboBox>(d, "optimizationRoute");
             QCOMPARE(route->currentIndex(), 0);
             QCOMPARE(route->currentText(), QStringLiteral("Direct minimization"));
             route->setCurrentIndex(1);
             d.accept();
         });
+        QCOMPARE(app_->capacity, 40);
+        QCOMPARE(EquationApp::Profile()->value(keys::kCapacity).toInt(), 40);
         QCOMPARE(app_->optimizationRoute, OptimizationRoute::kRewrite);
         QCOMPARE(EquationApp::Profile()->value(keys::kOptimizationRoute).toInt(), 1);
         action("actionUnconstrained")->trigger();
@@ -294,14 +249,23 @@ class tst_OptionPages : public guitest::FrameTest {
         QVERIFY2(frame_->output()->toPlainText().contains(
                      QStringLiteral("Stationary point is a maximum")),
                  qPrintable(frame_->output()->toPlainText()));
-        QCOMPARE(view->padDocument()->settings.lastResult, 0u);
+        QCOMPARE(peak->padDocument()->settings.lastResult, 0u);
+        solve(thirty);
+        QVERIFY(waitForRun());
+        QCOMPARE(thirty->padDocument()->settings.lastResult, 1u);
 
+        // A later session reads them back; values edited by hand outside the range are not taken.
+        EquationApp::Profile()->setValue(keys::kCapacity, 30);
         EquationApp::Profile()->setValue(keys::kOptimizationRoute, 0);
         app_->ReadSettings();
+        QCOMPARE(app_->capacity, 30);
         QCOMPARE(app_->optimizationRoute, OptimizationRoute::kDirect);
-        EquationApp::Profile()->setValue(keys::kOptimizationRoute, 7);  // edited by hand
+        EquationApp::Profile()->setValue(keys::kCapacity, 99999);
+        EquationApp::Profile()->setValue(keys::kOptimizationRoute, 7);
         app_->ReadSettings();
+        QCOMPARE(app_->capacity, 30);
         QCOMPARE(app_->optimizationRoute, OptimizationRoute::kDirect);
+        EquationApp::Profile()->remove(keys::kCapacity);
         EquationApp::Profile()->remove(keys::kOptimizationRoute);
     }
 

@@ -5,7 +5,6 @@
 #include "gui_fixture.h"
 #include "shell/pad_print.h"
 
-using guitest::Row;
 using guitest::WriteFile;
 
 // Printed pages of an equation document: the header and footer texts and their times, and the
@@ -15,14 +14,7 @@ class tst_PadPrint : public guitest::DirTest {
    private slots:
     void init() { NewDir(); }
 
-    void pageTexts_data() {
-        guitest::Columns<QString, QString>("pattern", "expected");
-        Row("defaults", "File: &f", "File: /m/a%d.alg");
-        Row("page", "Page: &p", "Page: 3");
-        Row("only the first &f", "&f and &f", "/m/a%d.alg and &f");
-        Row("time codes", "%Y-%m-%d &p", "2024-02-29 3");
-        Row("empty", "", "");
-    }
+    void pageTexts_data() { guitest::RowsFrom("page_texts.txt", {"pattern", "expected"}); }
     void pageTexts() {
         QFETCH(QString, pattern);
         const QDateTime time(QDate(2024, 2, 29), QTime(13, 5));

@@ -12,8 +12,6 @@
 #include "shell/equation_highlighter.h"
 #include "shell/pad_document.h"
 
-using guitest::Row;
-
 namespace {
 
 const QColor kEquation(255, 0, 0);
@@ -60,43 +58,29 @@ class tst_PadView : public guitest::FrameTest {
     void init() { StartFrame(); }
     void cleanup() { StopFrame(); }
 
-    // colours: "e" or "c" for each character, line ends left out.
     void typingKeepsColours_data() {
-        guitest::Columns<QString, int, QString, QString>("text", "caret", "typed", "colours");
-        Row("{ before an equation ending in }", "a=1;\nb=2;}\nc=3;", 5, "{", "eeeecccccceeee");
-        Row("} inside a comment ends it there", "{aa bb} cc", 3, "}", "cccceeeeeee");
-        Row("{ without a closing brace", "x=1;\ny=2;", 0, "{", "ccccccccc");
-        Row("} outside a comment changes nothing", "x=1; {c}", 4, "}", "eeeeeeccc");
-        Row("text typed after a closing brace", "{c}", 3, "y=1;", "ccceeee");
-        Row("a comment over three lines", "a\nb\nc", 0, "{", "cccc");
+        guitest::RowsFrom("typed_colours.txt", {"text", "caret", "typed", "colours"});
     }
-
     void typingKeepsColours() {
         QFETCH(QString, text);
-        QFETCH(int, caret);
+        QFETCH(QString, caret);
         QFETCH(QString, typed);
-        PadView* view = editor(text, caret);
+        PadView* view = editor(text, caret.toInt());
         QTest::keyClicks(view, typed);
         QTEST(Colours(view), "colours");
     }
-    // from..to: the selection deleted; from == to: Backspace at from.
-    void deletingKeepsColours_data() {
-        guitest::Columns<QString, int, int, QString>("text", "from", "to", "colours");
-        Row("Backspace over the opening brace", "x=1;{y=2;}z=3;", 5, 5, "eeeeeeeeeeeee");
-        Row("Backspace over a closing brace joins the next comment", "{a}b{c}d", 3, 3, "cccccce");
-        Row("a selection from a comment into equations", "{abc}x=1;", 2, 7, "cccc");
-        Row("a selection from equations into a comment", "x=1;{abc}y=2;", 2, 6, "eeeeeeeee");
-        Row("the brace that ends a multi-line comment", "{a\nb}\nc=1;", 5, 5, "ccccccc");
-    }
 
+    void deletingKeepsColours_data() {
+        guitest::RowsFrom("deleted_colours.txt", {"text", "from", "to", "colours"});
+    }
     void deletingKeepsColours() {
         QFETCH(QString, text);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        PadView* view = editor(text, from);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        PadView* view = editor(text, from.toInt());
         if (to != from) {
             QTextCursor c = view->textCursor();
-            c.setPosition(to, QTextCursor::KeepAnchor);
+            c.setPosition(to.toInt(), QTextCursor::KeepAnchor);
             view->setTextCursor(c);
             QTest::keyClick(view, Qt::Key_Delete);
         } else {
@@ -173,27 +157,24 @@ class tst_PadView : public guitest::FrameTest {
         PadView* third = docs().NewDocument();
         QCOMPARE(third->equationColour(), QColor(0, 255, 0));
     }
-    void goToPos_data() {
-        guitest::Columns<int, int>("asked", "caret");
-        Row("start", 0, 0);
-        Row("second line", 6, 6);
-        Row("beyond the end", 99, 11);
-    }
-
+    // Move Cursor goes to the position asked for, the end when it is beyond the end.
     void goToPos() {
-        QFETCH(int, asked);
         PadView* view = editor(QStringLiteral("x = 1;\ny=2;"), 3);
-        answer_ = [asked](QDialog& d) {
-            QCOMPARE(d.windowTitle(), QStringLiteral("Move Cursor"));
-            d.findChild<QSpinBox*>(QStringLiteral("position"))->setValue(asked);
-            d.accept();
-        };
-        action("actionGoToPos")->trigger();
-        QTEST(view->textCursor().position(), "caret");
-        QVERIFY(!view->textCursor().hasSelection());
+        for (const auto& [asked, caret] : {std::pair{0, 0}, std::pair{6, 6}, std::pair{99, 11}}) {
+            answer_ = [asked](QDialog& d) {
+                QCOMPARE(d.windowTitle(), QStringLiteral("Move Cursor"));
+                d.findChild<QSpinBox*>(QStringLiteral("position"))->setValue(asked);
+                d.accept();
+            };
+            action("actionGoToPos")->trigger();
+            QCOMPARE(view->textCursor().position(), caret);
+            QVERIFY(!view->textCursor().hasSelection());
+        }
     }
 
-    void wordWrapAndTabStopsWork() {
+    // Word wrap, tab stops, the display font and the page setup: each reaches the editors and
+    // the settings the program keeps.
+    void editorCommands() {
         PadView* view = editor(QStringLiteral("x\t= 1;"), 0);
         QVERIFY(!view->wordWrap());
         action("actionWordWrap")->trigger();
@@ -211,10 +192,7 @@ class tst_PadView : public guitest::FrameTest {
         action("actionSetTabStops")->trigger();
         QCOMPARE(app_->editor.tabStops, 8);
         QVERIFY(qAbs(view->tabStopDistance() - before / 2) < 0.5);  // 16 quarters before, 8 now
-    }
 
-    void displayFontChangesTheEditor() {
-        PadView* view = editor(QStringLiteral("x = 1;"), 0);
         QString family;
         answer_ = [&family](QDialog& d) {
             auto& dialog = static_cast<QFontDialog&>(d);
@@ -237,10 +215,7 @@ class tst_PadView : public guitest::FrameTest {
         QCOMPARE(view->font(), chosen);
         action("actionMirrorFont")->trigger();
         QCOMPARE(app_->editor.printFont, app_->editor.font);
-    }
 
-    void pageSetupKeepsTextsAndTimes() {
-        editor(QStringLiteral("x = 1;"), 0);
         QCOMPARE(app_->editor.pageSetup, PageSetup{});
         answer_ = [](QDialog& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Page Setup"));
