@@ -87,12 +87,9 @@ TEST(ApplyOptionsTest, SolverOptionsOverrideOnlyWhatWasGiven) {
     ApplyOptions(update.options, u);
     EXPECT_EQ(u.updateStepCount, 3u);
     EXPECT_EQ(d.capacity, 5000);
-}
-
-TEST(ParseCommandLineTest, CapacityOnCheck) {
+    // A check takes the capacity as well, over the one the document had.
     const ParsedCommandLine check = ParseCommandLine({"check", "--capacity", "25", "a.alg"});
     ASSERT_TRUE(check.ok) << check.error;
-    DocumentSettings d;
     d.capacity = 400;
     ApplyOptions(check.options, d);
     EXPECT_EQ(d.capacity, 25);
