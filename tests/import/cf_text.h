@@ -53,11 +53,13 @@ inline ImportResult Convert(const std::string& text, bool fullModel = false) {
     return ConvertCommonFormatText(in, options);
 }
 
-// The copies of the IEEE cases kept with the tests.
-inline std::string CasePath(const std::string& name) {
+// A file or folder under tests/data, among them the copies of the IEEE cases.
+inline std::string DataPath(const std::string& name) {
     const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    return std::string(root != nullptr ? root : ".") + "/tests/data/ieee-cdf/" + name;
+    return std::string(root != nullptr ? root : ".") + "/tests/data/" + name;
 }
+
+inline std::string CasePath(const std::string& name) { return DataPath("ieee-cdf/" + name); }
 
 inline std::string ReadCase(const std::string& name) {
     std::ifstream in(CasePath(name), std::ios::binary);

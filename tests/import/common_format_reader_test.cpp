@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 
 #include "cf_text.h"
@@ -13,10 +16,6 @@ struct Counts {
     const char* file;
     std::size_t buses, branches, interchanges;
 };
-
-const std::string kBuses = BusLine(1, "Slack     HV", 1, 3, 1.0, 0, 0, 0, 50, 0) +
-                           BusLine(2, "Load      HV", 1, 0, 1.0, 0, 50, 0);
-const std::string kBranch = BranchLine(1, 2, 1, 0.01, 0.1);
 
 }  // namespace
 
@@ -45,39 +44,19 @@ TEST(CommonFormatReader, RealCasesReadEveryRecordAndNamesWithBlanksKeepTheFields
     EXPECT_DOUBLE_EQ(d14.interchanges[0].exportMw, 0.0);
 }
 
+// Each file of tests/data/cf-refused: the reason as its first line, then the text refused.
 TEST(CommonFormatReader, IncompleteOrOutOfRangeFilesAreRefusedWithTheReason) {
-    const std::string full = CaseText(kBuses, kBranch);
-    const std::pair<std::string, const char*> cases[] = {
-        {full.substr(0, full.find("-999")), "ends inside the BUS section that line 2 opens"},
-        {full.substr(0, full.find("-999\nLOSS")), "ends inside the BRANCH section"},
-        {full.substr(0, full.find("END")), "ends before its END line"},
-        {CaseText(kBuses + BusLine(10001, "Far", 1, 0, 1, 0, 0, 0), kBranch),
-         "line 5: bus number 10001 is above 10000"},
-        {CaseText(kBuses + BusLine(3, "Far", 11, 0, 1, 0, 0, 0), kBranch),
-         "area number 11 is outside 1 to 10"},
-        {CaseText(kBuses + BusLine(3, "Odd", 1, 5, 1, 0, 0, 0), kBranch), "bus type 5"},
-        {CaseText(kBuses + "   3 Short name\n", kBranch),
-         "line 5: the bus record has no readable area"},
-        {CaseText(kBuses + BusLine(2, "Again", 1, 0, 1, 0, 0, 0), kBranch),
-         "bus 2 appears a second time"},
-        {CaseText(kBuses, kBranch + BranchLine(2, 7, 1, 0.01, 0.1)), "names bus 7"},
-        {CaseText(kBuses, kBranch + BranchLine(1, 2, 1, 0, 0)), "zero impedance"},
-        {CaseText(kBuses + BusLine(3, "Alone", 1, 0, 1, 0, 0, 0), kBranch),
-         "bus 3 is connected to no branch"},
-        {CaseText(kBuses, kBranch, InterchangeLine(2, 1, "Slack     HV", 0)),
-         "area 2 names swing bus 1, which lies in area 1"},
-        {CaseText(
-             BusLine(2, "Load      HV", 1, 0, 1.0, 0, 50, 0) + BusLine(1, "Gen", 1, 2, 1, 0, 0, 0),
-             kBranch),
-         "no bus is of type 3"},
-        {"no sections at all\n", "ends before its END line"},
-        {CaseText(kBuses, kBranch + "   2 x 1 1 1 0 0.1 0.2 0\n"),
-         "line 8: the branch record has no readable to bus"},
-        {CaseText(kBuses, kBranch + "next\n"), "line 8: expected a record"},
-    };
-    for (const auto& [text, reason] : cases) {
-        const ImportResult r = Convert(text);
-        EXPECT_FALSE(r.ok) << reason;
+    std::set<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(DataPath("cf-refused"))) {
+        if (entry.path().filename().string()[0] != '.') files.insert(entry.path());
+    }
+    EXPECT_GE(files.size(), 16u);
+    for (const std::filesystem::path& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        std::string reason;
+        std::getline(in, reason);
+        const ImportResult r = Convert({std::istreambuf_iterator<char>(in), {}});
+        EXPECT_FALSE(r.ok) << file.filename();
         EXPECT_TRUE(r.document.empty());
         EXPECT_NE(r.message.find(std::string("Power flow equations not formed: ")),
                   std::string::npos);
