@@ -16,8 +16,8 @@
 
 // The nonlinear-equation problems of Moré, Garbow and Hillstrom ("Testing unconstrained
 // optimization software", ACM TOMS 7, 1981) that fit a document of at most 25 equations, as
-// equation text: most written out in tests/data/standard_problems, Watson's, Chebyquad and the
-// variably dimensioned function (its size free for the benchmarks) built here from their formulas.
+// equation text: most written out in tests/data/standard_problems, Watson's function and the
+// variably dimensioned one (its size free for the benchmarks) built here from their formulas.
 // The reference drivers' initial norms and final x pin the text down. Starts: x0, 10·x0 and 100·x0
 // as in the MINPACK test drivers (Watson's x0 is 0, so its scaled starts are all components = 10
 // and = 100 instead).
@@ -141,43 +141,6 @@ inline Problem Watson(int n) {
     return p;
 }
 
-// Coefficients of the Chebyshev polynomial T_k in powers of its argument.
-inline Vector ChebyshevCoefficients(int k) {
-    Vector previous{1.0}, current{0.0, 1.0};
-    if (k == 0) return previous;
-    for (int m = 2; m <= k; ++m) {
-        Vector next(m + 1, 0.0);
-        for (int j = 0; j < m; ++j) next[j + 1] += 2 * current[j];
-        for (int j = 0; j < m - 1; ++j) next[j] -= previous[j];
-        previous = current;
-        current = next;
-    }
-    return current;
-}
-
-// f_i = (1/n) sum_j T_i(2 x_j - 1) minus the mean of T_i over [-1, 1] (-1/(i^2 - 1) for even i).
-inline Problem Chebyquad(int n) {
-    Problem p{"Chebyquad " + std::to_string(n), 7, {}, {}};
-    for (int j = 1; j <= n; ++j) p.start.push_back(j / (n + 1.0));
-    for (int i = 1; i <= n; ++i) {
-        const Vector c = ChebyshevCoefficients(i);
-        std::vector<std::string> terms;
-        for (int j = 1; j <= n; ++j) {
-            const std::string y = "(2*" + X(j) + " - 1)";
-            for (int power = 1; power <= i; ++power) {
-                if (c[power] == 0.0) continue;
-                terms.push_back(Real(c[power] / n) + "*" + y +
-                                (power > 1 ? "^" + std::to_string(power) : ""));
-            }
-        }
-        double constant = c[0];  // n copies of T_i's constant term, divided by n
-        if (i % 2 == 0) constant += 1.0 / (i * i - 1);
-        if (constant != 0.0) terms.push_back(Real(constant));
-        p.equations.push_back(Sum(terms) + " = 0");
-    }
-    return p;
-}
-
 // f_i = x_i - 1 + i S (1 + 2 S^2) with S = sum_j j (x_j - 1).
 inline Problem VariablyDimensioned(int n) {
     Problem p{"Variably dimensioned", 12, {}, {}};
@@ -228,7 +191,6 @@ inline std::vector<Problem> Stored() {
 inline std::vector<Problem> Problems() {
     std::vector<Problem> all = Stored();
     for (int n : {6, 9}) all.push_back(detail::Watson(n));
-    for (int n : {5, 6, 7, 9}) all.push_back(detail::Chebyquad(n));
     all.push_back(detail::VariablyDimensioned(10));
     std::stable_sort(all.begin(), all.end(),
                      [](const Problem& a, const Problem& b) { return a.number < b.number; });
