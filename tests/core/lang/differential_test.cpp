@@ -77,31 +77,19 @@ TEST(DifInt, RewritesBeyondTheLimitsAreRefused) {
 }
 
 TEST(DifInt, IntegralsBecomeQuadratureSums) {
-    struct Case {
-        const char* integral;
-        char method;
-        double value;
-    };
-    const Case cases[] = {
-        {"INT(LIM(1, 0), ARG(x, x))", 'R', 0.55},  // f at all eleven points, times h
-        {"INT(LIM(0, 1), ARG(2*x, x))", 'S', -1.0},
-        // Limits that are not numbers: points and width are computed from them.
-        {"INT(LIM(b, a), ARG(x^2, x))", 'S', 9.0},
-        {"INT(LIM(b, a), ARG(INT(LIM(x, 0), ARG(w, w)), x))", 'S', 4.5},
-    };
-    for (const Case& c : cases) {
+    for (const data_table::Row& c : data_table::Read("differential/quadrature", 3)) {
         ParserHarness h;
-        ASSERT_TRUE(h.Compile(std::string("y = ") + c.integral + ";\na = 0;\nb = 3;\n"));
-        ASSERT_TRUE(DifIntCommand(h.s, 'D', c.method)) << c.integral << h.out;
+        ASSERT_TRUE(h.Compile("y = " + c[0] + ";\na = 0;\nb = 3;\n"));
+        ASSERT_TRUE(DifIntCommand(h.s, 'D', c[1][0])) << c[0] << h.out;
         h.Set("y", 0.0);
         h.Set("a", 0.0);
         h.Set("b", 3.0);
         bool error = false;
-        EXPECT_NEAR(-Evaluate(h.s, h.s.model.eq[1].code, error), c.value, 1e-12) << c.integral;
+        EXPECT_NEAR(-Evaluate(h.s, h.s.model.eq[1].code, error), std::stod(c[2]), 1e-12) << c[0];
         EXPECT_FALSE(error);
         for (int e = 1; e <= h.s.model.count; ++e) {
             for (const CodeNode* n = h.s.model.eq[e].code; n != nullptr; n = n->next)
-                EXPECT_FALSE(n->kind == kKindBinary && n->sub == 0x9F) << c.integral;
+                EXPECT_FALSE(n->kind == kKindBinary && n->sub == 0x9F) << c[0];
         }
     }
 }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "core/base/special_values.h"
@@ -64,17 +63,8 @@ TEST(Writer, ConstantsForTheCompilerReadBackAsTheSameDouble) {
 }
 
 TEST(Writer, ValuesForPeopleFitTheirWidth) {
-    const std::vector<std::tuple<double, int, std::string>> rows = {
-        {1e50, 8, "\xDF"}, {-1e50, 8, "-\xDF"}, {0.0, 8, "0"}, {kPi, 8, "\xF0"},
-        {kUndefinedValue, 8, "?"},
-        {1.4142135623730951, 8, "1.414214"}, {-2.5, 8, "-2.500000"},
-        {123456789.0, 8, "1.2346E8"},  // fixed-point would need 9 characters
-        {0.000123456, 8, "1.235E-4"},  // one digit more than 0.000123
-        {0.00123456, 8, "0.001235"},   // a tie: fixed-point
-        {1e-20, 8, "1.00E-20"}, {99999.99999, 6, "100000"},
-        {1e-100, 2, "1E-100"}};        // nothing fits: one digit, wider than asked
-    for (const auto& [value, width, text] : rows) {
-        EXPECT_EQ(FormatValue(value, width), text) << value;
+    for (const data_table::Row& row : data_table::Read("writer/values_for_people", 3)) {
+        EXPECT_EQ(FormatValue(std::stod(row[0]), std::stoi(row[1])), row[2]) << row[0];
     }
     EXPECT_EQ(FormatConstant(-2.5, 8), "-2.5");
     EXPECT_EQ(FormatConstant(1e-20, 8), "1E-20");
