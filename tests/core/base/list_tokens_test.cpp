@@ -4,10 +4,8 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "core/base/result_table.h"
-#include "core/base/special_values.h"
 #include "core/data_table.h"
 #include "scratch_dir.h"
 
