@@ -15,7 +15,7 @@ namespace {
 
 class ListRowsTest : public ::testing::Test, protected ScratchDir {};
 
-TEST_F(ListRowsTest, HeaderExcludedAndTheFirstEmptyLineEndsTheTable) {
+TEST_F(ListRowsTest, HeaderExcludedTheFirstEmptyLineEndsTheTableAndACarriageReturnARow) {
     EXPECT_EQ(CountListRows(Put("a.LST", "x y\r\n1 2\r\n3 4\r\n\r\n5 6\r\n")), 2);
     EXPECT_EQ(CountListRows(Put("b.LST", "x y\n1;2\n \t;\n5 6")), 1);
     EXPECT_EQ(CountListRows(Put("c.LST", "x y\n1 2")), 1);
@@ -23,11 +23,8 @@ TEST_F(ListRowsTest, HeaderExcludedAndTheFirstEmptyLineEndsTheTable) {
     EXPECT_EQ(CountListRows(File("absent.LST")), 0);
     fs::create_directory(dir / "folder.LST");
     EXPECT_EQ(CountListRows(File("folder.LST")), 0);
-}
-
-// The rows are the lines the update reader takes, and it ends a line at a carriage return
-// alone as well: a table saved with the old Macintosh line ends has all its rows.
-TEST_F(ListRowsTest, ACarriageReturnAloneEndsARow) {
+    // The rows are the lines the update reader takes, and it ends a line at a carriage return
+    // alone as well: a table saved with the old Macintosh line ends has all its rows.
     EXPECT_EQ(CountListRows(Put("cr.LST", "q\r0.5\r1.0\r1.5\r")), 3);
     EXPECT_EQ(CountListRows(Put("mixed.LST", "q\r0.5\n1.0\r\n1.5")), 3);
     EXPECT_EQ(CountListRows(Put("end.LST", "q\r0.5\r\r1.5\r")), 1);

@@ -30,11 +30,9 @@ struct ParserHarness {
         EXPECT_EQ(s.pool.liveCount(), 0u) << "code nodes leaked";
     }
 
-    void WriteFile(const std::string& name, const std::string& text) { scratch.Put(name, text); }
-
     // Compiles text as the work file of a run; true when it was accepted.
     bool Compile(const std::string& text, bool complexMode = false) {
-        WriteFile("doc.TMP", text);
+        scratch.Put("doc.TMP", text);
         Close(s.files.work);
         Assign(s.files.work, scratch.File("doc.TMP"));
         Reset(s.files.work);
