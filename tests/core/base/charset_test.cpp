@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+#include "core/data_table.h"
+
 namespace {
 
 TEST(Charset, EveryByteShowsAsACharacterOfItsOwnAndComesBack) {
@@ -26,19 +28,8 @@ TEST(Charset, Utf8OfSymbolsWesternBytesAndAscii) {
     std::string ascii(1, '\0');
     for (int c = 1; c < 0x80; ++c) ascii += static_cast<char>(c);
     EXPECT_EQ(charset::ToUtf8(ascii), ascii);
-    struct Case {
-        unsigned char byte;
-        const char* utf8;
-    };
-    // clang-format off
-    const Case cases[] = {{0xF0, "π"}, {0xB0, "°"}, {0xBB, "≈"}, {0xDF, "ȷ"}, {0xC4, "Δ"},
-                          {0x9F, "∠"}, {0x85, "…"}, {0xA2, "↦"}, {0xF2, "≥"},
-                          // bytes the language does not use
-                          {0xE9, "é"}, {0xFF, "ÿ"}, {0x80, "€"}, {0x81, "\xC2\x81"}, {0xB1, "±"}};
-    // clang-format on
-    for (const Case& c : cases) {
-        EXPECT_EQ(charset::ToUtf8(std::string(1, static_cast<char>(c.byte))), c.utf8)
-            << int(c.byte);
+    for (const data_table::Row& row : data_table::Read("charset/utf8")) {
+        EXPECT_EQ(charset::ToUtf8(row[0]), row[1]) << row[1];
     }
     EXPECT_EQ(charset::ToUtf8("2*\xF0*f {\xB0"
                               "C, caf\xE9}"),

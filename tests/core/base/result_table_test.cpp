@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/data_table.h"
+
 namespace {
 
 std::vector<std::string> AllLines(TableLines& lines) {
@@ -81,30 +83,13 @@ TEST(ResultTableReader, ALineWithoutCellsEndsTheTable) {
 }
 
 TEST(ResultTableReader, TheParameterLineStatesNameAndColumn) {
-    struct Case {
-        const char* line;
-        const char* name;
-        int column;
-    };
-    const Case cases[] = {
-        {"PARAMETER:         k        3", "k", 3},
-        {"PARAMETER:abcdefghij        3", "abcdefghij", 3},  // a name of 10 characters or more
-        {"PARAMETER: k +3", "k", 3},
-        {"PARAMETER: k", "k", -1},
-        {"PARAMETER:", "", -1},
-        {"PARAMETER: k -2", "k", -1},
-        {"PARAMETER: k 3.0", "k", -1},  // the writer states a whole number
-        {"PARAMETER: k 1e1", "k", -1},
-        {"PARAMETER: k 4294967298", "k", -1},
-        {"PARAMETER: k 99999999999999999999", "k", -1},
-    };
-    for (const Case& c : cases) {
-        const ReadTable t = Read(std::string(c.line) + "\na b k\n1 2 3\n");
-        EXPECT_TRUE(t.head.parameterLine) << c.line;
-        EXPECT_EQ(t.head.parameterName, c.name) << c.line;
-        EXPECT_EQ(t.head.parameterColumn, c.column) << c.line;
-        EXPECT_EQ(t.head.names.size(), 3u) << c.line;
-        EXPECT_EQ(t.rows.size(), 1u) << c.line;
+    for (const data_table::Row& c : data_table::Read("result_table/parameter_lines", 3)) {
+        const ReadTable t = Read(c[0] + "\na b k\n1 2 3\n");
+        EXPECT_TRUE(t.head.parameterLine) << c[0];
+        EXPECT_EQ(t.head.parameterName, c[1]) << c[0];
+        EXPECT_EQ(t.head.parameterColumn, std::stoi(c[2])) << c[0];
+        EXPECT_EQ(t.head.names.size(), 3u) << c[0];
+        EXPECT_EQ(t.rows.size(), 1u) << c[0];
     }
     // The column is the one the line states, even where the header puts the name elsewhere.
     EXPECT_EQ(Read("PARAMETER: b 2\nt yr yi b\n0 1 2 3\n").head.parameterColumn, 2);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/code_builder.h"
+#include "core/data_table.h"
 #include "core/eval/evaluator.h"
 
 namespace {
@@ -22,55 +23,23 @@ struct ConstantFold : ::testing::Test, testcode::ConsoleCore {
         return Finalize(s.pool, list);
     }
     // Each postfix text folds to the given postfix text.
-    void ExpectFolds(const std::vector<std::pair<const char*, std::string>>& rows) {
-        for (const auto& [in, folded] : rows) {
-            CodeNode* list = FoldList(testcode::Postfix(s, in));
-            EXPECT_EQ(testcode::Text(s, list, true), folded + " ;") << "folding " << in;
+    void ExpectFolds(const std::vector<data_table::Row>& rows) {
+        for (const data_table::Row& row : rows) {
+            CodeNode* list = FoldList(testcode::Postfix(s, row[0]));
+            EXPECT_EQ(testcode::Text(s, list, true), row[1] + " ;") << "folding " << row[0];
             FreeList(s.pool, list);
         }
     }
 };
 
-// clang-format off
-TEST_F(ConstantFold, ConstantOperandsAreComputed) {
-    // Constant operands are computed by the evaluator's own arithmetic: the rows check that the
-    // folder hands them over in order and leaves what must stay.
-    ExpectFolds({
-        {"2 x 3 * *", "6 x *"}, {"x x -", "0"}, {"1 y /", "y INV"}, {"x 0 /", "1e+50"},
-        {"2 3 -", "-1"}, {"6 4 /", "1.5"}, {"2 neg", "-2"}, {"5 3 <", "-2"}, {"4 INV", "0.25"},
-        {"-1 U", "0"}, {"x SIN", "x SIN"}, {"1 1 ATAN2", "0.7853981634"},
-        {"2 3 + SIN neg", "0.9589242747"},
-        {"1e40 1e20 *", "1e+50"},  // clipped like an evaluation
-        {"1 2 + 3 4 + *", "21"}, {"x 2 3 + *", "x 5 *"}, {"2 2 THEN", "2"},
-        {"1 2 THEN", "1 2 THEN"},  // only equal branches merge
-        {"1 2 LIM", "1 2 LIM"}, {"1 2 @", "1 2 @"},  // limits and phasors are never computed
-        {"j:2 3 +", "j:2 3 +"}, {"pi 1 +", "pi 1 +"}, {"j:1 neg", "j:1 neg"},  // nor non-plain
-        {"3 MAG", "0"},  // a real number has no imaginary part to measure
-    });
+TEST_F(ConstantFold, ConstantOperandsAreComputedAndIdentitiesApplied) {
+    ExpectFolds(data_table::Read("constant_fold/computed"));
+    ExpectFolds(data_table::Read("constant_fold/identities"));
 }
-
-TEST_F(ConstantFold, IdentitiesOfTheOperators) {
-    ExpectFolds({
-        {"x 0 *", "0"}, {"x y + 0 *", "0"}, {"j:0 x *", "j:0"}, {"1 x *", "x"},
-        {"x -1 *", "x neg"}, {"-1 x y + *", "x y + neg"}, {"x 3 * 2 *", "x 6 *"},
-        {"3 x * 2 *", "x 6 *"}, {"x y * 2 *", "x y * 2 *"}, {"0 x +", "x"}, {"x 1 +", "x 1 +"},
-        {"x 0 -", "x"}, {"0 x -", "x neg"}, {"x y neg -", "x y +"}, {"x 2 3 - -", "x -1 -"},
-        {"x y + 0 /", "1e+50"}, {"0 x /", "0"}, {"1 x y + /", "x y + INV"}, {"x 1 /", "x"},
-        {"x 2 /", "x 2 /"}, {"x 0 ^", "1"}, {"0 x ^", "0"}, {"1 x ^", "1"}, {"x 1 ^", "x"},
-        {"x 2 ^", "x 2 ^"},
-        // IF c THEN a ELSE b in evaluation order: c a b THEN IF; the condition is never decided.
-        {"x 1 1 THEN IF", "1"}, {"x 3 1 2 + THEN IF", "3"}, {"x 1 2 THEN IF", "x 1 2 THEN IF"},
-        {"0 1 2 THEN IF", "0 1 2 THEN IF"},
-    });
-}
-// clang-format on
 
 TEST_F(ConstantFold, ComplexModeAndFailingFoldsLeaveCodeAlone) {
     s.message = "earlier message";
-    // clang-format off
-    ExpectFolds({{"-1 LN", "-1 LN"}, {"0 INV", "0 INV"}, {"-1 SQRT", "-1 SQRT"},
-                 {"2 ARCSIN", "2 ARCSIN"}, {"-8 1 3 / ^ 2 +", "-8 0.3333333333 ^ 2 +"}});
-    // clang-format on
+    ExpectFolds(data_table::Read("constant_fold/failing_real"));
     EXPECT_EQ(s.message, "earlier message");
     EXPECT_EQ(out, "") << "a refused fold is silent";
     s.k.arithmetic = Arithmetic::kComplex;

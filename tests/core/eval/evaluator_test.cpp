@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/base/core_state.h"
-#include "core/base/special_values.h"
 #include "core/code_builder.h"
+#include "core/data_table.h"
 
 namespace {
 
@@ -28,42 +28,14 @@ struct Evaluator : ::testing::Test, testcode::ConsoleCore {
     int Beeps() const { return s.defaultShell.beeps; }
 };
 
-// The tolerance is relative, so 0, 1e50 and the undefined value must come out exactly.
 TEST_F(Evaluator, RealResultsAndErrors) {
-    const struct {
-        const char* code;
-        double value;
-        std::string message;  // empty: no error
-    } rows[] = {
-        // clang-format off
-        {"1 0 /", kBig, ""}, {"0 INV", kBig, "Inverse of Zero"},
-        {"0 0 /", kUndefinedValue, ""}, {"1e-60 -1e-55 /", kUndefinedValue, ""},  // both zero
-        {"? 1 +", kUndefinedValue, ""}, {"1e60 ? +", kBig, ""},  // overflow before undefined
-        {"-1e60 1 *", kBig, ""}, {"x -1e50 -", kBig, ""},  // an oversized result is positive
-        {"1e-60", 0.0, ""}, {"-2 2.000000001 ^", 4.0, ""},  // within 1e-8 of an integer
-        {"-8 1 3 / ^", kBig, "Fractional Power of Negative Number"},
-        {"-2 3 ^", -8.0, ""}, {"-2 2 ^", 4.0, ""}, {"0 -1 ^", kBig, ""}, {"0 0 ^", 0.0, ""},
-        {"3 3 EQUAL", 0.0, ""}, {"3 4 EQUAL", 1.0, ""}, {"5 3 >", 2.0, ""},
-        // A condition of 0 is false, and so is one that a residual would round to 0.
-        {"0 1 2 THEN IF", 2.0, ""}, {"-1 1 2 THEN IF", 2.0, ""}, {"1e-60 1 2 THEN IF", 2.0, ""},
-        {"1e-40 1 2 THEN IF", 1.0, ""},
-        {"0 LN", kBig, "Log of Zero or Negative Number"},
-        {"-1 SQRT", kBig, "Square Root of Negative Number"},
-        {"0 INV -1 SQRT +", kBig, "Inverse of Zero"},  // the first error wins
-        {"-1 SQRT 0 INV +", kBig, "Square Root of Negative Number"},
-        {"0 U", 1.0, ""}, {"-1 U", 0.0, ""}, {"j:2", 0.0, ""},  // real mode: the real part
-        {"-1 -1 ATAN2", std::atan2(-1.0, -1.0), ""}, {"0.5 ARCCOS", std::acos(0.5), ""},
-        {"-0.5 ARCSIN", std::asin(-0.5), ""}, {"1 ARCSIN", std::asin(1.0), ""},
-        {"-1 ARCSIN", std::asin(-1.0), ""}, {"-1 ARCCOS", std::acos(-1.0), ""},  // at the ends
-        {"51 EXP", kBig, ""}, {"~ 3 ~ 4 ~ * ~", 12.0, ""},  // a warning; deleted nodes skipped
-        // clang-format on
-    };
     testcode::SetVar(s, "x", 4);
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.code);
-        EXPECT_NEAR(Eval(r.code), r.value, 1e-11 * std::fabs(r.value));
-        EXPECT_EQ(error, !r.message.empty());
-        EXPECT_EQ(s.message, r.message);
+    for (const data_table::Row& r : data_table::Read("evaluator/real_results", 3)) {
+        SCOPED_TRACE(r[0]);
+        const double value = std::stod(r[1]);
+        EXPECT_NEAR(Eval(r[0]), value, 1e-11 * std::fabs(value));
+        EXPECT_EQ(error, !r[2].empty());
+        EXPECT_EQ(s.message, r[2]);
     }
     EXPECT_EQ(out.find("Error ..."), std::string::npos) << "value errors are not run errors";
 }

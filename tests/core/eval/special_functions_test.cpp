@@ -20,7 +20,7 @@ double Scale(double v) {
 
 struct SpecialFunctions : ::testing::Test, testcode::ConsoleCore {};
 
-TEST_F(SpecialFunctions, GammaPOnBothMethodsAndAtTheSwitch) {
+TEST_F(SpecialFunctions, GammaPOnBothMethodsAtTheSwitchAndWarningsThatLetItContinue) {
     // a = 1 uses the series below x = 2 and the continued fraction from there on.
     for (double x : {0.01, 1.0, 1.99, 2.0, 7.5, 20.0}) {
         EXPECT_NEAR(GammaP(s, 1.0, x), 1.0 - std::exp(-x), kGammaTolerance) << x;
@@ -34,9 +34,8 @@ TEST_F(SpecialFunctions, GammaPOnBothMethodsAndAtTheSwitch) {
     EXPECT_NEAR(atSwitch, GammaP(s, a, below), kGammaTolerance);
     EXPECT_EQ(out, "");
     EXPECT_EQ(s.defaultShell.beeps, 0);
-}
 
-TEST_F(SpecialFunctions, GammaPWarnsAndContinues) {
+    // Out of its domain it warns and goes on.
     EXPECT_EQ(GammaP(s, 1.0, -1.0), 0.0);
     EXPECT_EQ(out, "Argument of GAMMA or ERF must be positive\npause in GSER - x less than 0\n");
     EXPECT_EQ(s.defaultShell.beeps, 1);

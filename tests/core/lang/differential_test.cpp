@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/capacity_hint.h"
+#include "core/data_table.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/parser_harness.h"
 
@@ -19,31 +20,15 @@ const char* const kDecay = "D(x, t) = -x;\nx \xBB 1;\nt \xBB 0;\n";
 }  // namespace
 
 TEST(DifInt, FaultsOfTheScanAreReportedAndChangeNothing) {
-    struct Case {
-        const char* text;
-        char kind, method;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"D(x, 2*t) = 1;", 'I', 'T', "Independent Variable Expressions Not Allowed"},
-        {"D(x, t) = 1;\nD(y, s) = 2;", 'I', 'B', "Multiple Independent Variables Not Allowed"},
-        {"D(x + y, t) = 1;", 'T', ' ', "Only Derivatives of Simple Variable Permitted"},
-        {"y = INT(LIM(1, 0), x);", 'D', 'T', "Integrand Incorrect"},
-        {"y = INT(LIM(1, 0), ARG(x, 2*x));", 'D', 'S', "Variable of Integration Incorrect"},
-        {"y = INT(1, ARG(x, x));", 'D', 'T', "Integral Limit Syntax Incorrect"},
-        {"x = 1;", 'I', 'T', "\n\nSyntax Error!!\nThere is no independent variable!"},
-        {"D(x, 2*t) = 1;", 'I', 'B', "\n\nSyntax Error!!\nThere is no independent variable!"},
-        {"x = 1;", 'T', ' ', "Syntax Error, No Changes"},
-    };
-    for (const Case& c : cases) {
+    for (const data_table::Row& c : data_table::Read("differential/scan_faults", 4)) {
         ParserHarness h;
-        ASSERT_TRUE(h.Compile(c.text)) << c.text;
+        ASSERT_TRUE(h.Compile(c[0])) << c[0];
         const std::string before = h.Code(1);
         h.out.clear();
-        EXPECT_FALSE(DifIntCommand(h.s, c.kind, c.method)) << c.text;
-        EXPECT_NE(h.out.find(c.message), std::string::npos) << c.text << " said " << h.out;
-        EXPECT_TRUE(h.s.flags.parseError) << c.text;
-        EXPECT_EQ(h.Code(1), before) << c.text;
+        EXPECT_FALSE(DifIntCommand(h.s, c[1][0], c[2][0])) << c[0];
+        EXPECT_NE(h.out.find(c[3]), std::string::npos) << c[0] << " said " << h.out;
+        EXPECT_TRUE(h.s.flags.parseError) << c[0];
+        EXPECT_EQ(h.Code(1), before) << c[0];
     }
     // Not implemented, or no operation at all: nothing rewritten, nothing refused.
     for (const auto& [kind, method] : {std::pair{'I', 'G'}, {'I', 'X'}, {'Q', 'T'}}) {
@@ -92,31 +77,19 @@ TEST(DifInt, RewritesBeyondTheLimitsAreRefused) {
 }
 
 TEST(DifInt, IntegralsBecomeQuadratureSums) {
-    struct Case {
-        const char* integral;
-        char method;
-        double value;
-    };
-    const Case cases[] = {
-        {"INT(LIM(1, 0), ARG(x, x))", 'R', 0.55},  // f at all eleven points, times h
-        {"INT(LIM(0, 1), ARG(2*x, x))", 'S', -1.0},
-        // Limits that are not numbers: points and width are computed from them.
-        {"INT(LIM(b, a), ARG(x^2, x))", 'S', 9.0},
-        {"INT(LIM(b, a), ARG(INT(LIM(x, 0), ARG(w, w)), x))", 'S', 4.5},
-    };
-    for (const Case& c : cases) {
+    for (const data_table::Row& c : data_table::Read("differential/quadrature", 3)) {
         ParserHarness h;
-        ASSERT_TRUE(h.Compile(std::string("y = ") + c.integral + ";\na = 0;\nb = 3;\n"));
-        ASSERT_TRUE(DifIntCommand(h.s, 'D', c.method)) << c.integral << h.out;
+        ASSERT_TRUE(h.Compile("y = " + c[0] + ";\na = 0;\nb = 3;\n"));
+        ASSERT_TRUE(DifIntCommand(h.s, 'D', c[1][0])) << c[0] << h.out;
         h.Set("y", 0.0);
         h.Set("a", 0.0);
         h.Set("b", 3.0);
         bool error = false;
-        EXPECT_NEAR(-Evaluate(h.s, h.s.model.eq[1].code, error), c.value, 1e-12) << c.integral;
+        EXPECT_NEAR(-Evaluate(h.s, h.s.model.eq[1].code, error), std::stod(c[2]), 1e-12) << c[0];
         EXPECT_FALSE(error);
         for (int e = 1; e <= h.s.model.count; ++e) {
             for (const CodeNode* n = h.s.model.eq[e].code; n != nullptr; n = n->next)
-                EXPECT_FALSE(n->kind == kKindBinary && n->sub == 0x9F) << c.integral;
+                EXPECT_FALSE(n->kind == kKindBinary && n->sub == 0x9F) << c[0];
         }
     }
 }

@@ -74,13 +74,9 @@ TEST(FunctionTraits, NamesMatchExactlyAndInTheirOwnTable) {
     EXPECT_EQ(FindUnaryCode("U"), code::kStep);
     EXPECT_EQ(BinaryCodeName(code::kEqual), "EQUAL");
     EXPECT_EQ(BinaryCodeName(code::kGammP), "GAMMP");
-    EXPECT_EQ(FindUnaryCode("EQUAL"), 0);
-    EXPECT_EQ(FindUnaryCode("ATAN2"), 0);
-    EXPECT_EQ(FindBinaryCode("SIN"), 0);
-    EXPECT_EQ(FindBinaryCode("-"), 0);
-    EXPECT_EQ(FindUnaryCode("SIN "), 0);
-    EXPECT_EQ(FindBinaryCode("atan2"), 0);
-    EXPECT_EQ(FindUnaryCode(""), 0);
+    for (const char* name : {"EQUAL", "ATAN2", "SIN ", ""})
+        EXPECT_EQ(FindUnaryCode(name), 0) << name;
+    for (const char* name : {"SIN", "-", "atan2"}) EXPECT_EQ(FindBinaryCode(name), 0) << name;
 }
 
 // Simplification rewrites f(g(x)) as x when g's inverse undoes it, so a function marked so

@@ -1,20 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "core/lang/parser_harness.h"
 
 TEST(ComplexScan, SortsEquationsIntoRealAndComplex) {
-    using Names = std::vector<std::string>;  // the variables found to be real
-    for (const auto& [text, real, realNames] : {std::tuple{"x = 5;", true, Names{"x"}},
-                                                {"5 = x;", true, Names{"x"}},
-                                                {"x = REAL(z);", true, Names{"x"}},
-                                                {"MAG(z) = ANGLE(w);", true, Names{}},
-                                                {"x = 1 + \xDF;", false, Names{}},
-                                                {"x + y = 1;", false, Names{}},
-                                                {"IMAG(z);", true, Names{}}}) {
+    for (const data_table::Row& row : data_table::Read("complex_scan/equations", 3)) {
+        const std::string& text = row[0];
+        const bool real = row[1] == "1";
+        std::vector<std::string> realNames;
+        std::istringstream names(row[2]);
+        for (std::string name; names >> name;) realNames.push_back(name);
         ParserHarness h;
         ASSERT_TRUE(h.Compile(text)) << text;  // a real compile: no scan yet
         ComplexScan(h.s);

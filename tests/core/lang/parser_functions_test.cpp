@@ -1,43 +1,29 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "core/lang/parser_harness.h"
 
 namespace {
 
-// A harness whose document folder holds a set of function files.
+namespace fs = std::filesystem;
+
+// A harness whose document folder holds the function files of tests/data/parser_functions.
 struct FunctionHarness : ParserHarness {
     FunctionHarness() {
-        const std::pair<const char*, const char*> files[] = {
-            {"SQ", "1\n%1*%1\n"},         {"ADD", "2 %1+%2"},
-            {"MIX", "3\n%1*%2 - %3;\n"},  {"SUM4", "4\n{four terms} %1 + %2 + %3 + %4\n"},
-            {"TWICE", "1\n2*%1\n"},       {"QUAD", "1\nTWICE(TWICE(%1))\n"},
-            {"NONE", "0\n%1\n"},          {"FIVE", "5\n%1\n"},
-            {"WORD", "one\n%1\n"},        {"HIGH", "2\n%1 + %3\n"},
-            {"BAD", "1\n%1 + $\n"},       {"LEFT", "1\n%1 %1\n"},
-            {"REC", "1\nREC(%1)\n"},
-        };
-        for (const auto& [name, body] : files) WriteFile(std::string(name) + ".FUN", body);
+        for (const auto& file : fs::directory_iterator(data_table::Folder("parser_functions"))) {
+            if (file.path().extension() == ".FUN") {
+                fs::copy_file(file.path(), scratch.dir / file.path().filename());
+            }
+        }
     }
 };
 
 }  // namespace
 
 TEST(ParserUserFunctions, BodiesTakeCopiesOfTheArgumentsAndFaultsAreReported) {
-    ExpectOutcomes<FunctionHarness>({
-        {"x = SQ(y + 1);", "x y 1 + y 1 + * -"},   {"x = ADD(y, 3) * 2;", "x y 3 + 2 * -"},
-        {"x = MIX(a, b, c);", "x a b * c - -"},     {"x = SUM4(a, b, c, d);", "x a b + c + d + -"},
-        {"x = QUAD(y);", "x 2 2 y * * -"},
-        {"x = NOFILE(y);", "x NOFILE y * -"},  // no file: a variable times y
-        {"x = SQ;", "x SQ -"},                 // not a call: a variable
-        {"x = NONE(y);", "Error in Function \"NONE\""},
-        {"x = FIVE(y);", "Error in Function \"FIVE\""},
-        {"x = WORD(y);", "Error in Function \"WORD\""}, {"x = ADD(y 3);", "Comma expected"},
-        {"x = HIGH(a, b);", "Error in Function File"}, {"x = BAD(y);", "Error in Function File"},
-        {"x = LEFT(y);", "Error in Function File"},    {"x = REC(y);", "Error in Function File"},
-        {"x = %1;", "Error in Function File"},
-    });
+    ExpectOutcomes<FunctionHarness>("parser_functions/calls");
 }
 
 TEST(ParserUserFunctions, ErrorPositionsStayInTheEquationText) {

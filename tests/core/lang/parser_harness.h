@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/base/core_state.h"
 #include "core/base/text_file.h"
 #include "core/code_builder.h"
+#include "core/data_table.h"
 #include "core/eval/compile.h"
 #include "core/lang/parser.h"
 #include "core/lang/writer.h"
@@ -30,11 +30,9 @@ struct ParserHarness {
         EXPECT_EQ(s.pool.liveCount(), 0u) << "code nodes leaked";
     }
 
-    void WriteFile(const std::string& name, const std::string& text) { scratch.Put(name, text); }
-
     // Compiles text as the work file of a run; true when it was accepted.
     bool Compile(const std::string& text, bool complexMode = false) {
-        WriteFile("doc.TMP", text);
+        scratch.Put("doc.TMP", text);
         Close(s.files.work);
         Assign(s.files.work, scratch.File("doc.TMP"));
         Reset(s.files.work);
@@ -77,11 +75,14 @@ struct ParserHarness {
 };
 
 // Compiles each text in a fresh harness and expects its equation 1 in the words of Code, or
-// the message the text was refused with.
+// the message the text was refused with: the rows of a data table (see data_table.h), then any
+// rows made in code.
 template <class Harness = ParserHarness>
-void ExpectOutcomes(const std::vector<std::pair<std::string, std::string>>& rows) {
-    for (const auto& [text, expected] : rows) {
+void ExpectOutcomes(const std::string& table, const std::vector<data_table::Row>& made = {}) {
+    std::vector<data_table::Row> rows = data_table::Read(table);
+    rows.insert(rows.end(), made.begin(), made.end());
+    for (const data_table::Row& row : rows) {
         Harness h;
-        EXPECT_EQ(h.Compile(text) ? h.Code(1) : h.s.message, expected) << text;
+        EXPECT_EQ(h.Compile(row[0]) ? h.Code(1) : h.s.message, row[1]) << table << ": " << row[0];
     }
 }

@@ -5,10 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "core/base/special_values.h"
+#include "core/data_table.h"
 #include "core/lang/code_string.h"
 #include "core/lang/number_text.h"
 #include "core/lang/parser_harness.h"
@@ -32,42 +31,24 @@ std::string WriteBack(const std::string& text, bool relationForm, bool fold = fa
 
 }  // namespace
 
-// clang-format off
 TEST(Writer, ParenthesesOnlyWherePrecedenceNeedsThem) {
-    const std::vector<std::pair<std::string, std::string>> rows = {
-        {"x-(y+z);", "x-(y+z)"}, {"(x-y)+z;", "x-y+z"},     {"a*(b+c);", "a*(b+c)"},
-        {"(a*b)^2;", "(a*b)^2"}, {"-(a+b);", "-(a+b)"},     {"SIN(x);", "SIN(x)"},
-        {"a/(b*c);", "a/(b*c)"}, {"a/b*c;", "a/b*c"},       {"a^(b^c);", "a^(b^c)"},
-        {"(-a)^2;", "(-a)^2"},   {"-a^2;", "-a^2"},         {"a*-b;", "a*(-b)"},
-        {"-(-x);", "-(-x)"},     {"2*x - -3;", "2*x-(-3)"}, {"ATAN2(x, y+1);", "ATAN2(x,y+1)"},
-        {"IF x < 1 THEN a+1 ELSE -b;", "(IF(-(x-1)) THEN(a+1) ELSE(-b))"},
-        {"2*PI*r + ?;", "2*\xF0*r+?"},
-        {"x = 1e50 + \xDF" "2;", "x-(1E50+\xDF" "2)"}};  // 1e50 in equations is no 0xDF
-    for (const auto& [text, expected] : rows) EXPECT_EQ(WriteBack(text, false), expected) << text;
+    for (const data_table::Row& row : data_table::Read("writer/expressions")) {
+        EXPECT_EQ(WriteBack(row[0], false), row[1]) << row[0];
+    }
 }
 
 TEST(Writer, RelationFormMovesConstantsRightAndSingleVariablesLeft) {
-    const std::vector<std::pair<std::string, std::string>> rows = {
-        {"y = 2*x;", "y=2*x; "},         {"3 = x + y;", "x+y=3; "},
-        {"x^2 + y = 3;", "x^2+y=3; "},   {"x + y = -2.5;", "x+y=-2.5; "},
-        {"x*y = z*w;", "x*y-z*w=0; "},   {"x^2 + y^2;", "x^2+y^2; "},
-        {"0.2 > x;", "x<0.2; "},        // the constant moves right: the relation turns round
-        {"x + y < z;", "x+y-z<0; "},
-        {"x - -y > 0;", "-x<y; "},      // -x = r for x + r = 0, and the relation turns too
-        {"x \xF3 2;", "x \xF3 2; "}};   // 0xF3 is also a letter: blanks keep it out of names
-    for (const auto& [text, expected] : rows) {
-        EXPECT_EQ(WriteBack(text, true, true), expected) << text;
+    for (const data_table::Row& row : data_table::Read("writer/relation_forms")) {
+        EXPECT_EQ(WriteBack(row[0], true, true), row[1]) << row[0];
     }
     // Unfolded, -2.5 is a negation and not a constant: nothing moves.
     EXPECT_EQ(WriteBack("x + y = -2.5;", true), "x+y-(-2.5)=0; ");
 }
 
 TEST(Writer, ConstantsForTheCompilerReadBackAsTheSameDouble) {
-    const std::vector<std::pair<double, std::string>> rows = {
-        {0.1, "0.1"}, {1e50, "1E50"}, {-1.5e-10, "-1.5E-10"}, {100.0, "100"}, {2e-5, "2E-5"},
-        {1.0 / 3.0, "0.3333333333333333"}, {kUndefinedValue, "?"}, {0.0, "0"},
-        {-0.0, "-0"}};  // ATAN2 and division tell the zeros apart
-    for (const auto& [value, text] : rows) EXPECT_EQ(ExactConstant(value), text);
+    for (const data_table::Row& row : data_table::Read("writer/exact_constants")) {
+        EXPECT_EQ(ExactConstant(std::stod(row[0])), row[1]);
+    }
     std::srand(7);
     for (int i = 0; i < 2000; ++i) {
         const double v = (std::rand() / 1024.0 - 1e6) * std::pow(10.0, std::rand() % 80 - 40);
@@ -78,23 +59,13 @@ TEST(Writer, ConstantsForTheCompilerReadBackAsTheSameDouble) {
 }
 
 TEST(Writer, ValuesForPeopleFitTheirWidth) {
-    const std::vector<std::tuple<double, int, std::string>> rows = {
-        {1e50, 8, "\xDF"}, {-1e50, 8, "-\xDF"}, {0.0, 8, "0"}, {kPi, 8, "\xF0"},
-        {kUndefinedValue, 8, "?"},
-        {1.4142135623730951, 8, "1.414214"}, {-2.5, 8, "-2.500000"},
-        {123456789.0, 8, "1.2346E8"},  // fixed-point would need 9 characters
-        {0.000123456, 8, "1.235E-4"},  // one digit more than 0.000123
-        {0.00123456, 8, "0.001235"},   // a tie: fixed-point
-        {1e-20, 8, "1.00E-20"}, {99999.99999, 6, "100000"},
-        {1e-100, 2, "1E-100"}};        // nothing fits: one digit, wider than asked
-    for (const auto& [value, width, text] : rows) {
-        EXPECT_EQ(FormatValue(value, width), text) << value;
+    for (const data_table::Row& row : data_table::Read("writer/values_for_people", 3)) {
+        EXPECT_EQ(FormatValue(std::stod(row[0]), std::stoi(row[1])), row[2]) << row[0];
     }
     EXPECT_EQ(FormatConstant(-2.5, 8), "-2.5");
     EXPECT_EQ(FormatConstant(1e-20, 8), "1E-20");
     EXPECT_EQ(FormatConstant(1.2e5, 8), "120000");
 }
-// clang-format on
 
 TEST(Writer, AnUnfinishedListIsReportedAndWritesNothing) {
     ParserHarness h;

@@ -93,22 +93,6 @@ TEST(DenseLinear, ProductsAndNormAvoidOverflow) {
     EXPECT_EQ(Norm2({0.0, 0.0}, 2), 0.0);
 }
 
-namespace {
-
-// x = P R^-1 (Q^T b) from the pivoted factors: the least-squares solution when A has full rank.
-std::vector<double> PivotedSolve(const Rows& rows, std::vector<double> b, QrFactors& qr,
-                                 std::vector<int>& permutation) {
-    qr.qr = MatrixOf(rows);
-    QrFactorizePivoted(qr, permutation);
-    ApplyQTransposed(qr, b);
-    SolveUpperTriangular(qr, b);
-    std::vector<double> x(permutation.size());
-    for (std::size_t k = 0; k < permutation.size(); ++k) x[permutation[k]] = b[k];
-    return x;
-}
-
-}  // namespace
-
 TEST(DenseLinear, PivotedQrOfATallMatrixGivesItsLeastSquaresSolution) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> value(-1.0, 1.0);
@@ -121,8 +105,15 @@ TEST(DenseLinear, PivotedQrOfATallMatrixGivesItsLeastSquaresSolution) {
         b[r] = value(rng);
     }
     QrFactors qr;
+    qr.qr = MatrixOf(rows);
     std::vector<int> permutation;
-    const std::vector<double> x = PivotedSolve(rows, b, qr, permutation);
+    QrFactorizePivoted(qr, permutation);
+    std::vector<double> y = b;
+    ApplyQTransposed(qr, y);
+    SolveUpperTriangular(qr, y);
+    // x = P R^-1 (Q^T b): the least-squares solution, as A has full rank.
+    std::vector<double> x(5);
+    for (int k = 0; k < 5; ++k) x[permutation[k]] = y[k];
 
     EXPECT_EQ(permutation[0], 2);  // the largest column first
     std::vector<int> sorted = permutation;

@@ -106,16 +106,6 @@ MinimizeSettings Settings() {
 
 }  // namespace
 
-TEST(TrustRegionNewton, ReachesTheMinimumOfRosenbrockFromTheClassicStart) {
-    Callbacks p = Rosenbrock();
-    const MinimizeResult r = MinimizeTrustRegion(p, {-1.2, 1}, Settings());
-    ASSERT_EQ(r.stop, MinimizeStop::kConverged);
-    EXPECT_NEAR(r.x[0], 1.0, 1e-8);
-    EXPECT_NEAR(r.x[1], 1.0, 1e-8);
-    EXPECT_LT(r.f, 1e-18);
-    EXPECT_LT(r.iterations, 40);
-}
-
 TEST(TrustRegionNewton, LeavesSaddlesAndMaxima) {
     Callbacks saddle = CubicSaddle();
     // Started exactly at the saddle: the gradient is zero, only the curvature leads away.
@@ -135,20 +125,28 @@ TEST(TrustRegionNewton, LeavesSaddlesAndMaxima) {
     EXPECT_LT(r.f, -1e50);
 }
 
-TEST(TrustRegionNewton, StopsAtTheIterationLimitAndWhenNothingCanBeEvaluated) {
+// From the classic start: the minimum, or with three iterations allowed the last accepted point.
+TEST(TrustRegionNewton, RosenbrocksMinimumAndTheIterationLimitAndNothingEvaluated) {
     Callbacks p = Rosenbrock();
+    const MinimizeResult r = MinimizeTrustRegion(p, {-1.2, 1}, Settings());
+    ASSERT_EQ(r.stop, MinimizeStop::kConverged);
+    EXPECT_NEAR(r.x[0], 1.0, 1e-8);
+    EXPECT_NEAR(r.x[1], 1.0, 1e-8);
+    EXPECT_LT(r.f, 1e-18);
+    EXPECT_LT(r.iterations, 40);
     MinimizeSettings s = Settings();
     s.maxIterations = 3;
-    const MinimizeResult r = MinimizeTrustRegion(p, {-1.2, 1}, s);
-    EXPECT_EQ(r.stop, MinimizeStop::kIterationLimit);
-    EXPECT_EQ(r.iterations, 3);
-    EXPECT_LT(r.f, p.f({-1.2, 1}));  // the last accepted point, lower than the start
+    const MinimizeResult limited = MinimizeTrustRegion(p, {-1.2, 1}, s);
+    EXPECT_EQ(limited.stop, MinimizeStop::kIterationLimit);
+    EXPECT_EQ(limited.iterations, 3);
+    EXPECT_LT(limited.f, p.f({-1.2, 1}));  // lower than the start
     Callbacks broken = Rosenbrock();
     broken.f = [](const Vector&) { return std::nan(""); };
     EXPECT_EQ(MinimizeTrustRegion(broken, {0, 0}, Settings()).stop, MinimizeStop::kEvaluationError);
 }
 
-TEST(InteriorPoint, BoundIsLeftForTheInteriorMinimumFromEveryStart) {
+// An inactive bound is left from every start; an active one gets a positive multiplier.
+TEST(InteriorPoint, BoundIsLeftForTheInteriorMinimumOrActiveWithAPositiveMultiplier) {
     Callbacks p = BoundedParabola();
     for (double start : {0.1, 0.5, 0.999, 1.0, 1.5, 5.0}) {
         const MinimizeResult r = MinimizeInteriorPoint(p, {start}, Settings());
@@ -156,10 +154,6 @@ TEST(InteriorPoint, BoundIsLeftForTheInteriorMinimumFromEveryStart) {
         EXPECT_NEAR(r.x[0], 2.0, 1e-8) << start;
         EXPECT_NEAR(r.lambda[0], 0.0, 1e-8);
     }
-}
-
-TEST(InteriorPoint, ActiveBoundGetsAPositiveMultiplier) {
-    Callbacks p = BoundedParabola();
     p.c[0] = [](const Vector& x) { return x[0] - 3; };  // x >= 3: the bound is active
     const MinimizeResult r = MinimizeInteriorPoint(p, {0.5}, Settings());
     ASSERT_EQ(r.stop, MinimizeStop::kConverged);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,9 +16,11 @@
 
 // The nonlinear-equation problems of Moré, Garbow and Hillstrom ("Testing unconstrained
 // optimization software", ACM TOMS 7, 1981) that fit a document of at most 25 equations, as
-// equation text. The reference drivers' initial norms and final x pin the text down.
-// n = 10 where the size is free. Starts: x0, 10·x0 and 100·x0 as in the MINPACK test drivers
-// (Watson's x0 is 0, so its scaled starts are all components = 10 and = 100 instead).
+// equation text: most written out in tests/data/standard_problems, Watson's function and the
+// variably dimensioned one (its size free for the benchmarks) built here from their formulas.
+// The reference drivers' initial norms and final x pin the text down. Starts: x0, 10·x0 and 100·x0
+// as in the MINPACK test drivers (Watson's x0 is 0, so its scaled starts are all components = 10
+// and = 100 instead).
 namespace standard {
 
 using Vector = std::vector<double>;
@@ -109,45 +114,6 @@ inline std::string Sum(const std::vector<std::string>& terms) {
 
 namespace detail {
 
-inline Problem Rosenbrock() {
-    return {"Rosenbrock", 1, {-1.2, 1.0}, {"10*(x2 - x1^2) = 0", "1 - x1 = 0"}};
-}
-
-inline Problem PowellSingular() {
-    return {"Powell singular",
-            2,
-            {3.0, -1.0, 0.0, 1.0},
-            {"x1 + 10*x2 = 0", "SQRT(5)*(x3 - x4) = 0", "(x2 - 2*x3)^2 = 0",
-             "SQRT(10)*(x1 - x4)^2 = 0"}};
-}
-
-inline Problem PowellBadlyScaled() {
-    return {"Powell badly scaled",
-            3,
-            {0.0, 1.0},
-            {"10000*x1*x2 - 1 = 0", "EXP(-x1) + EXP(-x2) - 1.0001 = 0"}};
-}
-
-inline Problem Wood() {
-    return {"Wood",
-            4,
-            {-3.0, -1.0, -3.0, -1.0},
-            {"-200*x1*(x2 - x1^2) - (1 - x1) = 0",
-             "200*(x2 - x1^2) + 20.2*(x2 - 1) + 19.8*(x4 - 1) = 0",
-             "-180*x3*(x4 - x3^2) - (1 - x3) = 0",
-             "180*(x4 - x3^2) + 20.2*(x4 - 1) + 19.8*(x2 - 1) = 0"}};
-}
-
-// The angle theta = atan(x2/x1)/2pi, plus 1/2 for x1 < 0, is written with ATAN2 turned by a
-// quarter so that its cut lies on the negative x2 axis as the published one does.
-inline Problem HelicalValley() {
-    return {"Helical valley",
-            5,
-            {-1.0, 0.0, 0.0},
-            {"10*(x3 - 10*(ATAN2(-x1, x2)/(2*PI) + 0.25)) = 0", "10*(SQRT(x1^2 + x2^2) - 1) = 0",
-             "x3 = 0"}};
-}
-
 // The gradient of Watson's least-squares function: sum over 29 points t_i = i/29 of
 // r_i dr_i/dx_k, with r_i = S1_i - S2_i^2 - 1, S1_i = sum_(j>=2) (j-1) x_j t_i^(j-2),
 // S2_i = sum_j x_j t_i^(j-1), plus the terms of r_30 = x1 and r_31 = x2 - x1^2 - 1. Written
@@ -175,109 +141,6 @@ inline Problem Watson(int n) {
     return p;
 }
 
-// Coefficients of the Chebyshev polynomial T_k in powers of its argument.
-inline Vector ChebyshevCoefficients(int k) {
-    Vector previous{1.0}, current{0.0, 1.0};
-    if (k == 0) return previous;
-    for (int m = 2; m <= k; ++m) {
-        Vector next(m + 1, 0.0);
-        for (int j = 0; j < m; ++j) next[j + 1] += 2 * current[j];
-        for (int j = 0; j < m - 1; ++j) next[j] -= previous[j];
-        previous = current;
-        current = next;
-    }
-    return current;
-}
-
-// f_i = (1/n) sum_j T_i(2 x_j - 1) minus the mean of T_i over [-1, 1] (-1/(i^2 - 1) for even i).
-inline Problem Chebyquad(int n) {
-    Problem p{"Chebyquad " + std::to_string(n), 7, {}, {}};
-    for (int j = 1; j <= n; ++j) p.start.push_back(j / (n + 1.0));
-    for (int i = 1; i <= n; ++i) {
-        const Vector c = ChebyshevCoefficients(i);
-        std::vector<std::string> terms;
-        for (int j = 1; j <= n; ++j) {
-            const std::string y = "(2*" + X(j) + " - 1)";
-            for (int power = 1; power <= i; ++power) {
-                if (c[power] == 0.0) continue;
-                terms.push_back(Real(c[power] / n) + "*" + y +
-                                (power > 1 ? "^" + std::to_string(power) : ""));
-            }
-        }
-        double constant = c[0];  // n copies of T_i's constant term, divided by n
-        if (i % 2 == 0) constant += 1.0 / (i * i - 1);
-        if (constant != 0.0) terms.push_back(Real(constant));
-        p.equations.push_back(Sum(terms) + " = 0");
-    }
-    return p;
-}
-
-inline Problem BrownAlmostLinear(int n) {
-    Problem p{"Brown almost-linear", 8, Vector(n, 0.5), {}};
-    std::vector<std::string> all;
-    std::string product;
-    for (int j = 1; j <= n; ++j) {
-        all.push_back(X(j));
-        product += (j > 1 ? "*" : "") + X(j);
-    }
-    for (int i = 1; i < n; ++i) {
-        p.equations.push_back(X(i) + " + " + Sum(all) + " - " + std::to_string(n + 1) + " = 0");
-    }
-    p.equations.push_back(product + " - 1 = 0");
-    return p;
-}
-
-inline Vector BoundaryStart(int n) {
-    Vector x;
-    for (int i = 1; i <= n; ++i) {
-        const double t = i / (n + 1.0);
-        x.push_back(t * (t - 1));
-    }
-    return x;
-}
-
-inline Problem DiscreteBoundaryValue(int n) {
-    Problem p{"Discrete boundary value", 9, BoundaryStart(n), {}};
-    const double h = 1.0 / (n + 1);
-    for (int i = 1; i <= n; ++i) {
-        std::string e = "2*" + X(i);
-        if (i > 1) e += " - " + X(i - 1);
-        if (i < n) e += " - " + X(i + 1);
-        p.equations.push_back(e + " + " + Real(h * h / 2) + "*(" + X(i) + " + " + Real(i * h) +
-                              " + 1)^3 = 0");
-    }
-    return p;
-}
-
-inline Problem DiscreteIntegralEquation(int n) {
-    Problem p{"Discrete integral equation", 10, BoundaryStart(n), {}};
-    const double h = 1.0 / (n + 1);
-    auto cube = [&](int j) { return "(" + X(j) + " + " + Real(j * h) + " + 1)^3"; };
-    for (int i = 1; i <= n; ++i) {
-        const double ti = i * h;
-        std::vector<std::string> terms;
-        for (int j = 1; j <= n; ++j) {
-            const double tj = j * h;
-            const double w = j <= i ? (1 - ti) * tj : ti * (1 - tj);
-            terms.push_back(Real(h / 2 * w) + "*" + cube(j));
-        }
-        p.equations.push_back(X(i) + " + " + Sum(terms) + " = 0");
-    }
-    return p;
-}
-
-inline Problem Trigonometric(int n) {
-    Problem p{"Trigonometric", 11, Vector(n, 1.0 / n), {}};
-    std::vector<std::string> cosines;
-    for (int j = 1; j <= n; ++j) cosines.push_back("COS(" + X(j) + ")");
-    for (int i = 1; i <= n; ++i) {
-        p.equations.push_back(std::to_string(n) + " - (" + Sum(cosines) + ") + " +
-                              std::to_string(i) + "*(1 - COS(" + X(i) + ")) - SIN(" + X(i) +
-                              ") = 0");
-    }
-    return p;
-}
-
 // f_i = x_i - 1 + i S (1 + 2 S^2) with S = sum_j j (x_j - 1).
 inline Problem VariablyDimensioned(int n) {
     Problem p{"Variably dimensioned", 12, {}, {}};
@@ -294,45 +157,43 @@ inline Problem VariablyDimensioned(int n) {
     return p;
 }
 
-inline Problem BroydenTridiagonal(int n) {
-    Problem p{"Broyden tridiagonal", 13, Vector(n, -1.0), {}};
-    for (int i = 1; i <= n; ++i) {
-        std::string e = "(3 - 2*" + X(i) + ")*" + X(i);
-        if (i > 1) e += " - " + X(i - 1);
-        if (i < n) e += " - 2*" + X(i + 1);
-        p.equations.push_back(e + " + 1 = 0");
-    }
-    return p;
-}
-
-// Band of five below and one above the diagonal.
-inline Problem BroydenBanded(int n) {
-    Problem p{"Broyden banded", 14, Vector(n, -1.0), {}};
-    for (int i = 1; i <= n; ++i) {
-        std::vector<std::string> band;
-        for (int j = std::max(1, i - 5); j <= std::min(n, i + 1); ++j) {
-            if (j != i) band.push_back(X(j) + "*(1 + " + X(j) + ")");
-        }
-        p.equations.push_back(X(i) + "*(2 + 5*" + X(i) + "^2) + 1 - (" + Sum(band) + ") = 0");
-    }
-    return p;
-}
-
 }  // namespace detail
 
-inline constexpr int kFreeSize = 10;
+// The problems written out in tests/data/standard_problems (see its README), in file order.
+inline std::vector<Problem> Stored() {
+    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
+    const std::filesystem::path folder =
+        std::filesystem::path(root ? root : ".") / "tests/data/standard_problems";
+    std::vector<std::filesystem::path> files;
+    for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        if (file.path().extension() == ".txt") files.push_back(file.path());
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<Problem> problems;
+    for (const std::filesystem::path& path : files) {
+        Problem& p = problems.emplace_back();
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);) {
+            const std::size_t tab = line.find('\t');
+            if (line.starts_with('#') || tab == std::string::npos) continue;
+            const std::string key = line.substr(0, tab), value = line.substr(tab + 1);
+            if (key == "name") p.name = value;
+            if (key == "number") p.number = std::stoi(value);
+            if (key == "equation") p.equations.push_back(value);
+            std::istringstream values(value);
+            for (double v; key == "start" && values >> v;) p.start.push_back(v);
+        }
+    }
+    return problems;
+}
 
 // The 18 problems in the order of the collection.
 inline std::vector<Problem> Problems() {
-    using namespace detail;
-    std::vector<Problem> all{Rosenbrock(), PowellSingular(), PowellBadlyScaled(),
-                             Wood(),       HelicalValley(),  Watson(6),
-                             Watson(9)};
-    for (int n : {5, 6, 7, 9}) all.push_back(Chebyquad(n));
-    for (auto make : {BrownAlmostLinear, DiscreteBoundaryValue, DiscreteIntegralEquation,
-                      Trigonometric, VariablyDimensioned, BroydenTridiagonal, BroydenBanded}) {
-        all.push_back(make(kFreeSize));
-    }
+    std::vector<Problem> all = Stored();
+    for (int n : {6, 9}) all.push_back(detail::Watson(n));
+    all.push_back(detail::VariablyDimensioned(10));
+    std::stable_sort(all.begin(), all.end(),
+                     [](const Problem& a, const Problem& b) { return a.number < b.number; });
     return all;
 }
 

@@ -106,13 +106,6 @@ void ExpectReferenceRoot(const Case& c, const standard::Problem& p, const std::v
     }
 }
 
-const Case* NewtonCase(const std::vector<Case>& cases, const std::string& problem, int factor) {
-    for (const Case& c : cases) {
-        if (c.problem == problem && c.factor == factor) return &c;
-    }
-    return nullptr;
-}
-
 class StandardProblems : public DocumentFixture {
    protected:
     const std::vector<minpack::Call> reference_ = minpack::Read(minpack::kAnalytic);
@@ -135,8 +128,10 @@ TEST_P(StandardProblemCounts, SolvesAtLeastItsShareWithoutFalseSuccess) {
             EXPECT_TRUE(!o.reported || o.Solved())
                 << m.name << " reports a solution of " << p.name << " from " << factor
                 << " x0 whose largest residual is " << o.largest;
-            const Case* c = newton ? NewtonCase(newtonCases, p.name, factor) : nullptr;
-            if (c != nullptr) {
+            const auto c = std::find_if(newtonCases.begin(), newtonCases.end(), [&](const Case& n) {
+                return newton && n.problem == p.name && n.factor == factor;
+            });
+            if (c != newtonCases.end()) {
                 EXPECT_TRUE(o.reported) << p.name << " from " << factor << " x0";
                 ExpectReferenceRoot(*c, p, o.x, minpack::kAnalytic);
             }

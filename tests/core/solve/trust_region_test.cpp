@@ -52,20 +52,15 @@ TEST_F(RobustNewton, TakesNewtonsFullStepsWhereTheySucceed) {
             e.push_back(line.substr(line.find("Tol:")));
         return e;
     };
-    struct Case {
-        const char* equations;
-        const char* variable;
-    };
-    const Case cases[] = {
-        {"x^2 - 4 = 0;\nx \xbb 1;\n", "x"}, {"y = x^2;\nx = 2;\n", "y"},  // two groups
-    };
-    for (const Case& c : cases) {
-        ASSERT_EQ(Run(std::string("{Options: 30 -10 NEWTON}\n") + c.equations), 1) << out_;
+    // The second set is solved in two groups.
+    for (const auto& [equations, variable] :
+         {std::pair{"x^2 - 4 = 0;\nx \xbb 1;\n", "x"}, {"y = x^2;\nx = 2;\n", "y"}}) {
+        ASSERT_EQ(Run(std::string("{Options: 30 -10 NEWTON}\n") + equations), 1) << out_;
         const auto newton = exponents();
-        const double value = Value(c.variable);
-        ASSERT_EQ(Run(std::string("{Options: 30 -10 ROBUST}\n") + c.equations), 1) << out_;
-        EXPECT_EQ(exponents(), newton) << c.equations;
-        EXPECT_NEAR(Value(c.variable), value, 1e-9);
+        const double value = Value(variable);
+        ASSERT_EQ(Run(std::string("{Options: 30 -10 ROBUST}\n") + equations), 1) << out_;
+        EXPECT_EQ(exponents(), newton) << equations;
+        EXPECT_NEAR(Value(variable), value, 1e-9);
     }
     for (const char* name : {"Broyden tridiagonal", "Discrete boundary value"}) {
         ASSERT_EQ(RunStandard(name, 10, "NEWTON"), 1);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/base/equation_model.h"
+#include "core/data_table.h"
 #include "core/eval/evaluator.h"
 #include "core/lang/expression_generator.h"
 #include "core/lang/parser_harness.h"
@@ -29,44 +30,19 @@ std::string Remaining(ParserHarness& h) {
     return text;
 }
 
-struct Case {
-    const char* text;
-    char key;
-    const char* remaining;
-    const char* message;  // on the console, or "" for none of the failure messages
-};
-
 }  // namespace
 
 TEST(Eliminate, MarkedEquationsAndAssignmentsGiveUpTheirVariable) {
-    const Case cases[] = {
-        // Once: the operations on the path are undone, from an unfolded 0.
-        {"EXP(x) \x85 5;\nz = x;\n", 'B', "z=LN(0+5); ", ""},
-        {"3 - SQUARE(x)/y \x85 1;\nz = x;\n", 'E', "z=SQRT((3-(0+1))*y); ", ""},
-        // Several times: linear, by the residual at 0 over the folded derivative.
-        {"x*y + x \x85 1;\nz = x;\n", 'B', "z=-(0*y+0-1)/(y+1); ", ""},
-        // Key B leaves a marked name's equation in (the golden run shows key E).
-        {"\xA2y + x = 3;\nz = y;\n", 'B', "y=0+3-x; z=0+3-x; ", ""},
-        // What cannot be solved for stays an ordinary equation, and nothing is substituted.
-        {"x*x \x85 4;\nz = x;\n", 'B', "x*x=4; z=x; ", "Variable x Cannot Be Eliminated"},
-        {"ABS(x) \x85 2;\nz = x;\n", 'B', "ABS(x)=2; z=x; ", "Variable x Cannot Be Eliminated"},
-        {"ATAN2(x, y) \x85 1;\nz = x;\n", 'B', "ATAN2(x,y)=1; z=x; ",
-         "Variable x Cannot Be Eliminated"},
-        {"ERF(x)*x \x85 1;\nz = x;\n", 'B', "ERF(x)*x=1; z=x; ", "Variable x Cannot Be Eliminated"},
-        {"3 \x85 4;\nz = 1;\n", 'B', "3=4; z=1; ", "Variable to eliminate not found"},
-    };
-    for (const Case& c : cases) {
+    for (const data_table::Row& c : data_table::Read("eliminate/marked", 4)) {
         ParserHarness h;
-        ASSERT_TRUE(h.Compile(c.text)) << c.text;
+        ASSERT_TRUE(h.Compile(c[0])) << c[0];
         h.out.clear();
-        EliminateMarked(h.s, c.key);
-        EXPECT_EQ(Remaining(h), c.remaining) << c.text;
+        EliminateMarked(h.s, c[1][0]);
+        EXPECT_EQ(Remaining(h), c[2]) << c[0];
         const bool failed = h.out.find("Cannot") != std::string::npos ||
                             h.out.find("not found") != std::string::npos;
-        EXPECT_EQ(failed, *c.message != '\0') << c.text << h.out;
-        if (*c.message != '\0') {
-            EXPECT_NE(h.out.find(c.message), std::string::npos) << h.out;
-        }
+        EXPECT_EQ(failed, !c[3].empty()) << c[0] << h.out;
+        EXPECT_NE(h.out.find(c[3]), std::string::npos) << h.out;
         EXPECT_NE(h.out.find("Substituting    1\n"), std::string::npos) << h.out;
         for (int e = 1; e <= h.s.model.count; ++e) EXPECT_EQ(h.s.model.eq[e].designated, 0);
     }
