@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "core/base/core_state.h"
+#include "core/run/entry.h"
 #include "scratch_dir.h"
 #include "symbolic_harness.h"
 
@@ -139,3 +143,26 @@ TEST_F(JacobianFileTest, ReadsSixDigitValuesAndFreeHeaders) {
 }
 
 }  // namespace
+
+// Whole runs must write the Jacobian file of these documents byte for byte as the copies kept
+// with the tests, written before the record writer was made faster: the commands that read the
+// file and the users who open it see the same text (every function rule, IF, pi, constants
+// that need all fifteen digits, and in complex mode the imaginary parts).
+TEST(JacobianFileFormat, RunsWriteTheFilesKeptWithTheTests) {
+    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
+    const std::filesystem::path data =
+        std::filesystem::path(root != nullptr ? root : ".") / "tests/data/jacobian";
+    const ScratchDir scratch;
+    for (const std::string name : {"real", "complex"}) {
+        SCOPED_TRACE(name);
+        std::filesystem::copy_file(data / (name + ".alg"), scratch.dir / (name + ".alg"));
+        std::filesystem::copy_file(data / (name + ".JAC"), scratch.dir / (name + ".kept"));
+        const std::string kept = scratch.Get(name + ".kept");
+        ASSERT_FALSE(kept.empty());
+        CoreState s;
+        std::string said;
+        s.console.callback = [&said](const char* text) { said += text; };
+        SolverEntry(s, scratch.File(name + ".alg").c_str(), "S");
+        EXPECT_EQ(scratch.Get(name + ".JAC"), kept) << said;
+    }
+}
