@@ -72,7 +72,8 @@ TEST(ResultTable, CellsThatAreNoNumbersLeaveGaps) {
 }
 
 TEST(ResultTable, ReadsASweepWrittenByTheSolver) {
-    const std::optional<ResultHeader> h = ReadResultHeader(DataFile("range_sweep.PRN"));
+    const std::string path = VALDRIX_GRAPHS_DATA "/range_sweep.PRN";
+    const std::optional<ResultHeader> h = ReadResultHeader(path);
     ASSERT_TRUE(h);
     EXPECT_EQ(h->parameterName, "v");
     EXPECT_EQ(h->parameterColumn, 2);
@@ -80,12 +81,12 @@ TEST(ResultTable, ReadsASweepWrittenByTheSolver) {
 
     std::vector<GraphCurve> curves{Curve("a", "r")};
     ResultTable table;
-    ASSERT_EQ(table.Read(DataFile("range_sweep.PRN"), curves).outcome, ReadOutcome::Read);
+    ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
     EXPECT_EQ(table.rowCount, 45u);
     EXPECT_EQ(table.parameterValues, (std::vector<float>{10, 15, 20}));
     EXPECT_EQ(table.parameterRows, (std::vector<std::size_t>{0, 15, 30}));
     EXPECT_FLOAT_EQ(table.Column(1)->at(7), 10.1893334f);
-    EXPECT_TRUE(ReadResultHeader(DataFile("angle_sweep.PRN"))->parameterName.empty());
+    EXPECT_TRUE(ReadResultHeader(VALDRIX_GRAPHS_DATA "/angle_sweep.PRN")->parameterName.empty());
 }
 
 // Columns past 32,767 and 65,535 are where a narrower column key would turn negative or wrap
