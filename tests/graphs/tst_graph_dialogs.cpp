@@ -53,7 +53,6 @@ void OnNextDialog(std::function<void(Set*)> step) {
     });
 }
 
-
 std::vector<GraphCurve> Curves(std::initializer_list<const char*> ys) {
     std::vector<GraphCurve> curves;
     for (const char* y : ys) curves.push_back(Curve("t", y));

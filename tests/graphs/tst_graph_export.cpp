@@ -247,10 +247,10 @@ class TestGraphExport : public QObject {
                  0);
         QCOMPARE(QImage(dir.filePath("two.png")).size(), QSize(480, 280));
         // Names of twenty letters and readouts of large numbers stay on the picture.
-        QCOMPARE(Tool({VALDRIX_GRAPH_TOOL_DATA "/long_names.PRN", "abcdefghijklmnopqrst",
-                       "ABCDEFGHIJKLMNOPQRST", "mnopqrstuvwxyzabcdef", "-o", dir.filePath("wide.png")})
-                     .status,
-                 0);
+        const Run named =
+            Tool({VALDRIX_GRAPH_TOOL_DATA "/long_names.PRN", "abcdefghijklmnopqrst",
+                  "ABCDEFGHIJKLMNOPQRST", "mnopqrstuvwxyzabcdef", "-o", dir.filePath("wide.png")});
+        QCOMPARE(named.status, 0);
         const QImage wide(dir.filePath("wide.png"));
         QCOMPARE(wide.size(), kDefaultPixelSize);
         for (int x : {0, 1, 2, wide.width() - 3, wide.width() - 2, wide.width() - 1}) {
