@@ -153,14 +153,12 @@ class TestGraphExport : public QObject {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("extension");
-        const char* const rows[][4] = {{"no extension", "C:\\g", "C:\\g", "EMF"},
-                                       {"emf", "/tmp/g.emf", "/tmp/g", "emf"},
-                                       {"EMF", "/tmp/g.EMF", "/tmp/g", "EMF"},
-                                       {"png", "/tmp/g.png", "/tmp/g", "png"},
-                                       {"other suffix", "/tmp/my.graph", "/tmp/my.graph", "EMF"},
-                                       {"dot in folder", "/tmp/a.b/g", "/tmp/a.b/g", "EMF"},
-                                       {"doubled", "/tmp/g.emf.emf", "/tmp/g.emf", "emf"}};
-        for (const auto& r : rows) QTest::newRow(r[0]) << r[1] << r[2] << r[3];
+        QFile table(QStringLiteral(VALDRIX_GRAPH_TABLES "/export_names.txt"));
+        QVERIFY(table.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : table.readAll().split('\n')) {
+            const QStringList row = QString::fromUtf8(line).split(" | ");
+            if (row.size() == 4) QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << row[3];
+        }
     }
 
     void splitKeepsAKnownExtensionOnce() {
