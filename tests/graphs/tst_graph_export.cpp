@@ -1,5 +1,6 @@
 #include <QFontInfo>
 #include <QImage>
+#include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QProcess>
@@ -11,7 +12,6 @@
 #include <cmath>
 #include <memory>
 
-#include "counting_device.h"
 #include "graph_test_files.h"
 #include "graphs/graph_export.h"
 #include "graphs/graph_renderer.h"
@@ -23,6 +23,48 @@
 using namespace graphs;
 
 namespace {
+
+// Counts what a painter hands its device: separate lines, and polylines with their points.
+class CountingEngine : public QPaintEngine {
+   public:
+    int lines = 0;
+    int polylines = 0;
+    qsizetype polylinePoints = 0;
+
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    Type type() const override { return QPaintEngine::User; }
+    void drawLines(const QLineF*, int count) override { lines += count; }
+    void drawLines(const QLine*, int count) override { lines += count; }
+    void drawPolygon(const QPointF*, int count, PolygonDrawMode mode) override {
+        if (mode != PolylineMode) return;
+        ++polylines;
+        polylinePoints += count;
+    }
+};
+
+class CountingDevice : public QPaintDevice {
+   public:
+    QPaintEngine* paintEngine() const override { return &engine; }
+    mutable CountingEngine engine;
+
+   protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+            case PdmWidth: return 1200;
+            case PdmHeight: return 700;
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY: return 96;
+            case PdmDepth: return 32;
+            case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+            default: return 1;
+        }
+    }
+};
 
 struct Run {
     int status = -1;
