@@ -327,7 +327,7 @@ class TestGraphDialogs : public QObject {
         QCOMPARE(d.Choice().imagColumn, kNoFftColumn);
     }
 
-    void updateReadsChangedFilesAndKeepsPicturesOnFailure() {
+    void updateReadsChangedFilesKeepsPicturesOnFailureAndListsReuseSlots() {
         CGraphDoc doc(path_, Curves({"y"}), GraphLayout{});
         QCOMPARE(doc.Title(), "Picture:" + path_);
         QSignalSpy changed(&doc, &CGraphDoc::Changed);
@@ -356,9 +356,8 @@ class TestGraphDialogs : public QObject {
         CGraphDoc separate(path_, Curves({"x", "y"}), Separate());
         separate.Update(true);
         QCOMPARE(separate.Pictures().size(), std::size_t{2});
-    }
 
-    void listReusesSlotsAndOutlivesNeitherSide() {
+        // A list of graphs reuses the slots of closed ones and outlives neither side.
         auto* kept = new CGraphDoc(path_, Curves({"y"}), GraphLayout{});
         {
             GraphList list;
