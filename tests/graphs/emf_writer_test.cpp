@@ -112,6 +112,9 @@ TEST(EmfWriter, HeaderAndRecordsDescribeThePicture) {
     p.Text({425, 280}, "\xCE\xB1=-3");
     std::size_t size = 0;
     const std::vector<Record> m = Written(p, &size);
+    const ScratchDir dir;  // where it cannot be written it leaves nothing behind
+    EXPECT_FALSE(WriteEmf(p, dir.File("no/such/folder/g.emf")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("no/such/folder/g.emf.part")));
 
     ASSERT_GT(m.size(), 2u);
     const Record& h = m.front();
@@ -157,12 +160,6 @@ TEST(EmfWriter, HeaderAndRecordsDescribeThePicture) {
     for (const Record* f : Of(m, kCreateFont)) fonts.emplace_back(f->Int(12), f->Wide(40, 32));
     EXPECT_EQ(fonts, (std::vector<std::pair<int, std::u16string>>{{30, u"Times New Roman"},
                                                                   {15, u"Arial"}}));
-}
-
-TEST(EmfWriter, AFileThatCannotBeWrittenLeavesNothingBehind) {
-    const ScratchDir dir;
-    EXPECT_FALSE(WriteEmf(Picture{}, dir.File("no/such/folder/g.emf")));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("no/such/folder/g.emf.part")));
 }
 
 TEST(EmfWriter, TextIsConvertedFromUtf8ToUtf16) {
