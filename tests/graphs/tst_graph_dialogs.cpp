@@ -83,7 +83,7 @@ class TestGraphDialogs : public QObject {
         QVERIFY2(QApplication::topLevelWidgets().isEmpty(), "a test left a window open");
     }
 
-    void graphSetRowsTakeTheCurrentVariablesAndColour() {
+    void graphSetRowsTakeTheCurrentVariablesAndColourAndCompleteOnesMakeCurves() {
         Set d(sweep_);
         QCOMPARE(d.windowTitle(), "Graph: " + sweep_);
         QCOMPARE(d.Variables()->count(), 4);  // the header after the parameter line
@@ -120,6 +120,27 @@ class TestGraphDialogs : public QObject {
         d.DeleteRow();
         QCOMPARE(Cell(d, 1, Set::kNo), QString("02"));
         QCOMPARE(Cell(d, 1, Set::kYAxis), QString("r"));
+
+        d.OneGraph()->setChecked(false);
+        d.NewRow();  // without One Graph X-axis stays empty
+        QCOMPARE(Cell(d, 2, Set::kXAxis), QString());
+        d.Variables()->setCurrentRow(3);
+        d.UseAsX();
+        d.Variables()->setCurrentRow(1);
+        d.UseAsY();
+        d.Grid()->item(2, Set::kTitle)->setText(QString::fromUtf8("Range \u03b1"));
+        d.NewRow();                      // no y: no curve
+        d.OneGraph()->setChecked(true);  // ticking it fills X-axis of every row
+        QCOMPARE(Cell(d, 3, Set::kXAxis), QString("a"));
+        const std::vector<GraphCurve> curves = d.Curves();  // of the complete rows 1 and 2
+        QCOMPARE(curves.size(), std::size_t{2});
+        QCOMPARE(curves[0].colour, kBlue);
+        QCOMPARE(curves[1].xName, std::string("a"));
+        QCOMPARE(curves[1].yName, std::string("r"));
+        QCOMPARE(curves[1].xIndex, 3);
+        QCOMPARE(curves[1].yIndex, 1);
+        QCOMPARE(curves[1].title, std::string("Range \xce\xb1"));
+        QCOMPARE(curves[1].colour, MakeColour(200, 0, 0));  // the colour chosen above
     }
 
     // Names in the result file are single bytes; the dialog shows their letters, and the curves
@@ -140,30 +161,6 @@ class TestGraphDialogs : public QObject {
         QCOMPARE(curves[0].xName, std::string("x"));
         QCOMPARE(curves[0].yName, std::string("\xF1"));
         QCOMPARE(curves[0].yIndex, 2);
-    }
-
-    void graphSetBuildsCurvesFromCompleteRows() {
-        Set d(sweep_);
-        d.OneGraph()->setChecked(false);
-        d.NewRow();  // without One Graph X-axis stays empty
-        QCOMPARE(Cell(d, 0, Set::kXAxis), QString());
-        d.Variables()->setCurrentRow(3);
-        d.UseAsX();
-        d.Variables()->setCurrentRow(1);
-        d.UseAsY();
-        d.Grid()->item(0, Set::kTitle)->setText(QString::fromUtf8("Range \u03b1"));
-        d.NewRow();                      // no y: no curve
-        d.OneGraph()->setChecked(true);  // ticking it fills X-axis of every row
-        QCOMPARE(Cell(d, 1, Set::kXAxis), QString("a"));
-
-        const std::vector<GraphCurve> curves = d.Curves();
-        QCOMPARE(curves.size(), std::size_t{1});
-        QCOMPARE(curves[0].xName, std::string("a"));
-        QCOMPARE(curves[0].yName, std::string("r"));
-        QCOMPARE(curves[0].xIndex, 3);
-        QCOMPARE(curves[0].yIndex, 1);
-        QCOMPARE(curves[0].title, std::string("Range \xce\xb1"));
-        QCOMPARE(curves[0].colour, kBlue);
     }
 
     void openGraphWithoutCurvesSaysSo() {
