@@ -59,12 +59,6 @@ std::vector<GraphCurve> Curves(std::initializer_list<const char*> ys) {
     return curves;
 }
 
-GraphLayout Separate() {
-    GraphLayout l;
-    l.oneGraph = false;
-    return l;
-}
-
 }  // namespace
 
 // Graph documents, their windows and the dialogs that make them. Each test starts with t.PRN, a
@@ -350,7 +344,7 @@ class TestGraphDialogs : public QObject {
         QCOMPARE(doc.Update(false), Outcome::Rendered);
         QVERIFY(doc.Pictures()[0]->Empty());
 
-        CGraphDoc separate(path_, Curves({"x", "y"}), Separate());
+        CGraphDoc separate(path_, Curves({"x", "y"}), GraphLayout{.oneGraph = false});
         separate.Update(true);
         QCOMPARE(separate.Pictures().size(), std::size_t{2});
 
@@ -382,7 +376,8 @@ class TestGraphDialogs : public QObject {
 
     void viewZoomsByClicksStacksPicturesAndSavesAndPrintsEach() {
         GraphList list;
-        std::unique_ptr<CGraphView> view(CreateGraph(&list, path_, Curves({"x", "y"}), Separate()));
+        std::unique_ptr<CGraphView> view(
+            CreateGraph(&list, path_, Curves({"x", "y"}), GraphLayout{.oneGraph = false}));
         QCOMPARE(list.Graphs(), std::vector<CGraphDoc*>{view->Document()});
         QCOMPARE(view->windowTitle(), "Picture:" + path_);
         view->resize(300, 200);
