@@ -89,7 +89,9 @@ std::size_t AddressSpaceInUse() {
 }  // namespace
 
 // The header describes a frame of 120 by 70 mm in low metric; the records hold the shapes, pens,
-// fonts and texts of the picture.
+// fonts and texts of the picture. Readers draw a simple pen wider than one unit solid, so the
+// styles of a sweep's branches would all look alike; they are written as geometric pens with
+// flat ends.
 TEST(EmfWriter, HeaderAndRecordsDescribeThePicture) {
     Picture p;
     p.SetPen(kGridPen);
@@ -99,12 +101,20 @@ TEST(EmfWriter, HeaderAndRecordsDescribeThePicture) {
     p.Line({0, 0}, {100, 50});  // goes on from where the last line ended
     p.Rect({490, 270}, {520, 300}, kBlue, false);
     p.Circle({5, 6}, 7);
+    for (PenStyle style :
+         {PenStyle::Dashed, PenStyle::Dotted, PenStyle::DashDotted, PenStyle::DashDotDotted}) {
+        p.SetPen({kBlue, style, 3});
+        p.Line({0, 10}, {10, 10});
+    }
     p.SetTextAlign(TextAlign::Right);
     p.Text({430, 260}, "x10");
     p.SetFont(FontRole::Exponent);
     p.Text({425, 280}, "\xCE\xB1=-3");
     std::size_t size = 0;
     const std::vector<Record> m = Written(p, &size);
+    const ScratchDir dir;  // where it cannot be written it leaves nothing behind
+    EXPECT_FALSE(WriteEmf(p, dir.File("no/such/folder/g.emf")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("no/such/folder/g.emf.part")));
 
     ASSERT_GT(m.size(), 2u);
     const Record& h = m.front();
@@ -118,16 +128,24 @@ TEST(EmfWriter, HeaderAndRecordsDescribeThePicture) {
     EXPECT_EQ(Of(m, kSetMapMode).at(0)->Int(8), 2);  // MM_LOMETRIC
     EXPECT_EQ(Of(m, kSetBkMode).at(0)->Int(8), 1);   // TRANSPARENT
 
-    EXPECT_EQ(Of(m, kMoveTo).size(), 1u);
-    ASSERT_EQ(Of(m, kLineTo).size(), 3u);
+    EXPECT_EQ(Of(m, kMoveTo).size(), 5u);  // one for each patterned line, none between joined ones
+    ASSERT_EQ(Of(m, kLineTo).size(), 7u);
     EXPECT_EQ(Of(m, kLineTo)[2]->Ints(8, 2), (std::vector<int>{100, 50}));
-    std::vector<std::vector<int>> pens;  // style, width, colour
+    std::vector<std::vector<int>> pens, patterned;  // style, width, colour
     for (const Record* r : Of(m, kCreatePen)) pens.push_back({r->Int(12), r->Int(16), r->Int(24)});
+    EXPECT_EQ(pens.size(), 3u);  // the opening black, the grid's dots and the solid pen
     EXPECT_NE(std::find(pens.begin(), pens.end(), std::vector<int>{2, 1, int(kGridGrey)}),
               pens.end());
     EXPECT_NE(
         std::find(pens.begin(), pens.end(), std::vector<int>{0, 3, int(MakeColour(10, 20, 30))}),
         pens.end());
+    for (const Record* r : Of(m, kExtCreatePen))
+        patterned.push_back({r->Int(28), r->Int(32), r->Int(40)});
+    constexpr int kGeometricFlat = 0x10000 | 0x200;
+    std::vector<std::vector<int>> want;
+    for (int style = 1; style <= 4; ++style)
+        want.push_back({kGeometricFlat | style, 3, int(kBlue)});
+    EXPECT_EQ(patterned, want);
     // With y up the top of a box is its larger y.
     EXPECT_EQ(Of(m, kRectangle).at(0)->Ints(8, 4), (std::vector<int>{490, 300, 520, 270}));
     EXPECT_EQ(Of(m, kEllipse).at(0)->Ints(8, 4), (std::vector<int>{-2, 13, 12, -1}));
@@ -142,35 +160,6 @@ TEST(EmfWriter, HeaderAndRecordsDescribeThePicture) {
     for (const Record* f : Of(m, kCreateFont)) fonts.emplace_back(f->Int(12), f->Wide(40, 32));
     EXPECT_EQ(fonts, (std::vector<std::pair<int, std::u16string>>{{30, u"Times New Roman"},
                                                                   {15, u"Arial"}}));
-}
-
-// Readers draw a simple pen wider than one unit solid, so the styles of a sweep's branches
-// would all look alike; they are written as geometric pens with flat ends.
-TEST(EmfWriter, WidePatternedPensKeepTheirPattern) {
-    Picture p;
-    p.SetPen(kGridPen);
-    p.Line({0, 0}, {10, 0});
-    for (PenStyle style :
-         {PenStyle::Dashed, PenStyle::Dotted, PenStyle::DashDotted, PenStyle::DashDotDotted}) {
-        p.SetPen({kBlue, style, 3});
-        p.Line({0, 10}, {10, 10});
-    }
-    const std::vector<Record> m = Written(p);
-    ASSERT_EQ(Of(m, kCreatePen).size(), 2u);  // the grid's dots and the opening black pen
-    std::vector<std::vector<int>> pens;       // style, width, colour
-    for (const Record* r : Of(m, kExtCreatePen))
-        pens.push_back({r->Int(28), r->Int(32), r->Int(40)});
-    constexpr int kGeometricFlat = 0x10000 | 0x200;
-    std::vector<std::vector<int>> want;
-    for (int style = 1; style <= 4; ++style)
-        want.push_back({kGeometricFlat | style, 3, int(kBlue)});
-    EXPECT_EQ(pens, want);
-}
-
-TEST(EmfWriter, AFileThatCannotBeWrittenLeavesNothingBehind) {
-    const ScratchDir dir;
-    EXPECT_FALSE(WriteEmf(Picture{}, dir.File("no/such/folder/g.emf")));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("no/such/folder/g.emf.part")));
 }
 
 TEST(EmfWriter, TextIsConvertedFromUtf8ToUtf16) {

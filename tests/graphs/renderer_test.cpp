@@ -186,7 +186,7 @@ TEST(Renderer, AxesTicksTitlesAndReadoutsOfAKnownGraph) {
     EXPECT_TRUE(s.HasLine({-380, 250}, {480, 250}));
 }
 
-TEST(Renderer, SweepBranchesGetDerivedColoursAndAParameterLegend) {
+TEST(Renderer, SweepBranchesDifferByColourOrWithSeveralCurvesByLineStyle) {
     const Sweep s;
     const GraphCurve c = Curve("x", "y");
     const Drawn d = Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), s.info});
@@ -210,18 +210,15 @@ TEST(Renderer, SweepBranchesGetDerivedColoursAndAParameterLegend) {
     SweepInfo byJump = s.info;
     byJump.firstRows.clear();
     EXPECT_EQ(Draw({{{&c, s.x, s.y}}, Layout(GraphType::Normal), byJump}).CurveColours(), colours);
-}
 
-// Curves that share a picture keep their colours on every branch of a sweep; the branches of
-// each parameter value take a line style, and the legend lists both.
-TEST(Renderer, OneGraphOfSeveralCurvesOverASweepTellsBranchesApartByLineStyle) {
-    const Sweep s;
+    // Curves that share a picture keep their colours on every branch of a sweep; the branches
+    // of each parameter value take a line style, and the legend lists both.
     const GraphColour red = MakeColour(200, 0, 0);
-    const GraphCurve a = Curve("x", "y"), b = Curve("x", "z", red);
+    const GraphCurve b = Curve("x", "z", red);
     const std::vector<float> z{1, 1, 1, 2, 2, 2, 3, 3, 3};
-    const Drawn d = Draw({{{&a, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Normal), s.info});
+    const Drawn two = Draw({{{&c, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Normal), s.info});
     std::vector<std::pair<GraphColour, PenStyle>> curvePens, want;
-    for (const Pen& p : d.pens) {
+    for (const Pen& p : two.pens) {
         if (p.width == kCurveWidth) curvePens.emplace_back(p.colour, p.style);
     }
     for (GraphColour colour : {kBlue, red, kBlack}) {  // each curve's branches, then the legend's
@@ -230,20 +227,20 @@ TEST(Renderer, OneGraphOfSeveralCurvesOverASweepTellsBranchesApartByLineStyle) {
     }
     EXPECT_EQ(curvePens, want);
     // The curves' squares, then a line of each branch's style beside its parameter value.
-    ASSERT_EQ(d.rects.size(), 2u);
-    EXPECT_EQ(d.rects[1].fill, red);
-    EXPECT_EQ(d.texts.at("z").at, (Point{530, 230}));
-    EXPECT_EQ(d.texts.at("p=2").at, (Point{530, 150}));
-    EXPECT_TRUE(d.HasLine({490, 165}, {520, 165}));
-    EXPECT_EQ(d.texts.count("y, z"), 1u);
-    EXPECT_EQ(d.texts.count("y, zmax=6"), 1u);
+    ASSERT_EQ(two.rects.size(), 2u);
+    EXPECT_EQ(two.rects[1].fill, red);
+    EXPECT_EQ(two.texts.at("z").at, (Point{530, 230}));
+    EXPECT_EQ(two.texts.at("p=2").at, (Point{530, 150}));
+    EXPECT_TRUE(two.HasLine({490, 165}, {520, 165}));
+    EXPECT_EQ(two.texts.count("y, z"), 1u);
+    EXPECT_EQ(two.texts.count("y, zmax=6"), 1u);
 
     // Without a sweep, or with bars, there are no branches to tell apart.
     EXPECT_EQ(
-        Draw({{{&a, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Normal), {}}).texts.count("p=1"),
+        Draw({{{&c, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Normal), {}}).texts.count("p=1"),
         0u);
     EXPECT_EQ(
-        Draw({{{&a, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Bar), s.info}).texts.count("p=1"),
+        Draw({{{&c, s.x, s.y}, {&b, s.x, z}}, Layout(GraphType::Bar), s.info}).texts.count("p=1"),
         0u);
 }
 

@@ -35,24 +35,6 @@ TEST(ResultTable, CurvesFindTheirColumnsByNameWhenTheHeaderChanges) {
     EXPECT_EQ(table.Column(0)->size(), 1u);  // and the table what it read before
 }
 
-TEST(ResultTable, ParameterLineNamesTheColumnAndDistinctValuesAreKept) {
-    const std::string path = VALDRIX_GRAPH_LAYOUT_DATA "/uneven_branches.PRN";
-    std::vector<GraphCurve> curves{Curve("a", "b")};
-    ResultTable table;
-    ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
-    EXPECT_EQ(table.parameterName, "k");
-    EXPECT_EQ(table.parameterColumn, 3);
-    EXPECT_EQ(table.parameterValues, (std::vector<float>{1, 2, 3}));
-    EXPECT_EQ(table.parameterRows, (std::vector<std::size_t>{0, 3, 5}));
-    EXPECT_EQ(table.rowCount, 6u);
-    EXPECT_EQ(table.Column(3), nullptr);  // no curve uses it
-
-    // Plotting the parameter itself still records its values.
-    std::vector<GraphCurve> overK{Curve("k", "b")};
-    ASSERT_EQ(table.Read(path, overK).outcome, ReadOutcome::Read);
-    EXPECT_EQ(table.parameterValues.size(), 3u);
-}
-
 // The table format's own rules are the core reader's; here, what reaches a graph's columns: a
 // cell that is missing or no number leaves a gap, so x and y stay paired.
 TEST(ResultTable, CellsThatAreNoNumbersLeaveGaps) {
@@ -71,8 +53,9 @@ TEST(ResultTable, CellsThatAreNoNumbersLeaveGaps) {
     EXPECT_TRUE(table.parameterName.empty());
 }
 
-TEST(ResultTable, ReadsASweepWrittenByTheSolver) {
-    const std::optional<ResultHeader> h = ReadResultHeader(DataFile("range_sweep.PRN"));
+TEST(ResultTable, ReadsSweepsAndTheirParameterLine) {
+    const std::string path = VALDRIX_GRAPHS_DATA "/range_sweep.PRN";
+    const std::optional<ResultHeader> h = ReadResultHeader(path);
     ASSERT_TRUE(h);
     EXPECT_EQ(h->parameterName, "v");
     EXPECT_EQ(h->parameterColumn, 2);
@@ -80,12 +63,27 @@ TEST(ResultTable, ReadsASweepWrittenByTheSolver) {
 
     std::vector<GraphCurve> curves{Curve("a", "r")};
     ResultTable table;
-    ASSERT_EQ(table.Read(DataFile("range_sweep.PRN"), curves).outcome, ReadOutcome::Read);
+    ASSERT_EQ(table.Read(path, curves).outcome, ReadOutcome::Read);
     EXPECT_EQ(table.rowCount, 45u);
     EXPECT_EQ(table.parameterValues, (std::vector<float>{10, 15, 20}));
     EXPECT_EQ(table.parameterRows, (std::vector<std::size_t>{0, 15, 30}));
     EXPECT_FLOAT_EQ(table.Column(1)->at(7), 10.1893334f);
-    EXPECT_TRUE(ReadResultHeader(DataFile("angle_sweep.PRN"))->parameterName.empty());
+    EXPECT_TRUE(ReadResultHeader(VALDRIX_GRAPHS_DATA "/angle_sweep.PRN")->parameterName.empty());
+
+    const std::string uneven = VALDRIX_GRAPH_LAYOUT_DATA "/uneven_branches.PRN";  // 3, 2, 1 rows
+    std::vector<GraphCurve> ab{Curve("a", "b")};
+    ASSERT_EQ(table.Read(uneven, ab).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.parameterName, "k");
+    EXPECT_EQ(table.parameterColumn, 3);
+    EXPECT_EQ(table.parameterValues, (std::vector<float>{1, 2, 3}));
+    EXPECT_EQ(table.parameterRows, (std::vector<std::size_t>{0, 3, 5}));
+    EXPECT_EQ(table.rowCount, 6u);
+    EXPECT_EQ(table.Column(3), nullptr);  // no curve uses it
+
+    // Plotting the parameter itself still records its values.
+    std::vector<GraphCurve> overK{Curve("k", "b")};
+    ASSERT_EQ(table.Read(uneven, overK).outcome, ReadOutcome::Read);
+    EXPECT_EQ(table.parameterValues.size(), 3u);
 }
 
 // Columns past 32,767 and 65,535 are where a narrower column key would turn negative or wrap
