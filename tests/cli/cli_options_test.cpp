@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "core/data_table.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -46,8 +46,7 @@ TEST(ParseCommandLineTest, UsageErrors) {
     // Settings outside their domains are the hostile command line's cases; the messages of a
     // range whose start is not below its end and of a capacity below its range are the golden
     // cases sweep_from_not_below_to, param_from_not_below_to and capacity_option_below_range.
-    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    std::ifstream refused(std::string(root ? root : ".") + "/tests/data/cli-usage/refused.txt");
+    std::ifstream refused(data_table::Folder("cli-usage") + "/refused.txt");
     int count = 0;
     for (std::string line; std::getline(refused, line);) {
         if (line.size() < 2 || line[0] == '#') continue;

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -19,6 +18,7 @@
 
 #include "core/base/bounds.h"
 #include "core/compiled_fixture.h"
+#include "core/data_table.h"
 #include "core/run/document_settings.h"
 #include "core/run/options_line.h"
 #include "core/symbolic/jacobian_file.h"
@@ -43,10 +43,8 @@ struct Case {
 };
 
 std::vector<Case> Cases(const std::string& reader) {
-    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
     std::set<fs::path> files;
-    for (const auto& entry :
-         fs::directory_iterator(fs::path(root ? root : ".") / "tests/data/malformed" / reader)) {
+    for (const auto& entry : fs::directory_iterator(data_table::Folder("malformed/" + reader))) {
         files.insert(entry.path());
     }
     std::vector<Case> cases;
