@@ -3,6 +3,7 @@
 #include <map>
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cf_text.h"
@@ -16,21 +17,30 @@ namespace {
 struct CaseCheck {
     const char* file;
     int loads, generators;  // and one slack bus
+    std::size_t branches, interchanges;
 };
-const CaseCheck kCases[] = {
-    {"ieee14.cf", 9, 4}, {"ieee30.cf", 24, 5}, {"ieee57.cf", 50, 6}, {"ieee118.cf", 64, 53}};
+// The 30- and 57-bus files close the interchange section before their one record.
+const CaseCheck kCases[] = {{"ieee14.cf", 9, 4, 20, 1},
+                            {"ieee30.cf", 24, 5, 41, 0},
+                            {"ieee57.cf", 50, 6, 80, 0},
+                            {"ieee118.cf", 64, 53, 186, 1}};
 
 constexpr BusKind kSlack = BusKind::kSlack, kGen = BusKind::kGenerator, kLoad = BusKind::kLoad;
 
 }  // namespace
 
 // The buses checked one by one are tests/data/power_flow_case/buses.txt.
-TEST(IeeeCases, BusKindsAndInjectionsFollowTheFileAndCrLfChangesNothing) {
+TEST(IeeeCases, EveryRecordIsReadBusKindsAndInjectionsFollowTheFileAndCrLfChangesNothing) {
     const std::vector<data_table::Row> buses = data_table::Read("power_flow_case/buses", 5);
     for (const CaseCheck& c : kCases) {
+        const CommonFormatData data = ReadData(ReadCase(std::string("crlf/") + c.file));
+        EXPECT_EQ(std::tuple(data.branches.size(), data.interchanges.size()),
+                  std::tuple(c.branches, c.interchanges))
+            << c.file;
         PowerFlowModel m;
         std::string error;
-        ASSERT_TRUE(BuildPowerFlowModel(ReadData(ReadCase(c.file)), {}, m, error)) << error;
+        ASSERT_TRUE(BuildPowerFlowModel(data, {}, m, error)) << error;
+        ASSERT_EQ(m.buses.size(), data.buses.size()) << c.file;
         std::map<BusKind, int> kinds;
         for (const PowerFlowBus& b : m.buses) ++kinds[b.kind];
         // The named area swing buses (14: bus 2, 118: bus 80) have no tie lines: they stay
