@@ -79,8 +79,7 @@ TEST_F(EntryTest, DocumentsThatTheirOwnRunWouldOverwriteAreRefusedUntouched) {
                 << out_;
         }
         EXPECT_EQ(CheckDocument(core_, path_.c_str()), 0);
-        std::ifstream in(path_, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+        EXPECT_EQ(scratch_.Get(name), text);
         EXPECT_EQ(FileCount(), 1);  // nothing was created beside it
         fs::remove(path_);
     }
