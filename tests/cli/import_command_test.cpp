@@ -35,9 +35,7 @@ CommandRun RunImport(std::vector<std::string> args) {
 
 class ImportCommand : public ::testing::Test, protected ScratchDir {
    protected:
-    void SetUp() override {
-        fs::copy_file(CasePath("crlf/ieee14.cf"), In());
-    }
+    void SetUp() override { fs::copy_file(CasePath("crlf/ieee14.cf"), In()); }
     std::string In() const { return File("ieee14.cf"); }
 };
 

@@ -28,7 +28,8 @@ TEST(CommonFormatReader, NamesWithBlanksKeepTheFieldsInPlace) {
 // Each file of tests/data/cf-refused: the reason as its first line, then the text refused.
 TEST(CommonFormatReader, IncompleteOrOutOfRangeFilesAreRefusedWithTheReason) {
     std::set<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(data_table::Folder("cf-refused"))) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(data_table::Folder("cf-refused"))) {
         if (entry.path().filename().string()[0] != '.') files.insert(entry.path());
     }
     EXPECT_GE(files.size(), 16u);

@@ -71,8 +71,8 @@ TEST_F(ImportedDocument, ValuesBeyondTheSolversRangeAndDocumentsPastTheSizeBound
     const std::pair<std::string, std::string> cases[] = {
         {TwoBuses("1e308", "0.01", "0.1"), "the net power of bus 2 is 1e+306, beyond 1e+50"},
         {TwoBuses("0.0", "0.0", "1e-80"), "an admittance of bus 1 is -1e+80, beyond 1e+50"},
-        {Mesh(400), "more than " + std::to_string(kMaxDocumentBytes) +
-                        ", the largest document a run reads"},
+        {Mesh(400),
+         "more than " + std::to_string(kMaxDocumentBytes) + ", the largest document a run reads"},
     };
     for (const auto& [text, reason] : cases) {
         const ImportResult r = Convert(text);

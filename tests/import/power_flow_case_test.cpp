@@ -32,6 +32,8 @@ constexpr BusKind kSlack = BusKind::kSlack, kGen = BusKind::kGenerator, kLoad = 
 // The buses checked one by one are tests/data/power_flow_case/buses.txt.
 TEST(IeeeCases, EveryRecordIsReadBusKindsAndInjectionsFollowTheFileAndCrLfChangesNothing) {
     const std::vector<data_table::Row> buses = data_table::Read("power_flow_case/buses", 5);
+    const std::map<BusKind, std::string> kind{
+        {kSlack, "slack"}, {kGen, "generator"}, {kLoad, "load"}};
     for (const CaseCheck& c : kCases) {
         const CommonFormatData data = ReadData(ReadCase(std::string("crlf/") + c.file));
         EXPECT_EQ(std::tuple(data.branches.size(), data.interchanges.size()),
@@ -53,7 +55,7 @@ TEST(IeeeCases, EveryRecordIsReadBusKindsAndInjectionsFollowTheFileAndCrLfChange
             SCOPED_TRACE(b[0] + " bus " + b[1]);
             const PowerFlowBus* bus = m.Find(std::stoi(b[1]));
             ASSERT_NE(bus, nullptr);
-            EXPECT_EQ(bus->kind == kSlack ? "slack" : bus->kind == kGen ? "generator" : "load", b[2]);
+            EXPECT_EQ(kind.at(bus->kind), b[2]);
             EXPECT_NEAR(bus->p, std::stod(b[3]), 1e-12);
             EXPECT_NEAR(bus->q, std::stod(b[4]), 1e-12);
         }
