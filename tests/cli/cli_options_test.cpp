@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "core/data_table.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -46,8 +46,7 @@ TEST(ParseCommandLineTest, UsageErrors) {
     // Settings outside their domains are the hostile command line's cases; the messages of a
     // range whose start is not below its end and of a capacity below its range are the golden
     // cases sweep_from_not_below_to, param_from_not_below_to and capacity_option_below_range.
-    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    std::ifstream refused(std::string(root ? root : ".") + "/tests/data/cli-usage/refused.txt");
+    std::ifstream refused(data_table::Folder("cli-usage") + "/refused.txt");
     int count = 0;
     for (std::string line; std::getline(refused, line);) {
         if (line.size() < 2 || line[0] == '#') continue;
@@ -149,9 +148,17 @@ std::string SampleArgument(std::string_view argument, std::string_view option = 
     return "file.LST";
 }
 
-TEST(CliOptionTableTest, HelpShowsEveryOptionOnceAndEveryOptionShownIsParsed) {
+// Every option is shown once in the help and parsed as shown, and every solver setting has one.
+TEST(CliOptionTableTest, HelpShowsEveryOptionOnceEveryOptionShownIsParsedAndEverySettingHasOne) {
     const std::string help = UsageText();
+    std::bitset<kSolverOptionCount> reached;
     for (const CliOption& option : CliOptionTable()) {
+        CliOptions o;
+        const std::string argument = SampleArgument(option.argument, option.name);
+        EXPECT_EQ(option.apply(o, option.name, option.argument.empty() ? nullptr : &argument), "")
+            << option.name;
+        reached |= o.solver.given;
+
         std::string synopsis(option.name);
         if (!option.negation.empty()) synopsis += " | " + std::string(option.negation);
         if (!option.argument.empty()) synopsis += " " + std::string(option.argument);
@@ -165,24 +172,12 @@ TEST(CliOptionTableTest, HelpShowsEveryOptionOnceAndEveryOptionShownIsParsed) {
         for (std::string_view name : {option.name, option.negation}) {
             if (name.empty()) continue;
             std::vector<std::string> args = {"run", std::string(name)};
-            if (!option.argument.empty())
-                args.push_back(SampleArgument(option.argument, option.name));
+            if (!option.argument.empty()) args.push_back(argument);
             args.push_back("doc.alg");
             const ParsedCommandLine p = ParseCommandLine(args);
             EXPECT_TRUE(p.ok) << name << ": " << p.error;
             EXPECT_EQ(p.options.document, "doc.alg") << name << " took the wrong number of words";
         }
-    }
-}
-
-TEST(CliOptionTableTest, EverySolverOptionCanBeGivenOnTheCommandLine) {
-    std::bitset<kSolverOptionCount> reached;
-    for (const CliOption& option : CliOptionTable()) {
-        CliOptions o;
-        const std::string argument = SampleArgument(option.argument, option.name);
-        EXPECT_EQ(option.apply(o, option.name, option.argument.empty() ? nullptr : &argument), "")
-            << option.name;
-        reached |= o.solver.given;
     }
     for (const OptionDescription& d : kSolverOptionTable) {
         EXPECT_TRUE(reached[static_cast<std::size_t>(d.option)]) << d.name << " has no option";

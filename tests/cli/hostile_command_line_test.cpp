@@ -1,8 +1,8 @@
 // The command line as a hostile user types it: values outside their settings' domains, sweeps
 // too large, odd files. Each is refused with a message naming what is wrong; nothing runs that
 // would lose data or report a false success. The refusals that show on the terminal alone
-// (unknown commands, documents and attachments named like the run's files, devices as the
-// document, the attachment or the series) are golden cases.
+// (settings outside their domains, unknown commands, documents and attachments named like the
+// run's files, devices as the document, the attachment or the series) are golden cases.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -52,24 +52,9 @@ bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Which values lie in a domain is the option description's; the command line names the option
-// and its domain in words, whatever way the word misses.
-TEST(HostileCommandLine, SettingsOutsideTheirDomainAreRefusedNamingTheDomain) {
-    const std::pair<std::vector<std::string>, SolverOption> cases[] = {
-        {{"--tol-exp", "60"}, SolverOption::kToleranceExponent},
-        {{"--max-iter", "99999999999999999999"}, SolverOption::kMaxIterations},
-        {{"--steps", "0"}, SolverOption::kStepCount},
-        {{"--delta-j", "nan"}, SolverOption::kDeltaJ},
-        {{"--delta-t", "inf"}, SolverOption::kDeltaT},
-        {{"--guess-min", "-1e300"}, SolverOption::kMinGuess},
-    };
-    for (const auto& [words, option] : cases) {
-        const ParsedCommandLine p = ParseCommandLine({"run", words[0], words[1], "doc.alg"});
-        EXPECT_FALSE(p.ok) << words[0] << " " << words[1];
-        EXPECT_TRUE(Has(p.error, words[0]) && Has(p.error, DomainText(Describe(option))))
-            << p.error;
-    }
-    // The ends of the domains are accepted.
+// A value outside its domain is refused naming the option and the domain (the golden cases
+// option_*); the ends of the domains are accepted.
+TEST(HostileCommandLine, TheEndsOfTheSettingsDomainsAreAccepted) {
     for (const auto& [option, value] :
          {std::pair{"--tol-exp", "-34"}, {"--max-iter", "1000"}, {"--delta-j", "1e-40"}}) {
         EXPECT_TRUE(ParseCommandLine({"run", option, value, "doc.alg"}).ok) << option;

@@ -5,12 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "import/cf_text.h"
 #include "scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -35,11 +35,7 @@ CommandRun RunImport(std::vector<std::string> args) {
 
 class ImportCommand : public ::testing::Test, protected ScratchDir {
    protected:
-    void SetUp() override {
-        const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-        fs::copy_file(fs::path(root != nullptr ? root : ".") / "tests/data/ieee-cdf/crlf/ieee14.cf",
-                      In());
-    }
+    void SetUp() override { fs::copy_file(CasePath("crlf/ieee14.cf"), In()); }
     std::string In() const { return File("ieee14.cf"); }
 };
 

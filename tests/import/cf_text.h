@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "core/data_table.h"
 #include "import/common_format.h"
 #include "import/convert.h"
 
@@ -53,13 +53,10 @@ inline ImportResult Convert(const std::string& text, bool fullModel = false) {
     return ConvertCommonFormatText(in, options);
 }
 
-// A file or folder under tests/data, among them the copies of the IEEE cases.
-inline std::string DataPath(const std::string& name) {
-    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    return std::string(root != nullptr ? root : ".") + "/tests/data/" + name;
+// The copies of the IEEE cases under tests/data.
+inline std::string CasePath(const std::string& name) {
+    return data_table::Folder("ieee-cdf/" + name);
 }
-
-inline std::string CasePath(const std::string& name) { return DataPath("ieee-cdf/" + name); }
 
 inline std::string ReadCase(const std::string& name) {
     std::ifstream in(CasePath(name), std::ios::binary);

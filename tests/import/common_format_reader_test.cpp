@@ -10,27 +10,8 @@
 #include "import/common_format.h"
 #include "scratch_dir.h"
 
-namespace {
-
-struct Counts {
-    const char* file;
-    std::size_t buses, branches, interchanges;
-};
-
-}  // namespace
-
-TEST(CommonFormatReader, RealCasesReadEveryRecordAndNamesWithBlanksKeepTheFieldsInPlace) {
-    // The 30- and 57-bus files close the interchange section before their one record.
-    const Counts cases[] = {{"ieee14.cf", 14, 20, 1},
-                            {"ieee30.cf", 30, 41, 0},
-                            {"ieee57.cf", 57, 80, 0},
-                            {"ieee118.cf", 118, 186, 1}};
-    for (const Counts& c : cases) {
-        const CommonFormatData d = ReadData(ReadCase(std::string("crlf/") + c.file));
-        EXPECT_EQ(d.buses.size(), c.buses) << c.file;
-        EXPECT_EQ(d.branches.size(), c.branches) << c.file;
-        EXPECT_EQ(d.interchanges.size(), c.interchanges) << c.file;
-    }
+// The record counts of the real cases are the IEEE case tests'.
+TEST(CommonFormatReader, NamesWithBlanksKeepTheFieldsInPlace) {
     const CommonFormatData d30 = ReadData(ReadCase("ieee30.cf"));
     EXPECT_EQ(d30.buses[0].name, "Glen Lyn 132");
     EXPECT_EQ(d30.buses[27].name, "Cloverdle132");
@@ -47,7 +28,8 @@ TEST(CommonFormatReader, RealCasesReadEveryRecordAndNamesWithBlanksKeepTheFields
 // Each file of tests/data/cf-refused: the reason as its first line, then the text refused.
 TEST(CommonFormatReader, IncompleteOrOutOfRangeFilesAreRefusedWithTheReason) {
     std::set<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(DataPath("cf-refused"))) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(data_table::Folder("cf-refused"))) {
         if (entry.path().filename().string()[0] != '.') files.insert(entry.path());
     }
     EXPECT_GE(files.size(), 16u);

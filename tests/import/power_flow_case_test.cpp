@@ -3,8 +3,11 @@
 #include <map>
 #include <numbers>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "cf_text.h"
+#include "core/data_table.h"
 #include "core/document_fixture.h"
 #include "import/common_format.h"
 #include "import/power_flow_model.h"
@@ -14,32 +17,32 @@ namespace {
 struct CaseCheck {
     const char* file;
     int loads, generators;  // and one slack bus
+    std::size_t branches, interchanges;
 };
-const CaseCheck kCases[] = {
-    {"ieee14.cf", 9, 4}, {"ieee30.cf", 24, 5}, {"ieee57.cf", 50, 6}, {"ieee118.cf", 64, 53}};
+// The 30- and 57-bus files close the interchange section before their one record.
+const CaseCheck kCases[] = {{"ieee14.cf", 9, 4, 20, 1},
+                            {"ieee30.cf", 24, 5, 41, 0},
+                            {"ieee57.cf", 50, 6, 80, 0},
+                            {"ieee118.cf", 64, 53, 186, 1}};
 
-struct BusCheck {
-    const char* file;
-    int bus;
-    BusKind kind;
-    double p, q;  // per unit: the file's generation minus load
-};
 constexpr BusKind kSlack = BusKind::kSlack, kGen = BusKind::kGenerator, kLoad = BusKind::kLoad;
-const BusCheck kBuses[] = {
-    {"ieee14.cf", 1, kSlack, 2.324, -0.169},  {"ieee14.cf", 2, kGen, 0.183, 0.297},
-    {"ieee14.cf", 9, kLoad, -0.295, -0.166},  {"ieee30.cf", 2, kGen, 0.183, 0.373},
-    {"ieee30.cf", 5, kGen, -0.942, 0.18},     {"ieee30.cf", 30, kLoad, -0.106, -0.019},
-    {"ieee57.cf", 1, kSlack, 0.739, -0.331},  {"ieee57.cf", 8, kGen, 3.0, 0.401},
-    {"ieee57.cf", 31, kLoad, -0.058, -0.029}, {"ieee118.cf", 69, kSlack, 5.164, 0},
-    {"ieee118.cf", 80, kGen, 3.47, -0.26},    {"ieee118.cf", 118, kLoad, -0.33, -0.15}};
 
 }  // namespace
 
-TEST(IeeeCases, BusKindsAndInjectionsFollowTheFileAndCrLfChangesNothing) {
+// The buses checked one by one are tests/data/power_flow_case/buses.txt.
+TEST(IeeeCases, EveryRecordIsReadBusKindsAndInjectionsFollowTheFileAndCrLfChangesNothing) {
+    const std::vector<data_table::Row> buses = data_table::Read("power_flow_case/buses", 5);
+    const std::map<BusKind, std::string> kind{
+        {kSlack, "slack"}, {kGen, "generator"}, {kLoad, "load"}};
     for (const CaseCheck& c : kCases) {
+        const CommonFormatData data = ReadData(ReadCase(std::string("crlf/") + c.file));
+        EXPECT_EQ(std::tuple(data.branches.size(), data.interchanges.size()),
+                  std::tuple(c.branches, c.interchanges))
+            << c.file;
         PowerFlowModel m;
         std::string error;
-        ASSERT_TRUE(BuildPowerFlowModel(ReadData(ReadCase(c.file)), {}, m, error)) << error;
+        ASSERT_TRUE(BuildPowerFlowModel(data, {}, m, error)) << error;
+        ASSERT_EQ(m.buses.size(), data.buses.size()) << c.file;
         std::map<BusKind, int> kinds;
         for (const PowerFlowBus& b : m.buses) ++kinds[b.kind];
         // The named area swing buses (14: bus 2, 118: bus 80) have no tie lines: they stay
@@ -47,12 +50,14 @@ TEST(IeeeCases, BusKindsAndInjectionsFollowTheFileAndCrLfChangesNothing) {
         EXPECT_EQ(kinds,
                   (std::map<BusKind, int>{{kLoad, c.loads}, {kGen, c.generators}, {kSlack, 1}}))
             << c.file;
-        for (const BusCheck& b : kBuses) {
-            if (std::string(b.file) != c.file) continue;
-            ASSERT_NE(m.Find(b.bus), nullptr);
-            EXPECT_EQ(m.Find(b.bus)->kind, b.kind) << c.file << " bus " << b.bus;
-            EXPECT_NEAR(m.Find(b.bus)->p, b.p, 1e-12) << c.file << " bus " << b.bus;
-            EXPECT_NEAR(m.Find(b.bus)->q, b.q, 1e-12) << c.file << " bus " << b.bus;
+        for (const data_table::Row& b : buses) {
+            if (b[0] != c.file) continue;
+            SCOPED_TRACE(b[0] + " bus " + b[1]);
+            const PowerFlowBus* bus = m.Find(std::stoi(b[1]));
+            ASSERT_NE(bus, nullptr);
+            EXPECT_EQ(kind.at(bus->kind), b[2]);
+            EXPECT_NEAR(bus->p, std::stod(b[3]), 1e-12);
+            EXPECT_NEAR(bus->q, std::stod(b[4]), 1e-12);
         }
         const ImportResult lf = Convert(ReadCase(c.file), true),
                            crlf = Convert(ReadCase(std::string("crlf/") + c.file), true);

@@ -7,7 +7,10 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "core/data_table.h"
 
 TEST(SeriesText, ReadsTheParameterLineHeaderAndRowsWithEverySeparator) {
     const SeriesTable t = ReadSeriesText(
@@ -44,32 +47,14 @@ TEST(SeriesText, ToleratesWhatIsNotATable) {
     }
 }
 
+// The series texts and their columns are tests/data/fft_series/preselection.txt.
 TEST(SeriesColumns, PreselectionFindsTheComplexPairAndTheRisingColumn) {
-    struct Case {
-        const char* text;
-        int time, real, imag;
-    };
-    const Case cases[] = {
-        {"t yr yi\n0 1 2\n1 3 4\n", 0, 1, 2},
-        {"ar t zi zr ai\n1 0 1 1 1\n0 1 0 0 0\n", 1, 0, 4},  // the partner of the first 'r'
-        {"t y\n0 5\n1 4\n", 0, 1, kNoFftColumn},             // a real signal
-        {"t y\n", 0, 1, kNoFftColumn},  // names alone: y is the signal, not both its parts
-        // The swept variable is written after the result: its rising values find it.
-        {"y t\n0.5 0\n0.9 1\n0.2 2\n", 1, 0, kNoFftColumn},
-        {"y t\n0.5 0\n0.9 1\n1.2 2\n", 0, 1, kNoFftColumn},          // both rise: the first
-        {"w y t\n0.1 1 0\n0.1 3 1\n0.1 2 2\n", 2, 1, kNoFftColumn},  // w is a constant
-        {"xr xi\n1 2\n3 4\n", 0, 0, 1},                              // no other column for the time
-        {"t ur vi\n0 1 1\n1 1 1\n", 0, 1, 2},  // no partner: the first other 'i'
-        {"t\n0\n1\n", 0, 0, kNoFftColumn},
-        // Two sweeps of p: t rises within the first; p is never the signal.
-        {"PARAMETER: p 1\ny p t\n3 1 0\n2 1 1\n3 2 0\n", 2, 0, kNoFftColumn},
-        {"PARAMETER: p 0\np t y\n1 0 3\n1 1 2\n", 1, 2, kNoFftColumn},
-    };
-    for (const Case& c : cases) {
-        const FftChoice choice = PreselectFftColumns(ReadSeriesText(c.text));
-        EXPECT_EQ(choice.timeColumn, c.time) << c.text;
-        EXPECT_EQ(choice.realColumn, c.real) << c.text;
-        EXPECT_EQ(choice.imagColumn, c.imag) << c.text;
+    static_assert(kNoFftColumn == -1, "the table writes no column as -1");
+    for (const data_table::Row& c : data_table::Read("fft_series/preselection", 4)) {
+        const FftChoice choice = PreselectFftColumns(ReadSeriesText(c[0]));
+        EXPECT_EQ(std::tuple(choice.timeColumn, choice.realColumn, choice.imagColumn),
+                  std::tuple(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3])))
+            << c[0];
     }
 }
 

@@ -86,6 +86,15 @@ TEST_F(SettingsFileTest, FixedLittleEndianLayoutReadBackWhole) {
     ASSERT_EQ(WriteSettingsFile(again, read), SettingsWriteStatus::kOk);
     bytes[0] = 0x00;
     EXPECT_EQ(Get(again), bytes);
+
+    // A switch is on when the low byte of its word is not zero.
+    const Bytes highByteOnly = {0x00, 0x01, 0x00, 0x00}, lowByteSet = {0xFF, 0x01, 0x00, 0x00};
+    std::copy(highByteOnly.begin(), highByteOnly.end(), bytes.begin() + 16);  // auto simplify
+    std::copy(lowByteSet.begin(), lowByteSet.end(), bytes.begin() + 12);      // auto homotopy
+    Put(bytes);
+    DocumentSettings d;
+    ASSERT_EQ(ReadSettingsFile(file_, d), SettingsFileStatus::kOk);
+    EXPECT_EQ(std::tuple(d.autoSimplify, d.autoHomotopy), std::tuple(false, true));
 }
 
 TEST_F(SettingsFileTest, ShortFileKeepsTheFieldsBeforeItsEnd) {
@@ -155,18 +164,6 @@ TEST_F(SettingsFileTest, ValueOutsideItsDomainIsSkippedWithAWarning) {
 TEST(SettingsFileNameTest, NamedAfterTheDocumentBase) {
     EXPECT_EQ(SettingsFileName("/a/model.alg"), "/a/model.VDP");
     EXPECT_EQ(SettingsFileName("/a/model"), "");
-}
-
-TEST_F(SettingsFileTest, SwitchesAreOnWhenTheLowByteOfTheirWordIsNotZero) {
-    ASSERT_EQ(WriteSettingsFile(file_, sample_), SettingsWriteStatus::kOk);
-    Bytes bytes = Get(file_);
-    const Bytes highByteOnly = {0x00, 0x01, 0x00, 0x00}, lowByteSet = {0xFF, 0x01, 0x00, 0x00};
-    std::copy(highByteOnly.begin(), highByteOnly.end(), bytes.begin() + 16);  // auto simplify
-    std::copy(lowByteSet.begin(), lowByteSet.end(), bytes.begin() + 12);      // auto homotopy
-    Put(bytes);
-    DocumentSettings d;
-    ASSERT_EQ(ReadSettingsFile(file_, d), SettingsFileStatus::kOk);
-    EXPECT_EQ(std::tuple(d.autoSimplify, d.autoHomotopy), std::tuple(false, true));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/data_table.h"
 #include "core/document_fixture.h"
 
 namespace fs = std::filesystem;
@@ -78,8 +79,7 @@ TEST_F(EntryTest, DocumentsThatTheirOwnRunWouldOverwriteAreRefusedUntouched) {
                 << out_;
         }
         EXPECT_EQ(CheckDocument(core_, path_.c_str()), 0);
-        std::ifstream in(path_, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+        EXPECT_EQ(scratch_.Get(name), text);
         EXPECT_EQ(FileCount(), 1);  // nothing was created beside it
         fs::remove(path_);
     }
@@ -193,41 +193,17 @@ TEST_F(EntryTest, RefusedOrCancelledCommandsKeepTheLastResults) {
 }
 
 // Whether each command did its work in this run, whatever the solved flag an earlier run left:
-// a solve must find its solution, a rewrite or transform must write its file.
+// a solve must find its solution, a rewrite or transform must write its file. The cases are
+// tests/data/entry/command_done.txt.
 TEST_F(EntryTest, CommandDoneSaysWhetherThisRunDidItsWork) {
-    const std::string circle = "x^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 1;\ny \xBB 1;\n";
-    const std::string series = "t y\n0 1\n1 2\n2 1\n3 0\n";
-    struct Case {
-        const char* what;
-        std::string document;
-        const char* command;
-        const char* series;  // doc.FFT, or null for none
-        bool done;
-    };
-    const Case cases[] = {
-        {"solved", circle, "S", nullptr, true},
-        {"no solution", "x^2 + 1 = 0;\n", "S", nullptr, false},
-        {"refreshed", circle, "F", nullptr, true},
-        {"nothing to do", circle, "R", nullptr, false},
-        {"saved", circle, "AT", nullptr, true},
-        {"a key without an operation", circle, "AV", nullptr, false},
-        {"symbolic Jacobian written", circle, "ASJ", nullptr, true},
-        {"eliminated", "x \x85 2*y;\nx + y = 3;\n", "E", nullptr, true},
-        {"not eliminable", "x*x \x85 4*y;\nx + y = 3;\n", "E", nullptr, false},
-        {"spectrum written", circle, "W0", series.c_str(), true},
-        {"no series", circle, "W0", nullptr, false},
-        {"spectrum overflows", circle, "W0", "t y\n0 1e308\n1 1e308\n", false},
-        {"sweep of one variable", "x = 2;\n", "G", nullptr, false},
-        {"time steps", "D(x, t) = -x;\nx \xBB 1;\nt \xBB 0;\n", "DDIB", nullptr, true},
-    };
     core_.settings.stepCount = 2;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const data_table::Row& c : data_table::Read("entry/command_done", 5)) {
+        SCOPED_TRACE(c[0]);
         fs::remove(dir_ / "doc.FFT");
-        if (c.series != nullptr) std::ofstream(dir_ / "doc.FFT") << c.series;
+        if (!c[3].empty()) std::ofstream(dir_ / "doc.FFT") << c[3];
         core_.flags.solved = true;  // as an earlier run may leave it
-        Run(c.document, c.command);
-        EXPECT_EQ(CommandDone(core_), c.done) << out_;
+        Run(c[1], c[2].c_str());
+        EXPECT_EQ(CommandDone(core_), c[4] == "1") << out_;
     }
 }
 

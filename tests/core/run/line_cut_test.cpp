@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/data_table.h"
 #include "core/lang/parser_harness.h"
 
 namespace {
@@ -18,39 +20,25 @@ std::string Joined(const std::vector<std::string>& pieces) {
 
 }  // namespace
 
+// The lines and their pieces are tests/data/line_cut/fallbacks.txt.
 TEST(CutLine, FallsBackFromBlankToStarPlusMinus) {
-    struct Case {
-        const char* what;
-        std::size_t length;                               // a line of 'x' of this length ...
-        std::vector<std::pair<std::size_t, char>> marks;  // ... with these 1-based characters
-        std::vector<std::size_t> pieces;                  // lengths of the pieces
-    };
-    const Case cases[] = {
-        {"79 characters stay whole", 79, {}, {79}},
-        {"blank before a later star", 120, {{50, ' '}, {78, '*'}}, {50, 70}},
-        {"blank at 79", 120, {{79, ' '}}, {79, 41}},
-        {"blank at 80 is too far", 120, {{80, ' '}, {60, '*'}}, {60, 60}},
-        {"blank at 41", 120, {{41, ' '}, {70, '*'}}, {41, 79}},
-        {"blank at 40 is too early", 120, {{40, ' '}, {60, '*'}}, {60, 60}},
-        {"star before a later plus", 120, {{50, '*'}, {78, '+'}}, {50, 70}},
-        {"plus before a later minus", 120, {{50, '+'}, {78, '-'}}, {50, 70}},
-        {"minus as the last resort", 120, {{66, '-'}}, {66, 54}},
-        {"E- across column 79 stays whole", 120, {{78, 'E'}, {79, '-'}, {60, '-'}}, {60, 60}},
-        {"e- stays whole", 120, {{77, 'e'}, {78, '-'}, {55, '-'}}, {55, 65}},
-        {"E+ stays whole", 120, {{77, 'E'}, {78, '+'}, {45, '-'}}, {45, 75}},
-        {"a name longer than a line stays whole", 200, {}, {200}},
-    };
-    for (const Case& c : cases) {
-        std::string line(c.length, 'x');
-        for (const auto& [pos, ch] : c.marks) line[pos - 1] = ch;
-        std::vector<std::size_t> lengths;
+    for (const data_table::Row& c : data_table::Read("line_cut/fallbacks", 4)) {
+        std::string line(std::stoul(c[1]), 'x');
+        std::istringstream marks(c[2]);
+        for (std::size_t position; marks >> position;) {
+            line[position - 1] = static_cast<char>(marks.get());
+            marks.ignore(1, ',');
+        }
+        std::vector<std::size_t> lengths, expected;
         std::string joined;
         for (const std::string& piece : CutLine(line)) {
             lengths.push_back(piece.size());
             joined += piece;
         }
-        EXPECT_EQ(lengths, c.pieces) << c.what;
-        EXPECT_EQ(joined, line) << c.what;
+        std::istringstream pieces(c[3]);
+        for (std::size_t length; pieces >> length;) expected.push_back(length);
+        EXPECT_EQ(lengths, expected) << c[0];
+        EXPECT_EQ(joined, line) << c[0];
     }
 }
 

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/data_table.h"
 #include "core/run/run_settings.h"
 
 namespace {
@@ -29,8 +29,7 @@ std::string Fields(const SolverSettings& s, const RunConstants& k) {
 // silently. The domains' bounds are the option description's; a whole run with a bad delta T
 // is a golden case. The lines and what they leave are tests/data/options-line/cases.txt.
 TEST(OptionsLineTest, ChangesExactlyTheFieldsGiven) {
-    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    std::ifstream table(std::string(root ? root : ".") + "/tests/data/options-line/cases.txt");
+    std::ifstream table(data_table::Folder("options-line") + "/cases.txt");
     int count = 0;
     for (std::string row; std::getline(table, row);) {
         if (row.empty() || row[0] == '#') continue;

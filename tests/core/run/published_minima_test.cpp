@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/data_table.h"
 #include "core/document_fixture.h"
 #include "core/run/published_documents.h"
 
@@ -33,9 +34,8 @@ class PublishedMinima : public DocumentFixture {
     // published minima: below 1e-8 where that is 0, within `relative` of it otherwise.
     void ExpectEveryDocumentReachesAMinimum(const char* folder, std::size_t count,
                                             const char* command, double relative) {
-        const char* root = std::getenv("VALDRIX_SOURCE_DIR");
         const std::vector<published::Document> documents =
-            published::Read(std::string(root ? root : ".") + "/tests/data/" + folder);
+            published::Read(data_table::Folder(folder));
         EXPECT_EQ(documents.size(), count);
         for (const published::Document& d : documents) {
             SCOPED_TRACE(d.name);

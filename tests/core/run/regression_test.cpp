@@ -14,6 +14,7 @@
 
 #include "core/base/fit_table.h"
 #include "core/compiled_fixture.h"
+#include "core/data_table.h"
 #include "core/nist_data.h"
 
 namespace {
@@ -60,21 +61,13 @@ TEST_F(Regression, NorrisLineIsSolvedByBothRoutes) {
 // What cannot be fitted leaves no .FIT, not even an older one; the reasons it gives are the
 // golden cases regression_list_without_rows, regression_nothing_to_fit,
 // regression_fewer_rows_than_parameters, regression_undefined_at_start and
-// regression_needs_real_arithmetic.
+// regression_needs_real_arithmetic; the cases are tests/data/regression/unfittable.txt.
 TEST_F(Regression, WhatCannotBeFittedLeavesNoFitFile) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"x y\n", "y = a + b*x;\n"},
-        {"x y\n1 2\n", "y = 2*x;\n"},
-        {"x y\n1 2\n", "y = a + b*x;\n"},
-        {"x y\n1 2\n2 3\n3 5\n", "y = a*LN(b*x);\nb \xbb -1;\n"},
-        {"x y\n1 2\n2 3\n",
-         "{Options: 10 -3 NEWTON SYMBOLIC 1 SEQUENTIAL 0.001 0.1 COMPLEX}\ny = a*x;\n"},
-    };
-    for (const auto& [list, document] : cases) {
-        Attach(list);
+    for (const data_table::Row& c : data_table::Read("regression/unfittable")) {
+        Attach(c[0]);
         std::ofstream(dir_ / "doc.FIT") << "an older fit\n";
-        EXPECT_EQ(Run(document, "ALR"), 0) << out_;
-        EXPECT_FALSE(HasFitFile()) << document;
+        EXPECT_EQ(Run(c[1], "ALR"), 0) << out_;
+        EXPECT_FALSE(HasFitFile()) << c[1];
     }
 }
 

@@ -3,26 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "core/base/core_state.h"
+#include "core/data_table.h"
 #include "core/run/work_files.h"
 
 namespace {
 
+// The paths and their base names are tests/data/run_setup/base_names.txt.
 TEST(BaseNameTest, CutsAtTheFirstDotOfTheFileName) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/x/dir/model.alg", "/x/dir/model"},
-        {"C:\\dir\\model.alg", "C:\\dir\\model"},
-        {"/x/model.v2.alg", "/x/model"},
-        {"/x/my.project/doc.alg", "/x/my.project/doc"},  // a folder's dot is no extension
-        {"/x/.hidden.alg", "/x/.hidden"},                // a leading dot does not count
-        {"/x/.hidden", ""},
-        {"/x/noext", ""},
-        {"/x/my.project/noext", ""},
-        {"/x/dir/", ""}};
-    for (const auto& [path, base] : cases) EXPECT_EQ(BaseNameOf(path), base) << path;
+    for (const data_table::Row& c : data_table::Read("run_setup/base_names")) {
+        EXPECT_EQ(BaseNameOf(c[0]), c[1]) << c[0];
+    }
 }
 
 // The banner it writes is checked with the entry point.
