@@ -5,8 +5,6 @@
 #include "shell/colour_picker.h"
 #include "shell/number_edit.h"
 
-using guitest::Row;
-
 // The controls of the Options sheet: number fields and the colour picker.
 class tst_OptionControls : public QObject {
     Q_OBJECT
@@ -14,16 +12,13 @@ class tst_OptionControls : public QObject {
     void cleanup() { QCOMPARE(guitest::VisibleTopLevels(), QStringList()); }
 
     void numberFields_data() {
-        guitest::Columns<double, int, QString>("value", "decimals", "shown");
-        Row("groups and decimals", 1234.5, 6, "1,234.500000");
-        Row("negative", -0.001, 6, "-0.001000");
-        Row("integer", 1000000.0, 0, "1,000,000");
-        Row("integer field rounds the shown value", 2.0, 0, "2");
+        guitest::RowsFrom("number_fields.txt", {"number", "decimals", "shown"});
     }
     void numberFields() {
-        QFETCH(double, value);
-        QFETCH(int, decimals);
-        NumberEdit edit(decimals);
+        QFETCH(QString, number);
+        QFETCH(QString, decimals);
+        const double value = number.toDouble();
+        NumberEdit edit(decimals.toInt());
         edit.setValue(value);
         QTEST(edit.text(), "shown");
         QCOMPARE(edit.value(), std::optional<double>(value));
