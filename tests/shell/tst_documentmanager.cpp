@@ -28,15 +28,8 @@ class tst_DocumentManager : public guitest::FrameTest {
         StopFrame();
     }
 
-    void exitEndsTheProgramWithAnUnchangedDocumentOpen() {
-        openDocument("one.alg", "x = 1;\n");
-        action("actionExit")->trigger();
-        QVERIFY(!frame_->isVisible());
-        QVERIFY(questions_.isEmpty());
-    }
-
-    // Exit asks once about each changed document; Cancel keeps every document open, any
-    // other answer ends the program.
+    // Exit asks once about each changed document, and about no unchanged one; Cancel keeps
+    // every document open, any other answer ends the program.
     void exitAsksOnceForEachChangedDocument_data() {
         guitest::Columns<int, bool>("answer", "ends");
         Row("cancel", int(QMessageBox::Cancel), false);

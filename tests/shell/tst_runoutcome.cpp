@@ -13,8 +13,6 @@
 
 using guitest::Row;
 
-Q_DECLARE_METATYPE(SweepChoice)
-
 namespace {
 
 constexpr char kSweep[] = "v = 20;\ng = 9.81;\nr = v^2*SIN(2*a)/g;\n";
@@ -146,19 +144,17 @@ class tst_RunOutcome : public guitest::FrameTest {
         QCOMPARE(offered.value(2), Described(SweepChoice{}, first));
     }
 
-    // The dialog shows an answer given to it as the one it gives back.
-    void theSweepDialogShowsTheAnswerItIsGiven_data() {
-        guitest::Columns<SweepChoice>("choice");
-        Row("one variable", SweepChoice{2, -1.5, 2.5, 40, false, 1, 0, 5, 5, false});
-        Row("parametric", SweepChoice{3, 0.125, 8, 7, true, 1, -2, 2, 4, false});
-        Row("for FFT", SweepChoice{1, 0, 3, 256, false, 1, 0, 5, 5, true});
-    }
+    // The dialog shows an answer given to it as the one it gives back: one variable, a
+    // parametric sweep, a sweep for FFT.
     void theSweepDialogShowsTheAnswerItIsGiven() {
-        QFETCH(SweepChoice, choice);
         const std::vector<std::string> names{"a", "b", "c"};
-        CGraphGenerationDlg dialog(names);
-        ShowSweepChoice(dialog, choice);
-        QCOMPARE(Described(dialog.Choice(), names), Described(choice, names));
+        for (const SweepChoice& choice : {SweepChoice{2, -1.5, 2.5, 40, false, 1, 0, 5, 5, false},
+                                          SweepChoice{3, 0.125, 8, 7, true, 1, -2, 2, 4, false},
+                                          SweepChoice{1, 0, 3, 256, false, 1, 0, 5, 5, true}}) {
+            CGraphGenerationDlg dialog(names);
+            ShowSweepChoice(dialog, choice);
+            QCOMPARE(Described(dialog.Choice(), names), Described(choice, names));
+        }
     }
 
    private:
