@@ -165,8 +165,8 @@ class tst_MainFrame : public guitest::FrameTest {
         QCOMPARE(app_->runner().lastCommand(), QStringLiteral("ALR"));
         QTreeWidgetItem* results = view->padDocument()->node->child(0);
         QCOMPARE(results->text(0), QStringLiteral("Results: OK"));
-        const QStringList lines{"a=0.9", "b=2.15", "Residual Standard Deviation=", "R-Squared=",
-                                "Observations=4"};
+        const QStringList lines{"a=0.9", "b=2.15",
+                                "Residual Standard Deviation=", "R-Squared=", "Observations=4"};
         QCOMPARE(results->childCount(), lines.size());
         for (int i = 0; i < lines.size(); ++i) {
             QVERIFY2(results->child(i)->text(0).startsWith(lines[i]),
@@ -179,7 +179,8 @@ class tst_MainFrame : public guitest::FrameTest {
         WriteFile(path("fit.LST"), "x y\n");  // no rows
         action("actionEstimation")->trigger();
         QVERIFY(waitForRun());
-        QCOMPARE(view->padDocument()->node->child(0)->text(0), QStringLiteral("Results: NOT FOUND"));
+        QCOMPARE(view->padDocument()->node->child(0)->text(0),
+                 QStringLiteral("Results: NOT FOUND"));
     }
 
     // The command a menu item sends follows the document: Solve with an attachment updates

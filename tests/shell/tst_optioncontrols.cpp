@@ -29,19 +29,13 @@ class tst_OptionControls : public QObject {
     void pickerOffersTheNamedColours() {
         const auto colours = NamedColours();
         QCOMPARE(int(colours.size()), 40);
-        struct Entry {
-            int index;
-            const char* name;
-            int r, g, b;
-        };
         // The ends of the table and the names whose spelling is easily lost.
-        const Entry entries[] = {{0, "Black", 0, 0, 0},
-                                 {23, "Grey - 50", 127, 127, 127},
-                                 {35, "Pale green ", 152, 251, 152},
-                                 {39, "White", 255, 255, 255}};
-        for (const Entry& e : entries) {
-            QCOMPARE(QLatin1String(colours[e.index].name), QLatin1String(e.name));
-            QCOMPARE(QColor(colours[e.index].rgb), QColor(e.r, e.g, e.b));
+        for (const auto& [index, name, rgb] : {std::tuple{0, "Black", qRgb(0, 0, 0)},
+                                               std::tuple{23, "Grey - 50", qRgb(127, 127, 127)},
+                                               std::tuple{35, "Pale green ", qRgb(152, 251, 152)},
+                                               std::tuple{39, "White", qRgb(255, 255, 255)}}) {
+            QCOMPARE(QLatin1String(colours[index].name), QLatin1String(name));
+            QCOMPARE(QColor(colours[index].rgb), QColor(rgb));
         }
         QSet<QRgb> distinct;
         for (const NamedColour& c : colours) distinct.insert(c.rgb);
