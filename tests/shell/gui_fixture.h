@@ -1,9 +1,9 @@
 #pragma once
 
 // Shared set-up of the desktop application's tests: a scratch profile per test program, files
-// written byte for byte, data rows in one line, the check that no window outlives a test, and an
-// application (with or without its main window) whose dialogs and questions the test answers
-// instead of a user.
+// written byte for byte, data rows read from files, the check that no window outlives a test,
+// and an application (with or without its main window) whose dialogs and questions the test
+// answers instead of a user.
 
 #include <QAction>
 #include <QApplication>
@@ -59,19 +59,6 @@ inline QStringList VisibleTopLevels() {
             names.append(QString::fromLatin1(w->metaObject()->className()) + ":" + w->objectName());
     }
     return names;
-}
-
-// Columns<int, QString>("caret", "text") declares the columns of a data-driven test.
-template <typename... T, typename... Names>
-void Columns(Names... names) {
-    (QTest::addColumn<T>(names), ...);
-}
-
-// One data row: Row("name", 3, "text").
-template <typename... V>
-void Row(const char* name, const V&... values) {
-    QTestData& row = QTest::newRow(name);
-    ((row << values), ...);
 }
 
 // The rows of a data-driven test, read from tests/data/shell/<table>: a row a line, its name
