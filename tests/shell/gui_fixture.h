@@ -168,6 +168,16 @@ class FrameTest : public AppTest {
     PadView* openDocument(const QString& name, const QByteArray& text) {
         return docs().OpenDocument(WriteFile(path(name), text));
     }
+    // A new document showing `text`, with the caret at `caret` and the focus.
+    PadView* editor(const QString& text, int caret) {
+        PadView* view = docs().NewDocument();
+        view->setPlainText(text);
+        QTextCursor c = view->textCursor();
+        c.setPosition(caret);
+        view->setTextCursor(c);
+        view->setFocus();
+        return view;
+    }
     bool solve(PadView* view) { return frame_->runs().Solve(view); }
     // The Graph Generation dialog's answer: `variable` from `from` to `to` in `intervals`
     // steps; no intervals, and the dialog is cancelled.

@@ -17,14 +17,6 @@
 using guitest::ReadFile;
 using guitest::WriteFile;
 
-namespace {
-
-constexpr char kCircleAndLine[] =
-    "{ a circle and a line }\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 2;\n";
-constexpr char kSweep[] = "v = 20;\ng = 9.81;\nr = v^2*SIN(2*a)/g;\n";
-
-}  // namespace
-
 // The main window: its commands, their enabling, and runs of the core from a document.
 class tst_MainFrame : public guitest::FrameTest {
     Q_OBJECT
@@ -59,8 +51,19 @@ class tst_MainFrame : public guitest::FrameTest {
         }
     }
 
+    // Estimation without an attachment and LaTeX export only warn; the attachment commands
+    // follow the attachment.
     void attachmentCommandsFollowTheAttachment() {
-        PadView* view = docs().NewDocument();
+        PadView* view = openDocument("e.alg", "x = 1;\n");
+        frame_->output()->AppendOutput(QStringLiteral("kept\n"));
+        action("actionEstimation")->trigger();
+        QCOMPARE(messages_, QStringList{"List file must be attached"});
+        QCOMPARE(icons_.value(0), QMessageBox::Warning);
+        QVERIFY(!app_->runner().busy());
+        QCOMPARE(frame_->output()->toPlainText(), QStringLiteral("kept\n"));
+        action("actionExportLatex")->trigger();
+        QCOMPARE(messages_.value(1), QStringLiteral("Not finished...!"));
+
         for (bool attached : {false, true}) {
             if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
             frame_->UpdateMenus();
@@ -75,8 +78,7 @@ class tst_MainFrame : public guitest::FrameTest {
     }
 
     void copyTakesTheOutputSelectionWhenTheEditorHasNone() {
-        PadView* view = docs().NewDocument();
-        view->setPlainText(QStringLiteral("x = 1;"));
+        PadView* view = editor(QStringLiteral("x = 1;"), 0);
         frame_->output()->AppendOutput(QStringLiteral("Solution Found!\n"));
         OutputWindow* out = frame_->output();
         QTextCursor c = out->textCursor();
@@ -115,7 +117,8 @@ class tst_MainFrame : public guitest::FrameTest {
     }
 
     void solveShowsTheResultsInTheProperties() {
-        PadView* view = openDocument("circle.alg", kCircleAndLine);
+        PadView* view = openDocument(
+            "circle.alg", "{ a circle and a line }\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 2;\n");
         openDocument("two.alg", "z = 1 + 1;\n");
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
         PropertiesTree* tree = frame_->properties();
@@ -204,22 +207,10 @@ class tst_MainFrame : public guitest::FrameTest {
         QTEST(app_->runner().lastCommand(), "command");
     }
 
-    void commandsThatOnlyWarn() {
-        openDocument("e.alg", "x = 1;\n");
-        frame_->output()->AppendOutput(QStringLiteral("kept\n"));
-        action("actionEstimation")->trigger();  // no attachment
-        QCOMPARE(messages_, QStringList{"List file must be attached"});
-        QCOMPARE(icons_.value(0), QMessageBox::Warning);
-        QVERIFY(!app_->runner().busy());
-        QCOMPARE(frame_->output()->toPlainText(), QStringLiteral("kept\n"));
-        action("actionExportLatex")->trigger();
-        QCOMPARE(messages_.value(1), QStringLiteral("Not finished...!"));
-    }
-
     void longSweepCanBeCancelledAndBlocksASecondRun() {
         constexpr int kIntervals = 200000;
         answerSweep("a", 0.1, 1.5, kIntervals);
-        PadView* view = openDocument("sweep.alg", kSweep);
+        PadView* view = openDocument("sweep.alg", "v = 20;\ng = 9.81;\nr = v^2*SIN(2*a)/g;\n");
         PadView* other = openDocument("other.alg", "x = 1;\n");
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
         QCOMPARE(docs().activeView(), view);
@@ -260,9 +251,7 @@ class tst_MainFrame : public guitest::FrameTest {
     }
     void paletteInsertions() {
         QFETCH(QString, actionName);
-        PadView* view = docs().NewDocument();
-        view->setPlainText(QStringLiteral("0123456789"));
-        view->moveCursor(QTextCursor::End);
+        PadView* view = editor(QStringLiteral("0123456789"), 10);
         action(qPrintable(actionName))->trigger();
         QTEST(view->toPlainText(), "text");
         QTEST(QString::number(view->textCursor().position()), "caret");

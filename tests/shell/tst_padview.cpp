@@ -241,17 +241,6 @@ class tst_PadView : public guitest::FrameTest {
         action("actionPageSetup")->trigger();
         QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
     }
-
-   private:
-    PadView* editor(const QString& text, int caret) {
-        PadView* view = docs().NewDocument();
-        view->setPlainText(text);
-        QTextCursor c = view->textCursor();
-        c.setPosition(caret);
-        view->setTextCursor(c);
-        view->setFocus();
-        return view;
-    }
 };
 
 QTEST_MAIN(tst_PadView)
