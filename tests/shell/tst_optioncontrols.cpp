@@ -26,7 +26,7 @@ class tst_OptionControls : public QObject {
             QVERIFY2(!NumberEdit::Parse(QLatin1String(junk)), junk);
     }
 
-    void pickerOffersTheNamedColours() {
+    void colourPicker() {
         const auto colours = NamedColours();
         QCOMPARE(int(colours.size()), 40);
         // The ends of the table and the names whose spelling is easily lost.
@@ -54,34 +54,33 @@ class tst_OptionControls : public QObject {
         }
         QCOMPARE(changed.size(), 40);
         QCOMPARE(picker.toolTip(), QStringLiteral("White"));
-    }
 
-    void pickerAutomaticAndMoreColours() {
+        // Automatic goes back to the setting's default; More Colours offers the current colour.
         const QColor grey(128, 128, 128);
-        CColourPicker picker(QStringLiteral("Comments"), grey);
-        QCOMPARE(picker.text(), QStringLiteral("Comments"));
-        const QList<QAction*> entries = picker.dropDown()->actions();
+        CColourPicker comments(QStringLiteral("Comments"), grey);
+        QCOMPARE(comments.text(), QStringLiteral("Comments"));
+        const QList<QAction*> entries = comments.dropDown()->actions();
         QCOMPARE(entries.first()->text(), QStringLiteral("Automatic"));
         QCOMPARE(entries.last()->text(), QStringLiteral("More Colours..."));
 
-        picker.setColour(QColor(0x12, 0x34, 0x56));
+        comments.setColour(QColor(0x12, 0x34, 0x56));
         entries.first()->trigger();
-        QCOMPARE(picker.colour(), grey);  // the setting's default
+        QCOMPARE(comments.colour(), grey);  // the setting's default
 
         QColor offered;
-        picker.moreColoursHook = [&offered](const QColor& current) {
+        comments.moreColoursHook = [&offered](const QColor& current) {
             offered = current;
             return QColor(1, 2, 3);
         };
         entries.last()->trigger();
         QCOMPARE(offered, grey);
-        QCOMPARE(picker.colour(), QColor(1, 2, 3));
-        QCOMPARE(picker.toolTip(), QStringLiteral("#010203"));
+        QCOMPARE(comments.colour(), QColor(1, 2, 3));
+        QCOMPARE(comments.toolTip(), QStringLiteral("#010203"));
 
         // Cancelling the colour dialog keeps the colour.
-        picker.moreColoursHook = [](const QColor&) { return QColor(); };
+        comments.moreColoursHook = [](const QColor&) { return QColor(); };
         entries.last()->trigger();
-        QCOMPARE(picker.colour(), QColor(1, 2, 3));
+        QCOMPARE(comments.colour(), QColor(1, 2, 3));
     }
 };
 
