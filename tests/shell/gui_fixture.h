@@ -1,9 +1,9 @@
 #pragma once
 
 // Shared set-up of the desktop application's tests: a scratch profile per test program, files
-// written byte for byte, data rows in one line, the check that no window outlives a test, and an
-// application (with or without its main window) whose dialogs and questions the test answers
-// instead of a user.
+// written byte for byte, data rows read from files, the check that no window outlives a test,
+// and an application (with or without its main window) whose dialogs and questions the test
+// answers instead of a user.
 
 #include <QAction>
 #include <QApplication>
@@ -59,19 +59,6 @@ inline QStringList VisibleTopLevels() {
             names.append(QString::fromLatin1(w->metaObject()->className()) + ":" + w->objectName());
     }
     return names;
-}
-
-// Columns<int, QString>("caret", "text") declares the columns of a data-driven test.
-template <typename... T, typename... Names>
-void Columns(Names... names) {
-    (QTest::addColumn<T>(names), ...);
-}
-
-// One data row: Row("name", 3, "text").
-template <typename... V>
-void Row(const char* name, const V&... values) {
-    QTestData& row = QTest::newRow(name);
-    ((row << values), ...);
 }
 
 // The rows of a data-driven test, read from tests/data/shell/<table>: a row a line, its name
@@ -180,6 +167,16 @@ class FrameTest : public AppTest {
     DocumentManager& docs() const { return frame_->documents(); }
     PadView* openDocument(const QString& name, const QByteArray& text) {
         return docs().OpenDocument(WriteFile(path(name), text));
+    }
+    // A new document showing `text`, with the caret at `caret` and the focus.
+    PadView* editor(const QString& text, int caret) {
+        PadView* view = docs().NewDocument();
+        view->setPlainText(text);
+        QTextCursor c = view->textCursor();
+        c.setPosition(caret);
+        view->setTextCursor(c);
+        view->setFocus();
+        return view;
     }
     bool solve(PadView* view) { return frame_->runs().Solve(view); }
     // The Graph Generation dialog's answer: `variable` from `from` to `to` in `intervals`

@@ -72,20 +72,33 @@ class tst_AttachmentDialog : public guitest::AppTest {
         }
     }
 
-    // The table in the grid; the name box follows the column in focus and writes the name back,
-    // with the mark when the box is ticked; the column buttons act where the focus is (cells
-    // keep their places as the grid's own test shows).
+    // The table in the grid; the row buttons number the rows; the name box follows the column in
+    // focus and writes the name back, with the mark when the box is ticked; the column buttons
+    // act where the focus is (cells keep their places as the grid's own test shows).
     void opensTheTableInTheGrid() {
-        WriteFile(path("t.LST"), "x y\xBB z\n1;2  3\n4 5 6\n");
+        WriteFile(path("t.LST"), "x y\xBB z\n1;2  3\n4 5 6\n7 8 9\n");
         AttachmentDialog d(*app_, path("t.LST"), QString());
         GridWidget* g = d.grid();
         QCOMPARE(g->horizontalHeaderItem(0)->text(), QStringLiteral("  No"));
         QCOMPARE(g->columnWidth(0), 50);
-        QCOMPARE(g->dataRowCount(), 2);
+        QCOMPARE(g->dataRowCount(), 3);
         QCOMPARE(g->rowTexts(0), (QStringList{"1", "2", "3"}));
         QCOMPARE(g->rowLabel(1), QStringLiteral("2"));
         QCOMPARE(g->item(0, 1)->background().color(), QColor(255, 255, 224));
-        QCOMPARE(d.rowCount(), 2);
+        QCOMPARE(d.rowCount(), 3);
+
+        g->focusCell(1, 0);
+        d.DeleteRow();  // rows keep their numbers: 1, 3
+        QCOMPARE(g->rowLabel(1), QStringLiteral("3"));
+        d.AddRow();  // the next number follows the highest
+        QCOMPARE(g->rowLabel(2), QStringLiteral("4"));
+        QCOMPARE(g->focusedRow(), 2);
+        g->focusCell(1, 0);
+        d.InsertRow();  // inserting renumbers every row
+        QCOMPARE(g->dataRowCount(), 4);
+        QCOMPARE((QStringList{g->rowLabel(0), g->rowLabel(1), g->rowLabel(2), g->rowLabel(3)}),
+                 (QStringList{"1", "2", "3", "4"}));
+        QCOMPARE(g->rowTexts(2), (QStringList{"7", "8", "9"}));
 
         QCOMPARE(d.nameBox()->maxLength(), 9);
         d.approxBox()->setChecked(true);
@@ -116,24 +129,6 @@ class tst_AttachmentDialog : public guitest::AppTest {
         AttachmentDialog missing(*app_, path("none.LST"), QString());
         QCOMPARE(missing.grid()->dataColumnCount(), 0);
         QCOMPARE(missing.rowCount(), 0);
-    }
-
-    void rowButtonsNumberRows() {
-        WriteFile(path("t.LST"), "x\n1\n2\n3\n");
-        AttachmentDialog d(*app_, path("t.LST"), QString());
-        GridWidget* g = d.grid();
-        g->focusCell(1, 0);
-        d.DeleteRow();  // rows keep their numbers: 1, 3
-        QCOMPARE(g->rowLabel(1), QStringLiteral("3"));
-        d.AddRow();  // the next number follows the highest
-        QCOMPARE(g->rowLabel(2), QStringLiteral("4"));
-        QCOMPARE(g->focusedRow(), 2);
-        g->focusCell(1, 0);
-        d.InsertRow();  // inserting renumbers every row
-        QCOMPARE(g->dataRowCount(), 4);
-        QCOMPARE((QStringList{g->rowLabel(0), g->rowLabel(1), g->rowLabel(2), g->rowLabel(3)}),
-                 (QStringList{"1", "2", "3", "4"}));
-        QCOMPARE(g->rowTexts(2), QStringList{"3"});
     }
 
     // A cell that would shift its column is refused and nothing is written; Don't Save writes

@@ -6,8 +6,6 @@
 #include "shell/properties_tree.h"
 #include "shell/settings_keys.h"
 
-using guitest::Row;
-
 // The document windows of the workspace: quitting with documents open, and the show state
 // that every document window shares.
 class tst_DocumentManager : public guitest::FrameTest {
@@ -28,39 +26,32 @@ class tst_DocumentManager : public guitest::FrameTest {
         StopFrame();
     }
 
-    void exitEndsTheProgramWithAnUnchangedDocumentOpen() {
-        openDocument("one.alg", "x = 1;\n");
-        action("actionExit")->trigger();
-        QVERIFY(!frame_->isVisible());
-        QVERIFY(questions_.isEmpty());
-    }
-
-    // Exit asks once about each changed document; Cancel keeps every document open, any
-    // other answer ends the program.
+    // Exit asks once about each changed document, and about no unchanged one; Cancel keeps
+    // every document open, any other answer ends the program.
     void exitAsksOnceForEachChangedDocument_data() {
-        guitest::Columns<int, bool>("answer", "ends");
-        Row("cancel", int(QMessageBox::Cancel), false);
-        Row("do not save", int(QMessageBox::No), true);
-        Row("save", int(QMessageBox::Yes), true);
+        guitest::RowsFrom("exit_answers.txt", {"answer", "ends"});
     }
     void exitAsksOnceForEachChangedDocument() {
-        QFETCH(int, answer);
-        QFETCH(bool, ends);
+        QFETCH(QString, answer);
+        QFETCH(QString, ends);
+        const int button =
+            QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(qPrintable(answer));
+        QVERIFY2(button > 0, qPrintable(answer));
         openDocument("a.alg", "a = 1;\n");
         PadView* changed = openDocument("b.alg", "b = 1;\n");
         openDocument("c.alg", "c = 1;\n");
         changed->insertPlainText(QStringLiteral("d = 2;\n"));
-        closeAnswer_ = QMessageBox::StandardButton(answer);
+        closeAnswer_ = QMessageBox::StandardButton(button);
         action("actionExit")->trigger();
         QCOMPARE(questions_, QStringList{"Save changes to b.alg?"});
-        QCOMPARE(frame_->isVisible(), !ends);
-        if (!ends) {
+        QCOMPARE(frame_->isVisible(), ends == u'0');
+        if (ends == u'0') {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QCOMPARE(docs().views().size(), 3);
             QCOMPARE(frame_->properties()->topLevelItemCount(), 3);
         }
         const bool saved = guitest::ReadFile(path("b.alg")).contains("d = 2;");
-        QCOMPARE(saved, answer == int(QMessageBox::Yes));
+        QCOMPARE(saved, button == int(QMessageBox::Yes));
     }
 
     // Only the user's restore or maximise changes the state later sessions open documents in:

@@ -1,8 +1,6 @@
 #include "gui_fixture.h"
 #include "shell/equation_locator.h"
 
-using guitest::Row;
-
 // Where the solver's messages point in the text the editor shows: character positions of the
 // compiler's work copy, equations as the compiled model numbers them, and the Output lines that
 // name either.
@@ -19,25 +17,12 @@ class tst_EquationLocator : public QObject {
     }
 
     void equationsAreCountedAsTheCompilerDoes_data() {
-        guitest::Columns<QString, int, QString>("text", "number", "equation");  // "": none
-        const QString text = QString::fromUtf8(
-            "{header; with a semicolon}\n"
-            "x \u2248 1;\n"  // an initial guess is no equation
-            "a = 1; {note}\n"
-            "b = IF(x \u2248 1) THEN 2 ELSE 3;\n"  // a relation inside parentheses is
-            "  c = a + b");
-        Row("comments and guesses are skipped", text, 1, "a = 1;");
-        Row("a relation inside parentheses is no guess", text, 2,
-            QString::fromUtf8("b = IF(x \u2248 1) THEN 2 ELSE 3;"));
-        Row("the last statement may lack its ';'", text, 3, "c = a + b");
-        Row("beyond the last", text, 4, "");
-        Row("zero", text, 0, "");
+        guitest::RowsFrom("equation_spans.txt", {"text", "number", "equation"});
     }
-
     void equationsAreCountedAsTheCompilerDoes() {
         QFETCH(QString, text);
-        QFETCH(int, number);
-        const auto span = locator::EquationSpan(text, number);
+        QFETCH(QString, number);
+        const auto span = locator::EquationSpan(text, number.toInt());
         QTEST(span ? text.mid(span->start, span->end - span->start) : QString(), "equation");
     }
 

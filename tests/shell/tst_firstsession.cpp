@@ -12,28 +12,16 @@
 
 namespace {
 
-// The letter after the one '&' that is not doubled, lower-cased; null without one.
-QChar Mnemonic(const QString& text) {
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != u'&') continue;
-        if (text[i + 1] == u'&') {
-            ++i;
-            continue;
-        }
-        return text[i + 1].toLower();
-    }
-    return {};
-}
-
 // Items of one menu (or of the menu bar) that share a mnemonic, as "menu: item, item".
 void CollectClashes(const QString& title, const QList<QAction*>& actions, QStringList& clashes) {
-    QMultiHash<QChar, QString> byKey;
+    QMultiHash<QKeySequence, QString> byKey;
     for (QAction* a : actions) {
         if (a->isSeparator()) continue;
-        if (const QChar key = Mnemonic(a->text()); !key.isNull()) byKey.insert(key, a->text());
+        const QKeySequence key = QKeySequence::mnemonic(a->text());
+        if (!key.isEmpty()) byKey.insert(key, a->text());
         if (QMenu* sub = a->menu()) CollectClashes(sub->title(), sub->actions(), clashes);
     }
-    for (QChar key : byKey.uniqueKeys()) {
+    for (const QKeySequence& key : byKey.uniqueKeys()) {
         if (byKey.count(key) > 1) clashes << title + ": " + byKey.values(key).join(", ");
     }
 }

@@ -15,16 +15,7 @@
 #include "shell/window_placement.h"
 
 using guitest::ReadFile;
-using guitest::Row;
 using guitest::WriteFile;
-
-namespace {
-
-constexpr char kCircleAndLine[] =
-    "{ a circle and a line }\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 2;\n";
-constexpr char kSweep[] = "v = 20;\ng = 9.81;\nr = v^2*SIN(2*a)/g;\n";
-
-}  // namespace
 
 // The main window: its commands, their enabling, and runs of the core from a document.
 class tst_MainFrame : public guitest::FrameTest {
@@ -60,8 +51,19 @@ class tst_MainFrame : public guitest::FrameTest {
         }
     }
 
+    // Estimation without an attachment and LaTeX export only warn; the attachment commands
+    // follow the attachment.
     void attachmentCommandsFollowTheAttachment() {
-        PadView* view = docs().NewDocument();
+        PadView* view = openDocument("e.alg", "x = 1;\n");
+        frame_->output()->AppendOutput(QStringLiteral("kept\n"));
+        action("actionEstimation")->trigger();
+        QCOMPARE(messages_, QStringList{"List file must be attached"});
+        QCOMPARE(icons_.value(0), QMessageBox::Warning);
+        QVERIFY(!app_->runner().busy());
+        QCOMPARE(frame_->output()->toPlainText(), QStringLiteral("kept\n"));
+        action("actionExportLatex")->trigger();
+        QCOMPARE(messages_.value(1), QStringLiteral("Not finished...!"));
+
         for (bool attached : {false, true}) {
             if (attached) view->padDocument()->setAttachmentPath(path("t.LST"));
             frame_->UpdateMenus();
@@ -76,8 +78,7 @@ class tst_MainFrame : public guitest::FrameTest {
     }
 
     void copyTakesTheOutputSelectionWhenTheEditorHasNone() {
-        PadView* view = docs().NewDocument();
-        view->setPlainText(QStringLiteral("x = 1;"));
+        PadView* view = editor(QStringLiteral("x = 1;"), 0);
         frame_->output()->AppendOutput(QStringLiteral("Solution Found!\n"));
         OutputWindow* out = frame_->output();
         QTextCursor c = out->textCursor();
@@ -116,7 +117,8 @@ class tst_MainFrame : public guitest::FrameTest {
     }
 
     void solveShowsTheResultsInTheProperties() {
-        PadView* view = openDocument("circle.alg", kCircleAndLine);
+        PadView* view = openDocument(
+            "circle.alg", "{ a circle and a line }\nx^2 + y^2 = 25;\ny = 2*x - 2;\nx \xBB 2;\n");
         openDocument("two.alg", "z = 1 + 1;\n");
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
         PropertiesTree* tree = frame_->properties();
@@ -156,25 +158,18 @@ class tst_MainFrame : public guitest::FrameTest {
 
     // After Estimation and Regression the document's node shows each estimate with its
     // standard error, read from the fit's statistics file; a fit that fails shows NOT FOUND.
-    void estimationShowsTheFitInTheProperties_data() {
-        guitest::Columns<QByteArray, QString, QStringList>("list", "results", "lines");
-        Row("a line through four points", QByteArray("x y\n0 1\n1 3\n2 5\n3 7.5\n"), "Results: OK",
-            QStringList{"a=0.9", "b=2.15",
-                        "Residual Standard Deviation=", "R-Squared=", "Observations=4"});
-        Row("no rows", QByteArray("x y\n"), "Results: NOT FOUND", QStringList{});
-    }
     void estimationShowsTheFitInTheProperties() {
-        QFETCH(QByteArray, list);
-        QFETCH(QStringList, lines);
         PadView* view = openDocument("fit.alg", "y = a + b*x;\n");
-        view->padDocument()->setAttachmentPath(WriteFile(path("fit.LST"), list));
+        view->padDocument()->setAttachmentPath(
+            WriteFile(path("fit.LST"), "x y\n0 1\n1 3\n2 5\n3 7.5\n"));
         frame_->UpdateMenus();
         action("actionEstimation")->trigger();
         QVERIFY(waitForRun());
         QCOMPARE(app_->runner().lastCommand(), QStringLiteral("ALR"));
         QTreeWidgetItem* results = view->padDocument()->node->child(0);
-        QTEST(results->text(0), "results");
-        if (lines.isEmpty()) return;
+        QCOMPARE(results->text(0), QStringLiteral("Results: OK"));
+        const QStringList lines{"a=0.9", "b=2.15",
+                                "Residual Standard Deviation=", "R-Squared=", "Observations=4"};
         QCOMPARE(results->childCount(), lines.size());
         for (int i = 0; i < lines.size(); ++i) {
             QVERIFY2(results->child(i)->text(0).startsWith(lines[i]),
@@ -183,6 +178,12 @@ class tst_MainFrame : public guitest::FrameTest {
         // The estimates carry their standard errors: s = sqrt(0.075 / 2), se(b) = s / sqrt(5).
         QVERIFY2(results->child(1)->text(0).contains(QStringLiteral(" \u00B1 0.0866025")),
                  qPrintable(results->child(1)->text(0)));
+
+        WriteFile(path("fit.LST"), "x y\n");  // no rows
+        action("actionEstimation")->trigger();
+        QVERIFY(waitForRun());
+        QCOMPARE(view->padDocument()->node->child(0)->text(0),
+                 QStringLiteral("Results: NOT FOUND"));
     }
 
     // The command a menu item sends follows the document: Solve with an attachment updates
@@ -206,22 +207,10 @@ class tst_MainFrame : public guitest::FrameTest {
         QTEST(app_->runner().lastCommand(), "command");
     }
 
-    void commandsThatOnlyWarn() {
-        openDocument("e.alg", "x = 1;\n");
-        frame_->output()->AppendOutput(QStringLiteral("kept\n"));
-        action("actionEstimation")->trigger();  // no attachment
-        QCOMPARE(messages_, QStringList{"List file must be attached"});
-        QCOMPARE(icons_.value(0), QMessageBox::Warning);
-        QVERIFY(!app_->runner().busy());
-        QCOMPARE(frame_->output()->toPlainText(), QStringLiteral("kept\n"));
-        action("actionExportLatex")->trigger();
-        QCOMPARE(messages_.value(1), QStringLiteral("Not finished...!"));
-    }
-
     void longSweepCanBeCancelledAndBlocksASecondRun() {
         constexpr int kIntervals = 200000;
         answerSweep("a", 0.1, 1.5, kIntervals);
-        PadView* view = openDocument("sweep.alg", kSweep);
+        PadView* view = openDocument("sweep.alg", "v = 20;\ng = 9.81;\nr = v^2*SIN(2*a)/g;\n");
         PadView* other = openDocument("other.alg", "x = 1;\n");
         frame_->mdiArea()->setActiveSubWindow(frame_->mdiArea()->subWindowList().first());
         QCOMPARE(docs().activeView(), view);
@@ -262,9 +251,7 @@ class tst_MainFrame : public guitest::FrameTest {
     }
     void paletteInsertions() {
         QFETCH(QString, actionName);
-        PadView* view = docs().NewDocument();
-        view->setPlainText(QStringLiteral("0123456789"));
-        view->moveCursor(QTextCursor::End);
+        PadView* view = editor(QStringLiteral("0123456789"), 10);
         action(qPrintable(actionName))->trigger();
         QTEST(view->toPlainText(), "text");
         QTEST(QString::number(view->textCursor().position()), "caret");

@@ -5,8 +5,6 @@
 #include "shell/colour_picker.h"
 #include "shell/number_edit.h"
 
-using guitest::Row;
-
 // The controls of the Options sheet: number fields and the colour picker.
 class tst_OptionControls : public QObject {
     Q_OBJECT
@@ -14,16 +12,13 @@ class tst_OptionControls : public QObject {
     void cleanup() { QCOMPARE(guitest::VisibleTopLevels(), QStringList()); }
 
     void numberFields_data() {
-        guitest::Columns<double, int, QString>("value", "decimals", "shown");
-        Row("groups and decimals", 1234.5, 6, "1,234.500000");
-        Row("negative", -0.001, 6, "-0.001000");
-        Row("integer", 1000000.0, 0, "1,000,000");
-        Row("integer field rounds the shown value", 2.0, 0, "2");
+        guitest::RowsFrom("number_fields.txt", {"number", "decimals", "shown"});
     }
     void numberFields() {
-        QFETCH(double, value);
-        QFETCH(int, decimals);
-        NumberEdit edit(decimals);
+        QFETCH(QString, number);
+        QFETCH(QString, decimals);
+        const double value = number.toDouble();
+        NumberEdit edit(decimals.toInt());
         edit.setValue(value);
         QTEST(edit.text(), "shown");
         QCOMPARE(edit.value(), std::optional<double>(value));
@@ -31,22 +26,16 @@ class tst_OptionControls : public QObject {
             QVERIFY2(!NumberEdit::Parse(QLatin1String(junk)), junk);
     }
 
-    void pickerOffersTheNamedColours() {
+    void colourPicker() {
         const auto colours = NamedColours();
         QCOMPARE(int(colours.size()), 40);
-        struct Entry {
-            int index;
-            const char* name;
-            int r, g, b;
-        };
         // The ends of the table and the names whose spelling is easily lost.
-        const Entry entries[] = {{0, "Black", 0, 0, 0},
-                                 {23, "Grey - 50", 127, 127, 127},
-                                 {35, "Pale green ", 152, 251, 152},
-                                 {39, "White", 255, 255, 255}};
-        for (const Entry& e : entries) {
-            QCOMPARE(QLatin1String(colours[e.index].name), QLatin1String(e.name));
-            QCOMPARE(QColor(colours[e.index].rgb), QColor(e.r, e.g, e.b));
+        for (const auto& [index, name, rgb] : {std::tuple{0, "Black", qRgb(0, 0, 0)},
+                                               std::tuple{23, "Grey - 50", qRgb(127, 127, 127)},
+                                               std::tuple{35, "Pale green ", qRgb(152, 251, 152)},
+                                               std::tuple{39, "White", qRgb(255, 255, 255)}}) {
+            QCOMPARE(QLatin1String(colours[index].name), QLatin1String(name));
+            QCOMPARE(QColor(colours[index].rgb), QColor(rgb));
         }
         QSet<QRgb> distinct;
         for (const NamedColour& c : colours) distinct.insert(c.rgb);
@@ -65,34 +54,33 @@ class tst_OptionControls : public QObject {
         }
         QCOMPARE(changed.size(), 40);
         QCOMPARE(picker.toolTip(), QStringLiteral("White"));
-    }
 
-    void pickerAutomaticAndMoreColours() {
+        // Automatic goes back to the setting's default; More Colours offers the current colour.
         const QColor grey(128, 128, 128);
-        CColourPicker picker(QStringLiteral("Comments"), grey);
-        QCOMPARE(picker.text(), QStringLiteral("Comments"));
-        const QList<QAction*> entries = picker.dropDown()->actions();
+        CColourPicker comments(QStringLiteral("Comments"), grey);
+        QCOMPARE(comments.text(), QStringLiteral("Comments"));
+        const QList<QAction*> entries = comments.dropDown()->actions();
         QCOMPARE(entries.first()->text(), QStringLiteral("Automatic"));
         QCOMPARE(entries.last()->text(), QStringLiteral("More Colours..."));
 
-        picker.setColour(QColor(0x12, 0x34, 0x56));
+        comments.setColour(QColor(0x12, 0x34, 0x56));
         entries.first()->trigger();
-        QCOMPARE(picker.colour(), grey);  // the setting's default
+        QCOMPARE(comments.colour(), grey);  // the setting's default
 
         QColor offered;
-        picker.moreColoursHook = [&offered](const QColor& current) {
+        comments.moreColoursHook = [&offered](const QColor& current) {
             offered = current;
             return QColor(1, 2, 3);
         };
         entries.last()->trigger();
         QCOMPARE(offered, grey);
-        QCOMPARE(picker.colour(), QColor(1, 2, 3));
-        QCOMPARE(picker.toolTip(), QStringLiteral("#010203"));
+        QCOMPARE(comments.colour(), QColor(1, 2, 3));
+        QCOMPARE(comments.toolTip(), QStringLiteral("#010203"));
 
         // Cancelling the colour dialog keeps the colour.
-        picker.moreColoursHook = [](const QColor&) { return QColor(); };
+        comments.moreColoursHook = [](const QColor&) { return QColor(); };
         entries.last()->trigger();
-        QCOMPARE(picker.colour(), QColor(1, 2, 3));
+        QCOMPARE(comments.colour(), QColor(1, 2, 3));
     }
 };
 

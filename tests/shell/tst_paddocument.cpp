@@ -100,7 +100,7 @@ class tst_PadDocument : public guitest::DirTest {
         QVERIFY(!doc.isModified());
     }
 
-    void staleWorkFilesGoOnOpenAndClose() {
+    void workFilesGoAndTheirNamesAreRefused() {
         const QStringList stale = {"w.SJC", "w.TMP", "w.KTK", "w.JAC"};
         WriteFile(path("w.alg"), "x = 1;\n");
         WriteFile(path("w.PRN"), "x\n1\n");
@@ -114,12 +114,10 @@ class tst_PadDocument : public guitest::DirTest {
         }
         for (const QString& f : stale) QVERIFY2(!QFile::exists(path(f)), qPrintable(f));
         QVERIFY(QFile::exists(path("w.PRN")));  // results stay
-    }
 
-    // A document named like a file its runs write would be emptied by its own run, and opening it
-    // would delete it as a stale work file: both open and save refuse such a name and touch
-    // nothing.
-    void workFileNamesAreNeitherOpenedNorSaved() {
+        // A document named like a file its runs write would be emptied by its own run, and
+        // opening it would delete it as a stale work file: both open and save refuse such a name
+        // and touch nothing.
         for (const char* name : {"model.PRN", "model.tmp", "model.Jac", "model.FFT", "model.VDP",
                                  "model.SJC", "model.KTK", "model.UPD"}) {
             const QByteArray original = "x = 1;\n";

@@ -89,7 +89,8 @@ class tst_PadView : public guitest::FrameTest {
         QTEST(Colours(view), "colours");
     }
 
-    void pastingAndUndoKeepColours() {
+    // A paste and its undo, and what the palette inserts, leave every character its colour.
+    void pastesAndPaletteInsertions() {
         PadView* view = editor(QStringLiteral("x=1;\ny=2;"), 0);
         QApplication::clipboard()->setText(QStringLiteral("{note}\n{open"));
         view->paste();
@@ -97,11 +98,9 @@ class tst_PadView : public guitest::FrameTest {
         view->undo();
         QCOMPARE(view->toPlainText(), QStringLiteral("x=1;\ny=2;"));
         QCOMPARE(Colours(view), QStringLiteral("eeeeeeee"));
-    }
 
-    void commentsInsertedByThePalette() {
-        // The Comments button: "{}" with the caret between the braces, both grey.
-        PadView* view = editor(QStringLiteral("x=1;"), 4);
+        // The palette's Comments button: "{}" with the caret between the braces, both grey.
+        view = editor(QStringLiteral("x=1;"), 4);
         action("paletteFunctionsBar_25")->trigger();
         QCOMPARE(view->toPlainText(), QStringLiteral("x=1;{}"));
         QCOMPARE(view->textCursor().position(), 5);
@@ -240,17 +239,6 @@ class tst_PadView : public guitest::FrameTest {
         };
         action("actionPageSetup")->trigger();
         QCOMPARE(app_->editor.pageSetup.footer, QStringLiteral("%H:%M &p"));
-    }
-
-   private:
-    PadView* editor(const QString& text, int caret) {
-        PadView* view = docs().NewDocument();
-        view->setPlainText(text);
-        QTextCursor c = view->textCursor();
-        c.setPosition(caret);
-        view->setTextCursor(c);
-        view->setFocus();
-        return view;
     }
 };
 

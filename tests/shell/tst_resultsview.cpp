@@ -3,30 +3,25 @@
 #include <QTextBlock>
 
 #include "gui_fixture.h"
+#include "shell/charset.h"
 #include "shell/equation_locator.h"
 #include "shell/output_window.h"
 #include "shell/pad_document.h"
 #include "shell/results_dialog.h"
 
-using guitest::Row;
 using guitest::WriteFile;
 
 namespace {
 
-QString RowText(const ResultsModel& model, int row) {
+// The cells of a row joined by ','; row -1 is the header.
+QString Cells(const ResultsModel& model, int row) {
     QStringList cells;
     for (int c = 0; c < model.columnCount(); ++c) {
-        cells << model.data(model.index(row, c), Qt::DisplayRole).toString();
+        cells << (row < 0 ? model.headerData(c, Qt::Horizontal, Qt::DisplayRole)
+                          : model.data(model.index(row, c), Qt::DisplayRole))
+                     .toString();
     }
-    return cells.join(u'|');
-}
-
-QString Header(const ResultsModel& model) {
-    QStringList cells;
-    for (int c = 0; c < model.columnCount(); ++c) {
-        cells << model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    }
-    return cells.join(u'|');
+    return cells.join(u',');
 }
 
 }  // namespace
@@ -41,22 +36,18 @@ class tst_ResultsView : public guitest::FrameTest {
     // How lines end, what separates cells and where a table stops is the core's reader's (its
     // TableLines and ResultTableReader tests); these rows check what the viewer makes of its cells.
     void readsResultFiles_data() {
-        guitest::Columns<QByteArray, QString, QStringList>("bytes", "header", "rows");
-        Row("a solve", QByteArray("         x         y\n  1.000000  2.000000\n"), "  No|x|y",
-            QStringList{"1|1.000000|2.000000"});
-        Row("a short row leaves cells empty, a long one gets unnamed columns",
-            QByteArray("x y\n1\n1 2 3\n"), "  No|x|y|", QStringList{"1|1||", "2|1|2|3"});
-        Row("symbol characters come through", QByteArray("\xE1 \xE2\n1 2\n"),
-            QString::fromUtf8("  No|\u03B1|\u03B2"), QStringList{"1|1|2"});
+        guitest::RowsFrom("result_files.txt", {"file", "header", "rows"});
     }
-
     void readsResultFiles() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, rows);
+        QFETCH(QString, file);
+        QFETCH(QString, rows);
+        QByteArray bytes;
+        QVERIFY(charset::FromUnicode(file, bytes));
         ResultsModel model(ReadResultsTable(WriteFile(path("r.PRN"), bytes)));
-        QTEST(Header(model), "header");
-        QCOMPARE(model.rowCount(), rows.size());
-        for (int r = 0; r < rows.size(); ++r) QCOMPARE(RowText(model, r), rows[r]);
+        QTEST(Cells(model, -1), "header");
+        const QStringList expected = rows.split(u'/');
+        QCOMPARE(model.rowCount(), expected.size());
+        for (int r = 0; r < expected.size(); ++r) QCOMPARE(Cells(model, r), expected[r].trimmed());
     }
 
     void viewerShowsTheTable() {
@@ -107,17 +98,17 @@ class tst_ResultsView : public guitest::FrameTest {
         answer_ = [&](QDialog& d) {
             if (auto* viewer = dynamic_cast<CResultsDlg*>(&d)) {
                 caption = viewer->windowTitle();
-                header = Header(*viewer->model());
+                header = Cells(*viewer->model(), -1);
                 for (int r = 0; r < viewer->model()->rowCount(); ++r)
-                    rows << RowText(*viewer->model(), r);
+                    rows << Cells(*viewer->model(), r);
             }
         };
         action("actionShowResults")->trigger();
         QCOMPARE(caption, QStringLiteral("Results from: ") + path("sweep.PRN"));
-        QCOMPARE(header, QStringLiteral("  No|y|a|b|z"));
+        QCOMPARE(header, QStringLiteral("  No,y,a,b,z"));
         QCOMPARE(rows.size(), 6);
-        QCOMPARE(rows[1], QStringLiteral("2|1.5000000|0.5000000|1.0000000|-0.5000000"));
-        QCOMPARE(rows[5], QStringLiteral("6|3.0000000|1.0000000|2.0000000|-1.0000000"));
+        QCOMPARE(rows[1], QStringLiteral("2,1.5000000,0.5000000,1.0000000,-0.5000000"));
+        QCOMPARE(rows[5], QStringLiteral("6,3.0000000,1.0000000,2.0000000,-1.0000000"));
     }
 
     // Where a message points on a cut or commented line is the locator's own test; here the
@@ -141,13 +132,11 @@ class tst_ResultsView : public guitest::FrameTest {
         QTest::keyClicks(view, "z");
         QVERIFY(waitForRun());
         QCOMPARE(view->textCursor().position(), 1);
-    }
 
-    // Where the compiler stopped comes from the run itself, never from text in the Output
-    // window: a document that compiles is not marked, even when its run prints a line that reads
-    // like a compiler message (the banner shows the document's path).
-    void aSolvedDocumentIsNeverMarked() {
-        PadView* view = openDocument("m.alg at character 3", "x = 1;\n");
+        // Where the compiler stopped comes from the run itself, never from text in the Output
+        // window: a document that compiles is not marked, even when its run prints a line that
+        // reads like a compiler message (the banner shows the document's path).
+        view = openDocument("m.alg at character 3", "x = 1;\n");
         QVERIFY(view != nullptr);
         view->moveCursor(QTextCursor::End);
         QVERIFY(solve(view));

@@ -1,7 +1,6 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
-#include "core/base/bounds.h"
 #include "graphs/graph_doc.h"
 #include "graphs/graph_generation_dlg.h"
 #include "graphs/graph_view.h"
@@ -10,10 +9,6 @@
 #include "gui_fixture.h"
 #include "shell/core_dialogs.h"
 #include "shell/pad_document.h"
-
-using guitest::Row;
-
-Q_DECLARE_METATYPE(SweepChoice)
 
 namespace {
 
@@ -60,16 +55,11 @@ class tst_RunOutcome : public guitest::FrameTest {
     // they were; one that stops at its first step leaves the graph its picture. The status bar
     // says why ("": the line the Output window ends with).
     void aSweepWithoutRowsKeepsTheResults_data() {
-        guitest::Columns<double, int, QString>("from", "intervals", "status");
-        Row("dialog cancelled", 1.0, 0, "Ready");
-        Row("too many steps", 1.0, int(kMaxSweepSteps),
-            "Sweep: too many steps; one sweep takes at most 1000000");
-        // No square is negative: the first step already fails.
-        Row("no row", -10.0, 2, "");
+        guitest::RowsFrom("sweeps_without_rows.txt", {"from", "intervals", "status"});
     }
     void aSweepWithoutRowsKeepsTheResults() {
-        QFETCH(double, from);
-        QFETCH(int, intervals);
+        QFETCH(QString, from);
+        QFETCH(QString, intervals);
         QFETCH(QString, status);
         PadView* view = openDocument("root.alg", "x*x = y;\n");
         answerSweep("y", 1, 2, 2);
@@ -84,7 +74,7 @@ class tst_RunOutcome : public guitest::FrameTest {
         docs().AddGraphWindow(graph);
         QSignalSpy redrawn(graph->Document(), &CGraphDoc::Changed);
 
-        answerSweep("y", from, from + 1, intervals);
+        answerSweep("y", from.toDouble(), from.toDouble() + 1, intervals.toInt());
         docs().Activate(view);
         action("actionGraphGenerate")->trigger();
         QVERIFY(waitForRun());
@@ -103,14 +93,11 @@ class tst_RunOutcome : public guitest::FrameTest {
 
     // A solve that finds no solution, or text the compiler rejects, says why in the status bar.
     void aFailedSolveSaysWhyInTheStatusBar_data() {
-        guitest::Columns<QByteArray, QString>("text", "status");
-        Row("no solution", QByteArray("x*x = -1;\n"),
-            "No solution found: the Output window shows where the solve stopped");
-        Row("parse error", QByteArray("x = 1 +# 2;\n"), "Illegal Character #35 at character 8");
+        guitest::RowsFrom("failed_solves.txt", {"text", "status"});
     }
     void aFailedSolveSaysWhyInTheStatusBar() {
-        QFETCH(QByteArray, text);
-        QVERIFY(solve(openDocument("f.alg", text)));
+        QFETCH(QString, text);
+        QVERIFY(solve(openDocument("f.alg", text.toLatin1())));
         QVERIFY(waitForRun());
         QTEST(frame_->statusBar()->currentMessage(), "status");
         QVERIFY(solve(openDocument("g.alg", "x = 1;\n")));
@@ -146,19 +133,17 @@ class tst_RunOutcome : public guitest::FrameTest {
         QCOMPARE(offered.value(2), Described(SweepChoice{}, first));
     }
 
-    // The dialog shows an answer given to it as the one it gives back.
-    void theSweepDialogShowsTheAnswerItIsGiven_data() {
-        guitest::Columns<SweepChoice>("choice");
-        Row("one variable", SweepChoice{2, -1.5, 2.5, 40, false, 1, 0, 5, 5, false});
-        Row("parametric", SweepChoice{3, 0.125, 8, 7, true, 1, -2, 2, 4, false});
-        Row("for FFT", SweepChoice{1, 0, 3, 256, false, 1, 0, 5, 5, true});
-    }
+    // The dialog shows an answer given to it as the one it gives back: one variable, a
+    // parametric sweep, a sweep for FFT.
     void theSweepDialogShowsTheAnswerItIsGiven() {
-        QFETCH(SweepChoice, choice);
         const std::vector<std::string> names{"a", "b", "c"};
-        CGraphGenerationDlg dialog(names);
-        ShowSweepChoice(dialog, choice);
-        QCOMPARE(Described(dialog.Choice(), names), Described(choice, names));
+        for (const SweepChoice& choice : {SweepChoice{2, -1.5, 2.5, 40, false, 1, 0, 5, 5, false},
+                                          SweepChoice{3, 0.125, 8, 7, true, 1, -2, 2, 4, false},
+                                          SweepChoice{1, 0, 3, 256, false, 1, 0, 5, 5, true}}) {
+            CGraphGenerationDlg dialog(names);
+            ShowSweepChoice(dialog, choice);
+            QCOMPARE(Described(dialog.Choice(), names), Described(choice, names));
+        }
     }
 
    private:

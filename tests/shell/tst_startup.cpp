@@ -45,7 +45,7 @@ class tst_Startup : public guitest::DirTest {
 
     // A colour is stored with red in the low byte; values the editor does not allow keep the
     // defaults, and what did not change is not written, not even in another form.
-    void editorSettingsAreWrittenOnlyWhenChanged() {
+    void editorSettingsInTheProfile() {
         QSettings stored(QStringLiteral(VALDRIX_SHELL_DATA "/profile_out_of_range.ini"),
                          QSettings::IniFormat);
         EditorProfile profile;
@@ -68,15 +68,13 @@ class tst_Startup : public guitest::DirTest {
                  (QStringList{"PageSetup/Header", "Settings/EquationColor", "Settings/WordWrap"}));
         QCOMPARE(changed.value("Settings/EquationColor").toLongLong(), 0x030201);
         QCOMPARE(changed.value("Settings/WordWrap").toInt(), 0);
-    }
 
-    // A font read from the profile keeps its record when it is written again (mirrored into the
-    // printer font here); a font chosen in the program is stored with its height in pixels.
-    void fontsKeepTheRecordTheyWereReadFrom() {
-        QSettings stored(QStringLiteral(VALDRIX_SHELL_DATA "/profile_font.ini"),
-                         QSettings::IniFormat);
-        EditorProfile profile;
-        EditorSettings settings = profile.Read(stored);
+        // A font read from the profile keeps its record when it is written again (mirrored into
+        // the printer font here); a font chosen in the program is stored with its height in
+        // pixels.
+        QSettings withFont(QStringLiteral(VALDRIX_SHELL_DATA "/profile_font.ini"),
+                           QSettings::IniFormat);
+        settings = profile.Read(withFont);
         QVERIFY(settings.font.has_value());
         QCOMPARE(settings.font->family(), QStringLiteral("DejaVu Sans"));
         QCOMPARE(settings.font->pixelSize(), 16);  // a cell of 20 holds characters of 16
@@ -88,10 +86,10 @@ class tst_Startup : public guitest::DirTest {
         profile.Write(mirrored, settings);
         QCOMPARE(mirrored.childGroups(), QStringList{"PrintFont"});
         mirrored.beginGroup("PrintFont");
-        stored.beginGroup("Font");
-        QCOMPARE(mirrored.childKeys(), stored.childKeys());
-        for (const QString& key : stored.childKeys())
-            QCOMPARE(mirrored.value(key).toString(), stored.value(key).toString());
+        withFont.beginGroup("Font");
+        QCOMPARE(mirrored.childKeys(), withFont.childKeys());
+        for (const QString& key : withFont.childKeys())
+            QCOMPARE(mirrored.value(key).toString(), withFont.value(key).toString());
 
         QFont chosen(QStringLiteral("DejaVu Sans Mono"));
         chosen.setPixelSize(18);

@@ -4,8 +4,6 @@
 #include "gui_fixture.h"
 #include "shell/tmp_file_dialog.h"
 
-using guitest::Row;
-
 // The read-only viewer of the core's work and result files.
 class tst_TmpFileDialog : public QObject {
     Q_OBJECT
@@ -13,14 +11,12 @@ class tst_TmpFileDialog : public QObject {
     void cleanup() { QCOMPARE(guitest::VisibleTopLevels(), QStringList()); }
 
     void fontAndConvertButtonFollowTheExtension_data() {
-        guitest::Columns<QString, bool>("name", "symbolic");
-        Row("symbolic Jacobian", "model.SJC", true);
-        Row("lower-case extension", "model.sjc", false);
-        Row("result file", "model.PRN", false);
+        guitest::RowsFrom("work_file_views.txt", {"name", "symbolicFile"});
     }
     void fontAndConvertButtonFollowTheExtension() {
         QFETCH(QString, name);
-        QFETCH(bool, symbolic);
+        QFETCH(QString, symbolicFile);
+        const bool symbolic = symbolicFile == u'1';
         QTemporaryDir dir;
         const QString path = guitest::WriteFile(dir.filePath(name), "a\xE1 = \xF0;\r\nb = 2;");
         TmpFileDialog d(path);
