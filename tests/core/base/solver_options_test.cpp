@@ -18,14 +18,9 @@ double OtherValue(SolverOption option) {
 }
 
 // The defaults are written once, in SolverOptions; whatever they are, each lies in its domain.
-TEST(SolverOptions, DefaultsLieInTheirDomains) {
+TEST(SolverOptions, DefaultsLieInTheirDomainsAndEachOptionIsReadAndSetInItsOwnField) {
     for (const OptionDescription& o : kSolverOptionTable) {
         EXPECT_TRUE(InDomain(o, OptionValue(SolverOptions{}, o.option))) << o.name;
-    }
-}
-
-TEST(SolverOptions, EachOptionIsReadAndSetInItsOwnField) {
-    for (const OptionDescription& o : kSolverOptionTable) {
         SolverOptions options;
         SetOptionValue(options, o.option, OtherValue(o.option));
         for (const OptionDescription& other : kSolverOptionTable) {

@@ -213,12 +213,14 @@ TEST_F(FlatCodeTest, TooDeepCodeIsRefusedWhenFlattened) {
     const std::string refused = "Stack Overflow, equation too complex or incorrect";
     EXPECT_EQ(out.rfind(refused + "\nError ...", 0), 0u) << out;
     EXPECT_EQ(s.message, refused);
+    EXPECT_EQ(s.defaultShell.beeps, 1);
     const std::string written = out;
     s.message.clear();
     EXPECT_EQ(Evaluate(s, flat, error), kBigValue);
     EXPECT_TRUE(error);
     EXPECT_EQ(s.message, refused);
     EXPECT_EQ(out, written) << "refused once, when flattened";
+    EXPECT_EQ(s.defaultShell.beeps, 1);
     FreeList(s.pool, deep);
 }
 
