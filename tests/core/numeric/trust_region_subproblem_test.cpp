@@ -32,12 +32,16 @@ double Model(const std::vector<double>& h, const std::vector<double>& g,
 
 }  // namespace
 
+// The Newton step inside the region, and its decrease only where H is positive definite.
 TEST(TrustRegionSubproblem, NewtonStepInsideTheRegion) {
     const SubproblemStep s = SolveTrustRegionSubproblem(Eigen({{2, 0}, {0, 4}}), {2, -4}, 10.0);
     EXPECT_FALSE(s.onBoundary);
     EXPECT_NEAR(s.p[0], -1.0, 1e-15);
     EXPECT_NEAR(s.p[1], 1.0, 1e-15);
     EXPECT_NEAR(s.predicted, 3.0, 1e-14);  // g^T H^-1 g / 2
+    EXPECT_NEAR(NewtonDecrease(Eigen({{2, 0}, {0, 4}}), {2, -4}, 1e-14), 3.0, 1e-14);
+    EXPECT_LT(NewtonDecrease(Eigen({{2, 0}, {0, 0}}), {2, 0}, 1e-14), 0.0);
+    EXPECT_LT(NewtonDecrease(Eigen({{2, 0}, {0, -1}}), {2, 0}, 1e-14), 0.0);
 }
 
 TEST(TrustRegionSubproblem, BoundaryStepSolvesTheShiftedSystem) {
@@ -76,10 +80,4 @@ TEST(TrustRegionSubproblem, FollowsNegativeCurvatureToTheBoundary) {
     }
     EXPECT_LE(Model({2, -1}, g, easy.p), best + 1e-9);
     EXPECT_NEAR(easy.predicted, -Model({2, -1}, g, easy.p), 1e-12);
-}
-
-TEST(TrustRegionSubproblem, NewtonDecreaseOnlyForPositiveDefinite) {
-    EXPECT_NEAR(NewtonDecrease(Eigen({{2, 0}, {0, 4}}), {2, -4}, 1e-14), 3.0, 1e-14);
-    EXPECT_LT(NewtonDecrease(Eigen({{2, 0}, {0, 0}}), {2, 0}, 1e-14), 0.0);
-    EXPECT_LT(NewtonDecrease(Eigen({{2, 0}, {0, -1}}), {2, 0}, 1e-14), 0.0);
 }
