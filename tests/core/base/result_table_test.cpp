@@ -121,6 +121,13 @@ TEST(TableLines, EveryLineEndAndTheLastLineWithoutOne) {
     EXPECT_TRUE(AllLines(none).empty());
     TableLines oneEnd("\n");
     EXPECT_EQ(AllLines(oneEnd), (std::vector<std::string>{""}));
+    // A stream is read only to its bound.
+    std::istringstream in("x y\n1 2\n3 4\n5 6\n");
+    TableLines bounded(in, 13);  // ends inside "5 6"
+    EXPECT_EQ(AllLines(bounded), (std::vector<std::string>{"x y", "1 2", "3 4"}));
+    std::istringstream exact("x y\n1 2\n");
+    TableLines whole(exact, 8);
+    EXPECT_EQ(AllLines(whole), (std::vector<std::string>{"x y", "1 2"}));
 }
 
 // A stream is read in pieces: a line, or a CR LF, that spans two of them is still one line.
@@ -139,13 +146,4 @@ TEST(TableLines, AStreamGivesTheLinesOfTheSameText) {
     const std::vector<std::string> expected = AllLines(fromText);
     EXPECT_GT(expected.size(), 200u);
     EXPECT_EQ(AllLines(fromStream), expected);
-}
-
-TEST(TableLines, AStreamIsReadOnlyToItsBound) {
-    std::istringstream in("x y\n1 2\n3 4\n5 6\n");
-    TableLines lines(in, 13);  // ends inside "5 6"
-    EXPECT_EQ(AllLines(lines), (std::vector<std::string>{"x y", "1 2", "3 4"}));
-    std::istringstream exact("x y\n1 2\n");
-    TableLines whole(exact, 8);
-    EXPECT_EQ(AllLines(whole), (std::vector<std::string>{"x y", "1 2"}));
 }

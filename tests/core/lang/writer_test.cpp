@@ -31,13 +31,12 @@ std::string WriteBack(const std::string& text, bool relationForm, bool fold = fa
 
 }  // namespace
 
-TEST(Writer, ParenthesesOnlyWherePrecedenceNeedsThem) {
+// Parentheses only where precedence needs them; the relation form moves constants right and
+// single variables left.
+TEST(Writer, ExpressionsAndRelationForms) {
     for (const data_table::Row& row : data_table::Read("writer/expressions")) {
         EXPECT_EQ(WriteBack(row[0], false), row[1]) << row[0];
     }
-}
-
-TEST(Writer, RelationFormMovesConstantsRightAndSingleVariablesLeft) {
     for (const data_table::Row& row : data_table::Read("writer/relation_forms")) {
         EXPECT_EQ(WriteBack(row[0], true, true), row[1]) << row[0];
     }
