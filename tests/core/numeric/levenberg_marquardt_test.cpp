@@ -278,15 +278,13 @@ TEST(LmParameter, StepEndsNearTheRegionsEdgeOrInsideWithoutDamping) {
         for (int k = 0; k < 3; ++k) norm += d[k] * x[k] * d[k] * x[k];
         EXPECT_NEAR(std::sqrt(norm), delta, 0.1 * delta);
         // x solves (J^T J + lambda D^2) x = J^T f.
+        Vector jx, lhs, rhs;
+        Multiply(a, x, jx);
+        MultiplyTransposed(a, jx, lhs);
+        MultiplyTransposed(a, f, rhs);
         for (int k = 0; k < 3; ++k) {
-            double lhs = lambda * d[k] * d[k] * x[k], rhs = 0.0;
-            for (int i = 0; i < 6; ++i) {
-                double jx = 0.0;
-                for (int c = 0; c < 3; ++c) jx += a(i, c) * x[c];
-                lhs += a(i, k) * jx;
-                rhs += a(i, k) * f[i];
-            }
-            EXPECT_NEAR(lhs, rhs, 1e-9 * std::max(1.0, std::fabs(rhs))) << k;
+            lhs[k] += lambda * d[k] * d[k] * x[k];
+            EXPECT_NEAR(lhs[k], rhs[k], 1e-9 * std::max(1.0, std::fabs(rhs[k]))) << k;
         }
     }
     EXPECT_NE(x, gaussNewton);
