@@ -105,13 +105,11 @@ TEST(ResultTableReader, TheParameterLineStatesNameAndColumn) {
 }
 
 TEST(ResultTableReader, CellsThatAreNotNumbersAreNaN) {
-    for (const char* cell : {"?", "x", "nan", "inf", "-inf", "1e400", "1,5", "0x10", "1.5e", ""}) {
-        EXPECT_TRUE(std::isnan(ResultCellNumber(cell))) << cell;
+    for (const data_table::Row& c : data_table::Read("result_cells/numbers")) {
+        const double expected = std::stod(c[1]), got = ResultCellNumber(c[0]);
+        EXPECT_TRUE(got == expected || (std::isnan(got) && std::isnan(expected)))
+            << c[0] << " reads as " << got;
     }
-    EXPECT_EQ(ResultCellNumber("1.5e+005"), 150000.0);
-    EXPECT_EQ(ResultCellNumber("-2e-3"), -2e-3);
-    EXPECT_EQ(ResultCellNumber("+7"), 7.0);
-    EXPECT_EQ(ResultCellNumber("1.234560e-005"), 1.23456e-5);
 }
 
 TEST(TableLines, EveryLineEndAndTheLastLineWithoutOne) {

@@ -47,14 +47,12 @@ TEST(SolverOptions, DomainsBoundTheValuesOfEachOption) {
     }
 }
 
-TEST(SolverOptions, DomainsAreNamedInWords) {
+TEST(SolverOptions, DomainsAreNamedInWordsAndIntegersStopAtTheirEnds) {
     EXPECT_EQ(DomainText(Describe(SolverOption::kMaxIterations)), "from 1 to 1000");
     EXPECT_EQ(DomainText(Describe(SolverOption::kToleranceExponent)), "from -34 to 9");
     EXPECT_EQ(DomainText(Describe(SolverOption::kDeltaT)), "above 1e-47 and below 1e+50");
     EXPECT_EQ(DomainText(Describe(SolverOption::kStepCount)), "at least 1");
-}
-
-TEST(SolverOptions, NumbersOutsideTheIntegerRangeStopAtItsEnds) {
+    // Numbers outside the integer range stop at its ends.
     SolverOptions o;
     SetOptionValue(o, SolverOption::kMaxIterations, 1e12);
     EXPECT_EQ(o.maxIterations, std::numeric_limits<int>::max());
