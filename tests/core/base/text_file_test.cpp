@@ -65,6 +65,19 @@ TEST_F(TextFileTest, FailuresAreReportedUnlessTheCallerReportsThem) {
     WriteLine(f);  // not open
     EXPECT_EQ(f.error, EBADF);
     EXPECT_EQ(Reports(), "");
+
+    // A rewrite of a folder fails and leaves the folder.
+    for (bool scratch : {false, true}) {
+        fs::create_directories(dir / "folder.JAC");
+        TextFile g(&io_);
+        g.scratch = scratch;
+        Assign(g, File("folder.JAC"));
+        Rewrite(g);
+        EXPECT_FALSE(IsOpen(g));
+        EXPECT_EQ(g.error, EISDIR);
+        EXPECT_TRUE(fs::is_directory(dir / "folder.JAC")) << "scratch " << scratch;
+        EXPECT_NE(Reports().find("folder.JAC"), std::string::npos);
+    }
 }
 
 // Truncation empties every link to the file, and writing through a symbolic link would change
@@ -86,20 +99,6 @@ TEST_F(TextFileTest, ScratchRewriteStartsANewFileInsteadOfWritingThroughALink) {
         EXPECT_EQ(Get("link.txt"), "new");
         EXPECT_EQ(Get("doc.alg"), scratch ? "old" : "new") << "symbolic " << symbolic;
         EXPECT_FALSE(fs::is_symlink(dir / "link.txt"));
-    }
-}
-
-TEST_F(TextFileTest, RewriteOfAFolderFailsAndLeavesTheFolder) {
-    for (bool scratch : {false, true}) {
-        fs::create_directories(dir / "folder.JAC");
-        TextFile f(&io_);
-        f.scratch = scratch;
-        Assign(f, File("folder.JAC"));
-        Rewrite(f);
-        EXPECT_FALSE(IsOpen(f));
-        EXPECT_EQ(f.error, EISDIR);
-        EXPECT_TRUE(fs::is_directory(dir / "folder.JAC")) << "scratch " << scratch;
-        EXPECT_NE(Reports().find("folder.JAC"), std::string::npos);
     }
 }
 

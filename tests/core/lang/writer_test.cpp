@@ -82,11 +82,7 @@ TEST(Writer, AnUnfinishedListIsReportedAndWritesNothing) {
 
 TEST(Writer, GuessesFourToALineWithoutNamelessVariables) {
     CoreState s;
-    for (int v = 1; v <= 6; ++v) {
-        s.names.name[v] = "v" + std::to_string(v);
-        s.names.value[v] = v * 0.5;
-    }
-    s.names.variableCount = 6;
+    for (int v = 1; v <= 6; ++v) testcode::SetVar(s, "v" + std::to_string(v), v * 0.5);
     s.names.name[3].clear();
     std::string text;
     EquationText out(text);

@@ -53,16 +53,16 @@ StopReason Reason(const std::string& name) {
     return static_cast<StopReason>(at - std::begin(names));
 }
 
-TEST_F(StopReasonTest, EachRuleNamesItsReasonInOrder) {
+TEST_F(StopReasonTest, EachRuleNamesItsReasonInOrderAndGoingOnRemembersTheResidual) {
     for (const data_table::Row& c : data_table::Read("stop_reasons/rules", 8)) {
         Iteration(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3]), std::stod(c[6]));
         s.flags.stop = c[4] == "1";
         s.flags.notFound = c[5] == "1";
         EXPECT_EQ(StopTest(s), Reason(c[7])) << c[0];
     }
-}
+    s.flags.stop = s.flags.notFound = false;
 
-TEST_F(StopReasonTest, GoingOnRemembersTheResidualAndANanIsNeverConverged) {
+    // Going on remembers the residual, and a NaN is never converged.
     Iteration(3, -3, 0, 0.5, 1.0);
     ASSERT_EQ(StopTest(s), StopReason::kContinue);
     EXPECT_EQ(s.solve.previousLargestResidual, 0.5);

@@ -13,13 +13,15 @@
 // are golden cases.
 class RobustNewton : public DocumentFixture {
    protected:
-    std::vector<std::string> IterationLines() const {
-        std::vector<std::string> lines;
+    // The residual exponents of the iteration lines: each line from its "Tol:" on.
+    std::vector<std::string> Exponents() const {
+        std::vector<std::string> exponents;
         std::istringstream in(out_);
         for (std::string line; std::getline(in, line);) {
-            if (line.find("  Iter:") != std::string::npos) lines.push_back(line);
+            if (line.find("  Iter:") != std::string::npos)
+                exponents.push_back(line.substr(line.find("Tol:")));
         }
-        return lines;
+        return exponents;
     }
 
     // Runs one of the standard problems from x0 scaled by factor with the given method.
@@ -32,28 +34,22 @@ class RobustNewton : public DocumentFixture {
 TEST_F(RobustNewton, TakesNewtonsFullStepsWhereTheySucceed) {
     // The same iterations as Newton where Newton needs no halving: the residual exponents agree
     // line by line (the last line shows rounding only, so its equation number may differ).
-    auto exponents = [this] {
-        std::vector<std::string> e;
-        for (const std::string& line : IterationLines())
-            e.push_back(line.substr(line.find("Tol:")));
-        return e;
-    };
     // The second set is solved in two groups.
     for (const auto& [equations, variable] :
          {std::pair{"x^2 - 4 = 0;\nx \xbb 1;\n", "x"}, {"y = x^2;\nx = 2;\n", "y"}}) {
         ASSERT_EQ(Run(std::string("{Options: 30 -10 NEWTON}\n") + equations), 1) << out_;
-        const auto newton = exponents();
+        const auto newton = Exponents();
         const double value = Value(variable);
         ASSERT_EQ(Run(std::string("{Options: 30 -10 ROBUST}\n") + equations), 1) << out_;
-        EXPECT_EQ(exponents(), newton) << equations;
+        EXPECT_EQ(Exponents(), newton) << equations;
         EXPECT_NEAR(Value(variable), value, 1e-9);
     }
     for (const char* name : {"Broyden tridiagonal", "Discrete boundary value"}) {
         ASSERT_EQ(RunStandard(name, 10, "NEWTON"), 1);
-        auto newton = exponents();
+        auto newton = Exponents();
         newton.pop_back();
         ASSERT_EQ(RunStandard(name, 10, "ROBUST"), 1);
-        auto robust = exponents();
+        auto robust = Exponents();
         robust.pop_back();
         EXPECT_EQ(robust, newton) << name;
     }
