@@ -14,12 +14,10 @@ namespace {
 using Rows = std::vector<std::vector<double>>;
 
 double LargestResidual(const Rows& a, const std::vector<double>& x, const std::vector<double>& b) {
+    std::vector<double> ax;
+    Multiply(MatrixOf(a), x, ax);
     double largest = 0.0;
-    for (std::size_t r = 0; r < a.size(); ++r) {
-        double sum = -b[r];
-        for (std::size_t c = 0; c < x.size(); ++c) sum += a[r][c] * x[c];
-        largest = std::max(largest, std::fabs(sum));
-    }
+    for (std::size_t r = 0; r < a.size(); ++r) largest = std::max(largest, std::fabs(ax[r] - b[r]));
     return largest;
 }
 

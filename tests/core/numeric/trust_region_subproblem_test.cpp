@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/numeric/dense_linear.h"
 #include "core/numeric/matrix_rows.h"
 
 namespace {
@@ -14,12 +15,6 @@ SymmetricEigenSystem Eigen(const std::vector<std::vector<double>>& rows) {
     SymmetricEigenSystem e;
     SymmetricEigen(MatrixOf(rows), e);
     return e;
-}
-
-double Norm(const std::vector<double>& p) {
-    double s = 0.0;
-    for (double v : p) s += v * v;
-    return std::sqrt(s);
 }
 
 // m(p) = g^T p + p^T H p / 2 for a diagonal H.
@@ -49,7 +44,7 @@ TEST(TrustRegionSubproblem, BoundaryStepSolvesTheShiftedSystem) {
     const std::vector<double> g{1, 4};
     const SubproblemStep s = SolveTrustRegionSubproblem(Eigen({{1, 0}, {0, 4}}), g, 1.0);
     EXPECT_TRUE(s.onBoundary);
-    EXPECT_NEAR(Norm(s.p), 1.0, 1e-9);
+    EXPECT_NEAR(Norm2(s.p, 2), 1.0, 1e-9);
     EXPECT_NEAR(s.p[0], -1.0 / (1.0 + s.sigma), 1e-12);
     EXPECT_NEAR(s.p[1], -4.0 / (4.0 + s.sigma), 1e-12);
     EXPECT_GT(s.sigma, 0.0);
@@ -65,13 +60,13 @@ TEST(TrustRegionSubproblem, FollowsNegativeCurvatureToTheBoundary) {
     EXPECT_NEAR(max.predicted, 0.5 * 5 * 0.25, 1e-14);
     // At a saddle with a gradient along the positive direction only.
     const SubproblemStep saddle = SolveTrustRegionSubproblem(Eigen({{2, 0}, {0, -1}}), {1, 0}, 2);
-    EXPECT_NEAR(Norm(saddle.p), 2.0, 1e-9);
+    EXPECT_NEAR(Norm2(saddle.p, 2), 2.0, 1e-9);
     EXPECT_NEAR(saddle.p[0], -1.0 / 3.0, 1e-12);  // sigma = 1, the hard case's shift
     EXPECT_NEAR(std::fabs(saddle.p[1]), std::sqrt(4.0 - 1.0 / 9.0), 1e-12);
     // Indefinite with a gradient component along the negative curvature: the easy case.
     const std::vector<double> g{1, 0.5};
     const SubproblemStep easy = SolveTrustRegionSubproblem(Eigen({{2, 0}, {0, -1}}), g, 1.0);
-    EXPECT_NEAR(Norm(easy.p), 1.0, 1e-9);
+    EXPECT_NEAR(Norm2(easy.p, 2), 1.0, 1e-9);
     EXPECT_GT(easy.sigma, 1.0);
     double best = 0.0;  // the model's least value on the circle, sampled finely
     for (int k = 0; k < 36000; ++k) {

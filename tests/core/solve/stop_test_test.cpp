@@ -46,8 +46,9 @@ class StopReasonTest : public ::testing::Test {
 
 // A reason by its name in the data tables, in the order of the enumeration.
 StopReason Reason(const std::string& name) {
-    const std::string names[] = {"continue",         "stopped",       "converged", "iteration limit",
-                                 "step not reduced", "residual grew", "homotopy failed"};
+    const std::string names[] = {"continue",        "stopped",          "converged",
+                                 "iteration limit", "step not reduced", "residual grew",
+                                 "homotopy failed"};
     const auto at = std::find(std::begin(names), std::end(names), name);
     EXPECT_NE(at, std::end(names)) << name;
     return static_cast<StopReason>(at - std::begin(names));
