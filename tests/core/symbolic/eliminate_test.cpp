@@ -48,23 +48,6 @@ TEST(Eliminate, MarkedEquationsAndAssignmentsGiveUpTheirVariable) {
     }
 }
 
-TEST(Eliminate, ASubstitutionTooLongToReadBackIsRefused) {
-    // Each elimination doubles the next expression; the twelfth would pass what the compiler
-    // reads as one equation.
-    std::string text = "a0 \x85 y + y;\n";
-    for (int i = 1; i <= 12; ++i) {
-        text += "a" + std::to_string(i) + " \x85 a" + std::to_string(i - 1) + "*a" +
-                std::to_string(i - 1) + "*a" + std::to_string(i - 1) + ";\n";
-    }
-    text += "z = a12;\n";
-    ParserHarness h;
-    ASSERT_TRUE(h.Compile(text));
-    EliminateMarked(h.s, 'B');
-    EXPECT_NE(h.out.find("Cannot Be Eliminated"), std::string::npos);
-    for (int e = 1; e <= h.s.model.count; ++e)
-        EXPECT_LE(CountNodes(h.s.model.eq[e].code), 10001) << e;
-}
-
 namespace {
 
 // Text in the variables y, z and rate only.
