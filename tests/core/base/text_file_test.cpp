@@ -9,6 +9,8 @@
 #include <random>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "scratch_dir.h"
 
@@ -52,18 +54,6 @@ TEST_F(TextFileTest, WritesKeepEveryByteAndLineEnds) {
     EXPECT_EQ(Get("out.txt"), std::string("A\0B\nend", 7));
 }
 
-TEST_F(TextFileTest, WholeLinesHaveAnyLengthAndLoseTheirLineEnds) {
-    const std::string longLine(10000, 'q');
-    TextFile f(&io_);
-    OpenForReading(f, longLine + "\r\n\nlast");
-    std::string line;
-    for (const std::string& expected : {longLine, std::string(), std::string("last")}) {
-        ASSERT_TRUE(ReadWholeLine(f, line));
-        EXPECT_EQ(line, expected);
-    }
-    EXPECT_FALSE(ReadWholeLine(f, line));
-}
-
 TEST_F(TextFileTest, FailuresAreReportedUnlessTheCallerReportsThem) {
     TextFile f(&io_);
     Assign(f, File("missing.txt"));
@@ -75,6 +65,19 @@ TEST_F(TextFileTest, FailuresAreReportedUnlessTheCallerReportsThem) {
     WriteLine(f);  // not open
     EXPECT_EQ(f.error, EBADF);
     EXPECT_EQ(Reports(), "");
+
+    // A rewrite of a folder fails and leaves the folder.
+    for (bool scratch : {false, true}) {
+        fs::create_directories(dir / "folder.JAC");
+        TextFile g(&io_);
+        g.scratch = scratch;
+        Assign(g, File("folder.JAC"));
+        Rewrite(g);
+        EXPECT_FALSE(IsOpen(g));
+        EXPECT_EQ(g.error, EISDIR);
+        EXPECT_TRUE(fs::is_directory(dir / "folder.JAC")) << "scratch " << scratch;
+        EXPECT_NE(Reports().find("folder.JAC"), std::string::npos);
+    }
 }
 
 // Truncation empties every link to the file, and writing through a symbolic link would change
@@ -96,20 +99,6 @@ TEST_F(TextFileTest, ScratchRewriteStartsANewFileInsteadOfWritingThroughALink) {
         EXPECT_EQ(Get("link.txt"), "new");
         EXPECT_EQ(Get("doc.alg"), scratch ? "old" : "new") << "symbolic " << symbolic;
         EXPECT_FALSE(fs::is_symlink(dir / "link.txt"));
-    }
-}
-
-TEST_F(TextFileTest, RewriteOfAFolderFailsAndLeavesTheFolder) {
-    for (bool scratch : {false, true}) {
-        fs::create_directories(dir / "folder.JAC");
-        TextFile f(&io_);
-        f.scratch = scratch;
-        Assign(f, File("folder.JAC"));
-        Rewrite(f);
-        EXPECT_FALSE(IsOpen(f));
-        EXPECT_EQ(f.error, EISDIR);
-        EXPECT_TRUE(fs::is_directory(dir / "folder.JAC")) << "scratch " << scratch;
-        EXPECT_NE(Reports().find("folder.JAC"), std::string::npos);
     }
 }
 
@@ -147,17 +136,25 @@ TEST_F(TextFileTest, ScratchRewriteLeavesExactlyTheNewText) {
     EXPECT_EQ(Reports(), "");
 }
 
+// Whole lines have any length and lose their line ends, from a file or from memory alike.
 TEST_F(TextFileTest, TextReadFromMemoryReadsLikeTheFile) {
-    for (const std::string text : {"", "one\n", "a\r\nb\rc\n\nlast without end", "x\0y\n"}) {
+    const std::string longLine(10000, 'q');
+    for (const std::string& text : {std::string("one\n"), std::string("x\0y\n", 4), std::string(),
+                                   std::string("a\r\nb\rc\n\nlast without end"),
+                                   longLine + "\r\n\nlast"}) {
         TextFile fromMemory(&io_), fromFile(&io_);
         ReadText(fromMemory, text);
         OpenForReading(fromFile, text);
         std::string a, b;
-        bool more = true;
-        while (more) {
+        std::vector<std::string> lines;
+        for (bool more = true; more;) {
             more = ReadWholeLine(fromMemory, a);
             ASSERT_EQ(ReadWholeLine(fromFile, b), more);
             ASSERT_EQ(a, b);
+            if (more) lines.push_back(b);
+        }
+        if (text.size() > longLine.size()) {
+            EXPECT_EQ(lines, (std::vector<std::string>{longLine, "", "last"}));
         }
         EXPECT_EQ(fromMemory.error, 0);
         // Opening it again by name reads the file, not the copy.

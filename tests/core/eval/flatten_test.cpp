@@ -117,13 +117,10 @@ std::string RandomPostfix(std::mt19937& rng, int depth) {
         return std::string(pick(8) == 0 ? "~ " : "") + operands[pick(14)];
     }
     const std::string a = RandomPostfix(rng, depth - 1), b = RandomPostfix(rng, depth - 1);
-    switch (pick(9)) {
-        case 0: return a + " " + b + " +";
-        case 1: return a + " " + b + " -";
-        case 2: return a + " " + b + " *";
-        case 3: return a + " " + b + " /";
-        case 4: return a + " " + b + " ^";
-        case 5: return a + " " + b + " ATAN2";
+    const char* binary[] = {"+", "-", "*", "/", "^", "ATAN2"};
+    const int op = pick(9);
+    if (op < 6) return a + " " + b + " " + binary[op];
+    switch (op) {
         case 6: return a + " " + b + " " + RandomPostfix(rng, depth - 1) + " THEN IF";
         case 7: {
             const char* unary[] = {"neg", "SIN", "EXP", "SQRT", "INV", "LN", "ABS", "SQUARE"};
@@ -213,12 +210,14 @@ TEST_F(FlatCodeTest, TooDeepCodeIsRefusedWhenFlattened) {
     const std::string refused = "Stack Overflow, equation too complex or incorrect";
     EXPECT_EQ(out.rfind(refused + "\nError ...", 0), 0u) << out;
     EXPECT_EQ(s.message, refused);
+    EXPECT_EQ(s.defaultShell.beeps, 1);
     const std::string written = out;
     s.message.clear();
     EXPECT_EQ(Evaluate(s, flat, error), kBigValue);
     EXPECT_TRUE(error);
     EXPECT_EQ(s.message, refused);
     EXPECT_EQ(out, written) << "refused once, when flattened";
+    EXPECT_EQ(s.defaultShell.beeps, 1);
     FreeList(s.pool, deep);
 }
 

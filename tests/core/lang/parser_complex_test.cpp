@@ -22,7 +22,7 @@ TEST(ComplexScan, SortsEquationsIntoRealAndComplex) {
     }
 }
 
-TEST(ParserComplex, ComplexEquationsAreSplitOverRectangularOrPolarPairs) {
+TEST(ParserComplex, EquationsAreSplitOverRectangularOrPolarPairsWithLongNamesAndGuesses) {
     ParserHarness h;
     ASSERT_TRUE(h.Compile("x = 5;\nz = x*\xDF;\n", true)) << h.s.message;
     EXPECT_EQ(h.s.k.arithmetic, Arithmetic::kComplex);  // restored
@@ -39,10 +39,8 @@ TEST(ParserComplex, ComplexEquationsAreSplitOverRectangularOrPolarPairs) {
     ASSERT_TRUE(h.Compile("v\x9F = 2*\xDF;", true)) << h.s.message;  // magnitude and angle
     EXPECT_EQ(h.Code(1), "v\xF1 v\xB0 COS * j:v\xF1 v\xB0 SIN * + 2 j:1 * -");
     EXPECT_EQ(h.s.names.variableCount, 2);
-}
 
-TEST(ParserComplex, LongNamesDesignationAndGuesses) {
-    ParserHarness h;
+    // Long names, designation and guesses.
     ASSERT_TRUE(h.Compile("\xA2longname = 1 + \xDF;", true)) << h.s.message;
     EXPECT_EQ(h.s.names.name[1], "longnamr");
     EXPECT_EQ(h.s.names.name[2], "longnami");

@@ -22,11 +22,9 @@ struct FunctionHarness : ParserHarness {
 
 }  // namespace
 
-TEST(ParserUserFunctions, BodiesTakeCopiesOfTheArgumentsAndFaultsAreReported) {
+TEST(ParserUserFunctions, BodiesTakeCopiesOfTheArgumentsAndFaultsAreReportedInTheEquation) {
     ExpectOutcomes<FunctionHarness>("parser_functions/calls");
-}
-
-TEST(ParserUserFunctions, ErrorPositionsStayInTheEquationText) {
+    // The positions of errors stay in the equation text.
     FunctionHarness h;
     EXPECT_FALSE(h.Compile("x = BAD(y);"));
     EXPECT_EQ(h.s.parser.errorPosition, 11);  // at the call, not inside the file

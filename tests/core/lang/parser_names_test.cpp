@@ -4,17 +4,15 @@
 
 #include "core/lang/parser_harness.h"
 
-TEST(LookupName, NamesWithTheSameHashStayDistinct) {
+TEST(LookupName, NamesWithTheSameHashStayDistinctAndAreCutAndCounted) {
     ParserHarness h;
     EXPECT_EQ(LookupName(h.s, "cab"), 1);
     EXPECT_EQ(LookupName(h.s, "dab"), 2);
     EXPECT_EQ(h.s.names.slotName[1], "dab");  // both start at slot 150: dab wraps to slot 1
     EXPECT_EQ(LookupName(h.s, "cab"), 1);
     EXPECT_EQ(LookupName(h.s, "dab"), 2);
-}
 
-TEST(LookupName, NamesAreCutAndCounted) {
-    ParserHarness h;
+    // Names are cut and counted.
     ASSERT_TRUE(h.Compile("abcdefghX = abcdefghY + 1;"));
     EXPECT_EQ(h.s.names.variableCount, 1);
     EXPECT_EQ(h.s.names.name[1], "abcdefgh");

@@ -31,13 +31,12 @@ std::string WriteBack(const std::string& text, bool relationForm, bool fold = fa
 
 }  // namespace
 
-TEST(Writer, ParenthesesOnlyWherePrecedenceNeedsThem) {
+// Parentheses only where precedence needs them; the relation form moves constants right and
+// single variables left.
+TEST(Writer, ExpressionsAndRelationForms) {
     for (const data_table::Row& row : data_table::Read("writer/expressions")) {
         EXPECT_EQ(WriteBack(row[0], false), row[1]) << row[0];
     }
-}
-
-TEST(Writer, RelationFormMovesConstantsRightAndSingleVariablesLeft) {
     for (const data_table::Row& row : data_table::Read("writer/relation_forms")) {
         EXPECT_EQ(WriteBack(row[0], true, true), row[1]) << row[0];
     }
@@ -83,11 +82,7 @@ TEST(Writer, AnUnfinishedListIsReportedAndWritesNothing) {
 
 TEST(Writer, GuessesFourToALineWithoutNamelessVariables) {
     CoreState s;
-    for (int v = 1; v <= 6; ++v) {
-        s.names.name[v] = "v" + std::to_string(v);
-        s.names.value[v] = v * 0.5;
-    }
-    s.names.variableCount = 6;
+    for (int v = 1; v <= 6; ++v) testcode::SetVar(s, "v" + std::to_string(v), v * 0.5);
     s.names.name[3].clear();
     std::string text;
     EquationText out(text);

@@ -14,12 +14,10 @@ namespace {
 using Rows = std::vector<std::vector<double>>;
 
 double LargestResidual(const Rows& a, const std::vector<double>& x, const std::vector<double>& b) {
+    std::vector<double> ax;
+    Multiply(MatrixOf(a), x, ax);
     double largest = 0.0;
-    for (std::size_t r = 0; r < a.size(); ++r) {
-        double sum = -b[r];
-        for (std::size_t c = 0; c < x.size(); ++c) sum += a[r][c] * x[c];
-        largest = std::max(largest, std::fabs(sum));
-    }
+    for (std::size_t r = 0; r < a.size(); ++r) largest = std::max(largest, std::fabs(ax[r] - b[r]));
     return largest;
 }
 
@@ -121,11 +119,9 @@ TEST(DenseLinear, PivotedQrOfATallMatrixGivesItsLeastSquaresSolution) {
     EXPECT_EQ(sorted, (std::vector<int>{0, 1, 2, 3, 4}));
     for (int k = 1; k < 5; ++k) EXPECT_LE(std::fabs(qr.qr(k, k)), std::fabs(qr.qr(k - 1, k - 1)));
     // At the least-squares solution the residual is orthogonal to every column.
-    std::vector<double> residual(b.size());
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        residual[r] = -b[r];
-        for (int c = 0; c < 5; ++c) residual[r] += rows[r][c] * x[c];
-    }
+    std::vector<double> residual;
+    Multiply(MatrixOf(rows), x, residual);
+    for (std::size_t r = 0; r < rows.size(); ++r) residual[r] -= b[r];
     for (int c = 0; c < 5; ++c) {
         double dot = 0.0, column = 0.0;
         for (std::size_t r = 0; r < rows.size(); ++r) {

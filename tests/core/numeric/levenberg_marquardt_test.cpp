@@ -7,10 +7,13 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/data_table.h"
 #include "core/numeric/dense_linear.h"
 #include "core/numeric/lm_parameter.h"
 #include "core/numeric/matrix_rows.h"
@@ -126,43 +129,34 @@ Problem LinearRankOne(int m, int n) {
     });
 }
 
-struct Case {
-    const char* name;
-    std::function<Problem()> make;
-    Vector start;
-    double minimum;   // S at the published minimum
-    Vector solution;  // empty when the minimum is not isolated or not published
-};
+// The numbers of a data-table field.
+Vector Numbers(const std::string& field) {
+    Vector v;
+    std::istringstream in(field);
+    for (double d; in >> d;) v.push_back(d);
+    return v;
+}
 
 }  // namespace
 
 TEST(LevenbergMarquardt, ReachesThePublishedMinimaOfTheTestProblems) {
-    const Case cases[] = {
-        {"Rosenbrock", Rosenbrock, {-1.2, 1.0}, 0.0, {1.0, 1.0}},
-        // From the standard start the local minimum, not the zero at (5, 4).
-        {"Freudenstein-Roth",
-         FreudensteinRoth,
-         {0.5, -2.0},
-         48.98425367924,
-         {11.4127789, -0.8968053}},
-        {"Bard", Bard, {1.0, 1.0, 1.0}, 8.21487730657e-3, {0.0824105597, 1.13303609, 2.34369507}},
-        {"Meyer",
-         Meyer,
-         {0.02, 4000.0, 250.0},
-         87.9458551,
-         {0.00560963647, 6181.34635, 345.223635}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Problem p = c.make();
-        Vector x = c.start;
+    const std::map<std::string, Problem (*)()> problems = {
+        {"Rosenbrock", Rosenbrock}, {"Freudenstein-Roth", FreudensteinRoth}, {"Bard", Bard},
+        {"Meyer", Meyer}};
+    for (const data_table::Row& c : data_table::Read("lm_published_minima/problems", 4)) {
+        SCOPED_TRACE(c[0]);
+        Problem p = problems.at(c[0])();
+        Vector x = Numbers(c[1]);
+        const double minimum = std::stod(c[2]);
+        const Vector solution = Numbers(c[3]);
         const LmResult result = LevenbergMarquardt(p, x, LmSettings{});
         EXPECT_TRUE(Converged(result.outcome)) << static_cast<int>(result.outcome);
-        EXPECT_NEAR(result.finalSum, c.minimum, 1e-8 * std::max(1.0, c.minimum));
+        EXPECT_NEAR(result.finalSum, minimum, 1e-8 * std::max(1.0, minimum));
         EXPECT_DOUBLE_EQ(result.finalSum, SumOfSquares(p, x));
         EXPECT_GT(result.initialSum, result.finalSum);
-        for (std::size_t k = 0; k < c.solution.size(); ++k) {
-            EXPECT_NEAR(x[k], c.solution[k], 1e-6 * std::fabs(c.solution[k])) << k;
+        ASSERT_EQ(solution.size(), x.size());
+        for (std::size_t k = 0; k < solution.size(); ++k) {
+            EXPECT_NEAR(x[k], solution[k], 1e-6 * std::fabs(solution[k])) << k;
         }
     }
 }
@@ -278,15 +272,13 @@ TEST(LmParameter, StepEndsNearTheRegionsEdgeOrInsideWithoutDamping) {
         for (int k = 0; k < 3; ++k) norm += d[k] * x[k] * d[k] * x[k];
         EXPECT_NEAR(std::sqrt(norm), delta, 0.1 * delta);
         // x solves (J^T J + lambda D^2) x = J^T f.
+        Vector jx, lhs, rhs;
+        Multiply(a, x, jx);
+        MultiplyTransposed(a, jx, lhs);
+        MultiplyTransposed(a, f, rhs);
         for (int k = 0; k < 3; ++k) {
-            double lhs = lambda * d[k] * d[k] * x[k], rhs = 0.0;
-            for (int i = 0; i < 6; ++i) {
-                double jx = 0.0;
-                for (int c = 0; c < 3; ++c) jx += a(i, c) * x[c];
-                lhs += a(i, k) * jx;
-                rhs += a(i, k) * f[i];
-            }
-            EXPECT_NEAR(lhs, rhs, 1e-9 * std::max(1.0, std::fabs(rhs))) << k;
+            lhs[k] += lambda * d[k] * d[k] * x[k];
+            EXPECT_NEAR(lhs[k], rhs[k], 1e-9 * std::max(1.0, std::fabs(rhs[k]))) << k;
         }
     }
     EXPECT_NE(x, gaussNewton);

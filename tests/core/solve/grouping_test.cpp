@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "core/data_table.h"
 #include "core/lang/code_string.h"
 #include "core/solve/grouping_fixture.h"
 
@@ -18,6 +21,18 @@ struct Chain : GroupingHarness {
         s.names.value[1] = 3.0;
     }
 };
+
+// Jacobian terms written row by row, rows split by ';', in the 1-based layout of Dense.
+Dense Terms(const std::string& rows) {
+    Dense a(1);
+    std::istringstream in(rows);
+    for (std::string row; std::getline(in, row, ';');) {
+        std::istringstream values(row);
+        a.emplace_back(1, 0.0);
+        for (double v; values >> v;) a.back().push_back(v);
+    }
+    return a;
+}
 
 }  // namespace
 
@@ -44,38 +59,19 @@ TEST(Grouping, DependentEquationIsSolvedInALaterGroupUnlessSwitchedOff) {
 }
 
 TEST(Grouping, CountLineAndFailureMessages) {
-    const std::string one = "   1 equations solvable in    1 groups\n";
-    const std::string two = "   2 equations solvable in    1 groups\n";
-    const std::string singular = "Equation    1 is Singular or Inconsistent";
-    const std::string dependent = "Equation    1 Depends on Other Equations";
-    const std::string tail = "\nError ...";
-    const struct {
-        Dense a;  // an empty 1 x 1 matrix stands for x1^2 = 0 (term 2 x1)
-        double x1;
-        bool searchingIfs;
-        std::string out;
-    } cases[] = {
-        {{{}, {0, 1, 1}, {0, 1, -1}}, 0, false, two},  // x1 + x2 = 3, x1 - x2 = 1
-        // x1 = 1, x1 = 2, x2 + x3 = 1
-        {{{}, {0, 1, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 1}}, 0, false, singular + tail},
-        // x1 + x2 = 1, 2 x1 + 2 x2 = 2; no tail while IF combinations are searched
-        {{{}, {0, 1, 1}, {0, 2, 2}}, 0, false, two + dependent + tail},
-        {{{}, {0, 1, 1}, {0, 2, 2}}, 0, true, two + dependent},
-        {{{}, {0, 0}}, 0, false, one + dependent + tail},
-        {{{}, {0, 0}}, 1, false, one},
-    };
-    for (const auto& c : cases) {
-        GroupingHarness h(c.a);
-        if (h.n() == 1) h.Term(1, 1, "2 x1 *");
-        h.s.names.value[1] = c.x1;
-        h.s.solve.searchingIfs = c.searchingIfs;
+    for (const data_table::Row& c : data_table::Read("grouping_messages/analyses", 4)) {
+        const bool square = c[0] == "x1^2";
+        GroupingHarness h(square ? Dense(2, std::vector<double>(2, 0.0)) : Terms(c[0]));
+        if (square) h.Term(1, 1, "2 x1 *");
+        h.s.names.value[1] = std::stod(c[1]);
+        h.s.solve.searchingIfs = c[2] == "1";
         h.s.solve.structureFailure = true;  // left over from an earlier loop
         AnalyseStructure(h.s);
-        const bool fails = c.out.find("Equation ") != std::string::npos;
-        EXPECT_EQ(h.out, c.out);
-        EXPECT_EQ(h.s.solve.structureFailure, fails) << c.out;
-        EXPECT_EQ(h.s.flags.stop, fails) << c.out;
-        EXPECT_EQ(h.s.defaultShell.beeps, fails ? 1 : 0) << c.out;
+        const bool fails = c[3].find("Equation ") != std::string::npos;
+        EXPECT_EQ(h.out, c[3]) << c[0];
+        EXPECT_EQ(h.s.solve.structureFailure, fails) << c[3];
+        EXPECT_EQ(h.s.flags.stop, fails) << c[3];
+        EXPECT_EQ(h.s.defaultShell.beeps, fails ? 1 : 0) << c[3];
     }
 }
 

@@ -13,8 +13,7 @@
 namespace minpack {
 
 // One call of a driver: problem number, size, the L2 norms of the residuals at the start and at
-// the end, the exit parameter (1 = converged), the function and Jacobian evaluations and the
-// final x.
+// the end, the exit parameter (1 = converged), the function evaluations and the final x.
 struct Call {
     int problem = 0;
     int n = 0;
@@ -22,7 +21,6 @@ struct Call {
     double finalNorm = 0.0;
     int info = 0;
     int functionEvaluations = 0;
-    int jacobianEvaluations = 0;
     std::vector<double> x;
 };
 
@@ -55,8 +53,6 @@ inline std::vector<Call> Read(const std::string& file) {
             calls.back().finalNorm = std::stod(last(line));
         } else if (line.find("function evaluations") != std::string::npos) {
             calls.back().functionEvaluations = std::stoi(last(line));
-        } else if (line.find("jacobian evaluations") != std::string::npos) {
-            calls.back().jacobianEvaluations = std::stoi(last(line));
         } else if (line.find("exit parameter") != std::string::npos) {
             calls.back().info = std::stoi(last(line));
         } else if (line.find("final approximate solution") != std::string::npos) {

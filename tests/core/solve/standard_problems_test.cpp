@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/data_table.h"
 #include "core/document_fixture.h"
 #include "core/solve/minpack_reference.h"
 #include "core/solve/standard_problem_runs.h"
@@ -17,50 +18,25 @@
 // docs/robustness.md from the same runs.
 namespace {
 
-// How a Newton run is compared with the reference:
-// - kSameStart: the final x of the reference call from the same start;
-// - kAnyReferenceRoot: the problem has several roots and the damped Newton iteration settles
-//   on one that the reference reaches from another start; x must match one of the roots the
-//   reference converged to (exit parameter 1) for this problem and size;
-// - kResidual: the iteration settles on a root that the reference does not list (the
-//   reference call from this start did not converge); the largest residual of the published
-//   functions must be below the documents' tolerance.
+// A start where damped Newton steps converge and how its root is compared with the reference
+// (tests/data/newton_reference_roots/starts.txt says why each is there and how it compares).
 enum class Compare { kSameStart, kAnyReferenceRoot, kResidual };
 
 struct Case {
     std::string problem;
-    int factor = 1;
-    Compare compare = Compare::kSameStart;
-    // On |x_i - x_ref,i| / max(1, |x_ref,i|): the reference prints 8 significant digits and the
-    // documents stop when every residual is below 1e-8.
-    double tolerance = 1e-6;
+    int factor;
+    Compare compare;
+    double tolerance;
 };
 
-// The starts where damped Newton steps converge. Left out: Powell badly scaled from 100 x0
-// (no analysis is possible at the start), Wood from 100 x0, the trigonometric system from
-// 10 x0 and 100 x0 and Brown's from 10 x0, where the halved Newton steps stall far from a root
-// (the reference's hybrid method keeps a trust region instead, as Robust Newton does).
 std::vector<Case> NewtonCases() {
     std::vector<Case> cases;
-    for (const char* p : {"Rosenbrock", "Helical valley", "Broyden tridiagonal", "Broyden banded",
-                          "Discrete boundary value"}) {
-        for (int factor : {1, 10, 100}) cases.push_back({p, factor});
-    }
-    // The Jacobian of Powell's singular function is singular at the root 0 and two residuals
-    // are squares, so residuals below 1e-8 pin x down only to about 1e-4.
-    for (int factor : {1, 10, 100}) {
-        cases.push_back({"Powell singular", factor, Compare::kSameStart, 1e-4});
-    }
-    for (int factor : {1, 10}) {
-        cases.push_back({"Powell badly scaled", factor});
-        cases.push_back({"Wood", factor});
-    }
-    // From x0 the damped steps settle where the reference does not converge.
-    cases.push_back({"Trigonometric", 1, Compare::kResidual});
-    // Damped Newton steps reach (0.9794303, ..., 1.205697), which the analytic-Jacobian
-    // reference reaches only from 100 x0; from x0 both references reach (1, ..., 1).
-    for (int factor : {1, 100}) {
-        cases.push_back({"Brown almost-linear", factor, Compare::kAnyReferenceRoot});
+    for (const data_table::Row& r : data_table::Read("newton_reference_roots/starts", 4)) {
+        const Compare compare = r[2] == "same" ? Compare::kSameStart
+                                : r[2] == "any" ? Compare::kAnyReferenceRoot
+                                                : Compare::kResidual;
+        EXPECT_TRUE(compare != Compare::kResidual || r[2] == "residual") << r[2];
+        cases.push_back({r[0], std::stoi(r[1]), compare, std::stod(r[3])});
     }
     return cases;
 }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "core/base/core_state.h"
 #include "core/compiled_fixture.h"
+#include "core/data_table.h"
 #include "core/solve/newton.h"
 #include "core/solve/residuals.h"
 #include "core/solve/results.h"
@@ -41,33 +44,26 @@ class StopReasonTest : public ::testing::Test {
     std::string out;
 };
 
-TEST_F(StopReasonTest, EachRuleNamesItsReasonInOrder) {
-    struct Case {
-        const char* what;
-        int iteration, exponent, convergedGroups;
-        bool stop, notFound;
-        double largest;
-        StopReason reason;
-    };
-    const Case cases[] = {
-        {"a stop wins over convergence", 2, -8, 2, true, false, 1.0, StopReason::kStopped},
-        {"convergence at the limit", 10, -8, 2, false, false, 1.0, StopReason::kConverged},
-        {"limit above tolerance", 10, -3, 0, false, true, 2.0, StopReason::kIterationLimit},
-        {"halvings out within tolerance", 10, -8, 1, false, true, 1.0, StopReason::kStepNotReduced},
-        {"halvings out before the limit", 3, -3, 0, false, true, 1.0, StopReason::kStepNotReduced},
-        {"residual grew", 3, -3, 0, false, false, 2.0, StopReason::kResidualGrew},
-        {"equal residual goes on", 3, -3, 0, false, false, 1.0, StopReason::kContinue},
-        {"one group short of convergence", 3, -8, 1, false, false, 1.0, StopReason::kContinue},
-    };
-    for (const Case& c : cases) {
-        Iteration(c.iteration, c.exponent, c.convergedGroups, c.largest);
-        s.flags.stop = c.stop;
-        s.flags.notFound = c.notFound;
-        EXPECT_EQ(StopTest(s), c.reason) << c.what;
-    }
+// A reason by its name in the data tables, in the order of the enumeration.
+StopReason Reason(const std::string& name) {
+    const std::string names[] = {"continue",        "stopped",          "converged",
+                                 "iteration limit", "step not reduced", "residual grew",
+                                 "homotopy failed"};
+    const auto at = std::find(std::begin(names), std::end(names), name);
+    EXPECT_NE(at, std::end(names)) << name;
+    return static_cast<StopReason>(at - std::begin(names));
 }
 
-TEST_F(StopReasonTest, GoingOnRemembersTheResidualAndANanIsNeverConverged) {
+TEST_F(StopReasonTest, EachRuleNamesItsReasonInOrderAndGoingOnRemembersTheResidual) {
+    for (const data_table::Row& c : data_table::Read("stop_reasons/rules", 8)) {
+        Iteration(std::stoi(c[1]), std::stoi(c[2]), std::stoi(c[3]), std::stod(c[6]));
+        s.flags.stop = c[4] == "1";
+        s.flags.notFound = c[5] == "1";
+        EXPECT_EQ(StopTest(s), Reason(c[7])) << c[0];
+    }
+    s.flags.stop = s.flags.notFound = false;
+
+    // Going on remembers the residual, and a NaN is never converged.
     Iteration(3, -3, 0, 0.5, 1.0);
     ASSERT_EQ(StopTest(s), StopReason::kContinue);
     EXPECT_EQ(s.solve.previousLargestResidual, 0.5);
@@ -80,31 +76,18 @@ TEST_F(StopReasonTest, GoingOnRemembersTheResidualAndANanIsNeverConverged) {
 }
 
 TEST_F(StopReasonTest, TheReportSaysWhatTheReasonIs) {
-    struct Case {
-        StopReason reason;
-        const char* text;
-        int beeps;
-    };
-    const Case cases[] = {
-        {StopReason::kStopped, "Error in Solution    1\n", 1},
-        {StopReason::kConverged, "\nSolution Found!\n", 0},
-        {StopReason::kIterationLimit, "Iteration Limit Sol    1", 1},
-        {StopReason::kStepNotReduced, "Eqn    5 group failed\n", 0},  // the second group
-        {StopReason::kResidualGrew, "Eqn    5 group failed\n", 0},
-        {StopReason::kHomotopyFailed, "\n", 0},
-        {StopReason::kContinue, "", 0},
-    };
-    for (const Case& c : cases) {
+    for (const data_table::Row& c : data_table::Read("stop_reasons/reports", 3)) {
+        const StopReason reason = Reason(c[0]);
         out.clear();
         s.defaultShell.beeps = 0;
-        s.solve.outcome = c.reason;
+        s.solve.outcome = reason;
         s.solve.lastConvergedGroup = 1;
         // The flags that used to decide the report must not: they say the opposite here.
-        s.flags.stop = c.reason != StopReason::kStopped;
-        s.solve.toleranceExponentReached = c.reason == StopReason::kConverged ? 0 : -20;
+        s.flags.stop = reason != StopReason::kStopped;
+        s.solve.toleranceExponentReached = reason == StopReason::kConverged ? 0 : -20;
         ReportOutcome(s);
-        EXPECT_EQ(out, c.text) << static_cast<int>(c.reason);
-        EXPECT_EQ(s.defaultShell.beeps, c.beeps) << static_cast<int>(c.reason);
+        EXPECT_EQ(out, c[1]) << c[0];
+        EXPECT_EQ(s.defaultShell.beeps, std::stoi(c[2])) << c[0];
     }
 }
 

@@ -48,23 +48,6 @@ TEST(Eliminate, MarkedEquationsAndAssignmentsGiveUpTheirVariable) {
     }
 }
 
-TEST(Eliminate, ASubstitutionTooLongToReadBackIsRefused) {
-    // Each elimination doubles the next expression; the twelfth would pass what the compiler
-    // reads as one equation.
-    std::string text = "a0 \x85 y + y;\n";
-    for (int i = 1; i <= 12; ++i) {
-        text += "a" + std::to_string(i) + " \x85 a" + std::to_string(i - 1) + "*a" +
-                std::to_string(i - 1) + "*a" + std::to_string(i - 1) + ";\n";
-    }
-    text += "z = a12;\n";
-    ParserHarness h;
-    ASSERT_TRUE(h.Compile(text));
-    EliminateMarked(h.s, 'B');
-    EXPECT_NE(h.out.find("Cannot Be Eliminated"), std::string::npos);
-    for (int e = 1; e <= h.s.model.count; ++e)
-        EXPECT_LE(CountNodes(h.s.model.eq[e].code), 10001) << e;
-}
-
 namespace {
 
 // Text in the variables y, z and rate only.
@@ -74,27 +57,19 @@ std::string WithoutX(ExpressionGenerator& g, int depth) {
     return e;
 }
 
-// x wrapped in operations that all have an inverse; 0xA2 marks x as the one to eliminate.
+// x wrapped in operations that all have an inverse; 0xA2 marks x as the one to eliminate. In
+// the forms # stands for the path so far, $ for an expression without x.
 std::string Path(ExpressionGenerator& g) {
+    const char* const forms[] = {"$ + #", "(#) - $", "$ - (#)", "$*(#)",  "(#)/$",  "$/(#)",
+                                 "(#)^3", "2^(#)",   "EXP(#)",  "LN(#)",  "SIN(#)", "TAN(#)",
+                                 "SQUARE(#)", "-(#)"};
     std::string p = "\xA2x";
     for (int depth = 1 + g.Pick(3); depth > 0; --depth) {
         const std::string e = "(" + WithoutX(g, 1) + ")";
-        switch (g.Pick(14)) {
-            case 0: p = e + " + " + p; break;
-            case 1: p = "(" + p + ") - " + e; break;
-            case 2: p = e + " - (" + p + ")"; break;
-            case 3: p = e + "*(" + p + ")"; break;
-            case 4: p = "(" + p + ")/" + e; break;
-            case 5: p = e + "/(" + p + ")"; break;
-            case 6: p = "(" + p + ")^3"; break;
-            case 7: p = "2^(" + p + ")"; break;
-            case 8: p = "EXP(" + p + ")"; break;
-            case 9: p = "LN(" + p + ")"; break;
-            case 10: p = "SIN(" + p + ")"; break;
-            case 11: p = "TAN(" + p + ")"; break;
-            case 12: p = "SQUARE(" + p + ")"; break;
-            default: p = "-(" + p + ")"; break;
-        }
+        std::string wrapped;
+        for (const char* c = forms[g.Pick(14)]; *c != '\0'; ++c)
+            wrapped += *c == '#' ? p : *c == '$' ? e : std::string(1, *c);
+        p = wrapped;
     }
     return p;
 }

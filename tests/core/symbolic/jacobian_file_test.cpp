@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "core/base/core_state.h"
+#include "core/data_table.h"
 #include "core/run/entry.h"
 #include "scratch_dir.h"
 #include "symbolic_harness.h"
@@ -149,9 +149,7 @@ TEST_F(JacobianFileTest, ReadsSixDigitValuesAndFreeHeaders) {
 // file and the users who open it see the same text (every function rule, IF, pi, constants
 // that need all fifteen digits, and in complex mode the imaginary parts).
 TEST(JacobianFileFormat, RunsWriteTheFilesKeptWithTheTests) {
-    const char* root = std::getenv("VALDRIX_SOURCE_DIR");
-    const std::filesystem::path data =
-        std::filesystem::path(root != nullptr ? root : ".") / "tests/data/jacobian";
+    const std::filesystem::path data = data_table::Folder("jacobian");
     const ScratchDir scratch;
     for (const std::string name : {"real", "complex"}) {
         SCOPED_TRACE(name);

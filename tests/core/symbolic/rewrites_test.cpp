@@ -47,7 +47,7 @@ TEST_F(Rewrites, LagrangianBeyondTheVariableLimitChangesNothing) {
     EXPECT_EQ(Text(2), "v1-1");
 }
 
-TEST_F(Rewrites, LeastSquaresSumsTheSquaredResidualOfEveryRow) {
+TEST_F(Rewrites, LeastSquaresSumsTheSquaredResidualOfEveryRowOfEveryEquation) {
     Compile("y = a + b*x;\n");
     // "w" names no variable: it takes its value and changes nothing. An empty line adds
     // nothing; a short row is left out with a note; later rows are still read.
@@ -63,9 +63,8 @@ TEST_F(Rewrites, LeastSquaresSumsTheSquaredResidualOfEveryRow) {
     EXPECT_DOUBLE_EQ(Residual(1), 0.25);
     Set("b", 1.0);  // residuals 1, 2.5, 4
     EXPECT_DOUBLE_EQ(Residual(1), 1 + 6.25 + 16);
-}
 
-TEST_F(Rewrites, LeastSquaresGivesEveryEquationTheRowsValuesAndNeedsItsFile) {
+    // Every equation takes the row's values; the rewrite needs its file.
     Compile("y = a*x;\nz = c*x;\n");
     Attach("x y z\n1 2 3\n2 4 6\n");
     ASSERT_TRUE(LeastSquaresRewrite(core_));
