@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,15 +28,9 @@ std::string Fields(const SolverSettings& s, const RunConstants& k) {
 // silently. The domains' bounds are the option description's; a whole run with a bad delta T
 // is a golden case. The lines and what they leave are tests/data/options-line/cases.txt.
 TEST(OptionsLineTest, ChangesExactlyTheFieldsGiven) {
-    std::ifstream table(data_table::Folder("options-line") + "/cases.txt");
-    int count = 0;
-    for (std::string row; std::getline(table, row);) {
-        if (row.empty() || row[0] == '#') continue;
-        std::vector<std::string> c;  // the line, its fields, the warning, "flipped"
-        std::istringstream parts(row);
-        for (std::string part; std::getline(parts, part, ';');) c.push_back(part);
-        c.resize(4);
-        ++count;
+    // Each row: the line, its fields, the warning, "flipped".
+    const std::vector<data_table::Row> rows = data_table::Read("options-line/cases", 4);
+    for (const data_table::Row& c : rows) {
         SolverSettings s;
         RunConstants k;
         if (c[3] == "flipped") {
@@ -57,7 +50,7 @@ TEST(OptionsLineTest, ChangesExactlyTheFieldsGiven) {
             EXPECT_NE(said.find("ignored"), std::string::npos) << said;
         }
     }
-    EXPECT_GE(count, 35);
+    EXPECT_GE(rows.size(), 35u);
 }
 
 TEST(OptionsLineTest, PointIsReadWithADecimalCommaLocale) {
