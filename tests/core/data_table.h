@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -55,6 +58,31 @@ inline std::vector<Row> Read(const std::string& table, std::size_t fields = 2) {
     }
     EXPECT_FALSE(rows.empty()) << "no rows in " << path;
     return rows;
+}
+
+// A case kept as a file of its own, for inputs whose bytes matter whole: the first line says
+// what is expected, the rest is the input.
+struct FileCase {
+    std::string name, expected, text;
+};
+
+// The files of tests/data/<suite>, dot files aside, in name order. Fewer than `minimum` fails the
+// test that reads them, so a folder that lost its cases does not pass unseen.
+inline std::vector<FileCase> Files(const std::string& suite, std::size_t minimum) {
+    std::set<std::filesystem::path> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder(suite))) {
+        if (entry.path().filename().string()[0] != '.') paths.insert(entry.path());
+    }
+    std::vector<FileCase> cases;
+    for (const std::filesystem::path& path : paths) {
+        std::ifstream in(path, std::ios::binary);
+        FileCase c{path.filename().string(), "", ""};
+        std::getline(in, c.expected);
+        c.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        cases.push_back(c);
+    }
+    EXPECT_GE(cases.size(), minimum) << suite;
+    return cases;
 }
 
 }  // namespace data_table

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -38,27 +37,6 @@ std::string RandomBytes(unsigned seed, std::size_t count) {
 
 const std::string kLongName(10000, 'a');
 
-struct Case {
-    std::string what, said, text;
-};
-
-std::vector<Case> Cases(const std::string& reader) {
-    std::set<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(data_table::Folder("malformed/" + reader))) {
-        files.insert(entry.path());
-    }
-    std::vector<Case> cases;
-    for (const fs::path& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        Case c{file.filename().string(), "", ""};
-        std::getline(in, c.said);
-        c.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        cases.push_back(c);
-    }
-    EXPECT_GE(cases.size(), 6u) << reader;
-    return cases;
-}
-
 class MalformedInput : public CompiledFixture {
    protected:
     // A file past the size cap, made sparse so that it takes no space.
@@ -76,14 +54,14 @@ class MalformedInput : public CompiledFixture {
 TEST_F(MalformedInput, Documents) {
     // A name longer than a work line is still one name (of 8 significant characters): its line
     // is not cut inside it, however long it is.
-    for (const Case& c : Cases("documents")) {
-        SCOPED_TRACE(c.what);
+    for (const data_table::FileCase& c : data_table::Files("malformed/documents", 6)) {
+        SCOPED_TRACE(c.name);
         Run(c.text);
         EXPECT_EQ(scratch_.Get("doc.alg"), c.text);
-        if (!c.said.empty()) {
-            EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
+        if (!c.expected.empty()) {
+            EXPECT_NE(out_.find(c.expected), std::string::npos) << out_;
         }
-        if (c.said != "Solution Found!") {
+        if (c.expected != "Solution Found!") {
             EXPECT_FALSE(core_.flags.solved);
         }
     }
@@ -119,12 +97,12 @@ TEST_F(MalformedInput, OptionsLines) {
 }
 
 TEST_F(MalformedInput, UserFunctionFiles) {
-    for (const Case& c : Cases("function-files")) {
-        SCOPED_TRACE(c.what);
+    for (const data_table::FileCase& c : data_table::Files("malformed/function-files", 6)) {
+        SCOPED_TRACE(c.name);
         std::ofstream(dir_ / "F.FUN", std::ios::binary) << c.text;
         Run("x = F(3);\n");
-        if (!c.said.empty()) {
-            EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
+        if (!c.expected.empty()) {
+            EXPECT_NE(out_.find(c.expected), std::string::npos) << out_;
             EXPECT_FALSE(core_.flags.solved);
         } else {
             EXPECT_TRUE(core_.flags.solved) << out_;
@@ -179,12 +157,12 @@ TEST_F(MalformedInput, SettingsSideFiles) {
 
 TEST_F(MalformedInput, FftSeriesFiles) {
     const fs::path series = dir_ / "doc.FFT";
-    for (const Case& c : Cases("fft-series")) {
-        SCOPED_TRACE(c.what);
+    for (const data_table::FileCase& c : data_table::Files("malformed/fft-series", 6)) {
+        SCOPED_TRACE(c.name);
         std::ofstream(series, std::ios::binary) << c.text;
         Run("y = 1;\n", "W0");
-        if (!c.said.empty()) {
-            EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
+        if (!c.expected.empty()) {
+            EXPECT_NE(out_.find(c.expected), std::string::npos) << out_;
         }
     }
     // Never read: a file past the size cap, a pipe (the run would wait for a writer forever),
@@ -214,14 +192,14 @@ TEST_F(MalformedInput, FftSeriesFiles) {
 TEST_F(MalformedInput, JacobianFiles) {
     // Equations the model lacks are skipped, however large their number.
     Compile("x^2 = 4;\n");
-    for (const Case& c : Cases("jacobian-files")) {
-        SCOPED_TRACE(c.what);
+    for (const data_table::FileCase& c : data_table::Files("malformed/jacobian-files", 6)) {
+        SCOPED_TRACE(c.name);
         std::ofstream(dir_ / "doc.JAC", std::ios::binary) << c.text;
         out_.clear();
         const bool read = ReadJacobianFile(core_);
-        EXPECT_EQ(read, c.said.empty()) << out_;
-        if (!c.said.empty()) {
-            EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
+        EXPECT_EQ(read, c.expected.empty()) << out_;
+        if (!c.expected.empty()) {
+            EXPECT_NE(out_.find(c.expected), std::string::npos) << out_;
         }
         core_.flags.stop = false;
     }
@@ -237,16 +215,16 @@ TEST_F(MalformedInput, JacobianFiles) {
 
 TEST_F(MalformedInput, ListFiles) {
     Compile("y = a*x;\n");
-    for (const Case& c : Cases("list-files")) {
-        SCOPED_TRACE(c.what);
+    for (const data_table::FileCase& c : data_table::Files("malformed/list-files", 6)) {
+        SCOPED_TRACE(c.name);
         Attach(c.text);
         out_.clear();
         ListTable rows;
         EXPECT_TRUE(ReadListFile(core_, rows));
-        if (!c.said.empty()) {
-            EXPECT_NE(out_.find(c.said), std::string::npos) << out_;
+        if (!c.expected.empty()) {
+            EXPECT_NE(out_.find(c.expected), std::string::npos) << out_;
         }
-        if (c.what == "cr_line_ends") {
+        if (c.name == "cr_line_ends") {
             ASSERT_EQ(rows.rows(), 2);
         }
     }
@@ -267,12 +245,12 @@ TEST_F(MalformedInput, ListFiles) {
 
 TEST_F(MalformedInput, CommonFormatFiles) {
     const fs::path input = dir_ / "case.cf", output = dir_ / "case.alg";
-    for (const Case& c : Cases("common-format")) {
-        SCOPED_TRACE(c.what);
+    for (const data_table::FileCase& c : data_table::Files("malformed/common-format", 6)) {
+        SCOPED_TRACE(c.name);
         std::ofstream(input, std::ios::binary) << c.text;
         const ImportResult r = ConvertCommonFormat(input.string(), output.string());
         EXPECT_FALSE(r.ok);
-        EXPECT_NE(r.message.find(c.said), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find(c.expected), std::string::npos) << r.message;
         EXPECT_FALSE(fs::exists(output));
         EXPECT_EQ(scratch_.Get("case.cf"), c.text);
     }
